@@ -1,0 +1,7 @@
+/* Umbrella header: every public header of the library. */
+#ifndef MAPGEOM_MAPGEOM_H
+#define MAPGEOM_MAPGEOM_H
+
+#include "mapgeom/com.h"
+
+#endif /* MAPGEOM_MAPGEOM_H */

@@ -1,0 +1,28 @@
+// Failure reporting for the always-on precondition checks, and appending to debug trace files.
+#include "check.h"
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+
+namespace mapgeom {
+
+void check_failed(const char* expression, const char* file, int line, const char* signature) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s:%d: %s: Assertion `%s' failed.\n", file, line, signature, expression);
+    std::fflush(stderr);
+    std::abort();
+}
+
+void trace_append(const char* path, const char* format, ...) {
+    std::FILE* file = std::fopen(path, "a");
+    if (file == nullptr)
+        return;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(file, format, args);
+    va_end(args);
+    std::fclose(file);
+}
+
+}  // namespace mapgeom
