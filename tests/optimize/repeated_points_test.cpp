@@ -23,7 +23,13 @@ std::ostream& operator<<(std::ostream& out, const Xy& v) {
 
 }  // namespace testing_shapes
 
+extern "C" int c_host_clean_ring(void);
+
 namespace {
+
+TEST(CHost, CallsTheCleaningPassesByTheirPlainNames) {
+    EXPECT_EQ(c_host_clean_ring(), 3 * 10 + 4);
+}
 
 struct RingCase {
     const char* name;
