@@ -10,8 +10,13 @@ if(MAPGEOM_WERROR)
     target_compile_options(mapgeom_build_flags INTERFACE -Werror)
 endif()
 
+# Sanitizers apply to every target of the build (library, tests, tools), so that one instrumented
+# runtime sees all memory. MAPGEOM_SANITIZER_FLAGS is also handed to projects built against the
+# installed tree in the tests, which must load the same runtime.
+set(MAPGEOM_SANITIZER_FLAGS "")
 if(MAPGEOM_SANITIZE)
-    set(_mapgeom_san -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
-    add_compile_options(${_mapgeom_san})
-    add_link_options(${_mapgeom_san})
+    set(MAPGEOM_SANITIZER_FLAGS
+        -fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+    add_compile_options(${MAPGEOM_SANITIZER_FLAGS})
+    add_link_options(${MAPGEOM_SANITIZER_FLAGS})
 endif()
