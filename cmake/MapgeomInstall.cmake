@@ -14,7 +14,8 @@ configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/mapgeomConfig.cmake.in
     ${PROJECT_BINARY_DIR}/mapgeomConfig.cmake INSTALL_DESTINATION ${MAPGEOM_CMAKE_DIR})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/mapgeomConfigVersion.cmake
     COMPATIBILITY SameMinorVersion)
-install(FILES ${PROJECT_BINARY_DIR}/mapgeomConfig.cmake ${PROJECT_BINARY_DIR}/mapgeomConfigVersion.cmake
+install(FILES
+    ${PROJECT_BINARY_DIR}/mapgeomConfig.cmake ${PROJECT_BINARY_DIR}/mapgeomConfigVersion.cmake
     DESTINATION ${MAPGEOM_CMAKE_DIR})
 
 # mapgeom.pc finds the prefix relative to its own folder, so an installed tree can be moved (and
