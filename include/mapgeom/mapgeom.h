@@ -3,5 +3,6 @@
 #define MAPGEOM_MAPGEOM_H
 
 #include "mapgeom/com.h"
+#include "mapgeom/java.h"
 
 #endif /* MAPGEOM_MAPGEOM_H */
