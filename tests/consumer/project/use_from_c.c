@@ -5,6 +5,7 @@
 
 /* Public headers usable from C, one per line. */
 #include "mapgeom/com.h"
+#include "mapgeom/java.h"
 #include "mapgeom/export.h"
 
 int main(void) {
