@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
 #include "shapes.h"
 
@@ -55,6 +56,9 @@ TEST(PointAtPolygon, BoundaryBandIsStrict) {
     EXPECT_EQ(relation_point_at_polygon_by_permit(square.get(), pt(5, -0.5), 0.5), 0);
     EXPECT_EQ(relation_point_at_polygon_by_permit(square.get(), pt(10.25, 10), 0.5), 3);
     EXPECT_EQ(relation_point_at_polygon_by_permit(square.get(), pt(10.5, 10), 0.5), 0);
+    // Past the corner by more than the permit, yet within the 0.01 band of the point-to-segment
+    // distance: on the edge.
+    EXPECT_EQ(relation_point_at_polygon_by_permit(square.get(), pt(10.003, 10.008), 0.005), 2);
 }
 
 TEST(PointAtPolygon, RaysThroughDiamondVertices) {
@@ -186,6 +190,40 @@ TEST(PointAtPolygon, AgreesWithWindingNumberOnRandomSimplePolygons) {
         }
     }
     EXPECT_GT(checked, 20000);
+}
+
+}  // namespace
+
+namespace {
+
+// The boundary pass skips edges whose box is out of reach; near-boundary points must get exactly
+// the codes of a scan over every vertex and edge with the public distance functions.
+TEST(PointAtPolygon, BoundaryCodesMatchAFullScanNearEdges) {
+    const unsigned seed = 77;
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> along(0.0, 1.0), offset(-0.06, 0.06), permit(0.0, 0.05);
+    for (int shape = 0; shape < 300; ++shape) {
+        std::vector<Xy> ring = random_simple_ring(rng);
+        Polygon polygon(ring);
+        for (int k = 0; k < 40; ++k) {
+            const Xy& v = ring[k % (ring.size() - 1)];
+            const Xy& w = ring[k % (ring.size() - 1) + 1];
+            double t = along(rng), tol = permit(rng);
+            point_t p =
+                pt(v.x + t * (w.x - v.x) + offset(rng), v.y + t * (w.y - v.y) + offset(rng));
+            int expected = 0;
+            for (size_t i = 0; i + 1 < ring.size() && expected == 0; ++i) {
+                point_t a = pt(ring[i].x, ring[i].y), b = pt(ring[i + 1].x, ring[i + 1].y);
+                if (calc_points_distance(p, a) < tol || calc_points_distance(p, b) < tol)
+                    expected = 3;
+                else if (calc_point_to_line_distance(p, a, b) < tol)
+                    expected = 2;
+            }
+            int got = relation_point_at_polygon_by_permit(polygon.get(), p, tol);
+            ASSERT_EQ(got >= 2 ? got : 0, expected)
+                << "seed " << seed << " permit " << tol << ": " << describe(ring, p.x, p.y);
+        }
+    }
 }
 
 }  // namespace
