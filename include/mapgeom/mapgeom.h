@@ -4,5 +4,8 @@
 
 #include "mapgeom/com.h"
 #include "mapgeom/java.h"
+#include "mapgeom/measure.h"
+#include "mapgeom/optimize.h"
+#include "mapgeom/relation.h"
 
 #endif /* MAPGEOM_MAPGEOM_H */
