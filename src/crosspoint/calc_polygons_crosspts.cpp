@@ -82,7 +82,8 @@ void build_vertex_sweep(const RingCrossingWork& work, VertexSweep* sweep) {
         sweep->slots.push_back({-1, p, key_of(a->points[p])});
     for (int q = 0; q < stored_b; ++q)
         sweep->slots.push_back({q, -1, key_of(b->points[q])});
-    std::sort(sweep->slots.begin(), sweep->slots.end(), sweep_less);
+    std::sort(sweep->slots.begin(), sweep->slots.end(),
+              [](const sort_point_t& p, const sort_point_t& q) { return sweep_less(p, q); });
 
     int total = static_cast<int>(sweep->slots.size());
     sweep->slot_of_a.assign(stored_a, 0);
