@@ -80,6 +80,31 @@ TEST(PolygonCrossingFinder, SeveralCrossingsOnOneEdgeGoInOrder) {
     EXPECT_EQ(comb.get()->geom.count, 12);
 }
 
+TEST(PolygonCrossingFinder, RingPassingAPositionTwiceGetsTheCrossingOnTheTestedEdge) {
+    // (10,0) and (20,10) are both visited twice; b crosses only the edge from the second (10,0)
+    // to the second (20,10), which a lookup of its ends by position would not find.
+    Polygon a({{0, 0}, {10, 0}, {20, 0}, {20, 10}, {30, 0}, {10, 0}, {20, 10}, {0, 10}});
+    Polygon b({{14, 3}, {17, 3}, {17, 6}, {14, 6}});
+    Points points;
+    find_all_polygon_crosspts(a.get(), b.get(), &points.g);
+    expect_points(&points.g, {{16, 6}, {14, 4}}, "points");
+    expect_points(&a.get()->geom,
+                  {{0, 0},
+                   {10, 0},
+                   {20, 0},
+                   {20, 10},
+                   {30, 0},
+                   {10, 0},
+                   {14, 4, 100},
+                   {16, 6, 100},
+                   {20, 10},
+                   {0, 10},
+                   {0, 0}},
+                  "a");
+    expect_points(&b.get()->geom,
+                  {{14, 3}, {17, 3}, {17, 6}, {16, 6, 100}, {14, 6}, {14, 4, 100}, {14, 3}}, "b");
+}
+
 TEST(PolylineCrossingFinders, InsertIntoBothShapesAtTheSubdividedSegment) {
     // Two crossings on the same polyline segment, found in the order of the ring's edges.
     Polyline line({{0, 5}, {20, 5}});
