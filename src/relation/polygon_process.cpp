@@ -147,7 +147,15 @@ int calc_point_and_line(point_t p, point_t a, point_t b) {
 }
 
 // calc_point_and_line for the edge v-w taken from its left end (v when both x are equal).
+// The edge must span p.x (its ends' x on either side of p.x or equal to it). A non-vertical edge
+// wholly below or above p then answers without the side test, with the result it would give.
 int point_and_edge(point_t p, point_t v, point_t w) {
+    if (v.x != w.x) {
+        if (v.y < p.y && w.y < p.y)
+            return kInside;
+        if (v.y > p.y && w.y > p.y)
+            return kOutside;
+    }
     return w.x < v.x ? calc_point_and_line(p, w, v) : calc_point_and_line(p, v, w);
 }
 
@@ -255,12 +263,16 @@ bool vote_of_edge(point_t p, point_t v, point_t w, int* count, int* result) {
 
 // Counts the edges of one cross that span p.x and pass below p. At a vertex only the edges
 // leaving it toward p's side (their other end at or right of p.x) take part, which settles rays
-// through vertices: each edge is counted on the half-open x range from its left end.
-bool votes_of_cross(const polygon_t* ring, const point_cross_t& cross, point_t p, int* count,
+// through vertices: each edge is counted on the half-open x range from its left end. The ring's
+// points are read directly: cross.index < n, so point index + 1 is the following vertex (the
+// closing point after the last one).
+bool votes_of_cross(const point_t* points, int n, const point_cross_t& cross, point_t p, int* count,
                     int* result) {
-    const point_t v = ring->geom.points[cross.index];
-    const point_t w = com_polygon_nexter(ring, cross.index);
-    if (com_points_same(cross.pt, v) != 0)
+    const point_t v = points[cross.index];
+    const point_t w = points[cross.index + 1];
+    // Only an edge's start lies on its own scan line: the other scan lines it is listed on have
+    // other whole-number x, so comparing x tells a vertex from a point inside the edge.
+    if (cross.pt.x != v.x)
         return vote_of_edge(p, v, w, count, result);
     if (com_points_same(p, v) == 0) {
         *result = kAtVertex;
@@ -268,7 +280,7 @@ bool votes_of_cross(const polygon_t* ring, const point_cross_t& cross, point_t p
     }
     if (p.x <= w.x && vote_of_edge(p, v, w, count, result))
         return true;
-    const point_t u = com_polygon_priorer(ring, cross.index);
+    const point_t u = points[cross.index == 0 ? n - 1 : cross.index - 1];
     return p.x <= u.x && vote_of_edge(p, v, u, count, result);
 }
 
@@ -294,10 +306,12 @@ int relation_point_and_polygon(const polygon_pretreat_t* pre, point_t p) {
     const std::vector<scan_line_t>& lines = pre->scan_lines;
     if (lines.empty() || std::isnan(p.y) || !(p.x >= lines.front().x && p.x <= lines.back().x))
         return kOutside;  // also for a NaN x
+    const point_t* points = pre->polygon.geom.points;
+    const int n = com_polygon_num(&pre->polygon);
     int count = 0;
     int result = kOutside;
     for (const point_cross_t& cross : scan_line_for(lines, p.x).crosses) {
-        if (votes_of_cross(&pre->polygon, cross, p, &count, &result))
+        if (votes_of_cross(points, n, cross, p, &count, &result))
             return result;
     }
     return count % 2 == 1 ? kInside : kOutside;
