@@ -24,9 +24,9 @@ constexpr int kAtVertex = 3;
 constexpr double kRoundoff = 1.1102230246251565e-16;
 constexpr double kOrientErrorBound = (3.0 + 16.0 * kRoundoff) * kRoundoff;
 
-// ---- Exact orientation
-// --------------------------------------------------------------------------- Error-free
-// transformations: a + b, a - b and a * b each as an exact pair (rounded, error).
+// ---- Exact orientation ----
+
+// Error-free transformations: a + b, a - b and a * b each as an exact pair (rounded, error).
 
 void two_sum(double a, double b, double& sum, double& error) {
     sum = a + b;
@@ -159,8 +159,7 @@ int point_and_edge(point_t p, point_t v, point_t w) {
     return w.x < v.x ? calc_point_and_line(p, w, v) : calc_point_and_line(p, v, w);
 }
 
-// ---- Preparation
-// ---------------------------------------------------------------------------------
+// ---- Preparation ----
 
 // Scan x must hold every vertex x exactly.
 constexpr double kLeastScanX = -2147483648.0;
@@ -233,8 +232,7 @@ void list_edge(std::vector<scan_line_t>& lines, int i, point_t a, point_t b) {
     }
 }
 
-// ---- Location
-// ------------------------------------------------------------------------------------
+// ---- Location ----
 
 // The scan line p falls on or after: the last one whose x is not greater than p.x.
 const scan_line_t& scan_line_for(const std::vector<scan_line_t>& lines, double x) {
@@ -304,9 +302,10 @@ void create_polygon_pretreat(const polygon_t* polygon, polygon_pretreat_t* out) 
 
 int relation_point_and_polygon(const polygon_pretreat_t* pre, point_t p) {
     const std::vector<scan_line_t>& lines = pre->scan_lines;
-    if (lines.empty() || std::isnan(p.y) || !(p.x >= lines.front().x && p.x <= lines.back().x))
-        return kOutside;  // also for a NaN x
     const point_t* points = pre->polygon.geom.points;
+    if (lines.empty() || points == nullptr || std::isnan(p.y) ||
+        !(p.x >= lines.front().x && p.x <= lines.back().x))
+        return kOutside;  // also for a NaN x, and after the owner released the copy
     const int n = com_polygon_num(&pre->polygon);
     int count = 0;
     int result = kOutside;

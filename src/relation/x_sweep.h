@@ -21,10 +21,9 @@ struct sort_t {
     double key;
 };
 
-// Containers in this unit hold library types only: a container of plain ints would be a standard
-// template instantiated over standard types alone, which keeps default visibility and would be
-// exported from the shared library.
-
+// Scratch containers here hold library types only, and items are exchanged by hand: a standard
+// template instantiated over standard types alone (std::vector<int>, std::swap<int>) keeps default
+// visibility and would be exported from the shared library.
 template <typename T>
 void exchange(T& a, T& b) {
     T kept = a;
