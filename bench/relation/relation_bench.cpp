@@ -1,18 +1,16 @@
 // Benchmarks of the relations: point location against a prepared polygon (scan lines) versus the
-// plain point-in-polygon test on the same points, and the validity sweep of a large ring. GEOS
-// (prepared geometry, IsValid) runs on the same input as the peer baseline when it is installed.
+// plain point-in-polygon test on the same points, and the validity sweep of a large ring, each
+// beside GEOS (prepared geometry, IsValid) on the same input.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <random>
 #include <vector>
 
+#include <geos_c.h>
+
 #include "mapgeom/com.h"
 #include "mapgeom/relation.h"
-
-#ifdef MAPGEOM_BENCH_GEOS
-#include <geos_c.h>
-#endif
 
 namespace {
 
@@ -158,8 +156,6 @@ void BM_PolygonIsError(benchmark::State& state) {
 }
 BENCHMARK(BM_PolygonIsError)->Unit(benchmark::kMillisecond);
 
-#ifdef MAPGEOM_BENCH_GEOS
-
 // A GEOS context and polygon built from a ring, released together.
 struct GeosPolygon {
     GEOSContextHandle_t context = GEOS_init_r();
@@ -211,7 +207,5 @@ void BM_GeosIsValid(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 100000);
 }
 BENCHMARK(BM_GeosIsValid)->Unit(benchmark::kMillisecond);
-
-#endif  // MAPGEOM_BENCH_GEOS
 
 }  // namespace
