@@ -224,33 +224,62 @@ void remove_nodes_where(List* list, Bad bad, Release release) {
 // Crossing finders.
 
 // Where a segment of a shape's copy lies in the live shape, which crossings inserted so far have
-// subdivided: from the live index s of its start to the live index e of its end, where an end found
-// at 0 or before s is the shape's last stored point.
+// subdivided: from the live index of its start to the live index of its end.
 struct LiveSpan {
     int start;
     int end;
 };
 
-LiveSpan live_span(const geom_t* shape, point_t start, point_t end) {
-    int s = com_geom_find(shape, start);
-    int e = com_geom_find(shape, end);
-    if (e == 0 || e < s)
-        e = shape->count - 1;
-    return {s, e};
-}
+// The live index of every point of a shape's copy, kept up to date as crossings are inserted.
+// Looking the ends up by position instead would find the wrong place in a shape that passes a
+// position twice, and put the crossing on another part of the shape.
+struct LiveIndexes {
+    std::vector<int> of_copy;
 
-// Inserts c after the first point k of the span whose segment k..k+1 holds c within permit.
-bool insert_in_span(geom_t* shape, LiveSpan span, point_t c, double permit) {
-    if (span.start < 0)
-        return false;
+    explicit LiveIndexes(const geom_t* copy) : of_copy(copy->count) {
+        for (int k = 0; k < copy->count; ++k)
+            of_copy[k] = k;
+    }
+    LiveSpan segment(int i) const { return {of_copy[i], of_copy[i + 1]}; }
+    void inserted_at(int position) {
+        for (int& k : of_copy)
+            if (k >= position)
+                ++k;
+    }
+};
+
+// Inserts c after the first point k of the span whose segment k..k+1 holds c within permit;
+// returns the position c took, or -1.
+int insert_in_span(geom_t* shape, LiveSpan span, point_t c, double permit) {
     for (int k = span.start; k < span.end && k + 1 < shape->count; ++k) {
         if (relation_point_at_line(c, shape->points[k], shape->points[k + 1], permit) == 0) {
             com_geom_insertat(shape, k + 1, c);
-            return true;
+            return k + 1;
         }
     }
-    return false;
+    return -1;
 }
+
+// A shape of a crossing finder: the caller's shape, changed in place, and where the segments of
+// its copy now lie in it.
+struct LiveShape {
+    geom_t* shape;
+    LiveIndexes live;
+
+    LiveShape(geom_t* target, const geom_t* copy) : shape(target), live(copy) {}
+    // Inserts c into the part of copy segment i that holds it within permit.
+    bool insert_on_segment(int i, point_t c, double permit) {
+        int position = insert_in_span(shape, live.segment(i), c, permit);
+        if (position >= 0)
+            live.inserted_at(position);
+        return position >= 0;
+    }
+    void insert_after_start(int i, point_t c) {
+        int position = live.segment(i).start + 1;
+        com_geom_insertat(shape, position, c);
+        live.inserted_at(position);
+    }
+};
 
 void list_point_once(geom_t* points, point_t c) {
     if (com_geom_find(points, c) == -1)
@@ -271,23 +300,22 @@ double hit_marker(point_t vertex) {
     return vertex.z < kMarkedCodeLimit ? vertex.z + kCrossingMarker : vertex.z;
 }
 
-// Puts crossing c into a ring of the ring-ring finder, with the tested edge start-end from the
-// ring's copy: inserted with a marker when the ring has no vertex there, else the edge end at c is
-// marked (the start first).
-void put_crossing_into_ring(geom_t* ring, point_t start, point_t end, point_t c) {
-    if (!has_vertex_at(ring, c)) {
-        LiveSpan span = live_span(ring, start, end);
+// Puts crossing c into a ring of the ring-ring finder, found on edge i of the ring's copy (from
+// `start` to `end`): inserted with a marker when the ring has no vertex there, else the edge end at
+// c is marked (the start first).
+void put_crossing_into_ring(LiveShape* ring, int i, point_t start, point_t end, point_t c) {
+    if (!has_vertex_at(ring->shape, c)) {
         point_t marked{c.x, c.y, inserted_marker(start)};
-        if (!insert_in_span(ring, span, marked, kInsertPermit) && span.start >= 0)
-            com_geom_insertat(ring, span.start + 1, marked);
+        if (!ring->insert_on_segment(i, marked, kInsertPermit))
+            ring->insert_after_start(i, marked);
         return;
     }
     for (point_t vertex : {start, end}) {
         if (!same_point(c, vertex))
             continue;
-        int at = com_geom_find(ring, vertex);
+        int at = com_geom_find(ring->shape, vertex);
         if (at >= 0)
-            com_geom_setat(ring, at, point_t{c.x, c.y, hit_marker(vertex)});
+            com_geom_setat(ring->shape, at, point_t{c.x, c.y, hit_marker(vertex)});
         return;
     }
 }
@@ -347,7 +375,7 @@ int judge_crosspt_polygons(const polygon_t* a, const polygon_t* b, point_t p) {
     int i = com_polygon_find(a, p);
     if (i < 0)
         return 1;
-    return mapgeom::meeting_kind_at_vertex(a, b, i, p);
+    return mapgeom::meeting_kind_after_side(a, b, i, mapgeom::side_after_vertex(a, b, i), p);
 }
 
 int get_outestpt_pos(const polygon_t* a, const polygon_t* b, const geom_t* points, int* used) {
@@ -423,6 +451,8 @@ int find_all_polyline_crosspts(polyline_t* line, polygon_t* ring, geom_t* points
     const geom_t* cl = &line_copy.ring.geom;
     const geom_t* cr = &ring_copy.ring.geom;
     return mapgeom::guarded(0, [&] {
+        LiveShape live_line(&line->geom, cl);
+        LiveShape live_ring(&ring->geom, cr);
         mapgeom::for_each_candidate_pair(
             cl, segment_count(cl), cr, segment_count(cr), [&](int i, int j) {
                 point_t c{};
@@ -432,13 +462,9 @@ int find_all_polyline_crosspts(polyline_t* line, polygon_t* ring, geom_t* points
                     return;
                 list_point_once(points, c);
                 if (!has_vertex_at(&line->geom, c))
-                    insert_in_span(&line->geom,
-                                   live_span(&line->geom, cl->points[i], cl->points[i + 1]), c,
-                                   kPolylineRingInsertPermit);
+                    live_line.insert_on_segment(i, c, kPolylineRingInsertPermit);
                 if (!has_vertex_at(&ring->geom, c))
-                    insert_in_span(&ring->geom,
-                                   live_span(&ring->geom, cr->points[j], cr->points[j + 1]), c,
-                                   kPolylineRingInsertPermit);
+                    live_ring.insert_on_segment(j, c, kPolylineRingInsertPermit);
             });
         return 0;
     });
@@ -452,6 +478,8 @@ int find_all_polygon_crosspts(polygon_t* a, polygon_t* b, geom_t* points) {
     const geom_t* ca = &copy_a.ring.geom;
     const geom_t* cb = &copy_b.ring.geom;
     return mapgeom::guarded(0, [&] {
+        LiveShape live_a(&a->geom, ca);
+        LiveShape live_b(&b->geom, cb);
         mapgeom::for_each_candidate_pair(
             ca, segment_count(ca), cb, segment_count(cb), [&](int i, int j) {
                 point_t c{};
@@ -461,8 +489,8 @@ int find_all_polygon_crosspts(polygon_t* a, polygon_t* b, geom_t* points) {
                     return;
                 c.z = 0.0;
                 list_point_once(points, c);
-                put_crossing_into_ring(&a->geom, ca->points[i], ca->points[i + 1], c);
-                put_crossing_into_ring(&b->geom, cb->points[j], cb->points[j + 1], c);
+                put_crossing_into_ring(&live_a, i, ca->points[i], ca->points[i + 1], c);
+                put_crossing_into_ring(&live_b, j, cb->points[j], cb->points[j + 1], c);
             });
         return 0;
     });

@@ -31,10 +31,16 @@ void sort_crosspts(const polygon_t* ring, crosspts_t* list, int first, int which
     mapgeom::sort_and_merge_crosspts(&ring->geom, list, first, which, kMergeTolerance);
 }
 
+// The kind of meeting once the side after the vertex is known (calc_crosspt_flag without reading
+// that side again).
+int crosspt_flag_after_side(const polygon_t* a, const polygon_t* b, int i, int after) {
+    return mapgeom::meeting_kind_after_side(a, b, i, after, com_polygon_at(a, i));
+}
+
 }  // namespace
 
 int calc_crosspt_flag(const polygon_t* a, const polygon_t* b, int i) {
-    return mapgeom::meeting_kind_at_vertex(a, b, i, com_polygon_at(a, i));
+    return crosspt_flag_after_side(a, b, i, judge_curpt_flag(a, b, i));
 }
 
 int judge_curpt_flag(const polygon_t* a, const polygon_t* b, int i) {
@@ -44,7 +50,7 @@ int judge_curpt_flag(const polygon_t* a, const polygon_t* b, int i) {
 void calc_polygon_and_polygon_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out) {
     mapgeom::run_ring_crossing_steps(a, b, out, [&](RingCrossingWork& work) {
         find_candidates_in_all_pairs(&work, out);
-        mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts, calc_crosspt_flag,
-                                              judge_curpt_flag);
+        mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts, judge_curpt_flag,
+                                              crosspt_flag_after_side);
     });
 }

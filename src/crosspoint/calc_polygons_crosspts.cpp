@@ -82,7 +82,8 @@ void build_vertex_sweep(const RingCrossingWork& work, VertexSweep* sweep) {
         sweep->slots.push_back({-1, p, key_of(a->points[p])});
     for (int q = 0; q < stored_b; ++q)
         sweep->slots.push_back({q, -1, key_of(b->points[q])});
-    std::sort(sweep->slots.begin(), sweep->slots.end(), sweep_less);
+    std::sort(sweep->slots.begin(), sweep->slots.end(),
+              [](const sort_point_t& p, const sort_point_t& q) { return sweep_less(p, q); });
 
     int total = static_cast<int>(sweep->slots.size());
     sweep->slot_of_a.assign(stored_a, 0);
@@ -173,12 +174,14 @@ void sort_crosspts(const polygon_t* ring, crosspts_t* list, int first, int which
     mapgeom::sort_and_merge_crosspts(&ring->geom, list, first, which, kMergeTolerance);
 }
 
-int judge_curpt_flag(const polygon_t* a, const polygon_t* b, int i) {
-    return mapgeom::side_after_vertex(a, b, i);
+// The kind of meeting once the side after the vertex is known (calc_crosspt_flag without reading
+// that side again).
+int crosspt_flag_after_side(const polygon_t* a, const polygon_t* b, int i, int after) {
+    return mapgeom::meeting_kind_after_side(a, b, i, after, com_polygon_at(a, i));
 }
 
-int calc_crosspt_flag(const polygon_t* a, const polygon_t* b, int i) {
-    return mapgeom::meeting_kind_at_vertex(a, b, i, com_polygon_at(a, i));
+int judge_curpt_flag(const polygon_t* a, const polygon_t* b, int i) {
+    return mapgeom::side_after_vertex(a, b, i);
 }
 
 // The whole engine after the copies are made. Inside this namespace the names of the classifier
@@ -186,8 +189,8 @@ int calc_crosspt_flag(const polygon_t* a, const polygon_t* b, int i) {
 void find_sort_insert_classify(polygon_t* a, polygon_t* b, crosspts_t* out,
                                RingCrossingWork& work) {
     find_candidates_by_vertex_sweep(&work, out);
-    mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts, calc_crosspt_flag,
-                                          judge_curpt_flag);
+    mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts, judge_curpt_flag,
+                                          crosspt_flag_after_side);
 }
 
 }  // namespace

@@ -79,23 +79,25 @@ int side_after_vertex(const polygon_t* a, const polygon_t* b, int i);
 // runs outside on both sides (a touch from outside, which each caller settles its own way).
 int meeting_kind_of_sides(int after, int before);
 
-// Kind of meeting (0..6) of a's vertex i relative to b. When a runs outside b on both sides, b's
-// vertex at `lookup` decides between 1 and 2; without such a vertex the kind is 1.
-int meeting_kind_at_vertex(const polygon_t* a, const polygon_t* b, int i, point_t lookup);
+// Kind of meeting (0..6) of a's vertex i relative to b, given `after`, the side of b on which a
+// runs just after the vertex (side_after_vertex). When a runs outside b on both sides, b's vertex
+// at `lookup` decides between 1 and 2; without such a vertex the kind is 1.
+int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int after,
+                            point_t lookup);
 
 // Takes every record from `first` on to vertex indexes within 0 .. num - 1 of each ring and fills
-// in `flag` and `curpt_flag` with the given classifier.
-template <typename Flag, typename Side>
+// in `curpt_flag` and `flag` with the given classifier (the side is read once and shared).
+template <typename Side, typename FlagAfterSide>
 void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first,
-                       Flag flag_of, Side side_of) {
+                       Side side_of, FlagAfterSide flag_after_side) {
     int edges_a = com_polygon_num(a);
     int edges_b = com_polygon_num(b);
     for (int k = first; k < list->count; ++k) {
         crosspt_t record = list->crosspts[k];
         record.index1 %= edges_a;
         record.index2 %= edges_b;
-        record.flag = flag_of(a, b, record.index1);
         record.curpt_flag = side_of(a, b, record.index1);
+        record.flag = flag_after_side(a, b, record.index1, record.curpt_flag);
         list->crosspts[k] = record;
     }
 }
@@ -103,10 +105,10 @@ void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list,
 // The steps after the candidate search, common to the ring engines: order the records along a and
 // insert them into a, the same along b, then classify each with the engine's own classifier.
 // Rings without crossings keep their points.
-template <typename Sort, typename Flag, typename Side>
+template <typename Sort, typename Side, typename FlagAfterSide>
 void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
-                                  const RingCrossingWork& work, Sort sort_crosspts, Flag flag_of,
-                                  Side side_of) {
+                                  const RingCrossingWork& work, Sort sort_crosspts, Side side_of,
+                                  FlagAfterSide flag_after_side) {
     int first = work.first_record;
     if (out->count == first)
         return;
@@ -116,7 +118,7 @@ void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
     sort_crosspts(&work.b.ring, out, first, 1);
     insert_crosspts_along(&work.b.ring.geom, work.edges_b + 1, work.crossed_b, &b->geom, out, first,
                           1);
-    classify_crosspts(a, b, out, first, flag_of, side_of);
+    classify_crosspts(a, b, out, first, side_of, flag_after_side);
 }
 
 // Runs a ring engine's steps on working copies. Rings without edges are left alone. Should a

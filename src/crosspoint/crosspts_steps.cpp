@@ -144,8 +144,9 @@ int side_after_vertex(const polygon_t* a, const polygon_t* b, int i) {
     return relation_point_at_polygon_by_permit(b, mid, kSideTestPermit);
 }
 
-int meeting_kind_at_vertex(const polygon_t* a, const polygon_t* b, int i, point_t lookup) {
-    int kind = meeting_kind_of_sides(side_after_vertex(a, b, i), side_before_vertex(a, b, i));
+int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int after,
+                            point_t lookup) {
+    int kind = meeting_kind_of_sides(after, side_before_vertex(a, b, i));
     if (kind >= 0)
         return kind;
     int j = com_polygon_find(b, lookup);
