@@ -22,6 +22,13 @@ void transform_press_ends_pressed(polygon_t* ring);
 // starts at a code-1 point.
 void transform_press_end_released(polygon_t* ring);
 
+// algebra_polygon_and_rect_intersec for a caller that clips one polygon by many rectangles (the
+// tiled clipping) and has asked relation_polygon_iserror about the polygon once:
+// `polygon_faulty` stands for its answer being nonzero. Same codes, pieces and traces. May throw
+// std::bad_alloc from scratch containers.
+int clip_polygon_by_rect(const polygon_t* polygon, const polygon_t* rect, polygons_t* out,
+                         bool polygon_faulty);
+
 }  // namespace mapgeom
 
 #endif  // MAPGEOM_SRC_ALGEBRA_ALGEBRA_INTERNAL_H
