@@ -577,8 +577,13 @@ void tile_shapes(const In* in, Out* out, List* shapes) {
     rectangle_t grid{static_cast<double>(in->grid_min_y), static_cast<double>(in->grid_max_y),
                      static_cast<double>(in->grid_min_x), static_cast<double>(in->grid_max_x)};
     for (auto node = shapes->head; node != nullptr; node = node->next) {
-        div_param_t param{grid, in->col_num, in->row_num, point_capacity, part_capacity,
-                          0,    false,       -1,          nullptr};
+        div_param_t param{};
+        param.rect = grid;
+        param.col_num = in->col_num;
+        param.row_num = in->row_num;
+        param.point_capacity = point_capacity;
+        param.part_capacity = part_capacity;
+        param.polygon_faulty = -1;
         if (has_tiles(&param))
             tile_shape(shape_of(node), out, &param);
         point_capacity = param.point_capacity;
