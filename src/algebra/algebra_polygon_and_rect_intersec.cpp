@@ -105,34 +105,6 @@ void trace_faulty_results(const polygons_t* pieces) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Press markers of finished pieces.
-
-// Undoes the walk form of press sections (code 1 on a section's first and inner points, code 0 on
-// its last) on a piece, from its first stored point on without wrapping: a run of code-1 points
-// and the point after it become a code-2 start, code-0 inner points and a code-3 end.
-void transform_polygon_press(polygon_t* ring) {
-    bool inside = false;
-    for (int i = 0; i < ring->geom.count; ++i) {
-        point_t& p = ring->geom.points[i];
-        int code = mapgeom::press_code_of(p.z);
-        if (!inside && code == kPressInside) {
-            inside = true;
-            p.z += 1.0;
-        } else if (inside && code == 0) {
-            inside = false;
-            p.z += 3.0;
-        } else if (inside) {
-            p.z = hundreds_of(p.z);
-        }
-    }
-}
-
-void transform_polygons_press(polygons_t* rings) {
-    for (polygon_node_t* node = rings->head; node != nullptr; node = node->next)
-        transform_polygon_press(&node->polygon);
-}
-
-// ---------------------------------------------------------------------------------------------
 // Preparing the two rings.
 
 void make_counter_clockwise(polygon_t* ring) {
@@ -545,7 +517,7 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
     prepare_ring(&b.ring);
     if (com_polygon_num(&a.ring) < 3 || com_polygon_num(&b.ring) < 3)
         return kApart;
-    transform_polygon_press(&a.ring);
+    mapgeom::transform_polygon_press(&a.ring);
     Crossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     mapgeom::transform_press_end_released(&a.ring);
@@ -555,7 +527,7 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
     // earlier rings are left exactly as they were.
     PolygonList pieces;
     int code = clip_pieces(&a.ring, &b.ring, &c.list, &pieces.list);
-    transform_polygons_press(&pieces.list);
+    mapgeom::transform_polygons_press(&pieces.list);
     com_polygons_addrange(out, &pieces.list);
     com_polygons_free_node(&pieces.list);
     com_polygons_init(&pieces.list);
