@@ -17,12 +17,14 @@ MAPGEOM_C_BEGIN
  * -------------------------------------------------------------------------------------------------
  */
 
-/* Two polylines; segments meet within 0.01 and a point goes into the first segment of each
- * polyline that holds it within 0.01. */
+/* Two polylines; segments meet within 0.01 and a point goes into the part of each tested segment
+ * (as subdivided so far) that holds it within 0.01, unless that part has a point there already
+ * (a polyline passing the place twice gets the point on each pass it is found on). */
 MAPGEOM_API int find_all_crosspts(polyline_t* line1, polyline_t* line2, geom_t* points);
 
 /* A polyline and a ring; segments meet within 0.0001 and a point goes into the part of the tested
- * segment (as subdivided so far) that holds it within 0.00001. */
+ * segment (as subdivided so far) that holds it within 0.00001, unless that part has a point there
+ * already (a shape passing the place twice gets the point on each pass it is found on). */
 MAPGEOM_API int find_all_polyline_crosspts(polyline_t* line, polygon_t* ring, geom_t* points);
 
 /* Two rings; segments meet within 0.0001. Listed points have code 0. In the rings, crossing
