@@ -167,7 +167,8 @@ public:
           half_(m_ / 2),
           consumed_(m_, 0),
           remaining_(m_),
-          stretch_inside_(m_, -1) {
+          stretch_inside_(m_, -1),
+          locator_(polygon, kMidpointPermit, points->count) {
         com_polygon_init(&piece_);
     }
     TracingWalk(const TracingWalk&) = delete;
@@ -198,9 +199,12 @@ private:
     bool stretch_inside(int li) const {
         if (ends_half(li))
             return false;
-        signed char& known = stretch_inside_[li];  // each answer costs a pass over the polygon
+        // Each answer costs a pass over the polygon; a stretch of the backward half is a stretch
+        // of the forward half walked the other way, so both share one answer.
+        int forward_li = li < half_ ? li : m_ - 2 - li;
+        signed char& known = stretch_inside_[forward_li];
         if (known < 0)
-            known = midpoint_at_polygon(polygon_, line_at(li), line_at(li + 1)) == kInside;
+            known = locator_.locate(midpoint(line_at(li), line_at(li + 1))) == kInside;
         return known == 1;
     }
 
@@ -399,7 +403,8 @@ private:
     int half_;
     std::vector<unsigned char> consumed_;
     int remaining_;
-    mutable std::vector<signed char> stretch_inside_;  // per line index: -1 not yet asked
+    mutable std::vector<signed char> stretch_inside_;  // per forward index: -1 not yet asked
+    mapgeom::RingLocator locator_;
 
     polygon_t piece_{};
     Mode mode_ = kFollowLine;
