@@ -18,11 +18,6 @@
 #include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
 
-// PENDING: split_polyline_by_rect lands with the split branch.
-static int SPLIT_PENDING(polyline_t*, polygon_t*, polylines_t*) {
-    return 2;
-}
-
 namespace {
 
 // The capacities the entry points assume for a freshly initialised output record.
@@ -393,7 +388,7 @@ void polyline_intersec_java(polyline_t* polyline, tag_division_out_t* out, div_p
                                              param->row_num, param->rect);
         Outline outline(rect);
         PolylineList pieces;
-        if (SPLIT_PENDING(polyline, &outline.ring, &pieces.list) != kSplitApart)
+        if (split_polyline_by_rect(polyline, &outline.ring, &pieces.list) != kSplitApart)
             write_pieces(out, &pieces.list, param, block.col_begin, block.row_begin);
         return;
     }
@@ -480,7 +475,7 @@ void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces,
 
 void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces, div_param_t*) {
     Outline outline(area);
-    SPLIT_PENDING(polyline, &outline.ring, pieces);
+    split_polyline_by_rect(polyline, &outline.ring, pieces);
 }
 
 // The list type holding pieces of a shape.
