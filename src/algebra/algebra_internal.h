@@ -49,12 +49,28 @@ constexpr RepairBounds kRepairBounds{8, 64, 4};
 // error_polygon_process under the given bounds.
 int repair_self_contacts(const polygon_t* polygon, polygons_t* out, RepairBounds bounds);
 
-// algebra_polygon_and_rect_intersec for a caller that clips one polygon by many rectangles (the
-// tiled clipping) and has asked relation_polygon_iserror about the polygon once:
-// `polygon_faulty` stands for its answer being nonzero. Same codes, pieces and traces. May throw
-// std::bad_alloc from scratch containers.
-int clip_polygon_by_rect(const polygon_t* polygon, const polygon_t* rect, polygons_t* out,
-                         bool polygon_faulty);
+// One polygon clipped by many rectangles (the tiled clipping): clip(rect, out), with rect the
+// closed outline of a rectangle, gives exactly what algebra_polygon_and_rect_intersec(polygon,
+// rect, out) gives (codes, pieces, debug traces), with the polygon prepared once and, for each
+// rectangle, only the stretches of its boundary near the rectangle clipped (the rest replaced by a
+// few points winding around the rectangle alike), so a rectangle costs one pass over the vertices
+// plus the work near it. The validity of the polygon is asked once, at the first clip. Walks that
+// reach their step bound may stop at another place, since the bound counts the reduced ring's
+// vertices. The polygon must outlive the source; clip may throw std::bad_alloc from scratch
+// containers.
+class RectClipSource {
+public:
+    explicit RectClipSource(const polygon_t* polygon);
+    ~RectClipSource();
+    RectClipSource(const RectClipSource&) = delete;
+    RectClipSource& operator=(const RectClipSource&) = delete;
+    int clip(const polygon_t* rect, polygons_t* out);
+
+private:
+    const polygon_t* polygon_;
+    polygon_t ring_;   // cleaned, counter-clockwise, press sections in the walk form
+    int faulty_ = -1;  // relation_polygon_iserror(polygon) != 0, once asked
+};
 
 }  // namespace mapgeom
 

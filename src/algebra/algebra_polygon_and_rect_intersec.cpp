@@ -505,6 +505,22 @@ int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pie
     return code == 1 ? touching_code(a, b, index) : kNoPiece;
 }
 
+// Clips the prepared ring a (repeated points removed, counter-clockwise, press sections in the
+// walk form) by the prepared outline b once their crossings are in c; the pieces are appended to
+// out. This call's pieces are finished on their own before they join the caller's list, whose
+// earlier rings are left exactly as they were.
+int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* out) {
+    if (c->count == 0)
+        return code_without_crossings(a, b);
+    PolygonList pieces;
+    int code = clip_pieces(a, b, c, &pieces.list);
+    mapgeom::transform_polygons_press(&pieces.list);
+    com_polygons_addrange(out, &pieces.list);
+    com_polygons_free_node(&pieces.list);
+    com_polygons_init(&pieces.list);
+    return code;
+}
+
 int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, polygons_t* out,
                               bool polygon_faulty) {
     if (polygon_faulty)
@@ -521,28 +537,152 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
     Crossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     mapgeom::transform_press_end_released(&a.ring);
-    if (c.list.count == 0)
-        return code_without_crossings(&a.ring, &b.ring);
-    // This call's pieces are finished on their own before they join the caller's list, whose
-    // earlier rings are left exactly as they were.
-    PolygonList pieces;
-    int code = clip_pieces(&a.ring, &b.ring, &c.list, &pieces.list);
-    mapgeom::transform_polygons_press(&pieces.list);
-    com_polygons_addrange(out, &pieces.list);
-    com_polygons_free_node(&pieces.list);
-    com_polygons_init(&pieces.list);
-    return code;
+    return clip_prepared(&a.ring, &b.ring, &c.list, out);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Clipping one prepared polygon by many rectangles.
+//
+// Only the stretches of the polygon near a rectangle take part in its clipping; the rest matter
+// through where the boundary winds around the rectangle (which decides containment) and through
+// the order of the crossing vertices along the ring. So each rectangle gets a reduced ring: every
+// vertex with an edge whose box meets the window (the rectangle grown by kWindowMargin) is kept,
+// with vertex 0; a run of vertices between kept ones, whose edges all keep clear of the window,
+// becomes its first vertex followed by window corners. An edge clear of the window lies wholly
+// beside it (left, right, below or above); the chain from the run's first vertex to the next kept
+// vertex is replaced by the corner points (just outside the window) where that side changes, so
+// every replacing segment stays on one side, the reduced ring winds around the window as the
+// polygon does, and every crossing, its kind and its order along the ring come out the same.
+//
+//                 corner    above
+//                    +------------------ ...
+//            left    |  window
+//                    |   +------+
+//                    |   | tile |
+//                    |   +------+
+
+// Edges this far or farther from a rectangle take no part in its clipping (the segment tests
+// reach 0.02 at most).
+constexpr double kWindowMargin = 2.0;
+
+enum class Side { kLeft, kRight, kBelow, kAbove };
+
+struct Window {
+    double min_x, min_y, max_x, max_y;
+};
+
+bool edge_near(point_t a, point_t b, const Window& w) {
+    return std::fmax(a.x, b.x) >= w.min_x && std::fmin(a.x, b.x) <= w.max_x &&
+           std::fmax(a.y, b.y) >= w.min_y && std::fmin(a.y, b.y) <= w.max_y;
+}
+
+// The side of the window an edge clear of it lies on.
+Side side_of(point_t a, point_t b, const Window& w) {
+    if (std::fmax(a.x, b.x) < w.min_x)
+        return Side::kLeft;
+    if (std::fmin(a.x, b.x) > w.max_x)
+        return Side::kRight;
+    return std::fmax(a.y, b.y) < w.min_y ? Side::kBelow : Side::kAbove;
+}
+
+bool is_horizontal_side(Side s) {
+    return s == Side::kLeft || s == Side::kRight;
+}
+
+// The point just outside the window's corner between two neighbouring sides.
+point_t corner_between(Side s, Side t, const Window& w) {
+    Side across = is_horizontal_side(s) ? s : t;
+    Side along = is_horizontal_side(s) ? t : s;
+    return point_t{across == Side::kLeft ? w.min_x - 1.0 : w.max_x + 1.0,
+                   along == Side::kBelow ? w.min_y - 1.0 : w.max_y + 1.0, 0.0};
+}
+
+// The reduced ring of `ring` (closed, n >= 3 edges) for the window.
+void reduce_to_window(const polygon_t* ring, const Window& w, polygon_t* reduced) {
+    const point_t* p = ring->geom.points;
+    int n = com_polygon_num(ring);
+    auto near = [&](int edge) { return edge_near(p[edge], p[edge + 1], w); };
+    auto kept = [&](int i) { return i == 0 || near(i) || near(i == 0 ? n - 1 : i - 1); };
+    for (int i = 0; i < n;) {
+        com_polygon_add(reduced, p[i]);
+        if (kept(i)) {
+            ++i;
+            continue;
+        }
+        int j = i + 1;
+        while (j < n && !kept(j))
+            ++j;
+        for (int edge = i + 1; edge < j; ++edge) {
+            Side before = side_of(p[edge - 1], p[edge], w);
+            Side after = side_of(p[edge], p[edge + 1], w);
+            if (is_horizontal_side(before) != is_horizontal_side(after))
+                com_polygon_add(reduced, corner_between(before, after, w));
+        }
+        i = j;
+    }
+    com_polygon_add(reduced, p[n]);
+}
+
+// Press codes of points the crossing search inserted into the reduced ring (plain, code 0): in the
+// walk form a point lies inside a section exactly when the point before it has code 1, which is
+// what rewriting the codes after the insertion gives them. `before` is the ring as it was.
+void press_inserted_points(polygon_t* ring, const polygon_t* before) {
+    point_t* p = ring->geom.points;
+    const point_t* old = before->geom.points;
+    int j = 0;
+    for (int k = 0; k < ring->geom.count; ++k) {
+        bool original = j < before->geom.count && p[k].x == old[j].x && p[k].y == old[j].y &&
+                        p[k].z == old[j].z;
+        if (original) {
+            ++j;
+        } else if (k > 0 && mapgeom::press_code_of(p[k - 1].z) == kPressInside) {
+            p[k].z = hundreds_of(p[k].z) + kPressInside;
+        }
+    }
 }
 
 }  // namespace
 
 namespace mapgeom {
 
-int clip_polygon_by_rect(const polygon_t* polygon, const polygon_t* rect, polygons_t* out,
-                         bool polygon_faulty) {
-    if (polygon == nullptr || rect == nullptr || out == nullptr)
+RectClipSource::RectClipSource(const polygon_t* polygon) : polygon_(polygon) {
+    com_polygon_init(&ring_);
+    if (polygon == nullptr)
+        return;
+    com_polygon_free(&ring_);
+    com_polygon_polygon(&ring_, polygon);
+    prepare_ring(&ring_);
+    transform_polygon_press(&ring_);
+    transform_press_end_released(&ring_);
+}
+
+RectClipSource::~RectClipSource() {
+    com_polygon_free(&ring_);
+}
+
+int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
+    if (polygon_ == nullptr || rect == nullptr || out == nullptr)
         return kApart;
-    return polygon_and_rect_intersec(polygon, rect, out, polygon_faulty);
+    if (faulty_ < 0)
+        faulty_ = relation_polygon_iserror(polygon_) != 0 ? 1 : 0;
+    if (faulty_ == 1)
+        trace_ring("source_error.txt", polygon_);
+    if (relation_polygon_iserror(rect) != 0)
+        trace_ring("compare_error.txt", rect);
+    Ring b(rect);
+    prepare_ring(&b.ring);
+    if (com_polygon_num(&ring_) < 3 || com_polygon_num(&b.ring) < 3)
+        return kApart;
+    rectangle_t extent = calc_polygon_exrectangle(&b.ring);
+    Window window{extent.min_x - kWindowMargin, extent.min_y - kWindowMargin,
+                  extent.max_x + kWindowMargin, extent.max_y + kWindowMargin};
+    Ring a;
+    reduce_to_window(&ring_, window, &a.ring);
+    Ring before(&a.ring);
+    Crossings c;
+    calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
+    press_inserted_points(&a.ring, &before.ring);
+    return clip_prepared(&a.ring, &b.ring, &c.list, out);
 }
 
 }  // namespace mapgeom

@@ -50,10 +50,8 @@ struct div_param_t {
     // Set when a write failed (the counts would pass the int32 range or memory ran out): the rest
     // of the shape is skipped instead of failing once per tile.
     bool out_full;
-    // Whether the polygon being tiled is faulty (relation_polygon_iserror): -1 until first asked,
-    // then 0 or 1. The clipping of every tile traces a faulty polygon; asking once per polygon
-    // instead of once per tile keeps the tiles' cost independent of the validity check's.
-    int polygon_faulty;
+    // The polygon being tiled, prepared once for clipping by many tiles.
+    mapgeom::RectClipSource* clip_source;
     // The boxes of the polygon's edges, for telling blocks its boundary does not come near.
     const mapgeom::SegmentIndex* boundary;
 };
@@ -204,12 +202,9 @@ constexpr int kClipTouchRectInside = 5;
 // rectangle, the rectangle's outline marked as one press section where the rectangle lies within
 // the polygon, nothing where they are apart.
 void clip_polygon_to_rect(const polygon_t* polygon, rectangle_t rect, polygons_t* pieces,
-                          div_param_t* param) {
-    if (param->polygon_faulty < 0)
-        param->polygon_faulty = relation_polygon_iserror(polygon) != 0 ? 1 : 0;
+                          mapgeom::RectClipSource* source) {
     Outline outline(rect);
-    int code =
-        mapgeom::clip_polygon_by_rect(polygon, &outline.ring, pieces, param->polygon_faulty == 1);
+    int code = source->clip(&outline.ring, pieces);
     if (code == kClipPolygonInside || code == kClipTouchPolygonInside) {
         com_polygons_free(pieces);
         com_polygons_add_copy(pieces, *polygon);
@@ -226,7 +221,7 @@ void clip_polygon_by_tile(const polygon_t* polygon, polygon_division_out_t* out,
     rectangle_t rect = get_rect_by_index(tile.col_begin, tile.row_begin, param->col_num,
                                          param->row_num, param->rect);
     PolygonList pieces;
-    clip_polygon_to_rect(polygon, rect, &pieces.list, param);
+    clip_polygon_to_rect(polygon, rect, &pieces.list, param->clip_source);
     write_pieces(out, &pieces.list, param, tile.col_begin, tile.row_begin);
 }
 
@@ -456,21 +451,23 @@ rectangle_t extent_of(const polyline_t* polyline) {
 }
 
 void tile_in_area(const polygon_t* polygon, polygon_division_out_t* out, div_param_t* param) {
-    param->polygon_faulty = -1;
+    mapgeom::RectClipSource source(polygon);
+    param->clip_source = &source;
     mapgeom::SegmentIndex boundary;
     mapgeom::build_segment_index(&boundary, &polygon->geom, std::max(0, polygon->geom.count - 1));
     param->boundary = &boundary;
     polygon_intersec_java(polygon, out, param, start_block_of(extent_of(polygon), param));
+    param->clip_source = nullptr;
+    param->boundary = nullptr;
 }
 
 void tile_in_area(polyline_t* polyline, tag_division_out_t* out, div_param_t* param) {
     polyline_intersec_java(polyline, out, param, start_block_of(extent_of(polyline), param));
 }
 
-void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces,
-                 div_param_t* param) {
-    param->polygon_faulty = -1;
-    clip_polygon_to_rect(polygon, area, pieces, param);
+void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces, div_param_t*) {
+    mapgeom::RectClipSource source(polygon);
+    clip_polygon_to_rect(polygon, area, pieces, &source);
 }
 
 void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces, div_param_t*) {
@@ -578,7 +575,6 @@ void tile_shapes(const In* in, Out* out, List* shapes) {
         param.row_num = in->row_num;
         param.point_capacity = point_capacity;
         param.part_capacity = part_capacity;
-        param.polygon_faulty = -1;
         if (has_tiles(&param))
             tile_shape(shape_of(node), out, &param);
         point_capacity = param.point_capacity;
