@@ -571,18 +571,23 @@ struct Window {
     double min_x, min_y, max_x, max_y;
 };
 
+// Whether the edge's box meets the window. An edge with a NaN coordinate counts as near: it is
+// kept as it is.
 bool edge_near(point_t a, point_t b, const Window& w) {
-    return std::fmax(a.x, b.x) >= w.min_x && std::fmin(a.x, b.x) <= w.max_x &&
-           std::fmax(a.y, b.y) >= w.min_y && std::fmin(a.y, b.y) <= w.max_y;
+    bool left = a.x < w.min_x && b.x < w.min_x;
+    bool right = a.x > w.max_x && b.x > w.max_x;
+    bool below = a.y < w.min_y && b.y < w.min_y;
+    bool above = a.y > w.max_y && b.y > w.max_y;
+    return !(left || right || below || above);
 }
 
 // The side of the window an edge clear of it lies on.
 Side side_of(point_t a, point_t b, const Window& w) {
-    if (std::fmax(a.x, b.x) < w.min_x)
+    if (a.x < w.min_x && b.x < w.min_x)
         return Side::kLeft;
-    if (std::fmin(a.x, b.x) > w.max_x)
+    if (a.x > w.max_x && b.x > w.max_x)
         return Side::kRight;
-    return std::fmax(a.y, b.y) < w.min_y ? Side::kBelow : Side::kAbove;
+    return a.y < w.min_y && b.y < w.min_y ? Side::kBelow : Side::kAbove;
 }
 
 bool is_horizontal_side(Side s) {
@@ -601,8 +606,10 @@ point_t corner_between(Side s, Side t, const Window& w) {
 void reduce_to_window(const polygon_t* ring, const Window& w, polygon_t* reduced) {
     const point_t* p = ring->geom.points;
     int n = com_polygon_num(ring);
-    auto near = [&](int edge) { return edge_near(p[edge], p[edge + 1], w); };
-    auto kept = [&](int i) { return i == 0 || near(i) || near(i == 0 ? n - 1 : i - 1); };
+    std::vector<char> near(n);
+    for (int edge = 0; edge < n; ++edge)
+        near[edge] = edge_near(p[edge], p[edge + 1], w) ? 1 : 0;
+    auto kept = [&](int i) { return i == 0 || near[i] != 0 || near[i - 1] != 0; };
     for (int i = 0; i < n;) {
         com_polygon_add(reduced, p[i]);
         if (kept(i)) {
