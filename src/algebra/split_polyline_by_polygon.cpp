@@ -7,7 +7,6 @@
 #include <cmath>
 
 #include "algebra/split_internal.h"
-#include "com/boundary.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
