@@ -41,15 +41,9 @@ enum OverlayCode : int {
     kOverlayFailed = -1,      // a null argument, or scratch memory ran out
 };
 
-// How B's ring is turned before the crossings are found: like A (intersection) or against it
-// (difference, so that B's stretches come out in the direction that bounds A minus B).
-enum class TurnB { kLikeA, kAgainstA };
-
-// Removes consecutive repeated points from both rings, turns A counter-clockwise and B as asked.
-void prepare_overlay_rings(polygon_t* a, polygon_t* b, TurnB turn);
-
-// How the rings lie by their vertices alone, as an offset added to 1 (no crossing) or 4 (a walk
-// that built nothing): 0 no vertex of A outside B, 1 no vertex of B outside A, 2 neither.
+// How the rings lie, as an offset added to 1 (no crossing) or 4 (a walk that built nothing): 0 no
+// vertex of A outside B, 1 no vertex of B outside A, 2 neither. Where all vertices of a ring lie
+// inside or on the other, its edge midpoints decide.
 int nesting_offset(const polygon_t* a, const polygon_t* b);
 
 // Which touching crossings lose their marker when they leave the list.
@@ -93,11 +87,14 @@ void close_walked_ring(polygon_t* ring, polygons_t* out);
 int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out);
 int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out);
 
-// The whole operation around a walk: prepares the rings, finds the crossings, reports how rings
-// without crossings lie, else walks, removes degenerate rings from what the walk built, settles the
-// result code and appends the rings to out (rings already in out are left alone).
-using OverlayWalk = int (*)(polygon_t*, polygon_t*, geom_t*, polygons_t*);
-int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, TurnB turn, OverlayWalk walk);
+enum class Overlay { kIntersec, kDiffence };
+
+// The whole operation around a walk: removes repeated points from both rings, turns A counter-
+// clockwise and B like A (intersection) or against it (difference, so that B's stretches come out
+// in the direction that bounds what is left of A), finds the crossings, reports how rings without
+// crossings lie, else walks, removes degenerate rings from what the walk built, settles the result
+// code and appends the rings to out (rings already in out are left alone).
+int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op);
 
 }  // namespace mapgeom
 

@@ -3,6 +3,8 @@
 // from each crossing where A runs into B, back to A where B comes out of A. Touching crossings are
 // dropped as in the intersection; where B touches A from inside, the vertex keeps its crossing
 // marker. The steps around the walk are shared with the intersection.
+#include <algorithm>
+
 #include "algebra/algebra_internal.h"
 #include "mapgeom/algebra.h"
 
@@ -11,8 +13,11 @@ namespace {
 using mapgeom::UsedVertices;
 using mapgeom::WalkRing;
 
-// A walk of the difference gives up after this many steps on a ring that does not close.
+// A walk of the difference gives up on a ring that does not close after this many steps, or after
+// this many per vertex of A and B when that is more: a walk that closes visits each vertex a few
+// times at most, and a fixed bound alone would cut the walks of large rings short.
 constexpr long kDiffenceStepLimit = 100000;
+constexpr long kDiffenceStepsPerVertex = 15;
 
 enum class Side { kA, kB };
 
@@ -37,10 +42,12 @@ public:
     void run() {
         if (!begin_ring())
             return;
-        for (long step = 1; used_.remaining > 0 && step <= kDiffenceStepLimit; ++step) {
+        const long limit = std::max(kDiffenceStepLimit, kDiffenceStepsPerVertex * (n_a_ + n_b_));
+        for (long step = 0; used_.remaining > 0 && step < limit;) {
             point_t p;
             if (!advance(&p))
-                continue;
+                continue;  // free: with a vertex of A still unused, a step comes within n_A
+            ++step;
             if (!is_listed(points_, p))
                 pass(p);
             else if (!at_crossing(p))
@@ -149,6 +156,5 @@ int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* ou
 }  // namespace mapgeom
 
 int algebra_polygons_diffence(polygon_t* a, polygon_t* b, polygons_t* out) {
-    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::TurnB::kAgainstA,
-                                         mapgeom::polygons_diffence);
+    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::Overlay::kDiffence);
 }

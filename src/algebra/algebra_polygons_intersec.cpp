@@ -20,11 +20,17 @@ using mapgeom::kOverlayDone;
 using mapgeom::UsedVertices;
 using mapgeom::WalkRing;
 
-// A walk of the intersection takes at most this many steps per vertex of A before it gives up on
-// a ring that does not close.
+// A walk of the intersection takes at most this many steps per vertex of A and B before it gives
+// up on a ring that does not close. A walk that closes visits each vertex of either ring a few
+// times at most, so the bound only stops walks that cannot close. (Counting A's vertices alone
+// cut walks short that follow long stretches of B.)
 constexpr long kIntersecStepsPerVertex = 15;
 // Added to a point's code when a ring vertex is a crossing (see find_all_polygon_crosspts).
 constexpr double kCrossingMarker = 100.0;
+
+// Two edges leaving one point run along each other when the nearer end lies this near the other
+// edge (the band of the side tests at crossings).
+constexpr double kAlongPermit = 0.0001;
 
 enum class Side { kA, kB };
 
@@ -67,10 +73,21 @@ void unmark_crossing(polygon_t* a, polygon_t* b, point_t c) {
     }
 }
 
-bool any_vertex_outside(const polygon_t* ring, const polygon_t* other) {
-    for (int v = 0; v < com_polygon_num(ring); ++v)
+// Whether some vertex of ring lies outside other or, when none does, some edge midpoint. With the
+// crossings inserted as vertices no edge crosses the other boundary, so an edge lies inside,
+// outside or along it as its midpoint does: a ring whose vertices all lie on the other's boundary
+// (a triangle against two of its edges) is told apart from one within the other.
+bool any_boundary_point_outside(const polygon_t* ring, const polygon_t* other) {
+    int n = com_polygon_num(ring);
+    for (int v = 0; v < n; ++v)
         if (relation_point_at_polygon(other, com_polygon_at(ring, v)) == 0)
             return true;
+    for (int v = 0; v < n; ++v) {
+        point_t p = com_polygon_at(ring, v);
+        point_t q = com_polygon_nexter(ring, v);
+        if (relation_point_at_polygon(other, point_t{(p.x + q.x) / 2, (p.y + q.y) / 2, 0.0}) == 0)
+            return true;
+    }
     return false;
 }
 
@@ -82,6 +99,18 @@ bool b_leaves_a_somewhere(const polygon_t* a, const polygon_t* b, const geom_t* 
             return true;
     }
     return false;
+}
+
+// Removes consecutive repeated points from both rings, turns A counter-clockwise and B like A or
+// against it.
+void prepare_rings(polygon_t* a, polygon_t* b, bool b_like_a) {
+    optimize_polygon_del_repeatpts(a);
+    optimize_polygon_del_repeatpts(b);
+    if (relation_polygon_direction(a) != 0)
+        com_polygon_reverse(a);
+    bool b_counter_clockwise = relation_polygon_direction(b) == 0;
+    if (b_counter_clockwise != b_like_a)
+        com_polygon_reverse(b);
 }
 
 // Scratch records of one call that release themselves.
@@ -107,13 +136,49 @@ struct RingList {
     }
 };
 
-// The result code once the walk is over and its degenerate rings are gone.
-int settle_code(const polygon_t* a, const polygon_t* b, const geom_t* points, int walked,
-                const polygons_t* built) {
+// Whether edges p->q and p->r leave p along the same line in the same sense: the nearer end lies on
+// the longer edge. (Collinear overlaps can leave a vertex of one ring inside an edge of the other,
+// so the two edges need not end at the same point.)
+bool leave_together(point_t p, point_t q, point_t r) {
+    double to_q = (q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y);
+    double to_r = (r.x - p.x) * (r.x - p.x) + (r.y - p.y) * (r.y - p.y);
+    return to_q <= to_r ? relation_point_at_line(q, p, r, kAlongPermit) == 0
+                        : relation_point_at_line(r, p, q, kAlongPermit) == 0;
+}
+
+// Where A runs just after its vertex at p, relative to B (judge_curpt_pos), with one correction: a
+// stretch of A along B's boundary counts as inside B only when B runs the same way along it, that
+// is when both rings lie on the same side of it. When B runs the other way the rings lie on either
+// side, A's stretch is outside B, and taking it as inside would send the walk along a boundary
+// that bounds nothing in common (and, past vertices already used, across A's interior).
+int side_after(const polygon_t* a, const polygon_t* b, point_t p) {
+    int side = judge_curpt_pos(a, b, p);
+    int in_a = com_polygon_find(a, p);
+    if ((side != 2 && side != 3) || in_a < 0)
+        return side;
+    point_t next_a = com_polygon_nexter(a, in_a);
+    for (int j = 0; j < com_polygon_num(b); ++j) {
+        point_t at_b = com_polygon_at(b, j);
+        if (!same_point(at_b, p))
+            continue;
+        if (leave_together(p, next_a, com_polygon_nexter(b, j)))
+            return side;
+        if (leave_together(p, next_a, com_polygon_priorer(b, j)))
+            return 0;
+    }
+    return side;
+}
+
+// The result code once the walk is over and its degenerate rings are gone. When the walk built
+// rings and all were degenerate, what is common is nothing (rings that touch: 6), and what is left
+// of A is nothing (A within B: 4, not 6, which would tell the caller that all of A is left).
+int settle_code(mapgeom::Overlay op, const polygon_t* a, const polygon_t* b, const geom_t* points,
+                int walked, const polygons_t* built) {
     if (walked != kOverlayDone)
         return walked;
     if (com_polygons_num(built) == 0)
-        return mapgeom::kWalkEmptyApart;
+        return op == mapgeom::Overlay::kIntersec ? mapgeom::kWalkEmptyApart
+                                                 : mapgeom::kWalkEmptyAWithinB;
     return b_leaves_a_somewhere(a, b, points) ? kOverlayDone : mapgeom::kWalkEmptyBWithinA;
 }
 
@@ -136,11 +201,12 @@ public:
     void run() {
         if (!begin_ring())
             return;
-        const long limit = kIntersecStepsPerVertex * n_a_;
-        for (long step = 1; used_.remaining > 0 && step <= limit; ++step) {
+        const long limit = kIntersecStepsPerVertex * (n_a_ + n_b_);
+        for (long step = 0; used_.remaining > 0 && step < limit;) {
             point_t p;
             if (!advance(&p))
-                continue;
+                continue;  // free: with a vertex of A still unused, a step comes within n_A
+            ++step;
             if (!is_listed(points_, p))
                 pass(p);
             else if (!at_crossing(p))
@@ -155,12 +221,26 @@ private:
     bool begin_ring() {
         int start = get_outestpt_pos(a_, b_, points_, used_.used.data());
         if (start < 0)
+            start = start_along_b();
+        if (start < 0)
             return false;
         i_ = start;
         side_ = Side::kA;
         started_ = false;
         first_entry_seen_ = false;
         return true;
+    }
+
+    // A start that get_outestpt_pos cannot see: a free crossing vertex of A after which A runs
+    // along B's boundary the other way, which leaves B as surely as running off outside it does.
+    // Searched only when no other start is left, so that rings keep the start they would have.
+    int start_along_b() const {
+        for (int v = 0; v < n_a_; ++v) {
+            point_t p = com_polygon_at(a_, v);
+            if (!used_.is_used(v) && is_listed(points_, p) && side_after(a_, b_, p) == 0)
+                return v;
+        }
+        return -1;
     }
 
     // The next point along the side followed; false for a used vertex of A (passed over).
@@ -202,7 +282,7 @@ private:
                 add(p);
             return true;
         }
-        if (judge_curpt_pos(a_, b_, p) != 0)
+        if (side_after(a_, b_, p) != 0)
             enter(p, in_a);
         else if (started_)
             leave(p);
@@ -264,20 +344,10 @@ private:
 
 namespace mapgeom {
 
-void prepare_overlay_rings(polygon_t* a, polygon_t* b, TurnB turn) {
-    optimize_polygon_del_repeatpts(a);
-    optimize_polygon_del_repeatpts(b);
-    if (relation_polygon_direction(a) != 0)
-        com_polygon_reverse(a);
-    bool b_counter_clockwise = relation_polygon_direction(b) == 0;
-    if (b_counter_clockwise != (turn == TurnB::kLikeA))
-        com_polygon_reverse(b);
-}
-
 int nesting_offset(const polygon_t* a, const polygon_t* b) {
-    if (!any_vertex_outside(a, b))
+    if (!any_boundary_point_outside(a, b))
         return 0;
-    if (!any_vertex_outside(b, a))
+    if (!any_boundary_point_outside(b, a))
         return 1;
     return 2;
 }
@@ -312,20 +382,21 @@ int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* ou
     return walk.produced() ? kOverlayDone : kWalkEmptyAWithinB + nesting_offset(a, b);
 }
 
-int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, TurnB turn,
-                         OverlayWalk walk) {
+int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op) {
     if (a == nullptr || b == nullptr || out == nullptr)
         return kOverlayFailed;
+    bool intersec = op == Overlay::kIntersec;
     return guarded(static_cast<int>(kOverlayFailed), [&] {
         PointList points;
-        prepare_overlay_rings(a, b, turn);
+        prepare_rings(a, b, intersec);
         find_all_polygon_crosspts(a, b, &points.geom);
         if (points.geom.count == 0)
             return kNoCrossingAWithinB + nesting_offset(a, b);
         RingList built;
-        int walked = walk(a, b, &points.geom, &built.list);
+        int walked = intersec ? polygons_intersec(a, b, &points.geom, &built.list)
+                              : polygons_diffence(a, b, &points.geom, &built.list);
         err_polygon_process(&built.list);
-        int code = settle_code(a, b, &points.geom, walked, &built.list);
+        int code = settle_code(op, a, b, &points.geom, walked, &built.list);
         built.hand_over(out);
         return code;
     });
@@ -334,6 +405,5 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, TurnB turn
 }  // namespace mapgeom
 
 int algebra_polygons_intersec(polygon_t* a, polygon_t* b, polygons_t* out) {
-    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::TurnB::kLikeA,
-                                         mapgeom::polygons_intersec);
+    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::Overlay::kIntersec);
 }

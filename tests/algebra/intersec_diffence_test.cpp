@@ -4,6 +4,8 @@
 // whose earlier rings are left alone.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -122,6 +124,28 @@ const AreaCase kAreaCases[] = {
      "-5 15, 35 15, 35 20, -5 20", 0, 2, 100, 0, 3, 600},
     // A notch of B reaching into A from outside along A's edge, and a crossing at a vertex.
     {"NotchAlongAnEdge", kSquare, "5 -5, 15 -5, 15 10, 10 10, 10 5, 5 5", 0, 1, 25, 0, 1, 75},
+    // A triangle against two edges of B from outside: all its vertices lie on B, yet it is not
+    // within B (an edge midpoint tells).
+    {"TriangleAgainstTwoEdgesOfBFromOutside", "0 0, 10 0, 0 10", "0 10, 10 0, 0 0, 10 -10, 20 20",
+     6, 0, 0, 0, 1, 50},
+    // Generated pairs that went wrong, with GEOS's areas. A crossing after which A runs along B's
+    // boundary the other way (the rings on either side of it) was taken as an entry into B.
+    {"IntersectionEnteringAlongAnEdgeBRunsTheOtherWay",
+     "-3750000 -5000000, 1250000 -1250000, -6250000 7500000, -3750000 3750000",
+     "0 -2500000, -1250000 5000000, -3750000 0, -3750000 2500000, -3750000 3750000, "
+     "-3750000 5000000, -12500000 -3750000",
+     0, 2, 15191363249155.9, 0, 4, 9808636750844.1},
+    {"IntersectionAlongAnEdgeWhoseEndIsNoVertexOfB",
+     "0 -2500000, 3750000 -8750000, 1250000 -1250000, 7500000 -6250000, 6250000 -5000000, "
+     "-6250000 7500000",
+     "3750000 -7500000, 5000000 -3750000, 7500000 -6250000, -5000000 7500000, -3750000 5000000, "
+     "-2500000 3750000, -6250000 1250000",
+     0, 1, 20620888157894.7, 0, 3, 4379111842105.3},
+    // The only way out of B left for a second piece starts along B's boundary the other way.
+    {"IntersectionWhosePieceIsLeftAlongAnEdge",
+     "-3750000 -5000000, 1250000 -1250000, -2500000 5000000, -6250000 7500000, -3750000 3750000",
+     "0 -2500000, -1250000 5000000, -3750000 2500000, -3750000 5000000, -12500000 -3750000", 0, 2,
+     19945635238604.0, 0, 3, 12085614761396.0},
 };
 
 TEST(IntersecDiffence, CodesAreasAndValidRingsOfCrossingTouchingAndNestedRings) {
@@ -142,12 +166,71 @@ TEST(IntersecDiffence, CodesAreasAndValidRingsOfCrossingTouchingAndNestedRings) 
                 overlay_area::covered_area(op, code, plane_signed_area(&a.get()->geom),
                                            std::abs(plane_signed_area(&b.get()->geom)), appended,
                                            overlay_area::rings_area(out.get(), 1));
-            EXPECT_DOUBLE_EQ(area, intersec ? c.intersec_area : c.diffence_area);
+            double scale = std::max(std::abs(plane_signed_area(&a.get()->geom)),
+                                    std::abs(plane_signed_area(&b.get()->geom)));
+            EXPECT_NEAR(area, intersec ? c.intersec_area : c.diffence_area, 1e-6 * scale);
             for (int k = 1; k < out.size(); ++k) {
                 const polygon_t* ring = com_polygons_at_pointer(out.get(), k);
                 EXPECT_EQ(relation_polygon_iserror(ring), 0) << text_of(ring);
                 EXPECT_EQ(relation_polygon_direction(ring), 0) << text_of(ring);
             }
+        }
+    }
+}
+
+// A ring of `teeth` upright teeth on a base, and a bar across all of them: that many pieces in
+// common, one more left of the comb.
+std::string comb(int teeth) {
+    std::string text = "0 0, " + std::to_string(10 * teeth - 5) + " 0";
+    for (int t = teeth - 1; t >= 0; --t) {
+        std::string left = std::to_string(10 * t), right = std::to_string(10 * t + 5);
+        text += ", " + right + " 100, " + left + " 100";
+        if (t > 0)
+            text += ", " + left + " 20, " + std::to_string(10 * t - 5) + " 20";
+    }
+    return text;
+}
+
+// A strip entering the square from the left whose upper side zigzags in `zigs` teeth inside it.
+std::string zigzag_strip(int zigs) {
+    std::string text = "-10 400, " + std::to_string(2 * zigs + 1) + " 400";
+    for (int x = 2 * zigs + 1; x >= 1; --x)
+        text += ", " + std::to_string(x) + (x % 2 == 1 ? " 600" : " 601");
+    return text + ", -10 600";
+}
+
+TEST(IntersecDiffence, WalksOfManyPiecesAndLongStretchesOfBRunToTheEnd) {
+    struct Case {
+        const char* name;
+        std::string a;
+        std::string b;
+        double b_outside_a;  // rectangles sticking out
+        int intersec_rings;
+        int diffence_rings;
+    };
+    const Case cases[] = {
+        // Each new piece's start is searched past the vertices used by the pieces before it.
+        {"FortyTeethAcrossABar", comb(40), "-10 50, 410 50, 410 60, -10 60", 2200, 40, 41},
+        // The piece in common follows B past many more vertices than A has.
+        {"LongZigzagOfBInsideASquare", "0 0, 1000 0, 1000 1000, 0 1000", zigzag_strip(300), 2000, 1,
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Polygon a(pts(c.a));
+        Polygon b(pts(c.b));
+        double area_a = plane_signed_area(&a.get()->geom);
+        double area_b = plane_signed_area(&b.get()->geom);
+        double common = area_b - c.b_outside_a;
+        for (Operation op : {Operation::kIntersec, Operation::kDiffence}) {
+            bool intersec = op == Operation::kIntersec;
+            Polygon a_copy(pts(c.a));
+            Polygon b_copy(pts(c.b));
+            Polygons out;
+            EXPECT_EQ(call(op, a_copy.get(), b_copy.get(), out.get()), 0);
+            EXPECT_EQ(out.size(), intersec ? c.intersec_rings : c.diffence_rings);
+            EXPECT_DOUBLE_EQ(overlay_area::rings_area(out.get(), 0),
+                             intersec ? common : area_a - common);
         }
     }
 }
