@@ -10,8 +10,10 @@
 
 namespace {
 
+using mapgeom::CrossingVertices;
 using mapgeom::UsedVertices;
 using mapgeom::WalkRing;
+using mapgeom::WalkSide;
 
 // A walk of the difference gives up on a ring that does not close after this many steps, or after
 // this many per vertex of A and B when that is more: a walk that closes visits each vertex a few
@@ -19,21 +21,15 @@ using mapgeom::WalkRing;
 constexpr long kDiffenceStepLimit = 100000;
 constexpr long kDiffenceStepsPerVertex = 15;
 
-enum class Side { kA, kB };
-
-bool is_listed(const geom_t* points, point_t p) {
-    return com_geom_find(points, p) != -1;
-}
-
 // The difference's walk. A ring starts at the first crossing after the start vertex where A runs
 // into B, follows B (turned against A) to the next crossing where A runs outside B, then A, until
 // it is back at its first point.
 class DiffenceWalk {
 public:
-    DiffenceWalk(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out)
+    DiffenceWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out)
         : a_(a),
           b_(b),
-          points_(points),
+          crossings_(a, b, points),
           out_(out),
           n_a_(com_polygon_num(a)),
           n_b_(com_polygon_num(b)),
@@ -48,7 +44,7 @@ public:
             if (!advance(&p))
                 continue;  // free: with a vertex of A still unused, a step comes within n_A
             ++step;
-            if (!is_listed(points_, p))
+            if (!crossings_.listed(side_, here()))
                 pass(p);
             else if (!at_crossing(p))
                 return;
@@ -58,20 +54,21 @@ public:
 private:
     polygon_t* ring() { return &current_.ring; }
     void add(point_t p) { cur_polygon_add(ring(), p); }
+    int here() const { return side_ == WalkSide::kA ? i_ : j_; }
 
     bool begin_ring() {
-        int start = get_outestpt_pos(a_, b_, points_, used_.used.data());
+        int start = crossings_.next_start(used_);
         if (start < 0)
             return false;
         i_ = start;
-        side_ = Side::kA;
+        side_ = WalkSide::kA;
         started_ = false;
         return true;
     }
 
     // The next point along the side followed; false for a used vertex of A (passed over).
     bool advance(point_t* p) {
-        if (side_ == Side::kA) {
+        if (side_ == WalkSide::kA) {
             i_ = (i_ + 1) % n_a_;
             if (used_.is_used(i_))
                 return false;
@@ -88,7 +85,7 @@ private:
         if (!started_)
             return;
         add(p);
-        if (side_ == Side::kA)
+        if (side_ == WalkSide::kA)
             used_.use(i_);
     }
 
@@ -99,42 +96,44 @@ private:
             mapgeom::close_walked_ring(ring(), out_);
             return begin_ring();
         }
-        if (judge_curpt_pos(a_, b_, p) == 0)
-            follow_a(p);
+        int in_a = crossings_.first_on_a(side_, here());
+        int side = in_a >= 0 ? crossings_.side_after(in_a) : judge_curpt_pos(a_, b_, p);
+        if (side == 0)
+            follow_a(p, in_a);
         else
-            follow_b(p);
+            follow_b(p, in_a);
         return true;
     }
 
     // A runs outside B after p.
-    void follow_a(point_t p) {
+    void follow_a(point_t p, int in_a) {
         if (!started_)
             return;
         add(p);
-        i_ = com_polygon_find(a_, p);
-        side_ = Side::kA;
+        i_ = in_a;
+        side_ = WalkSide::kA;
         used_.use(i_);
     }
 
     // A runs into B (or along it) after p.
-    void follow_b(point_t p) {
+    void follow_b(point_t p, int in_a) {
         add(p);
-        j_ = com_polygon_find(b_, p);
+        j_ = crossings_.first_on_b(side_, here());
         if (started_)
-            used_.use(com_polygon_find(a_, p));
+            used_.use(in_a);
         started_ = true;
-        side_ = Side::kB;
+        side_ = WalkSide::kB;
     }
 
     polygon_t* a_;
     polygon_t* b_;
-    geom_t* points_;
+    CrossingVertices crossings_;
     polygons_t* out_;
     int n_a_;
     int n_b_;
     UsedVertices used_;
     WalkRing current_;
-    Side side_ = Side::kA;
+    WalkSide side_ = WalkSide::kA;
     int i_ = 0;
     int j_ = 0;
     bool started_ = false;
