@@ -58,6 +58,8 @@ MAPGEOM_C_END
  *      a crossing (B within A sharing boundary: the appended rings are the result)
  *   6  as 3 with touching rings; in the intersection also when every ring built was degenerate
  *  -1  a null argument, or memory ran out (out may hold part of the result)
+ * A ring without area (fewer than three vertices, or all on one line) is not walked: the codes 1
+ * to 3 tell how the rings lie, and nothing is appended.
  * "Outside" means relation_point_at_polygon gives 0 (0.01 band); a ring with no vertex outside
  * the other is within it unless the midpoint of one of its edges is outside (a ring whose vertices
  * all lie on the other's boundary). The walks give up on a ring that does not close after 15 steps

@@ -116,6 +116,13 @@ void prepare_rings(polygon_t* a, polygon_t* b, bool b_like_a) {
         com_polygon_reverse(b);
 }
 
+// Whether a ring bounds any area: three vertices or more, not all on one line. A ring without
+// area (a point, a segment walked there and back) has no inside for a walk to follow; walking it
+// against another ring builds rings out of the other's boundary alone.
+bool has_area(const polygon_t* ring) {
+    return com_polygon_num(ring) >= 3 && is_allpoints_at_line(ring) != 0;
+}
+
 // Scratch records of one call that release themselves.
 struct PointList {
     geom_t geom{};
@@ -469,6 +476,8 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
     return guarded(static_cast<int>(kOverlayFailed), [&] {
         PointList points;
         prepare_rings(a, b, intersec);
+        if (!has_area(a) || !has_area(b))
+            return kNoCrossingAWithinB + nesting_offset(a, b);
         find_all_polygon_crosspts(a, b, &points.geom);
         if (points.geom.count == 0)
             return kNoCrossingAWithinB + nesting_offset(a, b);

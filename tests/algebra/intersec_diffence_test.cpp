@@ -263,6 +263,34 @@ TEST(IntersecDiffence, TouchingCrossingsLoseTheirMarkerExceptWhereBTouchesAFromI
     }
 }
 
+TEST(IntersecDiffence, DegenerateRingsGiveACodeAndValidRingsOnly) {
+    // Empty, a single point, a back-and-forth segment, all points repeated: rings without area,
+    // reported by a code with nothing appended (walking them built rings from the other ring's
+    // boundary alone). Then two rings with area, for the pairs of one of each.
+    const char* shapes[] = {"", "5 5", "0 5, 20 5", "3 3, 3 3, 3 3", kSquare, "-5 5, 5 -5, 15 5"};
+    auto has_area = [&](const char* shape) { return shape == shapes[4] || shape == shapes[5]; };
+    for (const char* a_text : shapes) {
+        for (const char* b_text : shapes) {
+            for (Operation op : {Operation::kIntersec, Operation::kDiffence}) {
+                SCOPED_TRACE(std::string("A: ") + a_text + "  B: " + b_text);
+                Polygon a(pts(a_text));
+                Polygon b(pts(b_text));
+                Polygons out;
+                int code = call(op, a.get(), b.get(), out.get());
+                EXPECT_GE(code, 0);
+                EXPECT_LE(code, 6);
+                if (!has_area(a_text) || !has_area(b_text)) {
+                    EXPECT_GE(code, 1);
+                    EXPECT_LE(code, 3);
+                    EXPECT_EQ(out.size(), 0);
+                }
+                for (int k = 0; k < out.size(); ++k)
+                    EXPECT_EQ(relation_polygon_iserror(com_polygons_at_pointer(out.get(), k)), 0);
+            }
+        }
+    }
+}
+
 TEST(IntersecDiffence, NullArgumentsAreRefused) {
     Polygon a(pts(kSquare));
     Polygons out;
