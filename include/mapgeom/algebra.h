@@ -124,17 +124,18 @@ MAPGEOM_C_BEGIN
 
 /* Merges rings a and b into the outline(s) of the area covered by either and appends them to out
  * (never cleared). a and b are changed in place: coordinates snapped to whole units, repeated
- * points removed, turned counter-clockwise, every boundary crossing inserted as a vertex, and
- * press sections recoded so that each of their points, both ends included, has press code 1.
- * Results:
- *   0  outline rings appended: the covered area lies on each ring's left, so outer outlines run
- *      counter-clockwise and holes clockwise; pressed points keep press code 1
+ * points removed, turned counter-clockwise and, when their boundaries meet, every meeting point
+ * inserted as a vertex and press sections recoded so that each of their points, both ends
+ * included, has press code 1. Results:
+ *   0  outline rings appended, each free of repeated vertices and valid; the covered area lies on
+ *      each ring's left, so outer outlines run counter-clockwise and holes clockwise
  *   1  nothing appended: a lies within b (inside, or on b's boundary); the union is b
  *   2  nothing appended: b lies within a; the union is a
- *   3  nothing appended: the rings lie apart (at most touching); the union is both rings.
- *      Also for a null argument or a ring without vertices, with nothing changed.
- *  -3  rings appended, but one of them is not a valid ring (relation_polygon_iserror), or the walk
- *      could not close a ring and gave up (its rings so far are appended)
+ *   3  nothing appended: the rings lie apart, at most touching at points; the union is both.
+ *      Also for a null argument or a ring without vertices, with nothing changed
+ *  -3  rings appended but not to be trusted: one is not valid (relation_polygon_iserror), or the
+ *      walk could not be followed soundly (contradictory meeting points, outlines covering less
+ *      than the larger ring or more than both, or no closing within the step bound)
  * Only the rings this call appends are cleaned of degenerate rings and checked. The caller
  * releases out with com_polygons_free. */
 MAPGEOM_API int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out);

@@ -24,24 +24,6 @@ void transform_press_ends_pressed(polygon_t* ring);
 // starts at a code-1 point.
 void transform_press_end_released(polygon_t* ring);
 
-// How the union's boundary walk ended: no vertex of A to start from, every ring closed, or stopped
-// at the iteration bound with a ring unfinished (that ring is dropped).
-enum class UnionWalkEnd { kNoStart, kDone, kIterationLimit };
-
-struct UnionWalkResult {
-    UnionWalkEnd end;
-    // Sum of the signed plane areas of the closed rings as walked, before their points are snapped
-    // to whole units, with coordinates taken relative to `origin` (which keeps the sums exact for
-    // rings far from (0, 0)).
-    double walked_area;
-};
-
-// The union's boundary walk over rings a and b, both counter-clockwise, whose crossings `list`
-// holds as calc_polygons_crosspts leaves them. Appends each closed outline ring, cleaned and cut at
-// repeated vertices, to out; the rings and the list are only read.
-UnionWalkResult polygon_and_polygon_union(polygon_t* a, polygon_t* b, const crosspts_t* list,
-                                          polygons_t* out, point_t origin);
-
 // ---------------------------------------------------------------------------------------------------
 // Intersection and difference of two rings (algebra_polygons_intersec.cpp holds these steps; each
 // operation's own unit holds its walk). Crossings are a point list filled by

@@ -28,9 +28,13 @@ constexpr int kBWithinA = 2;
 constexpr int kApart = 3;
 constexpr int kInvalidResult = -3;
 
-// A walk that has not closed after this many steps never will (each ring visits every vertex of
-// both rings at most once); it is abandoned.
+// A walk still going after this many steps is abandoned ...
 constexpr int kUnionIterationLimit = 2000000;
+// ... and so is one that takes more steps than this per vertex of the two rings: a sound walk
+// passes each vertex of A at most twice (before its ring begins and in it) and each vertex of B at
+// most once, so it never needs that many, while a walk led astray would otherwise spin up to the
+// fixed limit even on rings of a few vertices.
+constexpr int kStepsPerVertex = 4;
 
 // The crossing engine moves boundary points by at most this much (it merges crossings closer than
 // this), so walked outlines may differ from the exact union by a band this wide along both
@@ -109,6 +113,10 @@ double signed_area_about(const geom_t* ring, point_t origin) {
     return twice / 2.0;
 }
 
+// How the walk ended: no vertex of A to start from, every ring closed, or abandoned at the step
+// bound with a ring unfinished (that ring is dropped).
+enum class WalkEnd { kNoStart, kDone, kStepLimit };
+
 bool usable_for_walk(const crosspt_t& record) {
     return record.flag == 0 || record.flag == 5 || record.flag == 6;
 }
@@ -138,7 +146,7 @@ public:
             used_record_[k] = usable_for_walk(list->crosspts[k]) ? 0 : 1;
     }
 
-    mapgeom::UnionWalkEnd run();
+    WalkEnd run();
     double walked_area() const { return walked_area_; }
 
 private:
@@ -184,9 +192,12 @@ private:
         com_polygons_addrange(out_, &pieces);
         com_polygons_free_node(&pieces);
         com_polygon_free(&ring_);
+        // Every close uses up one vertex of A, even when the vertex at p is used already (a ring
+        // of A passing one place twice): so a walk closes at most n_A rings.
         int at = vertices_of_a_.find(p);
         if (at >= 0 && at < n_a_)
-            mark_used(at);
+            used_a_[at] = 1;
+        --remaining_;
     }
 
     // One step at a usable crossing record met at p; true when the walk is over.
@@ -216,22 +227,24 @@ private:
     int j_ = 0;
 };
 
-mapgeom::UnionWalkEnd UnionWalk::run() {
-    using mapgeom::UnionWalkEnd;
+WalkEnd UnionWalk::run() {
     if (n_a_ < 1 || n_b_ < 1)
-        return UnionWalkEnd::kNoStart;
+        return WalkEnd::kNoStart;
     int start = get_outpoint_pos();
     if (start < 0)
-        return UnionWalkEnd::kNoStart;
+        return WalkEnd::kNoStart;
     struct RingGuard {
         polygon_t* ring;
         ~RingGuard() { com_polygon_free(ring); }
     } guard{&ring_};
     begin_ring(start);
+    const long long vertices = static_cast<long long>(n_a_) + n_b_ + 1;
+    const int limit =
+        static_cast<int>(std::min<long long>(kUnionIterationLimit, kStepsPerVertex * vertices));
     int iterations = 0;
     while (remaining_ > 0) {
-        if (++iterations > kUnionIterationLimit)
-            return UnionWalkEnd::kIterationLimit;
+        if (++iterations > limit)
+            return WalkEnd::kStepLimit;
         point_t p;
         int k;
         if (side_ == Side::kA) {
@@ -247,7 +260,7 @@ mapgeom::UnionWalkEnd UnionWalk::run() {
         }
         if (k != -1 && used_record_[k] == 0) {
             if (at_crossing(p, list_->crosspts[k]))
-                return UnionWalkEnd::kDone;
+                return WalkEnd::kDone;
             continue;
         }
         if (!started_)
@@ -256,7 +269,7 @@ mapgeom::UnionWalkEnd UnionWalk::run() {
         if (side_ == Side::kA)
             mark_used(i_);
     }
-    return UnionWalkEnd::kDone;
+    return WalkEnd::kDone;
 }
 
 bool UnionWalk::at_crossing(point_t p, const crosspt_t& record) {
@@ -286,6 +299,22 @@ bool UnionWalk::at_crossing(point_t p, const crosspt_t& record) {
         mark_used(i_);
     }
     return false;
+}
+
+struct WalkResult {
+    WalkEnd end;
+    // Sum of the signed areas of the closed rings as walked, before their points were snapped.
+    double walked_area;
+};
+
+// The walk over rings a and b (counter-clockwise, crossings inserted and listed): appends each
+// closed outline ring, cleaned and cut at repeated vertices, to out. Areas are summed about
+// `origin`, a point near the rings, which keeps the sums exact for rings far from (0, 0).
+WalkResult polygon_and_polygon_union(const polygon_t* a, const polygon_t* b, const crosspts_t* list,
+                                     polygons_t* out, point_t origin) {
+    UnionWalk walk(a, b, list, out, origin);
+    WalkEnd end = walk.run();
+    return {end, walk.walked_area()};
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -364,8 +393,21 @@ bool lies_within(const polygon_t* ring, const polygon_t* other) {
     return true;
 }
 
-int how_rings_lie(const polygon_t* a, const polygon_t* b) {
-    if (lies_within(a, b))
+// Whether A lies within B by what the crossing records say about the stretches of A between them
+// (each record tells where A runs after it, up to the next one): within unless one runs outside.
+// Cheaper than point tests when A runs along B throughout. Only records that agree are read.
+bool a_lies_within_b(const polygon_t* a, const polygon_t* b, const crosspts_t* list) {
+    if (list->count == 0 || !crossings_agree_along_a(list))
+        return lies_within(a, b);
+    for (int k = 0; k < list->count; ++k)
+        if (runs_around(list->crosspts[k]).after == Run::kOut)
+            return false;
+    return true;
+}
+
+// Codes 1 to 3 for rings that cross nowhere (records empty) or only touch or run along each other.
+int how_rings_lie(const polygon_t* a, const polygon_t* b, const crosspts_t* list) {
+    if (a_lies_within_b(a, b, list))
         return kAWithinB;
     if (lies_within(b, a))
         return kBWithinA;
@@ -443,7 +485,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     OwnedCrosspts crossings;
     calc_polygons_crosspts(a, b, &crossings.list);
     if (crossings.list.count == 0)
-        return how_rings_lie(a, b);
+        return how_rings_lie(a, b, &crossings.list);
     mapgeom::transform_press_ends_pressed(a);
     mapgeom::transform_press_ends_pressed(b);
 
@@ -451,12 +493,11 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     // this call's rings.
     OwnedPolygons made;
     point_t origin = com_polygon_front(a);
-    mapgeom::UnionWalkResult walk =
-        mapgeom::polygon_and_polygon_union(a, b, &crossings.list, &made.list, origin);
+    WalkResult walk = polygon_and_polygon_union(a, b, &crossings.list, &made.list, origin);
     err_polygon_process(&made.list);
-    bool walk_closed = walk.end != mapgeom::UnionWalkEnd::kIterationLimit;
+    bool walk_closed = walk.end != WalkEnd::kStepLimit;
     if (walk_closed && made.list.num == 0)
-        return how_rings_lie(a, b);
+        return how_rings_lie(a, b, &crossings.list);
     int result = check_result_rings(&made.list);
     if (!walk_closed || !crossings_agree_along_a(&crossings.list) ||
         !covers_what_a_union_covers(walk.walked_area, a, b, origin))
@@ -466,17 +507,6 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
 }
 
 }  // namespace
-
-namespace mapgeom {
-
-UnionWalkResult polygon_and_polygon_union(polygon_t* a, polygon_t* b, const crosspts_t* list,
-                                          polygons_t* out, point_t origin) {
-    UnionWalk walk(a, b, list, out, origin);
-    UnionWalkEnd end = walk.run();
-    return {end, walk.walked_area()};
-}
-
-}  // namespace mapgeom
 
 int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out) {
     if (a == nullptr || b == nullptr || out == nullptr)

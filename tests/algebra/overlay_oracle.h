@@ -16,7 +16,6 @@
 #include <vector>
 
 #include "mapgeom/com.h"
-#include "mapgeom/relation.h"
 #include "shapes.h"
 
 namespace overlay_oracle {

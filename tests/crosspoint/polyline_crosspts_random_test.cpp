@@ -1,14 +1,13 @@
 // The polyline engines choose candidate pairs through an index (polyline against ring) or a vertex
-// sweep (two polylines). On random shapes large enough to use them, the crossings they report must
-// be exactly those of a plain scan over every segment pair, each inserted into both shapes at the
-// vertex its record names, with every original point kept in order.
+// sweep (two polylines). On random shapes large enough to use them, they must report exactly the
+// crossings of a plain scan over every segment pair, each at the vertex its record names in both
+// shapes, with every original point kept in order.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <random>
 #include <sstream>
-#include <string>
 #include <vector>
 
 #include "mapgeom/crosspoint.h"
@@ -18,30 +17,28 @@
 namespace {
 
 using testing_shapes::Crosspts;
-using testing_shapes::Polygon;
 using testing_shapes::Polyline;
 using testing_shapes::Xy;
 
 constexpr unsigned kSeed = 20261207;
 constexpr int kTrials = 40;
-// Large enough that segment pairs exceed the engines' small-input shortcut.
-constexpr int kPoints = 90;
-// Crossings closer than this would be merged by one engine's tolerance: such trials are skipped.
+constexpr int kPoints = 90;  // segment pairs beyond the engines' small-input shortcut
+// Trials with distinct crossings closer than this (either merge tolerance could join them) are
+// skipped.
 constexpr double kMinCrossingGap = 0.05;
-constexpr double kSegmentMeetPermit = 0.0001;
 
-std::vector<Xy> random_walk(std::mt19937& rng, int n) {
+std::vector<Xy> random_walk(std::mt19937& rng) {
     std::uniform_real_distribution<double> step(-12.0, 12.0);
     std::vector<Xy> points{{0, 0}};
-    for (int k = 1; k < n; ++k)
+    for (int k = 1; k < kPoints; ++k)
         points.push_back({points.back().x + step(rng), points.back().y + step(rng)});
     return points;
 }
 
-std::vector<Xy> random_star_ring(std::mt19937& rng, int n) {
+std::vector<Xy> random_star_ring(std::mt19937& rng) {
     std::uniform_real_distribution<double> angle(0.0, 2.0 * M_PI);
     std::uniform_real_distribution<double> reach(20.0, 60.0);
-    std::vector<double> angles(n);
+    std::vector<double> angles(kPoints);
     for (double& a : angles)
         a = angle(rng);
     std::sort(angles.begin(), angles.end());
@@ -54,42 +51,32 @@ std::vector<Xy> random_star_ring(std::mt19937& rng, int n) {
     return ring;
 }
 
-std::string describe(const std::vector<Xy>& points) {
-    std::ostringstream text;
-    text.precision(17);
-    for (const Xy& p : points)
-        text << p.x << " " << p.y << ", ";
-    return text.str();
-}
-
-// Every meeting point of a segment of `first` with a segment of `second`, from the plain double
-// loop; empty when two of them lie closer than kMinCrossingGap without being the same point.
+// The distinct meeting points of the plain double loop; `separated` is false when two of them lie
+// closer than kMinCrossingGap.
 std::vector<point_t> plain_scan(const geom_t* first, const geom_t* second, bool* separated) {
-    std::vector<point_t> found;
+    std::vector<point_t> distinct;
+    *separated = true;
     for (int i = 0; i + 1 < first->count; ++i)
         for (int j = 0; j + 1 < second->count; ++j) {
             point_t c{};
             if (relation_lines_cross_by_permit(&c, first->points[i], first->points[i + 1],
                                                second->points[j], second->points[j + 1],
-                                               kSegmentMeetPermit) == 0)
-                found.push_back(c);
+                                               0.0001) != 0)
+                continue;
+            bool known = false;
+            for (point_t d : distinct) {
+                bool same = com_points_same(c, d) == 0;
+                bool close = com_points_same_permit(c, d, kMinCrossingGap) == 0;
+                known = known || same;
+                *separated = *separated && (same || !close);
+            }
+            if (!known)
+                distinct.push_back(c);
         }
-    std::vector<point_t> distinct;
-    *separated = true;
-    for (point_t c : found) {
-        bool known = false;
-        for (point_t d : distinct) {
-            bool close = com_points_same_permit(c, d, kMinCrossingGap) == 0;
-            known = known || com_points_same(c, d) == 0;
-            *separated = *separated && (!close || com_points_same(c, d) == 0);
-        }
-        if (!known)
-            distinct.push_back(c);
-    }
     return distinct;
 }
 
-// Whether `before` appears in `after` in order (the engine only inserts points).
+// Whether `before` appears in `after` in order (the engines only insert points).
 bool is_subsequence(const std::vector<Xy>& before, const geom_t* after) {
     int k = 0;
     for (const Xy& p : before) {
@@ -101,66 +88,61 @@ bool is_subsequence(const std::vector<Xy>& before, const geom_t* after) {
     return true;
 }
 
-void expect_engine_matches_plain_scan(const std::vector<Xy>& first, const std::vector<Xy>& second,
-                                      geom_t* first_geom, geom_t* second_geom,
-                                      const crosspts_t* out, const std::vector<point_t>& expected) {
-    SCOPED_TRACE("first: " + describe(first) + "\nsecond: " + describe(second));
-    ASSERT_EQ(out->count, static_cast<int>(expected.size()));
-    for (point_t c : expected)
-        EXPECT_GE(com_crosspts_find(out, c), 0) << "missing crossing " << c.x << " " << c.y;
-    for (int k = 0; k < out->count; ++k) {
-        const crosspt_t& r = out->crosspts[k];
-        EXPECT_EQ(com_points_same(com_geom_at(first_geom, r.index1), r.pt), 0) << "record " << k;
-        EXPECT_EQ(com_points_same(com_geom_at(second_geom, r.index2), r.pt), 0) << "record " << k;
+std::string describe(const std::vector<Xy>& points) {
+    std::ostringstream text;
+    text.precision(17);
+    for (const Xy& p : points)
+        text << p.x << " " << p.y << ", ";
+    return text.str();
+}
+
+// Runs `engine` on a random walk and a second shape from `make_second` (a ring when the engine
+// takes one: the polyline record has the ring's layout) and compares it with the plain scan.
+template <typename Engine>
+void compare_with_plain_scan(unsigned seed, std::vector<Xy> (*make_second)(std::mt19937&),
+                             Engine engine) {
+    printf("seed %u\n", seed);
+    std::mt19937 rng(seed);
+    int compared = 0;
+    for (int trial = 0; trial < kTrials; ++trial) {
+        std::vector<Xy> first_points = random_walk(rng);
+        std::vector<Xy> second_points = make_second(rng);
+        Polyline first(first_points);
+        Polyline second(second_points);
+        bool separated = false;
+        std::vector<point_t> expected =
+            plain_scan(&first.get()->geom, &second.get()->geom, &separated);
+        if (!separated)
+            continue;
+        ++compared;
+        SCOPED_TRACE("first: " + describe(first_points) + "\nsecond: " + describe(second_points));
+        Crosspts out;
+        engine(first.get(), second.get(), out.get());
+        ASSERT_EQ(out.size(), static_cast<int>(expected.size()));
+        for (point_t c : expected)
+            EXPECT_GE(com_crosspts_find(out.get(), c), 0) << "missing " << c.x << " " << c.y;
+        for (const crosspt_t& r :
+             std::vector<crosspt_t>(out.get()->crosspts, out.get()->crosspts + out.size())) {
+            EXPECT_EQ(com_points_same(com_geom_at(&first.get()->geom, r.index1), r.pt), 0);
+            EXPECT_EQ(com_points_same(com_geom_at(&second.get()->geom, r.index2), r.pt), 0);
+        }
+        EXPECT_TRUE(is_subsequence(first_points, &first.get()->geom));
+        EXPECT_TRUE(is_subsequence(second_points, &second.get()->geom));
     }
-    EXPECT_TRUE(is_subsequence(first, first_geom));
-    EXPECT_TRUE(is_subsequence(second, second_geom));
+    EXPECT_GE(compared, kTrials / 2);
 }
 
 TEST(PolylineCrossptsRandom, IndexedLineAgainstRingMatchesThePlainScan) {
-    std::mt19937 rng(kSeed);
-    printf("seed %u\n", kSeed);
-    int compared = 0;
-    for (int trial = 0; trial < kTrials; ++trial) {
-        std::vector<Xy> walk = random_walk(rng, kPoints);
-        std::vector<Xy> star = random_star_ring(rng, kPoints);
-        Polyline line(walk);
-        Polygon ring(star);
-        bool separated = false;
-        std::vector<point_t> expected =
-            plain_scan(&line.get()->geom, &ring.get()->geom, &separated);
-        if (!separated)
-            continue;
-        Crosspts out;
-        calc_polyline_and_polygon_crosspts(line.get(), ring.get(), out.get());
-        expect_engine_matches_plain_scan(walk, star, &line.get()->geom, &ring.get()->geom,
-                                         out.get(), expected);
-        ++compared;
-    }
-    EXPECT_GE(compared, kTrials / 2);
+    compare_with_plain_scan(kSeed, random_star_ring,
+                            [](polyline_t* line, polyline_t* ring_points, crosspts_t* out) {
+                                polygon_t ring{ring_points->geom, nullptr};
+                                calc_polyline_and_polygon_crosspts(line, &ring, out);
+                                ring_points->geom = ring.geom;
+                            });
 }
 
 TEST(PolylineCrossptsRandom, SweptLinesMatchThePlainScan) {
-    std::mt19937 rng(kSeed + 1);
-    printf("seed %u\n", kSeed + 1);
-    int compared = 0;
-    for (int trial = 0; trial < kTrials; ++trial) {
-        std::vector<Xy> walk1 = random_walk(rng, kPoints);
-        std::vector<Xy> walk2 = random_walk(rng, kPoints);
-        Polyline line1(walk1);
-        Polyline line2(walk2);
-        bool separated = false;
-        std::vector<point_t> expected =
-            plain_scan(&line1.get()->geom, &line2.get()->geom, &separated);
-        if (!separated)
-            continue;
-        Crosspts out;
-        calc_polylines_crosspts(line1.get(), line2.get(), out.get());
-        expect_engine_matches_plain_scan(walk1, walk2, &line1.get()->geom, &line2.get()->geom,
-                                         out.get(), expected);
-        ++compared;
-    }
-    EXPECT_GE(compared, kTrials / 2);
+    compare_with_plain_scan(kSeed + 1, random_walk, calc_polylines_crosspts);
 }
 
 }  // namespace

@@ -2,10 +2,12 @@
 // and kinds of meeting on hand-made cases whose answers follow from the geometry.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "mapgeom/crosspoint.h"
+#include "point_text.h"
 #include "shapes.h"
 
 namespace {
@@ -13,6 +15,7 @@ namespace {
 using testing_shapes::Crosspts;
 using testing_shapes::Polygon;
 using testing_shapes::Polyline;
+using testing_shapes::pts;
 using testing_shapes::Xy;
 
 constexpr double kCoordinateSlack = 1e-9;
@@ -49,144 +52,112 @@ void expect_records(const crosspts_t* list, int first, const std::vector<Record>
     }
 }
 
+// Shapes as point text (point_text.h); an empty "after" text means the shape keeps its points.
 struct Case {
     const char* name;
-    std::vector<Xy> first;
-    std::vector<Xy> second;
-    std::vector<Xy> first_after;
-    std::vector<Xy> second_after;
+    const char* first;
+    const char* second;
+    const char* first_after;
+    const char* second_after;
     std::vector<Record> records;  // in the order along the second shape
 };
 
 // The square (5,0)-(15,10), and the same with (5,5) inserted into its left edge.
-const std::vector<Xy> kSquare{{5, 0}, {15, 0}, {15, 10}, {5, 10}, {5, 0}};
-const std::vector<Xy> kSquareLeftMid{{5, 0}, {15, 0}, {15, 10}, {5, 10}, {5, 5}, {5, 0}};
+const char* const kSquare = "5 0, 15 0, 15 10, 5 10, 5 0";
+const char* const kSquareLeftMid = "5 0, 15 0, 15 10, 5 10, 5 5, 5 0";
 
 const Case kLineRingCases[] = {
     {"ThroughTwoSidesGivesTwoCrossingsOrderedAlongTheRing",
-     {{0, 5}, {20, 5}},
+     "0 5, 20 5",
      kSquare,
-     {{0, 5}, {5, 5}, {15, 5}, {20, 5}},
-     {{5, 0}, {15, 0}, {15, 5}, {15, 10}, {5, 10}, {5, 5}, {5, 0}},
+     "0 5, 5 5, 15 5, 20 5",
+     "5 0, 15 0, 15 5, 15 10, 5 10, 5 5, 5 0",
      {{15, 5, 2, 2, 0}, {5, 5, 1, 5, 0}}},
     {"EndOnBoundaryFromOutsideLeavesAlongTheMissingSide",
-     {{0, 5}, {5, 5}},
+     "0 5, 5 5",
      kSquare,
-     {{0, 5}, {5, 5}},
+     "",
      kSquareLeftMid,
      {{5, 5, 1, 4, 5}}},
-    {"EndOnBoundaryFromInside",
-     {{10, 5}, {5, 5}},
-     kSquare,
-     {{10, 5}, {5, 5}},
-     kSquareLeftMid,
-     {{5, 5, 1, 4, 6}}},
     {"VertexTouchingFromOutsideIsOneRecord",
-     {{0, 0}, {5, 5}, {0, 10}},
+     "0 0, 5 5, 0 10",
      kSquare,
-     {{0, 0}, {5, 5}, {0, 10}},
+     "",
      kSquareLeftMid,
      {{5, 5, 1, 4, 1}}},
-    {"VertexTouchingFromInside",
-     {{10, 2}, {5, 5}, {10, 8}},
-     kSquare,
-     {{10, 2}, {5, 5}, {10, 8}},
-     kSquareLeftMid,
-     {{5, 5, 1, 4, 3}}},
     {"RunningAlongAroundACornerIsAlongOnBothSides",
-     {{10, 0}, {5, 0}, {5, 5}},
+     "10 0, 5 0, 5 5",
      kSquare,
-     {{10, 0}, {5, 0}, {5, 5}},
-     kSquare,
+     "",
+     "",
      {{5, 0, 1, 0, 4}}},
     {"CrossingAtARingVertexIsFoundOnceAtThatVertex",
-     {{0, -5}, {10, 5}},
+     "0 -5, 10 5",
      kSquare,
-     {{0, -5}, {5, 0}, {10, 5}},
-     kSquare,
+     "0 -5, 5 0, 10 5",
+     "",
      {{5, 0, 1, 0, 0}}},
-    {"ApartShapesKeepTheirPoints",
-     {{20, 20}, {30, 30}},
-     kSquare,
-     {{20, 20}, {30, 30}},
-     kSquare,
-     {}},
+    {"ApartShapesKeepTheirPoints", "20 20, 30 30", kSquare, "", "", {}},
 };
 
 const Case kLineLineCases[] = {
     {"AnXGivesOneCrossingInBoth",
-     {{0, 0}, {10, 10}},
-     {{0, 10}, {10, 0}},
-     {{0, 0}, {5, 5}, {10, 10}},
-     {{0, 10}, {5, 5}, {10, 0}},
+     "0 0, 10 10",
+     "0 10, 10 0",
+     "0 0, 5 5, 10 10",
+     "0 10, 5 5, 10 0",
      {{5, 5, 1, 1, 0}}},
-    {"SharedEndAddsNoPoint",
-     {{0, 0}, {10, 0}},
-     {{10, 0}, {20, 5}},
-     {{0, 0}, {10, 0}},
-     {{10, 0}, {20, 5}},
-     {{10, 0, 1, 0, 0}}},
+    {"SharedEndAddsNoPoint", "0 0, 10 0", "10 0, 20 5", "", "", {{10, 0, 1, 0, 0}}},
     {"CrossingsCloserThanOneHundredthMerge",
-     {{0, 0}, {10, 0}},
-     {{5, -1}, {5.004, 1}, {5.008, -1}},
-     {{0, 0}, {5.002, 0}, {10, 0}},
-     {{5, -1}, {5.002, 0}, {5.004, 1}, {5.008, -1}},
+     "0 0, 10 0",
+     "5 -1, 5.004 1, 5.008 -1",
+     "0 0, 5.002 0, 10 0",
+     "5 -1, 5.002 0, 5.004 1, 5.008 -1",
      {{5.002, 0, 1, 1, 0}}},
-    {"ApartLinesKeepTheirPoints",
-     {{0, 0}, {1, 1}},
-     {{5, 0}, {6, 1}},
-     {{0, 0}, {1, 1}},
-     {{5, 0}, {6, 1}},
-     {}},
+    {"ApartLinesKeepTheirPoints", "0 0, 1 1", "5 0, 6 1", "", "", {}},
 };
 
-// A record already in the list must survive untouched.
-constexpr crosspt_t kEarlierRecord{{-7, -7, 9}, 42, 43, 6, 3};
+std::vector<Xy> after(const char* changed, const char* original) {
+    return pts(*changed != 0 ? changed : original);
+}
 
-void expect_earlier_record_kept(const crosspts_t* list) {
-    ASSERT_GE(list->count, 1);
-    const crosspt_t& got = list->crosspts[0];
-    EXPECT_EQ(got.pt.x, kEarlierRecord.pt.x);
-    EXPECT_EQ(got.pt.z, kEarlierRecord.pt.z);
-    EXPECT_EQ(got.index1, kEarlierRecord.index1);
-    EXPECT_EQ(got.index2, kEarlierRecord.index2);
-    EXPECT_EQ(got.flag, kEarlierRecord.flag);
+// A record already in the list must survive untouched.
+constexpr crosspt_t kEarlier{{-7, -7, 9}, 42, 43, 6, 3};
+
+// Runs an engine on each case after a record already in the list, which must survive untouched.
+template <typename First, typename Second, typename Engine>
+void run_cases(const Case* cases, size_t count, Engine engine) {
+    for (size_t k = 0; k < count; ++k) {
+        const Case& c = cases[k];
+        SCOPED_TRACE(c.name);
+        First first(pts(c.first));
+        Second second(pts(c.second));
+        Crosspts out;
+        com_crosspts_add(out.get(), kEarlier);
+        engine(first.get(), second.get(), out.get());
+        const crosspt_t& kept = out.get()->crosspts[0];
+        EXPECT_TRUE(kept.pt.z == kEarlier.pt.z && kept.index1 == kEarlier.index1 &&
+                    kept.index2 == kEarlier.index2 && kept.flag == kEarlier.flag);
+        expect_points(&first.get()->geom, after(c.first_after, c.first), "first");
+        expect_points(&second.get()->geom, after(c.second_after, c.second), "second");
+        expect_records(out.get(), 1, c.records);
+    }
 }
 
 TEST(PolylinePolygonCrosspts, HandMadeCases) {
-    for (const Case& c : kLineRingCases) {
-        SCOPED_TRACE(c.name);
-        Polyline line(c.first);
-        Polygon ring(c.second);
-        Crosspts out;
-        com_crosspts_add(out.get(), kEarlierRecord);
-        calc_polyline_and_polygon_crosspts(line.get(), ring.get(), out.get());
-        expect_earlier_record_kept(out.get());
-        expect_points(&line.get()->geom, c.first_after, "line");
-        expect_points(&ring.get()->geom, c.second_after, "ring");
-        expect_records(out.get(), 1, c.records);
-    }
+    run_cases<Polyline, Polygon>(kLineRingCases, std::size(kLineRingCases),
+                                 calc_polyline_and_polygon_crosspts);
 }
 
 TEST(PolylinesCrosspts, HandMadeCases) {
-    for (const Case& c : kLineLineCases) {
-        SCOPED_TRACE(c.name);
-        Polyline line1(c.first);
-        Polyline line2(c.second);
-        Crosspts out;
-        com_crosspts_add(out.get(), kEarlierRecord);
-        calc_polylines_crosspts(line1.get(), line2.get(), out.get());
-        expect_earlier_record_kept(out.get());
-        expect_points(&line1.get()->geom, c.first_after, "line1");
-        expect_points(&line2.get()->geom, c.second_after, "line2");
-        expect_records(out.get(), 1, c.records);
-    }
+    run_cases<Polyline, Polyline>(kLineLineCases, std::size(kLineLineCases),
+                                  calc_polylines_crosspts);
 }
 
 TEST(PolylineCrosspts, ShapesWithoutSegmentsAreLeftAlone) {
     Polyline point_line{{5, 5}};
     Polyline line{{0, 5}, {20, 5}};
-    Polygon square(kSquare);
+    Polygon square(pts(kSquare));
     Polygon empty;
     Crosspts out;
     calc_polyline_and_polygon_crosspts(point_line.get(), square.get(), out.get());
@@ -196,7 +167,7 @@ TEST(PolylineCrosspts, ShapesWithoutSegmentsAreLeftAlone) {
     calc_polylines_crosspts(line.get(), nullptr, out.get());
     EXPECT_EQ(out.size(), 0);
     expect_points(&line.get()->geom, {{0, 5}, {20, 5}}, "line");
-    expect_points(&square.get()->geom, kSquare, "square");
+    expect_points(&square.get()->geom, pts(kSquare), "square");
 }
 
 }  // namespace

@@ -26,8 +26,6 @@ struct DirectionCase {
 
 const DirectionCase kCases[] = {
     {"Square", {{0, 0}, {10, 0}, {10, 10}, {0, 10}}},
-    {"SquareStartingAtTopLeft", {{0, 10}, {0, 0}, {10, 0}, {10, 10}}},
-    {"Triangle", {{0, 0}, {10, -3}, {4, 8}}},
     {"TriangleWithLeftmostApex", {{-5, 1}, {10, -3}, {9, 8}}},
     {"VerticalEdgeAboveTheLeftmostVertex", {{0, 0}, {6, -4}, {12, 3}, {0, 9}}},
     {"VerticalEdgeBelowTheLeftmostVertex", {{0, 9}, {0, 0}, {12, 3}}},
