@@ -30,10 +30,10 @@ struct EdgeSlabs {
 };
 
 // The ring must keep its points (no insertion, no reallocation) while its locator is used. The
-// first points are located by a plain scan; from the kScansBeforeIndex-th on, the slabs, built once
-// in O(n log n), propose the edges to visit, so a locator made for a few points costs no more than
-// the scan. Throws nothing: short of memory, it scans. Not for use by several threads at once (it
-// keeps scratch space).
+// first few dozen points (and every point of a small ring) are located by a plain scan; then slabs
+// built once, in about O(n log n), propose the edges to visit. A locator made for a few points thus
+// costs what the scan costs. Throws nothing: short of memory, it scans. Not for use by several
+// threads at once (it keeps scratch space).
 struct RingLocator {
     const polygon_t* ring;
     int scans = 0;
@@ -48,7 +48,7 @@ struct RingLocator {
 // relation_point_at_polygon_by_permit(locator->ring, p, permit), through the locator.
 int locate_in_ring(RingLocator* locator, point_t p, double permit);
 
-// Builds the index now, whatever the ring's size, instead of on demand (may throw std::bad_alloc).
+// Builds the slabs now, whatever the ring's size, instead of on demand (may throw std::bad_alloc).
 void index_ring(RingLocator* locator);
 
 }  // namespace mapgeom
