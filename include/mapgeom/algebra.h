@@ -71,6 +71,50 @@ MAPGEOM_API int algebra_polygon_and_rect_intersec(polygon_t* polygon, polygon_t*
 MAPGEOM_C_END
 
 /* ---------------------------------------------------------------------------------------------------
+ * Intersection and difference of two polygon rings. Both change their inputs in place: repeated
+ * points removed (coordinates snapped to whole units), A turned counter-clockwise, B turned like A
+ * (intersection) or against it (difference), and every boundary crossing inserted into both rings
+ * as a vertex whose code carries a crossing marker (100 added; see find_all_polygon_crosspts).
+ * Crossings where the rings only touch lose the marker again (in the difference, a point where B
+ * touches A from inside keeps it). Result rings are counter-clockwise, closed, free of repeated
+ * vertices, in whole units, and appended to out; rings already in out are left alone. The caller
+ * releases them with com_polygons_free. A result never holds a hole: rings that cross cannot
+ * leave one, and nested rings are reported by code with nothing appended.
+ * Result codes:
+ *   0  the rings cross; result rings appended
+ *   1  no crossing, no vertex of A outside B (A within B: the intersection is A, the difference
+ *      empty)
+ *   2  no crossing, some vertex of A outside B and none of B outside A (B within A: the
+ *      intersection is B, the difference A with B as a hole)
+ *   3  no crossing, each ring has a vertex outside the other (apart: the intersection is empty,
+ *      the difference A)
+ *   4  crossings, but the walk built nothing; as 1 (the rings touch); in the difference also
+ *      when every ring built was degenerate (nothing of A is left)
+ *   5  as 2 with touching rings; also when rings were appended but B never runs outside A after
+ *      a crossing (B within A sharing boundary: the appended rings are the result)
+ *   6  as 3 with touching rings; in the intersection also when every ring built was degenerate
+ *  -1  a null argument, or memory ran out (out may hold part of the result)
+ * A ring without area (fewer than three vertices, or all on one line) is not walked: the codes 1
+ * to 3 tell how the rings lie, and nothing is appended.
+ * "Outside" means relation_point_at_polygon gives 0 (0.01 band); a ring with no vertex outside
+ * the other is within it unless the midpoint of one of its edges is outside (a ring whose vertices
+ * all lie on the other's boundary). The walks give up on a ring that does not close after 15 steps
+ * per vertex of A and B (the difference: at least 100,000); the rings closed until then stay.
+ * -------------------------------------------------------------------------------------------------
+ */
+MAPGEOM_C_BEGIN
+
+/* The area common to rings a and b. Points of a result taken from b, and the crossings where the
+ * result leaves a, have press code 1 or more (1 added unless it was 1): stretches from b read as
+ * pressed; vertices of a keep their codes. */
+MAPGEOM_API int algebra_polygons_intersec(polygon_t* a, polygon_t* b, polygons_t* out);
+
+/* The area of ring a outside ring b. Points keep their codes (crossings keep their marker). */
+MAPGEOM_API int algebra_polygons_diffence(polygon_t* a, polygon_t* b, polygons_t* out);
+
+MAPGEOM_C_END
+
+/* ---------------------------------------------------------------------------------------------------
  * Self-intersection repair. A ring that touches itself at a vertex or crosses itself is cut at
  * every such place into rings that do not, each contact point becoming a vertex of the rings that
  * meet there. Coordinates come out snapped to whole units (the ring is cleaned with
