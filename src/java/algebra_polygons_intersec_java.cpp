@@ -257,23 +257,9 @@ mapgeom::SegmentBox grown_box(mapgeom::SegmentBox box, double by) {
     return {box.min_x - by, box.min_y - by, box.max_x + by, box.max_y + by};
 }
 
-bool boundary_near(const mapgeom::SegmentIndex& boundary, rectangle_t rect,
-                   std::vector<int>* hits) {
-    const point_t corners[] = {{rect.min_x, rect.min_y, 0.0},
-                               {rect.max_x, rect.min_y, 0.0},
-                               {rect.max_x, rect.max_y, 0.0},
-                               {rect.min_x, rect.max_y, 0.0}};
-    for (int i = 0; i < 4; ++i) {
-        mapgeom::SegmentBox edge = mapgeom::grown_segment_box(corners[i], corners[(i + 1) % 4]);
-        mapgeom::query_segment_index(boundary, grown_box(edge, kMeetingReach), hits);
-        if (!hits->empty())
-            return true;
-    }
-    return false;
-}
-
-// Whether segment a-b has points strictly inside the box (clipped parametrically, axis by axis).
-bool passes_through(point_t a, point_t b, mapgeom::SegmentBox box) {
+// Whether segment a-b meets the box: with `open`, has points strictly inside it (clipped
+// parametrically, axis by axis).
+bool meets_box(point_t a, point_t b, mapgeom::SegmentBox box, bool open) {
     double t0 = 0.0, t1 = 1.0;
     const double delta[] = {b.x - a.x, b.y - a.y};
     const double start[] = {a.x, a.y};
@@ -281,7 +267,9 @@ bool passes_through(point_t a, point_t b, mapgeom::SegmentBox box) {
     const double high[] = {box.max_x, box.max_y};
     for (int axis = 0; axis < 2; ++axis) {
         if (delta[axis] == 0.0) {
-            if (!(start[axis] > low[axis] && start[axis] < high[axis]))
+            bool within = open ? start[axis] > low[axis] && start[axis] < high[axis]
+                               : start[axis] >= low[axis] && start[axis] <= high[axis];
+            if (!within)
                 return false;
             continue;
         }
@@ -291,10 +279,39 @@ bool passes_through(point_t a, point_t b, mapgeom::SegmentBox box) {
             std::swap(enter, leave);
         t0 = std::fmax(t0, enter);
         t1 = std::fmin(t1, leave);
-        if (!(t0 < t1))
+        if (open ? !(t0 < t1) : !(t0 <= t1))
             return false;
     }
     return true;
+}
+
+bool inside_box(point_t p, mapgeom::SegmentBox box) {
+    return p.x > box.min_x && p.x < box.max_x && p.y > box.min_y && p.y < box.max_y;
+}
+
+// Whether an edge of the polygon comes within kMeetingReach of the block outline (in x or y): it
+// meets the block grown by the reach without lying wholly inside the block shrunk by it. The
+// index proposes the edges whose boxes come near the outline; a long slanted edge's box may
+// without the edge itself doing so.
+bool boundary_near(const polygon_t* polygon, const mapgeom::SegmentIndex& boundary,
+                   rectangle_t rect, std::vector<int>* hits) {
+    mapgeom::SegmentBox block{rect.min_x, rect.min_y, rect.max_x, rect.max_y};
+    mapgeom::SegmentBox grown = grown_box(block, kMeetingReach);
+    mapgeom::SegmentBox shrunk = grown_box(block, -kMeetingReach);
+    const point_t corners[] = {{rect.min_x, rect.min_y, 0.0},
+                               {rect.max_x, rect.min_y, 0.0},
+                               {rect.max_x, rect.max_y, 0.0},
+                               {rect.min_x, rect.max_y, 0.0}};
+    const point_t* p = polygon->geom.points;
+    for (int i = 0; i < 4; ++i) {
+        mapgeom::SegmentBox edge = mapgeom::grown_segment_box(corners[i], corners[(i + 1) % 4]);
+        mapgeom::query_segment_index(boundary, grown_box(edge, kMeetingReach), hits);
+        for (int j : *hits)
+            if (meets_box(p[j], p[j + 1], grown, false) &&
+                !(inside_box(p[j], shrunk) && inside_box(p[j + 1], shrunk)))
+                return true;
+    }
+    return false;
 }
 
 // Whether an edge of the polygon runs through the block's inside, deeper than the snapping of the
@@ -308,7 +325,7 @@ bool boundary_inside(const polygon_t* polygon, const mapgeom::SegmentIndex& boun
     mapgeom::query_segment_index(boundary, inner, hits);
     const point_t* points = polygon->geom.points;
     for (int j : *hits)
-        if (passes_through(points[j], points[j + 1], inner))
+        if (meets_box(points[j], points[j + 1], inner, true))
             return true;
     return false;
 }
@@ -325,7 +342,7 @@ namespace mapgeom {
 int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& boundary,
                                rectangle_t rect, const polygon_t* outline) {
     std::vector<int> hits;
-    if (!boundary_near(boundary, rect, &hits)) {
+    if (!boundary_near(polygon, boundary, rect, &hits)) {
         // What relation_polygon_and_polygon answers without meeting points.
         if (first_point_inside(polygon, outline))
             return 1;
