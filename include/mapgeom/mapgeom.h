@@ -3,5 +3,8 @@
 #define MAPGEOM_MAPGEOM_H
 
 #include "mapgeom/com.h"
+#include "mapgeom/measure.h"
+#include "mapgeom/optimize.h"
+#include "mapgeom/relation.h"
 
 #endif /* MAPGEOM_MAPGEOM_H */

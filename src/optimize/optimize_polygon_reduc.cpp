@@ -1,0 +1,82 @@
+// Polygon cleaning: snapping to whole units with removal of repeated points, and the rebuild that
+// merges runs of repeated points while keeping press codes consistent.
+//
+// Both passes compact the ring in place in one sweep (read index ahead of write index) instead of
+// removing points one at a time, so a ring full of repeats costs linear time and no allocation.
+#include "com/boundary.h"
+#include "com/numeric.h"
+#include "mapgeom/optimize.h"
+#include "optimize_internal.h"
+
+namespace {
+
+using mapgeom::snap_point;
+
+// Snaps every point and drops each point that repeats the last kept one. Of the two, the later
+// point replaces the kept one when it carries a code (z not exactly 0), so coded points survive.
+// A lone point is left as it is.
+void drop_repeats_keeping_codes(geom_t* geom) {
+    if (geom->count < 2)
+        return;
+    point_t* points = geom->points;
+    snap_point(&points[0]);
+    int kept = 1;
+    for (int read = 1; read < geom->count; ++read) {
+        point_t current = points[read];
+        snap_point(&current);
+        if (com_points_same(points[kept - 1], current) != 0)
+            points[kept++] = current;
+        else if (current.z != 0.0)
+            points[kept - 1] = current;
+    }
+    geom->count = kept;
+}
+
+// Snaps every point and merges each run of repeated points into its first point. Along the run,
+// a plain point followed by a press-coded one hands that code to the run's first point, and two
+// press-coded points in a row make it plain.
+void merge_runs_keeping_press_codes(geom_t* geom) {
+    point_t* points = geom->points;
+    int count = geom->count;
+    if (count == 0)
+        return;
+    snap_point(&points[0]);
+    point_t previous = points[0];  // the stored point before `read`, as it was before merging
+    int kept = 1;
+    for (int read = 1; read < count; ++read) {
+        point_t current = points[read];
+        snap_point(&current);
+        if (com_points_same(previous, current) != 0) {
+            points[kept++] = current;
+        } else {
+            int previous_press = mapgeom::press_code_of(previous.z);
+            int current_press = mapgeom::press_code_of(current.z);
+            if (previous_press == 0 && current_press != 0)
+                points[kept - 1].z = current.z;
+            else if (previous_press != 0 && current_press != 0)
+                points[kept - 1].z = 0.0;
+        }
+        previous = current;
+    }
+    geom->count = kept;
+}
+
+}  // namespace
+
+int optimize_polygon_del_repeatpts(polygon_t* polygon) {
+    if (polygon == nullptr)
+        return 0;
+    return mapgeom::guarded(0, [&] {
+        drop_repeats_keeping_codes(&polygon->geom);
+        return com_polygon_num(polygon);
+    });
+}
+
+int optimize_polygon_process(polygon_t* polygon) {
+    if (polygon == nullptr)
+        return 0;
+    return mapgeom::guarded(0, [&] {
+        merge_runs_keeping_press_codes(&polygon->geom);
+        return polygon->geom.count;
+    });
+}
