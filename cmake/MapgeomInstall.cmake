@@ -14,8 +14,24 @@ configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/mapgeomConfig.cmake.in
     ${PROJECT_BINARY_DIR}/mapgeomConfig.cmake INSTALL_DESTINATION ${MAPGEOM_CMAKE_DIR})
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/mapgeomConfigVersion.cmake
     COMPATIBILITY SameMinorVersion)
-install(FILES ${PROJECT_BINARY_DIR}/mapgeomConfig.cmake ${PROJECT_BINARY_DIR}/mapgeomConfigVersion.cmake
+install(FILES
+    ${PROJECT_BINARY_DIR}/mapgeomConfig.cmake ${PROJECT_BINARY_DIR}/mapgeomConfigVersion.cmake
     DESTINATION ${MAPGEOM_CMAKE_DIR})
 
+# mapgeom.pc finds the prefix relative to its own folder, so an installed tree can be moved (and
+# `cmake --install --prefix` works): lib/pkgconfig is two levels below the prefix, a multiarch
+# lib/x86_64-linux-gnu/pkgconfig three. Absolute install folders are written as they are.
+set(MAPGEOM_PC_DIR ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}" OR IS_ABSOLUTE "${CMAKE_INSTALL_INCLUDEDIR}")
+    set(MAPGEOM_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+    set(MAPGEOM_PC_LIBDIR "${CMAKE_INSTALL_FULL_LIBDIR}")
+    set(MAPGEOM_PC_INCLUDEDIR "${CMAKE_INSTALL_FULL_INCLUDEDIR}")
+else()
+    file(RELATIVE_PATH _mapgeom_pc_up /mapgeom_prefix/${MAPGEOM_PC_DIR} /mapgeom_prefix)
+    string(REGEX REPLACE "/$" "" _mapgeom_pc_up "${_mapgeom_pc_up}")
+    set(MAPGEOM_PC_PREFIX "\${pcfiledir}/${_mapgeom_pc_up}")
+    set(MAPGEOM_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
+    set(MAPGEOM_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/mapgeom.pc.in ${PROJECT_BINARY_DIR}/mapgeom.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/mapgeom.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+install(FILES ${PROJECT_BINARY_DIR}/mapgeom.pc DESTINATION ${MAPGEOM_PC_DIR})

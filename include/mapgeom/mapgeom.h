@@ -3,6 +3,7 @@
 #define MAPGEOM_MAPGEOM_H
 
 #include "mapgeom/com.h"
+#include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"

@@ -1,0 +1,298 @@
+/* Flat-array records through which hosts (JVM, Python, C) exchange geometry as 32-bit integer
+ * arrays, with their init, free and read-out functions, the tile grid helper and the polygon-list
+ * and split-lines records. Everything here has a plain name and compiles as C.
+ *
+ * The byte layouts are a wire format: hosts fill these records directly at the offsets noted
+ * beside each field (natural 64-bit layout: 4-byte integers, 8-byte pointers aligned to 8).
+ *
+ * Coordinates cross unscaled: a host integer becomes the double of the same value, and a double
+ * is truncated toward zero when written back. A part is one ring or one line, stored one after
+ * another in the coordinate arrays; part_points[i] says how many consecutive points part i has.
+ * Polygon parts written by the library carry their closing point (last point equal to the first).
+ *
+ * Ownership: the host owns every record; the library allocates and releases only the arrays a
+ * record points to (with malloc/realloc/free), through the init and _free functions below. A
+ * record is reused only after its _free and a new init. All functions ignore a null record. */
+#ifndef MAPGEOM_JAVA_H
+#define MAPGEOM_JAVA_H
+
+#include "mapgeom/com.h"
+#include "mapgeom/export.h"
+
+/* ---------------------------------------------------------------------------------------------------
+ * Tiling records. In-records: the host sets every integer field (point_num and part_num must be
+ * the lengths of the arrays it hands to init: the library reads that many entries and no more).
+ * Out-records: arrays first, counts last; the library appends after the counts it finds.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Polylines handed to tiled clipping. 56 bytes. The four grid fields are a rectangle_t's order. */
+typedef struct tag_division_in_t {
+    int point_num;    /*  0: points in x, y                  */
+    int part_num;     /*  4: polylines                       */
+    int grid_min_y;   /*  8: least y of the tile grid         */
+    int grid_max_y;   /* 12: greatest y                       */
+    int grid_min_x;   /* 16: least x                          */
+    int grid_max_x;   /* 20: greatest x                       */
+    int col_num;      /* 24: tile columns (along x)           */
+    int row_num;      /* 28: tile rows (along y)              */
+    int* part_points; /* 32: points of each polyline          */
+    int* x;           /* 40                                   */
+    int* y;           /* 48                                   */
+} division_in_t;
+typedef struct tag_division_in_t tag_division_in_t;
+
+/* Polygons handed to tiled clipping: the same fields, plus the third coordinate. 64 bytes. Each
+ * part is an independent polygon ring (never a hole of the part before it). */
+typedef struct tag_polygon_division_in_t {
+    int point_num;    /*  0 */
+    int part_num;     /*  4 */
+    int grid_min_y;   /*  8 */
+    int grid_max_y;   /* 12 */
+    int grid_min_x;   /* 16 */
+    int grid_max_x;   /* 20 */
+    int col_num;      /* 24 */
+    int row_num;      /* 28 */
+    int* part_points; /* 32 */
+    int* x;           /* 40 */
+    int* y;           /* 48 */
+    int* z;           /* 56: point code of every point */
+} polygon_division_in_t;
+typedef struct tag_polygon_division_in_t tag_polygon_division_in_t;
+
+/* Pieces of polylines produced by tiled clipping. 64 bytes. */
+typedef struct tag_division_out_t {
+    int* x;           /*  0: point capacity entries                                  */
+    int* y;           /*  8: point capacity                                          */
+    int* part_points; /* 16: part capacity: points of each piece                     */
+    int* shape_parts; /* 24: shape capacity: pieces of each input shape, input order */
+    int* part_col;    /* 32: part capacity: tile column of each piece                */
+    int* part_row;    /* 40: part capacity: tile row of each piece                   */
+    int point_num;    /* 48: points written                                          */
+    int part_num;     /* 52: pieces written                                          */
+    int shape_num;    /* 56: shape_parts entries written                             */
+} division_out_t;
+typedef struct tag_division_out_t tag_division_out_t;
+
+/* Pieces of polygons produced by tiled clipping: the extra z after y moves every later field by
+ * one slot. 72 bytes (the last 4 are padding). */
+typedef struct tag_polygon_division_out_t {
+    int* x;           /*  0 */
+    int* y;           /*  8 */
+    int* z;           /* 16: point code, truncated; marks whole-tile pieces */
+    int* part_points; /* 24: closing point included                     */
+    int* shape_parts; /* 32 */
+    int* part_col;    /* 40 */
+    int* part_row;    /* 48 */
+    int point_num;    /* 56 */
+    int part_num;     /* 60 */
+    int shape_num;    /* 64 */
+} polygon_division_out_t;
+typedef struct tag_polygon_division_out_t tag_polygon_division_out_t;
+
+/* ---------------------------------------------------------------------------------------------------
+ * Reduction records: counts first, then the part array, then coordinates. In and out records of a
+ * family share one layout.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Polygons handed to reduction. 40 bytes. */
+typedef struct tag_polygon_reduce_in_t {
+    int point_num;    /*  0 */
+    int part_num;     /*  4 */
+    int* part_points; /*  8 */
+    int* x;           /* 16 */
+    int* y;           /* 24 */
+    int* z;           /* 32 */
+} polygon_reduce_in_t;
+typedef struct tag_polygon_reduce_in_t tag_polygon_reduce_in_t;
+
+/* Polygons returned from reduction. 40 bytes. */
+typedef struct tag_polygon_reduce_out_t {
+    int point_num;    /*  0 */
+    int part_num;     /*  4 */
+    int* part_points; /*  8 */
+    int* x;           /* 16 */
+    int* y;           /* 24 */
+    int* z;           /* 32 */
+} polygon_reduce_out_t;
+typedef struct tag_polygon_reduce_out_t tag_polygon_reduce_out_t;
+
+/* Polylines handed to reduction. 32 bytes. */
+typedef struct tag_line_reduce_in_t {
+    int point_num;    /*  0 */
+    int part_num;     /*  4 */
+    int* part_points; /*  8 */
+    int* x;           /* 16 */
+    int* y;           /* 24 */
+} line_reduce_in_t;
+typedef struct tag_line_reduce_in_t tag_line_reduce_in_t;
+
+/* Polylines returned from reduction. 32 bytes. */
+typedef struct tag_line_reduce_out_t {
+    int point_num;    /*  0 */
+    int part_num;     /*  4 */
+    int* part_points; /*  8 */
+    int* x;           /* 16 */
+    int* y;           /* 24 */
+} line_reduce_out_t;
+typedef struct tag_line_reduce_out_t tag_line_reduce_out_t;
+
+/* ---------------------------------------------------------------------------------------------------
+ * List records: they keep their own capacities.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* A list of polygons as integer arrays. 48 bytes. */
+typedef struct tag_polygons_java_t {
+    int* x;             /*  0 */
+    int* y;             /*  8 */
+    int* z;             /* 16 */
+    int* part_points;   /* 24: points of each polygon, closing point included */
+    int point_num;      /* 32: points stored                                  */
+    int part_num;       /* 36: polygons stored                                */
+    int point_capacity; /* 40: allocated length of x, y, z                    */
+    int part_capacity;  /* 44: allocated length of part_points                */
+} polygons_java_t;
+typedef struct tag_polygons_java_t tag_polygons_java_t;
+
+/* Groups of integers; group i belongs to polygon i of a list and holds pairs of vertex indexes of
+ * that polygon. 32 bytes. */
+typedef struct tag_split_lines_t {
+    int* values;        /*  0: all values, groups one after another */
+    int* group_values;  /*  8: values in each group                 */
+    int value_num;      /* 16 */
+    int group_num;      /* 20 */
+    int value_capacity; /* 24: allocated length of values           */
+    int group_capacity; /* 28: allocated length of group_values     */
+} split_lines_t;
+typedef struct tag_split_lines_t tag_split_lines_t;
+
+MAPGEOM_C_BEGIN
+
+/* ---------------------------------------------------------------------------------------------------
+ * Init. Each allocates the arrays it names (released by the matching _free) and copies host arrays
+ * where given. A null host array leaves its copy zero-filled; a negative count counts as 0. Earlier
+ * arrays of the record are not released: init only a fresh or freed record.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Copies x, y (point_count entries) and part_points (part_count entries). Sets no integer field:
+ * the host sets point_num, part_num, the grid fields, col_num and row_num itself. */
+MAPGEOM_API void division_in_init(tag_division_in_t* in, const int* x, const int* y,
+                                  const int* part_points, int point_count, int part_count);
+/* The same with z. */
+MAPGEOM_API void polygon_division_in_init(polygon_division_in_t* in, const int* x, const int* y,
+                                          const int* z, const int* part_points, int point_count,
+                                          int part_count);
+/* Allocates x, y (point capacity), part_points, part_col, part_row (part capacity) and shape_parts
+ * (shape capacity); the three counts become 0. The tiling entry points expect capacities of 512,
+ * 512 and at least the input's part_num. */
+MAPGEOM_API void division_out_init(tag_division_out_t* out, int point_capacity, int part_capacity,
+                                   int shape_capacity);
+/* The same with z (point capacity). */
+MAPGEOM_API void polygon_division_out_init(polygon_division_out_t* out, int point_capacity,
+                                           int part_capacity, int shape_capacity);
+/* Copies the arrays and sets point_num and part_num. */
+MAPGEOM_API void polygon_reduce_in_init(tag_polygon_reduce_in_t* in, const int* x, const int* y,
+                                        const int* z, const int* part_points, int point_count,
+                                        int part_count);
+MAPGEOM_API void line_reduce_in_init(tag_line_reduce_in_t* in, const int* x, const int* y,
+                                     const int* part_points, int point_count, int part_count);
+/* Allocates x, y, z (point capacity) and part_points (part capacity); both counts become 0. The
+ * reduction entry points expect capacities of 512 and 256. */
+MAPGEOM_API void polygon_reduce_out_init(tag_polygon_reduce_out_t* out, int point_capacity,
+                                         int part_capacity);
+MAPGEOM_API void line_reduce_out_init(tag_line_reduce_out_t* out, int point_capacity,
+                                      int part_capacity);
+
+/* ---------------------------------------------------------------------------------------------------
+ * Release: free every array of the record and null its pointers; integer fields keep their values.
+ * -------------------------------------------------------------------------------------------------
+ */
+MAPGEOM_API void division_in_free(tag_division_in_t* in);
+MAPGEOM_API void polygon_division_in_free(polygon_division_in_t* in);
+MAPGEOM_API void division_out_free(tag_division_out_t* out);
+MAPGEOM_API void polygon_division_out_free(polygon_division_out_t* out);
+MAPGEOM_API void polygon_reduce_in_free(tag_polygon_reduce_in_t* in);
+MAPGEOM_API void polygon_reduce_out_free(tag_polygon_reduce_out_t* out);
+MAPGEOM_API void line_reduce_in_free(tag_line_reduce_in_t* in);
+MAPGEOM_API void line_reduce_out_free(tag_line_reduce_out_t* out);
+
+/* ---------------------------------------------------------------------------------------------------
+ * Read-out: copy the record's arrays into host buffers sized from the counts (point_num entries of
+ * each coordinate array, part_num of each part array, shape_num of shape_parts). A null buffer is
+ * skipped; a negative count copies nothing.
+ * -------------------------------------------------------------------------------------------------
+ */
+MAPGEOM_API void get_division_out_value(const tag_division_out_t* out, int* x, int* y,
+                                        int* part_points, int* part_col, int* part_row,
+                                        int* shape_parts);
+MAPGEOM_API void get_polygon_division_out_value(const polygon_division_out_t* out, int* x, int* y,
+                                                int* z, int* part_points, int* part_col,
+                                                int* part_row, int* shape_parts);
+MAPGEOM_API void get_polygon_reduce_out_value(const tag_polygon_reduce_out_t* out, int* x, int* y,
+                                              int* z, int* part_points);
+MAPGEOM_API void get_line_reduce_out_value(const tag_line_reduce_out_t* out, int* x, int* y,
+                                           int* part_points);
+
+/* The rectangle of tile (col, row) of a grid of col_num x row_num tiles. Tiles have whole-number
+ * sizes, trunc(grid width) / col_num by trunc(grid height) / row_num, and tile (0, 0) sits at the
+ * grid's least corner; when the grid's width is not a multiple of col_num the tiles fall short of
+ * its far edge by the remainder. A col_num or row_num below 1 gives a tile size of 0 along that
+ * axis (a degenerate rectangle) instead of dividing by zero. */
+MAPGEOM_API rectangle_t get_rect_by_index(int col, int row, int col_num, int row_num,
+                                          rectangle_t grid);
+
+/* ---------------------------------------------------------------------------------------------------
+ * Polygon list record.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Allocates the four arrays with 128 entries each; counts 0, both capacities 128. */
+MAPGEOM_API void com_polygons_java_init(polygons_java_t* polygons);
+/* Allocates arrays of exactly the given lengths and copies the host arrays; counts and capacities
+ * become point_count and part_count. */
+MAPGEOM_API void com_polygons_java_init_value(polygons_java_t* polygons, const int* x, const int* y,
+                                              const int* z, const int* part_points, int point_count,
+                                              int part_count);
+/* Appends every polygon of the list, each with its closing point, coordinates truncated toward
+ * zero. Full arrays grow to (capacity + need) x 2. Appends nothing if the counts would pass the
+ * int32 range or an allocation fails. */
+MAPGEOM_API void com_polygons_java_add_value(polygons_java_t* polygons, const polygons_t* list);
+/* Appends one polygon per stored part to the list (release with com_polygons_free). A part whose
+ * points would run past point_num is appended as an empty polygon, keeping part i at index i. */
+MAPGEOM_API void com_polygons_java_get_polygons(const polygons_java_t* polygons, polygons_t* list);
+/* Copies point_num entries of x, y, z and part_num of part_points into host buffers. */
+MAPGEOM_API void get_polygons_java_value(const polygons_java_t* polygons, int* x, int* y, int* z,
+                                         int* part_points);
+/* Frees the four arrays (pointers become null) and sets the four integer fields to 0. */
+MAPGEOM_API void com_polygons_java_free(polygons_java_t* polygons);
+
+/* ---------------------------------------------------------------------------------------------------
+ * Split-lines record.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Allocates both arrays with 128 entries; counts 0, capacities 128. */
+MAPGEOM_API void com_split_lines_init(split_lines_t* lines);
+/* Appends one group of n values. The group array doubles when full, the value array grows to
+ * (capacity + n) x 2. Nothing is appended for a negative n, a null array with n > 0, counts past
+ * the int32 range or a failed allocation. */
+MAPGEOM_API void com_split_lines_add(split_lines_t* lines, const int* values, int n);
+/* Copies value_num entries of values and group_num of group_values into host buffers. */
+MAPGEOM_API void get_split_lines_value(const split_lines_t* lines, int* values, int* group_values);
+/* Frees both arrays and resets the record to empty (null arrays, zero counts and capacities), so a
+ * later add cannot touch released memory. */
+MAPGEOM_API void com_split_lines_free(split_lines_t* lines);
+/* For group i and polygon i of the list, appends one two-point polyline (with the vertices' codes)
+ * per pair (a, b) of the group's values to `polylines` (release with com_polylines_free). Groups
+ * are read at their own offsets: an odd trailing value is ignored, a pair naming a vertex outside
+ * the polygon's stored points is skipped, and groups without a polygon (or polygons without a
+ * group) add nothing. */
+MAPGEOM_API void com_split_lines_get_polylines(const polygons_t* list, const split_lines_t* lines,
+                                               polylines_t* polylines);
+
+MAPGEOM_C_END
+
+#endif /* MAPGEOM_JAVA_H */

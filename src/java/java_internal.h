@@ -1,0 +1,110 @@
+// Library-internal side of the flat-array records: conversions between the records and the shape
+// lists, the tile index of a coordinate, the rectangle outline, and the growth rule of the writers.
+#ifndef MAPGEOM_SRC_JAVA_JAVA_INTERNAL_H
+#define MAPGEOM_SRC_JAVA_JAVA_INTERNAL_H
+
+#include <cstdint>
+
+#include "mapgeom/com.h"
+#include "mapgeom/java.h"
+
+// Appends one polygon per part of the record to the list, in part order (x, y, z as doubles).
+// Points are taken as they stand: no closing point is added, no duplicate removed. The record's
+// part_num and point_num are the lengths of its arrays: a part whose points would run past
+// point_num, or whose size is negative, is appended as an empty polygon so that part i stays
+// element i of the list.
+void get_polygons_by_division_in(const polygon_division_in_t* in, polygons_t* polygons);
+// The same for polylines; their third coordinate is 0.
+void get_polylines_by_division_in(const tag_division_in_t* in, polylines_t* polylines);
+
+// Appends every polygon of the list as a piece of tile (col, row): each contributes its stored
+// points (closing point included; an empty polygon contributes a part of 0 points), coordinates
+// and codes truncated toward zero. The caller's capacity trackers must hold the current lengths of
+// the record's point and part arrays; full arrays grow to (capacity + need) x 2 and the trackers
+// follow. An empty list leaves record and trackers untouched. Returns 0 when written, or -1 when
+// nothing was written because the counts would pass the int32 range, a count in the record is
+// negative, or an allocation failed (arrays that did grow keep their new, larger length).
+// shape_parts is never touched.
+int save_polygons_to_division_out(polygon_division_out_t* out, const polygons_t* polygons,
+                                  int* point_capacity, int* part_capacity, int col, int row);
+// The same for polylines, each contributing exactly its points.
+int save_polylines_to_division_out(tag_division_out_t* out, const polylines_t* polylines,
+                                   int* point_capacity, int* part_capacity, int col, int row);
+
+// Appends the rectangle's closed outline to an initialised polygon: (least x, least y),
+// (greatest x, least y), (greatest x, greatest y), (least x, greatest y), (least x, least y),
+// counter-clockwise with y up, third coordinate 0.
+void get_polygon_by_rect(rectangle_t rect, polygon_t* polygon);
+
+// The tile (*col, *row) holding the point (x, y) in a grid of col_num x row_num tiles of the
+// whole-number size get_rect_by_index uses: column = trunc((x - grid least x) / tile width), row
+// likewise, each truncated toward zero. Returns
+//   0  accepted: 0 <= *col <= col_num and 0 <= *row <= row_num. Both bounds are inclusive, so a
+//      point on the far edge of the tiled area gets index col_num (row_num), one past the last
+//      tile;
+//   1  outside that range: *col and *row still hold the computed index (saturated to int32) so
+//      that a caller can clip to the tiles that exist;
+//   2  no tile size: col_num or row_num below 1, or the grid narrower than col_num units (lower
+//      than row_num units) after truncation; *col and *row are set to 0.
+// Never stops the process.
+int get_index_by_value(int x, int y, rectangle_t grid, int col_num, int row_num, int* col,
+                       int* row);
+
+// Return codes of get_index_by_value.
+constexpr int kIndexAccepted = 0;
+constexpr int kIndexOutsideGrid = 1;
+constexpr int kIndexNoTileSize = 2;
+
+namespace mapgeom {
+
+// Where an array of `capacity` entries, `count` of them in use, must grow to hold `need` more by
+// the writers' rule (capacity + need) x 2. Returns false when count + need does not fit an int32
+// count (or an argument is negative); otherwise *grown is the new capacity, equal to `capacity`
+// when the entries already fit, never less than count + need, and capped at INT32_MAX.
+bool grown_capacity(int capacity, int count, int need, int* grown);
+
+// Reallocates a malloc'd int array to `entries` (at least 1) entries. On failure the array is left
+// as it was and false is returned.
+bool realloc_ints(int** array, int entries);
+
+// Grows arrays that share one length together so that `need` more entries fit after `count`, to
+// the length grown_capacity gives; *capacity changes only when every array grew. A missing (null)
+// array is allocated afresh. Returns false when there is no room and none could be made.
+bool reserve_ints(int** const* arrays, int array_num, int count, int64_t need, int* capacity);
+
+// Releases a malloc'd int array and nulls the pointer.
+void free_ints(int** array);
+
+// A fresh array of `entries` (at least 1) zeroed ints, or null when allocation fails.
+int* calloc_ints(int entries);
+
+// A fresh array holding the first `count` entries of `source` (zeros when source is null), at
+// least 1 entry long; null when allocation fails. A negative count counts as 0.
+int* copy_ints(const int* source, int count);
+
+// Calls on_part(first point, point count) for each of the part_num parts of a flat record, whose
+// arrays hold point_num points. A part that would run past point_num, or has a negative size,
+// reads as empty (0, 0), so part i keeps its place and nothing is read past the arrays.
+template <typename OnPart>
+void for_each_part(const int* part_points, int part_num, int point_num, OnPart on_part) {
+    int64_t available = point_num > 0 ? point_num : 0;
+    int parts = part_points != nullptr && part_num > 0 ? part_num : 0;
+    int64_t next = 0;
+    for (int i = 0; i < parts; ++i) {
+        int64_t size = part_points[i] > 0 ? part_points[i] : 0;
+        bool fits = next + size <= available;
+        on_part(static_cast<int>(fits ? next : 0), static_cast<int>(fits ? size : 0));
+        next += size;
+    }
+}
+
+// The points first .. first + size - 1 of parallel int arrays as an exactly sized point array;
+// third coordinate from z, or 0 when z is null.
+geom_t geom_of_part(const int* x, const int* y, const int* z, int first, int size);
+
+// Copies `count` entries into a host buffer; skips a null buffer or source and a count below 1.
+void copy_out_ints(int* buffer, const int* source, int count);
+
+}  // namespace mapgeom
+
+#endif  // MAPGEOM_SRC_JAVA_JAVA_INTERNAL_H
