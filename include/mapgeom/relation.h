@@ -59,4 +59,111 @@ MAPGEOM_API int relation_rect_and_rect(rectangle_t a, rectangle_t b);
 
 #endif /* __cplusplus */
 
+/* ===================================================================================================
+ * Validity checks and scan-line point location.
+ * ===================================================================================================
+ */
+#ifdef __cplusplus
+#include <utility>
+#include <vector>
+
+/* ---------------------------------------------------------------------------------------------------
+ * Validity checks. Each reports through its result only and changes nothing. The self-contact
+ * tests sweep the points in x order and compare a segment only with segments having a point in its
+ * x range, widened over neighbouring x closer than 0.99 (near n log n; shapes whose points nearly
+ * share one x degrade toward n^2).
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Whether a polygon ring is usable by the library's algorithms; the first failing test decides:
+ *   3  fewer than 3 vertices
+ *   4  not closed: the first and last stored points differ by 0.99 or more in x or in y
+ *   5  all vertices on one line (is_allpoints_at_line)
+ *   6  a point repeats its predecessor (has_overlap_points)
+ *   1  two edges other than neighbours touch at a point that is one of their ends
+ *   2  two edges other than neighbours cross
+ *   0  valid
+ * Touches and crossings are found with relation_lines_cross (0.01 band). */
+MAPGEOM_API int relation_polygon_iserror(const polygon_t* polygon);
+
+/* Whether a polyline is usable: 3 fewer than 2 points; 1 two segments other than neighbours touch
+ * at one of their ends; 2 two segments cross; 0 valid. Closedness, collinearity and repeated points
+ * are not tested (a polyline returning to its start touches at a vertex: 1). */
+MAPGEOM_API int relation_polyline_iserror(const polyline_t* polyline);
+
+/* 0 when every vertex lies within 0.01 of the line through vertices 0 and 1 (also for rings with
+ * fewer than two stored points), 1 otherwise. */
+MAPGEOM_API int is_allpoints_at_line(const polygon_t* polygon);
+
+/* 1 when some stored point, the closing one included, is the same (within 0.0001) as its
+ * predecessor, 0 otherwise. */
+MAPGEOM_API int has_overlap_points(const polygon_t* polygon);
+
+/* ---------------------------------------------------------------------------------------------------
+ * Scan-line point location: a polygon prepared once answers many point queries, each by a binary
+ * search for its scan line and a parity count over the few edges spanning its x, in exact
+ * arithmetic (no tolerance band except the 0.0001 coincidence with a vertex).
+ * -------------------------------------------------------------------------------------------------
+ */
+/* A boundary point on a scan line: a vertex, or the point of an edge at the scan line's x. The
+ * point lies on the edge from vertex `index` to vertex `index` + 1 of the prepared copy. */
+typedef struct tag_point_cross_t {
+    point_t pt;
+    int index;
+} point_cross_t;
+
+/* A vertical line at a vertex x, with the boundary points on it in the order the edges were
+ * visited. An edge is listed at its start vertex's line and at every line strictly between its
+ * ends. */
+typedef struct tag_scan_line_t {
+    int x;
+    std::vector<point_cross_t> crosses;
+} scan_line_t;
+
+/* A polygon prepared for point location: its own copy of the ring (vertex x brought to whole
+ * numbers, see create_polygon_pretreat) and one scan line per distinct vertex x, ascending.
+ * The record owns both: its destructor releases the copy and the scan lines, so a prepared polygon
+ * never leaks. Releasing the copy early with com_polygon_free(&pre.polygon) is allowed (the
+ * destructor then has nothing left to do), but the record must not be queried after that. A record
+ * can be moved, not copied. */
+typedef struct tag_polygon_pretreat_t {
+    polygon_t polygon;
+    std::vector<scan_line_t> scan_lines;
+
+    tag_polygon_pretreat_t() : polygon{} {}
+    ~tag_polygon_pretreat_t() { com_polygon_free(&polygon); }
+    tag_polygon_pretreat_t(const tag_polygon_pretreat_t&) = delete;
+    tag_polygon_pretreat_t& operator=(const tag_polygon_pretreat_t&) = delete;
+    tag_polygon_pretreat_t(tag_polygon_pretreat_t&& other) noexcept
+        : polygon(other.polygon), scan_lines(std::move(other.scan_lines)) {
+        other.polygon = polygon_t{};
+    }
+    tag_polygon_pretreat_t& operator=(tag_polygon_pretreat_t&& other) noexcept {
+        if (this != &other) {
+            com_polygon_free(&polygon);
+            polygon = other.polygon;
+            other.polygon = polygon_t{};
+            scan_lines = std::move(other.scan_lines);
+        }
+        return *this;
+    }
+} polygon_pretreat_t;
+
+/* Prepares polygon (a closed ring; not changed) into out, replacing whatever out held. Costs
+ * n log n plus the number of (edge, scan line) crossings.
+ * The scan lines are found by exact comparison of vertex x with integer scan x, so the copy's
+ * vertex x are brought to whole numbers first: each is rounded to the nearest integer (halves away
+ * from zero). Integer input, the library's map units, is unchanged; other input is located against
+ * that rounded ring. A copy whose last stored point is not exactly its first is closed by
+ * appending the first. A ring with a coordinate that is not finite, or an x beyond the 32-bit
+ * integer range, is rejected: out is left with the copy and no scan lines, and every query answers
+ * 0 (outside). */
+MAPGEOM_API void create_polygon_pretreat(const polygon_t* polygon, polygon_pretreat_t* out);
+
+/* Locates p against a prepared polygon: 0 outside, 1 inside, 2 on an edge, 3 at a vertex (within
+ * 0.0001 of a vertex on p's scan line; otherwise exact). */
+MAPGEOM_API int relation_point_and_polygon(const polygon_pretreat_t* pre, point_t p);
+
+#endif /* __cplusplus */
+
 #endif /* MAPGEOM_RELATION_H */

@@ -1,0 +1,145 @@
+// The x-sorted sweep of the self-contact checks: the stored points sorted by x, and for a segment
+// the window of sorted positions whose points lie in its x range, widened over near-equal x, so a
+// segment is compared only with segments having a point in that window.
+#ifndef MAPGEOM_SRC_RELATION_X_SWEEP_H
+#define MAPGEOM_SRC_RELATION_X_SWEEP_H
+
+#include <vector>
+
+#include "mapgeom/com.h"
+#include "mapgeom/relation.h"
+
+namespace mapgeom {
+
+// Neighbouring sorted x closer than this are taken into the same window, so points that share an x
+// up to snapping noise are never cut off at a window's edge.
+constexpr double kSweepWindowGap = 0.99;
+
+// A point's position in its shape and its x coordinate.
+struct sort_t {
+    int index;
+    double key;
+};
+
+// Containers in this unit hold library types only: a container of plain ints would be a standard
+// template instantiated over standard types alone, which keeps default visibility and would be
+// exported from the shared library.
+
+template <typename T>
+void exchange(T& a, T& b) {
+    T kept = a;
+    a = b;
+    b = kept;
+}
+
+// Moves items[root] down the max-heap items[0 .. count - 1] until no child is greater.
+template <typename T, typename Less>
+void sift_down(T* items, int root, int count, Less less) {
+    for (;;) {
+        int child = 2 * root + 1;
+        if (child >= count)
+            return;
+        if (child + 1 < count && less(items[child], items[child + 1]))
+            ++child;
+        if (!less(items[root], items[child]))
+            return;
+        exchange(items[root], items[child]);
+        root = child;
+    }
+}
+
+// Heap sort (a max-heap, ascending result, not stable: equal items come out in no fixed order).
+// In place, n log n whatever the input, no allocation.
+template <typename T, typename Less>
+void heap_sort(T* items, int count, Less less) {
+    for (int root = count / 2 - 1; root >= 0; --root)
+        sift_down(items, root, count, less);
+    for (int end = count - 1; end > 0; --end) {
+        exchange(items[0], items[end]);
+        sift_down(items, 0, end, less);
+    }
+}
+
+// The sorted position of a point.
+struct sorted_rank_t {
+    int position;
+};
+
+// Entries (i, x of point i) for the points 0 .. count - 1, in ascending x.
+inline std::vector<sort_t> points_in_x_order(const point_t* points, int count) {
+    std::vector<sort_t> entries(count);
+    for (int i = 0; i < count; ++i)
+        entries[i] = sort_t{i, points[i].x};
+    heap_sort(entries.data(), count,
+              [](const sort_t& a, const sort_t& b) { return a.key < b.key; });
+    return entries;
+}
+
+// The points of a shape in ascending x, and rank[index] = the sorted position of point index.
+struct x_sorted_t {
+    std::vector<sort_t> entries;
+    std::vector<sorted_rank_t> rank;
+};
+
+inline x_sorted_t sort_points_by_x(const point_t* points, int count) {
+    x_sorted_t sorted;
+    sorted.entries = points_in_x_order(points, count);
+    sorted.rank.resize(count);
+    for (int k = 0; k < count; ++k)
+        sorted.rank[sorted.entries[k].index].position = k;
+    return sorted;
+}
+
+// Sorted positions lo .. hi (inclusive) to compare with the segment from point a to point b: the
+// positions between the ranks of its two ends, widened on both sides while the next key is closer
+// than kSweepWindowGap.
+struct x_window_t {
+    int lo;
+    int hi;
+};
+
+inline x_window_t widened_window(const x_sorted_t& sorted, int a, int b) {
+    int lo = sorted.rank[a].position;
+    int hi = sorted.rank[b].position;
+    if (lo > hi)
+        exchange(lo, hi);
+    const std::vector<sort_t>& keys = sorted.entries;
+    const int last = static_cast<int>(keys.size()) - 1;
+    while (lo > 0 && keys[lo].key - keys[lo - 1].key < kSweepWindowGap)
+        --lo;
+    while (hi < last && keys[hi + 1].key - keys[hi].key < kSweepWindowGap)
+        ++hi;
+    return x_window_t{lo, hi};
+}
+
+// Results of comparing two segments of a shape.
+constexpr int kSegmentsApart = 0;
+constexpr int kSegmentsTouchAtVertex = 1;
+constexpr int kSegmentsCross = 2;
+
+// relation_lines_cross: the segments meet / are parallel and no end of its second one lies on its
+// first.
+constexpr int kLinesMeet = 0;
+constexpr int kLinesParallelApart = 3;
+
+// Compares the other segment first-second with the segment e0-e1 of the sweep: apart when they do
+// not meet, a touch when the meeting point is one of the four ends, otherwise a crossing.
+// For parallel segments relation_lines_cross only looks for ends of its second segment on its
+// first, so a collinear segment lying inside the other is seen in one argument order only; the
+// other order is tried too, or the overlap would be found or missed depending on which segment's
+// window happens to hold the other's ends.
+inline int segments_contact_code(point_t first, point_t second, point_t e0, point_t e1) {
+    point_t meet{};
+    int lines = relation_lines_cross(&meet, second, first, e1, e0);
+    if (lines == kLinesParallelApart)
+        lines = relation_lines_cross(&meet, e1, e0, second, first);
+    if (lines != kLinesMeet)
+        return kSegmentsApart;
+    bool at_end = com_points_same(meet, first) == 0 || com_points_same(meet, second) == 0 ||
+                  com_points_same(meet, e0) == 0 || com_points_same(meet, e1) == 0;
+    return at_end ? kSegmentsTouchAtVertex : kSegmentsCross;
+}
+
+}  // namespace mapgeom
+
+#endif  // MAPGEOM_SRC_RELATION_X_SWEEP_H
