@@ -1,0 +1,362 @@
+#!/usr/bin/env python3
+"""End-to-end checks of the mapgeom program: runs the built program on the sample data and on
+crafted bad inputs and checks exit codes, messages and outputs (GeoJSON parses, areas are
+conserved). Standard library only. Usage: check_tool.py SCENARIO --program P --sample S --workdir W
+"""
+import argparse
+import json
+import math
+import os
+import shutil
+import subprocess
+import sys
+
+UNITS_PER_DEGREE = 9216000.0
+FAILURES = []
+
+
+def check(condition, what):
+    if not condition:
+        FAILURES.append(what)
+        print("FAILED: " + what)
+    return condition
+
+
+def run(args, cwd):
+    proc = subprocess.run([ARGS.program] + args, cwd=cwd, capture_output=True, text=True,
+                          timeout=100)
+    return proc.returncode, proc.stdout, proc.stderr
+
+
+def run_ok(args, cwd):
+    code, out, err = run(args, cwd)
+    if not check(code == 0, "mapgeom %s exits 0 (got %d): %s" % (" ".join(args), code, err)):
+        raise SystemExit(report())
+    return out, err
+
+
+def load_features(path):
+    with open(path) as f:
+        doc = json.load(f)
+    check(doc.get("type") == "FeatureCollection", path + " is a FeatureCollection")
+    return doc["features"]
+
+
+def ring_area(ring):
+    return 0.5 * sum(a[0] * b[1] - b[0] * a[1] for a, b in zip(ring, ring[1:]))
+
+
+def polygons_of(geometry):
+    if geometry["type"] == "Polygon":
+        return [geometry["coordinates"]]
+    if geometry["type"] == "MultiPolygon":
+        return geometry["coordinates"]
+    return []
+
+
+def area_of(geometry):
+    """Plane area: outer rings minus holes, each taken unsigned."""
+    total = 0.0
+    for polygon in polygons_of(geometry):
+        for k, ring in enumerate(polygon):
+            total += abs(ring_area(ring)) * (1 if k == 0 else -1)
+    return total
+
+
+def lines_of(geometry):
+    if geometry["type"] == "LineString":
+        return [geometry["coordinates"]]
+    if geometry["type"] == "MultiLineString":
+        return geometry["coordinates"]
+    return []
+
+
+def length_of(geometry):
+    return sum(math.dist(a, b) for line in lines_of(geometry) for a, b in zip(line, line[1:]))
+
+
+def snapped(value):
+    """A degree value as the program sees it: rounded to whole library units."""
+    return round(value * UNITS_PER_DEGREE) / UNITS_PER_DEGREE
+
+
+def snapped_geometry(geometry):
+    def snap_path(path):
+        return [[snapped(x), snapped(y)] for x, y, *_ in path]
+    kind = geometry["type"]
+    coords = geometry["coordinates"]
+    if kind == "Polygon":
+        coords = [snap_path(r) for r in coords]
+    elif kind == "MultiPolygon":
+        coords = [[snap_path(r) for r in p] for p in coords]
+    elif kind == "LineString":
+        coords = snap_path(coords)
+    else:
+        coords = [snap_path(l) for l in coords]
+    return {"type": kind, "coordinates": coords}
+
+
+def clip_ring_to_rect(ring, rect):
+    """Sutherland-Hodgman clipping of a ring by a rectangle (exact in area for any simple ring,
+    since the clip window is convex): an independent oracle for the clipped area."""
+    minx, miny, maxx, maxy = rect
+    edges = [(lambda p: p[0] >= minx, lambda a, b: cut_x(a, b, minx)),
+             (lambda p: p[0] <= maxx, lambda a, b: cut_x(a, b, maxx)),
+             (lambda p: p[1] >= miny, lambda a, b: cut_y(a, b, miny)),
+             (lambda p: p[1] <= maxy, lambda a, b: cut_y(a, b, maxy))]
+    points = ring[:-1]
+    for inside, cut in edges:
+        if not points:
+            break
+        result = []
+        for i, cur in enumerate(points):
+            prev = points[i - 1]
+            if inside(cur):
+                if not inside(prev):
+                    result.append(cut(prev, cur))
+                result.append(cur)
+            elif inside(prev):
+                result.append(cut(prev, cur))
+        points = result
+    return points + points[:1]
+
+
+def cut_x(a, b, x):
+    t = (x - a[0]) / (b[0] - a[0])
+    return [x, a[1] + t * (b[1] - a[1])]
+
+
+def cut_y(a, b, y):
+    t = (y - a[1]) / (b[1] - a[1])
+    return [a[0] + t * (b[0] - a[0]), y]
+
+
+def fresh_workdir():
+    shutil.rmtree(ARGS.workdir, ignore_errors=True)
+    os.makedirs(ARGS.workdir)
+    return ARGS.workdir
+
+
+def registered_subcommands(cwd):
+    out, _ = run_ok(["--help"], cwd)
+    names = []
+    in_list = False
+    for line in out.splitlines():
+        if line.strip().upper().startswith("SUBCOMMANDS"):
+            in_list = True
+            continue
+        if in_list and line.startswith("  ") and line.strip():
+            names.append(line.split()[0])
+    return names
+
+
+# ---------------------------------------------------------------------------------------------
+# Scenarios
+# ---------------------------------------------------------------------------------------------
+
+def scenario_help():
+    cwd = fresh_workdir()
+    names = registered_subcommands(cwd)
+    check(len(names) > 0, "mapgeom --help lists subcommands")
+    for name in names:
+        out, _ = run_ok([name, "--help"], cwd)
+        check("Usage" in out or "usage" in out.lower(), name + " --help shows its usage")
+        check("--svg" in out and "--units" in out, name + " --help explains --svg and --units")
+    code, _, err = run([], cwd)
+    check(code == 1 and "subcommand" in err.lower(), "no subcommand: exit 1 naming the problem")
+    code, _, err = run(["no-such-command"], cwd)
+    check(code == 1, "unknown subcommand: exit 1 (got %d)" % code)
+
+
+def feature_collection(*geometries, ids=None):
+    features = []
+    for i, geometry in enumerate(geometries):
+        feature = {"type": "Feature", "properties": {"n": i}, "geometry": geometry}
+        if ids:
+            feature["id"] = ids[i]
+        features.append(feature)
+    return json.dumps({"type": "FeatureCollection", "features": features})
+
+
+SQUARE = {"type": "Polygon", "coordinates": [[[0, 0], [0.1, 0], [0.1, 0.1], [0, 0.1], [0, 0]]]}
+
+# (name, file text, extra arguments, text the one-line message must hold)
+BAD_INPUTS = [
+    ("malformed", '{"type": "FeatureCollection", "features": [', [], "malformed JSON"),
+    ("not_an_object", "[1, 2, 3]", [], "top level must be a GeoJSON object"),
+    ("nan_literal", '{"type": "Polygon", "coordinates": [[[NaN, 0]]]}', [], "malformed JSON"),
+    ("overflow", '{"type": "Polygon", "coordinates": [[[0,0],[1e999,0],[1,1],[0,0]]]}', [],
+     "not a finite number"),
+    ("point", feature_collection(SQUARE, {"type": "Point", "coordinates": [0, 0]},
+                                 ids=["a", "pt"]),
+     [], 'features[1] (id "pt"): geometry type "Point" is not supported'),
+    ("collection", '{"type": "GeometryCollection", "geometries": []}', [], "not supported"),
+    ("null_geometry", '{"type": "Feature", "properties": {}, "geometry": null}', [],
+     "has no geometry"),
+    ("empty_ring", feature_collection({"type": "Polygon", "coordinates": [[]]}), [],
+     "features[0]: polygon ring 0 is empty"),
+    ("short_ring", feature_collection(SQUARE, {"type": "Polygon", "coordinates":
+                                               [[[0, 0], [1, 0], [0, 0]]]}), [],
+     "features[1]: polygon ring 0 has 2 distinct vertices"),
+    ("ring_collapsing_in_units", feature_collection({"type": "Polygon", "coordinates": [
+        [[0, 0], [1e-9, 0], [0, 1e-9], [0, 0]]]}), [], "a ring needs at least 3"),
+    ("short_line", feature_collection({"type": "LineString", "coordinates": [[1, 1], [1, 1]]}),
+     [], "a line needs at least 2"),
+    ("text_coordinate", feature_collection({"type": "LineString", "coordinates":
+                                            [[1, 1], ["2", 1]]}), [],
+     "a position must be an array of at least two numbers"),
+    ("longitude_range", feature_collection({"type": "LineString", "coordinates":
+                                            [[1, 1], [200, 1]]}), [],
+     "longitude 200 is beyond +-180 degrees"),
+    ("latitude_range", feature_collection({"type": "LineString", "coordinates":
+                                           [[1, 1], [2, -91]]}), [],
+     "latitude -91 is beyond +-90 degrees"),
+    ("raw_range", feature_collection({"type": "LineString", "coordinates":
+                                      [[1, 1], [3000000000, 1]]}), ["--units", "raw"],
+     "beyond the 32-bit unit range"),
+    ("bad_properties", json.dumps({"type": "Feature", "properties": 5, "geometry": SQUARE}), [],
+     "\"properties\" must be an object or null"),
+]
+
+
+def scenario_bad_inputs():
+    cwd = fresh_workdir()
+    command = registered_subcommands(cwd)[0]
+    for name, text, extra, expected in BAD_INPUTS + [("missing_file", None, [], "cannot open")]:
+        path = os.path.join(cwd, name + ".geojson")
+        if text is not None:
+            with open(path, "w") as f:
+                f.write(text)
+        out_path = os.path.join(cwd, name + ".out.geojson")
+        args = [command, path, "-o", out_path] + extra
+        if command == "clip":
+            args += ["--rect", "0,0,1,1"]
+        code, _, err = run(args, cwd)
+        lines = err.strip().splitlines()
+        check(code == 2, "%s: exit code 2 (got %d)" % (name, code))
+        check(len(lines) == 1 and lines[0].startswith("mapgeom: " + path),
+              "%s: one line naming the file, got %r" % (name, err))
+        check(expected in err, "%s: message holds %r, got %r" % (name, expected, err))
+        check(not os.path.exists(out_path), name + ": no output file written")
+    leftovers = [f for f in os.listdir(cwd) if ".tmp" in f]
+    check(not leftovers, "no temporary files left behind: %s" % leftovers)
+
+
+def scenario_output_safety():
+    cwd = fresh_workdir()
+    command = registered_subcommands(cwd)[0]
+    good = os.path.join(cwd, "good.geojson")
+    bad = os.path.join(cwd, "bad.geojson")
+    with open(good, "w") as f:
+        f.write(feature_collection(SQUARE))
+    with open(bad, "w") as f:
+        f.write(feature_collection(SQUARE, {"type": "Point", "coordinates": [0, 0]}))
+    target = os.path.join(cwd, "result.geojson")
+    picture = os.path.join(cwd, "result.svg")
+    for path in (target, picture):
+        with open(path, "w") as f:
+            f.write("previous result")
+    code, _, _ = run([command, bad, "-o", target, "--svg", picture], cwd)
+    check(code == 2, "bad input: exit 2")
+    for path in (target, picture):
+        with open(path) as f:
+            check(f.read() == "previous result", "bad input leaves %s untouched" % path)
+    code, _, err = run([command, good, "-o", os.path.join(cwd, "no", "such", "dir.geojson")], cwd)
+    check(code == 3 and "cannot create" in err, "unwritable output: exit 3 with message, " + err)
+    run_ok([command, good, "-o", target, "--svg", picture], cwd)
+    load_features(target)
+    with open(picture) as f:
+        check(f.read().lstrip().startswith("<svg"), "the picture is an SVG document")
+    check(sorted(os.listdir(cwd)) == ["bad.geojson", "good.geojson", "result.geojson",
+                                      "result.svg"],
+          "only the outputs are left: %s" % os.listdir(cwd))
+
+
+def earth_area_estimate(geometry):
+    """Area in square metres on a sphere of the library's radius at the feature's latitude: good
+    to a fraction of a percent for shapes of a few tenths of a degree."""
+    total = 0.0
+    for polygon in polygons_of(geometry):
+        for k, ring in enumerate(polygon):
+            lat = sum(p[1] for p in ring) / len(ring)
+            radius = 6356752.0 + (90.0 - lat) * 21385.0 / 90.0
+            metres_per_degree = radius * math.pi / 180.0
+            area = abs(ring_area(ring)) * metres_per_degree ** 2 * math.cos(math.radians(lat))
+            total += area if k == 0 else -area
+    return total
+
+
+def scenario_info_sample():
+    cwd = fresh_workdir()
+    out_path = os.path.join(cwd, "info.geojson")
+    report_text, _ = run_ok(["info", ARGS.sample, "-o", out_path, "--svg",
+                             os.path.join(cwd, "info.svg")], cwd)
+    inputs = load_features(ARGS.sample)
+    outputs = load_features(out_path)
+    check(len(report_text.strip().splitlines()) == len(inputs), "one report line per feature")
+    check(len(outputs) == len(inputs), "one output feature per input feature")
+    for source, result in zip(inputs, outputs):
+        props = result["properties"]
+        name = source["properties"]["name"]
+        check(all(props.get(k) == v for k, v in source["properties"].items()),
+              name + ": input properties kept")
+        check(props["validity_code"] == 0 and props["validity"] == "valid", name + ": valid")
+        geometry = snapped_geometry(source["geometry"])
+        vertices = sum(len(r) - 1 for p in polygons_of(geometry) for r in p) + \
+            sum(len(l) for l in lines_of(geometry))
+        check(props["vertices"] == vertices, "%s: %d vertices, got %s" %
+              (name, vertices, props["vertices"]))
+        xs = [p[0] for p in all_points(geometry)]
+        ys = [p[1] for p in all_points(geometry)]
+        check(approx_list(props["extent"], [min(xs), min(ys), max(xs), max(ys)], 1e-9),
+              "%s: extent %s" % (name, props["extent"]))
+        if polygons_of(geometry):
+            plane = area_of(geometry)
+            check(abs(props["plane_area"] - plane) <= 1e-9 * plane + 1e-15,
+                  "%s: plane area %.12g, expected %.12g" % (name, props["plane_area"], plane))
+            earth = earth_area_estimate(geometry)
+            check(abs(props["earth_area_m2"] - earth) <= 0.01 * earth,
+                  "%s: earth area %.1f m2, expected about %.1f" % (name, props["earth_area_m2"],
+                                                                   earth))
+    # A faulty ring is reported with its code and meaning.
+    bow_tie = os.path.join(cwd, "bow_tie.geojson")
+    with open(bow_tie, "w") as f:
+        f.write(feature_collection({"type": "Polygon", "coordinates": [
+            [[0, 0], [0.01, 0.01], [0.01, 0], [0, 0.01], [0, 0]]]}))
+    text, _ = run_ok(["info", bow_tie], cwd)
+    check("validity 2 (two edges cross in polygon 0 ring 0)" in text,
+          "bow tie reported as crossing: " + text)
+
+
+def all_points(geometry):
+    for polygon in polygons_of(geometry):
+        for ring in polygon:
+            yield from ring
+    for line in lines_of(geometry):
+        yield from line
+
+
+def approx_list(a, b, tolerance):
+    return len(a) == len(b) and all(abs(x - y) <= tolerance for x, y in zip(a, b))
+
+
+def report():
+    if FAILURES:
+        print("%d check(s) failed" % len(FAILURES))
+        return 1
+    print("all checks passed")
+    return 0
+
+
+SCENARIOS = {name[len("scenario_"):]: fn for name, fn in globals().items()
+             if name.startswith("scenario_")}
+
+if __name__ == "__main__":
+    parser = argparse.ArgumentParser()
+    parser.add_argument("scenario", choices=sorted(SCENARIOS))
+    parser.add_argument("--program", required=True)
+    parser.add_argument("--sample", required=True)
+    parser.add_argument("--workdir", required=True)
+    ARGS = parser.parse_args()
+    SCENARIOS[ARGS.scenario]()
+    sys.exit(report())

@@ -1,0 +1,18 @@
+// The subcommand groups of the program. Each adds its subcommands to the program; main.cpp lists
+// the ones that are built in.
+#ifndef MAPGEOM_TOOLS_SUBCOMMANDS_H
+#define MAPGEOM_TOOLS_SUBCOMMANDS_H
+
+#include <CLI/CLI.hpp>
+
+namespace mapgeom_tool {
+
+// info: per feature vertex count, earth and plane area, extent and validity (cmd_info.cpp).
+void register_info(CLI::App& program);
+
+// union, intersection, difference: two-ring operations from one table (cmd_overlay.cpp).
+void register_overlay(CLI::App& program);
+
+}  // namespace mapgeom_tool
+
+#endif  // MAPGEOM_TOOLS_SUBCOMMANDS_H
