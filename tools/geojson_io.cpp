@@ -96,7 +96,8 @@ Path read_positions(const json& positions, Units units, const Place& place,
     Path path;
     path.reserve(positions.size());
     for (size_t i = 0; i < positions.size(); ++i)
-        path.push_back(read_position(positions[i], units, place, where));
+        path.push_back(
+            read_position(positions[i], units, place, where + " position " + std::to_string(i)));
     return path;
 }
 
@@ -113,10 +114,14 @@ Path read_ring(const json& positions, Units units, const Place& place, const std
     Path ring = read_positions(positions, units, place, where);
     if (ring.empty())
         place.fail(where + " is empty");
-    const Vertex& first = ring.front();
-    if (ring.back().x != first.x || ring.back().y != first.y)
+    const Vertex first = ring.front();
+    if (ring.size() == 1 || ring.back().x != first.x || ring.back().y != first.y)
         ring.push_back(first);
-    const size_t distinct = distinct_vertices(ring) - 1;  // the closing point repeats the first
+    // Counted without the closing point, and without a last vertex that repeats the first.
+    const Path open(ring.begin(), ring.end() - 1);
+    size_t distinct = distinct_vertices(open);
+    if (distinct > 1 && open.back().x == first.x && open.back().y == first.y)
+        --distinct;
     if (distinct < kMinRingVertices)
         place.fail(where + " has " + std::to_string(distinct) +
                    " distinct vertices after rounding to whole units; a ring needs at least 3");

@@ -358,5 +358,7 @@ if __name__ == "__main__":
     parser.add_argument("--sample", required=True)
     parser.add_argument("--workdir", required=True)
     ARGS = parser.parse_args()
+    ARGS.program = os.path.abspath(ARGS.program)
+    ARGS.sample = os.path.abspath(ARGS.sample)
     SCENARIOS[ARGS.scenario]()
     sys.exit(report())
