@@ -13,7 +13,8 @@
 /* Plane distance between a and b. */
 MAPGEOM_API double calc_points_distance(point_t a, point_t b);
 
-/* Distance on the earth in metres. The earth radius and the cosine of latitude are taken at a's
+/* Distance on the earth in metres, flat around a: the earth radius (6378137 m at the equator,
+ * falling linearly to 6356752 m at either pole) and the cosine of latitude are taken at a's
  * latitude only, so swapping the points can change the result slightly. */
 MAPGEOM_API double calc_points_distance_onearth(point_t a, point_t b);
 

@@ -32,10 +32,25 @@ bool directly_below(point_t u, point_t p) {
     return std::fabs(p.x - u.x) < kDirectionTolerance && u.y < p.y;
 }
 
+// An edge can put p within the permit only when p lies in the edge's box grown by the permit
+// plus the default band of calc_point_to_line_distance: that distance is either to an endpoint or
+// to a foot inside the box grown by the band. Doubling the band leaves room for rounding of the
+// bounds, so skipping an edge outside this box never changes the answer, whatever the rounding of
+// the foot; it spares the square roots on almost every edge.
+constexpr double kBoundaryReachSlack = 2 * mapgeom::kDefaultPermit;
+
+bool may_be_within(point_t p, point_t v, point_t w, double reach) {
+    return !(p.x < std::min(v.x, w.x) - reach || p.x > std::max(v.x, w.x) + reach ||
+             p.y < std::min(v.y, w.y) - reach || p.y > std::max(v.y, w.y) + reach);
+}
+
 int boundary_code(const point_t* ring, int n, point_t p, double permit) {
+    double reach = permit + kBoundaryReachSlack;
     for (int i = 0; i < n; ++i) {
         point_t v = ring[i];
         point_t w = ring[i + 1];
+        if (!may_be_within(p, v, w, reach))
+            continue;
         if (mapgeom::plane_distance(p, v) < permit || mapgeom::plane_distance(p, w) < permit)
             return kAtVertex;
         if (calc_point_to_line_distance(p, v, w) < permit)

@@ -19,12 +19,10 @@ TEST(EarthDistance, OneDegreeOfLatitudeAtEquatorAndPoles) {
     // R = 6378137 m at the equator, 6356752 m at either pole.
     const struct {
         double lat_from, lat_to, metres;
-    } cases[] = {
-        {0, 1, 6378137.0 * kPi / 180},
-        {0, -1, 6378137.0 * kPi / 180},
-        {90, 89, 6356752.0 * kPi / 180},
-        {-90, -89, 6356752.0 * kPi / 180},
-    };
+    } cases[] = {{0, 1, 6378137.0 * kPi / 180},
+                 {0, -1, 6378137.0 * kPi / 180},
+                 {90, 89, 6356752.0 * kPi / 180},
+                 {-90, -89, 6356752.0 * kPi / 180}};
     for (const auto& c : cases) {
         double d = calc_points_distance_onearth(pt(0, c.lat_from * kUnitsPerDegree),
                                                 pt(0, c.lat_to * kUnitsPerDegree));

@@ -50,20 +50,18 @@ TEST(PointToLineDistance, PerpendicularWithinGrownBoxElseNearerEnd) {
     const struct {
         point_t p, a, b;
         double permit, distance;
-    } cases[] = {
-        {pt(5, 5), pt(0, 0), pt(10, 0), 0.01, 5},
-        {pt(20, 1), pt(0, 0), pt(10, 0), 0.01, std::sqrt(101.0)},
-        // horizontal: x exactly at the grown bound counts, beyond it the endpoint distance
-        {pt(10.5, 3), pt(0, 0), pt(10, 0), 0.5, 3},
-        {pt(10.75, 3), pt(0, 0), pt(10, 0), 0.5, std::hypot(0.75, 3)},
-        {pt(-0.5, -3), pt(10, 0), pt(0, 0), 0.5, 3},
-        // vertical
-        {pt(4, -0.5), pt(0, 0), pt(0, 10), 0.5, 4},
-        {pt(4, -0.75), pt(0, 0), pt(0, 10), 0.5, std::hypot(4, 0.75)},
-        // sloped: foot (8.5, 8.5) on the grown corner counts, (8.75, 8.75) does not
-        {pt(10.5, 6.5), pt(0, 0), pt(8, 8), 0.5, std::sqrt(8.0)},
-        {pt(10.75, 6.75), pt(0, 0), pt(8, 8), 0.5, std::hypot(2.75, 1.25)},
-    };
+    } cases[] = {{pt(5, 5), pt(0, 0), pt(10, 0), 0.01, 5},
+                 {pt(20, 1), pt(0, 0), pt(10, 0), 0.01, std::sqrt(101.0)},
+                 // horizontal: x exactly at the grown bound counts, beyond it the endpoint distance
+                 {pt(10.5, 3), pt(0, 0), pt(10, 0), 0.5, 3},
+                 {pt(10.75, 3), pt(0, 0), pt(10, 0), 0.5, std::hypot(0.75, 3)},
+                 {pt(-0.5, -3), pt(10, 0), pt(0, 0), 0.5, 3},
+                 // vertical
+                 {pt(4, -0.5), pt(0, 0), pt(0, 10), 0.5, 4},
+                 {pt(4, -0.75), pt(0, 0), pt(0, 10), 0.5, std::hypot(4, 0.75)},
+                 // sloped: foot (8.5, 8.5) on the grown corner counts, (8.75, 8.75) does not
+                 {pt(10.5, 6.5), pt(0, 0), pt(8, 8), 0.5, std::sqrt(8.0)},
+                 {pt(10.75, 6.75), pt(0, 0), pt(8, 8), 0.5, std::hypot(2.75, 1.25)}};
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "p (" << c.p.x << "," << c.p.y << ")");
         EXPECT_NEAR(calc_point_to_line_distance_by_permit(c.p, c.a, c.b, c.permit), c.distance,

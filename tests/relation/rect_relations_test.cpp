@@ -14,12 +14,10 @@ TEST(PointAtRect, BandsAtTheirExactEdges) {
     const struct {
         point_t p;
         int code;
-    } cases[] = {
-        {pt(10, 5), 0},       {pt(0.5, 5), 2},    {pt(0.75, 5), 0},   {pt(-0.5, 5), 2},
-        {pt(-0.75, 5), 1},    {pt(20.5, 5), 2},   {pt(20.75, 5), 1},  {pt(10, 9.5), 2},
-        {pt(10, 10.5), 2},    {pt(10, 10.75), 1}, {pt(10, -0.75), 1}, {pt(10, 0.5), 2},
-        {pt(19.25, 0.75), 0},
-    };
+    } cases[] = {{pt(10, 5), 0},      {pt(0.5, 5), 2},    {pt(0.75, 5), 0},   {pt(-0.5, 5), 2},
+                 {pt(-0.75, 5), 1},   {pt(20.5, 5), 2},   {pt(20.75, 5), 1},  {pt(10, 9.5), 2},
+                 {pt(10, 10.5), 2},   {pt(10, 10.75), 1}, {pt(10, -0.75), 1}, {pt(10, 0.5), 2},
+                 {pt(19.25, 0.75), 0}};
     for (const auto& c : cases)
         EXPECT_EQ(relation_point_at_rect(c.p, upper_left, lower_right, 0.5), c.code)
             << "(" << c.p.x << ", " << c.p.y << ")";
@@ -35,18 +33,16 @@ TEST(RectAndRect, CodesInTheirOrder) {
         const char* name;
         rectangle_t b;
         int code;
-    } cases[] = {
-        {"copy", rect(0, 10, 0, 10), 4},
-        {"b within a", rect(2, 8, 2, 8), 2},
-        {"b within a sharing an edge", rect(0, 5, 0, 10), 2},
-        {"a within b", rect(-1, 11, -1, 11), 3},
-        {"sharing only an edge", rect(10, 20, 0, 10), 1},
-        {"sharing only a corner", rect(10, 20, 10, 20), 1},
-        {"corner overlap", rect(5, 15, 5, 15), 1},
-        {"cross", rect(4, 6, -5, 15), 1},
-        {"disjoint in x", rect(10.5, 20, 0, 10), 0},
-        {"disjoint in y", rect(0, 10, -5, -0.5), 0},
-    };
+    } cases[] = {{"copy", rect(0, 10, 0, 10), 4},
+                 {"b within a", rect(2, 8, 2, 8), 2},
+                 {"b within a sharing an edge", rect(0, 5, 0, 10), 2},
+                 {"a within b", rect(-1, 11, -1, 11), 3},
+                 {"sharing only an edge", rect(10, 20, 0, 10), 1},
+                 {"sharing only a corner", rect(10, 20, 10, 20), 1},
+                 {"corner overlap", rect(5, 15, 5, 15), 1},
+                 {"cross", rect(4, 6, -5, 15), 1},
+                 {"disjoint in x", rect(10.5, 20, 0, 10), 0},
+                 {"disjoint in y", rect(0, 10, -5, -0.5), 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(relation_rect_and_rect(a, c.b), c.code);

@@ -35,8 +35,7 @@ TEST(LinesCross, CodesForEveryBranch) {
         {"T at b1 inside a", pt(0, 0), pt(10, 0), pt(4, 0), pt(4, 5), 0.01, 0, 4, 0},
         // The crossing (10.5, 0) lies exactly at a's grown bound: included.
         {"at grown bound", pt(0, 0), pt(10, 0), pt(10.5, -1), pt(10.5, 1), 0.5, 0, 10.5, 0},
-        {"past grown bound", pt(0, 0), pt(10, 0), pt(10.75, -1), pt(10.75, 1), 0.5, 4, 10.75, 0},
-    };
+        {"past grown bound", pt(0, 0), pt(10, 0), pt(10.75, -1), pt(10.75, 1), 0.5, 4, 10.75, 0}};
     for (const CrossCase& c : cases) {
         SCOPED_TRACE(c.name);
         point_t out = pt(-99, -99, 7);
@@ -67,55 +66,35 @@ struct LineCase {
     int code;
 };
 
+// Each case is also checked with the segment reversed, where left and right exchange. Cases cover
+// the horizontal, vertical, rising and falling branches, on / on the line outside / left / right,
+// and the band edges: the distance to the line is inclusive, the grown box strict. A zero-length
+// segment takes the vertical branch.
 TEST(PointAtLine, CodesForEveryBranchAndDirection) {
     const LineCase cases[] = {
-        // horizontal, both directions
-        {pt(5, 0), pt(0, 0), pt(10, 0), 0.01, 0},
-        {pt(15, 0), pt(0, 0), pt(10, 0), 0.01, 1},
-        {pt(5, 1), pt(0, 0), pt(10, 0), 0.01, 2},
-        {pt(5, -1), pt(0, 0), pt(10, 0), 0.01, 3},
-        {pt(5, 1), pt(10, 0), pt(0, 0), 0.01, 3},
-        {pt(5, -1), pt(10, 0), pt(0, 0), 0.01, 2},
-        // vertical, both directions
-        {pt(0, 5), pt(0, 0), pt(0, 10), 0.01, 0},
-        {pt(0, -3), pt(0, 0), pt(0, 10), 0.01, 1},
-        {pt(-1, 5), pt(0, 0), pt(0, 10), 0.01, 2},
-        {pt(1, 5), pt(0, 0), pt(0, 10), 0.01, 3},
-        {pt(-1, 5), pt(0, 10), pt(0, 0), 0.01, 3},
-        {pt(1, 5), pt(0, 10), pt(0, 0), 0.01, 2},
-        // rising slope, both directions
-        {pt(5, 5), pt(0, 0), pt(10, 10), 0.01, 0},
-        {pt(12, 12), pt(0, 0), pt(10, 10), 0.01, 1},
-        {pt(0, 5), pt(0, 0), pt(10, 10), 0.01, 2},
-        {pt(5, 0), pt(0, 0), pt(10, 10), 0.01, 3},
-        {pt(0, 5), pt(10, 10), pt(0, 0), 0.01, 3},
-        {pt(5, 0), pt(10, 10), pt(0, 0), 0.01, 2},
-        // falling slope, both directions
-        {pt(5, 5), pt(0, 10), pt(10, 0), 0.01, 0},
-        {pt(-2, 12), pt(0, 10), pt(10, 0), 0.01, 1},
-        {pt(10, 10), pt(0, 10), pt(10, 0), 0.01, 2},
-        {pt(0, 0), pt(0, 10), pt(10, 0), 0.01, 3},
-        {pt(10, 10), pt(10, 0), pt(0, 10), 0.01, 3},
-        {pt(0, 0), pt(10, 0), pt(0, 10), 0.01, 2},
-        // band edges: distance to the line is inclusive, the grown box strict
-        {pt(10.25, 0), pt(0, 0), pt(10, 0), 0.5, 0},
-        {pt(10.5, 0), pt(0, 0), pt(10, 0), 0.5, 1},
-        {pt(5, 0.5), pt(0, 0), pt(10, 0), 0.5, 0},
-        {pt(5, 0.75), pt(0, 0), pt(10, 0), 0.5, 2},
-        {pt(0.5, -0.5), pt(0, 0), pt(0, 10), 0.5, 1},
-        {pt(0.5, 0), pt(0, 0), pt(0, 10), 0.5, 0},
-        {pt(10.5, 10.5), pt(0, 0), pt(10, 10), 0.5, 1},
-        // a zero-length segment takes the vertical branch
-        {pt(3, 3), pt(3, 3), pt(3, 3), 0.01, 0},
-        {pt(3, 4), pt(3, 3), pt(3, 3), 0.01, 1},
-        {pt(2, 3), pt(3, 3), pt(3, 3), 0.01, 3},
-    };
+        {pt(5, 0), pt(0, 0), pt(10, 0), 0.01, 0},       {pt(15, 0), pt(0, 0), pt(10, 0), 0.01, 1},
+        {pt(5, 1), pt(0, 0), pt(10, 0), 0.01, 2},       {pt(5, -1), pt(0, 0), pt(10, 0), 0.01, 3},
+        {pt(0, 5), pt(0, 0), pt(0, 10), 0.01, 0},       {pt(0, -3), pt(0, 0), pt(0, 10), 0.01, 1},
+        {pt(-1, 5), pt(0, 0), pt(0, 10), 0.01, 2},      {pt(1, 5), pt(0, 0), pt(0, 10), 0.01, 3},
+        {pt(5, 5), pt(0, 0), pt(10, 10), 0.01, 0},      {pt(12, 12), pt(0, 0), pt(10, 10), 0.01, 1},
+        {pt(0, 5), pt(0, 0), pt(10, 10), 0.01, 2},      {pt(5, 0), pt(0, 0), pt(10, 10), 0.01, 3},
+        {pt(5, 5), pt(0, 10), pt(10, 0), 0.01, 0},      {pt(-2, 12), pt(0, 10), pt(10, 0), 0.01, 1},
+        {pt(10, 10), pt(0, 10), pt(10, 0), 0.01, 2},    {pt(0, 0), pt(0, 10), pt(10, 0), 0.01, 3},
+        {pt(10.25, 0), pt(0, 0), pt(10, 0), 0.5, 0},    {pt(10.5, 0), pt(0, 0), pt(10, 0), 0.5, 1},
+        {pt(5, 0.5), pt(0, 0), pt(10, 0), 0.5, 0},      {pt(5, 0.75), pt(0, 0), pt(10, 0), 0.5, 2},
+        {pt(0.5, -0.5), pt(0, 0), pt(0, 10), 0.5, 1},   {pt(0.5, 0), pt(0, 0), pt(0, 10), 0.5, 0},
+        {pt(10.5, 10.5), pt(0, 0), pt(10, 10), 0.5, 1}, {pt(3, 3), pt(3, 3), pt(3, 3), 0.01, 0},
+        {pt(3, 4), pt(3, 3), pt(3, 3), 0.01, 1}};
     for (const LineCase& c : cases) {
-        SCOPED_TRACE(testing::Message()
-                     << "p (" << c.p.x << "," << c.p.y << ") a (" << c.a.x << "," << c.a.y
-                     << ") b (" << c.b.x << "," << c.b.y << ") permit " << c.permit);
+        SCOPED_TRACE(testing::Message() << "p (" << c.p.x << "," << c.p.y << ") a (" << c.a.x << ","
+                                        << c.a.y << ") b (" << c.b.x << "," << c.b.y << ")");
         EXPECT_EQ(relation_point_at_line(c.p, c.a, c.b, c.permit), c.code);
+        int reversed = c.code == 2 ? 3 : c.code == 3 ? 2 : c.code;
+        EXPECT_EQ(relation_point_at_line(c.p, c.b, c.a, c.permit), reversed);
     }
+    // With a == b the side is 3 left of the point and 2 elsewhere.
+    EXPECT_EQ(relation_point_at_line(pt(2, 3), pt(3, 3), pt(3, 3), 0.01), 3);
+    EXPECT_EQ(relation_point_at_line(pt(4, 3), pt(3, 3), pt(3, 3), 0.01), 2);
 }
 
 TEST(PointAtPolyline, VertexBeforeSegmentAndIndex) {

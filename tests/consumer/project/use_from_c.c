@@ -5,8 +5,9 @@
 
 /* Public headers usable from C, one per line. */
 #include "mapgeom/com.h"
-#include "mapgeom/java.h"
 #include "mapgeom/export.h"
+#include "mapgeom/java.h"
+#include "mapgeom/optimize.h"
 
 int main(void) {
     crosspts_t crosspts;
