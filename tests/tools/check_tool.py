@@ -10,6 +10,7 @@ import os
 import shutil
 import subprocess
 import sys
+from xml.etree import ElementTree
 
 UNITS_PER_DEGREE = 9216000.0
 FAILURES = []
@@ -265,8 +266,10 @@ def scenario_output_safety():
     check(code == 3 and "cannot create" in err, "unwritable output: exit 3 with message, " + err)
     run_ok([command, good, "-o", target, "--svg", picture], cwd)
     load_features(target)
-    with open(picture) as f:
-        check(f.read().lstrip().startswith("<svg"), "the picture is an SVG document")
+    svg = ElementTree.parse(picture).getroot()
+    check(svg.tag.endswith("svg"), "the picture is an SVG document")
+    groups = {g.get("id") for g in svg.iter() if g.tag.endswith("g")}
+    check({"inputs", "results", "press-sections"} <= groups, "picture layers: %s" % groups)
     check(sorted(os.listdir(cwd)) == ["bad.geojson", "good.geojson", "result.geojson",
                                       "result.svg"],
           "only the outputs are left: %s" % os.listdir(cwd))
@@ -318,6 +321,18 @@ def scenario_info_sample():
             check(abs(props["earth_area_m2"] - earth) <= 0.01 * earth,
                   "%s: earth area %.1f m2, expected about %.1f" % (name, props["earth_area_m2"],
                                                                    earth))
+    # A hole counts against its polygon's area.
+    holed = os.path.join(cwd, "holed.geojson")
+    outer = [[0, 0], [0.02, 0], [0.02, 0.02], [0, 0.02], [0, 0]]
+    hole = [[0.005, 0.005], [0.005, 0.01], [0.01, 0.01], [0.01, 0.005], [0.005, 0.005]]
+    with open(holed, "w") as f:
+        f.write(feature_collection({"type": "Polygon", "coordinates": [outer, hole]}))
+    holed_out = os.path.join(cwd, "holed_out.geojson")
+    run_ok(["info", holed, "-o", holed_out], cwd)
+    props = load_features(holed_out)[0]["properties"]
+    check(abs(props["plane_area"] - 0.000375) < 1e-12, "outer minus hole: %s" % props)
+    check(abs(props["earth_area_m2"] - 0.000375 * (6378137 * math.pi / 180) ** 2) < 0.01 *
+          props["earth_area_m2"], "earth area of the holed square at the equator: %s" % props)
     # A faulty ring is reported with its code and meaning.
     bow_tie = os.path.join(cwd, "bow_tie.geojson")
     with open(bow_tie, "w") as f:
@@ -326,6 +341,33 @@ def scenario_info_sample():
     text, _ = run_ok(["info", bow_tie], cwd)
     check("validity 2 (two edges cross in polygon 0 ring 0)" in text,
           "bow tie reported as crossing: " + text)
+
+
+def scenario_units_round_trip():
+    cwd = fresh_workdir()
+    command = registered_subcommands(cwd)[0]
+    first = os.path.join(cwd, "first.geojson")
+    second = os.path.join(cwd, "second.geojson")
+    run_ok([command, ARGS.sample, "-o", first], cwd)
+    run_ok([command, first, "-o", second], cwd)
+    for a, b in zip(load_features(first), load_features(second)):
+        check(a["geometry"] == b["geometry"], "degrees read back to the same units")
+    inputs = {f["id"]: f for f in load_features(ARGS.sample)}
+    for result in load_features(first):
+        source = inputs[result["properties"]["source_id"]]
+        for p, q in zip(all_points(result["geometry"]), all_points(snapped_geometry(
+                source["geometry"]))):
+            check(abs(p[0] - q[0]) < 1e-9 and abs(p[1] - q[1]) < 1e-9,
+                  "output %s is the input rounded to whole units %s" % (p, q))
+    raw = os.path.join(cwd, "raw.geojson")
+    raw_out = os.path.join(cwd, "raw_out.geojson")
+    square = [[-1658880000, 829440000], [-1658870000, 829440000], [-1658870000, 829450000],
+              [-1658880000, 829450000], [-1658880000, 829440000]]
+    with open(raw, "w") as f:
+        f.write(feature_collection({"type": "Polygon", "coordinates": [square]}))
+    run_ok([command, raw, "--units", "raw", "-o", raw_out], cwd)
+    ring = load_features(raw_out)[0]["geometry"]["coordinates"][0]
+    check(ring == square, "raw units pass through unchanged as integers: %s" % ring)
 
 
 def all_points(geometry):
