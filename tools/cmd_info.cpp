@@ -174,16 +174,21 @@ void run_info(const InfoOptions& options) {
 void register_info(CLI::App& program) {
     auto options = std::make_shared<InfoOptions>();
     options->common.output.clear();  // the report goes to standard output; GeoJSON only with -o
-    CLI::App* command = program.add_subcommand(
-        "info",
-        "Per feature: vertex count, area on the earth (m2) and in the plane, extent, and the "
-        "validity code of the first faulty ring or line with its meaning (0 valid; polygons: 1 "
-        "touches itself at a vertex, 2 edges cross, 3 fewer than 3 vertices, 4 not closed, 5 all "
-        "points on one line, 6 consecutive points coincide; lines: 1 touch, 2 cross, 3 fewer "
-        "than 2 points). With -o the features are written back with these facts as properties.");
+    CLI::App* command = add_command(
+        program, "info", "Vertex count, earth and plane area, extent and validity of each feature",
+        "Prints one line per feature: vertex count, area on the earth (m2) and in the plane "
+        "(deg2, or units2 with --units raw), extent, and the validity code of the first faulty "
+        "ring or line with its meaning. Polygon codes: 0 valid, 1 the boundary touches itself at "
+        "a vertex, 2 two edges cross, 3 fewer than 3 vertices, 4 not closed, 5 all points on one "
+        "line, 6 two consecutive points coincide. Line codes: 0 valid, 1 two segments touch at a "
+        "vertex, 2 two segments cross, 3 fewer than 2 points. With -o the features are written "
+        "back with these facts as properties (vertices, earth_area_m2, plane_area, extent, "
+        "validity_code, validity).");
     command->add_option("input", options->input, "GeoJSON file ('-' for standard input)")
         ->required();
-    add_common_options(command, &options->common);
+    add_common_options(command, &options->common,
+                       "also write the features with these facts as properties to this GeoJSON "
+                       "file ('-' for standard output; the report then goes to standard error)");
     command->callback([options] { run_info(*options); });
 }
 

@@ -27,7 +27,8 @@ struct CodeRule {
 
 struct PairOperation {
     const char* name;
-    const char* help;
+    const char* summary;  // one line for `mapgeom --help`
+    const char* details;  // what the operation does, for `mapgeom NAME --help`
     int (*function)(polygon_t* a, polygon_t* b, polygons_t* out);
     // Whether result rings may be holes of other result rings (told apart by orientation).
     bool rings_may_be_holes;
@@ -144,10 +145,13 @@ void run_pair(const PairOperation& operation, const PairOptions& options) {
 
 void register_pair(CLI::App& program, const PairOperation& operation) {
     auto options = std::make_shared<PairOptions>();
-    std::string help = std::string(operation.help) + " Result codes:";
+    std::string details = std::string(operation.details) +
+                          " Every polygon of FIRST is combined with the one polygon of SECOND; "
+                          "each result polygon is a feature with FIRST's properties, result_code "
+                          "and result (its meaning). Result codes:";
     for (const CodeRule& rule : operation.rules)
-        help += " " + std::to_string(rule.code) + " " + rule.meaning + ";";
-    CLI::App* command = program.add_subcommand(operation.name, help);
+        details += " " + std::to_string(rule.code) + " " + rule.meaning + ";";
+    CLI::App* command = add_command(program, operation.name, operation.summary, details);
     command->add_option("first", options->first, "GeoJSON file of polygons")->required();
     command->add_option("second", options->second, "GeoJSON file holding exactly one polygon")
         ->required();

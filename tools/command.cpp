@@ -10,9 +10,15 @@
 
 namespace mapgeom_tool {
 
-void add_common_options(CLI::App* command, CommonOptions* options) {
-    command->add_option("-o,--output", options->output,
-                        "GeoJSON file to write (default: standard output)");
+CLI::App* add_command(CLI::App& program, const std::string& name, const std::string& summary,
+                      const std::string& details) {
+    CLI::App* command = program.add_subcommand(name, summary);
+    command->footer("\n" + details);
+    return command;
+}
+
+void add_common_options(CLI::App* command, CommonOptions* options, const std::string& output_help) {
+    command->add_option("-o,--output", options->output, output_help);
     command->add_option("--svg", options->svg,
                         "also draw inputs and results as an SVG picture into this file");
     command

@@ -10,7 +10,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include "features.h"
+#include "feature_model.h"
 #include "svg_writer.h"
 #include "units.h"
 
@@ -24,7 +24,14 @@ struct CommonOptions {
 };
 
 // Adds -o/--output, --svg, --units and --quiet to a subcommand.
-void add_common_options(CLI::App* command, CommonOptions* options);
+void add_common_options(
+    CLI::App* command, CommonOptions* options,
+    const std::string& output_help = "GeoJSON file to write (default: standard output)");
+
+// Adds a subcommand with a one-line summary (listed by `mapgeom --help`) and the details shown
+// by `mapgeom NAME --help`.
+CLI::App* add_command(CLI::App& program, const std::string& name, const std::string& summary,
+                      const std::string& details);
 
 // A subcommand group adds its subcommands to the program.
 using Registration = void (*)(CLI::App& program);

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "features.h"
+#include "feature_model.h"
 #include "mapgeom/com.h"
 
 namespace mapgeom_tool {

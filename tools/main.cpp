@@ -7,7 +7,7 @@
 #include <CLI/CLI.hpp>
 
 #include "command.h"
-#include "features.h"
+#include "feature_model.h"
 #include "subcommands.h"
 
 namespace {

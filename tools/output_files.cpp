@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <iostream>
 
-#include "features.h"
+#include "feature_model.h"
 
 namespace mapgeom_tool {
 

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "features.h"
+#include "feature_model.h"
 
 namespace mapgeom_tool {
 

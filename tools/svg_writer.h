@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "features.h"
+#include "feature_model.h"
 
 namespace mapgeom_tool {
 

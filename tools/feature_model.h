@@ -1,7 +1,7 @@
 // The tool's in-memory picture of a GeoJSON file: features with their properties and their
 // polygons (outer ring and holes) or lines, in whole library units.
-#ifndef MAPGEOM_TOOLS_FEATURES_H
-#define MAPGEOM_TOOLS_FEATURES_H
+#ifndef MAPGEOM_TOOLS_FEATURE_MODEL_H
+#define MAPGEOM_TOOLS_FEATURE_MODEL_H
 
 #include <stdexcept>
 #include <string>
@@ -68,4 +68,4 @@ struct OutputFeature {
 
 }  // namespace mapgeom_tool
 
-#endif  // MAPGEOM_TOOLS_FEATURES_H
+#endif  // MAPGEOM_TOOLS_FEATURE_MODEL_H
