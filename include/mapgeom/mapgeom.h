@@ -2,7 +2,9 @@
 #ifndef MAPGEOM_MAPGEOM_H
 #define MAPGEOM_MAPGEOM_H
 
+#include "mapgeom/algebra.h"
 #include "mapgeom/com.h"
+#include "mapgeom/crosspoint.h"
 #include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"

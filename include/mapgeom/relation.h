@@ -83,12 +83,14 @@ MAPGEOM_API int relation_rect_and_rect(rectangle_t a, rectangle_t b);
  *   1  two edges other than neighbours touch at a point that is one of their ends
  *   2  two edges other than neighbours cross
  *   0  valid
- * Touches and crossings are found with relation_lines_cross (0.01 band). */
+ * Touches and crossings are found with relation_lines_cross (0.01 band); parallel segments are
+ * compared in both argument orders, so a collinear edge lying inside another is always found. */
 MAPGEOM_API int relation_polygon_iserror(const polygon_t* polygon);
 
 /* Whether a polyline is usable: 3 fewer than 2 points; 1 two segments other than neighbours touch
  * at one of their ends; 2 two segments cross; 0 valid. Closedness, collinearity and repeated points
- * are not tested (a polyline returning to its start touches at a vertex: 1). */
+ * are not tested (a polyline returning to its start touches at a vertex: 1). Contacts are found as
+ * in relation_polygon_iserror. */
 MAPGEOM_API int relation_polyline_iserror(const polyline_t* polyline);
 
 /* 0 when every vertex lies within 0.01 of the line through vertices 0 and 1 (also for rings with
@@ -101,10 +103,12 @@ MAPGEOM_API int has_overlap_points(const polygon_t* polygon);
 
 /* ---------------------------------------------------------------------------------------------------
  * Scan-line point location: a polygon prepared once answers many point queries, each by a binary
- * search for its scan line and a parity count over the few edges spanning its x, in exact
- * arithmetic (no tolerance band except the 0.0001 coincidence with a vertex).
+ * search for its scan line and a parity count over the edges spanning its x, with the side of an
+ * edge decided in exact arithmetic (no tolerance band; only coincidence with a vertex uses the
+ * library's 0.0001).
  * -------------------------------------------------------------------------------------------------
  */
+
 /* A boundary point on a scan line: a vertex, or the point of an edge at the scan line's x. The
  * point lies on the edge from vertex `index` to vertex `index` + 1 of the prepared copy. */
 typedef struct tag_point_cross_t {
@@ -124,8 +128,8 @@ typedef struct tag_scan_line_t {
  * numbers, see create_polygon_pretreat) and one scan line per distinct vertex x, ascending.
  * The record owns both: its destructor releases the copy and the scan lines, so a prepared polygon
  * never leaks. Releasing the copy early with com_polygon_free(&pre.polygon) is allowed (the
- * destructor then has nothing left to do), but the record must not be queried after that. A record
- * can be moved, not copied. */
+ * destructor then has nothing left to do); queries then answer 0. A record can be moved, not
+ * copied. */
 typedef struct tag_polygon_pretreat_t {
     polygon_t polygon;
     std::vector<scan_line_t> scan_lines;
@@ -156,8 +160,7 @@ typedef struct tag_polygon_pretreat_t {
  * from zero). Integer input, the library's map units, is unchanged; other input is located against
  * that rounded ring. A copy whose last stored point is not exactly its first is closed by
  * appending the first. A ring with a coordinate that is not finite, or an x beyond the 32-bit
- * integer range, is rejected: out is left with the copy and no scan lines, and every query answers
- * 0 (outside). */
+ * integer range, is refused: out is left without scan lines and every query answers 0 (outside). */
 MAPGEOM_API void create_polygon_pretreat(const polygon_t* polygon, polygon_pretreat_t* out);
 
 /* Locates p against a prepared polygon: 0 outside, 1 inside, 2 on an edge, 3 at a vertex (within

@@ -24,9 +24,9 @@ constexpr int kAtVertex = 3;
 constexpr double kRoundoff = 1.1102230246251565e-16;
 constexpr double kOrientErrorBound = (3.0 + 16.0 * kRoundoff) * kRoundoff;
 
-// ---- Exact orientation
-// --------------------------------------------------------------------------- Error-free
-// transformations: a + b, a - b and a * b each as an exact pair (rounded, error).
+// ---- Exact orientation ----
+
+// Error-free transformations: a + b, a - b and a * b each as an exact pair (rounded, error).
 
 void two_sum(double a, double b, double& sum, double& error) {
     sum = a + b;
@@ -147,12 +147,19 @@ int calc_point_and_line(point_t p, point_t a, point_t b) {
 }
 
 // calc_point_and_line for the edge v-w taken from its left end (v when both x are equal).
+// The edge must span p.x (its ends' x on either side of p.x or equal to it). A non-vertical edge
+// wholly below or above p then answers without the side test, with the result it would give.
 int point_and_edge(point_t p, point_t v, point_t w) {
+    if (v.x != w.x) {
+        if (v.y < p.y && w.y < p.y)
+            return kInside;
+        if (v.y > p.y && w.y > p.y)
+            return kOutside;
+    }
     return w.x < v.x ? calc_point_and_line(p, w, v) : calc_point_and_line(p, v, w);
 }
 
-// ---- Preparation
-// ---------------------------------------------------------------------------------
+// ---- Preparation ----
 
 // Scan x must hold every vertex x exactly.
 constexpr double kLeastScanX = -2147483648.0;
@@ -225,8 +232,7 @@ void list_edge(std::vector<scan_line_t>& lines, int i, point_t a, point_t b) {
     }
 }
 
-// ---- Location
-// ------------------------------------------------------------------------------------
+// ---- Location ----
 
 // The scan line p falls on or after: the last one whose x is not greater than p.x.
 const scan_line_t& scan_line_for(const std::vector<scan_line_t>& lines, double x) {
@@ -255,12 +261,16 @@ bool vote_of_edge(point_t p, point_t v, point_t w, int* count, int* result) {
 
 // Counts the edges of one cross that span p.x and pass below p. At a vertex only the edges
 // leaving it toward p's side (their other end at or right of p.x) take part, which settles rays
-// through vertices: each edge is counted on the half-open x range from its left end.
-bool votes_of_cross(const polygon_t* ring, const point_cross_t& cross, point_t p, int* count,
+// through vertices: each edge is counted on the half-open x range from its left end. The ring's
+// points are read directly: cross.index < n, so point index + 1 is the following vertex (the
+// closing point after the last one).
+bool votes_of_cross(const point_t* points, int n, const point_cross_t& cross, point_t p, int* count,
                     int* result) {
-    const point_t v = ring->geom.points[cross.index];
-    const point_t w = com_polygon_nexter(ring, cross.index);
-    if (com_points_same(cross.pt, v) != 0)
+    const point_t v = points[cross.index];
+    const point_t w = points[cross.index + 1];
+    // Only an edge's start lies on its own scan line: the other scan lines it is listed on have
+    // other whole-number x, so comparing x tells a vertex from a point inside the edge.
+    if (cross.pt.x != v.x)
         return vote_of_edge(p, v, w, count, result);
     if (com_points_same(p, v) == 0) {
         *result = kAtVertex;
@@ -268,7 +278,7 @@ bool votes_of_cross(const polygon_t* ring, const point_cross_t& cross, point_t p
     }
     if (p.x <= w.x && vote_of_edge(p, v, w, count, result))
         return true;
-    const point_t u = com_polygon_priorer(ring, cross.index);
+    const point_t u = points[cross.index == 0 ? n - 1 : cross.index - 1];
     return p.x <= u.x && vote_of_edge(p, v, u, count, result);
 }
 
@@ -292,12 +302,15 @@ void create_polygon_pretreat(const polygon_t* polygon, polygon_pretreat_t* out) 
 
 int relation_point_and_polygon(const polygon_pretreat_t* pre, point_t p) {
     const std::vector<scan_line_t>& lines = pre->scan_lines;
-    if (lines.empty() || std::isnan(p.y) || !(p.x >= lines.front().x && p.x <= lines.back().x))
-        return kOutside;  // also for a NaN x
+    const point_t* points = pre->polygon.geom.points;
+    if (lines.empty() || points == nullptr || std::isnan(p.y) ||
+        !(p.x >= lines.front().x && p.x <= lines.back().x))
+        return kOutside;  // also for a NaN x, and after the owner released the copy
+    const int n = com_polygon_num(&pre->polygon);
     int count = 0;
     int result = kOutside;
     for (const point_cross_t& cross : scan_line_for(lines, p.x).crosses) {
-        if (votes_of_cross(&pre->polygon, cross, p, &count, &result))
+        if (votes_of_cross(points, n, cross, p, &count, &result))
             return result;
     }
     return count % 2 == 1 ? kInside : kOutside;

@@ -21,10 +21,9 @@ struct sort_t {
     double key;
 };
 
-// Containers in this unit hold library types only: a container of plain ints would be a standard
-// template instantiated over standard types alone, which keeps default visibility and would be
-// exported from the shared library.
-
+// Scratch containers here hold library types only, and items are exchanged by hand: a standard
+// template instantiated over standard types alone (std::vector<int>, std::swap<int>) keeps default
+// visibility and would be exported from the shared library.
 template <typename T>
 void exchange(T& a, T& b) {
     T kept = a;
@@ -122,6 +121,23 @@ constexpr int kSegmentsCross = 2;
 constexpr int kLinesMeet = 0;
 constexpr int kLinesParallelApart = 3;
 
+// relation_lines_cross finds a meeting point only within both segments' boxes grown by its 0.01
+// band (shared ends within 0.0001, ends on the other segment within 0.01, or the lines' crossing
+// inside both grown boxes). Boxes farther apart than this margin, far beyond that band, cannot
+// meet, so the call is skipped with the same result. The x windows alone leave many such pairs
+// where a shape runs nearly vertical.
+constexpr double kBoxMargin = 1.0;
+
+inline bool ranges_apart(double a0, double a1, double b0, double b1) {
+    const double a_lo = a0 < a1 ? a0 : a1, a_hi = a0 < a1 ? a1 : a0;
+    const double b_lo = b0 < b1 ? b0 : b1, b_hi = b0 < b1 ? b1 : b0;
+    return b_hi < a_lo - kBoxMargin || b_lo > a_hi + kBoxMargin;
+}
+
+inline bool boxes_apart(point_t a0, point_t a1, point_t b0, point_t b1) {
+    return ranges_apart(a0.y, a1.y, b0.y, b1.y) || ranges_apart(a0.x, a1.x, b0.x, b1.x);
+}
+
 // Compares the other segment first-second with the segment e0-e1 of the sweep: apart when they do
 // not meet, a touch when the meeting point is one of the four ends, otherwise a crossing.
 // For parallel segments relation_lines_cross only looks for ends of its second segment on its
@@ -129,6 +145,8 @@ constexpr int kLinesParallelApart = 3;
 // other order is tried too, or the overlap would be found or missed depending on which segment's
 // window happens to hold the other's ends.
 inline int segments_contact_code(point_t first, point_t second, point_t e0, point_t e1) {
+    if (boxes_apart(first, second, e0, e1))
+        return kSegmentsApart;
     point_t meet{};
     int lines = relation_lines_cross(&meet, second, first, e1, e0);
     if (lines == kLinesParallelApart)

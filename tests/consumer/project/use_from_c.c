@@ -4,7 +4,9 @@
 #include <stdlib.h>
 
 /* Public headers usable from C, one per line. */
+#include "mapgeom/algebra.h"
 #include "mapgeom/com.h"
+#include "mapgeom/crosspoint.h"
 #include "mapgeom/export.h"
 #include "mapgeom/java.h"
 #include "mapgeom/optimize.h"

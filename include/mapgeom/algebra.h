@@ -1,0 +1,75 @@
+/* Polygon overlay and its support: crossing finders that insert every meeting point of two
+ * boundaries into both shapes and list the points, side tests of one ring against another, the
+ * cutting of rings at repeated vertices, and the removal of degenerate result shapes. */
+#ifndef MAPGEOM_ALGEBRA_H
+#define MAPGEOM_ALGEBRA_H
+
+#include "mapgeom/com.h"
+#include "mapgeom/export.h"
+
+MAPGEOM_C_BEGIN
+
+/* ---------------------------------------------------------------------------------------------------
+ * Crossing finders. Each tests every segment pair of the two shapes (as they came in), inserts each
+ * meeting point into both shapes as a vertex unless a vertex is already there, and appends the
+ * point to `points` unless it is listed already (within 0.0001). The shapes are changed in place
+ * and keep owning their storage; `points` is appended to, never cleared. All return 0.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Two polylines; segments meet within 0.01 and a point goes into the first segment of each
+ * polyline that holds it within 0.01. */
+MAPGEOM_API int find_all_crosspts(polyline_t* line1, polyline_t* line2, geom_t* points);
+
+/* A polyline and a ring; segments meet within 0.0001 and a point goes into the part of the tested
+ * segment (as subdivided so far) that holds it within 0.00001. */
+MAPGEOM_API int find_all_polyline_crosspts(polyline_t* line, polygon_t* ring, geom_t* points);
+
+/* Two rings; segments meet within 0.0001. Listed points have code 0. In the rings, crossing
+ * vertices are marked through their code: an inserted vertex gets 100 (or the code of its edge's
+ * start plus 100 when that start has a press code), a vertex that a crossing hits gets its code
+ * plus 100 (once: codes of 200 and more stay). A point goes into the part of the tested edge that
+ * holds it within 0.01, or after the edge's start when no part does. */
+MAPGEOM_API int find_all_polygon_crosspts(polygon_t* a, polygon_t* b, geom_t* points);
+
+MAPGEOM_C_END
+
+#ifdef __cplusplus
+
+/* Cuts a ring at every vertex position it visits twice and appends the pieces, each free of
+ * repeated vertices, to out; a ring without repeated vertices is appended as it is. The list takes
+ * over the ring's storage: the ring record is left empty. `flag` is not used. */
+MAPGEOM_API void split_polygon_by_repeat_points(polygon_t* ring, polygons_t* out, int flag);
+
+/* Where a's boundary runs just after its vertex at p, relative to b: the point-in-polygon code
+ * (0 outside, 1 inside, 2 on an edge, 3 at a vertex; tolerance 0.0001) of the midpoint of that
+ * vertex and the next one. When a has no vertex at p, the code of p itself. */
+MAPGEOM_API int judge_curpt_pos(const polygon_t* a, const polygon_t* b, point_t p);
+
+/* Kind of meeting (0..6, as calc_crosspt_flag) of a's vertex at p relative to b; 1 when a has no
+ * vertex at p. */
+MAPGEOM_API int judge_crosspt_polygons(const polygon_t* a, const polygon_t* b, point_t p);
+
+/* Index of the first vertex i of a (0 .. num - 1) with used[i] == 0 that is listed in `points` and
+ * after which a runs outside b; -1 when there is none. */
+MAPGEOM_API int get_outestpt_pos(const polygon_t* a, const polygon_t* b, const geom_t* points,
+                                 int* used);
+
+/* Appends p unless the ring already holds two or more points and p repeats the last one (within
+ * 0.0001). Returns 0 when appended, 1 when skipped. */
+MAPGEOM_API int cur_polygon_add(polygon_t* ring, point_t p);
+
+/* Appends p unless it repeats the polyline's last point (within 0.0001). Returns 0 when appended,
+ * 1 when skipped. */
+MAPGEOM_API int cur_polyline_add(polyline_t* line, point_t p);
+
+/* Removes (and releases) every ring with fewer than 3 edges or whose last point is 0.99 or more
+ * away from its first in x or in y. */
+MAPGEOM_API void err_polygon_process(polygons_t* list);
+
+/* Removes (and releases) every polyline with fewer than 2 points. */
+MAPGEOM_API void err_polyline_process(polylines_t* list);
+
+#endif /* __cplusplus */
+
+#endif /* MAPGEOM_ALGEBRA_H */

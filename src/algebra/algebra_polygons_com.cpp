@@ -1,0 +1,497 @@
+// Support for the overlay and split operations: press-code normalisation, cutting rings at
+// repeated vertices, side tests of one ring against another, point appending without repeats,
+// removal of degenerate results, and the three crossing finders that insert every meeting point of
+// two boundaries into both shapes.
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <vector>
+
+#include "algebra/algebra_internal.h"
+#include "com/boundary.h"
+#include "com/linked_list.h"
+#include "com/numeric.h"
+#include "crosspoint/crosspoint_internal.h"
+#include "crosspoint/segment_index.h"
+#include "mapgeom/algebra.h"
+#include "mapgeom/relation.h"
+
+namespace {
+
+// Segments of the polyline-ring and ring-ring finders meet within this band.
+constexpr double kFinderMeetPermit = 0.0001;
+// A crossing goes into the part of a subdivided segment that holds it within this band: the
+// polyline-polyline and ring-ring finders ...
+constexpr double kInsertPermit = 0.01;
+// ... and, tighter, the polyline-ring finder.
+constexpr double kPolylineRingInsertPermit = 0.00001;
+// A ring whose last point is this far (or farther) from its first in x or y is not closed.
+constexpr double kClosureTolerance = 0.99;
+// Added to the code of a ring vertex at a crossing (hundreds mark node points).
+constexpr double kCrossingMarker = 100.0;
+// A hit vertex whose code is already this or more keeps it (it carries a marker already).
+constexpr double kMarkedCodeLimit = 200.0;
+
+// ---------------------------------------------------------------------------------------------------
+// Press codes.
+
+enum class SectionEnd { kPressed, kReleased };
+
+double hundreds_of(double code) {
+    return std::trunc(code / 100.0) * 100.0;
+}
+
+void rewrite_press_sections(polygon_t* ring, SectionEnd end) {
+    if (ring == nullptr)
+        return;
+    geom_t* g = &ring->geom;
+    int stored = g->count;
+    int start = 0;
+    while (start < stored && mapgeom::press_code_of(g->points[start].z) != 2)
+        ++start;
+    if (start == stored)
+        return;
+    double first_before = g->points[0].z;
+    double closing_before = g->points[stored - 1].z;
+    bool inside = false;
+    for (int t = 0; t < stored; ++t) {
+        point_t& p = g->points[(start + t) % stored];
+        if (!inside && mapgeom::press_code_of(p.z) == 2) {
+            p.z -= 1.0;
+            inside = true;
+        }
+        if (!inside)
+            continue;
+        if (mapgeom::press_code_of(p.z) == 3) {
+            p.z -= end == SectionEnd::kPressed ? 2.0 : 3.0;
+            inside = false;
+        } else {
+            p.z = hundreds_of(p.z) + 1.0;
+        }
+    }
+    // The walk meets the ring's start twice, as the closing point and as the first point. A
+    // section that ends there is closed at the closing point, and the first point (visited after
+    // it, outside the section) must not keep its end code: both copies of the vertex agree.
+    if (first_before == closing_before && g->points[0].z != g->points[stored - 1].z)
+        g->points[0].z = g->points[stored - 1].z;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Repeated vertices.
+
+// A vertex with its index, for sorting by position.
+struct sort_points_t {
+    point_t pt;
+    int index = 0;
+};
+
+// Ascending by x, then y (NaN after numbers), equal positions in index order.
+bool position_less(const sort_points_t& a, const sort_points_t& b) {
+    auto less = [](double u, double v) {
+        if (std::isnan(u))
+            return false;
+        return std::isnan(v) || u < v;
+    };
+    if (less(a.pt.x, b.pt.x))
+        return true;
+    if (less(b.pt.x, a.pt.x))
+        return false;
+    if (less(a.pt.y, b.pt.y))
+        return true;
+    if (less(b.pt.y, a.pt.y))
+        return false;
+    return a.index < b.index;
+}
+
+// Vertices 0 .. n - 1 sorted by position, and each vertex's place in that order.
+struct SortedVertices {
+    std::vector<sort_points_t> sorted;
+    std::vector<int> position;
+};
+
+SortedVertices sort_vertices(const polygon_t* ring) {
+    int n = com_polygon_num(ring);
+    SortedVertices v;
+    v.sorted.resize(n);
+    for (int i = 0; i < n; ++i)
+        v.sorted[i] = {com_polygon_at(ring, i), i};
+    std::sort(v.sorted.begin(), v.sorted.end(), position_less);
+    v.position.resize(n);
+    for (int p = 0; p < n; ++p)
+        v.position[v.sorted[p].index] = p;
+    return v;
+}
+
+bool same_point(point_t a, point_t b) {
+    return com_points_same(a, b) == 0;
+}
+
+int if_have_repeat_points(const polygon_t* ring) {
+    SortedVertices v = sort_vertices(ring);
+    for (size_t p = 1; p < v.sorted.size(); ++p)
+        if (same_point(v.sorted[p - 1].pt, v.sorted[p].pt))
+            return 1;
+    return 0;
+}
+
+// Another vertex at the place of vertex i (a sorted neighbour), or -1.
+int get_split_index(const SortedVertices& v, int n, int i) {
+    int p = v.position[i];
+    if (p > 0 && same_point(v.sorted[p - 1].pt, v.sorted[p].pt))
+        return v.sorted[p - 1].index;
+    if (p < n - 1 && same_point(v.sorted[p + 1].pt, v.sorted[p].pt))
+        return v.sorted[p + 1].index;
+    return -1;
+}
+
+void add_points(polygon_t* piece, const polygon_t* ring, int from, int to) {
+    for (int k = from; k <= to; ++k)
+        com_polygon_add(piece, com_polygon_at(ring, k));
+}
+
+// Cuts the ring at its first repeated vertex a (paired with b > a) into V[0..a-1] + V[b..n] and
+// V[a..b]; both closed. The second piece's closing point V[b] leaves a press section (code 1
+// becomes 0). Returns 1 when cut, 0 when the ring has no repeated vertex.
+int split_polygon(const polygon_t* ring, polygons_t* out) {
+    int n = com_polygon_num(ring);
+    SortedVertices v = sort_vertices(ring);
+    int a = 0;
+    int b = -1;
+    for (; a < n && b < 0; ++a)
+        b = get_split_index(v, n, a);
+    if (b < 0)
+        return 0;
+    --a;
+    polygon_t outer;
+    com_polygon_init(&outer);
+    add_points(&outer, ring, 0, a - 1);
+    add_points(&outer, ring, b, n);
+    com_polygons_add(out, outer);
+
+    polygon_t loop;
+    com_polygon_init(&loop);
+    add_points(&loop, ring, a, b);
+    point_t& last = loop.geom.points[loop.geom.count - 1];
+    if (mapgeom::press_code_of(last.z) == 1)
+        last.z = hundreds_of(last.z);
+    com_polygons_add(out, loop);
+    return 1;
+}
+
+// Hands a ring's storage to a list; the caller's record is left empty so that releasing it again
+// is harmless.
+void move_into_list(polygons_t* list, polygon_t* ring) {
+    com_polygons_add(list, *ring);
+    ring->geom = geom_t{nullptr, 0, 0};
+}
+
+// Takes the first ring out of a list, handing its storage to the caller.
+polygon_t take_front(polygons_t* list) {
+    polygon_node_t* node = list->head;
+    polygon_t ring = node->polygon;
+    mapgeom::unlink(list, node);
+    std::free(node);
+    return ring;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Degenerate results.
+
+int is_polygon_error(const polygon_t* ring) {
+    if (com_polygon_num(ring) <= 2)
+        return 3;
+    if (com_points_same_permit(com_polygon_front(ring), com_polygon_last(ring),
+                               kClosureTolerance) != 0)
+        return 4;
+    return 0;
+}
+
+template <typename List, typename Node, typename Bad, typename Release>
+void remove_nodes_where(List* list, Bad bad, Release release) {
+    Node* node = list->head;
+    while (node != nullptr) {
+        Node* next = node->next;
+        if (bad(node)) {
+            mapgeom::unlink(list, node);
+            release(node);
+            std::free(node);
+        }
+        node = next;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Crossing finders.
+
+// Where a segment of a shape's copy lies in the live shape, which crossings inserted so far have
+// subdivided: from the live index of its start to the live index of its end.
+struct LiveSpan {
+    int start;
+    int end;
+};
+
+// The live index of every point of a shape's copy, kept up to date as crossings are inserted.
+// Looking the ends up by position instead would find the wrong place in a shape that passes a
+// position twice, and put the crossing on another part of the shape.
+struct LiveIndexes {
+    std::vector<int> of_copy;
+
+    explicit LiveIndexes(const geom_t* copy) : of_copy(copy->count) {
+        for (int k = 0; k < copy->count; ++k)
+            of_copy[k] = k;
+    }
+    LiveSpan segment(int i) const { return {of_copy[i], of_copy[i + 1]}; }
+    void inserted_at(int position) {
+        for (int& k : of_copy)
+            if (k >= position)
+                ++k;
+    }
+};
+
+// Inserts c after the first point k of the span whose segment k..k+1 holds c within permit;
+// returns the position c took, or -1.
+int insert_in_span(geom_t* shape, LiveSpan span, point_t c, double permit) {
+    for (int k = span.start; k < span.end && k + 1 < shape->count; ++k) {
+        if (relation_point_at_line(c, shape->points[k], shape->points[k + 1], permit) == 0) {
+            com_geom_insertat(shape, k + 1, c);
+            return k + 1;
+        }
+    }
+    return -1;
+}
+
+// A shape of a crossing finder: the caller's shape, changed in place, and where the segments of
+// its copy now lie in it.
+struct LiveShape {
+    geom_t* shape;
+    LiveIndexes live;
+
+    LiveShape(geom_t* target, const geom_t* copy) : shape(target), live(copy) {}
+    // Inserts c into the part of copy segment i that holds it within permit.
+    bool insert_on_segment(int i, point_t c, double permit) {
+        int position = insert_in_span(shape, live.segment(i), c, permit);
+        if (position >= 0)
+            live.inserted_at(position);
+        return position >= 0;
+    }
+    void insert_after_start(int i, point_t c) {
+        int position = live.segment(i).start + 1;
+        com_geom_insertat(shape, position, c);
+        live.inserted_at(position);
+    }
+};
+
+void list_point_once(geom_t* points, point_t c) {
+    if (com_geom_find(points, c) == -1)
+        com_geom_add(points, c);
+}
+
+bool has_vertex_at(const geom_t* shape, point_t c) {
+    return com_geom_find(shape, c) != -1;
+}
+
+// Code of a vertex inserted at a crossing on the edge that starts at `start`.
+double inserted_marker(point_t start) {
+    return mapgeom::press_code_of(start.z) == 0 ? kCrossingMarker : start.z + kCrossingMarker;
+}
+
+// Code of an existing vertex that a crossing hits; repeated hits give the same value.
+double hit_marker(point_t vertex) {
+    return vertex.z < kMarkedCodeLimit ? vertex.z + kCrossingMarker : vertex.z;
+}
+
+// Puts crossing c into a ring of the ring-ring finder, found on edge i of the ring's copy (from
+// `start` to `end`): inserted with a marker when the ring has no vertex there, else the edge end at
+// c is marked (the start first).
+void put_crossing_into_ring(LiveShape* ring, int i, point_t start, point_t end, point_t c) {
+    if (!has_vertex_at(ring->shape, c)) {
+        point_t marked{c.x, c.y, inserted_marker(start)};
+        if (!ring->insert_on_segment(i, marked, kInsertPermit))
+            ring->insert_after_start(i, marked);
+        return;
+    }
+    for (point_t vertex : {start, end}) {
+        if (!same_point(c, vertex))
+            continue;
+        int at = com_geom_find(ring->shape, vertex);
+        if (at >= 0)
+            com_geom_setat(ring->shape, at, point_t{c.x, c.y, hit_marker(vertex)});
+        return;
+    }
+}
+
+int segment_count(const geom_t* shape) {
+    return shape->count > 0 ? shape->count - 1 : 0;
+}
+
+}  // namespace
+
+namespace mapgeom {
+
+void transform_press_ends_pressed(polygon_t* ring) {
+    rewrite_press_sections(ring, SectionEnd::kPressed);
+}
+
+void transform_press_end_released(polygon_t* ring) {
+    rewrite_press_sections(ring, SectionEnd::kReleased);
+}
+
+}  // namespace mapgeom
+
+void split_polygon_by_repeat_points(polygon_t* ring, polygons_t* out, int /*flag*/) {
+    if (ring == nullptr || out == nullptr)
+        return;
+    if (if_have_repeat_points(ring) == 0) {
+        move_into_list(out, ring);
+        return;
+    }
+    // Pieces go to the back of the work list and are cut again until none has a repeat; each cut
+    // leaves both pieces with fewer edges, so this ends.
+    polygons_t work;
+    com_polygons_init(&work);
+    move_into_list(&work, ring);
+    while (work.num > 0) {
+        polygon_t piece = take_front(&work);
+        polygons_t cut;
+        com_polygons_init(&cut);
+        if (split_polygon(&piece, &cut) == 0) {
+            com_polygons_add(out, piece);
+            continue;
+        }
+        com_polygons_addrange(&work, &cut);
+        com_polygons_free_node(&cut);
+        com_polygon_free(&piece);
+    }
+}
+
+int judge_curpt_pos(const polygon_t* a, const polygon_t* b, point_t p) {
+    int i = com_polygon_find(a, p);
+    if (i < 0)
+        return relation_point_at_polygon_by_permit(b, p, mapgeom::kSideTestPermit);
+    return mapgeom::side_after_vertex(a, b, i);
+}
+
+int judge_crosspt_polygons(const polygon_t* a, const polygon_t* b, point_t p) {
+    int i = com_polygon_find(a, p);
+    if (i < 0)
+        return 1;
+    return mapgeom::meeting_kind_after_side(a, b, i, mapgeom::side_after_vertex(a, b, i), p);
+}
+
+int get_outestpt_pos(const polygon_t* a, const polygon_t* b, const geom_t* points, int* used) {
+    int n = com_polygon_num(a);
+    for (int i = 0; i < n; ++i) {
+        if (used != nullptr && used[i] != 0)
+            continue;
+        point_t vertex = com_polygon_at(a, i);
+        if (com_geom_find(points, vertex) != -1 && judge_curpt_pos(a, b, vertex) == 0)
+            return i;
+    }
+    return -1;
+}
+
+int cur_polygon_add(polygon_t* ring, point_t p) {
+    if (com_polygon_num(ring) > 0 && same_point(com_polygon_last(ring), p))
+        return 1;
+    com_polygon_add(ring, p);
+    return 0;
+}
+
+int cur_polyline_add(polyline_t* line, point_t p) {
+    if (com_polyline_num(line) > 0 && same_point(com_polyline_last(line), p))
+        return 1;
+    com_polyline_add(line, p);
+    return 0;
+}
+
+void err_polygon_process(polygons_t* list) {
+    if (list == nullptr)
+        return;
+    remove_nodes_where<polygons_t, polygon_node_t>(
+        list, [](polygon_node_t* node) { return is_polygon_error(&node->polygon) != 0; },
+        [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
+}
+
+void err_polyline_process(polylines_t* list) {
+    if (list == nullptr)
+        return;
+    remove_nodes_where<polylines_t, polyline_node_t>(
+        list, [](polyline_node_t* node) { return com_polyline_num(&node->polyline) < 2; },
+        [](polyline_node_t* node) { com_polyline_free(&node->polyline); });
+}
+
+int find_all_crosspts(polyline_t* line1, polyline_t* line2, geom_t* points) {
+    if (line1 == nullptr || line2 == nullptr || points == nullptr)
+        return 0;
+    mapgeom::ShapeCopy copy1(&line1->geom);
+    mapgeom::ShapeCopy copy2(&line2->geom);
+    const geom_t* c1 = &copy1.ring.geom;
+    const geom_t* c2 = &copy2.ring.geom;
+    return mapgeom::guarded(0, [&] {
+        mapgeom::for_each_candidate_pair(
+            c1, segment_count(c1), c2, segment_count(c2), [&](int i, int j) {
+                point_t c{};
+                if (relation_lines_cross(&c, c1->points[i], c1->points[i + 1], c2->points[j],
+                                         c2->points[j + 1]) != 0)
+                    return;
+                list_point_once(points, c);
+                for (geom_t* line : {&line1->geom, &line2->geom})
+                    if (!has_vertex_at(line, c))
+                        insert_in_span(line, LiveSpan{0, line->count - 1}, c, kInsertPermit);
+            });
+        return 0;
+    });
+}
+
+int find_all_polyline_crosspts(polyline_t* line, polygon_t* ring, geom_t* points) {
+    if (line == nullptr || ring == nullptr || points == nullptr)
+        return 0;
+    mapgeom::ShapeCopy line_copy(&line->geom);
+    mapgeom::ShapeCopy ring_copy(&ring->geom);
+    const geom_t* cl = &line_copy.ring.geom;
+    const geom_t* cr = &ring_copy.ring.geom;
+    return mapgeom::guarded(0, [&] {
+        LiveShape live_line(&line->geom, cl);
+        LiveShape live_ring(&ring->geom, cr);
+        mapgeom::for_each_candidate_pair(
+            cl, segment_count(cl), cr, segment_count(cr), [&](int i, int j) {
+                point_t c{};
+                if (relation_lines_cross_by_permit(&c, cl->points[i], cl->points[i + 1],
+                                                   cr->points[j], cr->points[j + 1],
+                                                   kFinderMeetPermit) != 0)
+                    return;
+                list_point_once(points, c);
+                if (!has_vertex_at(&line->geom, c))
+                    live_line.insert_on_segment(i, c, kPolylineRingInsertPermit);
+                if (!has_vertex_at(&ring->geom, c))
+                    live_ring.insert_on_segment(j, c, kPolylineRingInsertPermit);
+            });
+        return 0;
+    });
+}
+
+int find_all_polygon_crosspts(polygon_t* a, polygon_t* b, geom_t* points) {
+    if (a == nullptr || b == nullptr || points == nullptr)
+        return 0;
+    mapgeom::ShapeCopy copy_a(&a->geom);
+    mapgeom::ShapeCopy copy_b(&b->geom);
+    const geom_t* ca = &copy_a.ring.geom;
+    const geom_t* cb = &copy_b.ring.geom;
+    return mapgeom::guarded(0, [&] {
+        LiveShape live_a(&a->geom, ca);
+        LiveShape live_b(&b->geom, cb);
+        mapgeom::for_each_candidate_pair(
+            ca, segment_count(ca), cb, segment_count(cb), [&](int i, int j) {
+                point_t c{};
+                if (relation_lines_cross_by_permit(&c, ca->points[i], ca->points[i + 1],
+                                                   cb->points[j], cb->points[j + 1],
+                                                   kFinderMeetPermit) != 0)
+                    return;
+                c.z = 0.0;
+                list_point_once(points, c);
+                put_crossing_into_ring(&live_a, i, ca->points[i], ca->points[i + 1], c);
+                put_crossing_into_ring(&live_b, j, cb->points[j], cb->points[j + 1], c);
+            });
+        return 0;
+    });
+}

@@ -1,0 +1,146 @@
+// Steps shared by the ring crossing-point engines: working copies with crossed-edge marks, ordering
+// and merging crossing records along one shape, inserting them into that shape as vertices, and
+// turning the sides of a vertex into a kind of meeting. Each engine only chooses its candidate edge
+// pairs, its merge tolerance and its classifier.
+#ifndef MAPGEOM_SRC_CROSSPOINT_CROSSPOINT_INTERNAL_H
+#define MAPGEOM_SRC_CROSSPOINT_CROSSPOINT_INTERNAL_H
+
+#include <vector>
+
+#include "com/boundary.h"
+#include "mapgeom/com.h"
+
+namespace mapgeom {
+
+// Two segments meet when the meeting point lies within this distance of both segments' boxes.
+constexpr double kSegmentMeetPermit = 0.0001;
+// Band within which a neighbouring edge's midpoint counts as lying on the other ring's boundary.
+constexpr double kSideTestPermit = 0.0001;
+
+// Which index of a crossing record a step orders by and rewrites: index1 (0) or index2 (other).
+inline int& crosspt_index(crosspt_t& record, int which) {
+    return which == 0 ? record.index1 : record.index2;
+}
+
+// A deep copy of a shape that releases itself.
+struct ShapeCopy {
+    polygon_t ring{};
+    explicit ShapeCopy(const geom_t* source) { com_geom_geom(&ring.geom, source); }
+    ShapeCopy(const ShapeCopy&) = delete;
+    ShapeCopy& operator=(const ShapeCopy&) = delete;
+    ~ShapeCopy() { com_polygon_free(&ring); }
+};
+
+// Per-call state of a ring engine: the rings as they came in (all edge indexes of the candidate
+// search refer to them), one crossed mark per stored point, and where this call's records start.
+struct RingCrossingWork {
+    ShapeCopy a;
+    ShapeCopy b;
+    int edges_a;
+    int edges_b;
+    int first_record;
+    std::vector<unsigned char> crossed_a;
+    std::vector<unsigned char> crossed_b;
+
+    RingCrossingWork(const polygon_t* ring_a, const polygon_t* ring_b, const crosspts_t* out)
+        : a(&ring_a->geom),
+          b(&ring_b->geom),
+          edges_a(com_polygon_num(ring_a)),
+          edges_b(com_polygon_num(ring_b)),
+          first_record(out->count) {}
+};
+
+// Appends a candidate crossing on edge index1 of the first shape and edge index2 of the second;
+// the point's code is cleared.
+void append_crossing(crosspts_t* out, point_t pt, int index1, int index2);
+
+// Orders the records from `first` on along `shape` (by the edge index selected by `which`, then by
+// distance from that edge's start, ties by the other index, then in list order), drops every record
+// whose point lies within merge_tolerance of the record before it, and drops the last record when
+// it lies within merge_tolerance of the first (a crossing at the shape's start found on its last
+// edge too).
+void sort_and_merge_crosspts(const geom_t* shape, crosspts_t* list, int first, int which,
+                             double merge_tolerance);
+
+// Rebuilds `target` (emptied first) from the first point_count points of `copy` with the sorted
+// records from `first` on inserted after the start of their edge, and rewrites each record's index
+// (selected by `which`) to the crossing's vertex index. A crossing within 0.0001 of its edge's
+// start takes that vertex; one within 0.0001 of the edge's end is replaced by the end vertex.
+void insert_crosspts_along(const geom_t* copy, int point_count,
+                           const std::vector<unsigned char>& crossed, geom_t* target,
+                           crosspts_t* list, int first, int which);
+
+// Side of the second ring (0 outside, 1 inside, 2 on an edge, 3 at a vertex) of the midpoint of
+// a's vertex i and the vertex after it.
+int side_after_vertex(const polygon_t* a, const polygon_t* b, int i);
+
+// Kind of meeting (0..6) of a's vertex i relative to b, given `after`, the side of b on which a
+// runs just after the vertex (side_after_vertex). When a runs outside b on both sides, b's vertex
+// at `lookup` decides between 1 and 2; without such a vertex the kind is 1.
+int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int after,
+                            point_t lookup);
+
+// Takes every record from `first` on to vertex indexes within 0 .. num - 1 of each ring and fills
+// in `curpt_flag` and `flag` with the given classifier (the side is read once and shared).
+template <typename Side, typename FlagAfterSide>
+void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first,
+                       Side side_of, FlagAfterSide flag_after_side) {
+    int edges_a = com_polygon_num(a);
+    int edges_b = com_polygon_num(b);
+    for (int k = first; k < list->count; ++k) {
+        crosspt_t record = list->crosspts[k];
+        record.index1 %= edges_a;
+        record.index2 %= edges_b;
+        record.curpt_flag = side_of(a, b, record.index1);
+        record.flag = flag_after_side(a, b, record.index1, record.curpt_flag);
+        list->crosspts[k] = record;
+    }
+}
+
+// The steps after the candidate search, common to the ring engines: order the records along a and
+// insert them into a, the same along b, then classify each with the engine's own classifier.
+// Rings without crossings keep their points.
+template <typename Sort, typename Side, typename FlagAfterSide>
+void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
+                                  const RingCrossingWork& work, Sort sort_crosspts, Side side_of,
+                                  FlagAfterSide flag_after_side) {
+    int first = work.first_record;
+    if (out->count == first)
+        return;
+    sort_crosspts(&work.a.ring, out, first, 0);
+    insert_crosspts_along(&work.a.ring.geom, work.edges_a + 1, work.crossed_a, &a->geom, out, first,
+                          0);
+    sort_crosspts(&work.b.ring, out, first, 1);
+    insert_crosspts_along(&work.b.ring.geom, work.edges_b + 1, work.crossed_b, &b->geom, out, first,
+                          1);
+    classify_crosspts(a, b, out, first, side_of, flag_after_side);
+}
+
+// Runs a ring engine's steps on working copies. Rings without edges are left alone. Should a
+// scratch allocation fail part-way, the rings get their points back and this call's records are
+// dropped, so the caller never sees a half-rebuilt ring.
+template <typename Steps>
+void run_ring_crossing_steps(polygon_t* a, polygon_t* b, crosspts_t* out, Steps steps) {
+    if (a == nullptr || b == nullptr || out == nullptr)
+        return;
+    if (com_polygon_num(a) < 1 || com_polygon_num(b) < 1)
+        return;
+    RingCrossingWork work(a, b, out);
+    bool done = guarded(false, [&] {
+        work.crossed_a.assign(work.edges_a + 1, 0);
+        work.crossed_b.assign(work.edges_b + 1, 0);
+        steps(work);
+        return true;
+    });
+    if (done)
+        return;
+    com_polygon_clear(a);
+    com_polygon_add_geom(a, &work.a.ring.geom);
+    com_polygon_clear(b);
+    com_polygon_add_geom(b, &work.b.ring.geom);
+    out->count = work.first_record;
+}
+
+}  // namespace mapgeom
+
+#endif  // MAPGEOM_SRC_CROSSPOINT_CROSSPOINT_INTERNAL_H

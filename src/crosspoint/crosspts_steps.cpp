@@ -1,0 +1,160 @@
+// Steps shared by the ring crossing-point engines: ordering and merging crossing records along a
+// shape, inserting them as vertices, and classifying a vertex by the sides of its two edges.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "crosspoint/crosspoint_internal.h"
+#include "mapgeom/measure.h"
+#include "mapgeom/relation.h"
+
+namespace mapgeom {
+namespace {
+
+// Orders doubles ascending with NaN after every number, so a sort never sees an inconsistent
+// comparison even when a shape carries a NaN coordinate.
+bool less_nan_last(double a, double b) {
+    if (std::isnan(a))
+        return false;
+    if (std::isnan(b))
+        return true;
+    return a < b;
+}
+
+// A record's place along a shape: its edge, its distance from the edge's start, then, for equal
+// places, its edge on the other shape and its place in the list. Copies of one crossing found on
+// two edges of the other shape (at a vertex of it) thus keep the copy on the lower edge, whatever
+// order the candidate search found them in.
+struct AlongKey {
+    int position;
+    int edge;
+    double distance;
+    int other_edge;
+};
+
+bool along_less(const AlongKey& a, const AlongKey& b) {
+    if (a.edge != b.edge)
+        return a.edge < b.edge;
+    if (less_nan_last(a.distance, b.distance))
+        return true;
+    if (less_nan_last(b.distance, a.distance))
+        return false;
+    if (a.other_edge != b.other_edge)
+        return a.other_edge < b.other_edge;
+    return a.position < b.position;
+}
+
+bool same_within(point_t a, point_t b, double tolerance) {
+    return com_points_same_permit(a, b, tolerance) == 0;
+}
+
+// Kind of meeting from where a runs just after (r1) and just before (r2) the vertex, as point-in-
+// polygon codes; -1 when a runs outside on both sides (a touch from outside, settled by b's side).
+int meeting_kind_of_sides(int after, int before) {
+    bool after_on = after == 2 || after == 3;
+    bool before_on = before == 2 || before == 3;
+    if (after_on && before_on)
+        return 4;
+    if (after_on || before_on) {
+        int off_side = after_on ? before : after;
+        return off_side == 0 ? 5 : 6;
+    }
+    if (after == before)
+        return after == 0 ? -1 : 3;
+    return 0;
+}
+
+int side_before_vertex(const polygon_t* a, const polygon_t* b, int i) {
+    point_t vertex = com_polygon_at(a, i);
+    point_t mid = calc_plough_around_point(vertex, com_polygon_priorer(a, i), vertex);
+    return relation_point_at_polygon_by_permit(b, mid, kSideTestPermit);
+}
+
+}  // namespace
+
+void append_crossing(crosspts_t* out, point_t pt, int index1, int index2) {
+    crosspt_t record;
+    record.pt = point_t{pt.x, pt.y, 0.0};
+    record.index1 = index1;
+    record.index2 = index2;
+    record.flag = 0;
+    record.curpt_flag = 0;
+    com_crosspts_add(out, record);
+}
+
+void sort_and_merge_crosspts(const geom_t* shape, crosspts_t* list, int first, int which,
+                             double merge_tolerance) {
+    int count = list->count - first;
+    if (count < 2)
+        return;
+    crosspt_t* records = list->crosspts + first;
+    std::vector<AlongKey> keys(count);
+    for (int k = 0; k < count; ++k) {
+        int edge = crosspt_index(records[k], which);
+        double distance = calc_points_distance(com_geom_at(shape, edge), records[k].pt);
+        keys[k] = {k, edge, distance, crosspt_index(records[k], which == 0 ? 1 : 0)};
+    }
+    std::sort(keys.begin(), keys.end(), along_less);
+
+    // A record is dropped when it repeats the record just before it, kept or not.
+    std::vector<crosspt_t> kept;
+    kept.reserve(count);
+    for (int k = 0; k < count; ++k) {
+        const crosspt_t& record = records[keys[k].position];
+        if (k > 0 && same_within(record.pt, records[keys[k - 1].position].pt, merge_tolerance))
+            continue;
+        kept.push_back(record);
+    }
+    if (kept.size() > 1 && same_within(kept.front().pt, kept.back().pt, merge_tolerance))
+        kept.pop_back();
+    std::copy(kept.begin(), kept.end(), records);
+    list->count = first + static_cast<int>(kept.size());
+}
+
+void insert_crosspts_along(const geom_t* copy, int point_count,
+                           const std::vector<unsigned char>& crossed, geom_t* target,
+                           crosspts_t* list, int first, int which) {
+    com_geom_clear(target);
+    int k = first;
+    bool pending = false;
+    point_t pending_pt{};
+    for (int p = 0; p < point_count; ++p) {
+        point_t vertex = com_geom_at(copy, p);
+        // A crossing at the end of the previous edge gives way to the vertex itself.
+        if (pending && com_points_same(vertex, pending_pt) == 0)
+            com_geom_setat(target, target->count - 1, vertex);
+        else
+            com_geom_add(target, vertex);
+        pending = false;
+        if (!crossed[p])
+            continue;
+        while (k < list->count && crosspt_index(list->crosspts[k], which) == p) {
+            crosspt_t& record = list->crosspts[k];
+            pending = true;
+            pending_pt = record.pt;
+            if (com_points_same(record.pt, vertex) != 0)
+                com_geom_add(target, record.pt);
+            crosspt_index(record, which) = target->count - 1;
+            ++k;
+        }
+    }
+}
+
+int side_after_vertex(const polygon_t* a, const polygon_t* b, int i) {
+    point_t vertex = com_polygon_at(a, i);
+    point_t mid = calc_plough_around_point(vertex, com_polygon_nexter(a, i), vertex);
+    return relation_point_at_polygon_by_permit(b, mid, kSideTestPermit);
+}
+
+int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int after,
+                            point_t lookup) {
+    int kind = meeting_kind_of_sides(after, side_before_vertex(a, b, i));
+    if (kind >= 0)
+        return kind;
+    int j = com_polygon_find(b, lookup);
+    if (j < 0)
+        return 1;
+    return side_after_vertex(b, a, j) != 0 ? 2 : 1;
+}
+
+}  // namespace mapgeom

@@ -1,0 +1,113 @@
+// Packed (sort-tile-recursive) R-tree over segment boxes: segments are sorted into vertical slices
+// by box centre x, each slice by centre y, and packed kFanout to a node, level by level. Built once
+// per call in O(n log n); a query costs the nodes it opens plus sorting its hits.
+#include "crosspoint/segment_index.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace mapgeom {
+namespace {
+
+constexpr int kFanout = 16;
+
+// NaN after every number: keeps the packing sorts consistent on shapes with NaN coordinates.
+bool less_nan_last(double a, double b) {
+    if (std::isnan(a))
+        return false;
+    if (std::isnan(b))
+        return true;
+    return a < b;
+}
+
+double centre_x(const SegmentBox& box) {
+    return 0.5 * (box.min_x + box.max_x);
+}
+
+double centre_y(const SegmentBox& box) {
+    return 0.5 * (box.min_y + box.max_y);
+}
+
+// Comparisons with NaN are false, so a NaN box meets nothing.
+bool boxes_meet(const SegmentBox& a, const SegmentBox& b) {
+    return a.min_x <= b.max_x && b.min_x <= a.max_x && a.min_y <= b.max_y && b.min_y <= a.max_y;
+}
+
+SegmentBox merged(const SegmentBox& a, const SegmentBox& b) {
+    return {std::fmin(a.min_x, b.min_x), std::fmin(a.min_y, b.min_y), std::fmax(a.max_x, b.max_x),
+            std::fmax(a.max_y, b.max_y)};
+}
+
+std::vector<SegmentBox> parent_level(const std::vector<SegmentBox>& children) {
+    std::vector<SegmentBox> parents;
+    parents.reserve((children.size() + kFanout - 1) / kFanout);
+    for (size_t start = 0; start < children.size(); start += kFanout) {
+        SegmentBox box = children[start];
+        size_t end = std::min(children.size(), start + kFanout);
+        for (size_t c = start + 1; c < end; ++c)
+            box = merged(box, children[c]);
+        parents.push_back(box);
+    }
+    return parents;
+}
+
+void collect_hits(const SegmentIndex& index, const SegmentBox& query, size_t level, size_t node,
+                  std::vector<int>* hits) {
+    if (!boxes_meet(index.levels[level][node], query))
+        return;
+    if (level == 0) {
+        hits->push_back(index.order[node]);
+        return;
+    }
+    size_t end = std::min(index.levels[level - 1].size(), (node + 1) * kFanout);
+    for (size_t child = node * kFanout; child < end; ++child)
+        collect_hits(index, query, level - 1, child, hits);
+}
+
+}  // namespace
+
+SegmentBox grown_segment_box(point_t a, point_t b) {
+    return {std::fmin(a.x, b.x) - kCandidateBoxMargin, std::fmin(a.y, b.y) - kCandidateBoxMargin,
+            std::fmax(a.x, b.x) + kCandidateBoxMargin, std::fmax(a.y, b.y) + kCandidateBoxMargin};
+}
+
+void build_segment_index(SegmentIndex* index, const geom_t* shape, int segment_count) {
+    std::vector<SegmentBox> boxes(segment_count);
+    for (int j = 0; j < segment_count; ++j)
+        boxes[j] = grown_segment_box(shape->points[j], shape->points[j + 1]);
+
+    index->order.resize(segment_count);
+    for (int j = 0; j < segment_count; ++j)
+        index->order[j] = j;
+    auto by_x = [&](int a, int b) { return less_nan_last(centre_x(boxes[a]), centre_x(boxes[b])); };
+    auto by_y = [&](int a, int b) { return less_nan_last(centre_y(boxes[a]), centre_y(boxes[b])); };
+    std::sort(index->order.begin(), index->order.end(), by_x);
+    size_t leaves = (static_cast<size_t>(segment_count) + kFanout - 1) / kFanout;
+    size_t slices = static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(leaves))));
+    size_t slice_size = std::max<size_t>(1, slices) * kFanout;
+    for (size_t start = 0; start < index->order.size(); start += slice_size) {
+        auto end = index->order.begin() + std::min(index->order.size(), start + slice_size);
+        std::sort(index->order.begin() + start, end, by_y);
+    }
+
+    index->levels.clear();
+    std::vector<SegmentBox> level(segment_count);
+    for (int k = 0; k < segment_count; ++k)
+        level[k] = boxes[index->order[k]];
+    index->levels.push_back(std::move(level));
+    while (index->levels.back().size() > 1)
+        index->levels.push_back(parent_level(index->levels.back()));
+}
+
+void query_segment_index(const SegmentIndex& index, const SegmentBox& query,
+                         std::vector<int>* hits) {
+    hits->clear();
+    if (index.levels.empty() || index.levels[0].empty())
+        return;
+    size_t top = index.levels.size() - 1;
+    for (size_t node = 0; node < index.levels[top].size(); ++node)
+        collect_hits(index, query, top, node, hits);
+    std::sort(hits->begin(), hits->end());
+}
+
+}  // namespace mapgeom
