@@ -34,7 +34,10 @@ Run::Run(std::string name, const CommonOptions& options)
       options_(options),
       units_(parse_units(options.units)),
       start_(std::chrono::steady_clock::now()),
-      picture_("mapgeom " + name_) {}
+      picture_("mapgeom " + name_) {
+    if (!options.svg.empty() && options.svg == options.output)
+        throw CLI::ValidationError("--svg", "must name another file than --output");
+}
 
 const Dataset& Run::load(const std::string& path, bool draw) {
     inputs_.push_back(read_dataset(path, units_));
