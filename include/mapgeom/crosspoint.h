@@ -28,6 +28,40 @@ MAPGEOM_API void calc_polygon_and_polygon_crosspts(polygon_t* a, polygon_t* b, c
 
 MAPGEOM_C_END
 
+/* ---------------------------------------------------------------------------------------------------
+ * Crossing points of polylines. A polyline's vertex indexes run over all its points (0 .. count -
+ * 1); segment i joins points i and i + 1.
+ * -------------------------------------------------------------------------------------------------
+ */
+MAPGEOM_C_BEGIN
+
+/* Finds where polyline `line` meets the boundary of ring `ring` (every segment-edge pair is tested,
+ * within 0.0001), inserts each meeting point into both as a vertex (a point within 0.0001 of an
+ * existing vertex takes that vertex) and appends one record per meeting point to out, ordered along
+ * the ring (by its edge, then by distance from the edge's start). Meeting points closer than 0.0001
+ * to each other are merged.
+ *
+ * Record fields: `pt` the point (code 0); `index1` its vertex index in the new line; `index2` its
+ * vertex index in the new ring (never the closing index); `curpt_flag` 0; `flag` how the line
+ * passes the ring there, from the midpoints of its neighbouring segments (an end of the line counts
+ * as running along the boundary on its missing side): 0  crosses the boundary          1  touches
+ * it from outside      3  touches it from inside 4  runs along it on both sides   5  along it on
+ * one side, outside on the other 6  along it on one side, inside on the other Records already in
+ * out are left alone. Shapes that do not meet come back unchanged, and so does a line of fewer than
+ * 2 points or a ring without edges. Both keep owning their storage. */
+MAPGEOM_API void calc_polyline_and_polygon_crosspts(polyline_t* line, polygon_t* ring,
+                                                    crosspts_t* out);
+
+/* Finds where polylines line1 and line2 meet (candidate segment pairs from a sweep over their
+ * points sorted on x, or y for shapes taller than wide; segments meet within 0.0001), inserts each
+ * meeting point into both as a vertex and appends one record per meeting point to out, ordered
+ * along line2. Meeting points closer than 0.01 are merged. `pt` is the point (code 0), `index1` and
+ * `index2` its vertex index in the new line1 and line2; `flag` and `curpt_flag` are 0. Records
+ * already in out are left alone; lines that do not meet come back unchanged. */
+MAPGEOM_API void calc_polylines_crosspts(polyline_t* line1, polyline_t* line2, crosspts_t* out);
+
+MAPGEOM_C_END
+
 #ifdef __cplusplus
 
 /* Kind of meeting at vertex i of ring a relative to ring b, from where a's boundary runs just

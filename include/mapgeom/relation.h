@@ -60,6 +60,67 @@ MAPGEOM_API int relation_rect_and_rect(rectangle_t a, rectangle_t b);
 #endif /* __cplusplus */
 
 /* ===================================================================================================
+ * Shape-to-shape relations: orientation of a ring, polygon against polygon, polyline against
+ * polygon or rectangle, polyline against polyline. The classifications rest on the crossing-point
+ * engine (mapgeom/crosspoint.h): the kinds of meeting at the crossing records are reduced to one
+ * code.
+ * ===================================================================================================
+ */
+#ifdef __cplusplus
+
+/* 0 counter-clockwise, 1 clockwise (x to the right, y up), judged at the leftmost vertex (the first
+ * of equal x): 0 when the boundary arrives there straight from above, otherwise when the edge to
+ * the previous vertex is nearer the upward vertical than the edge to the next one. Repeated points
+ * at that vertex are stepped over. A ring of fewer than 2 stored points gives 0. */
+MAPGEOM_API int relation_polygon_direction(const polygon_t* polygon);
+
+/* How polygon a lies relative to polygon b:
+ *   0  the boundaries cross (partial overlap), or a shared stretch is left both inward and outward
+ *   1  a inside b without contact            2  b inside a without contact
+ *   3  disjoint without contact
+ *   4  a inside b sharing a stretch of boundary
+ *   5  b inside a sharing a stretch of boundary
+ *   6  side by side, sharing a stretch of boundary
+ *   7  a inside b touching at points         8  b inside a touching at points
+ *   9  apart, touching at points             10 the same outline
+ * Works on copies (repeated points removed, coordinates snapped to whole units, turned counter-
+ * clockwise); a and b are not changed. Without meeting points (or when a copy keeps fewer than 3
+ * vertices) the first point of each caller's polygon decides between 1, 2 and 3. Null: 3. */
+MAPGEOM_API int relation_polygon_and_polygon(const polygon_t* a, const polygon_t* b);
+
+/* How a polyline lies against a polygon:
+ *   0  crosses the boundary (parts inside and outside)
+ *   1  inside without meeting the boundary (or its first point on the boundary)
+ *   2  outside without meeting the boundary (also for a line without points, or null)
+ *   3  inside, touching or running along the boundary
+ *   4  outside, touching or running along the boundary
+ * Works on copies; line and polygon are not changed. */
+MAPGEOM_API int relation_polyline_and_polygon(const polyline_t* line, const polygon_t* polygon);
+
+/* As relation_polyline_and_polygon against a rectangle given as a closed ring of its corners, but
+ * on the caller's records: the meeting points are inserted into line and rect as vertices, and the
+ * crossing records are appended to `crossings` (initialised by the caller, who releases it with
+ * com_crosspts_free; a null list uses a scratch one). Only this call's records are classified. */
+MAPGEOM_API int relation_polyline_and_rect(polyline_t* line, polygon_t* rect,
+                                           crosspts_t* crossings);
+
+/* Writes into codes[0 .. 3], in this order and each at most once, and sets the unused entries to
+ * -1: 3  both polylines have the same two end points (in either pairing) 1  an end point of a
+ * coincides with an end point of b 2  a meeting point coincides with exactly one of the four end
+ * points (an end on the other line) 0  a meeting point coincides with none of the end points (the
+ * interiors cross) Returns the number of codes written. Points coincide within 0.0001; segments
+ * meet within 0.01. Lines without points give 0. */
+MAPGEOM_API int relation_polyline_and_polyline(const polyline_t* a, const polyline_t* b,
+                                               int* codes);
+
+/* Appends to out every point where a segment of a meets a segment of b (within 0.01), in the order
+ * of a's segments and then b's, unless out already holds it (within 0.0001). Returns the number of
+ * points in out, which is appended to, never cleared. */
+MAPGEOM_API int find_polylines_crosspts(const polyline_t* a, const polyline_t* b, geom_t* out);
+
+#endif /* __cplusplus */
+
+/* ===================================================================================================
  * Validity checks and scan-line point location.
  * ===================================================================================================
  */

@@ -74,6 +74,11 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
 // a's vertex i and the vertex after it.
 int side_after_vertex(const polygon_t* a, const polygon_t* b, int i);
 
+// Kind of meeting (0..6) from where a shape runs just after and just before a point, as point-in-
+// polygon codes of the other ring (0 outside, 1 inside, 2 on an edge, 3 at a vertex); -1 when it
+// runs outside on both sides (a touch from outside, which each caller settles its own way).
+int meeting_kind_of_sides(int after, int before);
+
 // Kind of meeting (0..6) of a's vertex i relative to b, given `after`, the side of b on which a
 // runs just after the vertex (side_after_vertex). When a runs outside b on both sides, b's vertex
 // at `lookup` decides between 1 and 2; without such a vertex the kind is 1.

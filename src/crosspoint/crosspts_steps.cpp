@@ -48,8 +48,14 @@ bool same_within(point_t a, point_t b, double tolerance) {
     return com_points_same_permit(a, b, tolerance) == 0;
 }
 
-// Kind of meeting from where a runs just after (r1) and just before (r2) the vertex, as point-in-
-// polygon codes; -1 when a runs outside on both sides (a touch from outside, settled by b's side).
+int side_before_vertex(const polygon_t* a, const polygon_t* b, int i) {
+    point_t vertex = com_polygon_at(a, i);
+    point_t mid = calc_plough_around_point(vertex, com_polygon_priorer(a, i), vertex);
+    return relation_point_at_polygon_by_permit(b, mid, kSideTestPermit);
+}
+
+}  // namespace
+
 int meeting_kind_of_sides(int after, int before) {
     bool after_on = after == 2 || after == 3;
     bool before_on = before == 2 || before == 3;
@@ -63,14 +69,6 @@ int meeting_kind_of_sides(int after, int before) {
         return after == 0 ? -1 : 3;
     return 0;
 }
-
-int side_before_vertex(const polygon_t* a, const polygon_t* b, int i) {
-    point_t vertex = com_polygon_at(a, i);
-    point_t mid = calc_plough_around_point(vertex, com_polygon_priorer(a, i), vertex);
-    return relation_point_at_polygon_by_permit(b, mid, kSideTestPermit);
-}
-
-}  // namespace
 
 void append_crossing(crosspts_t* out, point_t pt, int index1, int index2) {
     crosspt_t record;

@@ -1,0 +1,77 @@
+// Crossing points of a polyline and a ring from every segment-edge pair (pairs whose boxes are far
+// apart are skipped through a segment index, which leaves the results of the full double loop
+// unchanged); crossings closer than 0.0001 are merged. Each crossing is classified by where the
+// polyline runs just before and just after it; a polyline end counts as running along the ring.
+#include "crosspoint/crosspoint_internal.h"
+#include "crosspoint/line_crossing_internal.h"
+#include "crosspoint/segment_index.h"
+#include "mapgeom/crosspoint.h"
+#include "mapgeom/measure.h"
+#include "mapgeom/relation.h"
+
+namespace {
+
+using mapgeom::LineCrossingWork;
+
+// Crossings of this engine closer than this are one crossing.
+constexpr double kMergeTolerance = 0.0001;
+// Side code given to the missing side of a polyline's end: on the ring's edge.
+constexpr int kMissingSide = 2;
+
+void find_candidates_in_all_pairs(LineCrossingWork* work, crosspts_t* out) {
+    const geom_t* line = work->first_points();
+    const geom_t* ring = work->second_points();
+    mapgeom::for_each_candidate_pair(
+        line, work->first_segments(), ring, work->second_segments(), [&](int i, int j) {
+            point_t c{};
+            if (relation_lines_cross_by_permit(&c, line->points[i], line->points[i + 1],
+                                               ring->points[j], ring->points[j + 1],
+                                               mapgeom::kSegmentMeetPermit) != 0)
+                return;
+            work->crossed_first[i] = 1;
+            work->crossed_second[j] = 1;
+            mapgeom::append_crossing(out, c, i, j);
+        });
+}
+
+// Side of the ring (0 outside, 1 inside, 2 on an edge, 3 at a vertex) of the midpoint of p and q.
+int side_of_midpoint(const polygon_t* ring, point_t p, point_t q) {
+    return relation_point_at_polygon_by_permit(ring, calc_plough_around_point(p, q, p),
+                                               mapgeom::kSideTestPermit);
+}
+
+// Kind of meeting of the line's point i with the ring. Running outside on both sides is a touch
+// from outside (1) without the ring variant's further test.
+int calc_crosspt_flag(const polyline_t* line, const polygon_t* ring, int i) {
+    int last = com_polyline_num(line) - 1;
+    point_t p = com_polyline_at(line, i);
+    int after = i == last ? kMissingSide : side_of_midpoint(ring, p, com_polyline_at(line, i + 1));
+    int before = i == 0 ? kMissingSide : side_of_midpoint(ring, p, com_polyline_at(line, i - 1));
+    int kind = mapgeom::meeting_kind_of_sides(after, before);
+    return kind < 0 ? 1 : kind;
+}
+
+void classify_crosspts(const polyline_t* line, const polygon_t* ring, crosspts_t* list, int first) {
+    int points = com_polyline_num(line);
+    int edges = com_polygon_num(ring);
+    for (int k = first; k < list->count; ++k) {
+        crosspt_t& record = list->crosspts[k];
+        record.index1 %= points;
+        record.index2 %= edges;
+        record.flag = calc_crosspt_flag(line, ring, record.index1);
+        record.curpt_flag = 0;
+    }
+}
+
+}  // namespace
+
+void calc_polyline_and_polygon_crosspts(polyline_t* line, polygon_t* ring, crosspts_t* out) {
+    if (line == nullptr || ring == nullptr)
+        return;
+    mapgeom::run_line_crossing_steps(&line->geom, &ring->geom, out, [&](LineCrossingWork& work) {
+        find_candidates_in_all_pairs(&work, out);
+        mapgeom::sort_and_insert_line_crosspts(&line->geom, &ring->geom, out, work,
+                                               kMergeTolerance);
+        classify_crosspts(line, ring, out, work.first_record);
+    });
+}

@@ -1,0 +1,73 @@
+// Building the vertex sweep: the sorted points of two shapes and each slot's widened reach.
+#include "crosspoint/vertex_sweep.h"
+
+#include <cmath>
+
+#include "mapgeom/measure.h"
+
+namespace mapgeom {
+namespace {
+
+// x when the combined extent, from bounds truncated to whole units, is at least as wide as high.
+bool key_on_x(const geom_t* a, const geom_t* b) {
+    rectangle_t ra = calc_geom_exrectangle(a);
+    rectangle_t rb = calc_geom_exrectangle(b);
+    double width =
+        std::trunc(std::fmax(ra.max_x, rb.max_x)) - std::trunc(std::fmin(ra.min_x, rb.min_x));
+    double height =
+        std::trunc(std::fmax(ra.max_y, rb.max_y)) - std::trunc(std::fmin(ra.min_y, rb.min_y));
+    return width >= height;
+}
+
+// Places shape b's points after shape a's in the tie order of equal keys.
+constexpr long long kBSlotOffset = 1LL << 32;
+
+// Ascending by key, NaN keys last, equal keys in slot order.
+bool sweep_less(const sort_point_t& p, const sort_point_t& q) {
+    bool p_nan = std::isnan(p.key);
+    bool q_nan = std::isnan(q.key);
+    if (p_nan != q_nan)
+        return q_nan;
+    if (!p_nan && p.key != q.key)
+        return p.key < q.key;
+    long long p_slot = p.index_a >= 0 ? p.index_a : kBSlotOffset + p.index_b;
+    long long q_slot = q.index_a >= 0 ? q.index_a : kBSlotOffset + q.index_b;
+    return p_slot < q_slot;
+}
+
+}  // namespace
+
+void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stored_b,
+                        VertexSweep* sweep) {
+    bool on_x = key_on_x(a, b);
+    auto key_of = [on_x](point_t p) { return on_x ? p.x : p.y; };
+    sweep->slots.clear();
+    sweep->slots.reserve(stored_a + stored_b);
+    for (int p = 0; p < stored_a; ++p)
+        sweep->slots.push_back({-1, p, key_of(a->points[p])});
+    for (int q = 0; q < stored_b; ++q)
+        sweep->slots.push_back({q, -1, key_of(b->points[q])});
+    std::sort(sweep->slots.begin(), sweep->slots.end(), sweep_less);
+
+    int total = static_cast<int>(sweep->slots.size());
+    sweep->slot_of_a.assign(stored_a, 0);
+    sweep->slot_of_b.assign(stored_b, 0);
+    for (int s = 0; s < total; ++s) {
+        if (sweep->slots[s].index_a >= 0)
+            sweep->slot_of_a[sweep->slots[s].index_a] = s;
+        else
+            sweep->slot_of_b[sweep->slots[s].index_b] = s;
+    }
+    sweep->reach_low.assign(total, 0);
+    sweep->reach_high.assign(total, total - 1);
+    for (int s = 1; s < total; ++s) {
+        bool joined = sweep->slots[s].key - sweep->slots[s - 1].key < kSweepWindowGap;
+        sweep->reach_low[s] = joined ? sweep->reach_low[s - 1] : s;
+    }
+    for (int s = total - 2; s >= 0; --s) {
+        bool joined = sweep->slots[s + 1].key - sweep->slots[s].key < kSweepWindowGap;
+        sweep->reach_high[s] = joined ? sweep->reach_high[s + 1] : s;
+    }
+}
+
+}  // namespace mapgeom

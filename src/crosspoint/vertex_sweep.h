@@ -1,0 +1,109 @@
+// Candidate segment pairs of two shapes from a vertex sweep: all stored points of both shapes are
+// sorted on one coordinate, and each segment is tested only against the segments at the other
+// shape's points whose keys fall within its own key interval, widened over neighbouring keys closer
+// than kSweepWindowGap. Two meeting segments always overlap in key, so one of them has an end
+// inside the other's interval and one of the two passes finds the pair. Rings and polylines sweep
+// alike: segment i of a shape runs from its stored point i to point i + 1.
+//
+// Cost: one O((n + m) log(n + m)) sort, then the proposed pairs. Dense points (many keys less than
+// kSweepWindowGap apart) widen the intervals and so propose more pairs.
+#ifndef MAPGEOM_SRC_CROSSPOINT_VERTEX_SWEEP_H
+#define MAPGEOM_SRC_CROSSPOINT_VERTEX_SWEEP_H
+
+#include <algorithm>
+#include <vector>
+
+#include "crosspoint/crosspoint_internal.h"
+#include "mapgeom/com.h"
+#include "mapgeom/relation.h"
+
+namespace mapgeom {
+
+// Neighbouring keys closer than this join a segment's key interval.
+constexpr double kSweepWindowGap = 0.99;
+
+// One stored point of either shape in the sorted sweep order: its index in shape b or -1, its index
+// in shape a or -1, and its key coordinate.
+struct sort_point_t {
+    int index_b;
+    int index_a;
+    double key;
+};
+
+// The points of both shapes sorted on the key coordinate, with each stored point's slot and the
+// widest slot range reachable from each slot over gaps below kSweepWindowGap.
+struct VertexSweep {
+    std::vector<sort_point_t> slots;
+    std::vector<int> slot_of_a;
+    std::vector<int> slot_of_b;
+    std::vector<int> reach_low;
+    std::vector<int> reach_high;
+};
+
+// Sorts the first stored_a points of a and stored_b points of b on x when their combined extent,
+// from bounds truncated to whole units, is at least as wide as high, else on y. Equal keys keep
+// a's points before b's, each in index order, so the sweep is reproducible.
+void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stored_b,
+                        VertexSweep* sweep);
+
+// Tests segment `segment` of `mover` (whose points occupy slot_of_mover) against the segments of
+// `other` at every point of `other` within the segment's widened key interval, mover first in the
+// segment test. `other_field` picks the slot's index into `other`. found(c, other_segment) receives
+// each meeting. A segment of `other` reached from both of its ends is tested once.
+template <typename Found>
+void sweep_one_segment(const VertexSweep& sweep, const geom_t* mover,
+                       const std::vector<int>& slot_of_mover, int segment, const geom_t* other,
+                       int other_segments, int sort_point_t::*other_field,
+                       std::vector<int>* tested_by, Found found) {
+    int lo = slot_of_mover[segment];
+    int hi = slot_of_mover[segment + 1];
+    if (lo > hi)
+        std::swap(lo, hi);
+    lo = sweep.reach_low[lo];
+    hi = sweep.reach_high[hi];
+    point_t m1 = mover->points[segment];
+    point_t m2 = mover->points[segment + 1];
+    auto test = [&](int other_segment) {
+        if ((*tested_by)[other_segment] == segment)
+            return;
+        (*tested_by)[other_segment] = segment;
+        point_t c{};
+        if (relation_lines_cross_by_permit(&c, m1, m2, other->points[other_segment],
+                                           other->points[other_segment + 1],
+                                           kSegmentMeetPermit) == 0)
+            found(c, other_segment);
+    };
+    for (int s = lo; s <= hi; ++s) {
+        int p = sweep.slots[s].*other_field;
+        if (p < 0)
+            continue;
+        if (p < other_segments)
+            test(p);
+        if (p > 0)
+            test(p - 1);
+    }
+}
+
+// Calls found(c, i, j) for every meeting c of segment i of a with segment j of b among the pairs
+// the sweep proposes: first the pass over b's segments (in order), then over a's. A pair may be
+// reported by both passes.
+template <typename Found>
+void for_each_sweep_meeting(const geom_t* a, int segments_a, const geom_t* b, int segments_b,
+                            Found found) {
+    if (segments_a < 1 || segments_b < 1)
+        return;
+    VertexSweep sweep;
+    build_vertex_sweep(a, segments_a + 1, b, segments_b + 1, &sweep);
+    std::vector<int> tested(segments_a, -1);
+    for (int j = 0; j < segments_b; ++j)
+        sweep_one_segment(sweep, b, sweep.slot_of_b, j, a, segments_a, &sort_point_t::index_a,
+                          &tested, [&](point_t c, int i) { found(c, i, j); });
+    tested.assign(segments_b, -1);
+    for (int i = 0; i < segments_a; ++i)
+        sweep_one_segment(sweep, a, sweep.slot_of_a, i, b, segments_b, &sort_point_t::index_b,
+                          &tested, [&](point_t c, int j) { found(c, i, j); });
+}
+
+}  // namespace mapgeom
+
+#endif  // MAPGEOM_SRC_CROSSPOINT_VERTEX_SWEEP_H

@@ -1,0 +1,62 @@
+// How a polyline lies against a polygon: the crossing records of the two (on copies) are reduced to
+// whether the polyline reaches the outside, the inside, or both; without records, its first point
+// tells inside from outside.
+#include "mapgeom/crosspoint.h"
+#include "mapgeom/relation.h"
+#include "relation/shape_relation_internal.h"
+
+namespace mapgeom {
+namespace {
+
+// Relation codes of a polyline against a polygon.
+enum Code {
+    kCrosses = 0,
+    kInsideApart = 1,
+    kOutsideApart = 2,
+    kInsideTouching = 3,
+    kOutsideTouching = 4,
+};
+
+// Kinds of meeting (calc_polyline_and_polygon_crosspts) that put part of the line outside: a
+// crossing, a touch from outside, leaving the boundary outward.
+bool reaches_outside(int flag) {
+    return flag == 0 || flag == 1 || flag == 2 || flag == 5;
+}
+
+// Kinds that put part of the line inside: a crossing, a touch from inside, leaving the boundary
+// inward.
+bool reaches_inside(int flag) {
+    return flag == 0 || flag == 3 || flag == 6;
+}
+
+}  // namespace
+
+int relate_polyline_to_polygon(polyline_t* line, polygon_t* polygon, crosspts_t* crossings) {
+    if (line->geom.count == 0)
+        return kOutsideApart;
+    int first = crossings->count;
+    calc_polyline_and_polygon_crosspts(line, polygon, crossings);
+    if (crossings->count == first)
+        return relation_point_at_polygon(polygon, com_polyline_front(line)) == 0 ? kOutsideApart
+                                                                                 : kInsideApart;
+    bool outside = false;
+    bool inside = false;
+    for (int k = first; k < crossings->count; ++k) {
+        outside = outside || reaches_outside(crossings->crosspts[k].flag);
+        inside = inside || reaches_inside(crossings->crosspts[k].flag);
+    }
+    if (outside && inside)
+        return kCrosses;
+    return outside ? kOutsideTouching : kInsideTouching;
+}
+
+}  // namespace mapgeom
+
+int relation_polyline_and_polygon(const polyline_t* line, const polygon_t* polygon) {
+    if (line == nullptr || polygon == nullptr)
+        return 2;
+    mapgeom::LineCopy line_copy(line);
+    mapgeom::RingCopy ring_copy(polygon);
+    mapgeom::CrossingList crossings;
+    return mapgeom::relate_polyline_to_polygon(&line_copy.line, &ring_copy.ring, &crossings.list);
+}
