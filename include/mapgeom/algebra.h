@@ -34,6 +34,44 @@ MAPGEOM_API int find_all_polygon_crosspts(polygon_t* a, polygon_t* b, geom_t* po
 
 MAPGEOM_C_END
 
+/* ---------------------------------------------------------------------------------------------------
+ * Intersection and difference of two polygon rings. Both change their inputs in place: repeated
+ * points removed (coordinates snapped to whole units), A turned counter-clockwise, B turned like A
+ * (intersection) or against it (difference), and every boundary crossing inserted into both rings
+ * as a vertex whose code carries a crossing marker (100 added; see find_all_polygon_crosspts).
+ * Crossings where the rings only touch lose the marker again (in the difference, a point where B
+ * touches A from inside keeps it). Result rings are counter-clockwise, closed, free of repeated
+ * vertices, in whole units, and appended to out; rings already in out are left alone. The caller
+ * releases them with com_polygons_free. A result never holds a hole: rings that cross cannot
+ * leave one, and nested rings are reported by code with nothing appended.
+ * Result codes:
+ *   0  the rings cross; result rings appended
+ *   1  no crossing, no vertex of A outside B (A within B: the intersection is A, the difference
+ *      empty)
+ *   2  no crossing, some vertex of A outside B and none of B outside A (B within A: the
+ *      intersection is B, the difference A with B as a hole)
+ *   3  no crossing, each ring has a vertex outside the other (apart: the intersection is empty,
+ *      the difference A)
+ *   4  crossings, but the walk built nothing; as 1 (the rings touch)
+ *   5  as 2 with touching rings; also when rings were appended but B never runs outside A after
+ *      a crossing (B within A sharing boundary: the appended rings are the result)
+ *   6  as 3 with touching rings; also when every ring built was degenerate and removed
+ *  -1  a null argument, or memory ran out (out may hold part of the result)
+ * "Outside" means relation_point_at_polygon gives 0 (0.01 band).
+ * -------------------------------------------------------------------------------------------------
+ */
+MAPGEOM_C_BEGIN
+
+/* The area common to rings a and b. Points of a result taken from b, and the crossings where the
+ * result leaves a, have press code 1 or more (1 added unless it was 1): stretches from b read as
+ * pressed; vertices of a keep their codes. */
+MAPGEOM_API int algebra_polygons_intersec(polygon_t* a, polygon_t* b, polygons_t* out);
+
+/* The area of ring a outside ring b. Points keep their codes (crossings keep their marker). */
+MAPGEOM_API int algebra_polygons_diffence(polygon_t* a, polygon_t* b, polygons_t* out);
+
+MAPGEOM_C_END
+
 #ifdef __cplusplus
 
 /* Cuts a ring at every vertex position it visits twice and appends the pieces, each free of

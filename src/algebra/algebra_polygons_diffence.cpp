@@ -1,0 +1,154 @@
+// Difference of two rings, A minus B. B is turned against A, so that its stretches inside A run in
+// the direction that bounds what is left of A; the walk follows A while A runs outside B and B
+// from each crossing where A runs into B, back to A where B comes out of A. Touching crossings are
+// dropped as in the intersection; where B touches A from inside, the vertex keeps its crossing
+// marker. The steps around the walk are shared with the intersection.
+#include "algebra/algebra_internal.h"
+#include "mapgeom/algebra.h"
+
+namespace {
+
+using mapgeom::UsedVertices;
+using mapgeom::WalkRing;
+
+// A walk of the difference gives up after this many steps on a ring that does not close.
+constexpr long kDiffenceStepLimit = 100000;
+
+enum class Side { kA, kB };
+
+bool is_listed(const geom_t* points, point_t p) {
+    return com_geom_find(points, p) != -1;
+}
+
+// The difference's walk. A ring starts at the first crossing after the start vertex where A runs
+// into B, follows B (turned against A) to the next crossing where A runs outside B, then A, until
+// it is back at its first point.
+class DiffenceWalk {
+public:
+    DiffenceWalk(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out)
+        : a_(a),
+          b_(b),
+          points_(points),
+          out_(out),
+          n_a_(com_polygon_num(a)),
+          n_b_(com_polygon_num(b)),
+          used_(n_a_) {}
+
+    void run() {
+        if (!begin_ring())
+            return;
+        for (long step = 1; used_.remaining > 0 && step <= kDiffenceStepLimit; ++step) {
+            point_t p;
+            if (!advance(&p))
+                continue;
+            if (!is_listed(points_, p))
+                pass(p);
+            else if (!at_crossing(p))
+                return;
+        }
+    }
+
+private:
+    polygon_t* ring() { return &current_.ring; }
+    void add(point_t p) { cur_polygon_add(ring(), p); }
+
+    bool begin_ring() {
+        int start = get_outestpt_pos(a_, b_, points_, used_.used.data());
+        if (start < 0)
+            return false;
+        i_ = start;
+        side_ = Side::kA;
+        started_ = false;
+        return true;
+    }
+
+    // The next point along the side followed; false for a used vertex of A (passed over).
+    bool advance(point_t* p) {
+        if (side_ == Side::kA) {
+            i_ = (i_ + 1) % n_a_;
+            if (used_.is_used(i_))
+                return false;
+            *p = com_polygon_at(a_, i_);
+        } else {
+            j_ = (j_ + 1) % n_b_;
+            *p = com_polygon_at(b_, j_);
+        }
+        return true;
+    }
+
+    // A point that is not a crossing.
+    void pass(point_t p) {
+        if (!started_)
+            return;
+        add(p);
+        if (side_ == Side::kA)
+            used_.use(i_);
+    }
+
+    // A crossing: close the ring, or switch sides. False when no start is left for a new ring.
+    bool at_crossing(point_t p) {
+        if (com_polygon_num(ring()) > 0 && com_points_same(p, com_polygon_front(ring())) == 0) {
+            add(p);
+            mapgeom::close_walked_ring(ring(), out_);
+            return begin_ring();
+        }
+        if (judge_curpt_pos(a_, b_, p) == 0)
+            follow_a(p);
+        else
+            follow_b(p);
+        return true;
+    }
+
+    // A runs outside B after p.
+    void follow_a(point_t p) {
+        if (!started_)
+            return;
+        add(p);
+        i_ = com_polygon_find(a_, p);
+        side_ = Side::kA;
+        used_.use(i_);
+    }
+
+    // A runs into B (or along it) after p.
+    void follow_b(point_t p) {
+        add(p);
+        j_ = com_polygon_find(b_, p);
+        if (started_)
+            used_.use(com_polygon_find(a_, p));
+        started_ = true;
+        side_ = Side::kB;
+    }
+
+    polygon_t* a_;
+    polygon_t* b_;
+    geom_t* points_;
+    polygons_t* out_;
+    int n_a_;
+    int n_b_;
+    UsedVertices used_;
+    WalkRing current_;
+    Side side_ = Side::kA;
+    int i_ = 0;
+    int j_ = 0;
+    bool started_ = false;
+};
+
+}  // namespace
+
+namespace mapgeom {
+
+int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out) {
+    drop_touching_crossings(a, b, points, TouchMarkers::kAllButInnerTouch);
+    DiffenceWalk walk(a, b, points, out);
+    walk.run();
+    if (com_polygons_num(out) > 0)
+        return kOverlayDone;
+    return kWalkEmptyAWithinB + nesting_offset(a, b);
+}
+
+}  // namespace mapgeom
+
+int algebra_polygons_diffence(polygon_t* a, polygon_t* b, polygons_t* out) {
+    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::TurnB::kAgainstA,
+                                         mapgeom::polygons_diffence);
+}
