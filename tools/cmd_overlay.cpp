@@ -9,6 +9,7 @@
 #include "command.h"
 #include "geojson_io.h"
 #include "library_shapes.h"
+#include "mapgeom/algebra.h"
 #include "rings.h"
 #include "subcommands.h"
 
@@ -37,7 +38,35 @@ struct PairOperation {
 
 // The two-ring operations built into the program; wiring one more is one entry here.
 const std::vector<PairOperation>& pair_operations() {
-    static const std::vector<PairOperation> operations = {};
+    static const std::vector<PairOperation> operations = {
+        {"intersection",
+         "The area common to each polygon of FIRST and the polygon of SECOND",
+         "The outline(s) of the area common to both rings.",
+         algebra_polygons_intersec,
+         false,
+         {{0, "the rings cross: the common area was built", Stands::nothing},
+          {1, "A lies within B: the result is A", Stands::a},
+          {2, "B lies within A: the result is B", Stands::b},
+          {3, "apart: no common area", Stands::nothing},
+          {4, "A lies within B, touching it: the result is A", Stands::a},
+          {5, "B lies within A, touching it: the result is B", Stands::b},
+          {6, "apart, touching: no common area", Stands::nothing},
+          {-1, "failed: out of memory", Stands::nothing}}},
+        {"difference",
+         "Each polygon of FIRST minus the polygon of SECOND",
+         "The outline(s) of the area of the first ring outside the second.",
+         algebra_polygons_diffence,
+         false,
+         {{0, "the rings cross: the remaining area was built", Stands::nothing},
+          {1, "A lies within B: nothing remains", Stands::nothing},
+          {2, "B lies within A: the result is A with B as a hole", Stands::a_with_hole_b},
+          {3, "apart: the result is A", Stands::a},
+          {4, "A lies within B, touching it: nothing remains", Stands::nothing},
+          {5, "B lies within A, touching it: the result is A with B as a hole",
+           Stands::a_with_hole_b},
+          {6, "apart, touching: the result is A", Stands::a},
+          {-1, "failed: out of memory", Stands::nothing}}},
+    };
     return operations;
 }
 

@@ -5,6 +5,7 @@
 #define MAPGEOM_TOOLS_COMMAND_H
 
 #include <chrono>
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ private:
     CommonOptions options_;
     Units units_;
     std::chrono::steady_clock::time_point start_;
-    std::vector<Dataset> inputs_;
+    std::deque<Dataset> inputs_;  // a deque: loading another input keeps references valid
     std::vector<OutputFeature> results_;
     std::vector<int> colour_keys_;
     SvgPicture picture_;

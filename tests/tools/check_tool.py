@@ -370,6 +370,76 @@ def scenario_units_round_trip():
     check(ring == square, "raw units pass through unchanged as integers: %s" % ring)
 
 
+def rect_ring(minx, miny, maxx, maxy):
+    return [[minx, miny], [maxx, miny], [maxx, maxy], [minx, maxy], [minx, miny]]
+
+
+def overlap(a, b):
+    """Area common to two axis-aligned rectangles (minx, miny, maxx, maxy)."""
+    w = min(a[2], b[2]) - max(a[0], b[0])
+    h = min(a[3], b[3]) - max(a[1], b[1])
+    return max(w, 0) * max(h, 0)
+
+
+# First-input rectangles against B = (0.01, 0.01, 0.03, 0.03): crossing, apart, around, inside,
+# sharing an edge.
+OPERAND = (0.01, 0.01, 0.03, 0.03)
+PAIR_CASES = [("crossing", (0.0, 0.0, 0.02, 0.02)), ("apart", (1.0, 1.0, 1.02, 1.02)),
+              ("around", (-0.1, -0.1, 0.1, 0.1)), ("inside", (0.015, 0.015, 0.02, 0.02)),
+              ("edge_shared", (0.03, 0.01, 0.05, 0.03))]
+
+
+def expected_pair_area(operation, a, b):
+    area_a = (a[2] - a[0]) * (a[3] - a[1])
+    area_b = (b[2] - b[0]) * (b[3] - b[1])
+    common = overlap(a, b)
+    return {"intersection": common, "difference": area_a - common,
+            "union": area_a + area_b - common}[operation]
+
+
+def scenario_overlay_pairs():
+    cwd = fresh_workdir()
+    first = os.path.join(cwd, "first.geojson")
+    second = os.path.join(cwd, "second.geojson")
+    with open(first, "w") as f:
+        f.write(json.dumps({"type": "FeatureCollection", "features": [
+            {"type": "Feature", "properties": {"case": name},
+             "geometry": {"type": "Polygon", "coordinates": [rect_ring(*r)]}}
+            for name, r in PAIR_CASES]}))
+    with open(second, "w") as f:
+        f.write(json.dumps({"type": "Polygon", "coordinates": [rect_ring(*OPERAND)]}))
+    operations = [op for op in ("intersection", "difference", "union")
+                  if op in registered_subcommands(cwd)]
+    check(operations, "some two-ring operation is registered")
+    for operation in operations:
+        out_path = os.path.join(cwd, operation + ".geojson")
+        _, err = run_ok([operation, first, second, "-o", out_path, "--svg",
+                         os.path.join(cwd, operation + ".svg")], cwd)
+        results = load_features(out_path)
+        check(err.startswith("%s: %d features in, %d pieces out" % (
+            operation, len(PAIR_CASES) + 1, len(results))), "summary line: " + err)
+        for index, (name, rect) in enumerate(PAIR_CASES):
+            mine = [r for r in results if r["properties"]["source_feature"] == index]
+            got = sum(area_of(r["geometry"]) for r in mine)
+            expected = expected_pair_area(operation, rect, OPERAND)
+            check(abs(got - expected) <= 1e-9 + 1e-6 * expected,
+                  "%s %s: area %.12g, expected %.12g (codes %s)" % (
+                      operation, name, got, expected,
+                      [r["properties"]["result_code"] for r in mine]))
+            check(all(r["properties"]["case"] == name and "result" in r["properties"]
+                      for r in mine), "%s %s: properties kept, result named" % (operation, name))
+        # Every result ring is valid by the library's own check.
+        checked = os.path.join(cwd, operation + ".info.geojson")
+        run_ok(["info", out_path, "-o", checked], cwd)
+        for result in load_features(checked):
+            check(result["properties"]["validity_code"] == 0,
+                  "%s result valid: %s" % (operation, result["properties"]))
+    # The second input must be one polygon; lines are not combined.
+    code, _, err = run([operations[0], second, first], cwd)
+    check(code == 2 and "must hold exactly one polygon (it holds 5)" in err,
+          "several operand polygons refused: " + err)
+
+
 def all_points(geometry):
     for polygon in polygons_of(geometry):
         for ring in polygon:
