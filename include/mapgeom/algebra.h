@@ -110,4 +110,30 @@ MAPGEOM_API void err_polyline_process(polylines_t* list);
 
 #endif /* __cplusplus */
 
+/* ---------------------------------------------------------------------------------------------------
+ * Union of two polygon rings.
+ * -------------------------------------------------------------------------------------------------
+ */
+MAPGEOM_C_BEGIN
+
+/* Merges rings a and b into the outline(s) of the area covered by either and appends them to out
+ * (never cleared). a and b are changed in place: coordinates snapped to whole units, repeated
+ * points removed, turned counter-clockwise and, when their boundaries meet, every meeting point
+ * inserted as a vertex and press sections recoded so that each of their points, both ends
+ * included, has press code 1. Results:
+ *   0  outline rings appended, each free of repeated vertices and valid; the covered area lies on
+ *      each ring's left, so outer outlines run counter-clockwise and holes clockwise
+ *   1  nothing appended: a lies within b (inside, or on b's boundary); the union is b
+ *   2  nothing appended: b lies within a; the union is a
+ *   3  nothing appended: the rings lie apart, at most touching at points; the union is both.
+ *      Also for a null argument or a ring without vertices, with nothing changed
+ *  -3  rings appended but not to be trusted: one is not valid (relation_polygon_iserror), or the
+ *      walk could not be followed soundly (contradictory meeting points, outlines covering less
+ *      than the larger ring or more than both, or no closing within the step bound)
+ * Only the rings this call appends are cleaned of degenerate rings and checked. The caller
+ * releases out with com_polygons_free. */
+MAPGEOM_API int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out);
+
+MAPGEOM_C_END
+
 #endif /* MAPGEOM_ALGEBRA_H */

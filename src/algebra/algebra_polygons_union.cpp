@@ -1,0 +1,502 @@
+// Union of two polygon rings. Both rings are cleaned and turned counter-clockwise, their boundary
+// crossings are inserted into both and classified, and the outline is walked: along A while A runs
+// outside B, switching to B where A goes into (or along) B and back where A leaves it, so only
+// stretches outside the other ring are kept and the covered area stays on the walk's left. Rings
+// that only touch, or lie one within the other, are reported by a code instead of being built.
+// Limits: the walk can only be as right as the crossing records. When they contradict each other
+// (crossings the engine merged away), when the outlines cover less than the larger ring or more
+// than both, or when the walk cannot close within its iteration bound, the rings are still
+// appended but the call reports failure.
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "algebra/algebra_internal.h"
+#include "com/boundary.h"
+#include "mapgeom/algebra.h"
+#include "mapgeom/crosspoint.h"
+#include "mapgeom/optimize.h"
+#include "mapgeom/relation.h"
+
+namespace {
+
+// Result codes of algebra_polygons_union.
+constexpr int kUnionBuilt = 0;
+constexpr int kAWithinB = 1;
+constexpr int kBWithinA = 2;
+constexpr int kApart = 3;
+constexpr int kInvalidResult = -3;
+
+// A walk still going after this many steps is abandoned ...
+constexpr int kUnionIterationLimit = 2000000;
+// ... and so is one that takes more steps than this per vertex of the two rings: a sound walk
+// passes each vertex of A at most twice (before its ring begins and in it) and each vertex of B at
+// most once, so it never needs that many, while a walk led astray would otherwise spin up to the
+// fixed limit even on rings of a few vertices.
+constexpr int kStepsPerVertex = 4;
+
+// The crossing engine moves boundary points by at most this much (it merges crossings closer than
+// this), so walked outlines may differ from the exact union by a band this wide along both
+// boundaries.
+constexpr double kBoundaryShiftBand = 0.01;
+// Share of an area that rounding in the shoelace sums may change.
+constexpr double kAreaRoundingShare = 1e-9;
+
+// Codes of relation_point_at_polygon.
+constexpr int kOutside = 0;
+constexpr int kInside = 1;
+
+// Crossings are looked up among the records, and vertices among a ring's points, within this
+// distance in x and in y (the library's coincidence tolerance, as com_points_same).
+constexpr double kSamePointTolerance = 0.0001;
+
+bool same_point(point_t a, point_t b) {
+    return com_points_same(a, b) == 0;
+}
+
+// The first of a list of points within the coincidence tolerance of a query point: what a linear
+// scan in list order returns, found from a sort on x so that only points whose x is within the
+// tolerance are compared. Points with a non-finite x never match a scan either and are left out.
+class FirstSamePoint {
+public:
+    template <typename PointAt>
+    FirstSamePoint(int count, PointAt point_at) {
+        by_x_.reserve(count);
+        for (int k = 0; k < count; ++k) {
+            point_t p = point_at(k);
+            if (std::isfinite(p.x))
+                by_x_.push_back({p, k});
+        }
+        std::sort(by_x_.begin(), by_x_.end(),
+                  [](const Entry& u, const Entry& v) { return u.pt.x < v.pt.x; });
+    }
+
+    // Index of the first listed point the same as p, or -1.
+    int find(point_t p) const {
+        auto from = std::lower_bound(by_x_.begin(), by_x_.end(), p.x - kSamePointTolerance,
+                                     [](const Entry& e, double x) { return e.pt.x < x; });
+        int first = -1;
+        for (auto it = from; it != by_x_.end() && it->pt.x <= p.x + kSamePointTolerance; ++it)
+            if (same_point(it->pt, p) && (first < 0 || it->index < first))
+                first = it->index;
+        return first;
+    }
+
+private:
+    struct Entry {
+        point_t pt;
+        int index;
+    };
+    std::vector<Entry> by_x_;
+};
+
+// The crossing record at each vertex of a ring (the first record at its place, as
+// com_crosspts_find gives it), or -1 where there is none.
+std::vector<int> records_at_vertices(const polygon_t* ring, const FirstSamePoint& records) {
+    int n = com_polygon_num(ring);
+    std::vector<int> at(n);
+    for (int i = 0; i < n; ++i)
+        at[i] = records.find(com_polygon_at(ring, i));
+    return at;
+}
+
+// Signed shoelace area of a closed ring (positive counter-clockwise with y up), about a nearby
+// origin so that the products stay small and the sum exact enough for rings far from (0, 0).
+double signed_area_about(const geom_t* ring, point_t origin) {
+    double twice = 0.0;
+    for (int k = 0; k + 1 < ring->count; ++k) {
+        const point_t& p = ring->points[k];
+        const point_t& q = ring->points[k + 1];
+        twice += (p.x - origin.x) * (q.y - origin.y) - (q.x - origin.x) * (p.y - origin.y);
+    }
+    return twice / 2.0;
+}
+
+// How the walk ended: no vertex of A to start from, every ring closed, or abandoned at the step
+// bound with a ring unfinished (that ring is dropped).
+enum class WalkEnd { kNoStart, kDone, kStepLimit };
+
+bool usable_for_walk(const crosspt_t& record) {
+    return record.flag == 0 || record.flag == 5 || record.flag == 6;
+}
+
+// State of the union walk over rings a and b (both counter-clockwise, crossings inserted).
+// A crossing record is usable when A crosses B there or leaves or joins a stretch shared with B;
+// touching records are marked used from the start and read as plain vertices.
+class UnionWalk {
+public:
+    UnionWalk(const polygon_t* a, const polygon_t* b, const crosspts_t* list, polygons_t* out,
+              point_t origin)
+        : a_(a),
+          b_(b),
+          list_(list),
+          out_(out),
+          n_a_(com_polygon_num(a)),
+          n_b_(com_polygon_num(b)),
+          records_(list->count, [list](int k) { return list->crosspts[k].pt; }),
+          record_at_a_(records_at_vertices(a, records_)),
+          record_at_b_(records_at_vertices(b, records_)),
+          vertices_of_a_(n_a_ + 1, [a](int k) { return com_polygon_at(a, k); }),
+          used_a_(n_a_, 0),
+          used_record_(list->count, 0),
+          remaining_(n_a_),
+          origin_(origin) {
+        for (int k = 0; k < list->count; ++k)
+            used_record_[k] = usable_for_walk(list->crosspts[k]) ? 0 : 1;
+    }
+
+    WalkEnd run();
+    double walked_area() const { return walked_area_; }
+
+private:
+    enum class Side { kA, kB };
+
+    // The vertex of A at which the next ring's walk starts: the first unused vertex holding a
+    // usable crossing after which A runs outside B. Vertices only ever lose the right to start
+    // (marks are only set), so each search resumes where the previous one stopped.
+    int get_outpoint_pos() {
+        for (; start_cursor_ < n_a_; ++start_cursor_) {
+            int i = start_cursor_;
+            if (used_a_[i] != 0)
+                continue;
+            int k = record_at_a_[i];
+            if (k != -1 && used_record_[k] == 0 && list_->crosspts[k].curpt_flag == kOutside)
+                return i;
+        }
+        return -1;
+    }
+
+    void mark_used(int i) {
+        if (used_a_[i] == 0) {
+            used_a_[i] = 1;
+            --remaining_;
+        }
+    }
+
+    void begin_ring(int start) {
+        i_ = start;
+        side_ = Side::kA;
+        started_ = false;
+        com_polygon_clear(&ring_);
+    }
+
+    // Closes the ring at p, cleans it, cuts it at repeated vertices and appends the pieces.
+    void close_ring(point_t p) {
+        cur_polygon_add(&ring_, p);
+        walked_area_ += signed_area_about(&ring_.geom, origin_);
+        optimize_polygon_del_repeatpts(&ring_);
+        polygons_t pieces;
+        com_polygons_init(&pieces);
+        split_polygon_by_repeat_points(&ring_, &pieces, 0);
+        com_polygons_addrange(out_, &pieces);
+        com_polygons_free_node(&pieces);
+        com_polygon_free(&ring_);
+        // Every close uses up one vertex of A, even when the vertex at p is used already (a ring
+        // of A passing one place twice): so a walk closes at most n_A rings.
+        int at = vertices_of_a_.find(p);
+        if (at >= 0 && at < n_a_)
+            used_a_[at] = 1;
+        --remaining_;
+    }
+
+    // One step at a usable crossing record met at p; true when the walk is over.
+    bool at_crossing(point_t p, const crosspt_t& record);
+
+    const polygon_t* a_;
+    const polygon_t* b_;
+    const crosspts_t* list_;
+    polygons_t* out_;
+    int n_a_;
+    int n_b_;
+    FirstSamePoint records_;
+    std::vector<int> record_at_a_;
+    std::vector<int> record_at_b_;
+    FirstSamePoint vertices_of_a_;
+    std::vector<char> used_a_;
+    std::vector<char> used_record_;
+    int remaining_;
+    int start_cursor_ = 0;
+    point_t origin_;
+    double walked_area_ = 0.0;
+
+    polygon_t ring_{};
+    Side side_ = Side::kA;
+    bool started_ = false;
+    int i_ = 0;
+    int j_ = 0;
+};
+
+WalkEnd UnionWalk::run() {
+    if (n_a_ < 1 || n_b_ < 1)
+        return WalkEnd::kNoStart;
+    int start = get_outpoint_pos();
+    if (start < 0)
+        return WalkEnd::kNoStart;
+    struct RingGuard {
+        polygon_t* ring;
+        ~RingGuard() { com_polygon_free(ring); }
+    } guard{&ring_};
+    begin_ring(start);
+    const long long vertices = static_cast<long long>(n_a_) + n_b_ + 1;
+    const int limit =
+        static_cast<int>(std::min<long long>(kUnionIterationLimit, kStepsPerVertex * vertices));
+    int iterations = 0;
+    while (remaining_ > 0) {
+        if (++iterations > limit)
+            return WalkEnd::kStepLimit;
+        point_t p;
+        int k;
+        if (side_ == Side::kA) {
+            i_ = (i_ + 1) % n_a_;
+            if (used_a_[i_] != 0)
+                continue;
+            p = com_polygon_at(a_, i_);
+            k = record_at_a_[i_];
+        } else {
+            j_ = (j_ + 1) % n_b_;
+            p = com_polygon_at(b_, j_);
+            k = record_at_b_[j_];
+        }
+        if (k != -1 && used_record_[k] == 0) {
+            if (at_crossing(p, list_->crosspts[k]))
+                return WalkEnd::kDone;
+            continue;
+        }
+        if (!started_)
+            continue;
+        cur_polygon_add(&ring_, p);
+        if (side_ == Side::kA)
+            mark_used(i_);
+    }
+    return WalkEnd::kDone;
+}
+
+bool UnionWalk::at_crossing(point_t p, const crosspt_t& record) {
+    if (com_polygon_num(&ring_) > 0 && same_point(p, com_polygon_front(&ring_))) {
+        close_ring(p);
+        int start = get_outpoint_pos();
+        if (start < 0)
+            return true;
+        begin_ring(start);
+        return false;
+    }
+    if (used_a_[record.index1] != 0)
+        return false;
+    if (record.curpt_flag != kOutside) {
+        // A goes into B (or along it) after p: B runs outside A from here.
+        cur_polygon_add(&ring_, p);
+        j_ = record.index2;
+        started_ = true;
+        side_ = Side::kB;
+        return false;
+    }
+    // A leaves B here: the outline continues along A.
+    if (started_) {
+        cur_polygon_add(&ring_, p);
+        i_ = record.index1;
+        side_ = Side::kA;
+        mark_used(i_);
+    }
+    return false;
+}
+
+struct WalkResult {
+    WalkEnd end;
+    // Sum of the signed areas of the closed rings as walked, before their points were snapped.
+    double walked_area;
+};
+
+// The walk over rings a and b (counter-clockwise, crossings inserted and listed): appends each
+// closed outline ring, cleaned and cut at repeated vertices, to out. Areas are summed about
+// `origin`, a point near the rings, which keeps the sums exact for rings far from (0, 0).
+WalkResult polygon_and_polygon_union(const polygon_t* a, const polygon_t* b, const crosspts_t* list,
+                                     polygons_t* out, point_t origin) {
+    UnionWalk walk(a, b, list, out, origin);
+    WalkEnd end = walk.run();
+    return {end, walk.walked_area()};
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Whether the crossing records agree with each other.
+
+// Where A runs relative to B on one side of a crossing.
+enum class Run { kOut, kIn, kAlong };
+
+struct RunsAround {
+    Run before;
+    Run after;
+};
+
+// What a record says about A just before and just after its point: the kind of meeting tells the
+// pair of sides up to their order, and where A runs after the point settles the order.
+RunsAround runs_around(const crosspt_t& record) {
+    bool out_after = record.curpt_flag == kOutside;
+    bool in_after = record.curpt_flag == kInside;
+    switch (record.flag) {
+        case 0:
+            return out_after ? RunsAround{Run::kIn, Run::kOut} : RunsAround{Run::kOut, Run::kIn};
+        case 5:
+            return out_after ? RunsAround{Run::kAlong, Run::kOut}
+                             : RunsAround{Run::kOut, Run::kAlong};
+        case 6:
+            return in_after ? RunsAround{Run::kAlong, Run::kIn} : RunsAround{Run::kIn, Run::kAlong};
+        case 3:
+            return {Run::kIn, Run::kIn};
+        case 4:
+            return {Run::kAlong, Run::kAlong};
+        default:
+            return {Run::kOut, Run::kOut};
+    }
+}
+
+// Between two crossings met one after the other along A, A runs on one side of B only, so what
+// one record says about A after its point must be what the next says about A before its own.
+// Crossings that the engine merged away or classified on tolerance alone break this, and then the
+// walk cannot be trusted.
+bool crossings_agree_along_a(const crosspts_t* list) {
+    std::vector<const crosspt_t*> along_a;
+    for (int k = 0; k < list->count; ++k)
+        along_a.push_back(&list->crosspts[k]);
+    std::sort(along_a.begin(), along_a.end(),
+              [](const crosspt_t* u, const crosspt_t* v) { return u->index1 < v->index1; });
+    for (size_t k = 0; k < along_a.size(); ++k) {
+        const crosspt_t& here = *along_a[k];
+        const crosspt_t& next = *along_a[(k + 1) % along_a.size()];
+        if (runs_around(here).after != runs_around(next).before)
+            return false;
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// How rings without a walkable crossing lie.
+
+// Where ring lies relative to other when their boundaries do not cross: the first vertex of ring
+// off other's boundary decides; when every vertex is on it, the first edge midpoint off it; when
+// everything is on it, the ring lies within other (the same outline).
+bool lies_within(const polygon_t* ring, const polygon_t* other) {
+    int n = com_polygon_num(ring);
+    for (int i = 0; i < n; ++i) {
+        int code = relation_point_at_polygon(other, com_polygon_at(ring, i));
+        if (code == kOutside || code == kInside)
+            return code == kInside;
+    }
+    for (int i = 0; i < n; ++i) {
+        point_t u = com_polygon_at(ring, i);
+        point_t v = com_polygon_nexter(ring, i);
+        point_t mid{(u.x + v.x) / 2.0, (u.y + v.y) / 2.0, 0.0};
+        int code = relation_point_at_polygon(other, mid);
+        if (code == kOutside || code == kInside)
+            return code == kInside;
+    }
+    return true;
+}
+
+int how_rings_lie(const polygon_t* a, const polygon_t* b) {
+    if (lies_within(a, b))
+        return kAWithinB;
+    if (lies_within(b, a))
+        return kBWithinA;
+    return kApart;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The pipeline.
+
+void clean_and_orient(polygon_t* ring) {
+    optimize_polygon_del_repeatpts(ring);
+    if (relation_polygon_direction(ring) != 0)
+        com_polygon_reverse(ring);
+}
+
+// A crossing list or polygon list that releases itself.
+struct OwnedCrosspts {
+    crosspts_t list{};
+    OwnedCrosspts() { com_crosspts_init(&list); }
+    OwnedCrosspts(const OwnedCrosspts&) = delete;
+    OwnedCrosspts& operator=(const OwnedCrosspts&) = delete;
+    ~OwnedCrosspts() { com_crosspts_free(&list); }
+};
+
+struct OwnedPolygons {
+    polygons_t list{};
+    OwnedPolygons() { com_polygons_init(&list); }
+    OwnedPolygons(const OwnedPolygons&) = delete;
+    OwnedPolygons& operator=(const OwnedPolygons&) = delete;
+    ~OwnedPolygons() { com_polygons_free(&list); }
+    // Hands every ring over to `to`, in order.
+    void move_to(polygons_t* to) {
+        com_polygons_addrange(to, &list);
+        com_polygons_free_node(&list);
+    }
+};
+
+double perimeter(const polygon_t* ring) {
+    double length = 0.0;
+    for (int k = 0; k + 1 < ring->geom.count; ++k) {
+        const point_t& p = ring->geom.points[k];
+        const point_t& q = ring->geom.points[k + 1];
+        length += std::hypot(q.x - p.x, q.y - p.y);
+    }
+    return length;
+}
+
+// Whether an area covered by the walked outlines can be the union of a and b: no less than the
+// larger ring's area and no more than both added. The slack allows for the crossing engine moving
+// boundary points (a band along both boundaries) and for rounding in the sums. An area outside
+// these bounds means the walk went wrong, for instance at crossings that the engine merged away,
+// and the outlines must not be reported as the union.
+bool covers_what_a_union_covers(double covered, const polygon_t* a, const polygon_t* b,
+                                point_t origin) {
+    double area_a = std::fabs(signed_area_about(&a->geom, origin));
+    double area_b = std::fabs(signed_area_about(&b->geom, origin));
+    double slack =
+        kBoundaryShiftBand * (perimeter(a) + perimeter(b)) + kAreaRoundingShare * (area_a + area_b);
+    return covered >= std::max(area_a, area_b) - slack && covered <= area_a + area_b + slack;
+}
+
+// 0 when every ring is valid, otherwise -3.
+int check_result_rings(const polygons_t* rings) {
+    for (const polygon_node_t* node = rings->head; node != nullptr; node = node->next)
+        if (relation_polygon_iserror(&node->polygon) != 0)
+            return kInvalidResult;
+    return kUnionBuilt;
+}
+
+int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
+    clean_and_orient(a);
+    clean_and_orient(b);
+    if (com_polygon_num(a) < 1 || com_polygon_num(b) < 1)
+        return kApart;
+    OwnedCrosspts crossings;
+    calc_polygons_crosspts(a, b, &crossings.list);
+    if (crossings.list.count == 0)
+        return how_rings_lie(a, b);
+    mapgeom::transform_press_ends_pressed(a);
+    mapgeom::transform_press_ends_pressed(b);
+
+    // Rings are built apart from the caller's list, so that the clean-up and the check see only
+    // this call's rings.
+    OwnedPolygons made;
+    point_t origin = com_polygon_front(a);
+    WalkResult walk = polygon_and_polygon_union(a, b, &crossings.list, &made.list, origin);
+    err_polygon_process(&made.list);
+    bool walk_closed = walk.end != WalkEnd::kStepLimit;
+    if (walk_closed && made.list.num == 0)
+        return how_rings_lie(a, b);
+    int result = check_result_rings(&made.list);
+    if (!walk_closed || !crossings_agree_along_a(&crossings.list) ||
+        !covers_what_a_union_covers(walk.walked_area, a, b, origin))
+        result = kInvalidResult;
+    made.move_to(out);
+    return result;
+}
+
+}  // namespace
+
+int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out) {
+    if (a == nullptr || b == nullptr || out == nullptr)
+        return kApart;
+    return mapgeom::guarded(kInvalidResult, [&] { return union_of_rings(a, b, out); });
+}
