@@ -1,6 +1,7 @@
 /* Polygon overlay and its support: crossing finders that insert every meeting point of two
  * boundaries into both shapes and list the points, side tests of one ring against another, the
- * cutting of rings at repeated vertices, and the removal of degenerate result shapes. */
+ * cutting of rings at repeated vertices, the removal of degenerate result shapes, and the repair
+ * of rings that touch or cross themselves. */
 #ifndef MAPGEOM_ALGEBRA_H
 #define MAPGEOM_ALGEBRA_H
 
@@ -69,6 +70,48 @@ MAPGEOM_API int algebra_polygons_intersec(polygon_t* a, polygon_t* b, polygons_t
 
 /* The area of ring a outside ring b. Points keep their codes (crossings keep their marker). */
 MAPGEOM_API int algebra_polygons_diffence(polygon_t* a, polygon_t* b, polygons_t* out);
+
+MAPGEOM_C_END
+
+/* ---------------------------------------------------------------------------------------------------
+ * Self-intersection repair. A ring that touches itself at a vertex or crosses itself is cut at
+ * every such place into rings that do not, each contact point becoming a vertex of the rings that
+ * meet there. Coordinates come out snapped to whole units (the ring is cleaned with
+ * optimize_polygon_process first, and so is every piece). Press sections (codes 2 .. 3) that a cut
+ * runs through are closed off in each piece: a code-2 start and a code-3 end around the part that
+ * piece keeps. Each ring keeps the direction of the boundary it comes from (a bow tie gives one
+ * counter-clockwise and one clockwise triangle), and together the rings wind round every point as
+ * the input did: where the input winds twice round a region (a pentagram's centre), two rings
+ * cover it, and the points covered by an odd number of rings are the input's even-odd interior.
+ *
+ * Snapping a new vertex to whole units can leave a piece touching itself again, so pieces are
+ * repaired again, up to 8 passes deep and within a budget of 64 + 4 x (vertices of the cleaned
+ * ring) passes per call. A piece that still touches or crosses itself at that bound, or that a pass
+ * cannot cut, is appended as it stands, in its turn (relation_polygon_iserror tells such rings by
+ * code 1 or 2). So every call returns, and nothing of the input is lost beyond slivers: pieces of
+ * a cut that enclose no area (fewer than 3 edges, or all points on one line, where the ring ran
+ * back along itself) are dropped.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+struct tag_polygons_java_t; /* the polygon list record of mapgeom/java.h */
+
+MAPGEOM_C_BEGIN
+
+/* Repairs one ring (read only) and appends the resulting rings to out, which is neither cleared
+ * nor initialised; the caller releases them with com_polygons_free. Returns 1 when the ring was
+ * cut, 0 when it was not: it was valid, or faulty in a way that is no contact (too few vertices,
+ * not closed, all points on one line; such a ring is appended after cleaning, unmended), or it
+ * could not be cut (appended as it stands); or it had fewer than 3 stored points after cleaning
+ * (nothing appended). */
+MAPGEOM_API int error_polygon_process(const polygon_t* polygon, polygons_t* out);
+
+/* Repairs every polygon of the list record `polygons` in order, as error_polygon_process, and
+ * appends the rings to the list record `result` (which must be initialised). counts[i] receives the
+ * number of rings appended for polygon i; the caller sizes counts to polygons->part_num (a null
+ * counts is skipped). */
+MAPGEOM_API void error_polygons_process(const struct tag_polygons_java_t* polygons,
+                                        struct tag_polygons_java_t* result, int* counts);
 
 MAPGEOM_C_END
 

@@ -99,6 +99,33 @@ int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* ou
 using OverlayWalk = int (*)(polygon_t*, polygon_t*, geom_t*, polygons_t*);
 int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, TurnB turn, OverlayWalk walk);
 
+// Press markers back after a cut: the inverse of transform_press_end_released for a ring read from
+// its first stored point to its closing point, without wrapping. Each run of code-1 points and the
+// code-0 point after it becomes a section again: the run's first point gets code 2, its other
+// points code 0 and the point after it code 3 (hundreds kept throughout). A run still open at the
+// closing point has no code-3 end: it continues into the ring's first point. Points outside every
+// run keep their codes.
+void transform_polygon_press(polygon_t* ring);
+
+// transform_polygon_press on every ring of the list.
+void transform_polygons_press(polygons_t* list);
+
+// How far the self-intersection repair goes before it delivers what still touches or crosses
+// itself as it stands: passes in one line of descent, and passes in one call (min_passes plus
+// passes_per_vertex per vertex of the cleaned ring).
+struct RepairBounds {
+    int max_pass_depth;
+    int min_passes;
+    int passes_per_vertex;
+};
+
+// The bounds of error_polygon_process. Real rings settle within three passes in a line (the later
+// ones mend contacts that snapping crossing points to whole units made).
+constexpr RepairBounds kRepairBounds{8, 64, 4};
+
+// error_polygon_process under the given bounds.
+int repair_self_contacts(const polygon_t* polygon, polygons_t* out, RepairBounds bounds);
+
 }  // namespace mapgeom
 
 #endif  // MAPGEOM_SRC_ALGEBRA_ALGEBRA_INTERNAL_H

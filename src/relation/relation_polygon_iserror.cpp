@@ -18,29 +18,15 @@ constexpr double kClosureTolerance = 0.99;
 // A vertex closer than this to the line through vertices 0 and 1 counts as on that line.
 constexpr double kOnLineTolerance = 0.01;
 
-// Compares edge i (point i to point i + 1) with the edges at every point of its widened x window,
-// except itself and its two neighbours along the ring. Point n is the closing point (point 0
-// again), so neighbourhood is reckoned modulo n.
+// Compares edge i (point i to point i + 1) with the edges the sweep pairs it with: 0, or the code
+// of the first contact.
 int edge_contact_code(const point_t* points, int n, const mapgeom::x_sorted_t& sorted, int i) {
-    const mapgeom::x_window_t window = mapgeom::widened_window(sorted, i, i + 1);
-    for (int k = window.lo; k <= window.hi; ++k) {
-        const int j = sorted.entries[k].index;
-        if (j == i || j == i + 1)
-            continue;
-        if (j < n && (j + 1) % n != i && (i + 1) % n != j) {
-            int code =
-                mapgeom::segments_contact_code(points[j], points[j + 1], points[i], points[i + 1]);
-            if (code != mapgeom::kSegmentsApart)
-                return code;
-        }
-        if (j > 0 && (i + 1) % n != j - 1 && j % n != i) {
-            int code =
-                mapgeom::segments_contact_code(points[j - 1], points[j], points[i], points[i + 1]);
-            if (code != mapgeom::kSegmentsApart)
-                return code;
-        }
-    }
-    return mapgeom::kSegmentsApart;
+    int code = mapgeom::kSegmentsApart;
+    mapgeom::for_each_ring_edge_near(sorted, n, i, [&](int e) {
+        code = mapgeom::segments_contact_code(points[e], points[e + 1], points[i], points[i + 1]);
+        return code != mapgeom::kSegmentsApart;
+    });
+    return code;
 }
 
 // Sweeps the n + 1 stored points (closing point included): 0, or the code of the first contact.

@@ -138,24 +138,54 @@ inline bool boxes_apart(point_t a0, point_t a1, point_t b0, point_t b1) {
     return ranges_apart(a0.y, a1.y, b0.y, b1.y) || ranges_apart(a0.x, a1.x, b0.x, b1.x);
 }
 
-// Compares the other segment first-second with the segment e0-e1 of the sweep: apart when they do
-// not meet, a touch when the meeting point is one of the four ends, otherwise a crossing.
+// Where the other segment first-second meets the segment e0-e1 of the sweep: true with *meet set
+// to the meeting point (its code is that of a segment end when the point is one, else untouched),
+// false when they do not meet.
 // For parallel segments relation_lines_cross only looks for ends of its second segment on its
 // first, so a collinear segment lying inside the other is seen in one argument order only; the
 // other order is tried too, or the overlap would be found or missed depending on which segment's
 // window happens to hold the other's ends.
-inline int segments_contact_code(point_t first, point_t second, point_t e0, point_t e1) {
+inline bool segments_meeting_point(point_t first, point_t second, point_t e0, point_t e1,
+                                   point_t* meet) {
     if (boxes_apart(first, second, e0, e1))
-        return kSegmentsApart;
-    point_t meet{};
-    int lines = relation_lines_cross(&meet, second, first, e1, e0);
+        return false;
+    int lines = relation_lines_cross(meet, second, first, e1, e0);
     if (lines == kLinesParallelApart)
-        lines = relation_lines_cross(&meet, e1, e0, second, first);
-    if (lines != kLinesMeet)
+        lines = relation_lines_cross(meet, e1, e0, second, first);
+    return lines == kLinesMeet;
+}
+
+// Compares the other segment first-second with the segment e0-e1 of the sweep: apart when they do
+// not meet, a touch when the meeting point is one of the four ends, otherwise a crossing.
+inline int segments_contact_code(point_t first, point_t second, point_t e0, point_t e1) {
+    point_t meet{};
+    if (!segments_meeting_point(first, second, e0, e1, &meet))
         return kSegmentsApart;
     bool at_end = com_points_same(meet, first) == 0 || com_points_same(meet, second) == 0 ||
                   com_points_same(meet, e0) == 0 || com_points_same(meet, e1) == 0;
     return at_end ? kSegmentsTouchAtVertex : kSegmentsCross;
+}
+
+// The edges of a ring of n edges (stored points 0 .. n, point n closing it) that the sweep
+// compares with edge i (point i to point i + 1): for every point j of edge i's widened window, the
+// edge from j and the edge into j, leaving out edge i itself and its two neighbours along the ring
+// (neighbourhood reckoned modulo n). visit(e) gets the start point e of each such edge, once per
+// window point (an edge can come up twice, through both its ends), and returns true to stop.
+// Returns true when a visit stopped the walk. The validity check and the self-intersection repair
+// both walk these pairs, so the repair sees every contact the check reports.
+template <typename Visit>
+bool for_each_ring_edge_near(const x_sorted_t& sorted, int n, int i, Visit visit) {
+    const x_window_t window = widened_window(sorted, i, i + 1);
+    for (int k = window.lo; k <= window.hi; ++k) {
+        const int j = sorted.entries[k].index;
+        if (j == i || j == i + 1)
+            continue;
+        if (j < n && (j + 1) % n != i && (i + 1) % n != j && visit(j))
+            return true;
+        if (j > 0 && (i + 1) % n != j - 1 && j % n != i && visit(j - 1))
+            return true;
+    }
+    return false;
 }
 
 }  // namespace mapgeom
