@@ -39,6 +39,17 @@ struct PairOperation {
 // The two-ring operations built into the program; wiring one more is one entry here.
 const std::vector<PairOperation>& pair_operations() {
     static const std::vector<PairOperation> operations = {
+        {"union",
+         "The union of each polygon of FIRST with the polygon of SECOND",
+         "The outline(s) of the area covered by either ring; an area the two rings enclose "
+         "together comes out as a hole.",
+         algebra_polygons_union,
+         true,
+         {{0, "the rings cross: the union outline was built", Stands::nothing},
+          {1, "A lies within B: the union is B", Stands::b},
+          {2, "B lies within A: the union is A", Stands::a},
+          {3, "apart: the union is both rings", Stands::a_and_b},
+          {-3, "the rings cross, but a result ring is not valid", Stands::nothing}}},
         {"intersection",
          "The area common to each polygon of FIRST and the polygon of SECOND",
          "The outline(s) of the area common to both rings.",

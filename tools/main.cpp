@@ -24,6 +24,7 @@ constexpr int kExitInternal = 4;
 const Registration kRegistrations[] = {
     register_info,
     register_overlay,
+    register_repair,
 };
 
 }  // namespace

@@ -66,7 +66,7 @@ std::vector<std::pair<int, int>> press_ranges(const Path& path, bool closed) {
     return ranges;
 }
 
-bool point_inside_ring(const Vertex& p, const Path& ring) {
+Location locate(const Vertex& p, const Path& ring) {
     bool inside = false;
     for (size_t i = 0; i + 1 < ring.size(); ++i) {
         const Vertex& a = ring[i];
@@ -75,59 +75,70 @@ bool point_inside_ring(const Vertex& p, const Path& ring) {
         const bool within_x = std::min(a.x, b.x) <= p.x && p.x <= std::max(a.x, b.x);
         const bool within_y = std::min(a.y, b.y) <= p.y && p.y <= std::max(a.y, b.y);
         if (cross == 0.0 && within_x && within_y)
-            return false;
+            return Location::boundary;
         if ((a.y > p.y) != (b.y > p.y)) {
             const double x_at = a.x + (p.y - a.y) * (b.x - a.x) / (b.y - a.y);
             if (p.x < x_at)
                 inside = !inside;
         }
     }
-    return inside;
+    return inside ? Location::inside : Location::outside;
 }
 
 namespace {
 
-// Whether the hole lies in the outer ring: decided by the first hole vertex that is not on the
-// outer ring's boundary (a hole may touch its outer ring).
-bool ring_inside(const Path& hole, const Path& outer) {
-    for (size_t i = 0; i + 1 < hole.size(); ++i) {
-        const Vertex& a = hole[i];
-        const Vertex& b = hole[i + 1];
-        const Vertex middle{(a.x + b.x) / 2, (a.y + b.y) / 2, 0.0};
-        if (point_inside_ring(middle, outer))
-            return true;
+// Whether `inner` lies within `outer`: none of its vertices and edge midpoints outside, and at
+// least one strictly inside (so that rings touching or repeating each other are not nested).
+bool ring_inside(const Path& inner, const Path& outer) {
+    bool strictly = false;
+    for (size_t i = 0; i + 1 < inner.size(); ++i) {
+        const Vertex& a = inner[i];
+        const Vertex& b = inner[i + 1];
+        for (const Vertex& p : {a, Vertex{(a.x + b.x) / 2, (a.y + b.y) / 2, 0.0}}) {
+            const Location where = locate(p, outer);
+            if (where == Location::outside)
+                return false;
+            strictly = strictly || where == Location::inside;
+        }
     }
-    return false;
+    return strictly;
 }
 
 }  // namespace
 
 std::vector<PolygonShape> group_rings(std::vector<Path> rings) {
+    // A ring inside an even number of others bounds area, one inside an odd number is a hole of
+    // the innermost ring around it.
+    const size_t n = rings.size();
+    std::vector<std::vector<size_t>> containers(n);
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = 0; j < n; ++j)
+            if (i != j && ring_inside(rings[i], rings[j]))
+                containers[i].push_back(j);
     std::vector<PolygonShape> polygons;
-    std::vector<Path> holes;
-    for (Path& ring : rings) {
-        if (signed_area(ring) > 0)
-            polygons.push_back(PolygonShape{{std::move(ring)}});
-        else
-            holes.push_back(std::move(ring));
-    }
-    for (Path& hole : holes) {
-        int best = -1;
-        double best_area = std::numeric_limits<double>::infinity();
-        for (size_t k = 0; k < polygons.size(); ++k) {
-            const double area = signed_area(polygons[k].rings[0]);
-            if (area < best_area && ring_inside(hole, polygons[k].rings[0])) {
-                best = static_cast<int>(k);
-                best_area = area;
-            }
-        }
-        if (best >= 0) {
-            polygons[best].rings.push_back(std::move(hole));
-        } else {
-            reverse_path(&hole);
-            polygons.push_back(PolygonShape{{std::move(hole)}});
+    std::vector<int> polygon_of(n, -1);
+    for (size_t i = 0; i < n; ++i) {
+        if (containers[i].size() % 2 == 0) {
+            polygon_of[i] = static_cast<int>(polygons.size());
+            polygons.push_back(PolygonShape{{rings[i]}});
         }
     }
+    for (size_t i = 0; i < n; ++i) {
+        if (containers[i].size() % 2 == 0)
+            continue;
+        // The innermost container is the one inside the most others.
+        size_t parent = containers[i][0];
+        for (size_t j : containers[i])
+            if (containers[j].size() > containers[parent].size())
+                parent = j;
+        if (polygon_of[parent] >= 0) {
+            polygons[polygon_of[parent]].rings.push_back(std::move(rings[i]));
+        } else {  // rings that overlap without nesting stand on their own
+            polygons.push_back(PolygonShape{{std::move(rings[i])}});
+        }
+    }
+    for (PolygonShape& polygon : polygons)
+        orient_for_output(&polygon);
     return polygons;
 }
 

@@ -26,12 +26,15 @@ int press_code(double z);
 // (first, last) stored indexes. On a ring a stretch may run over the closing point: last < first.
 std::vector<std::pair<int, int>> press_ranges(const Path& path, bool closed);
 
-// Even-odd containment of a point strictly inside a closed ring (points on an edge are outside).
-bool point_inside_ring(const Vertex& p, const Path& ring);
+enum class Location { outside, boundary, inside };
 
-// Groups loose rings into polygons: counter-clockwise rings are outer rings, clockwise rings are
-// holes of the smallest outer ring that contains them; a hole that no outer ring contains, or a set
-// without any counter-clockwise ring, gives polygons of their own (turned counter-clockwise).
+// Where a point lies against a closed ring (even-odd rule; exactly on an edge is the boundary).
+Location locate(const Vertex& p, const Path& ring);
+
+// Groups rings that do not cross each other into polygons by nesting alone (their direction is
+// not read): a ring wholly inside an even number of the others is an outer ring, one inside an odd
+// number a hole of the innermost ring around it. Rings that overlap without nesting stay polygons
+// of their own. Outer rings come out counter-clockwise, holes clockwise.
 std::vector<PolygonShape> group_rings(std::vector<Path> rings);
 
 // Outer rings counter-clockwise and holes clockwise (the GeoJSON right-hand rule).

@@ -13,6 +13,9 @@ void register_info(CLI::App& program);
 // union, intersection, difference: two-ring operations from one table (cmd_overlay.cpp).
 void register_overlay(CLI::App& program);
 
+// repair: self-crossing rings cut into valid rings (cmd_repair.cpp).
+void register_repair(CLI::App& program);
+
 }  // namespace mapgeom_tool
 
 #endif  // MAPGEOM_TOOLS_SUBCOMMANDS_H

@@ -434,10 +434,69 @@ def scenario_overlay_pairs():
         for result in load_features(checked):
             check(result["properties"]["validity_code"] == 0,
                   "%s result valid: %s" % (operation, result["properties"]))
+    if "union" in operations:
+        # A U shape closed by a bar encloses a hole: one polygon with two rings.
+        u_shape = os.path.join(cwd, "u_shape.geojson")
+        bar = os.path.join(cwd, "bar.geojson")
+        with open(u_shape, "w") as f:
+            f.write(feature_collection({"type": "Polygon", "coordinates": [[
+                [0, 0], [0.03, 0], [0.03, 0.03], [0.02, 0.03], [0.02, 0.01], [0.01, 0.01],
+                [0.01, 0.03], [0, 0.03], [0, 0]]]}))
+        with open(bar, "w") as f:
+            f.write(feature_collection({"type": "Polygon", "coordinates": [
+                rect_ring(-0.005, 0.02, 0.035, 0.025)]}))
+        out_path = os.path.join(cwd, "closed.geojson")
+        run_ok(["union", u_shape, bar, "-o", out_path], cwd)
+        results = load_features(out_path)
+        check(len(results) == 1 and len(results[0]["geometry"]["coordinates"]) == 2,
+              "union enclosing a hole gives one polygon with a hole: %s" % results)
+        check(abs(sum(area_of(r["geometry"]) for r in results) - 0.0008) < 1e-9,
+              "union with a hole: area 0.0008")
     # The second input must be one polygon; lines are not combined.
     code, _, err = run([operations[0], second, first], cwd)
     check(code == 2 and "must hold exactly one polygon (it holds 5)" in err,
           "several operand polygons refused: " + err)
+
+
+def scenario_repair():
+    cwd = fresh_workdir()
+    cases = [  # (name, ring, expected pieces, expected area or None)
+        ("bow_tie", [[0, 0], [0.01, 0.01], [0.01, 0], [0, 0.01], [0, 0]], 2, 0.00005),
+        ("square", rect_ring(0, 0, 0.01, 0.01), 1, 0.0001),
+        ("figure_eight", [[0, 0], [0.02, 0.02], [0.02, 0], [0.01, 0], [0.01, 0.02], [0, 0.02],
+                          [0, 0]], None, None),
+        ("pentagram", [[math.cos(math.radians(90 + 144 * k)) * 0.01,
+                        math.sin(math.radians(90 + 144 * k)) * 0.01] for k in range(6)],
+         None, None),
+    ]
+    path = os.path.join(cwd, "faulty.geojson")
+    with open(path, "w") as f:
+        f.write(json.dumps({"type": "FeatureCollection", "features": [
+            {"type": "Feature", "properties": {"case": name},
+             "geometry": {"type": "Polygon", "coordinates": [ring]}}
+            for name, ring, _, _ in cases] + [
+            {"type": "Feature", "properties": {"case": "road"},
+             "geometry": {"type": "LineString", "coordinates": [[0, 0], [0.01, 0.01]]}}]}))
+    out_path = os.path.join(cwd, "repaired.geojson")
+    run_ok(["repair", path, "-o", out_path, "--svg", os.path.join(cwd, "repaired.svg")], cwd)
+    results = load_features(out_path)
+    for index, (name, _, pieces, area) in enumerate(cases):
+        mine = [r for r in results if r["properties"]["source_feature"] == index]
+        check(all(r["properties"]["case"] == name for r in mine), name + ": properties kept")
+        check(all(r["properties"]["repaired"] == (name != "square") for r in mine),
+              name + ": repaired flag")
+        if pieces is not None:
+            check(len(mine) == pieces, "%s: %d pieces, got %d" % (name, pieces, len(mine)))
+        if area is not None:
+            got = sum(area_of(r["geometry"]) for r in mine)
+            check(abs(got - area) < 1e-9, "%s: area %.12g, expected %.12g" % (name, got, area))
+    check([r["properties"]["case"] for r in results if r["geometry"]["type"] == "LineString"] ==
+          ["road"], "lines pass through")
+    checked = os.path.join(cwd, "repaired.info.geojson")
+    run_ok(["info", out_path, "-o", checked], cwd)
+    for result in load_features(checked):
+        check(result["properties"]["validity_code"] == 0,
+              "repaired polygon valid: %s" % result["properties"])
 
 
 def all_points(geometry):
