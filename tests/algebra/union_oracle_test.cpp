@@ -13,6 +13,7 @@
 #include <string>
 
 #include "mapgeom/algebra.h"
+#include "mapgeom/relation.h"
 #include "overlay_oracle.h"
 #include "shapes.h"
 
