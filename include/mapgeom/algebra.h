@@ -18,12 +18,14 @@ MAPGEOM_C_BEGIN
  * -------------------------------------------------------------------------------------------------
  */
 
-/* Two polylines; segments meet within 0.01 and a point goes into the first segment of each
- * polyline that holds it within 0.01. */
+/* Two polylines; segments meet within 0.01 and a point goes into the part of each tested segment
+ * (as subdivided so far) that holds it within 0.01, unless that part has a point there already
+ * (a polyline passing the place twice gets the point on each pass it is found on). */
 MAPGEOM_API int find_all_crosspts(polyline_t* line1, polyline_t* line2, geom_t* points);
 
 /* A polyline and a ring; segments meet within 0.0001 and a point goes into the part of the tested
- * segment (as subdivided so far) that holds it within 0.00001. */
+ * segment (as subdivided so far) that holds it within 0.00001, unless that part has a point there
+ * already (a shape passing the place twice gets the point on each pass it is found on). */
 MAPGEOM_API int find_all_polyline_crosspts(polyline_t* line, polygon_t* ring, geom_t* points);
 
 /* Two rings; segments meet within 0.0001. Listed points have code 0. In the rings, crossing
@@ -178,5 +180,57 @@ MAPGEOM_C_BEGIN
 MAPGEOM_API int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out);
 
 MAPGEOM_C_END
+
+/* ===================================================================================================
+ * Splitting polygons and polylines. Pieces are appended to the caller's output list, which is never
+ * cleared; each operation ends with a cleaning pass over the whole output list (pieces already in
+ * it included) that removes unusable shapes. The caller releases the list with its _free function.
+ * ===================================================================================================
+ */
+MAPGEOM_C_BEGIN
+
+/* Cuts a polygon into pieces along a cutting line and appends them (closed, counter-clockwise) to
+ * out. The line is trimmed first to the stretch from where it first enters the polygon to where
+ * it finally leaves it; outside stretches between are skipped, and every stretch inside separates
+ * two pieces. Nothing is cut when an end of the line lies strictly inside the polygon or the line
+ * meets its boundary at fewer than two points. Pieces are snapped to whole units and cleaned of
+ * repeated points, and a piece that visits a position twice is cut there. A crossing point in a
+ * piece carries 100 added to its code (codes of 100 and more are kept): it is a node point.
+ * Changes the caller's polygon only by turning it counter-clockwise when it is clockwise; the line
+ * is not changed. Afterwards every ring in out with fewer than 3 edges, or not closed within 0.99,
+ * is removed. Returns 0. */
+MAPGEOM_API int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* out);
+
+MAPGEOM_C_END
+
+#ifdef __cplusplus
+
+/* Appends to out the stretches of `line` inside `polygon` or along its boundary, each from where
+ * the line enters to where it leaves; a piece that ends where the line leaves is cleaned of points
+ * closer than 0.99 to the point before. The polygon is turned counter-clockwise in place when it is
+ * clockwise; the line is not changed. Returns 0 when the line was cut (pieces appended); 1 when it
+ * lies inside, touching the boundary or not (a copy of the whole line appended); 2 when it lies
+ * outside, touching the boundary or not (nothing appended). Afterwards polylines of fewer than 2
+ * points are removed from out. */
+MAPGEOM_API int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out);
+
+/* As split_polyline_by_polygon for a rectangle given as a closed ring of its corners, with one
+ * rule for stretches along the outline: those on its least-x and least-y sides are kept, those on
+ * its greatest-x and greatest-y sides are cut away, so that a line along the common edge of two
+ * neighbouring tiles goes to exactly one of them. Returns 1 (a copy of the whole line appended)
+ * only when the line lies strictly inside without meeting the outline, 2 when it lies outside
+ * without meeting it (nothing appended), otherwise 0 (the kept stretches appended, possibly none).
+ * The outline is turned counter-clockwise in place when it is clockwise; the line is not changed.
+ */
+MAPGEOM_API int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out);
+
+/* Cuts polyline a at every point where polyline b meets it (within 0.01) and appends the pieces in
+ * order along a, each piece ending at a meeting point where the next begins. Both lines are cleaned
+ * of points closer than 0.99 to the point before first (on copies: neither is changed). Returns 0
+ * when cut, 1 when the lines do not meet (nothing appended). Afterwards polylines of fewer than 2
+ * points are removed from out. */
+MAPGEOM_API int split_polyline_by_polyline(polyline_t* a, polyline_t* b, polylines_t* out);
+
+#endif /* __cplusplus */
 
 #endif /* MAPGEOM_ALGEBRA_H */

@@ -274,6 +274,15 @@ struct LiveShape {
             live.inserted_at(position);
         return position >= 0;
     }
+    // Whether the part of the shape that copy segment i became has a point at c already. Asking
+    // the whole shape instead would leave a crossing out of a shape that passes its place twice.
+    bool segment_has_point(int i, point_t c) const {
+        LiveSpan span = live.segment(i);
+        for (int k = span.start; k <= span.end && k < shape->count; ++k)
+            if (same_point(shape->points[k], c))
+                return true;
+        return false;
+    }
     void insert_after_start(int i, point_t c) {
         int position = live.segment(i).start + 1;
         com_geom_insertat(shape, position, c);
@@ -428,6 +437,8 @@ int find_all_crosspts(polyline_t* line1, polyline_t* line2, geom_t* points) {
     const geom_t* c1 = &copy1.ring.geom;
     const geom_t* c2 = &copy2.ring.geom;
     return mapgeom::guarded(0, [&] {
+        LiveShape live1(&line1->geom, c1);
+        LiveShape live2(&line2->geom, c2);
         mapgeom::for_each_candidate_pair(
             c1, segment_count(c1), c2, segment_count(c2), [&](int i, int j) {
                 point_t c{};
@@ -435,9 +446,10 @@ int find_all_crosspts(polyline_t* line1, polyline_t* line2, geom_t* points) {
                                          c2->points[j + 1]) != 0)
                     return;
                 list_point_once(points, c);
-                for (geom_t* line : {&line1->geom, &line2->geom})
-                    if (!has_vertex_at(line, c))
-                        insert_in_span(line, LiveSpan{0, line->count - 1}, c, kInsertPermit);
+                if (!live1.segment_has_point(i, c))
+                    live1.insert_on_segment(i, c, kInsertPermit);
+                if (!live2.segment_has_point(j, c))
+                    live2.insert_on_segment(j, c, kInsertPermit);
             });
         return 0;
     });
@@ -461,9 +473,9 @@ int find_all_polyline_crosspts(polyline_t* line, polygon_t* ring, geom_t* points
                                                    kFinderMeetPermit) != 0)
                     return;
                 list_point_once(points, c);
-                if (!has_vertex_at(&line->geom, c))
+                if (!live_line.segment_has_point(i, c))
                     live_line.insert_on_segment(i, c, kPolylineRingInsertPermit);
-                if (!has_vertex_at(&ring->geom, c))
+                if (!live_ring.segment_has_point(j, c))
                     live_ring.insert_on_segment(j, c, kPolylineRingInsertPermit);
             });
         return 0;

@@ -85,6 +85,12 @@ TEST(PolylineCrossingFinders, InsertIntoBothShapesAndListEachCrossingOnce) {
         {"CrossingAtAVertexFoundTwice", "0 0, 5 5, 10 0", "5 0, 5 10", "0 0, 5 5, 10 0",
          "5 0, 5 5, 5 10", "5 5", false},
         {"NoMeeting", "0 0, 10 0", "0 5, 10 5", "0 0, 10 0", "0 5, 10 5", "", false},
+        // The line passes (0,5) twice; each pass gets the crossing.
+        {"LinePassingACrossingTwiceThroughRing", "-5 5, 5 5, 5 15, -2.5 0",
+         "0 0, 10 0, 10 10, 0 10", "-5 5, 0 5, 5 5, 5 10, 5 15, 2.5 10, 0 5, -2.5 0",
+         "0 0, 10 0, 10 10, 5 10, 2.5 10, 0 10, 0 5, 0 0", "0 5, 5 10, 2.5 10", true},
+        {"LinePassingACrossingTwice", "0 0, 10 10, 10 0, 0 10", "5 0, 5 10",
+         "0 0, 5 5, 10 10, 10 0, 5 5, 0 10", "5 0, 5 5, 5 10", "5 5", false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,0 +1,459 @@
+// Cutting a polygon into pieces along a polyline. The line is trimmed so that it starts and ends
+// where it enters and leaves the polygon, then doubled (walked forward and back again), and the
+// pieces are traced by a walk that follows the line while it runs inside the polygon and the
+// boundary (counter-clockwise) from where the line leaves it, closing a piece when the walk comes
+// back to the piece's first point. Each stretch of line inside the polygon is traced once in each
+// direction, so it ends up in the pieces on both of its sides. A line that stops inside the
+// polygon, or meets its boundary at fewer than two points, cuts nothing.
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <initializer_list>
+#include <vector>
+
+#include "algebra/split_internal.h"
+#include "com/boundary.h"
+#include "mapgeom/algebra.h"
+#include "mapgeom/measure.h"
+#include "mapgeom/optimize.h"
+#include "mapgeom/relation.h"
+#include "relation/shape_relation_internal.h"
+
+namespace {
+
+// Band of the midpoint tests that tell whether a stretch of line runs inside the polygon.
+constexpr double kMidpointPermit = 1e-6;
+// Added to the code of a crossing point taken into a piece (codes of 100 and more are node points,
+// which the border conversion cuts rings at); codes already that high are kept.
+constexpr double kNodeMarker = 100.0;
+// The walk stops after this many steps even if line points remain unconsumed ...
+constexpr int kWalkStepFloor = 100000;
+// ... or after this many steps per point of the polygon and the doubled line, when that is more:
+// a complete walk passes each boundary vertex about once and the line a few times, so a fixed
+// bound alone would cut the tracing of large polygons short and lose their pieces.
+constexpr int kWalkStepsPerPoint = 16;
+
+// relation_point_at_polygon codes.
+constexpr int kOutside = 0;
+constexpr int kInside = 1;
+
+bool same_point(point_t a, point_t b) {
+    return com_points_same(a, b) == 0;
+}
+
+point_t midpoint(point_t a, point_t b) {
+    return calc_plough_around_point(a, b, a);
+}
+
+int midpoint_at_polygon(const polygon_t* polygon, point_t a, point_t b) {
+    return relation_point_at_polygon_by_permit(polygon, midpoint(a, b), kMidpointPermit);
+}
+
+// Drops `count` points from the front of a point array in one move.
+void drop_front(geom_t* g, int count) {
+    if (count <= 0)
+        return;
+    std::memmove(g->points, g->points + count, sizeof(point_t) * (g->count - count));
+    g->count -= count;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Trimming: the line must start and end on the boundary, heading inside.
+
+enum Trim { kUsable = 0, kEndInside = 1, kTooFewCrossings = -1 };
+
+// Walks from one end of the line (index `from`, stepping by `step`) past the points that lie
+// outside or lead along or away from the polygon, removing them from the crossing list. Stops at
+// the first boundary point from which the line heads inside. Returns how many points to drop from
+// that end, or -1 when the end lies strictly inside.
+int points_before_entry(const polygon_t* polygon, const geom_t* line, int from, int step,
+                        geom_t* crossings) {
+    int dropped = 0;
+    for (int i = from; line->count - dropped > 1; i += step, ++dropped) {
+        point_t p = line->points[i];
+        int at = relation_point_at_polygon(polygon, p);
+        if (at == kInside)
+            return -1;
+        if (at != kOutside && midpoint_at_polygon(polygon, p, line->points[i + step]) == kInside)
+            return dropped;
+        com_geom_remove(crossings, p);
+    }
+    return dropped;
+}
+
+// Trims the line in place so that it begins and ends at the boundary points where it enters and
+// finally leaves the polygon (adjust_compare).
+Trim adjust_compare(const polygon_t* polygon, polyline_t* line, geom_t* crossings) {
+    geom_t* g = &line->geom;
+    int front = points_before_entry(polygon, g, 0, +1, crossings);
+    if (front < 0)
+        return kEndInside;
+    drop_front(g, front);
+    if (crossings->count < 2 || g->count < 2)
+        return kTooFewCrossings;
+    int back = points_before_entry(polygon, g, g->count - 1, -1, crossings);
+    if (back < 0)
+        return kEndInside;
+    g->count -= back;
+    if (crossings->count < 2 || g->count < 2)
+        return kTooFewCrossings;
+    return kUsable;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The tracing walk.
+
+// The doubled line and the polygon with every crossing point identified once, so that the walk's
+// questions (is this a crossing, where is it on the polygon, where on the line) cost no scans.
+struct Crossings {
+    std::vector<int> of_line;     // crossing number of each doubled-line point, or -1
+    std::vector<int> of_polygon;  // crossing number of each polygon vertex 0 .. n - 1, or -1
+    std::vector<int> first_on_polygon;
+    std::vector<std::vector<int>> on_line;  // line indexes of each crossing, ascending
+
+    Crossings(const polygon_t* polygon, const polyline_t* line, const geom_t* points) {
+        mapgeom::CrossingLookup lookup(points);
+        int n = com_polygon_num(polygon);
+        int m = line->geom.count;
+        of_line.resize(m);
+        of_polygon.resize(n);
+        first_on_polygon.assign(points->count, -1);
+        on_line.resize(points->count);
+        for (int i = n - 1; i >= 0; --i) {
+            of_polygon[i] = lookup.find(polygon->geom.points[i]);
+            if (of_polygon[i] >= 0)
+                first_on_polygon[of_polygon[i]] = i;
+        }
+        for (int i = 0; i < m; ++i) {
+            of_line[i] = lookup.find(line->geom.points[i]);
+            if (of_line[i] >= 0)
+                on_line[of_line[i]].push_back(i);
+        }
+        // A listed point that did not become a vertex of both shapes cannot switch the walk from
+        // one to the other: it is passed like any other vertex.
+        for (int& id : of_line)
+            if (id >= 0 && first_on_polygon[id] < 0)
+                id = -1;
+        for (int& id : of_polygon)
+            if (id >= 0 && on_line[id].empty())
+                id = -1;
+    }
+};
+
+// The walk. Its state is the piece being traced, whether it is following the line (at a line
+// index) or the boundary (at a polygon index), and which line points are consumed: a line point is
+// consumed once the stretch of line leaving it (in its half's direction) has been traced into a
+// piece or is known to lie outside, so every point is consumed when all pieces are traced.
+//
+// At a crossing point the walk takes whichever way on (the boundary onward, or a stretch of line
+// running inside the polygon in either half) turns rightmost from the way it came, so that the
+// piece being traced stays on its left:
+//
+//      line onward  \                 The walk came up the line to c, where the line touches the
+//                    c                boundary. Rotating clockwise from the way back (down), the
+//   boundary onward /|                boundary onward comes before the line onward, so the piece
+//                    | came from      closes along the boundary; the stretch of line onward is
+//                                     left to the piece on its other side.
+class TracingWalk {
+public:
+    TracingWalk(const polygon_t* polygon, const polyline_t* line, const geom_t* points,
+                polygons_t* out)
+        : polygon_(polygon),
+          line_(line),
+          out_(out),
+          crossings_(polygon, line, points),
+          n_(com_polygon_num(polygon)),
+          m_(line->geom.count),
+          half_(m_ / 2),
+          consumed_(m_, 0),
+          remaining_(m_),
+          stretch_inside_(m_, -1),
+          locator_(polygon, kMidpointPermit, points->count) {
+        com_polygon_init(&piece_);
+    }
+    TracingWalk(const TracingWalk&) = delete;
+    TracingWalk& operator=(const TracingWalk&) = delete;
+    ~TracingWalk() { com_polygon_free(&piece_); }  // an unfinished piece is discarded
+
+    void run() {
+        long long limit = std::max<long long>(
+            kWalkStepFloor, static_cast<long long>(kWalkStepsPerPoint) * (n_ + m_));
+        // The last stretch is consumed before its piece closes: the walk goes on while a piece
+        // is open.
+        for (long long steps = 0; (remaining_ > 0 || started_) && steps < limit; ++steps)
+            step();
+    }
+
+private:
+    enum Mode { kFollowLine, kFollowBoundary };
+
+    point_t line_at(int li) const { return line_->geom.points[li]; }
+    point_t polygon_at(int pi) const { return polygon_->geom.points[pi]; }
+
+    // The last index of each half (the trimmed line's end, then its start) has no stretch after it.
+    bool ends_half(int li) const { return li == half_ - 1 || li == m_ - 1; }
+
+    // Whether the stretch of line leaving index li runs inside the polygon. A stretch along the
+    // boundary is not followed: walking it against the boundary's direction would trace the
+    // outside, and with it the boundary serves as well.
+    bool stretch_inside(int li) const {
+        if (ends_half(li))
+            return false;
+        // Each answer costs a pass over the polygon; a stretch of the backward half is a stretch
+        // of the forward half walked the other way, so both share one answer.
+        int forward_li = li < half_ ? li : m_ - 2 - li;
+        signed char& known = stretch_inside_[forward_li];
+        if (known < 0)
+            known = locator_.locate(midpoint(line_at(li), line_at(li + 1))) == kInside;
+        return known == 1;
+    }
+
+    // The first line index of crossing `id` in the forward (or backward) half that is not
+    // consumed, or -1 (find_curpt_pos).
+    int find_curpt_pos(int id, bool in_forward_half) const {
+        for (int k : crossings_.on_line[id])
+            if ((k < half_) == in_forward_half && !consumed_[k])
+                return k;
+        return -1;
+    }
+
+    // An unconsumed stretch of line inside the polygon leaving crossing `id` in one half, or -1.
+    int stretch_from(int id, bool in_forward_half) const {
+        int k = find_curpt_pos(id, in_forward_half);
+        return k >= 0 && stretch_inside(k) ? k : -1;
+    }
+
+    void consume(int li) {
+        if (li < 0 || consumed_[li])
+            return;
+        consumed_[li] = 1;
+        --remaining_;
+    }
+
+    void append(point_t p) { cur_polygon_add(&piece_, p); }
+
+    // The last point of the piece apart from c, which the walk came from; false when there is none.
+    bool came_from(point_t c, point_t* from) const {
+        for (int k = piece_.geom.count - 1; k >= 0; --k) {
+            if (!same_point(piece_.geom.points[k], c)) {
+                *from = piece_.geom.points[k];
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // Clockwise angle, in (0, 2 pi], from the way back (c to from) to the way on (c to to).
+    static double clockwise_turn(point_t c, point_t from, point_t to) {
+        constexpr double kFullTurn = 6.283185307179586;  // 2 pi
+        double turn = std::atan2(from.y - c.y, from.x - c.x) - std::atan2(to.y - c.y, to.x - c.x);
+        turn = std::fmod(turn + 2.0 * kFullTurn, kFullTurn);
+        return turn > 0.0 ? turn : kFullTurn;
+    }
+
+    // Of the line stretches `candidates` (indexes, -1 for none) and the boundary onward from
+    // polygon index pc, the way on from c; returns the line index to follow, or -1 for the
+    // boundary.
+    int choose_way(point_t c, int pc, std::initializer_list<int> candidates) const {
+        point_t from;
+        bool has_from = came_from(c, &from);
+        int best = -1;
+        double best_turn = has_from ? clockwise_turn(c, from, polygon_at((pc + 1) % n_)) : 0.0;
+        for (int k : candidates) {
+            if (k < 0)
+                continue;
+            if (!has_from)
+                return k;
+            double turn = clockwise_turn(c, from, line_at(k + 1));
+            if (turn < best_turn) {
+                best = k;
+                best_turn = turn;
+            }
+        }
+        return best;
+    }
+
+    // Turns onto the line at index k: the stretch after k goes into the piece.
+    void take_line(point_t c, int k) {
+        append(c);
+        started_ = true;
+        li_ = k;
+        mode_ = kFollowLine;
+        consume(k);
+    }
+
+    // Leaves the line at crossing c (line index li) for the boundary. The stretch after li stays
+    // unconsumed when it runs inside: the piece on its other side will trace it.
+    void take_boundary(point_t c, int id) {
+        append(c);
+        scan_inside_ = stretch_inside(li_);
+        if (!scan_inside_)
+            consume(li_);
+        pi_ = crossings_.first_on_polygon[id];
+        mode_ = kFollowBoundary;
+    }
+
+    // Closes the piece with its own first point, cleans it (snapping it to whole units) and cuts
+    // it at repeated vertices into the output list. A part that snapping left without area (all
+    // its vertices on one line) is dropped: it covers nothing, and its neighbours cover the place.
+    void close_piece() {
+        com_polygon_add(&piece_, piece_.geom.points[0]);
+        optimize_polygon_del_repeatpts(&piece_);
+        polygons_t parts;
+        com_polygons_init(&parts);
+        split_polygon_by_repeat_points(&piece_, &parts, 0);
+        for (polygon_node_t* node = parts.head; node != nullptr; node = node->next) {
+            if (is_allpoints_at_line(&node->polygon) == 0)
+                com_polygon_free(&node->polygon);
+            else
+                com_polygons_add(out_, node->polygon);
+        }
+        com_polygons_free_node(&parts);
+        com_polygon_free(&piece_);
+        com_polygon_init(&piece_);
+        if (mode_ == kFollowLine)
+            scan_inside_ = stretch_inside(li_);
+        mode_ = kFollowLine;
+        started_ = false;
+    }
+
+    // Crossing c (number id) reached along the line at li_.
+    void line_crossing(point_t c, int id) {
+        bool onward = !consumed_[li_] && stretch_inside(li_);
+        if (!started_) {
+            // Looking for a piece to start: one starts wherever a stretch inside leaves a crossing.
+            scan_inside_ = onward;
+            if (onward)
+                take_line(c, li_);
+            else
+                consume(li_);
+            return;
+        }
+        int k = choose_way(c, crossings_.first_on_polygon[id], {onward ? li_ : -1});
+        if (k >= 0)
+            take_line(c, k);
+        else
+            take_boundary(c, id);
+    }
+
+    // Crossing c (number id) reached along the boundary at pi_.
+    void boundary_crossing(point_t c, int id) {
+        int k = choose_way(c, pi_, {stretch_from(id, true), stretch_from(id, false)});
+        if (k >= 0)
+            take_line(c, k);
+        else
+            append(c);
+    }
+
+    // An ordinary point reached along the line: part of the piece being traced, or, between
+    // pieces, passed (and consumed when the line runs outside there).
+    void line_point(point_t c) {
+        if (started_) {
+            append(c);
+            consume(li_);
+        } else if (!scan_inside_) {
+            consume(li_);
+        }
+    }
+
+    void step() {
+        point_t c;
+        int id;
+        if (mode_ == kFollowLine) {
+            li_ = (li_ + 1) % m_;
+            // Between pieces, stretches already traced are passed over; a piece following the
+            // line always reaches the point its stretch ends at.
+            if (!started_ && consumed_[li_])
+                return;
+            c = line_at(li_);
+            id = crossings_.of_line[li_];
+        } else {
+            pi_ = (pi_ + 1) % n_;
+            c = polygon_at(pi_);
+            id = crossings_.of_polygon[pi_];
+        }
+        if (id < 0) {
+            if (mode_ == kFollowLine)
+                line_point(c);
+            else
+                append(c);
+            return;
+        }
+        // A crossing enters every piece as the polygon's vertex there, so that the pieces on
+        // both sides of a cut share it exactly, code included.
+        c = polygon_at(crossings_.first_on_polygon[id]);
+        if (c.z < kNodeMarker)
+            c.z += kNodeMarker;
+        if (piece_.geom.count > 0 && same_point(c, piece_.geom.points[0])) {
+            close_piece();
+            return;
+        }
+        if (mode_ == kFollowLine)
+            line_crossing(c, id);
+        else
+            boundary_crossing(c, id);
+    }
+
+    const polygon_t* polygon_;
+    const polyline_t* line_;
+    polygons_t* out_;
+    Crossings crossings_;
+    int n_;
+    int m_;
+    int half_;
+    std::vector<unsigned char> consumed_;
+    int remaining_;
+    mutable std::vector<signed char> stretch_inside_;  // per forward index: -1 not yet asked
+    mapgeom::RingLocator locator_;
+
+    polygon_t piece_{};
+    Mode mode_ = kFollowLine;
+    int li_ = -1;
+    int pi_ = 0;
+    bool started_ = false;
+    // Whether the line runs inside the polygon where the walk passes it between pieces.
+    bool scan_inside_ = false;
+};
+
+// Traces the pieces of the polygon along the trimmed, doubled line (connect_final_polygons).
+int connect_final_polygons(const polygon_t* polygon, const polyline_t* line, const geom_t* points,
+                           polygons_t* out) {
+    TracingWalk walk(polygon, line, points, out);
+    walk.run();
+    return 0;
+}
+
+// Trims and doubles the line, then traces the pieces: 0 when traced, -1 when the line does not
+// cut the polygon (output untouched).
+int connect_polygons(polygon_t* polygon, polyline_t* line, geom_t* points, polygons_t* out) {
+    if (adjust_compare(polygon, line, points) != kUsable)
+        return -1;
+    mapgeom::LineCopy back(line);
+    com_polyline_reverse(&back.line);
+    com_polyline_add_geom(line, &back.line.geom);
+    connect_final_polygons(polygon, line, points, out);
+    err_polygon_process(out);
+    return 0;
+}
+
+}  // namespace
+
+int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* out) {
+    if (polygon == nullptr || line == nullptr || out == nullptr)
+        return 0;
+    return mapgeom::guarded(0, [&] {
+        if (relation_polygon_direction(polygon) != 0)
+            com_polygon_reverse(polygon);
+        mapgeom::LineCopy cut(line);
+        mapgeom::RingCopy ring(polygon);
+        mapgeom::drop_repeated_points(&cut.line.geom);
+        mapgeom::drop_repeated_points(&ring.ring.geom);
+        if (com_polygon_num(&ring.ring) >= 3 && com_polyline_num(&cut.line) >= 2) {
+            mapgeom::PointList points;
+            find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
+            connect_polygons(&ring.ring, &cut.line, &points.g, out);
+        }
+        err_polygon_process(out);
+        return 0;
+    });
+}

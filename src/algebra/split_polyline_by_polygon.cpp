@@ -1,0 +1,162 @@
+// Cutting a polyline by a polygon or by a rectangle, keeping the stretches inside. After every
+// crossing with the boundary has become a vertex of the line, the line's status (kept or cut away)
+// can change only at those vertices: the walk classifies the stretch after each one and collects
+// the runs of kept stretches. Along the boundary, the polygon keeps every stretch; the rectangle
+// keeps only those on its least-x and least-y sides, so that a line along the common edge of two
+// neighbouring tiles goes to exactly one of them.
+#include <cmath>
+
+#include "algebra/split_internal.h"
+#include "com/boundary.h"
+#include "mapgeom/algebra.h"
+#include "mapgeom/measure.h"
+#include "mapgeom/optimize.h"
+#include "mapgeom/relation.h"
+#include "relation/shape_relation_internal.h"
+
+namespace {
+
+// Band of the midpoint tests that tell whether a stretch runs inside, outside or along the
+// boundary; a stretch of the rectangle variant along the boundary counts as on the least-x or
+// least-y side when its midpoint lies within the same band of that side.
+constexpr double kMidpointPermit = 1e-6;
+
+// relation_point_at_polygon codes.
+constexpr int kOutside = 0;
+constexpr int kInside = 1;
+
+// relation_polyline_and_polygon / relation_polyline_and_rect codes.
+constexpr int kLineCrosses = 0;
+constexpr int kLineInsideApart = 1;
+constexpr int kLineOutsideApart = 2;
+constexpr int kLineInsideTouching = 3;
+
+// Results of the split operations.
+constexpr int kSplit = 0;
+constexpr int kWholeLineInside = 1;
+constexpr int kLineOutside = 2;
+
+point_t midpoint(point_t a, point_t b) {
+    return calc_plough_around_point(a, b, a);
+}
+
+// Collects the kept runs of a line whose crossings with the boundary are vertices of it. `keep(i)`
+// tells whether the stretch from point i to point i + 1 is kept; it is asked for the first stretch
+// and after every crossing point. A run that ends at a stretch cut away is cleaned of repeated
+// points before it goes to the output; the last run goes as it is (the caller drops runs of fewer
+// than two points).
+template <typename IsCrossing, typename Keep>
+void collect_kept_runs(const polyline_t* line, IsCrossing is_crossing, Keep keep,
+                       polylines_t* out) {
+    int m = com_polyline_num(line);
+    mapgeom::PieceLine piece;
+    auto hand_over = [&](bool clean) {
+        if (clean)
+            optimize_polyline_del_repeatpts(&piece.line);
+        com_polylines_add(out, piece.line);  // the list takes over the points
+        com_polyline_init(&piece.line);
+    };
+    bool kept = false;
+    for (int i = 0; i < m; ++i) {
+        point_t p = line->geom.points[i];
+        if (!is_crossing(p)) {
+            if (i == 0)
+                kept = m > 1 && keep(0);
+            if (kept)
+                com_polyline_add(&piece.line, p);
+            continue;
+        }
+        com_polyline_add(&piece.line, p);
+        kept = i + 1 == m || keep(i);
+        if (!kept)
+            hand_over(true);
+    }
+    hand_over(false);
+}
+
+// Keeps the stretches inside the polygon or along its boundary (connect_polylines).
+void connect_polylines(const polyline_t* line, const polygon_t* polygon, const geom_t* points,
+                       polylines_t* out) {
+    mapgeom::CrossingLookup crossings(points);
+    mapgeom::RingLocator locator(polygon, kMidpointPermit, points->count + 1);
+    const point_t* p = line->geom.points;
+    collect_kept_runs(
+        line, [&](point_t q) { return crossings.find(q) >= 0; },
+        [&](int i) { return locator.locate(midpoint(p[i], p[i + 1])) != kOutside; }, out);
+}
+
+// Keeps the stretches inside the rectangle, and those along its least-x and least-y sides
+// (get_polylines).
+void get_polylines(const polyline_t* line, const polygon_t* rect, const geom_t* points,
+                   polylines_t* out) {
+    mapgeom::CrossingLookup crossings(points);
+    mapgeom::RingLocator locator(rect, kMidpointPermit, points->count + 1);
+    rectangle_t extent = calc_polygon_exrectangle(rect);
+    const point_t* p = line->geom.points;
+    collect_kept_runs(
+        line, [&](point_t q) { return crossings.find(q) >= 0; },
+        [&](int i) {
+            point_t mid = midpoint(p[i], p[i + 1]);
+            int at = locator.locate(mid);
+            if (at == kOutside || at == kInside)
+                return at == kInside;
+            return std::fabs(mid.x - extent.min_x) <= kMidpointPermit ||
+                   std::fabs(mid.y - extent.min_y) <= kMidpointPermit;
+        },
+        out);
+}
+
+}  // namespace
+
+int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
+    if (line == nullptr || polygon == nullptr || out == nullptr)
+        return kLineOutside;
+    if (relation_polygon_direction(polygon) != 0)
+        com_polygon_reverse(polygon);
+    int relation = relation_polyline_and_polygon(line, polygon);
+    if (relation == kLineInsideApart || relation == kLineInsideTouching) {
+        com_polylines_add_copy(out, *line);
+        return kWholeLineInside;
+    }
+    if (relation != kLineCrosses)
+        return kLineOutside;
+    mapgeom::LineCopy cut(line);
+    mapgeom::RingCopy ring(polygon);
+    mapgeom::PointList points;
+    find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
+    connect_polylines(&cut.line, &ring.ring, &points.g, out);
+    err_polyline_process(out);
+    return kSplit;
+}
+
+int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
+    if (line == nullptr || rect == nullptr || out == nullptr)
+        return kLineOutside;
+    mapgeom::LineCopy cut(line);
+    mapgeom::RingCopy outline(rect);
+    if (relation_polygon_direction(rect) != 0)
+        com_polygon_reverse(rect);
+    mapgeom::CrossingList records;
+    int relation = relation_polyline_and_rect(&cut.line, &outline.ring, &records.list);
+    // Without crossing records the line is taken whole only when it starts strictly inside: one
+    // that starts on the outline runs along a side within it (a stretch strictly inside a side
+    // meets no corner, so no record marks it), and the side decides.
+    bool starts_on_outline =
+        com_polyline_num(&cut.line) > 0 &&
+        relation_point_at_polygon(&outline.ring, com_polyline_front(&cut.line)) != kInside;
+    if (relation == kLineInsideApart && !starts_on_outline) {
+        com_polylines_add_copy(out, *line);
+        return kWholeLineInside;
+    }
+    if (relation == kLineOutsideApart)
+        return kLineOutside;
+    // The records list each crossing place once, so a line that passes a place twice has it as a
+    // vertex on one pass only; the finder puts it into every pass and lists what it adds.
+    mapgeom::PointList points;
+    for (int k = 0; k < records.list.count; ++k)
+        com_geom_add(&points.g, records.list.crosspts[k].pt);
+    find_all_polyline_crosspts(&cut.line, &outline.ring, &points.g);
+    get_polylines(&cut.line, &outline.ring, &points.g, out);
+    err_polyline_process(out);
+    return kSplit;
+}

@@ -1,0 +1,51 @@
+// Cutting a polyline at every point where another polyline meets it. All stretches are kept: the
+// pieces follow each other along the first line, each ending where the next begins.
+#include "algebra/split_internal.h"
+#include "mapgeom/algebra.h"
+#include "mapgeom/optimize.h"
+#include "relation/shape_relation_internal.h"
+
+namespace {
+
+// Results of split_polyline_by_polyline.
+constexpr int kCut = 0;
+constexpr int kNoCrossing = 1;
+
+// Cuts line a into pieces at the points listed in `points` (convert_polylines); b only served to
+// find them.
+void convert_polylines(const polyline_t* a, const polyline_t* /*b*/, const geom_t* points,
+                       polylines_t* out) {
+    mapgeom::CrossingLookup crossings(points);
+    mapgeom::PieceLine piece;
+    for (int i = 0; i < a->geom.count; ++i) {
+        point_t p = a->geom.points[i];
+        if (crossings.find(p) >= 0) {
+            cur_polyline_add(&piece.line, p);
+            if (com_polyline_num(&piece.line) > 1) {
+                com_polylines_add(out, piece.line);  // the list takes over the points
+                com_polyline_init(&piece.line);
+            }
+        }
+        cur_polyline_add(&piece.line, p);
+    }
+    com_polylines_add(out, piece.line);
+    com_polyline_init(&piece.line);
+}
+
+}  // namespace
+
+int split_polyline_by_polyline(polyline_t* a, polyline_t* b, polylines_t* out) {
+    if (a == nullptr || b == nullptr || out == nullptr)
+        return kNoCrossing;
+    mapgeom::LineCopy line_a(a);
+    mapgeom::LineCopy line_b(b);
+    optimize_polyline_del_repeatpts(&line_a.line);
+    optimize_polyline_del_repeatpts(&line_b.line);
+    mapgeom::PointList points;
+    find_all_crosspts(&line_a.line, &line_b.line, &points.g);
+    if (points.g.count == 0)
+        return kNoCrossing;
+    convert_polylines(&line_a.line, &line_b.line, &points.g, out);
+    err_polyline_process(out);
+    return kCut;
+}

@@ -1,0 +1,143 @@
+// Cutting polylines by a polygon, a rectangle and another polyline: which stretches are kept
+// (inside, along the boundary, on which sides of a tile), the result codes, and that the inputs are
+// left as they were.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mapgeom/algebra.h"
+#include "point_text.h"
+#include "shapes.h"
+
+namespace {
+
+using testing_shapes::points_of;
+using testing_shapes::Polygon;
+using testing_shapes::Polyline;
+using testing_shapes::Polylines;
+using testing_shapes::pts;
+using testing_shapes::Xy;
+
+const char* const kSquare = "0 0, 10 0, 10 10, 0 10";
+
+// The pieces as text, "x y, x y | x y, ...", for comparing whole results in one line.
+std::string text_of(const Polylines& pieces) {
+    std::string text;
+    for (int k = 0; k < pieces.size(); ++k) {
+        if (k > 0)
+            text += " | ";
+        std::string piece;
+        for (const Xy& p : points_of(&com_polylines_at_pointer(pieces.get(), k)->geom))
+            piece += (piece.empty() ? "" : ", ") + std::to_string(p.x) + " " + std::to_string(p.y);
+        text += piece;
+    }
+    return text;
+}
+
+// The same text from the expected pieces, written "x y, x y | ...".
+std::string expected_text(const std::string& pieces) {
+    Polylines list;
+    size_t begin = 0;
+    while (begin < pieces.size()) {
+        size_t end = pieces.find('|', begin);
+        Polyline piece(pts(pieces.substr(begin, end == std::string::npos ? end : end - begin)));
+        com_polylines_add_copy(list.get(), *piece.get());
+        begin = end == std::string::npos ? pieces.size() : end + 1;
+    }
+    return text_of(list);
+}
+
+struct Case {
+    const char *name, *shape, *line;
+    int result;
+    const char* pieces;
+};
+
+using SplitFunction = int (*)(polyline_t*, polygon_t*, polylines_t*);
+
+void run_cases(SplitFunction split, const std::vector<Case>& cases) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Polygon shape(pts(c.shape));
+        Polyline line(pts(c.line));
+        Polylines pieces;
+        EXPECT_EQ(split(line.get(), shape.get(), pieces.get()), c.result);
+        EXPECT_EQ(text_of(pieces), expected_text(c.pieces));
+        EXPECT_EQ(points_of(&line.get()->geom).size(), pts(c.line).size()) << "line unchanged";
+    }
+}
+
+TEST(SplitPolylineByPolygon, KeepsTheStretchesInsideAndAlongTheBoundary) {
+    run_cases(split_polyline_by_polygon,
+              {
+                  {"CrossingFromOutsideToOutside", kSquare, "-5 5, 15 5", 0, "0 5, 10 5"},
+                  {"EnteringTwice", kSquare, "-5 2, 15 2, 15 8, -5 8", 0, "0 2, 10 2 | 10 8, 0 8"},
+                  {"ThroughVertices", kSquare, "-5 -5, 15 15", 0, "0 0, 10 10"},
+                  {"EndingOnTheBoundary", kSquare, "15 5, 5 5, 0 5", 0, "10 5, 5 5, 0 5"},
+                  {"AlongTheBoundaryThenInside", kSquare, "-5 5, 0 5, 0 8, 5 8, 15 8", 0,
+                   "0 5, 0 8, 5 8, 10 8"},
+                  {"PassingAPlaceOfTheBoundaryTwice", kSquare, "-5 5, 5 5, 5 15, -2.5 0", 0,
+                   "0 5, 5 5, 5 10 | 2.5 10, 0 5"},
+                  {"InsideTouchingAVertex", kSquare, "5 5, 10 10, 5 8", 1, "5 5, 10 10, 5 8"},
+                  {"StrictlyInside", kSquare, "2 2, 8 8", 1, "2 2, 8 8"},
+                  {"Outside", kSquare, "-5 -5, -5 15", 2, ""},
+                  {"OutsideTouchingAVertex", kSquare, "-5 5, 0 10, 5 15", 2, ""},
+              });
+}
+
+TEST(SplitPolylineByRect, KeepsStretchesAlongTheLeastSidesOnly) {
+    run_cases(split_polyline_by_rect,
+              {
+                  {"Crossing", kSquare, "-5 5, 15 5", 0, "0 5, 10 5"},
+                  {"AlongTheLeftSide", kSquare, "0 -5, 0 15", 0, "0 0, 0 10"},
+                  {"AlongTheRightSide", kSquare, "10 -5, 10 15", 0, ""},
+                  {"WithinTheBottomSide", kSquare, "2 0, 8 0", 0, "2 0, 8 0"},
+                  {"WithinTheTopSide", kSquare, "2 10, 8 10", 0, ""},
+                  {"WithinTheRightSideThenInside", kSquare, "10 2, 10 8, 5 8", 0, "10 8, 5 8"},
+                  {"InsideTouchingAVertex", kSquare, "5 5, 10 10, 5 8", 0, "5 5, 10 10, 5 8"},
+                  {"StrictlyInside", kSquare, "2 2, 8 8", 1, "2 2, 8 8"},
+                  {"Outside", kSquare, "-5 -5, -5 15", 2, ""},
+              });
+}
+
+TEST(SplitPolylineByPolygon, ClockwisePolygonsAreTurnedInPlace) {
+    for (SplitFunction split : {split_polyline_by_polygon, split_polyline_by_rect}) {
+        Polygon shape(pts("0 0, 0 10, 10 10, 10 0"));
+        Polyline line(pts("-5 5, 15 5"));
+        Polylines pieces;
+        EXPECT_EQ(split(line.get(), shape.get(), pieces.get()), 0);
+        EXPECT_EQ(text_of(pieces), expected_text("0 5, 10 5"));
+        EXPECT_GT(testing_shapes::plane_signed_area(&shape.get()->geom), 0.0);
+    }
+}
+
+TEST(SplitPolylineByPolyline, CutsTheFirstLineAtEveryCrossing) {
+    struct PolylineCase {
+        const char *name, *a, *b;
+        int result;
+        const char* pieces;
+    };
+    const PolylineCase cases[] = {
+        {"CrossingOnce", "0 0, 10 10", "0 10, 10 0", 0, "0 0, 5 5 | 5 5, 10 10"},
+        {"CrossingThrice", "0 0, 30 0", "5 -5, 10 5, 15 -5, 20 5", 0,
+         "0 0, 7.5 0 | 7.5 0, 12.5 0 | 12.5 0, 17.5 0 | 17.5 0, 30 0"},
+        {"AtAVertexOfTheFirst", "0 0, 5 5, 10 0", "0 5, 10 5", 0, "0 0, 5 5 | 5 5, 10 0"},
+        {"TouchingTheFirstsEnd", "0 0, 10 0", "10 -5, 10 5", 0, "0 0, 10 0"},
+        {"FirstPassingTheCrossingTwice", "0 0, 10 10, 10 0, 0 10", "5 0, 5 10", 0,
+         "0 0, 5 5 | 5 5, 10 10, 10 0, 5 5 | 5 5, 0 10"},
+        {"Parallel", "0 0, 10 0", "0 5, 10 5", 1, ""},
+    };
+    for (const PolylineCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Polyline a(pts(c.a));
+        Polyline b(pts(c.b));
+        Polylines pieces;
+        EXPECT_EQ(split_polyline_by_polyline(a.get(), b.get(), pieces.get()), c.result);
+        EXPECT_EQ(text_of(pieces), expected_text(c.pieces));
+        EXPECT_EQ(points_of(&a.get()->geom).size(), pts(c.a).size());
+        EXPECT_EQ(points_of(&b.get()->geom).size(), pts(c.b).size());
+    }
+}
+
+}  // namespace
