@@ -35,6 +35,39 @@ MAPGEOM_API int find_all_polyline_crosspts(polyline_t* line, polygon_t* ring, ge
  * holds it within 0.01, or after the edge's start when no part does. */
 MAPGEOM_API int find_all_polygon_crosspts(polygon_t* a, polygon_t* b, geom_t* points);
 
+/* ---------------------------------------------------------------------------------------------------
+ * Clipping a polygon by a rectangle.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Clips `polygon` by `rect`, a rectangle given as its closed outline (in practice a grid tile),
+ * and appends the pieces of the polygon inside the rectangle to `out`. Neither input is changed;
+ * the rings are worked on as counter-clockwise copies with repeated points removed. Returns
+ *   0  the boundaries cross: the pieces were appended
+ *   1  no meeting point and the polygon lies within the rectangle (nothing appended); also when
+ *      pieces came out without the walk ever running along the outline (they were appended)
+ *   2  no meeting point and the rectangle lies within the polygon (nothing appended)
+ *   3  no meeting point, neither within the other: apart (nothing appended); also for a null or
+ *      degenerate input ring (fewer than 3 edges)
+ *   4  the boundaries only touch, and the polygon lies within the rectangle (nothing appended)
+ *   5  the boundaries only touch, and the rectangle lies within the polygon (nothing appended)
+ *   6  the boundaries meet but no piece results and neither lies within the other, or the walk
+ *      produced no piece (nothing appended); also when scratch memory ran out
+ * Pieces are closed counter-clockwise rings snapped to whole units, free of repeated vertices.
+ * Every stretch of a piece taken from the outline is a press section (code 2 on its first point,
+ * 3 on its last, 0 between); press sections of the polygon are kept and cut where the outline cuts
+ * them. Points keep the hundreds of their codes, except crossing vertices at mere touch points,
+ * which lose a 100.
+ * Rings already in `out` are left untouched: the clean-up of degenerate rings and the press markers
+ * apply to this call's pieces only. The list takes over the pieces (release with
+ * com_polygons_free).
+ * Debug traces (appended in the working directory): a faulty polygon (relation_polygon_iserror not
+ * 0) to "source_error.txt" and a faulty outline to "compare_error.txt", each as "num: " and its
+ * stored point count followed by one "x<TAB>y" line per point; one "result_error: " line to
+ * "result_error.txt" per faulty piece. */
+MAPGEOM_API int algebra_polygon_and_rect_intersec(polygon_t* polygon, polygon_t* rect,
+                                                  polygons_t* out);
+
 MAPGEOM_C_END
 
 /* ---------------------------------------------------------------------------------------------------

@@ -236,6 +236,50 @@ MAPGEOM_API void get_polygon_reduce_out_value(const tag_polygon_reduce_out_t* ou
 MAPGEOM_API void get_line_reduce_out_value(const tag_line_reduce_out_t* out, int* x, int* y,
                                            int* part_points);
 
+/* ---------------------------------------------------------------------------------------------------
+ * Tiled clipping. Every shape of the in-record is cut along the grid of col_num x row_num tiles
+ * of get_rect_by_index (the grid rectangle is grid_min_y, grid_max_y, grid_min_x, grid_max_x) and
+ * its pieces are appended to the out-record, each labelled with its tile's column and row; then
+ * shape_parts[shape_num] gets the number of pieces the shape produced (0 when none) and shape_num
+ * grows by 1, so shape_parts has one entry per input shape, in input order.
+ *
+ * Output record: initialise it with polygon_division_out_init / division_out_init (512, 512 and
+ * the input's part_num are the capacities the library expects). Pieces are appended after the
+ * counts found in the record. The entry points first bring the record's arrays to the lengths
+ * they work with (at least 512 points and 512 parts, never less than the counts already held)
+ * and shape_parts to room for one more entry per input shape, reallocating the arrays the
+ * record's init allocated; the arrays then grow as needed, so nothing is ever written past an
+ * array whatever capacities the host gave. A record with a negative count is left untouched.
+ * Pieces that would take a count past the int32 range (or for which memory runs out) are not
+ * written and not counted, and the shape's remaining tiles are skipped.
+ *
+ * Tiles: column c covers x from grid_min_x + w * c to grid_min_x + w * (c + 1), with the whole-
+ * number width w = trunc(grid width) / col_num (rows alike). The tiles visited for a shape run
+ * from the tile of its least corner to the tile of its greatest corner, both included; a corner on
+ * the far edge of the tiled area gets index col_num (row_num), one past the last tile, and that
+ * tile is visited too. A shape reaching outside the tiles 0 .. col_num by 0 .. row_num is clipped
+ * to them: nothing is produced outside them, and a shape wholly outside gets shape_parts 0. With
+ * col_num or row_num below 1, or a grid narrower than col_num units (lower than row_num units),
+ * there are no tiles and every shape gets 0.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Polygons: each part is one closed ring. A tile that the boundary crosses gets the pieces of the
+ * polygon inside it (algebra_polygon_and_rect_intersec: closed rings snapped to whole units, the
+ * stretches along the tile's edges marked as press sections in z, codes 2 ... 3); a polygon lying
+ * within one tile is written once, as a copy of itself; a tile lying wholly inside the polygon is
+ * written as its outline, five points counter-clockwise from the least corner, z 2 on the first
+ * and 3 on the closing point (one press section), 0 on the others. Blocks of tiles inside the
+ * polygon are emitted column by column (all rows of a column, then the next column). */
+MAPGEOM_API void algebra_polygon_intersec_java(const polygon_division_in_t* in,
+                                               polygon_division_out_t* out);
+
+/* Polylines: each part is one line, cut into the pieces inside each tile it meets. A stretch
+ * along the common edge of two tiles goes to one of them only: it is kept on a tile's least-x
+ * and least-y sides and cut off on its greatest-x and greatest-y sides. */
+MAPGEOM_API void algebra_polyline_intersec_java(const tag_division_in_t* in,
+                                                tag_division_out_t* out);
+
 /* The rectangle of tile (col, row) of a grid of col_num x row_num tiles. Tiles have whole-number
  * sizes, trunc(grid width) / col_num by trunc(grid height) / row_num, and tile (0, 0) sits at the
  * grid's least corner; when the grid's width is not a multiple of col_num the tiles fall short of

@@ -119,6 +119,8 @@ SIGNATURES = {
     'com_split_lines_add': [P, P, I],
     'get_split_lines_value': [P] * 3,
     'com_split_lines_free': [P],
+    'algebra_polygon_intersec_java': [P, P],
+    'algebra_polyline_intersec_java': [P, P],
 }
 
 
@@ -212,6 +214,64 @@ class DivisionRecords(unittest.TestCase):
         self.assertEqual((tile.min_x, tile.max_x, tile.min_y, tile.max_y), (25, 50, 50, 75))
         tile = LIB.get_rect_by_index(3, 0, 4, 1, Rectangle(0, 1, 0, 10))
         self.assertEqual((tile.min_x, tile.max_x), (6, 8))
+
+
+def shoelace(xs, ys):
+    return sum(xs[i] * ys[i + 1] - xs[i + 1] * ys[i] for i in range(len(xs) - 1)) / 2.0
+
+
+def pieces_of(got):
+    """Splits read-out arrays into pieces: (col, row, xs, ys, zs)."""
+    pieces, k = [], 0
+    for i, n in enumerate(got['part_points']):
+        pieces.append((got['part_col'][i], got['part_row'][i], got['x'][k:k + n],
+                       got['y'][k:k + n], got.get('z', [0] * (k + n))[k:k + n]))
+        k += n
+    return pieces
+
+
+# A 4 x 4 grid of 10-unit tiles from (0, 0).
+GRID = dict(grid_min_y=0, grid_max_y=40, grid_min_x=0, grid_max_x=40, col_num=4, row_num=4)
+
+
+def division_in(layout, init, shapes, with_z):
+    """An in-record filled by the host: grid fields written at their offsets, arrays by init."""
+    xs = [x for shape in shapes for x, _ in shape]
+    ys = [y for shape in shapes for _, y in shape]
+    parts = [len(shape) for shape in shapes]
+    record = Record(layout, point_num=len(xs), part_num=len(parts), **GRID)
+    arrays = [xs, ys] + ([[0] * len(xs)] if with_z else [])
+    init(record.raw, *map(int_array, arrays), int_array(parts), len(xs), len(parts))
+    return record
+
+
+class Tiling(unittest.TestCase):
+    def test_polygons_cut_into_tiles(self):
+        strip = [(5, 5), (35, 5), (35, 15), (5, 15), (5, 5)]
+        triangle = [(22, 32), (28, 32), (25, 38), (22, 32)]
+        cover = [(8, 18), (22, 18), (22, 32), (8, 32), (8, 18)]
+        record = division_in(POLYGON_DIVISION_IN, LIB.polygon_division_in_init,
+                             [strip, triangle, cover], True)
+        out = Record(POLYGON_DIVISION_OUT)
+        LIB.polygon_division_out_init(out.raw, 512, 512, 3)
+        LIB.algebra_polygon_intersec_java(record.raw, out.raw)
+        got = read_division_out(out, True)
+        self.assertEqual(got['shape_parts'][:2], [8, 1])
+        self.assertEqual(len(got['shape_parts']), 3)
+        pieces = pieces_of(got)
+        self.assertEqual(sum(shoelace(p[2], p[3]) for p in pieces[:8]), 300.0)
+        self.assertEqual(sorted((p[0], p[1]) for p in pieces[:8]),
+                         [(c, r) for c in range(4) for r in range(2)])
+        for col, row, xs, ys, _ in pieces:
+            self.assertTrue(all(10 * col <= x <= 10 * col + 10 for x in xs), (col, row, xs))
+            self.assertTrue(all(10 * row <= y <= 10 * row + 10 for y in ys), (col, row, ys))
+        self.assertEqual(pieces[8][:4], (2, 3, [22, 28, 25, 22], [32, 32, 38, 32]))
+        whole = [p for p in pieces[9:] if (p[0], p[1]) == (1, 2)]
+        self.assertEqual(whole, [(1, 2, [10, 20, 20, 10, 10], [20, 20, 30, 30, 20],
+                                  [2, 0, 0, 0, 3])])
+        self.assertEqual(sum(shoelace(p[2], p[3]) for p in pieces[9:]), 14.0 * 14.0)
+        LIB.polygon_division_in_free(record.raw)
+        LIB.polygon_division_out_free(out.raw)
 
 
 class ReduceRecords(unittest.TestCase):

@@ -1,0 +1,493 @@
+// Tiled clipping for hosts: every polygon or polyline of a flat-array record is cut along a
+// regular grid of tiles and the pieces, labelled with their tile, are appended to a flat-array
+// output record. A recursive halving of the block of tiles a shape's extent touches finds the
+// sub-blocks lying wholly inside a polygon and emits their tiles as squares marked as one press
+// section; only single tiles that the boundary meets are clipped exactly.
+#include <algorithm>
+#include <cstdint>
+
+#include "com/boundary.h"
+#include "com/numeric.h"
+#include "java_internal.h"
+#include "mapgeom/algebra.h"
+#include "mapgeom/java.h"
+#include "mapgeom/measure.h"
+#include "mapgeom/relation.h"
+
+// PENDING: split_polyline_by_rect lands with the split branch.
+static int SPLIT_PENDING(polyline_t*, polygon_t*, polylines_t*) {
+    return 2;
+}
+
+namespace {
+
+// The capacities the entry points assume for a freshly initialised output record.
+constexpr int kInitialPointCapacity = 512;
+constexpr int kInitialPartCapacity = 512;
+
+// Press codes marking a whole tile's outline as one section.
+constexpr double kSectionStart = 2.0;
+constexpr double kSectionEnd = 3.0;
+
+// A block of tiles: columns col_begin .. col_end - 1, rows row_begin .. row_end - 1. split_num is
+// 1 for a single tile, 4 when the block spans at least two columns and two rows, 2 otherwise; it
+// is also the number of sub-blocks the block divides into.
+struct rect_div_t {
+    int col_begin;
+    int row_begin;
+    int col_end;
+    int row_end;
+    int split_num;
+};
+
+// What stays fixed while one input shape is processed, and the running output state.
+struct div_param_t {
+    rectangle_t rect;
+    int col_num;
+    int row_num;
+    int point_capacity;
+    int part_capacity;
+    int piece_num;
+    // Set when a write failed (the counts would pass the int32 range or memory ran out): the rest
+    // of the shape is skipped instead of failing once per tile.
+    bool out_full;
+};
+
+int split_num_of(int col_begin, int row_begin, int col_end, int row_end) {
+    int cols = col_end - col_begin;
+    int rows = row_end - row_begin;
+    if (cols > 1 && rows > 1)
+        return 4;
+    return cols == 1 && rows == 1 ? 1 : 2;
+}
+
+rect_div_t make_block(int col_begin, int row_begin, int col_end, int row_end) {
+    return {col_begin, row_begin, col_end, row_end,
+            split_num_of(col_begin, row_begin, col_end, row_end)};
+}
+
+// Divides a block into halves along a span of one, or into quadrants; an odd span puts the extra
+// column or row into the second half. Fills block.split_num entries of `sub`.
+void get_rects_by_rect(rect_div_t block, rect_div_t* sub) {
+    int dc = block.col_end - block.col_begin;
+    int dr = block.row_end - block.row_begin;
+    int hc = dc > 1 ? dc / 2 : 0;
+    int hr = dr > 1 ? dr / 2 : 0;
+    int cm = block.col_begin + hc;
+    int rm = block.row_begin + hr;
+    if (hc >= 1 && hr >= 1) {
+        sub[0] = make_block(block.col_begin, block.row_begin, cm, rm);
+        sub[1] = make_block(cm, block.row_begin, block.col_end, rm);
+        sub[2] = make_block(block.col_begin, rm, cm, block.row_end);
+        sub[3] = make_block(cm, rm, block.col_end, block.row_end);
+    } else if (hc < 1) {
+        sub[0] = make_block(block.col_begin, block.row_begin, block.col_end, rm);
+        sub[1] = make_block(block.col_begin, rm, block.col_end, block.row_end);
+    } else {
+        sub[0] = make_block(block.col_begin, block.row_begin, cm, block.row_end);
+        sub[1] = make_block(cm, block.row_begin, block.col_end, block.row_end);
+    }
+}
+
+// The rectangle of a block: from the least corner of its first tile to the greatest corner of its
+// last, with the tile size of get_rect_by_index.
+rectangle_t get_rect(int col_begin, int row_begin, int col_end, int row_end, rectangle_t grid,
+                     int col_num, int row_num) {
+    rectangle_t first = get_rect_by_index(col_begin, row_begin, col_num, row_num, grid);
+    rectangle_t last = get_rect_by_index(col_end - 1, row_end - 1, col_num, row_num, grid);
+    return rectangle_t{first.min_y, last.max_y, first.min_x, last.max_x};
+}
+
+rectangle_t rect_of(rect_div_t block, const div_param_t* param) {
+    return get_rect(block.col_begin, block.row_begin, block.col_end, block.row_end, param->rect,
+                    param->col_num, param->row_num);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Scratch shapes released on every path out.
+
+struct Outline {
+    polygon_t ring{};
+    explicit Outline(rectangle_t rect) {
+        com_polygon_init(&ring);
+        get_polygon_by_rect(rect, &ring);
+    }
+    Outline(const Outline&) = delete;
+    Outline& operator=(const Outline&) = delete;
+    ~Outline() { com_polygon_free(&ring); }
+};
+
+struct PolygonList {
+    polygons_t list{};
+    PolygonList() { com_polygons_init(&list); }
+    PolygonList(const PolygonList&) = delete;
+    PolygonList& operator=(const PolygonList&) = delete;
+    ~PolygonList() { com_polygons_free(&list); }
+};
+
+struct PolylineList {
+    polylines_t list{};
+    PolylineList() { com_polylines_init(&list); }
+    PolylineList(const PolylineList&) = delete;
+    PolylineList& operator=(const PolylineList&) = delete;
+    ~PolylineList() { com_polylines_free(&list); }
+};
+
+// ---------------------------------------------------------------------------------------------
+// Writing pieces. A piece counts only once it is in the record.
+
+void write_pieces(polygon_division_out_t* out, const polygons_t* pieces, div_param_t* param,
+                  int col, int row) {
+    if (pieces->num == 0 || param->out_full)
+        return;
+    if (save_polygons_to_division_out(out, pieces, &param->point_capacity, &param->part_capacity,
+                                      col, row) != 0) {
+        param->out_full = true;
+        return;
+    }
+    param->piece_num += pieces->num;
+}
+
+void write_pieces(tag_division_out_t* out, const polylines_t* pieces, div_param_t* param, int col,
+                  int row) {
+    if (pieces->num == 0 || param->out_full)
+        return;
+    if (save_polylines_to_division_out(out, pieces, &param->point_capacity, &param->part_capacity,
+                                       col, row) != 0) {
+        param->out_full = true;
+        return;
+    }
+    param->piece_num += pieces->num;
+}
+
+// A whole tile: its outline as one press section (code 2 on the first point, 3 on the closing
+// point, 0 on the others).
+void add_whole_tile(polygons_t* pieces, rectangle_t tile) {
+    polygon_t outline;
+    com_polygon_init(&outline);
+    get_polygon_by_rect(tile, &outline);
+    outline.geom.points[0].z = kSectionStart;
+    outline.geom.points[outline.geom.count - 1].z = kSectionEnd;
+    com_polygons_add(pieces, outline);
+}
+
+// Emits every tile of a block whole, column by column (all rows of a column, then the next).
+void get_polygons(int col_begin, int row_begin, int col_end, int row_end, div_param_t* param,
+                  polygon_division_out_t* out) {
+    for (int c = col_begin; c < col_end && !param->out_full; ++c) {
+        for (int r = row_begin; r < row_end && !param->out_full; ++r) {
+            PolygonList tile;
+            add_whole_tile(&tile.list, get_rect(c, r, c + 1, r + 1, param->rect, param->col_num,
+                                                param->row_num));
+            write_pieces(out, &tile.list, param, c, r);
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Block steps.
+
+// Codes of algebra_polygon_and_rect_intersec.
+constexpr int kClipCrossed = 0;
+constexpr int kClipPolygonInside = 1;
+constexpr int kClipRectInside = 2;
+constexpr int kClipTouchPolygonInside = 4;
+constexpr int kClipTouchRectInside = 5;
+
+// The pieces of a polygon inside a rectangle, by the code of algebra_polygon_and_rect_intersec:
+// the pieces where the boundaries cross, a copy of the polygon where it lies within the
+// rectangle, the rectangle's outline marked as one press section where the rectangle lies within
+// the polygon, nothing where they are apart.
+void clip_polygon_to_rect(const polygon_t* polygon, rectangle_t rect, polygons_t* pieces) {
+    Outline outline(rect);
+    // The clipping works on copies: the polygon is not changed.
+    int code =
+        algebra_polygon_and_rect_intersec(const_cast<polygon_t*>(polygon), &outline.ring, pieces);
+    if (code == kClipPolygonInside || code == kClipTouchPolygonInside) {
+        com_polygons_free(pieces);
+        com_polygons_add_copy(pieces, *polygon);
+    } else if (code == kClipRectInside || code == kClipTouchRectInside) {
+        add_whole_tile(pieces, rect);
+    } else if (code != kClipCrossed) {
+        com_polygons_free(pieces);
+    }
+}
+
+// A single tile clipped exactly.
+void clip_polygon_by_tile(const polygon_t* polygon, polygon_division_out_t* out, div_param_t* param,
+                          rect_div_t tile) {
+    rectangle_t rect = get_rect_by_index(tile.col_begin, tile.row_begin, param->col_num,
+                                         param->row_num, param->rect);
+    PolygonList pieces;
+    clip_polygon_to_rect(polygon, rect, &pieces.list);
+    write_pieces(out, &pieces.list, param, tile.col_begin, tile.row_begin);
+}
+
+// What the relation of a polygon to a sub-block's outline asks for.
+enum class BlockAction { kRecurse, kWhole, kNothing };
+
+BlockAction action_of(int relation) {
+    switch (relation) {
+        case 0:  // the boundaries cross
+        case 1:  // the polygon lies within the block ...
+        case 4:  // ... sharing a stretch of its outline
+        case 7:  // ... touching it at points
+            return BlockAction::kRecurse;
+        case 2:   // the block lies within the polygon ...
+        case 5:   // ... sharing a stretch of its boundary
+        case 8:   // ... touching it at points
+        case 10:  // the same outline
+            return BlockAction::kWhole;
+        default:  // apart
+            return BlockAction::kNothing;
+    }
+}
+
+void polygon_intersec_java(const polygon_t* polygon, polygon_division_out_t* out,
+                           div_param_t* param, rect_div_t block) {
+    if (param->out_full)
+        return;
+    if (block.split_num == 1) {
+        clip_polygon_by_tile(polygon, out, param, block);
+        return;
+    }
+    rect_div_t sub[4];
+    get_rects_by_rect(block, sub);
+    for (int i = 0; i < block.split_num; ++i) {
+        Outline outline(rect_of(sub[i], param));
+        switch (action_of(relation_polygon_and_polygon(polygon, &outline.ring))) {
+            case BlockAction::kRecurse:
+                polygon_intersec_java(polygon, out, param, sub[i]);
+                break;
+            case BlockAction::kWhole:
+                get_polygons(sub[i].col_begin, sub[i].row_begin, sub[i].col_end, sub[i].row_end,
+                             param, out);
+                break;
+            case BlockAction::kNothing:
+                break;
+        }
+    }
+}
+
+// Codes of split_polyline_by_rect and relation_polyline_and_polygon for a line apart from the
+// rectangle.
+constexpr int kSplitApart = 2;
+constexpr int kLineApart = 2;
+
+void polyline_intersec_java(polyline_t* polyline, tag_division_out_t* out, div_param_t* param,
+                            rect_div_t block) {
+    if (param->out_full)
+        return;
+    if (block.split_num == 1) {
+        rectangle_t rect = get_rect_by_index(block.col_begin, block.row_begin, param->col_num,
+                                             param->row_num, param->rect);
+        Outline outline(rect);
+        PolylineList pieces;
+        if (SPLIT_PENDING(polyline, &outline.ring, &pieces.list) != kSplitApart)
+            write_pieces(out, &pieces.list, param, block.col_begin, block.row_begin);
+        return;
+    }
+    rect_div_t sub[4];
+    get_rects_by_rect(block, sub);
+    for (int i = 0; i < block.split_num; ++i) {
+        Outline outline(rect_of(sub[i], param));
+        if (relation_polyline_and_polygon(polyline, &outline.ring) != kLineApart)
+            polyline_intersec_java(polyline, out, param, sub[i]);
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Entry points.
+
+// The area that has tiles: the grid rectangle, as far as the tiles up to the far-edge index
+// col_num (row_num) reach. Tiles have whole-number sizes, so when the grid's width is not a
+// multiple of col_num the far-edge column covers the remainder of the grid; a grid wider than
+// that keeps a strip without tiles.
+rectangle_t tiled_area(const div_param_t* param) {
+    rectangle_t tiles = get_rect(0, 0, param->col_num + 1, param->row_num + 1, param->rect,
+                                 param->col_num, param->row_num);
+    return rectangle_t{tiles.min_y, std::min(tiles.max_y, param->rect.max_y), tiles.min_x,
+                       std::min(tiles.max_x, param->rect.max_x)};
+}
+
+bool contains(rectangle_t outer, rectangle_t inner) {
+    return inner.min_x >= outer.min_x && inner.max_x <= outer.max_x && inner.min_y >= outer.min_y &&
+           inner.max_y <= outer.max_y;
+}
+
+// The start block of a shape lying in the tiled area: from the tile of its least corner to the
+// tile of its greatest corner, both included. A corner on the far edge of the tiles gets index
+// col_num (row_num), one past the last tile, and that tile is visited too. The indexes are kept
+// within the accepted range all the same, so no block can name a tile that does not exist.
+rect_div_t start_block_of(rectangle_t extent, const div_param_t* param) {
+    int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
+    get_index_by_value(mapgeom::truncate_to_int32(extent.min_x),
+                       mapgeom::truncate_to_int32(extent.min_y), param->rect, param->col_num,
+                       param->row_num, &c0, &r0);
+    get_index_by_value(mapgeom::truncate_to_int32(extent.max_x),
+                       mapgeom::truncate_to_int32(extent.max_y), param->rect, param->col_num,
+                       param->row_num, &c1, &r1);
+    c0 = std::clamp(c0, 0, param->col_num);
+    c1 = std::clamp(c1, 0, param->col_num);
+    r0 = std::clamp(r0, 0, param->row_num);
+    r1 = std::clamp(r1, 0, param->row_num);
+    return make_block(c0, r0, c1 + 1, r1 + 1);
+}
+
+polygon_t* shape_of(polygon_node_t* node) {
+    return &node->polygon;
+}
+
+polyline_t* shape_of(polyline_node_t* node) {
+    return &node->polyline;
+}
+
+rectangle_t extent_of(const polygon_t* polygon) {
+    return calc_polygon_exrectangle(polygon);
+}
+
+rectangle_t extent_of(const polyline_t* polyline) {
+    return calc_polyline_exrectangle(polyline);
+}
+
+void tile_in_area(const polygon_t* polygon, polygon_division_out_t* out, div_param_t* param) {
+    polygon_intersec_java(polygon, out, param, start_block_of(extent_of(polygon), param));
+}
+
+void tile_in_area(polyline_t* polyline, tag_division_out_t* out, div_param_t* param) {
+    polyline_intersec_java(polyline, out, param, start_block_of(extent_of(polyline), param));
+}
+
+void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces) {
+    clip_polygon_to_rect(polygon, area, pieces);
+}
+
+void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces) {
+    Outline outline(area);
+    SPLIT_PENDING(polyline, &outline.ring, pieces);
+}
+
+// The list type holding pieces of a shape.
+template <typename Shape>
+struct PiecesOf;
+template <>
+struct PiecesOf<polygon_t> {
+    using type = PolygonList;
+};
+template <>
+struct PiecesOf<polyline_t> {
+    using type = PolylineList;
+};
+
+// One input shape. A shape reaching outside the tiled area is first cut to it (the cut edges
+// become press sections of polygon pieces), so nothing is produced outside the grid and a shape
+// wholly outside produces nothing; the pieces are then tiled one after another.
+template <typename Shape, typename Out>
+void tile_shape(Shape* shape, Out* out, div_param_t* param) {
+    if (shape->geom.count == 0)
+        return;
+    rectangle_t area = tiled_area(param);
+    if (contains(area, extent_of(shape))) {
+        tile_in_area(shape, out, param);
+        return;
+    }
+    typename PiecesOf<Shape>::type pieces;
+    cut_to_area(shape, area, &pieces.list);
+    for (auto node = pieces.list.head; node != nullptr; node = node->next)
+        tile_in_area(shape_of(node), out, param);
+}
+
+// Whether the grid has tiles: a whole-number tile size of at least one unit each way.
+bool has_tiles(const div_param_t* param) {
+    int col = 0, row = 0;
+    return get_index_by_value(0, 0, param->rect, param->col_num, param->row_num, &col, &row) !=
+           kIndexNoTileSize;
+}
+
+// Brings the output record to what the trackers assume: every point array at least
+// point_capacity entries and every part array at least part_capacity (never less than the counts
+// already in the record, whose entries are kept), and room in shape_parts for one entry per input
+// shape. The host's init may have used other capacities; the arrays are the library's own
+// (allocated by the record's init), so they can be reallocated. False when the record cannot be
+// written safely.
+template <typename Out>
+bool prepare_output(Out* out, int shapes, int* point_capacity, int* part_capacity);
+
+bool reserve_exactly(int** const* arrays, int array_num, int entries) {
+    for (int i = 0; i < array_num; ++i)
+        if (!mapgeom::realloc_ints(arrays[i], entries))
+            return false;
+    return true;
+}
+
+template <typename Out>
+bool prepare_counts_and_parts(Out* out, int shapes, int* part_capacity) {
+    if (out->point_num < 0 || out->part_num < 0 || out->shape_num < 0 || shapes < 0)
+        return false;
+    if (static_cast<int64_t>(out->shape_num) + shapes > INT32_MAX)
+        return false;
+    *part_capacity = std::max(kInitialPartCapacity, out->part_num);
+    int** parts[] = {&out->part_points, &out->part_col, &out->part_row};
+    int** shape_parts[] = {&out->shape_parts};
+    return reserve_exactly(parts, 3, *part_capacity) &&
+           reserve_exactly(shape_parts, 1, out->shape_num + shapes);
+}
+
+template <>
+bool prepare_output(polygon_division_out_t* out, int shapes, int* point_capacity,
+                    int* part_capacity) {
+    if (!prepare_counts_and_parts(out, shapes, part_capacity))
+        return false;
+    *point_capacity = std::max(kInitialPointCapacity, out->point_num);
+    int** points[] = {&out->x, &out->y, &out->z};
+    return reserve_exactly(points, 3, *point_capacity);
+}
+
+template <>
+bool prepare_output(tag_division_out_t* out, int shapes, int* point_capacity, int* part_capacity) {
+    if (!prepare_counts_and_parts(out, shapes, part_capacity))
+        return false;
+    *point_capacity = std::max(kInitialPointCapacity, out->point_num);
+    int** points[] = {&out->x, &out->y};
+    return reserve_exactly(points, 2, *point_capacity);
+}
+
+template <typename In, typename Out, typename List>
+void tile_shapes(const In* in, Out* out, List* shapes) {
+    int point_capacity = kInitialPointCapacity;
+    int part_capacity = kInitialPartCapacity;
+    if (!prepare_output(out, shapes->num, &point_capacity, &part_capacity))
+        return;
+    rectangle_t grid{static_cast<double>(in->grid_min_y), static_cast<double>(in->grid_max_y),
+                     static_cast<double>(in->grid_min_x), static_cast<double>(in->grid_max_x)};
+    for (auto node = shapes->head; node != nullptr; node = node->next) {
+        div_param_t param{grid, in->col_num, in->row_num, point_capacity, part_capacity, 0, false};
+        if (has_tiles(&param))
+            tile_shape(shape_of(node), out, &param);
+        point_capacity = param.point_capacity;
+        part_capacity = param.part_capacity;
+        out->shape_parts[out->shape_num++] = param.piece_num;
+    }
+}
+
+}  // namespace
+
+void algebra_polygon_intersec_java(const polygon_division_in_t* in, polygon_division_out_t* out) {
+    if (in == nullptr || out == nullptr)
+        return;
+    mapgeom::guarded_void([&] {
+        PolygonList shapes;
+        get_polygons_by_division_in(in, &shapes.list);
+        tile_shapes(in, out, &shapes.list);
+    });
+}
+
+void algebra_polyline_intersec_java(const tag_division_in_t* in, tag_division_out_t* out) {
+    if (in == nullptr || out == nullptr)
+        return;
+    mapgeom::guarded_void([&] {
+        PolylineList shapes;
+        get_polylines_by_division_in(in, &shapes.list);
+        tile_shapes(in, out, &shapes.list);
+    });
+}
