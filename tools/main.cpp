@@ -21,11 +21,15 @@ constexpr int kExitInternal = 4;
 
 // The subcommand groups built into the program. Wiring one more operation is one entry here (and
 // its source file in tools/CMakeLists.txt).
+// clang-format off
 const Registration kRegistrations[] = {
-    register_info,
-    register_overlay,
-    register_repair,
+    register_info,     // info
+    register_overlay,  // union, intersection, difference
+    register_repair,   // repair
+    register_clip,     // clip
+    register_split,    // split
 };
+// clang-format on
 
 }  // namespace
 

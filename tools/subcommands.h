@@ -16,6 +16,12 @@ void register_overlay(CLI::App& program);
 // repair: self-crossing rings cut into valid rings (cmd_repair.cpp).
 void register_repair(CLI::App& program);
 
+// clip: polygons and lines clipped by a rectangle (cmd_clip.cpp).
+void register_clip(CLI::App& program);
+
+// split: polygons and lines cut by the lines of another file (cmd_split.cpp).
+void register_split(CLI::App& program);
+
 }  // namespace mapgeom_tool
 
 #endif  // MAPGEOM_TOOLS_SUBCOMMANDS_H

@@ -499,6 +499,169 @@ def scenario_repair():
               "repaired polygon valid: %s" % result["properties"])
 
 
+DEMO_GRID = ["--grid", "13.0,54.0,13.5,54.3", "--cols", "10", "--rows", "6"]
+
+
+def tile_bounds(grid, cols, rows, col, row):
+    """Tile rectangle as the library computes it: whole-unit tile sizes from the grid's corner."""
+    minx, miny, maxx, maxy = [round(v * UNITS_PER_DEGREE) for v in grid]
+    width = (maxx - minx) // cols
+    height = (maxy - miny) // rows
+    return [(minx + width * col) / UNITS_PER_DEGREE, (miny + height * row) / UNITS_PER_DEGREE,
+            (minx + width * (col + 1)) / UNITS_PER_DEGREE,
+            (miny + height * (row + 1)) / UNITS_PER_DEGREE]
+
+
+def within(points, rect, slack=1e-9):
+    return all(rect[0] - slack <= x <= rect[2] + slack and rect[1] - slack <= y <= rect[3] + slack
+               for x, y in points)
+
+
+def sums_by_source(features, measure):
+    sums = {}
+    for feature in features:
+        props = feature["properties"]
+        key = (props["source_feature"], props.get("source_polygon", props.get("source_line")))
+        sums[key] = sums.get(key, 0.0) + measure(feature["geometry"])
+    return sums
+
+
+def source_parts(inputs):
+    """(feature index, part index) -> single-part geometry, snapped to whole units."""
+    parts = {}
+    for index, feature in enumerate(inputs):
+        geometry = snapped_geometry(feature["geometry"])
+        for k, polygon in enumerate(polygons_of(geometry)):
+            parts[(index, k)] = {"type": "Polygon", "coordinates": polygon}
+        for k, line in enumerate(lines_of(geometry)):
+            parts[(index, k)] = {"type": "LineString", "coordinates": line}
+    return parts
+
+
+def scenario_tile_sample():
+    cwd = fresh_workdir()
+    out_path = os.path.join(cwd, "tiles.geojson")
+    _, err = run_ok(["tile", ARGS.sample] + DEMO_GRID +
+                    ["-o", out_path, "--svg", os.path.join(cwd, "tiles.svg")], cwd)
+    pieces = load_features(out_path)
+    inputs = load_features(ARGS.sample)
+    check(err.startswith("tile: %d features in, %d pieces out, " % (len(inputs), len(pieces))),
+          "summary line: " + err)
+    grid = [13.0, 54.0, 13.5, 54.3]
+    for piece in pieces:
+        props = piece["properties"]
+        tile = tile_bounds(grid, 10, 6, props["col"], props["row"])
+        check(within(all_points(piece["geometry"]), tile),
+              "piece of %s lies in tile (%d, %d)" % (props["name"], props["col"], props["row"]))
+    parts = source_parts(inputs)
+    areas = sums_by_source(pieces, area_of)
+    lengths = sums_by_source(pieces, length_of)
+    for key, geometry in parts.items():
+        if geometry["type"] == "Polygon":
+            expected, got = area_of(geometry), areas.get(key, 0.0)
+        else:
+            expected, got = length_of(geometry), lengths.get(key, 0.0)
+        check(abs(got - expected) <= 1e-5 * expected,
+              "%s part %d conserved by tiling: %.12g, expected %.12g" % (
+                  inputs[key[0]]["properties"]["name"], key[1], got, expected))
+    whole = [p for p in pieces if p["properties"].get("press_sections") == [[0, 0, 0, 4]]]
+    check(len(whole) > 0, "some tiles lie wholly inside the mainland")
+    for piece in whole:
+        props = piece["properties"]
+        tile = tile_bounds(grid, 10, 6, props["col"], props["row"])
+        check(abs(area_of(piece["geometry"]) - (tile[2] - tile[0]) * (tile[3] - tile[1])) < 1e-12,
+              "a whole tile is the tile's square")
+    # A shape beyond the grid and a polygon with a hole are refused, naming the feature.
+    code, _, err = run(["tile", ARGS.sample, "--grid", "13.0,54.0,13.4,54.3", "--cols", "4",
+                        "--rows", "3"], cwd)
+    check(code == 2 and 'features[0] (id "mainland"): reaches beyond the --grid' in err,
+          "shape beyond the grid: " + err)
+    code, _, err = run(["tile", ARGS.sample, "--grid", "13.0,54.0,13.5,54.3", "--cols",
+                        "100000000", "--rows", "3"], cwd)
+    check(code == 1, "absurd grid: usage error, " + err)
+
+
+def clip_line_to_rect(line, rect):
+    """Liang-Barsky clipping of each segment: the length of a line inside a rectangle."""
+    total = 0.0
+    for a, b in zip(line, line[1:]):
+        t0, t1 = 0.0, 1.0
+        dx, dy = b[0] - a[0], b[1] - a[1]
+        for p, q in ((-dx, a[0] - rect[0]), (dx, rect[2] - a[0]), (-dy, a[1] - rect[1]),
+                     (dy, rect[3] - a[1])):
+            if p == 0:
+                if q < 0:
+                    t0, t1 = 1.0, 0.0
+            elif p < 0:
+                t0 = max(t0, q / p)
+            else:
+                t1 = min(t1, q / p)
+        if t1 > t0:
+            total += (t1 - t0) * math.hypot(dx, dy)
+    return total
+
+
+def scenario_clip_sample():
+    cwd = fresh_workdir()
+    rect = [13.1, 54.05, 13.35, 54.2]
+    out_path = os.path.join(cwd, "clip.geojson")
+    run_ok(["clip", ARGS.sample, "--rect", ",".join(map(str, rect)), "-o", out_path, "--svg",
+            os.path.join(cwd, "clip.svg")], cwd)
+    pieces = load_features(out_path)
+    inputs = load_features(ARGS.sample)
+    for piece in pieces:
+        check(within(all_points(piece["geometry"]), rect), "clipped piece lies in the rectangle")
+    areas = sums_by_source(pieces, area_of)
+    lengths = sums_by_source(pieces, length_of)
+    for key, geometry in source_parts(inputs).items():
+        if geometry["type"] == "Polygon":
+            expected = abs(ring_area(clip_ring_to_rect(geometry["coordinates"][0], rect)))
+            got = areas.get(key, 0.0)
+        else:
+            expected = clip_line_to_rect(geometry["coordinates"], rect)
+            got = lengths.get(key, 0.0)
+        check(abs(got - expected) <= 1e-5 * expected + 1e-12,
+              "%s part %d: clipped %.12g, independent clip %.12g" % (
+                  inputs[key[0]]["properties"]["name"], key[1], got, expected))
+    check(any(p["properties"]["press_sections"] for p in pieces
+              if p["geometry"]["type"] == "Polygon"), "cut edges are press sections")
+
+
+def scenario_split():
+    cwd = fresh_workdir()
+    shapes = os.path.join(cwd, "shapes.geojson")
+    cutters = os.path.join(cwd, "cutters.geojson")
+    with open(shapes, "w") as f:
+        f.write(feature_collection(
+            {"type": "Polygon", "coordinates": [rect_ring(0, 0, 0.02, 0.02)]},
+            {"type": "LineString", "coordinates": [[0, 0.005], [0.03, 0.005]]},
+            {"type": "Polygon", "coordinates": [rect_ring(1, 1, 1.01, 1.01)]}))
+    with open(cutters, "w") as f:  # two vertical lines: x = 0.01 crosses both, x = 0.015 too
+        f.write(feature_collection(
+            {"type": "LineString", "coordinates": [[0.01, -0.01], [0.01, 0.03]]},
+            {"type": "MultiLineString", "coordinates": [[[0.015, -0.01], [0.015, 0.03]]]}))
+    out_path = os.path.join(cwd, "split.geojson")
+    run_ok(["split", shapes, "--by", cutters, "-o", out_path, "--svg",
+            os.path.join(cwd, "split.svg")], cwd)
+    results = load_features(out_path)
+    by_source = {}
+    for result in results:
+        by_source.setdefault(result["properties"]["source_feature"], []).append(result)
+    square = by_source.get(0, [])
+    check(len(square) == 3, "the square is cut into 3 strips, got %d" % len(square))
+    check(abs(sum(area_of(r["geometry"]) for r in square) - 0.0004) < 1e-12,
+          "the strips cover the square")
+    line = by_source.get(1, [])
+    check(len(line) == 3, "the line is cut into 3 pieces, got %d" % len(line))
+    check(abs(sum(length_of(r["geometry"]) for r in line) - 0.03) < 1e-9,
+          "the pieces keep the line's length")
+    far = by_source.get(2, [])
+    check(len(far) == 1 and abs(area_of(far[0]["geometry"]) - 0.0001) < 1e-12,
+          "a polygon the lines miss comes out whole")
+    code, _, err = run(["split", shapes, "--by", shapes], cwd)
+    check(code == 2 and "the --by file must hold lines" in err, "--by of polygons: " + err)
+
+
 def all_points(geometry):
     for polygon in polygons_of(geometry):
         for ring in polygon:
