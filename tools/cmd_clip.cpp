@@ -152,15 +152,17 @@ void run_clip(const ClipOptions& options) {
 
 void register_clip(CLI::App& program) {
     auto options = std::make_shared<ClipOptions>();
-    CLI::App* command = add_command(program, "clip", "Clip polygons and lines by a rectangle",
-                                    "Clip every polygon and line by a rectangle. Pieces keep "
-                                    "their feature's properties and "
-                                    "get the result code and its meaning; stretches along the "
-                                    "rectangle are press sections. "
-                                    "A line along the rectangle's least-x or least-y edge is "
-                                    "kept, along its greatest-x or "
-                                    "greatest-y edge cut away, so that neighbouring rectangles "
-                                    "share no line.");
+    const char* details =
+        "Clips every polygon and line by a rectangle. Pieces keep their feature's properties and "
+        "get the result code and its meaning; stretches along the rectangle are press sections. A"
+        " line along the rectangle's least-x or least-y edge is kept, along its greatest-x or "
+        "greatest-y edge cut away, so that neighbouring rectangles share no line. Polygon codes: "
+        "0 cut; 1 within the rectangle (the polygon is the piece); 2 the rectangle lies within "
+        "the polygon (the rectangle is the piece, its outline one press section); 3 apart; 4 and "
+        "5 as 1 and 2 with touching boundaries; 6 they meet but nothing lies inside. Line codes: "
+        "0 cut, 1 within, 2 apart.";
+    CLI::App* command =
+        add_command(program, "clip", "Clip polygons and lines by a rectangle", details);
     command->add_option("input", options->input, "GeoJSON file ('-' for standard input)")
         ->required();
     command->add_option("--rect", options->rect, "rectangle minx,miny,maxx,maxy")->required();

@@ -76,19 +76,15 @@ void run_repair(const RepairOptions& options) {
 
 void register_repair(CLI::App& program) {
     auto options = std::make_shared<RepairOptions>();
-    CLI::App* command = add_command(
-        program, "repair", "Cut self-crossing or self-touching rings into valid rings",
-        "Cut rings that cross or touch themselves into rings that do "
-        "not (a figure eight becomes "
-        "two polygons). Each piece keeps its feature's properties "
-        "and gets repaired: true when "
+    const char* details =
+        "Cuts rings that cross or touch themselves into rings that do not (a figure eight becomes"
+        " two polygons). Each piece keeps its feature's properties and gets repaired: true when "
         "its polygon was cut. Pieces that nest become polygons with holes; where a ring winds "
         "twice round an area (a pentagram's centre), two overlapping polygons cover it. Faults "
-        "that "
-        "are not crossings (too few "
-        "points, all points on one "
-        "line) are passed on after cleaning; see `mapgeom info` for "
-        "validity codes.");
+        "that are not crossings (too few points, all points on one line) are passed on after "
+        "cleaning; `mapgeom info` tells the validity codes. Lines pass through unchanged.";
+    CLI::App* command = add_command(
+        program, "repair", "Cut self-crossing or self-touching rings into valid rings", details);
     command->add_option("input", options->input, "GeoJSON file ('-' for standard input)")
         ->required();
     add_common_options(command, &options->common);

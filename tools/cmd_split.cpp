@@ -116,15 +116,13 @@ void run_split(const SplitOptions& options) {
 
 void register_split(CLI::App& program) {
     auto options = std::make_shared<SplitOptions>();
-    CLI::App* command =
-        add_command(program, "split", "Cut polygons and lines by the lines of another file",
-                    "Cut every polygon and line by the lines of another file. A polygon is "
-                    "cut where a line "
-                    "crosses it from boundary to boundary (a line that ends inside cuts "
-                    "nothing); a line is "
-                    "cut at every crossing. Pieces keep their feature's properties and get "
-                    "the number of "
-                    "pieces their shape was cut into.");
+    const char* details =
+        "Cuts every polygon and line by the lines of another file, one cutting line after "
+        "another. A polygon is cut where a line crosses it from boundary to boundary (a line that"
+        " ends inside cuts nothing); a line is cut at every crossing. Pieces keep their feature's"
+        " properties and get the number of pieces their shape was cut into (pieces).";
+    CLI::App* command = add_command(program, "split",
+                                    "Cut polygons and lines by the lines of another file", details);
     command->add_option("input", options->input, "GeoJSON file of polygons and lines")->required();
     command->add_option("--by", options->by, "GeoJSON file of cutting lines")->required();
     add_common_options(command, &options->common);
