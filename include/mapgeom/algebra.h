@@ -88,12 +88,18 @@ MAPGEOM_C_END
  *      intersection is B, the difference A with B as a hole)
  *   3  no crossing, each ring has a vertex outside the other (apart: the intersection is empty,
  *      the difference A)
- *   4  crossings, but the walk built nothing; as 1 (the rings touch)
+ *   4  crossings, but the walk built nothing; as 1 (the rings touch); in the difference also
+ *      when every ring built was degenerate (nothing of A is left)
  *   5  as 2 with touching rings; also when rings were appended but B never runs outside A after
  *      a crossing (B within A sharing boundary: the appended rings are the result)
- *   6  as 3 with touching rings; also when every ring built was degenerate and removed
+ *   6  as 3 with touching rings; in the intersection also when every ring built was degenerate
  *  -1  a null argument, or memory ran out (out may hold part of the result)
- * "Outside" means relation_point_at_polygon gives 0 (0.01 band).
+ * A ring without area (fewer than three vertices, or all on one line) is not walked: the codes 1
+ * to 3 tell how the rings lie, and nothing is appended.
+ * "Outside" means relation_point_at_polygon gives 0 (0.01 band); a ring with no vertex outside
+ * the other is within it unless the midpoint of one of its edges is outside (a ring whose vertices
+ * all lie on the other's boundary). The walks give up on a ring that does not close after 15 steps
+ * per vertex of A and B (the difference: at least 100,000); the rings closed until then stay.
  * -------------------------------------------------------------------------------------------------
  */
 MAPGEOM_C_BEGIN

@@ -35,21 +35,17 @@ enum OverlayCode : int {
     kNoCrossingAWithinB = 1,  // no crossing; no vertex of A outside B
     kNoCrossingBWithinA = 2,  // no crossing; no vertex of B outside A
     kNoCrossingApart = 3,     // no crossing; each ring has a vertex outside the other
-    kWalkEmptyAWithinB = 4,   // crossings, nothing built; as 1
+    kWalkEmptyAWithinB = 4,   // crossings, nothing built; as 1 (difference: also when every
+                              // ring built was degenerate)
     kWalkEmptyBWithinA = 5,   // crossings, nothing built (or B never runs outside A); as 2
-    kWalkEmptyApart = 6,      // crossings, nothing built (or all built rings degenerate); as 3
+    kWalkEmptyApart = 6,      // crossings, nothing built; as 3 (intersection: also when every
+                              // ring built was degenerate)
     kOverlayFailed = -1,      // a null argument, or scratch memory ran out
 };
 
-// How B's ring is turned before the crossings are found: like A (intersection) or against it
-// (difference, so that B's stretches come out in the direction that bounds A minus B).
-enum class TurnB { kLikeA, kAgainstA };
-
-// Removes consecutive repeated points from both rings, turns A counter-clockwise and B as asked.
-void prepare_overlay_rings(polygon_t* a, polygon_t* b, TurnB turn);
-
-// How the rings lie by their vertices alone, as an offset added to 1 (no crossing) or 4 (a walk
-// that built nothing): 0 no vertex of A outside B, 1 no vertex of B outside A, 2 neither.
+// How the rings lie, as an offset added to 1 (no crossing) or 4 (a walk that built nothing): 0 no
+// vertex of A outside B, 1 no vertex of B outside A, 2 neither. Where all vertices of a ring lie
+// inside or on the other, its edge midpoints decide.
 int nesting_offset(const polygon_t* a, const polygon_t* b);
 
 // Which touching crossings lose their marker when they leave the list.
@@ -76,6 +72,69 @@ struct UsedVertices {
     }
 };
 
+// Which ring a walk follows, or a vertex belongs to.
+enum class WalkSide { kA, kB };
+
+// The places of a ring's vertices (or of a point list) sorted by x, to find the first of them at a
+// place (com_points_same) without scanning them all.
+class PlaceIndex {
+public:
+    explicit PlaceIndex(const geom_t* points, int count);
+    // The least index whose point is the same as p, or -1; all such indexes, ascending.
+    int first_at(point_t p) const;
+    std::vector<int> all_at(point_t p) const;
+
+private:
+    const geom_t* points_;
+    std::vector<int> by_x_;
+};
+
+// The crossing list of a walk looked up by vertex. Built once the touching crossings are dropped
+// (the list and the rings do not change during a walk), it answers in constant time what a walk
+// would otherwise find by searching the list and the rings for a position: whether a vertex is a
+// crossing, the first vertex of each ring at its place, and on which side of B A runs after it.
+class CrossingVertices {
+public:
+    CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points);
+
+    // For vertex i of ring `ring`: whether the list holds its place (com_geom_find), and the first
+    // vertex of A and of B at its place (com_polygon_find; -1 when none). The first two are asked
+    // of listed vertices only.
+    bool listed(WalkSide ring, int i) const { return at(ring, i).listed; }
+    int first_on_a(WalkSide ring, int i) const { return at(ring, i).on_a; }
+    int first_on_b(WalkSide ring, int i) const { return at(ring, i).on_b; }
+
+    // judge_curpt_pos of A's vertex k, the first of A at its place: where A runs just after it
+    // relative to B (0 outside, 1 inside, 2 on an edge, 3 at a vertex). Computed once per vertex.
+    int side_after(int k);
+
+    // The vertices of B at p (com_points_same), ascending.
+    std::vector<int> vertices_of_b_at(point_t p) const { return places_b_.all_at(p); }
+
+    // As get_outestpt_pos: the first free listed vertex of A after which A runs outside B, or -1.
+    // A vertex passed over stays disqualified (used marks only grow, the rest is fixed), so each
+    // search resumes where the last one stopped.
+    int next_start(const UsedVertices& used);
+
+private:
+    struct Vertex {
+        bool listed = false;
+        int on_a = -1;
+        int on_b = -1;
+    };
+    const Vertex& at(WalkSide ring, int i) const {
+        return ring == WalkSide::kA ? vertices_a_[i] : vertices_b_[i];
+    }
+
+    const polygon_t* a_;
+    const polygon_t* b_;
+    PlaceIndex places_b_;
+    std::vector<Vertex> vertices_a_;
+    std::vector<Vertex> vertices_b_;
+    std::vector<signed char> side_after_;  // -1 until computed
+    int start_cursor_ = 0;
+};
+
 // A ring under construction that releases itself.
 struct WalkRing {
     polygon_t ring{};
@@ -93,11 +152,14 @@ void close_walked_ring(polygon_t* ring, polygons_t* out);
 int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out);
 int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out);
 
-// The whole operation around a walk: prepares the rings, finds the crossings, reports how rings
-// without crossings lie, else walks, removes degenerate rings from what the walk built, settles the
-// result code and appends the rings to out (rings already in out are left alone).
-using OverlayWalk = int (*)(polygon_t*, polygon_t*, geom_t*, polygons_t*);
-int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, TurnB turn, OverlayWalk walk);
+enum class Overlay { kIntersec, kDiffence };
+
+// The whole operation around a walk: removes repeated points from both rings, turns A counter-
+// clockwise and B like A (intersection) or against it (difference, so that B's stretches come out
+// in the direction that bounds what is left of A), finds the crossings, reports how rings without
+// crossings lie, else walks, removes degenerate rings from what the walk built, settles the result
+// code and appends the rings to out (rings already in out are left alone).
+int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op);
 
 // Press markers back after a cut: the inverse of transform_press_end_released for a ring read from
 // its first stored point to its closing point, without wrapping. Each run of code-1 points and the

@@ -373,11 +373,21 @@ void split_polygon_by_repeat_points(polygon_t* ring, polygons_t* out, int /*flag
     }
 }
 
-int judge_curpt_pos(const polygon_t* a, const polygon_t* b, point_t p) {
+namespace {
+
+// judge_curpt_pos through a locator of b, for locating many points against one b.
+int curpt_pos_located(const polygon_t* a, mapgeom::RingLocator* in_b, point_t p) {
     int i = com_polygon_find(a, p);
     if (i < 0)
-        return relation_point_at_polygon_by_permit(b, p, mapgeom::kSideTestPermit);
-    return mapgeom::side_after_vertex(a, b, i);
+        return mapgeom::locate_in_ring(in_b, p, mapgeom::kSideTestPermit);
+    return mapgeom::side_after_vertex(a, in_b, i);
+}
+
+}  // namespace
+
+int judge_curpt_pos(const polygon_t* a, const polygon_t* b, point_t p) {
+    mapgeom::RingLocator in_b(b);
+    return curpt_pos_located(a, &in_b, p);
 }
 
 int judge_crosspt_polygons(const polygon_t* a, const polygon_t* b, point_t p) {
@@ -389,11 +399,12 @@ int judge_crosspt_polygons(const polygon_t* a, const polygon_t* b, point_t p) {
 
 int get_outestpt_pos(const polygon_t* a, const polygon_t* b, const geom_t* points, int* used) {
     int n = com_polygon_num(a);
+    mapgeom::RingLocator in_b(b);
     for (int i = 0; i < n; ++i) {
         if (used != nullptr && used[i] != 0)
             continue;
         point_t vertex = com_polygon_at(a, i);
-        if (com_geom_find(points, vertex) != -1 && judge_curpt_pos(a, b, vertex) == 0)
+        if (com_geom_find(points, vertex) != -1 && curpt_pos_located(a, &in_b, vertex) == 0)
             return i;
     }
     return -1;

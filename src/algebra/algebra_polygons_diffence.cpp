@@ -3,32 +3,33 @@
 // from each crossing where A runs into B, back to A where B comes out of A. Touching crossings are
 // dropped as in the intersection; where B touches A from inside, the vertex keeps its crossing
 // marker. The steps around the walk are shared with the intersection.
+#include <algorithm>
+
 #include "algebra/algebra_internal.h"
 #include "mapgeom/algebra.h"
 
 namespace {
 
+using mapgeom::CrossingVertices;
 using mapgeom::UsedVertices;
 using mapgeom::WalkRing;
+using mapgeom::WalkSide;
 
-// A walk of the difference gives up after this many steps on a ring that does not close.
+// A walk of the difference gives up on a ring that does not close after this many steps, or after
+// this many per vertex of A and B when that is more: a walk that closes visits each vertex a few
+// times at most, and a fixed bound alone would cut the walks of large rings short.
 constexpr long kDiffenceStepLimit = 100000;
-
-enum class Side { kA, kB };
-
-bool is_listed(const geom_t* points, point_t p) {
-    return com_geom_find(points, p) != -1;
-}
+constexpr long kDiffenceStepsPerVertex = 15;
 
 // The difference's walk. A ring starts at the first crossing after the start vertex where A runs
 // into B, follows B (turned against A) to the next crossing where A runs outside B, then A, until
 // it is back at its first point.
 class DiffenceWalk {
 public:
-    DiffenceWalk(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out)
+    DiffenceWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out)
         : a_(a),
           b_(b),
-          points_(points),
+          crossings_(a, b, points),
           out_(out),
           n_a_(com_polygon_num(a)),
           n_b_(com_polygon_num(b)),
@@ -37,11 +38,13 @@ public:
     void run() {
         if (!begin_ring())
             return;
-        for (long step = 1; used_.remaining > 0 && step <= kDiffenceStepLimit; ++step) {
+        const long limit = std::max(kDiffenceStepLimit, kDiffenceStepsPerVertex * (n_a_ + n_b_));
+        for (long step = 0; used_.remaining > 0 && step < limit;) {
             point_t p;
             if (!advance(&p))
-                continue;
-            if (!is_listed(points_, p))
+                continue;  // free: with a vertex of A still unused, a step comes within n_A
+            ++step;
+            if (!crossings_.listed(side_, here()))
                 pass(p);
             else if (!at_crossing(p))
                 return;
@@ -51,20 +54,21 @@ public:
 private:
     polygon_t* ring() { return &current_.ring; }
     void add(point_t p) { cur_polygon_add(ring(), p); }
+    int here() const { return side_ == WalkSide::kA ? i_ : j_; }
 
     bool begin_ring() {
-        int start = get_outestpt_pos(a_, b_, points_, used_.used.data());
+        int start = crossings_.next_start(used_);
         if (start < 0)
             return false;
         i_ = start;
-        side_ = Side::kA;
+        side_ = WalkSide::kA;
         started_ = false;
         return true;
     }
 
     // The next point along the side followed; false for a used vertex of A (passed over).
     bool advance(point_t* p) {
-        if (side_ == Side::kA) {
+        if (side_ == WalkSide::kA) {
             i_ = (i_ + 1) % n_a_;
             if (used_.is_used(i_))
                 return false;
@@ -81,7 +85,7 @@ private:
         if (!started_)
             return;
         add(p);
-        if (side_ == Side::kA)
+        if (side_ == WalkSide::kA)
             used_.use(i_);
     }
 
@@ -92,42 +96,44 @@ private:
             mapgeom::close_walked_ring(ring(), out_);
             return begin_ring();
         }
-        if (judge_curpt_pos(a_, b_, p) == 0)
-            follow_a(p);
+        int in_a = crossings_.first_on_a(side_, here());
+        int side = in_a >= 0 ? crossings_.side_after(in_a) : judge_curpt_pos(a_, b_, p);
+        if (side == 0)
+            follow_a(p, in_a);
         else
-            follow_b(p);
+            follow_b(p, in_a);
         return true;
     }
 
     // A runs outside B after p.
-    void follow_a(point_t p) {
+    void follow_a(point_t p, int in_a) {
         if (!started_)
             return;
         add(p);
-        i_ = com_polygon_find(a_, p);
-        side_ = Side::kA;
+        i_ = in_a;
+        side_ = WalkSide::kA;
         used_.use(i_);
     }
 
     // A runs into B (or along it) after p.
-    void follow_b(point_t p) {
+    void follow_b(point_t p, int in_a) {
         add(p);
-        j_ = com_polygon_find(b_, p);
+        j_ = crossings_.first_on_b(side_, here());
         if (started_)
-            used_.use(com_polygon_find(a_, p));
+            used_.use(in_a);
         started_ = true;
-        side_ = Side::kB;
+        side_ = WalkSide::kB;
     }
 
     polygon_t* a_;
     polygon_t* b_;
-    geom_t* points_;
+    CrossingVertices crossings_;
     polygons_t* out_;
     int n_a_;
     int n_b_;
     UsedVertices used_;
     WalkRing current_;
-    Side side_ = Side::kA;
+    WalkSide side_ = WalkSide::kA;
     int i_ = 0;
     int j_ = 0;
     bool started_ = false;
@@ -149,6 +155,5 @@ int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* ou
 }  // namespace mapgeom
 
 int algebra_polygons_diffence(polygon_t* a, polygon_t* b, polygons_t* out) {
-    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::TurnB::kAgainstA,
-                                         mapgeom::polygons_diffence);
+    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::Overlay::kDiffence);
 }

@@ -5,35 +5,43 @@
 // which side of B the boundary of A runs. Stretches taken from B carry press code 1 or more in the
 // result. Limits: a walk only sees crossings that are vertices of both rings (within 0.0001), and
 // sides are judged at edge midpoints, so stretches shorter than the tolerances are not told apart.
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
 #include "algebra/algebra_internal.h"
 #include "com/boundary.h"
 #include "com/numeric.h"
+#include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 
 namespace {
 
+using mapgeom::CrossingVertices;
 using mapgeom::kOverlayDone;
+using mapgeom::PlaceIndex;
 using mapgeom::UsedVertices;
 using mapgeom::WalkRing;
+using mapgeom::WalkSide;
 
-// A walk of the intersection takes at most this many steps per vertex of A before it gives up on
-// a ring that does not close.
+// A walk of the intersection takes at most this many steps per vertex of A and B before it gives
+// up on a ring that does not close. A walk that closes visits each vertex of either ring a few
+// times at most, so the bound only stops walks that cannot close. (Counting A's vertices alone
+// cut walks short that follow long stretches of B.)
 constexpr long kIntersecStepsPerVertex = 15;
 // Added to a point's code when a ring vertex is a crossing (see find_all_polygon_crosspts).
 constexpr double kCrossingMarker = 100.0;
 
-enum class Side { kA, kB };
+// Two edges leaving one point run along each other when the nearer end lies this near the other
+// edge (the band of the side tests at crossings).
+constexpr double kAlongPermit = 0.0001;
+// Points are the same when x and y each differ by less than this (com_points_same).
+constexpr double kSamePlace = 0.0001;
 
 bool same_point(point_t a, point_t b) {
     return com_points_same(a, b) == 0;
-}
-
-bool is_listed(const geom_t* points, point_t p) {
-    return com_geom_find(points, p) != -1;
 }
 
 // A point taken from B: its press code becomes at least 1 (1 is added unless it is 1 already).
@@ -67,21 +75,52 @@ void unmark_crossing(polygon_t* a, polygon_t* b, point_t c) {
     }
 }
 
-bool any_vertex_outside(const polygon_t* ring, const polygon_t* other) {
-    for (int v = 0; v < com_polygon_num(ring); ++v)
+// Whether some vertex of ring lies outside other or, when none does, some edge midpoint. With the
+// crossings inserted as vertices no edge crosses the other boundary, so an edge lies inside,
+// outside or along it as its midpoint does: a ring whose vertices all lie on the other's boundary
+// (a triangle against two of its edges) is told apart from one within the other.
+bool any_boundary_point_outside(const polygon_t* ring, const polygon_t* other) {
+    int n = com_polygon_num(ring);
+    for (int v = 0; v < n; ++v)
         if (relation_point_at_polygon(other, com_polygon_at(ring, v)) == 0)
             return true;
+    for (int v = 0; v < n; ++v) {
+        point_t p = com_polygon_at(ring, v);
+        point_t q = com_polygon_nexter(ring, v);
+        if (relation_point_at_polygon(other, point_t{(p.x + q.x) / 2, (p.y + q.y) / 2, 0.0}) == 0)
+            return true;
+    }
     return false;
 }
 
 // Whether B runs outside A just after one of its crossing vertices.
 bool b_leaves_a_somewhere(const polygon_t* a, const polygon_t* b, const geom_t* points) {
+    PlaceIndex listed(points, points->count);
     for (int v = 0; v < com_polygon_num(b); ++v) {
         point_t p = com_polygon_at(b, v);
-        if (is_listed(points, p) && judge_curpt_pos(b, a, p) == 0)
+        if (listed.first_at(p) != -1 && judge_curpt_pos(b, a, p) == 0)
             return true;
     }
     return false;
+}
+
+// Removes consecutive repeated points from both rings, turns A counter-clockwise and B like A or
+// against it.
+void prepare_rings(polygon_t* a, polygon_t* b, bool b_like_a) {
+    optimize_polygon_del_repeatpts(a);
+    optimize_polygon_del_repeatpts(b);
+    if (relation_polygon_direction(a) != 0)
+        com_polygon_reverse(a);
+    bool b_counter_clockwise = relation_polygon_direction(b) == 0;
+    if (b_counter_clockwise != b_like_a)
+        com_polygon_reverse(b);
+}
+
+// Whether a ring bounds any area: three vertices or more, not all on one line. A ring without
+// area (a point, a segment walked there and back) has no inside for a walk to follow; walking it
+// against another ring builds rings out of the other's boundary alone.
+bool has_area(const polygon_t* ring) {
+    return com_polygon_num(ring) >= 3 && is_allpoints_at_line(ring) != 0;
 }
 
 // Scratch records of one call that release themselves.
@@ -107,13 +146,51 @@ struct RingList {
     }
 };
 
-// The result code once the walk is over and its degenerate rings are gone.
-int settle_code(const polygon_t* a, const polygon_t* b, const geom_t* points, int walked,
-                const polygons_t* built) {
+// Whether edges p->q and p->r leave p along the same line in the same sense: the nearer end lies on
+// the longer edge. (Collinear overlaps can leave a vertex of one ring inside an edge of the other,
+// so the two edges need not end at the same point.)
+bool leave_together(point_t p, point_t q, point_t r) {
+    double to_q = (q.x - p.x) * (q.x - p.x) + (q.y - p.y) * (q.y - p.y);
+    double to_r = (r.x - p.x) * (r.x - p.x) + (r.y - p.y) * (r.y - p.y);
+    return to_q <= to_r ? relation_point_at_line(q, p, r, kAlongPermit) == 0
+                        : relation_point_at_line(r, p, q, kAlongPermit) == 0;
+}
+
+// Where A runs just after its vertex at p, relative to B (judge_curpt_pos), with one correction: a
+// stretch of A along B's boundary counts as inside B only when B runs the same way along it, that
+// is when both rings lie on the same side of it. When B runs the other way the rings lie on either
+// side, A's stretch is outside B, and taking it as inside would send the walk along a boundary
+// that bounds nothing in common (and, past vertices already used, across A's interior).
+// in_a is the first vertex of A at p (com_polygon_find).
+int side_after(CrossingVertices* crossings, const polygon_t* a, const polygon_t* b, int in_a,
+               point_t p) {
+    if (in_a < 0)
+        return judge_curpt_pos(a, b, p);
+    int side = crossings->side_after(in_a);
+    if (side != 2 && side != 3)
+        return side;
+    point_t next_a = com_polygon_nexter(a, in_a);
+    for (int j : crossings->vertices_of_b_at(p)) {
+        if (j >= com_polygon_num(b))
+            break;
+        if (leave_together(p, next_a, com_polygon_nexter(b, j)))
+            return side;
+        if (leave_together(p, next_a, com_polygon_priorer(b, j)))
+            return 0;
+    }
+    return side;
+}
+
+// The result code once the walk is over and its degenerate rings are gone. When the walk built
+// rings and all were degenerate, what is common is nothing (rings that touch: 6), and what is left
+// of A is nothing (A within B: 4, not 6, which would tell the caller that all of A is left).
+int settle_code(mapgeom::Overlay op, const polygon_t* a, const polygon_t* b, const geom_t* points,
+                int walked, const polygons_t* built) {
     if (walked != kOverlayDone)
         return walked;
     if (com_polygons_num(built) == 0)
-        return mapgeom::kWalkEmptyApart;
+        return op == mapgeom::Overlay::kIntersec ? mapgeom::kWalkEmptyApart
+                                                 : mapgeom::kWalkEmptyAWithinB;
     return b_leaves_a_somewhere(a, b, points) ? kOverlayDone : mapgeom::kWalkEmptyBWithinA;
 }
 
@@ -122,10 +199,10 @@ int settle_code(const polygon_t* a, const polygon_t* b, const geom_t* points, in
 // back at the ring's first point.
 class IntersecWalk {
 public:
-    IntersecWalk(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out)
+    IntersecWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out)
         : a_(a),
           b_(b),
-          points_(points),
+          crossings_(a, b, points),
           out_(out),
           n_a_(com_polygon_num(a)),
           n_b_(com_polygon_num(b)),
@@ -136,12 +213,13 @@ public:
     void run() {
         if (!begin_ring())
             return;
-        const long limit = kIntersecStepsPerVertex * n_a_;
-        for (long step = 1; used_.remaining > 0 && step <= limit; ++step) {
+        const long limit = kIntersecStepsPerVertex * (n_a_ + n_b_);
+        for (long step = 0; used_.remaining > 0 && step < limit;) {
             point_t p;
             if (!advance(&p))
-                continue;
-            if (!is_listed(points_, p))
+                continue;  // free: with a vertex of A still unused, a step comes within n_A
+            ++step;
+            if (!crossings_.listed(side_, here()))
                 pass(p);
             else if (!at_crossing(p))
                 return;
@@ -151,21 +229,38 @@ public:
 private:
     polygon_t* ring() { return &current_.ring; }
     void add(point_t p) { cur_polygon_add(ring(), p); }
+    int here() const { return side_ == WalkSide::kA ? i_ : j_; }
 
     bool begin_ring() {
-        int start = get_outestpt_pos(a_, b_, points_, used_.used.data());
+        int start = crossings_.next_start(used_);
+        if (start < 0)
+            start = start_along_b();
         if (start < 0)
             return false;
         i_ = start;
-        side_ = Side::kA;
+        side_ = WalkSide::kA;
         started_ = false;
         first_entry_seen_ = false;
         return true;
     }
 
+    // A start that get_outestpt_pos cannot see: a free crossing vertex of A after which A runs
+    // along B's boundary the other way, which leaves B as surely as running off outside it does.
+    // Searched only when no other start is left, so that rings keep the start they would have.
+    int start_along_b() {
+        for (int v = 0; v < n_a_; ++v) {
+            if (used_.is_used(v) || !crossings_.listed(WalkSide::kA, v))
+                continue;
+            int in_a = crossings_.first_on_a(WalkSide::kA, v);
+            if (side_after(&crossings_, a_, b_, in_a, com_polygon_at(a_, v)) == 0)
+                return v;
+        }
+        return -1;
+    }
+
     // The next point along the side followed; false for a used vertex of A (passed over).
     bool advance(point_t* p) {
-        if (side_ == Side::kA) {
+        if (side_ == WalkSide::kA) {
             i_ = (i_ + 1) % n_a_;
             if (used_.is_used(i_))
                 return false;
@@ -179,7 +274,7 @@ private:
 
     // A point that is not a crossing.
     void pass(point_t p) {
-        if (side_ == Side::kB) {
+        if (side_ == WalkSide::kB) {
             if (started_)
                 add(pressed(p));
             return;
@@ -193,16 +288,16 @@ private:
     // A crossing: close the ring, or switch sides. False when no start is left for a new ring.
     bool at_crossing(point_t p) {
         if (com_polygon_num(ring()) > 0 && same_point(p, com_polygon_front(ring()))) {
-            close(p);
+            close(p, crossings_.first_on_a(side_, here()));
             return begin_ring();
         }
-        int in_a = com_polygon_find(a_, p);
+        int in_a = crossings_.first_on_a(side_, here());
         if (used_.is_used(in_a)) {
-            if (side_ == Side::kB && started_)
+            if (side_ == WalkSide::kB && started_)
                 add(p);
             return true;
         }
-        if (judge_curpt_pos(a_, b_, p) != 0)
+        if (side_after(&crossings_, a_, b_, in_a, p) != 0)
             enter(p, in_a);
         else if (started_)
             leave(p);
@@ -217,41 +312,41 @@ private:
         if (first_entry_seen_)
             used_.use(i_);
         first_entry_seen_ = true;
-        side_ = Side::kA;
+        side_ = WalkSide::kA;
         taken_from_a_ = true;
     }
 
     // A runs outside B after p: follow B.
     void leave(point_t p) {
         add(pressed(p));
-        j_ = com_polygon_find(b_, p);
+        j_ = crossings_.first_on_b(side_, here());
         used_.use(i_);
-        side_ = Side::kB;
+        side_ = WalkSide::kB;
         produced_ = true;
     }
 
     // Back at the ring's first point. When the ring arrives there along a pressed stretch, the
     // closing point is pressed like every point from B (1 added unless its code is 1 already, so a
     // pressed crossing never reads as a section's start) and the first point takes its code.
-    void close(point_t p) {
+    void close(point_t p, int in_a) {
         if (mapgeom::press_code_of(com_polygon_last(ring()).z) > 0) {
             p = pressed(p);
             com_polygon_setat(ring(), 0, p);
         }
         add(p);
         mapgeom::close_walked_ring(ring(), out_);
-        used_.use(com_polygon_find(a_, p));
+        used_.use(in_a);
     }
 
     polygon_t* a_;
     polygon_t* b_;
-    geom_t* points_;
+    CrossingVertices crossings_;
     polygons_t* out_;
     int n_a_;
     int n_b_;
     UsedVertices used_;
     WalkRing current_;
-    Side side_ = Side::kA;
+    WalkSide side_ = WalkSide::kA;
     int i_ = 0;
     int j_ = 0;
     bool started_ = false;
@@ -264,20 +359,82 @@ private:
 
 namespace mapgeom {
 
-void prepare_overlay_rings(polygon_t* a, polygon_t* b, TurnB turn) {
-    optimize_polygon_del_repeatpts(a);
-    optimize_polygon_del_repeatpts(b);
-    if (relation_polygon_direction(a) != 0)
-        com_polygon_reverse(a);
-    bool b_counter_clockwise = relation_polygon_direction(b) == 0;
-    if (b_counter_clockwise != (turn == TurnB::kLikeA))
-        com_polygon_reverse(b);
+PlaceIndex::PlaceIndex(const geom_t* points, int count) : points_(points), by_x_(count) {
+    for (int k = 0; k < count; ++k)
+        by_x_[k] = k;
+    // Ascending x, NaN last (it is the same as nothing), equal x in index order.
+    std::sort(by_x_.begin(), by_x_.end(), [this](int u, int v) {
+        double xu = points_->points[u].x;
+        double xv = points_->points[v].x;
+        if (std::isnan(xu) || std::isnan(xv))
+            return !std::isnan(xu) || (std::isnan(xv) && u < v);
+        return xu < xv || (xu == xv && u < v);
+    });
+}
+
+int PlaceIndex::first_at(point_t p) const {
+    int first = -1;
+    for (int k : all_at(p))
+        if (first < 0 || k < first)
+            first = k;
+    return first;
+}
+
+std::vector<int> PlaceIndex::all_at(point_t p) const {
+    std::vector<int> found;
+    if (std::isnan(p.x))
+        return found;
+    auto from = std::lower_bound(by_x_.begin(), by_x_.end(), p.x - kSamePlace,
+                                 [this](int k, double x) { return points_->points[k].x < x; });
+    for (auto it = from; it != by_x_.end() && points_->points[*it].x <= p.x + kSamePlace; ++it)
+        if (same_point(points_->points[*it], p))
+            found.push_back(*it);
+    std::sort(found.begin(), found.end());
+    return found;
+}
+
+CrossingVertices::CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points)
+    : a_(a),
+      b_(b),
+      places_b_(&b->geom, b->geom.count),
+      vertices_a_(a->geom.count),
+      vertices_b_(b->geom.count),
+      side_after_(a->geom.count, -1) {
+    PlaceIndex listed(points, points->count);
+    PlaceIndex places_a(&a->geom, a->geom.count);
+    for (auto [ring, vertices] :
+         {std::make_pair(a, &vertices_a_), std::make_pair(b, &vertices_b_)}) {
+        for (int i = 0; i < ring->geom.count; ++i) {
+            point_t p = ring->geom.points[i];
+            Vertex& v = (*vertices)[i];
+            v.listed = listed.first_at(p) != -1;
+            if (v.listed) {
+                v.on_a = places_a.first_at(p);
+                v.on_b = places_b_.first_at(p);
+            }
+        }
+    }
+}
+
+int CrossingVertices::side_after(int k) {
+    if (side_after_[k] < 0)
+        side_after_[k] = static_cast<signed char>(side_after_vertex(a_, b_, k));
+    return side_after_[k];
+}
+
+int CrossingVertices::next_start(const UsedVertices& used) {
+    for (int n = com_polygon_num(a_); start_cursor_ < n; ++start_cursor_) {
+        const Vertex& v = vertices_a_[start_cursor_];
+        if (!used.is_used(start_cursor_) && v.listed && side_after(v.on_a) == 0)
+            return start_cursor_;
+    }
+    return -1;
 }
 
 int nesting_offset(const polygon_t* a, const polygon_t* b) {
-    if (!any_vertex_outside(a, b))
+    if (!any_boundary_point_outside(a, b))
         return 0;
-    if (!any_vertex_outside(b, a))
+    if (!any_boundary_point_outside(b, a))
         return 1;
     return 2;
 }
@@ -312,20 +469,23 @@ int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* ou
     return walk.produced() ? kOverlayDone : kWalkEmptyAWithinB + nesting_offset(a, b);
 }
 
-int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, TurnB turn,
-                         OverlayWalk walk) {
+int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op) {
     if (a == nullptr || b == nullptr || out == nullptr)
         return kOverlayFailed;
+    bool intersec = op == Overlay::kIntersec;
     return guarded(static_cast<int>(kOverlayFailed), [&] {
         PointList points;
-        prepare_overlay_rings(a, b, turn);
+        prepare_rings(a, b, intersec);
+        if (!has_area(a) || !has_area(b))
+            return kNoCrossingAWithinB + nesting_offset(a, b);
         find_all_polygon_crosspts(a, b, &points.geom);
         if (points.geom.count == 0)
             return kNoCrossingAWithinB + nesting_offset(a, b);
         RingList built;
-        int walked = walk(a, b, &points.geom, &built.list);
+        int walked = intersec ? polygons_intersec(a, b, &points.geom, &built.list)
+                              : polygons_diffence(a, b, &points.geom, &built.list);
         err_polygon_process(&built.list);
-        int code = settle_code(a, b, &points.geom, walked, &built.list);
+        int code = settle_code(op, a, b, &points.geom, walked, &built.list);
         built.hand_over(out);
         return code;
     });
@@ -334,6 +494,5 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, TurnB turn
 }  // namespace mapgeom
 
 int algebra_polygons_intersec(polygon_t* a, polygon_t* b, polygons_t* out) {
-    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::TurnB::kLikeA,
-                                         mapgeom::polygons_intersec);
+    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::Overlay::kIntersec);
 }

@@ -1,6 +1,5 @@
 // Helpers shared by the split units: a lookup that tells whether a point is one of a call's
-// crossing points without a pass over the whole crossing list for every vertex asked about, and
-// point location against one ring asked many times.
+// crossing points without a pass over the whole crossing list for every vertex asked about.
 #ifndef MAPGEOM_SRC_ALGEBRA_SPLIT_INTERNAL_H
 #define MAPGEOM_SRC_ALGEBRA_SPLIT_INTERNAL_H
 
@@ -8,7 +7,6 @@
 #include <cmath>
 #include <vector>
 
-#include "crosspoint/segment_index.h"
 #include "mapgeom/com.h"
 
 namespace mapgeom {
@@ -86,26 +84,6 @@ private:
         int index;
     };
     std::vector<Entry> points_;
-};
-
-// Answers relation_point_at_polygon_by_permit(ring, p, permit) for many points of one ring. A
-// ring with many edges asked many times gets an index of its edges: a point whose neighbourhood
-// holds no edge gets the even-odd count of the edges below it, which is what the plain test
-// answers there (no edge within its permit, and its ray count is the parity); any other point gets
-// the plain test. The ring must outlive the locator and stay unchanged.
-class RingLocator {
-public:
-    RingLocator(const polygon_t* ring, double permit, long long expected_queries);
-    int locate(point_t p) const;
-
-private:
-    bool near_boundary(point_t p) const;
-
-    const polygon_t* ring_;
-    double permit_;
-    bool indexed_ = false;
-    SegmentIndex index_;
-    mutable std::vector<int> hits_;
 };
 
 }  // namespace mapgeom

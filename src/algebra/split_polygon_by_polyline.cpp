@@ -17,6 +17,7 @@
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/ring_locator.h"
 #include "relation/shape_relation_internal.h"
 
 namespace {
@@ -168,7 +169,7 @@ public:
           consumed_(m_, 0),
           remaining_(m_),
           stretch_inside_(m_, -1),
-          locator_(polygon, kMidpointPermit, points->count) {
+          locator_(polygon) {
         com_polygon_init(&piece_);
     }
     TracingWalk(const TracingWalk&) = delete;
@@ -204,7 +205,8 @@ private:
         int forward_li = li < half_ ? li : m_ - 2 - li;
         signed char& known = stretch_inside_[forward_li];
         if (known < 0)
-            known = locator_.locate(midpoint(line_at(li), line_at(li + 1))) == kInside;
+            known = mapgeom::locate_in_ring(&locator_, midpoint(line_at(li), line_at(li + 1)),
+                                            kMidpointPermit) == kInside;
         return known == 1;
     }
 
@@ -404,7 +406,7 @@ private:
     std::vector<unsigned char> consumed_;
     int remaining_;
     mutable std::vector<signed char> stretch_inside_;  // per forward index: -1 not yet asked
-    mapgeom::RingLocator locator_;
+    mutable mapgeom::RingLocator locator_;             // the stretch tests locate many midpoints
 
     polygon_t piece_{};
     Mode mode_ = kFollowLine;

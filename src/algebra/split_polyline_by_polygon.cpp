@@ -7,11 +7,11 @@
 #include <cmath>
 
 #include "algebra/split_internal.h"
-#include "com/boundary.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/ring_locator.h"
 #include "relation/shape_relation_internal.h"
 
 namespace {
@@ -78,11 +78,15 @@ void collect_kept_runs(const polyline_t* line, IsCrossing is_crossing, Keep keep
 void connect_polylines(const polyline_t* line, const polygon_t* polygon, const geom_t* points,
                        polylines_t* out) {
     mapgeom::CrossingLookup crossings(points);
-    mapgeom::RingLocator locator(polygon, kMidpointPermit, points->count + 1);
+    mapgeom::RingLocator locator(polygon);
     const point_t* p = line->geom.points;
     collect_kept_runs(
         line, [&](point_t q) { return crossings.find(q) >= 0; },
-        [&](int i) { return locator.locate(midpoint(p[i], p[i + 1])) != kOutside; }, out);
+        [&](int i) {
+            return mapgeom::locate_in_ring(&locator, midpoint(p[i], p[i + 1]), kMidpointPermit) !=
+                   kOutside;
+        },
+        out);
 }
 
 // Keeps the stretches inside the rectangle, and those along its least-x and least-y sides
@@ -90,14 +94,14 @@ void connect_polylines(const polyline_t* line, const polygon_t* polygon, const g
 void get_polylines(const polyline_t* line, const polygon_t* rect, const geom_t* points,
                    polylines_t* out) {
     mapgeom::CrossingLookup crossings(points);
-    mapgeom::RingLocator locator(rect, kMidpointPermit, points->count + 1);
+    mapgeom::RingLocator locator(rect);
     rectangle_t extent = calc_polygon_exrectangle(rect);
     const point_t* p = line->geom.points;
     collect_kept_runs(
         line, [&](point_t q) { return crossings.find(q) >= 0; },
         [&](int i) {
             point_t mid = midpoint(p[i], p[i + 1]);
-            int at = locator.locate(mid);
+            int at = mapgeom::locate_in_ring(&locator, mid, kMidpointPermit);
             if (at == kOutside || at == kInside)
                 return at == kInside;
             return std::fabs(mid.x - extent.min_x) <= kMidpointPermit ||

@@ -50,7 +50,6 @@ int judge_curpt_flag(const polygon_t* a, const polygon_t* b, int i) {
 void calc_polygon_and_polygon_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out) {
     mapgeom::run_ring_crossing_steps(a, b, out, [&](RingCrossingWork& work) {
         find_candidates_in_all_pairs(&work, out);
-        mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts, judge_curpt_flag,
-                                              crosspt_flag_after_side);
+        mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts);
     });
 }

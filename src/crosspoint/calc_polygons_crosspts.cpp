@@ -25,23 +25,12 @@ void sort_crosspts(const polygon_t* ring, crosspts_t* list, int first, int which
     mapgeom::sort_and_merge_crosspts(&ring->geom, list, first, which, kMergeTolerance);
 }
 
-// The kind of meeting once the side after the vertex is known (calc_crosspt_flag without reading
-// that side again).
-int crosspt_flag_after_side(const polygon_t* a, const polygon_t* b, int i, int after) {
-    return mapgeom::meeting_kind_after_side(a, b, i, after, com_polygon_at(a, i));
-}
-
-int judge_curpt_flag(const polygon_t* a, const polygon_t* b, int i) {
-    return mapgeom::side_after_vertex(a, b, i);
-}
-
-// The whole engine after the copies are made. Inside this namespace the names of the classifier
-// and the sorter resolve to this file's own copies.
+// The whole engine after the copies are made. Inside this namespace the name of the sorter
+// resolves to this file's own copy.
 void find_sort_insert_classify(polygon_t* a, polygon_t* b, crosspts_t* out,
                                RingCrossingWork& work) {
     find_candidates_by_vertex_sweep(&work, out);
-    mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts, judge_curpt_flag,
-                                          crosspt_flag_after_side);
+    mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts);
 }
 
 }  // namespace

@@ -8,10 +8,12 @@
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
+#include "relation/ring_locator.h"
 
 namespace {
 
 using mapgeom::LineCrossingWork;
+using mapgeom::RingLocator;
 
 // Crossings of this engine closer than this are one crossing.
 constexpr double kMergeTolerance = 0.0001;
@@ -35,30 +37,33 @@ void find_candidates_in_all_pairs(LineCrossingWork* work, crosspts_t* out) {
 }
 
 // Side of the ring (0 outside, 1 inside, 2 on an edge, 3 at a vertex) of the midpoint of p and q.
-int side_of_midpoint(const polygon_t* ring, point_t p, point_t q) {
-    return relation_point_at_polygon_by_permit(ring, calc_plough_around_point(p, q, p),
-                                               mapgeom::kSideTestPermit);
+int side_of_midpoint(RingLocator* in_ring, point_t p, point_t q) {
+    return mapgeom::locate_in_ring(in_ring, calc_plough_around_point(p, q, p),
+                                   mapgeom::kSideTestPermit);
 }
 
 // Kind of meeting of the line's point i with the ring. Running outside on both sides is a touch
 // from outside (1) without the ring variant's further test.
-int calc_crosspt_flag(const polyline_t* line, const polygon_t* ring, int i) {
+int calc_crosspt_flag(const polyline_t* line, RingLocator* in_ring, int i) {
     int last = com_polyline_num(line) - 1;
     point_t p = com_polyline_at(line, i);
-    int after = i == last ? kMissingSide : side_of_midpoint(ring, p, com_polyline_at(line, i + 1));
-    int before = i == 0 ? kMissingSide : side_of_midpoint(ring, p, com_polyline_at(line, i - 1));
+    int after =
+        i == last ? kMissingSide : side_of_midpoint(in_ring, p, com_polyline_at(line, i + 1));
+    int before = i == 0 ? kMissingSide : side_of_midpoint(in_ring, p, com_polyline_at(line, i - 1));
     int kind = mapgeom::meeting_kind_of_sides(after, before);
     return kind < 0 ? 1 : kind;
 }
 
+// The ring keeps its points while the records are classified: it is prepared once for them all.
 void classify_crosspts(const polyline_t* line, const polygon_t* ring, crosspts_t* list, int first) {
+    RingLocator in_ring(ring);
     int points = com_polyline_num(line);
     int edges = com_polygon_num(ring);
     for (int k = first; k < list->count; ++k) {
         crosspt_t& record = list->crosspts[k];
         record.index1 %= points;
         record.index2 %= edges;
-        record.flag = calc_crosspt_flag(line, ring, record.index1);
+        record.flag = calc_crosspt_flag(line, &in_ring, record.index1);
         record.curpt_flag = 0;
     }
 }

@@ -1,7 +1,7 @@
 // Steps shared by the ring crossing-point engines: working copies with crossed-edge marks, ordering
 // and merging crossing records along one shape, inserting them into that shape as vertices, and
 // turning the sides of a vertex into a kind of meeting. Each engine only chooses its candidate edge
-// pairs, its merge tolerance and its classifier.
+// pairs and its merge tolerance.
 #ifndef MAPGEOM_SRC_CROSSPOINT_CROSSPOINT_INTERNAL_H
 #define MAPGEOM_SRC_CROSSPOINT_CROSSPOINT_INTERNAL_H
 
@@ -9,6 +9,7 @@
 
 #include "com/boundary.h"
 #include "mapgeom/com.h"
+#include "relation/ring_locator.h"
 
 namespace mapgeom {
 
@@ -70,9 +71,21 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
                            const std::vector<unsigned char>& crossed, geom_t* target,
                            crosspts_t* list, int first, int which);
 
+// Point location in both rings of a classification, each ring prepared once for its many points.
+// Neither ring may change while it is used.
+struct RingPairLocators {
+    const polygon_t* a;
+    const polygon_t* b;
+    RingLocator in_a;
+    RingLocator in_b;
+    RingPairLocators(const polygon_t* ring_a, const polygon_t* ring_b)
+        : a(ring_a), b(ring_b), in_a(ring_a), in_b(ring_b) {}
+};
+
 // Side of the second ring (0 outside, 1 inside, 2 on an edge, 3 at a vertex) of the midpoint of
 // a's vertex i and the vertex after it.
 int side_after_vertex(const polygon_t* a, const polygon_t* b, int i);
+int side_after_vertex(const polygon_t* a, RingLocator* in_b, int i);
 
 // Kind of meeting (0..6) from where a shape runs just after and just before a point, as point-in-
 // polygon codes of the other ring (0 outside, 1 inside, 2 on an edge, 3 at a vertex); -1 when it
@@ -84,31 +97,19 @@ int meeting_kind_of_sides(int after, int before);
 // at `lookup` decides between 1 and 2; without such a vertex the kind is 1.
 int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int after,
                             point_t lookup);
+int meeting_kind_after_side(RingPairLocators* rings, int i, int after, point_t lookup);
 
 // Takes every record from `first` on to vertex indexes within 0 .. num - 1 of each ring and fills
-// in `curpt_flag` and `flag` with the given classifier (the side is read once and shared).
-template <typename Side, typename FlagAfterSide>
-void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first,
-                       Side side_of, FlagAfterSide flag_after_side) {
-    int edges_a = com_polygon_num(a);
-    int edges_b = com_polygon_num(b);
-    for (int k = first; k < list->count; ++k) {
-        crosspt_t record = list->crosspts[k];
-        record.index1 %= edges_a;
-        record.index2 %= edges_b;
-        record.curpt_flag = side_of(a, b, record.index1);
-        record.flag = flag_after_side(a, b, record.index1, record.curpt_flag);
-        list->crosspts[k] = record;
-    }
-}
+// in `curpt_flag` (side_after_vertex) and `flag` (meeting_kind_after_side, looking a's vertex up in
+// b). Both rings stay as they are meanwhile, so each is prepared once for locating points.
+void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first);
 
 // The steps after the candidate search, common to the ring engines: order the records along a and
-// insert them into a, the same along b, then classify each with the engine's own classifier.
-// Rings without crossings keep their points.
-template <typename Sort, typename Side, typename FlagAfterSide>
+// insert them into a, the same along b, then classify each. Rings without crossings keep their
+// points.
+template <typename Sort>
 void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
-                                  const RingCrossingWork& work, Sort sort_crosspts, Side side_of,
-                                  FlagAfterSide flag_after_side) {
+                                  const RingCrossingWork& work, Sort sort_crosspts) {
     int first = work.first_record;
     if (out->count == first)
         return;
@@ -118,7 +119,7 @@ void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
     sort_crosspts(&work.b.ring, out, first, 1);
     insert_crosspts_along(&work.b.ring.geom, work.edges_b + 1, work.crossed_b, &b->geom, out, first,
                           1);
-    classify_crosspts(a, b, out, first, side_of, flag_after_side);
+    classify_crosspts(a, b, out, first);
 }
 
 // Runs a ring engine's steps on working copies. Rings without edges are left alone. Should a

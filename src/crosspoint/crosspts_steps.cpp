@@ -48,10 +48,10 @@ bool same_within(point_t a, point_t b, double tolerance) {
     return com_points_same_permit(a, b, tolerance) == 0;
 }
 
-int side_before_vertex(const polygon_t* a, const polygon_t* b, int i) {
+int side_before_vertex(const polygon_t* a, RingLocator* in_b, int i) {
     point_t vertex = com_polygon_at(a, i);
     point_t mid = calc_plough_around_point(vertex, com_polygon_priorer(a, i), vertex);
-    return relation_point_at_polygon_by_permit(b, mid, kSideTestPermit);
+    return locate_in_ring(in_b, mid, kSideTestPermit);
 }
 
 }  // namespace
@@ -138,21 +138,46 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
     }
 }
 
-int side_after_vertex(const polygon_t* a, const polygon_t* b, int i) {
+int side_after_vertex(const polygon_t* a, RingLocator* in_b, int i) {
     point_t vertex = com_polygon_at(a, i);
     point_t mid = calc_plough_around_point(vertex, com_polygon_nexter(a, i), vertex);
-    return relation_point_at_polygon_by_permit(b, mid, kSideTestPermit);
+    return locate_in_ring(in_b, mid, kSideTestPermit);
+}
+
+int side_after_vertex(const polygon_t* a, const polygon_t* b, int i) {
+    RingLocator in_b(b);
+    return side_after_vertex(a, &in_b, i);
+}
+
+int meeting_kind_after_side(RingPairLocators* rings, int i, int after, point_t lookup) {
+    int kind = meeting_kind_of_sides(after, side_before_vertex(rings->a, &rings->in_b, i));
+    if (kind >= 0)
+        return kind;
+    int j = com_polygon_find(rings->b, lookup);
+    if (j < 0)
+        return 1;
+    return side_after_vertex(rings->b, &rings->in_a, j) != 0 ? 2 : 1;
 }
 
 int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int after,
                             point_t lookup) {
-    int kind = meeting_kind_of_sides(after, side_before_vertex(a, b, i));
-    if (kind >= 0)
-        return kind;
-    int j = com_polygon_find(b, lookup);
-    if (j < 0)
-        return 1;
-    return side_after_vertex(b, a, j) != 0 ? 2 : 1;
+    RingPairLocators rings(a, b);
+    return meeting_kind_after_side(&rings, i, after, lookup);
+}
+
+void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first) {
+    RingPairLocators rings(a, b);
+    int edges_a = com_polygon_num(a);
+    int edges_b = com_polygon_num(b);
+    for (int k = first; k < list->count; ++k) {
+        crosspt_t record = list->crosspts[k];
+        record.index1 %= edges_a;
+        record.index2 %= edges_b;
+        record.curpt_flag = side_after_vertex(a, &rings.in_b, record.index1);
+        record.flag = meeting_kind_after_side(&rings, record.index1, record.curpt_flag,
+                                              com_polygon_at(a, record.index1));
+        list->crosspts[k] = record;
+    }
 }
 
 }  // namespace mapgeom

@@ -1,0 +1,208 @@
+// Point location through vertical slabs of a ring's edges. Each pass visits, with the plain scan's
+// own per-edge steps, every edge the scan could take anything from: the boundary pass the edges
+// whose box may hold p within the permit, in ring order, so the first that reports decides as in
+// the scan; the ray pass the edges whose x range may hold p.x and that reach below p, in any order,
+// since it only counts them. Points with a non-finite coordinate are scanned, and so is every point
+// when memory for the slabs or a query runs out.
+#include "relation/ring_locator.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "com/boundary.h"
+#include "mapgeom/relation.h"
+#include "relation/point_at_polygon_internal.h"
+
+namespace mapgeom {
+namespace {
+
+// Rings with fewer edges are always scanned: slabs would not pay.
+constexpr int kMinIndexedEdges = 64;
+// Points located by a plain scan before the slabs are built on demand. Building costs about as
+// much as this many scans, so a locator costs at most about twice the cheaper of the two ways.
+constexpr int kScansBeforeIndex = 32;
+// An edge counts for the ray only with p.x within its x range or within kDirectionTolerance of an
+// end. Its x range grown by twice that holds every such p.x, whatever the rounding of the bounds
+// (rounding is monotonic and the tolerance tests compare exact differences).
+constexpr double kRayWindow = 2 * kDirectionTolerance;
+// Widening of the boundary window relative to |p|, on top of doubling the reach: covers the
+// rounding of the per-edge bounds (an edge's min - reach, near p), which is within an ulp of |p|.
+constexpr double kRelativeWindowSlack = 1e-12;
+// Slabs aim at this many edges starting in each: a ray then meets about half as many entries
+// besides the edges under p.
+constexpr int kEdgesPerSlab = 16;
+// Edges long in x are listed in every slab they meet; fewer, wider slabs keep the lists within
+// this many entries per edge in all.
+constexpr int kMaxEntriesPerEdge = 4;
+
+bool is_finite_point(point_t p) {
+    return std::isfinite(p.x) && std::isfinite(p.y);
+}
+
+int slab_of(const EdgeSlabs& slabs, double x) {
+    return static_cast<int>(std::upper_bound(slabs.cuts.begin(), slabs.cuts.end(), x) -
+                            slabs.cuts.begin());
+}
+
+// Cuts at every (count / slab_count)-th left end, each cut once: at most slab_count slabs.
+void cut_slabs(EdgeSlabs* slabs, const std::vector<double>& sorted_left_ends, int slab_count) {
+    slabs->cuts.clear();
+    size_t count = sorted_left_ends.size();
+    for (int s = 1; s < slab_count; ++s) {
+        double cut = sorted_left_ends[count * s / slab_count];
+        if (slabs->cuts.empty() || cut > slabs->cuts.back())
+            slabs->cuts.push_back(cut);
+    }
+}
+
+long long entry_count(const EdgeSlabs& slabs, const std::vector<SlabEntry>& edges) {
+    long long count = 0;
+    for (const SlabEntry& e : edges)
+        count += slab_of(slabs, e.max_x) - slab_of(slabs, e.min_x) + 1;
+    return count;
+}
+
+// Lists every edge in each slab its grown x range meets (a counting sort by slab), then each
+// slab's list by lower y.
+void fill_slabs(EdgeSlabs* slabs, const std::vector<SlabEntry>& edges) {
+    size_t slab_count = slabs->cuts.size() + 1;
+    slabs->first.assign(slab_count + 1, 0);
+    for (const SlabEntry& e : edges)
+        for (int s = slab_of(*slabs, e.min_x), last = slab_of(*slabs, e.max_x); s <= last; ++s)
+            ++slabs->first[s + 1];
+    for (size_t s = 0; s < slab_count; ++s)
+        slabs->first[s + 1] += slabs->first[s];
+    slabs->entries.resize(slabs->first.back());
+    std::vector<int> next(slabs->first.begin(), slabs->first.end() - 1);
+    for (const SlabEntry& e : edges)
+        for (int s = slab_of(*slabs, e.min_x), last = slab_of(*slabs, e.max_x); s <= last; ++s)
+            slabs->entries[next[s]++] = e;
+    for (size_t s = 0; s < slab_count; ++s)
+        std::sort(slabs->entries.begin() + slabs->first[s],
+                  slabs->entries.begin() + slabs->first[s + 1],
+                  [](const SlabEntry& a, const SlabEntry& b) { return a.min_y < b.min_y; });
+}
+
+// The slabs of the finite edges: the narrowest of n / kEdgesPerSlab slabs, half as many, a quarter
+// ... that keeps within kMaxEntriesPerEdge entries per edge (one slab always does).
+void build_slabs(EdgeSlabs* slabs, const point_t* points, int n) {
+    std::vector<SlabEntry> edges;
+    std::vector<double> left_ends;
+    for (int i = 0; i < n; ++i) {
+        point_t v = points[i];
+        point_t w = points[i + 1];
+        if (!is_finite_point(v) || !is_finite_point(w))
+            continue;
+        edges.push_back({std::min(v.x, w.x) - kRayWindow, std::max(v.x, w.x) + kRayWindow,
+                         std::min(v.y, w.y), std::max(v.y, w.y), i});
+        left_ends.push_back(edges.back().min_x);
+    }
+    std::sort(left_ends.begin(), left_ends.end());
+    long long entry_limit = static_cast<long long>(kMaxEntriesPerEdge) * edges.size();
+    int slab_count = std::max(1, static_cast<int>(edges.size()) / kEdgesPerSlab);
+    cut_slabs(slabs, left_ends, slab_count);
+    while (slab_count > 1 && entry_count(*slabs, edges) > entry_limit) {
+        slab_count /= 2;
+        cut_slabs(slabs, left_ends, slab_count);
+    }
+    fill_slabs(slabs, edges);
+}
+
+// An edge reports only when the permit is above 0 (distances are never below 0) and p lies in its
+// box grown by `reach` (bounds rounded): a window of twice the reach around p, widened for the
+// rounding, meets the box of every such edge. They are visited in ring order.
+int boundary_code(RingLocator* locator, point_t p, double permit) {
+    if (!(permit > 0))
+        return kPointOutside;
+    double reach = boundary_reach(permit);
+    double half_x = 2 * reach + kRelativeWindowSlack * std::fabs(p.x);
+    double half_y = 2 * reach + kRelativeWindowSlack * std::fabs(p.y);
+    double left = p.x - half_x, right = p.x + half_x;
+    double bottom = p.y - half_y, top = p.y + half_y;
+    const EdgeSlabs& slabs = locator->slabs;
+    std::vector<int>& hits = locator->hits;
+    hits = locator->unlisted;
+    for (int s = slab_of(slabs, left), last = slab_of(slabs, right); s <= last; ++s)
+        for (int k = slabs.first[s]; k < slabs.first[s + 1] && slabs.entries[k].min_y <= top; ++k) {
+            const SlabEntry& e = slabs.entries[k];
+            if (e.max_y >= bottom && e.min_x <= right && e.max_x >= left)
+                hits.push_back(e.edge);
+        }
+    std::sort(hits.begin(), hits.end());
+    hits.erase(std::unique(hits.begin(), hits.end()), hits.end());
+    const point_t* points = locator->ring->geom.points;
+    for (int i : hits) {
+        int code = edge_boundary_code(points, i, p, permit, reach);
+        if (code != kPointOutside)
+            return code;
+    }
+    return kPointOutside;
+}
+
+int ray_crossings(const RingLocator& locator, point_t p) {
+    const EdgeSlabs& slabs = locator.slabs;
+    const point_t* points = locator.ring->geom.points;
+    int n = com_polygon_num(locator.ring);
+    int crossings = 0;
+    int s = slab_of(slabs, p.x);
+    for (int k = slabs.first[s]; k < slabs.first[s + 1] && slabs.entries[k].min_y < p.y; ++k) {
+        const SlabEntry& e = slabs.entries[k];
+        if (e.min_x <= p.x && p.x <= e.max_x && edge_crosses_ray_below(points, n, e.edge, p))
+            ++crossings;
+    }
+    for (int i : locator.unlisted)
+        if (edge_crosses_ray_below(points, n, i, p))
+            ++crossings;
+    return crossings;
+}
+
+int locate_through_slabs(RingLocator* locator, point_t p, double permit) {
+    int boundary = boundary_code(locator, p, permit);
+    if (boundary != kPointOutside)
+        return boundary;
+    return ray_crossings(*locator, p) % 2 == 1 ? kPointInside : kPointOutside;
+}
+
+// Whether to scan for this point: a small ring always, a large one until kScansBeforeIndex points
+// have been scanned, then never once the slabs are built (or while building them fails for
+// memory).
+bool scan_instead(RingLocator* locator) {
+    if (locator->indexed)
+        return false;
+    if (com_polygon_num(locator->ring) < kMinIndexedEdges)
+        return true;
+    if (locator->scans < kScansBeforeIndex) {
+        ++locator->scans;
+        return true;
+    }
+    return !guarded(false, [&] {
+        index_ring(locator);
+        return true;
+    });
+}
+
+}  // namespace
+
+void index_ring(RingLocator* locator) {
+    const polygon_t* ring = locator->ring;
+    int n = com_polygon_num(ring);
+    const point_t* points = ring->geom.points;
+    build_slabs(&locator->slabs, points, n);
+    locator->unlisted.clear();
+    for (int i = 0; i < n; ++i)
+        if (!is_finite_point(points[i]) || !is_finite_point(points[i + 1]))
+            locator->unlisted.push_back(i);
+    locator->indexed = true;
+}
+
+int locate_in_ring(RingLocator* locator, point_t p, double permit) {
+    constexpr int kNoMemory = -1;
+    int code = kNoMemory;
+    if (!scan_instead(locator) && is_finite_point(p))
+        code = guarded(kNoMemory, [&] { return locate_through_slabs(locator, p, permit); });
+    if (code == kNoMemory)
+        code = relation_point_at_polygon_by_permit(locator->ring, p, permit);
+    return code;
+}
+
+}  // namespace mapgeom
