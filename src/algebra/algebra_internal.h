@@ -188,6 +188,13 @@ constexpr RepairBounds kRepairBounds{8, 64, 4};
 // error_polygon_process under the given bounds.
 int repair_self_contacts(const polygon_t* polygon, polygons_t* out, RepairBounds bounds);
 
+// algebra_polygon_and_rect_intersec for a caller that clips one polygon by many rectangles (the
+// tiled clipping) and has asked relation_polygon_iserror about the polygon once:
+// `polygon_faulty` stands for its answer being nonzero. Same codes, pieces and traces. May throw
+// std::bad_alloc from scratch containers.
+int clip_polygon_by_rect(const polygon_t* polygon, const polygon_t* rect, polygons_t* out,
+                         bool polygon_faulty);
+
 }  // namespace mapgeom
 
 #endif  // MAPGEOM_SRC_ALGEBRA_ALGEBRA_INTERNAL_H

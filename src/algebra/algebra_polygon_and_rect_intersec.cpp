@@ -4,6 +4,8 @@
 // piece results, the code says how the two lie (inside, containing, apart, touching), so the tiled
 // clipping can emit a copy of the polygon or the whole tile without clipping anything.
 #include <cmath>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 #include "algebra/algebra_internal.h"
@@ -87,9 +89,7 @@ struct PolygonList {
 
 // "num: <stored points>", then one line per stored point: x and y rounded by adding 0.5 and
 // truncating, separated by a tab.
-void trace_faulty_ring(const char* path, const polygon_t* ring) {
-    if (relation_polygon_iserror(ring) == 0)
-        return;
+void trace_ring(const char* path, const polygon_t* ring) {
     mapgeom::trace_append(path, "num: %d\n", ring->geom.count);
     for (int i = 0; i < ring->geom.count; ++i) {
         point_t p = ring->geom.points[i];
@@ -102,34 +102,6 @@ void trace_faulty_results(const polygons_t* pieces) {
     for (const polygon_node_t* node = pieces->head; node != nullptr; node = node->next)
         if (relation_polygon_iserror(&node->polygon) != 0)
             mapgeom::trace_append("result_error.txt", "result_error: \n");
-}
-
-// ---------------------------------------------------------------------------------------------
-// Press markers of finished pieces.
-
-// Undoes the walk form of press sections (code 1 on a section's first and inner points, code 0 on
-// its last) on a piece, from its first stored point on without wrapping: a run of code-1 points
-// and the point after it become a code-2 start, code-0 inner points and a code-3 end.
-void transform_polygon_press(polygon_t* ring) {
-    bool inside = false;
-    for (int i = 0; i < ring->geom.count; ++i) {
-        point_t& p = ring->geom.points[i];
-        int code = mapgeom::press_code_of(p.z);
-        if (!inside && code == kPressInside) {
-            inside = true;
-            p.z += 1.0;
-        } else if (inside && code == 0) {
-            inside = false;
-            p.z += 3.0;
-        } else if (inside) {
-            p.z = hundreds_of(p.z);
-        }
-    }
-}
-
-void transform_polygons_press(polygons_t* rings) {
-    for (polygon_node_t* node = rings->head; node != nullptr; node = node->next)
-        transform_polygon_press(&node->polygon);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -183,11 +155,77 @@ void del_repeatpts(polygon_t* piece) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// Finding crossing records by position.
+
+// Answers com_crosspts_find (the first record within the same-point tolerance of a point)
+// through buckets of unit cells instead of a scan of the whole list: the walk asks once per step,
+// and a polygon cut by many tiles has hundreds of crossings with each.
+class CrossingIndex {
+public:
+    explicit CrossingIndex(const crosspts_t* c) : c_(c) {
+        for (int k = 0; k < c->count; ++k) {
+            point_t p = c->crosspts[k].pt;
+            int64_t x = 0, y = 0;
+            if (!cell_of(p, &x, &y))
+                continue;
+            cells_[key(x, y)].push_back(k);
+            min_x_ = std::fmin(min_x_, p.x), max_x_ = std::fmax(max_x_, p.x);
+            min_y_ = std::fmin(min_y_, p.y), max_y_ = std::fmax(max_y_, p.y);
+        }
+    }
+
+    int find(point_t p) const {
+        // Most vertices of a large polygon lie far from the few crossings with one tile.
+        if (!(p.x > min_x_ - 1.0 && p.x < max_x_ + 1.0 && p.y > min_y_ - 1.0 && p.y < max_y_ + 1.0))
+            return -1;
+        int64_t x = 0, y = 0;
+        if (!cell_of(p, &x, &y))
+            return -1;
+        int best = -1;
+        // The tolerance is far below a cell: a match lies in the point's cell or a neighbour.
+        for (int64_t dx = -1; dx <= 1; ++dx) {
+            for (int64_t dy = -1; dy <= 1; ++dy) {
+                auto cell = cells_.find(key(x + dx, y + dy));
+                if (cell == cells_.end())
+                    continue;
+                for (int k : cell->second)
+                    if ((best < 0 || k < best) && same_point(c_->crosspts[k].pt, p))
+                        best = k;
+            }
+        }
+        return best;
+    }
+
+private:
+    // Cells beyond this many units from the origin are merged: such coordinates are not
+    // expected, but must not overflow.
+    static constexpr double kCellLimit = 4.0e15;
+
+    static bool cell_of(point_t p, int64_t* x, int64_t* y) {
+        if (std::isnan(p.x) || std::isnan(p.y))
+            return false;
+        *x = static_cast<int64_t>(std::floor(std::fmax(-kCellLimit, std::fmin(kCellLimit, p.x))));
+        *y = static_cast<int64_t>(std::floor(std::fmax(-kCellLimit, std::fmin(kCellLimit, p.y))));
+        return true;
+    }
+
+    static uint64_t key(int64_t x, int64_t y) {
+        return static_cast<uint64_t>(x) * 0x9E3779B97F4A7C15ULL ^ static_cast<uint64_t>(y);
+    }
+
+    const crosspts_t* c_;
+    std::unordered_map<uint64_t, std::vector<int>> cells_;
+    // The extent of the listed points (empty: no point is near).
+    double min_x_ = INFINITY, max_x_ = -INFINITY, min_y_ = INFINITY, max_y_ = -INFINITY;
+};
+
+// ---------------------------------------------------------------------------------------------
 // The clipping walk.
 
 class ClipWalk {
 public:
-    ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, polygons_t* out)
+    ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const CrossingIndex& index,
+             polygons_t* out)
         : a_(a),
           b_(b),
           c_(c),
@@ -196,7 +234,18 @@ public:
           nb_(com_polygon_num(b)),
           used_(n_, 0),
           disabled_(c->count, 0),
-          remaining_(n_) {}
+          remaining_(n_) {
+        // The walk moves no vertex: where each vertex meets a crossing is looked up once.
+        a_crossing_.resize(n_);
+        for (int i = 0; i < n_; ++i) {
+            a_crossing_[i] = index.find(a->geom.points[i]);
+            if (a_crossing_[i] != -1)
+                crossing_vertices_.push_back(i);
+        }
+        b_crossing_.resize(nb_);
+        for (int j = 0; j < nb_; ++j)
+            b_crossing_[j] = index.find(b->geom.points[j]);
+    }
 
     // Returns 0 when the walk switched onto the outline at least once, 1 otherwise.
     int run() {
@@ -231,11 +280,9 @@ private:
     // The first unused vertex of the polygon at an enabled crossing after which the polygon's
     // boundary lies as `side` says (0 outside the outline, 1 inside); -1 when there is none.
     int first_unused_crossing(int side) const {
-        for (int i = 0; i < n_; ++i) {
-            if (used_[i] != 0)
-                continue;
-            int k = com_crosspts_find(c_, a_->geom.points[i]);
-            if (k != -1 && disabled_[k] == 0 && c_->crosspts[k].curpt_flag == side)
+        for (int i : crossing_vertices_) {
+            int k = a_crossing_[i];
+            if (used_[i] == 0 && disabled_[k] == 0 && c_->crosspts[k].curpt_flag == side)
                 return i;
         }
         return -1;
@@ -273,6 +320,7 @@ private:
     // One step; false when the walk is over (no further start).
     bool step_once() {
         point_t c;
+        int k = -1;
         if (on_polygon_) {
             a_index_ = (a_index_ + 1) % n_;
             // A whole lap of the polygon without entering the outline changes nothing that could
@@ -282,11 +330,12 @@ private:
             if (used_[a_index_] != 0)
                 return true;
             c = a_->geom.points[a_index_];
+            k = a_crossing_[a_index_];
         } else {
             b_index_ = (b_index_ + 1) % nb_;
             c = b_->geom.points[b_index_];
+            k = b_crossing_[b_index_];
         }
-        int k = com_crosspts_find(c_, c);
         if (k == -1 || disabled_[k] != 0) {
             pass_plain_point(c);
             return true;
@@ -378,6 +427,11 @@ private:
     std::vector<int> used_;
     std::vector<int> disabled_;
     int remaining_;
+    // The crossing record at each vertex of a and b (-1 for none), and a's crossing vertices in
+    // index order.
+    std::vector<int> a_crossing_;
+    std::vector<int> b_crossing_;
+    std::vector<int> crossing_vertices_;
     Ring piece_;
     int a_index_ = 0;
     int b_index_ = 0;
@@ -395,11 +449,11 @@ private:
 // Whether a's vertices (crossing points skipped) end the scan outside b: -1 when one lies inside
 // b, otherwise 1 when the scan stopped at a vertex outside b and 0 when every vertex looked at
 // lies on b's boundary.
-int scan_vertices(const polygon_t* a, const polygon_t* b, const crosspts_t* c) {
+int scan_vertices(const polygon_t* a, const polygon_t* b, const CrossingIndex& c) {
     int outside = 0;
     for (int i = 0; i < com_polygon_num(a); ++i) {
         point_t p = a->geom.points[i];
-        if (com_crosspts_find(c, p) != -1)
+        if (c.find(p) != -1)
             continue;
         outside = 1;
         int where = relation_point_at_polygon(b, p);
@@ -418,7 +472,7 @@ point_t middle_of(const polygon_t* rect) {
     return point_t{(extent.min_x + extent.max_x) / 2.0, (extent.min_y + extent.max_y) / 2.0, 0.0};
 }
 
-int touching_code(const polygon_t* a, const polygon_t* b, const crosspts_t* c) {
+int touching_code(const polygon_t* a, const polygon_t* b, const CrossingIndex& c) {
     int a_out = scan_vertices(a, b, c);
     if (a_out < 0)
         return kTouchPolygonInside;
@@ -442,24 +496,28 @@ int touching_code(const polygon_t* a, const polygon_t* b, const crosspts_t* c) {
 // The operation.
 
 int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pieces) {
-    int code = ClipWalk(a, b, c, pieces).run();
+    CrossingIndex index(c);
+    int code = ClipWalk(a, b, c, index, pieces).run();
     err_polygon_process(pieces);
     trace_faulty_results(pieces);
     if (pieces->num > 0)
         return code;
-    return code == 1 ? touching_code(a, b, c) : kNoPiece;
+    return code == 1 ? touching_code(a, b, index) : kNoPiece;
 }
 
-int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, polygons_t* out) {
-    trace_faulty_ring("source_error.txt", polygon);
-    trace_faulty_ring("compare_error.txt", rect);
+int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, polygons_t* out,
+                              bool polygon_faulty) {
+    if (polygon_faulty)
+        trace_ring("source_error.txt", polygon);
+    if (relation_polygon_iserror(rect) != 0)
+        trace_ring("compare_error.txt", rect);
     Ring a(polygon);
     Ring b(rect);
     prepare_ring(&a.ring);
     prepare_ring(&b.ring);
     if (com_polygon_num(&a.ring) < 3 || com_polygon_num(&b.ring) < 3)
         return kApart;
-    transform_polygon_press(&a.ring);
+    mapgeom::transform_polygon_press(&a.ring);
     Crossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     mapgeom::transform_press_end_released(&a.ring);
@@ -469,7 +527,7 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
     // earlier rings are left exactly as they were.
     PolygonList pieces;
     int code = clip_pieces(&a.ring, &b.ring, &c.list, &pieces.list);
-    transform_polygons_press(&pieces.list);
+    mapgeom::transform_polygons_press(&pieces.list);
     com_polygons_addrange(out, &pieces.list);
     com_polygons_free_node(&pieces.list);
     com_polygons_init(&pieces.list);
@@ -478,9 +536,22 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
 
 }  // namespace
 
+namespace mapgeom {
+
+int clip_polygon_by_rect(const polygon_t* polygon, const polygon_t* rect, polygons_t* out,
+                         bool polygon_faulty) {
+    if (polygon == nullptr || rect == nullptr || out == nullptr)
+        return kApart;
+    return polygon_and_rect_intersec(polygon, rect, out, polygon_faulty);
+}
+
+}  // namespace mapgeom
+
 int algebra_polygon_and_rect_intersec(polygon_t* polygon, polygon_t* rect, polygons_t* out) {
     if (polygon == nullptr || rect == nullptr || out == nullptr)
         return kApart;
-    return mapgeom::guarded(kNoPiece,
-                            [&] { return polygon_and_rect_intersec(polygon, rect, out); });
+    return mapgeom::guarded(kNoPiece, [&] {
+        return polygon_and_rect_intersec(polygon, rect, out,
+                                         relation_polygon_iserror(polygon) != 0);
+    });
 }

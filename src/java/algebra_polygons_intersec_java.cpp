@@ -4,20 +4,19 @@
 // sub-blocks lying wholly inside a polygon and emits their tiles as squares marked as one press
 // section; only single tiles that the boundary meets are clipped exactly.
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <vector>
 
+#include "algebra/algebra_internal.h"
 #include "com/boundary.h"
 #include "com/numeric.h"
+#include "crosspoint/segment_index.h"
 #include "java_internal.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
-
-// PENDING: split_polyline_by_rect lands with the split branch.
-static int SPLIT_PENDING(polyline_t*, polygon_t*, polylines_t*) {
-    return 2;
-}
 
 namespace {
 
@@ -51,6 +50,12 @@ struct div_param_t {
     // Set when a write failed (the counts would pass the int32 range or memory ran out): the rest
     // of the shape is skipped instead of failing once per tile.
     bool out_full;
+    // Whether the polygon being tiled is faulty (relation_polygon_iserror): -1 until first asked,
+    // then 0 or 1. The clipping of every tile traces a faulty polygon; asking once per polygon
+    // instead of once per tile keeps the tiles' cost independent of the validity check's.
+    int polygon_faulty;
+    // The boxes of the polygon's edges, for telling blocks its boundary does not come near.
+    const mapgeom::SegmentIndex* boundary;
 };
 
 int split_num_of(int col_begin, int row_begin, int col_end, int row_end) {
@@ -198,11 +203,13 @@ constexpr int kClipTouchRectInside = 5;
 // the pieces where the boundaries cross, a copy of the polygon where it lies within the
 // rectangle, the rectangle's outline marked as one press section where the rectangle lies within
 // the polygon, nothing where they are apart.
-void clip_polygon_to_rect(const polygon_t* polygon, rectangle_t rect, polygons_t* pieces) {
+void clip_polygon_to_rect(const polygon_t* polygon, rectangle_t rect, polygons_t* pieces,
+                          div_param_t* param) {
+    if (param->polygon_faulty < 0)
+        param->polygon_faulty = relation_polygon_iserror(polygon) != 0 ? 1 : 0;
     Outline outline(rect);
-    // The clipping works on copies: the polygon is not changed.
     int code =
-        algebra_polygon_and_rect_intersec(const_cast<polygon_t*>(polygon), &outline.ring, pieces);
+        mapgeom::clip_polygon_by_rect(polygon, &outline.ring, pieces, param->polygon_faulty == 1);
     if (code == kClipPolygonInside || code == kClipTouchPolygonInside) {
         com_polygons_free(pieces);
         com_polygons_add_copy(pieces, *polygon);
@@ -219,7 +226,7 @@ void clip_polygon_by_tile(const polygon_t* polygon, polygon_division_out_t* out,
     rectangle_t rect = get_rect_by_index(tile.col_begin, tile.row_begin, param->col_num,
                                          param->row_num, param->rect);
     PolygonList pieces;
-    clip_polygon_to_rect(polygon, rect, &pieces.list);
+    clip_polygon_to_rect(polygon, rect, &pieces.list, param);
     write_pieces(out, &pieces.list, param, tile.col_begin, tile.row_begin);
 }
 
@@ -243,6 +250,101 @@ BlockAction action_of(int relation) {
     }
 }
 
+// Meeting points of the polygon and a block outline need an edge of the polygon within this reach
+// of the outline: relation_polygon_and_polygon works on copies snapped to whole units (half a
+// unit each way) and its segment tests reach 0.01 beyond a segment.
+constexpr double kMeetingReach = 1.0;
+// An edge of the polygon farther than this inside a block outline stays inside it (strictly, by
+// more than any tolerance) on the relation's snapped copies too.
+constexpr double kInsideDepth = 2.0;
+
+mapgeom::SegmentBox grown_box(mapgeom::SegmentBox box, double by) {
+    return {box.min_x - by, box.min_y - by, box.max_x + by, box.max_y + by};
+}
+
+bool boundary_near(const mapgeom::SegmentIndex& boundary, rectangle_t rect,
+                   std::vector<int>* hits) {
+    const point_t corners[] = {{rect.min_x, rect.min_y, 0.0},
+                               {rect.max_x, rect.min_y, 0.0},
+                               {rect.max_x, rect.max_y, 0.0},
+                               {rect.min_x, rect.max_y, 0.0}};
+    for (int i = 0; i < 4; ++i) {
+        mapgeom::SegmentBox edge = mapgeom::grown_segment_box(corners[i], corners[(i + 1) % 4]);
+        mapgeom::query_segment_index(boundary, grown_box(edge, kMeetingReach), hits);
+        if (!hits->empty())
+            return true;
+    }
+    return false;
+}
+
+// Whether segment a-b has points strictly inside the box (clipped parametrically, axis by axis).
+bool passes_through(point_t a, point_t b, mapgeom::SegmentBox box) {
+    double t0 = 0.0, t1 = 1.0;
+    const double delta[] = {b.x - a.x, b.y - a.y};
+    const double start[] = {a.x, a.y};
+    const double low[] = {box.min_x, box.min_y};
+    const double high[] = {box.max_x, box.max_y};
+    for (int axis = 0; axis < 2; ++axis) {
+        if (delta[axis] == 0.0) {
+            if (!(start[axis] > low[axis] && start[axis] < high[axis]))
+                return false;
+            continue;
+        }
+        double enter = (low[axis] - start[axis]) / delta[axis];
+        double leave = (high[axis] - start[axis]) / delta[axis];
+        if (enter > leave)
+            std::swap(enter, leave);
+        t0 = std::fmax(t0, enter);
+        t1 = std::fmin(t1, leave);
+        if (!(t0 < t1))
+            return false;
+    }
+    return true;
+}
+
+// Whether an edge of the polygon runs through the block's inside, deeper than the snapping of the
+// relation's copies and its tolerances reach: the polygon then has boundary inside the block.
+bool boundary_inside(const polygon_t* polygon, const mapgeom::SegmentIndex& boundary,
+                     rectangle_t rect, std::vector<int>* hits) {
+    mapgeom::SegmentBox inner{rect.min_x + kInsideDepth, rect.min_y + kInsideDepth,
+                              rect.max_x - kInsideDepth, rect.max_y - kInsideDepth};
+    if (!(inner.min_x < inner.max_x && inner.min_y < inner.max_y))
+        return false;
+    mapgeom::query_segment_index(boundary, inner, hits);
+    const point_t* points = polygon->geom.points;
+    for (int j : *hits)
+        if (passes_through(points[j], points[j + 1], inner))
+            return true;
+    return false;
+}
+
+bool first_point_inside(const polygon_t* ring, const polygon_t* container) {
+    return ring->geom.count > 0 &&
+           relation_point_at_polygon(container, com_polygon_front(ring)) == 1;
+}
+
+}  // namespace
+
+namespace mapgeom {
+
+int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& boundary,
+                               rectangle_t rect, const polygon_t* outline) {
+    std::vector<int> hits;
+    if (!boundary_near(boundary, rect, &hits)) {
+        // What relation_polygon_and_polygon answers without meeting points.
+        if (first_point_inside(polygon, outline))
+            return 1;
+        return first_point_inside(outline, polygon) ? 2 : 3;
+    }
+    if (boundary_inside(polygon, boundary, rect, &hits))
+        return 0;
+    return relation_polygon_and_polygon(polygon, outline);
+}
+
+}  // namespace mapgeom
+
+namespace {
+
 void polygon_intersec_java(const polygon_t* polygon, polygon_division_out_t* out,
                            div_param_t* param, rect_div_t block) {
     if (param->out_full)
@@ -254,8 +356,11 @@ void polygon_intersec_java(const polygon_t* polygon, polygon_division_out_t* out
     rect_div_t sub[4];
     get_rects_by_rect(block, sub);
     for (int i = 0; i < block.split_num; ++i) {
-        Outline outline(rect_of(sub[i], param));
-        switch (action_of(relation_polygon_and_polygon(polygon, &outline.ring))) {
+        rectangle_t rect = rect_of(sub[i], param);
+        Outline outline(rect);
+        int relation =
+            mapgeom::relation_polygon_and_block(polygon, *param->boundary, rect, &outline.ring);
+        switch (action_of(relation)) {
             case BlockAction::kRecurse:
                 polygon_intersec_java(polygon, out, param, sub[i]);
                 break;
@@ -283,7 +388,7 @@ void polyline_intersec_java(polyline_t* polyline, tag_division_out_t* out, div_p
                                              param->row_num, param->rect);
         Outline outline(rect);
         PolylineList pieces;
-        if (SPLIT_PENDING(polyline, &outline.ring, &pieces.list) != kSplitApart)
+        if (split_polyline_by_rect(polyline, &outline.ring, &pieces.list) != kSplitApart)
             write_pieces(out, &pieces.list, param, block.col_begin, block.row_begin);
         return;
     }
@@ -351,6 +456,10 @@ rectangle_t extent_of(const polyline_t* polyline) {
 }
 
 void tile_in_area(const polygon_t* polygon, polygon_division_out_t* out, div_param_t* param) {
+    param->polygon_faulty = -1;
+    mapgeom::SegmentIndex boundary;
+    mapgeom::build_segment_index(&boundary, &polygon->geom, std::max(0, polygon->geom.count - 1));
+    param->boundary = &boundary;
     polygon_intersec_java(polygon, out, param, start_block_of(extent_of(polygon), param));
 }
 
@@ -358,13 +467,15 @@ void tile_in_area(polyline_t* polyline, tag_division_out_t* out, div_param_t* pa
     polyline_intersec_java(polyline, out, param, start_block_of(extent_of(polyline), param));
 }
 
-void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces) {
-    clip_polygon_to_rect(polygon, area, pieces);
+void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces,
+                 div_param_t* param) {
+    param->polygon_faulty = -1;
+    clip_polygon_to_rect(polygon, area, pieces, param);
 }
 
-void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces) {
+void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces, div_param_t*) {
     Outline outline(area);
-    SPLIT_PENDING(polyline, &outline.ring, pieces);
+    split_polyline_by_rect(polyline, &outline.ring, pieces);
 }
 
 // The list type holding pieces of a shape.
@@ -392,7 +503,7 @@ void tile_shape(Shape* shape, Out* out, div_param_t* param) {
         return;
     }
     typename PiecesOf<Shape>::type pieces;
-    cut_to_area(shape, area, &pieces.list);
+    cut_to_area(shape, area, &pieces.list, param);
     for (auto node = pieces.list.head; node != nullptr; node = node->next)
         tile_in_area(shape_of(node), out, param);
 }
@@ -461,7 +572,13 @@ void tile_shapes(const In* in, Out* out, List* shapes) {
     rectangle_t grid{static_cast<double>(in->grid_min_y), static_cast<double>(in->grid_max_y),
                      static_cast<double>(in->grid_min_x), static_cast<double>(in->grid_max_x)};
     for (auto node = shapes->head; node != nullptr; node = node->next) {
-        div_param_t param{grid, in->col_num, in->row_num, point_capacity, part_capacity, 0, false};
+        div_param_t param{};
+        param.rect = grid;
+        param.col_num = in->col_num;
+        param.row_num = in->row_num;
+        param.point_capacity = point_capacity;
+        param.part_capacity = part_capacity;
+        param.polygon_faulty = -1;
         if (has_tiles(&param))
             tile_shape(shape_of(node), out, &param);
         point_capacity = param.point_capacity;

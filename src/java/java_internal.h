@@ -57,6 +57,19 @@ constexpr int kIndexNoTileSize = 2;
 
 namespace mapgeom {
 
+struct SegmentIndex;
+
+// relation_polygon_and_polygon(polygon, outline) for the outline of a block of tiles `rect`, with
+// `boundary` the segment index (crosspoint/segment_index.h) of the polygon's stored points, as far
+// as the tiled clipping needs it, without the crossing search over the whole polygon where it can:
+// - no edge of the polygon comes near the outline: they cannot meet, and the answer (1, 2 or 3)
+//   comes from the first points alone, as relation_polygon_and_polygon's does;
+// - an edge runs through the block's inside (more than 2 units from the outline): 0. The relation
+//   would answer 0, 1, 4 or 7 there (all of which mean: divide the block further), or 9 when two
+//   crossings of a thin spike merge within its tolerance and hide the spike.
+int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& boundary,
+                               rectangle_t rect, const polygon_t* outline);
+
 // Where an array of `capacity` entries, `count` of them in use, must grow to hold `need` more by
 // the writers' rule (capacity + need) x 2. Returns false when count + need does not fit an int32
 // count (or an argument is negative); otherwise *grown is the new capacity, equal to `capacity`

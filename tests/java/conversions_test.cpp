@@ -1,11 +1,16 @@
 // Library-internal side of the flat-array records: reading in-records into lists, writing lists
-// into out-records with the growth rule, the rectangle outline and the tile index of a point.
+// into out-records with the growth rule, the rectangle outline, the tile index of a point and the
+// relation of a polygon to a block of tiles.
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cmath>
+#include <random>
 #include <vector>
 
+#include "crosspoint/segment_index.h"
 #include "java/java_internal.h"
+#include "mapgeom/relation.h"
 #include "shapes.h"
 
 namespace {
@@ -173,6 +178,47 @@ TEST(TileIndex, AgreesWithTileRectangles) {
             ASSERT_TRUE(tile.min_x <= x && x < tile.max_x && tile.min_y <= y && y < tile.max_y)
                 << "(" << x << ", " << y << ") -> tile (" << col << ", " << row << ")";
         }
+}
+
+// The block relation of the tiled clipping against relation_polygon_and_polygon on random rings
+// and blocks: the same code where the boundary stays away from the block, and the same decision
+// (divide further, emit whole, skip) everywhere.
+int decision_of(int relation) {
+    if (relation == 0 || relation == 1 || relation == 4 || relation == 7)
+        return 0;
+    return relation == 2 || relation == 5 || relation == 8 || relation == 10 ? 1 : 2;
+}
+
+TEST(BlockRelation, AgreesWithThePolygonRelation) {
+    const unsigned seed = 77;
+    std::mt19937 rng(seed);
+    for (int trial = 0; trial < 300; ++trial) {
+        std::vector<testing_shapes::Xy> ring;
+        int n = 4 + static_cast<int>(rng() % 30);
+        for (int i = 0; i < n; ++i) {
+            double angle = (i + 0.9 * (rng() % 1000) / 1000.0) / n * 6.283185307179586;
+            double r = 20.0 + static_cast<double>(rng() % 60);
+            ring.push_back(
+                {std::round(50 + r * std::cos(angle)), std::round(50 + r * std::sin(angle))});
+        }
+        Polygon polygon(ring);
+        mapgeom::SegmentIndex boundary;
+        mapgeom::build_segment_index(&boundary, &polygon.get()->geom,
+                                     polygon.get()->geom.count - 1);
+        for (int b = 0; b < 20; ++b) {
+            double x0 = rng() % 100, y0 = rng() % 100;
+            rectangle_t rect{y0, y0 + 1 + rng() % 40, x0, x0 + 1 + rng() % 40};
+            Polygon outline;
+            get_polygon_by_rect(rect, outline.get());
+            int fast =
+                mapgeom::relation_polygon_and_block(polygon.get(), boundary, rect, outline.get());
+            int full = relation_polygon_and_polygon(polygon.get(), outline.get());
+            ASSERT_TRUE(fast == full || (fast == 0 && decision_of(full) == 0))
+                << "seed " << seed << " trial " << trial << " block " << rect.min_x << ","
+                << rect.min_y << " .. " << rect.max_x << "," << rect.max_y << ": " << fast
+                << " against " << full;
+        }
+    }
 }
 
 }  // namespace

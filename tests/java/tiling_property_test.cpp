@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <random>
 #include <sstream>
 #include <string>
@@ -19,6 +20,17 @@ using tiling_host::Pt;
 using tiling_host::Shape;
 
 constexpr double kTwoPi = 6.283185307179586;
+
+// A longer search by hand: TILING_SEED and TILING_TRIALS override the fixed seed and trial count.
+unsigned seed_or(unsigned fixed) {
+    const char* text = std::getenv("TILING_SEED");
+    return text != nullptr ? static_cast<unsigned>(std::strtoul(text, nullptr, 10)) : fixed;
+}
+
+int trials_or(int fixed) {
+    const char* text = std::getenv("TILING_TRIALS");
+    return text != nullptr ? std::atoi(text) : fixed;
+}
 
 std::string text_of(const Shape& s) {
     std::ostringstream os;
@@ -126,9 +138,9 @@ Trial random_trial(std::mt19937& rng) {
 }
 
 TEST(TilingProperty, PolygonAreaIsConservedAndPiecesStayInTheirTiles) {
-    const unsigned seed = getenv("SEED") ? atoi(getenv("SEED")) : 20240611;
+    const unsigned seed = seed_or(20240611);
     std::mt19937 rng(seed);
-    for (int trial = 0; trial < (getenv("TRIALS") ? atoi(getenv("TRIALS")) : 150); ++trial) {
+    for (int trial = 0; trial < trials_or(70); ++trial) {
         Trial t = random_trial(rng);
         tiling_host::Tiled out = tiling_host::tile_polygons(t.grid, t.shapes);
         ASSERT_EQ(out.shape_parts.size(), t.shapes.size());
@@ -148,6 +160,60 @@ TEST(TilingProperty, PolygonAreaIsConservedAndPiecesStayInTheirTiles) {
                 << t.grid.min_x << "," << t.grid.min_y << " .. " << t.grid.max_x << ","
                 << t.grid.max_y << " " << t.grid.cols << "x" << t.grid.rows << "\n ring"
                 << text_of(t.shapes[s]);
+        }
+    }
+}
+
+// A random walk of integer points inside the box, with steps of up to a fifth of its size; with
+// `axis_steps` each step runs along x or along y, so every crossing with a tile edge is exact.
+Shape random_walk(std::mt19937& rng, int x0, int y0, int width, int height, bool axis_steps) {
+    std::uniform_int_distribution<int> along_x(x0, x0 + width), along_y(y0, y0 + height);
+    std::uniform_int_distribution<int> step_x(-width / 5, width / 5),
+        step_y(-height / 5, height / 5);
+    Shape line{{along_x(rng), along_y(rng)}};
+    int n = 2 + static_cast<int>(rng() % 30);
+    while (static_cast<int>(line.size()) < n) {
+        Pt p{line.back().x + step_x(rng), line.back().y + step_y(rng)};
+        if (axis_steps && rng() % 2 == 0)
+            p.x = line.back().x;
+        else if (axis_steps)
+            p.y = line.back().y;
+        if (p.x >= x0 && p.x <= x0 + width && p.y >= y0 && p.y <= y0 + height &&
+            (p.x != line.back().x || p.y != line.back().y))
+            line.push_back(p);
+    }
+    return line;
+}
+
+TEST(TilingProperty, PolylineLengthIsConservedAndPiecesStayInTheirTiles) {
+    const unsigned seed = seed_or(20240612);
+    std::mt19937 rng(seed);
+    for (int trial = 0; trial < trials_or(60); ++trial) {
+        Trial t = random_trial(rng);
+        int width = t.grid.cols * ((t.grid.max_x - t.grid.min_x) / t.grid.cols);
+        int height = t.grid.rows * ((t.grid.max_y - t.grid.min_y) / t.grid.rows);
+        std::vector<Shape> lines;
+        for (size_t s = 0; s < t.shapes.size(); ++s)
+            lines.push_back(random_walk(rng, t.grid.min_x, t.grid.min_y, width, height,
+                                        t.relative_tolerance < 1e-9));
+        tiling_host::Tiled out = tiling_host::tile_polylines(t.grid, lines);
+        ASSERT_EQ(out.shape_parts.size(), lines.size());
+        for (size_t s = 0; s < lines.size(); ++s) {
+            double expected = tiling_host::length(lines[s]);
+            double sum = 0.0;
+            bool inside = true;
+            for (const tiling_host::Piece& piece : out.of_shape(static_cast<int>(s))) {
+                sum += tiling_host::length(piece.points);
+                inside =
+                    inside && tiling_host::within(
+                                  piece.points, tiling_host::tile_of(t.grid, piece.col, piece.row));
+            }
+            ASSERT_TRUE(std::fabs(sum - expected) <= t.relative_tolerance * expected && inside)
+                << "seed " << seed << " trial " << trial << " line " << s << ": length " << sum
+                << " of " << expected << (inside ? "" : ", a piece leaves its tile") << "\n grid "
+                << t.grid.min_x << "," << t.grid.min_y << " .. " << t.grid.max_x << ","
+                << t.grid.max_y << " " << t.grid.cols << "x" << t.grid.rows << "\n line"
+                << text_of(lines[s]);
         }
     }
 }

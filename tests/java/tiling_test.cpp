@@ -3,7 +3,9 @@
 // shapes outside the grid, several shapes in order, and output records of any capacity.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 #include <vector>
 
 #include "tiling_host.h"
@@ -169,6 +171,53 @@ TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {
     EXPECT_EQ(out.shape_num, 4);
     polygon_division_in_free(&in);
     polygon_division_out_free(&out);
+}
+
+TEST(PolylineTiling, LineAcrossTilesIsCutAtEveryTileEdge) {
+    struct Case {
+        const char* what;
+        Shape line;
+        std::vector<std::pair<int, int>> tiles;  // tiles of the pieces, sorted
+        double length;
+    };
+    const Case cases[] = {
+        {"inside one tile",
+         {{12, 13}, {18, 17}, {14, 19}},
+         {{1, 1}},
+         std::hypot(6, 4) + std::hypot(4, 2)},
+        {"across a row and up a column",
+         {{5, 5}, {35, 5}, {35, 25}},
+         {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2}},
+         50.0},
+        // Along the common edge x = 20 of columns 1 and 2: kept by column 2, whose least-x side it
+        // is.
+        {"along a tile edge", {{20, 2}, {20, 8}}, {{2, 0}}, 6.0},
+        {"wholly outside the grid", {{-50, 5}, {-40, 5}}, {}, 0.0},
+        {"reaching out of the grid", {{-50, 5}, {15, 5}}, {{0, 0}, {1, 0}}, 15.0},
+    };
+    for (const Case& c : cases) {
+        tiling_host::Tiled out = tiling_host::tile_polylines(kGrid8, {c.line});
+        EXPECT_EQ(out.shape_parts, std::vector<int>{static_cast<int>(c.tiles.size())}) << c.what;
+        std::vector<std::pair<int, int>> tiles;
+        double length = 0.0;
+        for (const Piece& p : out.pieces) {
+            tiles.emplace_back(p.col, p.row);
+            length += tiling_host::length(p.points);
+            EXPECT_TRUE(tiling_host::within(p.points, tiling_host::tile_of(kGrid8, p.col, p.row)))
+                << c.what;
+        }
+        std::sort(tiles.begin(), tiles.end());
+        EXPECT_EQ(tiles, c.tiles) << c.what;
+        EXPECT_DOUBLE_EQ(length, c.length) << c.what;
+    }
+}
+
+TEST(PolylineTiling, TwoLinesKeepTheirOrder) {
+    tiling_host::Tiled out =
+        tiling_host::tile_polylines(kGrid8, {{{5, 5}, {15, 5}}, {{72, 72}, {78, 78}}});
+    EXPECT_EQ(out.shape_parts, (std::vector<int>{2, 1}));
+    ASSERT_EQ(out.pieces.size(), 3u);
+    EXPECT_TRUE(out.pieces[2].col == 7 && out.pieces[2].row == 7);
 }
 
 }  // namespace

@@ -224,8 +224,9 @@ def pieces_of(got):
     """Splits read-out arrays into pieces: (col, row, xs, ys, zs)."""
     pieces, k = [], 0
     for i, n in enumerate(got['part_points']):
+        zs = got['z'][k:k + n] if 'z' in got else [0] * n
         pieces.append((got['part_col'][i], got['part_row'][i], got['x'][k:k + n],
-                       got['y'][k:k + n], got.get('z', [0] * (k + n))[k:k + n]))
+                       got['y'][k:k + n], zs))
         k += n
     return pieces
 
@@ -272,6 +273,25 @@ class Tiling(unittest.TestCase):
         self.assertEqual(sum(shoelace(p[2], p[3]) for p in pieces[9:]), 14.0 * 14.0)
         LIB.polygon_division_in_free(record.raw)
         LIB.polygon_division_out_free(out.raw)
+
+
+    def test_polylines_cut_into_tiles(self):
+        across = [(5, 5), (35, 5), (35, 25)]
+        inside = [(12, 13), (18, 17)]
+        record = division_in(DIVISION_IN, LIB.division_in_init, [across, inside], False)
+        out = Record(DIVISION_OUT)
+        LIB.division_out_init(out.raw, 512, 512, 2)
+        LIB.algebra_polyline_intersec_java(record.raw, out.raw)
+        got = read_division_out(out, False)
+        self.assertEqual(got['shape_parts'], [6, 1])
+        pieces = pieces_of(got)
+        self.assertEqual(sorted((p[0], p[1]) for p in pieces[:6]),
+                         [(0, 0), (1, 0), (2, 0), (3, 0), (3, 1), (3, 2)])
+        self.assertEqual(sum(abs(x1 - x0) + abs(y1 - y0) for _, _, xs, ys, _ in pieces[:6]
+                             for x0, x1, y0, y1 in zip(xs, xs[1:], ys, ys[1:])), 50)
+        self.assertEqual(pieces[6][:4], (1, 1, [12, 18], [13, 17]))
+        LIB.division_in_free(record.raw)
+        LIB.division_out_free(out.raw)
 
 
 class ReduceRecords(unittest.TestCase):

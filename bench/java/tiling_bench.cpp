@@ -1,0 +1,167 @@
+// Benchmarks of tiled clipping through the flat-array records: one large random polygon (20,000
+// vertices) and 1,000 small ones, cut into grids of 64 x 64 and 256 x 256 tiles, beside GEOS
+// clipping the same polygons with GEOSClipByRect on every tile their boundary meets (the tiles are
+// found before timing, so the baseline pays neither for finding them nor for the inner tiles).
+#include <benchmark/benchmark.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include <geos_c.h>
+
+#include "mapgeom/java.h"
+
+namespace {
+
+constexpr double kTwoPi = 6.283185307179586;
+// The grid spans 0 .. kExtent each way.
+constexpr int kExtent = 2000000;
+
+using Ring = std::vector<std::pair<int, int>>;
+
+// A closed ring star-shaped around (cx, cy) with n vertices at even angles and random radii
+// between `inner` and 1 times `radius` (integer coordinates).
+Ring star(std::mt19937& random, int n, double cx, double cy, double radius, double inner) {
+    std::uniform_real_distribution<double> factor(inner, 1.0);
+    Ring ring;
+    for (int i = 0; i < n; ++i) {
+        double angle = kTwoPi * i / n;
+        double r = radius * factor(random);
+        ring.emplace_back(static_cast<int>(std::lround(cx + r * std::cos(angle))),
+                          static_cast<int>(std::lround(cy + r * std::sin(angle))));
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
+std::vector<Ring> large_set() {
+    std::mt19937 random(7);
+    return {star(random, 20000, kExtent / 2.0, kExtent / 2.0, 0.49 * kExtent, 0.9)};
+}
+
+std::vector<Ring> small_set() {
+    std::mt19937 random(11);
+    std::uniform_real_distribution<double> centre(50000.0, kExtent - 50000.0);
+    std::uniform_real_distribution<double> radius(5000.0, 45000.0);
+    std::vector<Ring> rings;
+    for (int i = 0; i < 1000; ++i)
+        rings.push_back(star(random, 12, centre(random), centre(random), radius(random), 0.5));
+    return rings;
+}
+
+const std::vector<Ring>& rings_of(int set) {
+    static const std::vector<Ring> large = large_set();
+    static const std::vector<Ring> small = small_set();
+    return set == 0 ? large : small;
+}
+
+// The in-record a host hands over.
+struct HostInput {
+    polygon_division_in_t in{};
+    HostInput(const std::vector<Ring>& rings, int tiles) {
+        std::vector<int> x, y, z, parts;
+        for (const Ring& ring : rings) {
+            parts.push_back(static_cast<int>(ring.size()));
+            for (auto [px, py] : ring) {
+                x.push_back(px);
+                y.push_back(py);
+                z.push_back(0);
+            }
+        }
+        in.point_num = static_cast<int>(x.size());
+        in.part_num = static_cast<int>(parts.size());
+        in.grid_min_x = in.grid_min_y = 0;
+        in.grid_max_x = in.grid_max_y = kExtent;
+        in.col_num = in.row_num = tiles;
+        polygon_division_in_init(&in, x.data(), y.data(), z.data(), parts.data(), in.point_num,
+                                 in.part_num);
+    }
+    ~HostInput() { polygon_division_in_free(&in); }
+};
+
+void BM_TilePolygons(benchmark::State& state) {
+    const std::vector<Ring>& rings = rings_of(static_cast<int>(state.range(0)));
+    HostInput host(rings, static_cast<int>(state.range(1)));
+    int pieces = 0;
+    for (auto _ : state) {
+        polygon_division_out_t out{};
+        polygon_division_out_init(&out, 512, 512, host.in.part_num);
+        algebra_polygon_intersec_java(&host.in, &out);
+        pieces = out.part_num;
+        polygon_division_out_free(&out);
+    }
+    state.counters["pieces"] = pieces;
+}
+
+// GEOS: every polygon clipped by every tile its boundary meets.
+struct GeosClipping {
+    GEOSContextHandle_t geos = GEOS_init_r();
+    std::vector<GEOSGeometry*> polygons;
+    struct Job {
+        const GEOSGeometry* polygon;
+        double x0, y0, x1, y1;
+    };
+    std::vector<Job> jobs;
+
+    GeosClipping(const std::vector<Ring>& rings, int tiles) {
+        double size = static_cast<double>(kExtent / tiles);
+        for (const Ring& ring : rings) {
+            GEOSCoordSequence* s =
+                GEOSCoordSeq_create_r(geos, static_cast<unsigned>(ring.size()), 2);
+            double min_x = 1e300, min_y = 1e300, max_x = -1e300, max_y = -1e300;
+            for (unsigned i = 0; i < ring.size(); ++i) {
+                GEOSCoordSeq_setXY_r(geos, s, i, ring[i].first, ring[i].second);
+                min_x = std::fmin(min_x, ring[i].first), max_x = std::fmax(max_x, ring[i].first);
+                min_y = std::fmin(min_y, ring[i].second), max_y = std::fmax(max_y, ring[i].second);
+            }
+            GEOSGeometry* polygon =
+                GEOSGeom_createPolygon_r(geos, GEOSGeom_createLinearRing_r(geos, s), nullptr, 0);
+            polygons.push_back(polygon);
+            GEOSGeometry* outline = GEOSBoundary_r(geos, polygon);
+            const GEOSPreparedGeometry* boundary = GEOSPrepare_r(geos, outline);
+            for (int c = static_cast<int>(min_x / size); c <= static_cast<int>(max_x / size); ++c)
+                for (int r = static_cast<int>(min_y / size); r <= static_cast<int>(max_y / size);
+                     ++r) {
+                    Job job{polygon, c * size, r * size, (c + 1) * size, (r + 1) * size};
+                    GEOSGeometry* tile =
+                        GEOSGeom_createRectangle_r(geos, job.x0, job.y0, job.x1, job.y1);
+                    if (GEOSPreparedIntersects_r(geos, boundary, tile) == 1)
+                        jobs.push_back(job);
+                    GEOSGeom_destroy_r(geos, tile);
+                }
+            GEOSPreparedGeom_destroy_r(geos, boundary);
+            GEOSGeom_destroy_r(geos, outline);
+        }
+    }
+    ~GeosClipping() {
+        for (GEOSGeometry* g : polygons)
+            GEOSGeom_destroy_r(geos, g);
+        GEOS_finish_r(geos);
+    }
+};
+
+void BM_TilePolygons_GeosClipByRect(benchmark::State& state) {
+    GeosClipping geos(rings_of(static_cast<int>(state.range(0))), static_cast<int>(state.range(1)));
+    for (auto _ : state) {
+        for (const GeosClipping::Job& job : geos.jobs) {
+            GEOSGeometry* piece =
+                GEOSClipByRect_r(geos.geos, job.polygon, job.x0, job.y0, job.x1, job.y1);
+            benchmark::DoNotOptimize(piece);
+            GEOSGeom_destroy_r(geos.geos, piece);
+        }
+    }
+    state.counters["boundary_tiles"] = static_cast<double>(geos.jobs.size());
+}
+
+// Arguments: shape set (0: one 20,000-vertex polygon, 1: 1,000 small polygons), tiles per side.
+void Sets(benchmark::internal::Benchmark* b) {
+    for (int set : {0, 1})
+        for (int tiles : {64, 256})
+            b->Args({set, tiles});
+}
+
+BENCHMARK(BM_TilePolygons)->Apply(Sets)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TilePolygons_GeosClipByRect)->Apply(Sets)->Unit(benchmark::kMillisecond);
+
+}  // namespace
