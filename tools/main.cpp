@@ -28,6 +28,7 @@ const Registration kRegistrations[] = {
     register_repair,   // repair
     register_clip,     // clip
     register_split,    // split
+    register_tile,     // tile
 };
 // clang-format on
 

@@ -22,6 +22,9 @@ void register_clip(CLI::App& program);
 // split: polygons and lines cut by the lines of another file (cmd_split.cpp).
 void register_split(CLI::App& program);
 
+// tile: polygons and lines cut along a grid of tiles through the flat arrays (cmd_tile.cpp).
+void register_tile(CLI::App& program);
+
 }  // namespace mapgeom_tool
 
 #endif  // MAPGEOM_TOOLS_SUBCOMMANDS_H
