@@ -226,6 +226,7 @@ void run_tile(const TileOptions& options) {
     size_t done = 0;
     tile_in_batches(&run, polygons, grid, &progress, &done);
     tile_in_batches(&run, lines, grid, &progress, &done);
+    progress.clear();
     run.picture().add_grid(grid.min_x, grid.min_y, grid.tile_width, grid.tile_height, grid.cols,
                            grid.rows);
     run.finish("grid " + std::to_string(grid.cols) + "x" + std::to_string(grid.rows));

@@ -21,8 +21,13 @@ Progress::Progress(std::string label, size_t total)
       last_(std::chrono::steady_clock::now()) {}
 
 Progress::~Progress() {
+    clear();
+}
+
+void Progress::clear() {
     if (drawn_)
         std::fprintf(stderr, "\r\033[K");
+    drawn_ = false;
 }
 
 void Progress::update(size_t done) {

@@ -13,6 +13,8 @@ public:
     ~Progress();
     // Notes that `done` items are finished; redraws at most a few times a second.
     void update(size_t done);
+    // Removes the progress line (before a summary is printed); the destructor does it too.
+    void clear();
 
 private:
     std::string label_;
