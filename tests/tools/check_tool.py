@@ -579,6 +579,19 @@ def scenario_tile_sample():
     code, _, err = run(["tile", ARGS.sample, "--grid", "13.0,54.0,13.5,54.3", "--cols",
                         "100000000", "--rows", "3"], cwd)
     check(code == 1, "absurd grid: usage error, " + err)
+    # Polygons with holes are refused by the ring operations until holes can be cut out.
+    holed = os.path.join(cwd, "holed.geojson")
+    with open(holed, "w") as f:
+        f.write(feature_collection({"type": "Polygon", "coordinates": [
+            rect_ring(13.1, 54.1, 13.2, 54.2), rect_ring(13.12, 54.12, 13.14, 54.14)]}))
+    cutter = os.path.join(cwd, "cutter.geojson")
+    with open(cutter, "w") as f:
+        f.write(feature_collection({"type": "LineString", "coordinates": [[13, 54], [13.5, 54.3]]}))
+    for args in (["tile", holed] + DEMO_GRID, ["clip", holed, "--rect", "13,54,13.5,54.3"],
+                 ["split", holed, "--by", cutter]):
+        code, _, err = run(args, cwd)
+        check(code == 2 and "features[0]: polygon 0 has 1 hole(s)" in err,
+              "%s refuses holes: %s" % (args[0], err))
 
 
 def clip_line_to_rect(line, rect):
