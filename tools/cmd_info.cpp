@@ -159,14 +159,16 @@ void run_info(const InfoOptions& options) {
     const Dataset& dataset = run.load(options.input);
     // The report goes to standard output, unless the GeoJSON goes there.
     std::FILE* report = options.common.output == "-" ? stderr : stdout;
+    size_t faulty = 0;
     for (const Feature& feature : dataset.features) {
         const FeatureFacts facts =
             feature.kind == ShapeKind::polygons ? polygon_facts(feature) : line_facts(feature);
         print_facts(report, feature, facts, run.units());
+        faulty += facts.validity != 0 ? 1 : 0;
         run.add(annotated(feature, facts, run.units()), facts.validity);
     }
     std::fflush(report);
-    run.finish();
+    run.finish(std::to_string(faulty) + " faulty");
 }
 
 }  // namespace
