@@ -1,0 +1,173 @@
+// clip: every polygon and line clipped by one rectangle, through the library's
+// polygon-and- rectangle intersection and its polyline-by-rectangle split.
+// Edges that come from the rectangle are press sections of the pieces.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "command.h"
+#include "geojson_io.h"
+#include "holes.h"
+#include "library_shapes.h"
+#include "mapgeom/algebra.h"
+#include "rings.h"
+#include "subcommands.h"
+
+namespace mapgeom_tool {
+
+namespace {
+
+struct ClipOptions {
+    CommonOptions common;
+    std::string input;
+    std::string rect;
+};
+
+const char* polygon_code_meaning(int code) {
+    switch (code) {
+        case 0:
+            return "the boundaries cross: the parts inside the rectangle were cut out";
+        case 1:
+            return "the polygon lies within the rectangle";
+        case 2:
+            return "the rectangle lies within the polygon";
+        case 3:
+            return "apart";
+        case 4:
+            return "the polygon lies within the rectangle, touching its edge";
+        case 5:
+            return "the rectangle lies within the polygon, touching its edge";
+        case 6:
+            return "the boundaries meet but nothing lies inside";
+        default:
+            return "unknown result code";
+    }
+}
+
+const char* line_code_meaning(int code) {
+    switch (code) {
+        case 0:
+            return "cut at the rectangle's edges";
+        case 1:
+            return "the line lies within the rectangle";
+        case 2:
+            return "apart";
+        default:
+            return "unknown result code";
+    }
+}
+
+// The rectangle's outline, counter-clockwise from its least corner; with
+// `press` the whole outline is one press section (code 2 on the first point, 3
+// on the closing point).
+Path rect_outline(const double r[4], bool press) {
+    Path ring = {
+        {r[0], r[1], 0}, {r[2], r[1], 0}, {r[2], r[3], 0}, {r[0], r[3], 0}, {r[0], r[1], 0}};
+    if (press) {
+        ring.front().z = 2;
+        ring.back().z = 3;
+    }
+    return ring;
+}
+
+// The pieces of one ring: the library's, or the ring or the rectangle when one
+// holds the other.
+std::vector<Path> clip_ring(const Path& ring, const double rect[4], int* code) {
+    LibPolygon polygon(ring);
+    LibPolygon outline(rect_outline(rect, false));
+    LibPolygons out;
+    *code = algebra_polygon_and_rect_intersec(polygon.get(), outline.get(), out.get());
+    if (out.size() > 0)
+        return out.rings();
+    if (*code == 1 || *code == 4)
+        return {ring};
+    if (*code == 2 || *code == 5)
+        return {rect_outline(rect, true)};
+    return {};
+}
+
+void clip_polygons(Run* run, const Dataset& dataset, const Feature& feature, const double rect[4]) {
+    for (size_t p = 0; p < feature.polygons.size(); ++p) {
+        for (const Path& ring :
+             hole_free_rings(feature.polygons[p], dataset.path, feature, p, "clip")) {
+            int code = 0;
+            for (Path& piece : clip_ring(ring, rect, &code)) {
+                OutputFeature out;
+                PolygonShape polygon{{std::move(piece)}};
+                orient_for_output(&polygon);
+                out.polygons = {std::move(polygon)};
+                out.properties = properties_from(feature);
+                out.properties["source_polygon"] = p;
+                out.properties["result_code"] = code;
+                out.properties["result"] = polygon_code_meaning(code);
+                out.properties["press_sections"] = press_sections_of(out.polygons);
+                run->add(std::move(out), feature.index);
+            }
+        }
+    }
+}
+
+void clip_lines(Run* run, const Feature& feature, const double rect[4]) {
+    for (size_t l = 0; l < feature.lines.size(); ++l) {
+        LibPolyline line(feature.lines[l]);
+        LibPolygon outline(rect_outline(rect, false));
+        LibPolylines out;
+        const int code = split_polyline_by_rect(line.get(), outline.get(), out.get());
+        for (Path& piece : out.lines()) {
+            OutputFeature result;
+            result.kind = ShapeKind::lines;
+            result.lines = {std::move(piece)};
+            result.properties = properties_from(feature);
+            result.properties["source_line"] = l;
+            result.properties["result_code"] = code;
+            result.properties["result"] = line_code_meaning(code);
+            run->add(std::move(result), feature.index);
+        }
+    }
+}
+
+void run_clip(const ClipOptions& options) {
+    Run run("clip", options.common);
+    const std::vector<double> corners = parse_four_numbers(options.rect, "--rect");
+    double rect[4];
+    for (int i = 0; i < 4; ++i) {
+        std::string problem;
+        if (!to_library_units(corners[i], i % 2 == 1, run.units(), &rect[i], &problem))
+            throw CLI::ValidationError("--rect", problem);
+    }
+    if (!(rect[0] < rect[2]) || !(rect[1] < rect[3]))
+        throw CLI::ValidationError("--rect", "is empty after rounding to whole units");
+    const Dataset& dataset = run.load(options.input);
+    for (const Feature& feature : dataset.features) {
+        if (feature.kind == ShapeKind::polygons)
+            clip_polygons(&run, dataset, feature, rect);
+        else
+            clip_lines(&run, feature, rect);
+    }
+    run.picture().add_grid(rect[0], rect[1], rect[2] - rect[0], rect[3] - rect[1], 1, 1);
+    run.finish();
+}
+
+}  // namespace
+
+void register_clip(CLI::App& program) {
+    auto options = std::make_shared<ClipOptions>();
+    const char* details =
+        "Clips every polygon and line by a rectangle. Pieces keep their feature's properties and "
+        "get the result code and its meaning; stretches along the rectangle are press sections. A"
+        " line along the rectangle's least-x or least-y edge is kept, along its greatest-x or "
+        "greatest-y edge cut away, so that neighbouring rectangles share no line. Polygon codes: "
+        "0 cut; 1 within the rectangle (the polygon is the piece); 2 the rectangle lies within "
+        "the polygon (the rectangle is the piece, its outline one press section); 3 apart; 4 and "
+        "5 as 1 and 2 with touching boundaries; 6 they meet but nothing lies inside. Line codes: "
+        "0 cut, 1 within, 2 apart.";
+    CLI::App* command =
+        add_command(program, "clip", "Clip polygons and lines by a rectangle", details);
+    command->add_option("input", options->input, "GeoJSON file ('-' for standard input)")
+        ->required();
+    command->add_option("--rect", options->rect, "rectangle minx,miny,maxx,maxy")->required();
+    add_common_options(command, &options->common);
+    command->callback([options] { run_clip(*options); });
+}
+
+}  // namespace mapgeom_tool

@@ -1,0 +1,132 @@
+// split: every polygon and line cut by the lines of a second file, through the
+// library's split of a polygon by a polyline and of a polyline by a polyline.
+// Each cutting line is applied in turn to the pieces that the lines before it
+// left.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "command.h"
+#include "geojson_io.h"
+#include "holes.h"
+#include "library_shapes.h"
+#include "mapgeom/algebra.h"
+#include "rings.h"
+#include "subcommands.h"
+
+namespace mapgeom_tool {
+
+namespace {
+
+struct SplitOptions {
+    CommonOptions common;
+    std::string input;
+    std::string by;
+};
+
+std::vector<Path> cutting_lines(const Dataset& dataset) {
+    std::vector<Path> lines;
+    for (const Feature& feature : dataset.features) {
+        if (feature.kind != ShapeKind::lines)
+            throw InputError(dataset.path + ": " + feature.label +
+                             ": the --by file must hold lines (LineString, MultiLineString)");
+        lines.insert(lines.end(), feature.lines.begin(), feature.lines.end());
+    }
+    return lines;
+}
+
+// A ring cut by one line: the pieces, or the ring itself when the line does not
+// cut it.
+std::vector<Path> split_ring(const Path& ring, const Path& line) {
+    LibPolygon polygon(ring);
+    LibPolyline cutter(line);
+    LibPolygons out;
+    split_polygon_by_polyline(polygon.get(), cutter.get(), out.get());
+    if (out.size() == 0)
+        return {ring};
+    return out.rings();
+}
+
+// A line cut by one line at their crossings: the pieces, or the line itself.
+std::vector<Path> split_line(const Path& path, const Path& line) {
+    LibPolyline a(path);
+    LibPolyline b(line);
+    LibPolylines out;
+    if (split_polyline_by_polyline(a.get(), b.get(), out.get()) != 0 || out.size() == 0)
+        return {path};
+    return out.lines();
+}
+
+template <typename SplitOne>
+std::vector<Path> split_by_all(const Path& shape, const std::vector<Path>& cutters,
+                               SplitOne split_one) {
+    std::vector<Path> pieces = {shape};
+    for (const Path& cutter : cutters) {
+        std::vector<Path> next;
+        for (const Path& piece : pieces)
+            for (Path& part : split_one(piece, cutter))
+                next.push_back(std::move(part));
+        pieces = std::move(next);
+    }
+    return pieces;
+}
+
+void split_feature(Run* run, const Dataset& dataset, const Feature& feature,
+                   const std::vector<Path>& cutters) {
+    for (size_t p = 0; p < feature.polygons.size(); ++p) {
+        for (const Path& ring :
+             hole_free_rings(feature.polygons[p], dataset.path, feature, p, "split")) {
+            const std::vector<Path> pieces = split_by_all(ring, cutters, split_ring);
+            for (const Path& piece : pieces) {
+                OutputFeature out;
+                PolygonShape polygon{{piece}};
+                orient_for_output(&polygon);
+                out.polygons = {std::move(polygon)};
+                out.properties = properties_from(feature);
+                out.properties["source_polygon"] = p;
+                out.properties["pieces"] = pieces.size();
+                run->add(std::move(out), static_cast<int>(run->result_count()));
+            }
+        }
+    }
+    for (size_t l = 0; l < feature.lines.size(); ++l) {
+        const std::vector<Path> pieces = split_by_all(feature.lines[l], cutters, split_line);
+        for (const Path& piece : pieces) {
+            OutputFeature out;
+            out.kind = ShapeKind::lines;
+            out.lines = {piece};
+            out.properties = properties_from(feature);
+            out.properties["source_line"] = l;
+            out.properties["pieces"] = pieces.size();
+            run->add(std::move(out), static_cast<int>(run->result_count()));
+        }
+    }
+}
+
+void run_split(const SplitOptions& options) {
+    Run run("split", options.common);
+    const Dataset& dataset = run.load(options.input);
+    const std::vector<Path> cutters = cutting_lines(run.load(options.by));
+    for (const Feature& feature : dataset.features)
+        split_feature(&run, dataset, feature, cutters);
+    run.finish();
+}
+
+}  // namespace
+
+void register_split(CLI::App& program) {
+    auto options = std::make_shared<SplitOptions>();
+    const char* details =
+        "Cuts every polygon and line by the lines of another file, one cutting line after "
+        "another. A polygon is cut where a line crosses it from boundary to boundary (a line that"
+        " ends inside cuts nothing); a line is cut at every crossing. Pieces keep their feature's"
+        " properties and get the number of pieces their shape was cut into (pieces).";
+    CLI::App* command = add_command(program, "split",
+                                    "Cut polygons and lines by the lines of another file", details);
+    command->add_option("input", options->input, "GeoJSON file of polygons and lines")->required();
+    command->add_option("--by", options->by, "GeoJSON file of cutting lines")->required();
+    add_common_options(command, &options->common);
+    command->callback([options] { run_split(*options); });
+}
+
+}  // namespace mapgeom_tool

@@ -1,0 +1,78 @@
+// What every subcommand shares: the common options (output, picture, units), loading inputs, and
+// a run that collects result features and writes the outputs whole at the end with a one-line
+// summary. Each subcommand group registers itself through one function listed in main.cpp.
+#ifndef MAPGEOM_TOOLS_COMMAND_H
+#define MAPGEOM_TOOLS_COMMAND_H
+
+#include <chrono>
+#include <deque>
+#include <string>
+#include <vector>
+
+#include <CLI/CLI.hpp>
+
+#include "feature_model.h"
+#include "svg_writer.h"
+#include "units.h"
+
+namespace mapgeom_tool {
+
+struct CommonOptions {
+    std::string output = "-";  // GeoJSON result ("-" for standard output, empty for none)
+    std::string svg;           // picture, none when empty
+    std::string units = "deg";
+    bool quiet = false;
+};
+
+// Adds -o/--output, --svg, --units and --quiet to a subcommand.
+void add_common_options(
+    CLI::App* command, CommonOptions* options,
+    const std::string& output_help = "GeoJSON file to write (default: standard output)");
+
+// Adds a subcommand with a one-line summary (listed by `mapgeom --help`) and the details shown
+// by `mapgeom NAME --help`.
+CLI::App* add_command(CLI::App& program, const std::string& name, const std::string& summary,
+                      const std::string& details);
+
+// A subcommand group adds its subcommands to the program.
+using Registration = void (*)(CLI::App& program);
+
+// One execution of a subcommand.
+class Run {
+public:
+    Run(std::string name, const CommonOptions& options);
+
+    Units units() const { return units_; }
+    // Reads an input file (units of the run) and remembers it for the summary and the picture.
+    const Dataset& load(const std::string& path, bool draw = true);
+    // Adds a result feature; the picture colours it by `colour_key`.
+    void add(OutputFeature feature, int colour_key);
+    SvgPicture& picture() { return picture_; }
+    size_t result_count() const { return results_.size(); }
+
+    // Writes the GeoJSON (and the picture when asked), renames them into place and prints
+    // "NAME: F features in, P pieces out, T s" on standard error unless quiet.
+    void finish(const std::string& summary_extra = "");
+
+private:
+    std::string name_;
+    CommonOptions options_;
+    Units units_;
+    std::chrono::steady_clock::time_point start_;
+    std::deque<Dataset> inputs_;  // a deque: loading another input keeps references valid
+    std::vector<OutputFeature> results_;
+    std::vector<int> colour_keys_;
+    SvgPicture picture_;
+    bool stretch_set_ = false;
+};
+
+// Parses "a,b,c,d" into four numbers; throws CLI::ValidationError naming the option.
+std::vector<double> parse_four_numbers(const std::string& text, const std::string& option);
+
+// Result properties: the input feature's properties plus its index (source_feature) and id
+// (source_id); the operation adds its own.
+Json properties_from(const Feature& source);
+
+}  // namespace mapgeom_tool
+
+#endif  // MAPGEOM_TOOLS_COMMAND_H
