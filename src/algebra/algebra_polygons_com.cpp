@@ -293,6 +293,18 @@ int run_crossing_finder(geom_t* first, geom_t* second, geom_t* points, Cross cro
 
 namespace mapgeom {
 
+void OwnedPolygons::hand_over(polygons_t* out) {
+    com_polygons_addrange(out, &list);
+    com_polygons_free_node(&list);
+    com_polygons_init(&list);
+}
+
+void OwnedPolylines::hand_over(polylines_t* out) {
+    com_polylines_addrange(out, &list);
+    com_polylines_free_node(&list);
+    com_polylines_init(&list);
+}
+
 void transform_press_ends_pressed(polygon_t* ring) {
     rewrite_press_sections(ring, SectionEnd::kPressed);
 }

@@ -124,4 +124,49 @@ TEST(SplitPolylineByPolyline, CutsTheFirstLineAtEveryCrossing) {
     }
 }
 
+TEST(SplitPolyline, FaultyPiecesTheCallerPutInTheOutputStay) {
+    // The list already holds a one-point and an empty polyline, which the clean-up of degenerate
+    // pieces would remove. Each split appends its pieces after them; the one-point piece its own
+    // walk leaves behind is still dropped.
+    struct Op {
+        const char* name;
+        int (*split)(polyline_t* line, polylines_t* out);
+        const char *line, *pieces;
+    };
+    const Op ops[] = {
+        {"ByPolygon",
+         [](polyline_t* line, polylines_t* out) {
+             Polygon square(pts(kSquare));
+             return split_polyline_by_polygon(line, square.get(), out);
+         },
+         "-5 5, 15 5", "7 7 | 0 5, 10 5"},
+        {"ByRect",
+         [](polyline_t* line, polylines_t* out) {
+             Polygon square(pts(kSquare));
+             return split_polyline_by_rect(line, square.get(), out);
+         },
+         "-5 5, 15 5", "7 7 | 0 5, 10 5"},
+        {"ByPolyline",
+         [](polyline_t* line, polylines_t* out) {
+             Polyline across(pts("10 0, 10 10"));  // meets the line at its end: no second piece
+             return split_polyline_by_polyline(line, across.get(), out);
+         },
+         "-5 5, 10 5", "7 7 | -5 5, 10 5"},
+    };
+    for (const Op& op : ops) {
+        SCOPED_TRACE(op.name);
+        Polylines pieces;
+        Polyline lone(pts("7 7"));
+        com_polylines_add_copy(pieces.get(), *lone.get());
+        polyline_t empty;
+        com_polyline_init(&empty);
+        com_polylines_add(pieces.get(), empty);
+        Polyline line(pts(op.line));
+        EXPECT_EQ(op.split(line.get(), pieces.get()), 0);
+        EXPECT_EQ(pieces.size(), 3);
+        EXPECT_EQ(com_polyline_num(com_polylines_at_pointer(pieces.get(), 1)), 0);
+        EXPECT_EQ(text_of(pieces), std::string(op.pieces));
+    }
+}
+
 }  // namespace
