@@ -157,8 +157,8 @@ int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) 
     }
     if (relation == kLineOutsideApart)
         return kLineOutside;
-    // The records list each crossing place once, so a line that passes a place twice has it as a
-    // vertex on one pass only; the finder puts it into every pass and lists what it adds.
+    // The records' engine merges crossings closer than its tolerance, leaving some out of the line;
+    // the finder puts every crossing into every pass of the line and lists what it adds.
     mapgeom::PointList points;
     for (int k = 0; k < records.list.count; ++k)
         com_geom_add(&points.g, records.list.crosspts[k].pt);

@@ -67,6 +67,10 @@ TEST(SplitPolylineByPolygon, KeepsTheStretchesInsideAndAlongTheBoundary) {
                   {"StrictlyInside", kSquare, "2 2, 8 8", 1, "2 2, 8 8"},
                   {"Outside", kSquare, "-5 -5, -5 15", 2, ""},
                   {"OutsideTouchingAVertex", kSquare, "-5 5, 0 10, 5 15", 2, ""},
+                  {"LeavingThroughThePointItStartedAt", kSquare, "0 5, 5 5, 5 8, 0 5, -5 5", 0,
+                   "0 5, 5 5, 5 8, 0 5"},
+                  {"LeavingThroughACornerAndEndingThere", kSquare,
+                   "5 5, 10 10, 15 15, 15 10, 10 10", 0, "5 5, 10 10"},
               });
 }
 
