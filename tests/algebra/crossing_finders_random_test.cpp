@@ -230,7 +230,7 @@ TEST(CrossingFinders, GiveTheSameShapesAndListAsThePlainScans) {
         int first, second, grid, runs;
     };
     // Small shapes on a tight grid meet everywhere; the larger ones go through the segment index.
-    const Size sizes[] = {{8, 8, 4, 300}, {20, 20, 8, 200}, {90, 90, 30, 20}};
+    const Size sizes[] = {{8, 8, 4, 200}, {20, 20, 8, 120}, {90, 90, 30, 12}};
     const reference::Finder finders[] = {
         reference::Finder::kPolylines, reference::Finder::kPolylineRing, reference::Finder::kRings};
     unsigned seed = 1;
