@@ -222,8 +222,8 @@ MAPGEOM_C_END
 
 /* ===================================================================================================
  * Splitting polygons and polylines. Pieces are appended to the caller's output list, which is never
- * cleared; each operation ends with a cleaning pass over the whole output list (pieces already in
- * it included) that removes unusable shapes. The caller releases the list with its _free function.
+ * cleared; each operation drops the unusable pieces it made itself and leaves whatever the list
+ * held before alone. The caller releases the list with its _free function.
  * ===================================================================================================
  */
 MAPGEOM_C_BEGIN
@@ -236,8 +236,8 @@ MAPGEOM_C_BEGIN
  * repeated points, and a piece that visits a position twice is cut there. A crossing point in a
  * piece carries 100 added to its code (codes of 100 and more are kept): it is a node point.
  * Changes the caller's polygon only by turning it counter-clockwise when it is clockwise; the line
- * is not changed. Afterwards every ring in out with fewer than 3 edges, or not closed within 0.99,
- * is removed. Returns 0. */
+ * is not changed. Pieces with fewer than 3 edges, or not closed within 0.99, are dropped. Returns
+ * 0. */
 MAPGEOM_API int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* out);
 
 MAPGEOM_C_END
@@ -249,8 +249,8 @@ MAPGEOM_C_END
  * closer than 0.99 to the point before. The polygon is turned counter-clockwise in place when it is
  * clockwise; the line is not changed. Returns 0 when the line was cut (pieces appended); 1 when it
  * lies inside, touching the boundary or not (a copy of the whole line appended); 2 when it lies
- * outside, touching the boundary or not (nothing appended). Afterwards polylines of fewer than 2
- * points are removed from out. */
+ * outside, touching the boundary or not (nothing appended). Pieces of fewer than 2 points are
+ * dropped. */
 MAPGEOM_API int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out);
 
 /* As split_polyline_by_polygon for a rectangle given as a closed ring of its corners, with one
@@ -266,8 +266,8 @@ MAPGEOM_API int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polyli
 /* Cuts polyline a at every point where polyline b meets it (within 0.01) and appends the pieces in
  * order along a, each piece ending at a meeting point where the next begins. Both lines are cleaned
  * of points closer than 0.99 to the point before first (on copies: neither is changed). Returns 0
- * when cut, 1 when the lines do not meet (nothing appended). Afterwards polylines of fewer than 2
- * points are removed from out. */
+ * when cut, 1 when the lines do not meet (nothing appended). Pieces of fewer than 2 points are
+ * dropped. */
 MAPGEOM_API int split_polyline_by_polyline(polyline_t* a, polyline_t* b, polylines_t* out);
 
 #endif /* __cplusplus */

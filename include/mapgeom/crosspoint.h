@@ -39,7 +39,9 @@ MAPGEOM_C_BEGIN
  * within 0.0001), inserts each meeting point into both as a vertex (a point within 0.0001 of an
  * existing vertex takes that vertex) and appends one record per meeting point to out, ordered along
  * the ring (by its edge, then by distance from the edge's start). Meeting points closer than 0.0001
- * to each other are merged.
+ * to each other are merged, except where the line passes one place more than once (its two ends at
+ * one boundary point, or a point it comes back through): each pass keeps its record, with its own
+ * vertex in the line and the one vertex of the place in the ring.
  *
  * Record fields: `pt` the point (code 0); `index1` its vertex index in the new line; `index2` its
  * vertex index in the new ring (never the closing index); `curpt_flag` 0; `flag` how the line
@@ -55,9 +57,10 @@ MAPGEOM_API void calc_polyline_and_polygon_crosspts(polyline_t* line, polygon_t*
 /* Finds where polylines line1 and line2 meet (candidate segment pairs from a sweep over their
  * points sorted on x, or y for shapes taller than wide; segments meet within 0.0001), inserts each
  * meeting point into both as a vertex and appends one record per meeting point to out, ordered
- * along line2. Meeting points closer than 0.01 are merged. `pt` is the point (code 0), `index1` and
- * `index2` its vertex index in the new line1 and line2; `flag` and `curpt_flag` are 0. Records
- * already in out are left alone; lines that do not meet come back unchanged. */
+ * along line2. Meeting points closer than 0.01 are merged, except where line1 passes one place
+ * more than once: each pass keeps its record, sharing line2's vertex. `pt` is the point (code 0),
+ * `index1` and `index2` its vertex index in the new line1 and line2; `flag` and `curpt_flag` are
+ * 0. Records already in out are left alone; lines that do not meet come back unchanged. */
 MAPGEOM_API void calc_polylines_crosspts(polyline_t* line1, polyline_t* line2, crosspts_t* out);
 
 MAPGEOM_C_END

@@ -52,15 +52,6 @@ double hundreds_of(double code) {
     return std::trunc(code / 100.0) * 100.0;
 }
 
-// A list that releases its rings.
-struct RingList {
-    polygons_t list{};
-    RingList() { com_polygons_init(&list); }
-    RingList(const RingList&) = delete;
-    RingList& operator=(const RingList&) = delete;
-    ~RingList() { com_polygons_free(&list); }
-};
-
 // A ring whose points this holder releases unless it hands them on. All-zero is an empty ring.
 struct OwnedRing {
     polygon_t ring{};
@@ -250,12 +241,11 @@ int polygon_process(const polygon_t* ring, polygons_t* out) {
     sort_crosspts(&w.ring, &contacts.records);
     OwnedRing stitched;
     stitch_contacts(&w.ring, contacts, &stitched.ring);
-    RingList pieces;
+    mapgeom::OwnedPolygons pieces;
     split_polygon_by_repeat_points(&stitched.ring, &pieces.list, 0);
     mapgeom::transform_polygons_press(&pieces.list);
     clean_pieces(&pieces.list);
-    com_polygons_addrange(out, &pieces.list);
-    com_polygons_free_node(&pieces.list);
+    pieces.hand_over(out);
     return 1;
 }
 
@@ -336,7 +326,7 @@ int run_repair_queue(RepairQueue* queue, polygons_t* out) {
     while (!queue->empty()) {
         Pending p = queue->pop();
         OwnedRing ring(p.ring);
-        RingList pieces;
+        mapgeom::OwnedPolygons pieces;
         bool repaired = queue->take_pass(p) && polygon_process(&ring.ring, &pieces.list) == 1;
         // A pass that finds no contact, or gives the ring back as it was, cannot cut it: it is
         // delivered as it stands, like a ring left at the bound.
@@ -367,11 +357,11 @@ int repair_ring(const polygon_t* polygon, polygons_t* out, mapgeom::RepairBounds
 
 // Repairs polygon i of the list record `in` into `out`; counts[i] = the rings written for it.
 void repair_flat_polygons(const polygons_java_t* in, polygons_java_t* out, int* counts) {
-    RingList rings;
+    mapgeom::OwnedPolygons rings;
     com_polygons_java_get_polygons(in, &rings.list);
     int i = 0;
     for (const polygon_node_t* node = rings.list.head; node != nullptr; node = node->next, ++i) {
-        RingList repaired;
+        mapgeom::OwnedPolygons repaired;
         error_polygon_process(&node->polygon, &repaired.list);
         int before = out->part_num;
         com_polygons_java_add_value(out, &repaired.list);

@@ -8,6 +8,29 @@
 
 namespace mapgeom {
 
+// Results that one call builds apart from the caller's list, so that the clean-up of degenerate
+// results (err_polygon_process, err_polyline_process) and the checks see only this call's own and
+// never remove what the caller had put in the list. Released with the call unless handed over.
+struct OwnedPolygons {
+    polygons_t list{};
+    OwnedPolygons() { com_polygons_init(&list); }
+    OwnedPolygons(const OwnedPolygons&) = delete;
+    OwnedPolygons& operator=(const OwnedPolygons&) = delete;
+    ~OwnedPolygons() { com_polygons_free(&list); }
+    // Moves every ring, in order, to the end of out; this list is left empty.
+    void hand_over(polygons_t* out);
+};
+
+struct OwnedPolylines {
+    polylines_t list{};
+    OwnedPolylines() { com_polylines_init(&list); }
+    OwnedPolylines(const OwnedPolylines&) = delete;
+    OwnedPolylines& operator=(const OwnedPolylines&) = delete;
+    ~OwnedPolylines() { com_polylines_free(&list); }
+    // Moves every polyline, in order, to the end of out; this list is left empty.
+    void hand_over(polylines_t* out);
+};
+
 // Press-code normalisation before a walk. A press section is the stretch from a point with press
 // code 2 to the next point with code 3, found by walking the ring from its first code-2 point and
 // wrapping past the closing point. Every point of a section gets code 1 (the hundreds of its code

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "algebra/algebra_internal.h"
+#include "algebra/live_shape.h"
 #include "com/boundary.h"
 #include "com/linked_list.h"
 #include "com/numeric.h"
@@ -17,6 +18,9 @@
 #include "mapgeom/relation.h"
 
 namespace {
+
+using mapgeom::LiveShape;
+using mapgeom::PlaceList;
 
 // Segments of the polyline-ring and ring-ring finders meet within this band.
 constexpr double kFinderMeetPermit = 0.0001;
@@ -223,82 +227,6 @@ void remove_nodes_where(List* list, Bad bad, Release release) {
 // ---------------------------------------------------------------------------------------------------
 // Crossing finders.
 
-// Where a segment of a shape's copy lies in the live shape, which crossings inserted so far have
-// subdivided: from the live index of its start to the live index of its end.
-struct LiveSpan {
-    int start;
-    int end;
-};
-
-// The live index of every point of a shape's copy, kept up to date as crossings are inserted.
-// Looking the ends up by position instead would find the wrong place in a shape that passes a
-// position twice, and put the crossing on another part of the shape.
-struct LiveIndexes {
-    std::vector<int> of_copy;
-
-    explicit LiveIndexes(const geom_t* copy) : of_copy(copy->count) {
-        for (int k = 0; k < copy->count; ++k)
-            of_copy[k] = k;
-    }
-    LiveSpan segment(int i) const { return {of_copy[i], of_copy[i + 1]}; }
-    void inserted_at(int position) {
-        for (int& k : of_copy)
-            if (k >= position)
-                ++k;
-    }
-};
-
-// Inserts c after the first point k of the span whose segment k..k+1 holds c within permit;
-// returns the position c took, or -1.
-int insert_in_span(geom_t* shape, LiveSpan span, point_t c, double permit) {
-    for (int k = span.start; k < span.end && k + 1 < shape->count; ++k) {
-        if (relation_point_at_line(c, shape->points[k], shape->points[k + 1], permit) == 0) {
-            com_geom_insertat(shape, k + 1, c);
-            return k + 1;
-        }
-    }
-    return -1;
-}
-
-// A shape of a crossing finder: the caller's shape, changed in place, and where the segments of
-// its copy now lie in it.
-struct LiveShape {
-    geom_t* shape;
-    LiveIndexes live;
-
-    LiveShape(geom_t* target, const geom_t* copy) : shape(target), live(copy) {}
-    // Inserts c into the part of copy segment i that holds it within permit.
-    bool insert_on_segment(int i, point_t c, double permit) {
-        int position = insert_in_span(shape, live.segment(i), c, permit);
-        if (position >= 0)
-            live.inserted_at(position);
-        return position >= 0;
-    }
-    // Whether the part of the shape that copy segment i became has a point at c already. Asking
-    // the whole shape instead would leave a crossing out of a shape that passes its place twice.
-    bool segment_has_point(int i, point_t c) const {
-        LiveSpan span = live.segment(i);
-        for (int k = span.start; k <= span.end && k < shape->count; ++k)
-            if (same_point(shape->points[k], c))
-                return true;
-        return false;
-    }
-    void insert_after_start(int i, point_t c) {
-        int position = live.segment(i).start + 1;
-        com_geom_insertat(shape, position, c);
-        live.inserted_at(position);
-    }
-};
-
-void list_point_once(geom_t* points, point_t c) {
-    if (com_geom_find(points, c) == -1)
-        com_geom_add(points, c);
-}
-
-bool has_vertex_at(const geom_t* shape, point_t c) {
-    return com_geom_find(shape, c) != -1;
-}
-
 // Code of a vertex inserted at a crossing on the edge that starts at `start`.
 double inserted_marker(point_t start) {
     return mapgeom::press_code_of(start.z) == 0 ? kCrossingMarker : start.z + kCrossingMarker;
@@ -309,11 +237,11 @@ double hit_marker(point_t vertex) {
     return vertex.z < kMarkedCodeLimit ? vertex.z + kCrossingMarker : vertex.z;
 }
 
-// Puts crossing c into a ring of the ring-ring finder, found on edge i of the ring's copy (from
-// `start` to `end`): inserted with a marker when the ring has no vertex there, else the edge end at
-// c is marked (the start first).
+// Puts crossing c into a ring of the ring-ring finder, found on edge i of the ring as it came in
+// (from `start` to `end`): inserted with a marker when the ring has no vertex there, else the edge
+// end at c is marked (the start first), at the first vertex of the ring at its place.
 void put_crossing_into_ring(LiveShape* ring, int i, point_t start, point_t end, point_t c) {
-    if (!has_vertex_at(ring->shape, c)) {
+    if (!ring->has_point_at(c)) {
         point_t marked{c.x, c.y, inserted_marker(start)};
         if (!ring->insert_on_segment(i, marked, kInsertPermit))
             ring->insert_after_start(i, marked);
@@ -322,9 +250,7 @@ void put_crossing_into_ring(LiveShape* ring, int i, point_t start, point_t end, 
     for (point_t vertex : {start, end}) {
         if (!same_point(c, vertex))
             continue;
-        int at = com_geom_find(ring->shape, vertex);
-        if (at >= 0)
-            com_geom_setat(ring->shape, at, point_t{c.x, c.y, hit_marker(vertex)});
+        ring->replace_first_at(vertex, point_t{c.x, c.y, hit_marker(vertex)});
         return;
     }
 }
@@ -333,9 +259,51 @@ int segment_count(const geom_t* shape) {
     return shape->count > 0 ? shape->count - 1 : 0;
 }
 
+// The loop of the three finders. Every candidate pair of segments (of the shapes as they came in,
+// first shape's segment outer) that `cross` finds meeting at c lists c once in `points` and puts
+// it into each shape with `put(live shape, copy, segment, c)`. Both shapes are written back at the
+// end; should scratch memory run out, they keep their points and the list keeps what it took.
+template <typename Cross, typename Put>
+int run_crossing_finder(geom_t* first, geom_t* second, geom_t* points, Cross cross, Put put) {
+    mapgeom::ShapeCopy copy1(first);
+    mapgeom::ShapeCopy copy2(second);
+    const geom_t* c1 = &copy1.ring.geom;
+    const geom_t* c2 = &copy2.ring.geom;
+    return mapgeom::guarded(0, [&] {
+        LiveShape live1(c1);
+        LiveShape live2(c2);
+        PlaceList listed(points);
+        mapgeom::for_each_candidate_pair(
+            c1, segment_count(c1), c2, segment_count(c2), [&](int i, int j) {
+                point_t c{};
+                if (cross(&c, c1->points[i], c1->points[i + 1], c2->points[j], c2->points[j + 1]) !=
+                    0)
+                    return;
+                listed.add_once(c);
+                put(&live1, c1, i, c);
+                put(&live2, c2, j, c);
+            });
+        live1.write_to(first);
+        live2.write_to(second);
+        return 0;
+    });
+}
+
 }  // namespace
 
 namespace mapgeom {
+
+void OwnedPolygons::hand_over(polygons_t* out) {
+    com_polygons_addrange(out, &list);
+    com_polygons_free_node(&list);
+    com_polygons_init(&list);
+}
+
+void OwnedPolylines::hand_over(polylines_t* out) {
+    com_polylines_addrange(out, &list);
+    com_polylines_free_node(&list);
+    com_polylines_init(&list);
+}
 
 void transform_press_ends_pressed(polygon_t* ring) {
     rewrite_press_sections(ring, SectionEnd::kPressed);
@@ -443,78 +411,43 @@ void err_polyline_process(polylines_t* list) {
 int find_all_crosspts(polyline_t* line1, polyline_t* line2, geom_t* points) {
     if (line1 == nullptr || line2 == nullptr || points == nullptr)
         return 0;
-    mapgeom::ShapeCopy copy1(&line1->geom);
-    mapgeom::ShapeCopy copy2(&line2->geom);
-    const geom_t* c1 = &copy1.ring.geom;
-    const geom_t* c2 = &copy2.ring.geom;
-    return mapgeom::guarded(0, [&] {
-        LiveShape live1(&line1->geom, c1);
-        LiveShape live2(&line2->geom, c2);
-        mapgeom::for_each_candidate_pair(
-            c1, segment_count(c1), c2, segment_count(c2), [&](int i, int j) {
-                point_t c{};
-                if (relation_lines_cross(&c, c1->points[i], c1->points[i + 1], c2->points[j],
-                                         c2->points[j + 1]) != 0)
-                    return;
-                list_point_once(points, c);
-                if (!live1.segment_has_point(i, c))
-                    live1.insert_on_segment(i, c, kInsertPermit);
-                if (!live2.segment_has_point(j, c))
-                    live2.insert_on_segment(j, c, kInsertPermit);
-            });
-        return 0;
-    });
+    return run_crossing_finder(
+        &line1->geom, &line2->geom, points,
+        [](point_t* c, point_t a1, point_t a2, point_t b1, point_t b2) {
+            return relation_lines_cross(c, a1, a2, b1, b2);
+        },
+        [](LiveShape* live, const geom_t* /*copy*/, int i, point_t c) {
+            if (!live->segment_has_point(i, c))
+                live->insert_on_segment(i, c, kInsertPermit);
+        });
 }
 
 int find_all_polyline_crosspts(polyline_t* line, polygon_t* ring, geom_t* points) {
     if (line == nullptr || ring == nullptr || points == nullptr)
         return 0;
-    mapgeom::ShapeCopy line_copy(&line->geom);
-    mapgeom::ShapeCopy ring_copy(&ring->geom);
-    const geom_t* cl = &line_copy.ring.geom;
-    const geom_t* cr = &ring_copy.ring.geom;
-    return mapgeom::guarded(0, [&] {
-        LiveShape live_line(&line->geom, cl);
-        LiveShape live_ring(&ring->geom, cr);
-        mapgeom::for_each_candidate_pair(
-            cl, segment_count(cl), cr, segment_count(cr), [&](int i, int j) {
-                point_t c{};
-                if (relation_lines_cross_by_permit(&c, cl->points[i], cl->points[i + 1],
-                                                   cr->points[j], cr->points[j + 1],
-                                                   kFinderMeetPermit) != 0)
-                    return;
-                list_point_once(points, c);
-                if (!live_line.segment_has_point(i, c))
-                    live_line.insert_on_segment(i, c, kPolylineRingInsertPermit);
-                if (!live_ring.segment_has_point(j, c))
-                    live_ring.insert_on_segment(j, c, kPolylineRingInsertPermit);
-            });
-        return 0;
-    });
+    return run_crossing_finder(
+        &line->geom, &ring->geom, points,
+        [](point_t* c, point_t a1, point_t a2, point_t b1, point_t b2) {
+            return relation_lines_cross_by_permit(c, a1, a2, b1, b2, kFinderMeetPermit);
+        },
+        [](LiveShape* live, const geom_t* /*copy*/, int i, point_t c) {
+            if (!live->segment_has_point(i, c))
+                live->insert_on_segment(i, c, kPolylineRingInsertPermit);
+        });
 }
 
 int find_all_polygon_crosspts(polygon_t* a, polygon_t* b, geom_t* points) {
     if (a == nullptr || b == nullptr || points == nullptr)
         return 0;
-    mapgeom::ShapeCopy copy_a(&a->geom);
-    mapgeom::ShapeCopy copy_b(&b->geom);
-    const geom_t* ca = &copy_a.ring.geom;
-    const geom_t* cb = &copy_b.ring.geom;
-    return mapgeom::guarded(0, [&] {
-        LiveShape live_a(&a->geom, ca);
-        LiveShape live_b(&b->geom, cb);
-        mapgeom::for_each_candidate_pair(
-            ca, segment_count(ca), cb, segment_count(cb), [&](int i, int j) {
-                point_t c{};
-                if (relation_lines_cross_by_permit(&c, ca->points[i], ca->points[i + 1],
-                                                   cb->points[j], cb->points[j + 1],
-                                                   kFinderMeetPermit) != 0)
-                    return;
-                c.z = 0.0;
-                list_point_once(points, c);
-                put_crossing_into_ring(&live_a, i, ca->points[i], ca->points[i + 1], c);
-                put_crossing_into_ring(&live_b, j, cb->points[j], cb->points[j + 1], c);
-            });
-        return 0;
-    });
+    return run_crossing_finder(
+        &a->geom, &b->geom, points,
+        [](point_t* c, point_t a1, point_t a2, point_t b1, point_t b2) {
+            if (relation_lines_cross_by_permit(c, a1, a2, b1, b2, kFinderMeetPermit) != 0)
+                return 1;
+            c->z = 0.0;
+            return 0;
+        },
+        [](LiveShape* live, const geom_t* copy, int i, point_t c) {
+            put_crossing_into_ring(live, i, copy->points[i], copy->points[i + 1], c);
+        });
 }

@@ -132,20 +132,6 @@ struct PointList {
     ~PointList() { com_geom_free(&geom); }
 };
 
-struct RingList {
-    polygons_t list{};
-    RingList() { com_polygons_init(&list); }
-    RingList(const RingList&) = delete;
-    RingList& operator=(const RingList&) = delete;
-    ~RingList() { com_polygons_free(&list); }
-    // Moves every ring to the end of out; this list is left empty.
-    void hand_over(polygons_t* out) {
-        com_polygons_addrange(out, &list);
-        com_polygons_free_node(&list);
-        com_polygons_init(&list);
-    }
-};
-
 // Whether edges p->q and p->r leave p along the same line in the same sense: the nearer end lies on
 // the longer edge. (Collinear overlaps can leave a vertex of one ring inside an edge of the other,
 // so the two edges need not end at the same point.)
@@ -456,7 +442,7 @@ void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMa
 
 void close_walked_ring(polygon_t* ring, polygons_t* out) {
     optimize_polygon_del_repeatpts(ring);
-    RingList pieces;
+    OwnedPolygons pieces;
     split_polygon_by_repeat_points(ring, &pieces.list, 0);
     pieces.hand_over(out);
     com_polygon_init(ring);
@@ -481,7 +467,7 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
         find_all_polygon_crosspts(a, b, &points.geom);
         if (points.geom.count == 0)
             return kNoCrossingAWithinB + nesting_offset(a, b);
-        RingList built;
+        OwnedPolygons built;
         int walked = intersec ? polygons_intersec(a, b, &points.geom, &built.list)
                               : polygons_diffence(a, b, &points.geom, &built.list);
         err_polygon_process(&built.list);

@@ -432,19 +432,6 @@ struct OwnedCrosspts {
     ~OwnedCrosspts() { com_crosspts_free(&list); }
 };
 
-struct OwnedPolygons {
-    polygons_t list{};
-    OwnedPolygons() { com_polygons_init(&list); }
-    OwnedPolygons(const OwnedPolygons&) = delete;
-    OwnedPolygons& operator=(const OwnedPolygons&) = delete;
-    ~OwnedPolygons() { com_polygons_free(&list); }
-    // Hands every ring over to `to`, in order.
-    void move_to(polygons_t* to) {
-        com_polygons_addrange(to, &list);
-        com_polygons_free_node(&list);
-    }
-};
-
 double perimeter(const polygon_t* ring) {
     double length = 0.0;
     for (int k = 0; k + 1 < ring->geom.count; ++k) {
@@ -491,7 +478,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
 
     // Rings are built apart from the caller's list, so that the clean-up and the check see only
     // this call's rings.
-    OwnedPolygons made;
+    mapgeom::OwnedPolygons made;
     point_t origin = com_polygon_front(a);
     WalkResult walk = polygon_and_polygon_union(a, b, &crossings.list, &made.list, origin);
     err_polygon_process(&made.list);
@@ -502,7 +489,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     if (!walk_closed || !crossings_agree_along_a(&crossings.list) ||
         !covers_what_a_union_covers(walk.walked_area, a, b, origin))
         result = kInvalidResult;
-    made.move_to(out);
+    made.hand_over(out);
     return result;
 }
 

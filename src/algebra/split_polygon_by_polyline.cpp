@@ -11,6 +11,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "algebra/algebra_internal.h"
 #include "algebra/split_internal.h"
 #include "com/boundary.h"
 #include "mapgeom/algebra.h"
@@ -450,12 +451,15 @@ int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* 
         mapgeom::RingCopy ring(polygon);
         mapgeom::drop_repeated_points(&cut.line.geom);
         mapgeom::drop_repeated_points(&ring.ring.geom);
+        // Pieces are built apart from the caller's list, so that the clean-up sees only them.
+        mapgeom::OwnedPolygons pieces;
         if (com_polygon_num(&ring.ring) >= 3 && com_polyline_num(&cut.line) >= 2) {
             mapgeom::PointList points;
             find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
-            connect_polygons(&ring.ring, &cut.line, &points.g, out);
+            connect_polygons(&ring.ring, &cut.line, &points.g, &pieces.list);
         }
-        err_polygon_process(out);
+        err_polygon_process(&pieces.list);
+        pieces.hand_over(out);
         return 0;
     });
 }

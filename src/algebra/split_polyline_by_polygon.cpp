@@ -6,6 +6,7 @@
 // neighbouring tiles goes to exactly one of them.
 #include <cmath>
 
+#include "algebra/algebra_internal.h"
 #include "algebra/split_internal.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
@@ -128,8 +129,10 @@ int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t*
     mapgeom::RingCopy ring(polygon);
     mapgeom::PointList points;
     find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
-    connect_polylines(&cut.line, &ring.ring, &points.g, out);
-    err_polyline_process(out);
+    mapgeom::OwnedPolylines pieces;
+    connect_polylines(&cut.line, &ring.ring, &points.g, &pieces.list);
+    err_polyline_process(&pieces.list);
+    pieces.hand_over(out);
     return kSplit;
 }
 
@@ -154,13 +157,15 @@ int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) 
     }
     if (relation == kLineOutsideApart)
         return kLineOutside;
-    // The records list each crossing place once, so a line that passes a place twice has it as a
-    // vertex on one pass only; the finder puts it into every pass and lists what it adds.
+    // The records' engine merges crossings closer than its tolerance, leaving some out of the line;
+    // the finder puts every crossing into every pass of the line and lists what it adds.
     mapgeom::PointList points;
     for (int k = 0; k < records.list.count; ++k)
         com_geom_add(&points.g, records.list.crosspts[k].pt);
     find_all_polyline_crosspts(&cut.line, &outline.ring, &points.g);
-    get_polylines(&cut.line, &outline.ring, &points.g, out);
-    err_polyline_process(out);
+    mapgeom::OwnedPolylines pieces;
+    get_polylines(&cut.line, &outline.ring, &points.g, &pieces.list);
+    err_polyline_process(&pieces.list);
+    pieces.hand_over(out);
     return kSplit;
 }

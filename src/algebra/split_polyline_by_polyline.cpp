@@ -1,5 +1,6 @@
 // Cutting a polyline at every point where another polyline meets it. All stretches are kept: the
 // pieces follow each other along the first line, each ending where the next begins.
+#include "algebra/algebra_internal.h"
 #include "algebra/split_internal.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/optimize.h"
@@ -45,7 +46,9 @@ int split_polyline_by_polyline(polyline_t* a, polyline_t* b, polylines_t* out) {
     find_all_crosspts(&line_a.line, &line_b.line, &points.g);
     if (points.g.count == 0)
         return kNoCrossing;
-    convert_polylines(&line_a.line, &line_b.line, &points.g, out);
-    err_polyline_process(out);
+    mapgeom::OwnedPolylines pieces;
+    convert_polylines(&line_a.line, &line_b.line, &points.g, &pieces.list);
+    err_polyline_process(&pieces.list);
+    pieces.hand_over(out);
     return kCut;
 }

@@ -28,7 +28,8 @@ void find_candidates_in_all_pairs(RingCrossingWork* work, crosspts_t* out) {
 }
 
 void sort_crosspts(const polygon_t* ring, crosspts_t* list, int first, int which) {
-    mapgeom::sort_and_merge_crosspts(&ring->geom, list, first, which, kMergeTolerance);
+    mapgeom::sort_and_merge_crosspts(&ring->geom, list, first, which,
+                                     mapgeom::MergeRule{kMergeTolerance});
 }
 
 // The kind of meeting once the side after the vertex is known (calc_crosspt_flag without reading

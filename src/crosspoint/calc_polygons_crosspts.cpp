@@ -22,7 +22,8 @@ void find_candidates_by_vertex_sweep(RingCrossingWork* work, crosspts_t* out) {
 }
 
 void sort_crosspts(const polygon_t* ring, crosspts_t* list, int first, int which) {
-    mapgeom::sort_and_merge_crosspts(&ring->geom, list, first, which, kMergeTolerance);
+    mapgeom::sort_and_merge_crosspts(&ring->geom, list, first, which,
+                                     mapgeom::MergeRule{kMergeTolerance});
 }
 
 // The whole engine after the copies are made. Inside this namespace the name of the sorter

@@ -75,8 +75,8 @@ void calc_polyline_and_polygon_crosspts(polyline_t* line, polygon_t* ring, cross
         return;
     mapgeom::run_line_crossing_steps(&line->geom, &ring->geom, out, [&](LineCrossingWork& work) {
         find_candidates_in_all_pairs(&work, out);
-        mapgeom::sort_and_insert_line_crosspts(&line->geom, &ring->geom, out, work,
-                                               kMergeTolerance);
+        mapgeom::sort_and_insert_line_crosspts(&line->geom, &ring->geom, out, work, kMergeTolerance,
+                                               true);
         classify_crosspts(line, ring, out, work.first_record);
     });
 }

@@ -30,6 +30,6 @@ void calc_polylines_crosspts(polyline_t* line1, polyline_t* line2, crosspts_t* o
     mapgeom::run_line_crossing_steps(&line1->geom, &line2->geom, out, [&](LineCrossingWork& work) {
         find_candidates_by_vertex_sweep(&work, out);
         mapgeom::sort_and_insert_line_crosspts(&line1->geom, &line2->geom, out, work,
-                                               kMergeTolerance);
+                                               kMergeTolerance, false);
     });
 }

@@ -22,6 +22,9 @@ constexpr double kSideTestPermit = 0.0001;
 inline int& crosspt_index(crosspt_t& record, int which) {
     return which == 0 ? record.index1 : record.index2;
 }
+inline int crosspt_index(const crosspt_t& record, int which) {
+    return which == 0 ? record.index1 : record.index2;
+}
 
 // A deep copy of a shape that releases itself.
 struct ShapeCopy {
@@ -55,21 +58,39 @@ struct RingCrossingWork {
 // the point's code is cleared.
 void append_crossing(crosspts_t* out, point_t pt, int index1, int index2);
 
+// When sort_and_merge_crosspts takes records at one place (within `tolerance`) for one crossing.
+// The ring engines' rule is the default: every two neighbours at one place are one crossing.
+struct MergeRule {
+    double tolerance;
+    // The shape sorted along is a ring, whose last point repeats its first: a last record at the
+    // place of the first is that crossing again, found on the last edge. The two ends of an open
+    // shape are different vertices, even at one place.
+    bool ring = true;
+    // Records at one place are one crossing only where the shape sorted along passes it once: on
+    // one segment, or on segments with only vertices at that place between them. A polyline that
+    // comes back to a place meets the other shape there once per pass.
+    bool per_pass_of_shape = false;
+    // Records at one place are one crossing only when they stand on one vertex of the other shape
+    // (whose index they already hold as vertex indexes): different ones are passes of the other.
+    bool per_pass_of_other = false;
+};
+
 // Orders the records from `first` on along `shape` (by the edge index selected by `which`, then by
-// distance from that edge's start, ties by the other index, then in list order), drops every record
-// whose point lies within merge_tolerance of the record before it, and drops the last record when
-// it lies within merge_tolerance of the first (a crossing at the shape's start found on its last
-// edge too).
+// distance from that edge's start, ties by the other index, then in list order), drops every
+// record that is one crossing with the record before it (kept or not), and, along a ring, the last
+// record when it is one crossing with the first (see MergeRule).
 void sort_and_merge_crosspts(const geom_t* shape, crosspts_t* list, int first, int which,
-                             double merge_tolerance);
+                             MergeRule rule);
 
 // Rebuilds `target` (emptied first) from the first point_count points of `copy` with the sorted
 // records from `first` on inserted after the start of their edge, and rewrites each record's index
 // (selected by `which`) to the crossing's vertex index. A crossing within 0.0001 of its edge's
 // start takes that vertex; one within 0.0001 of the edge's end is replaced by the end vertex.
+// With `share_places` (records kept once per pass of the other shape), a record within 0.0001 of
+// the crossing inserted just before it takes that crossing's vertex instead of a copy of it.
 void insert_crosspts_along(const geom_t* copy, int point_count,
                            const std::vector<unsigned char>& crossed, geom_t* target,
-                           crosspts_t* list, int first, int which);
+                           crosspts_t* list, int first, int which, bool share_places = false);
 
 // Point location in both rings of a classification, each ring prepared once for its many points.
 // Neither ring may change while it is used.

@@ -81,29 +81,48 @@ void append_crossing(crosspts_t* out, point_t pt, int index1, int index2) {
 }
 
 void sort_and_merge_crosspts(const geom_t* shape, crosspts_t* list, int first, int which,
-                             double merge_tolerance) {
+                             MergeRule rule) {
     int count = list->count - first;
     if (count < 2)
         return;
     crosspt_t* records = list->crosspts + first;
+    int other = which == 0 ? 1 : 0;
     std::vector<AlongKey> keys(count);
     for (int k = 0; k < count; ++k) {
         int edge = crosspt_index(records[k], which);
         double distance = calc_points_distance(com_geom_at(shape, edge), records[k].pt);
-        keys[k] = {k, edge, distance, crosspt_index(records[k], which == 0 ? 1 : 0)};
+        keys[k] = {k, edge, distance, crosspt_index(records[k], other)};
     }
     std::sort(keys.begin(), keys.end(), along_less);
 
-    // A record is dropped when it repeats the record just before it, kept or not.
+    // Whether the shape runs from edge `from` to edge `to` (from <= to) without leaving place p.
+    auto stays_at = [&](int from, int to, point_t p) {
+        for (int v = from + 1; v <= to; ++v)
+            if (!same_within(com_geom_at(shape, v), p, rule.tolerance))
+                return false;
+        return true;
+    };
+    // Whether `later` (after `earlier` along the shape) is one crossing with it.
+    auto one_crossing = [&](const crosspt_t& earlier, const crosspt_t& later) {
+        if (!same_within(later.pt, earlier.pt, rule.tolerance))
+            return false;
+        if (rule.per_pass_of_other && crosspt_index(later, other) != crosspt_index(earlier, other))
+            return false;
+        return !rule.per_pass_of_shape ||
+               stays_at(crosspt_index(earlier, which), crosspt_index(later, which), later.pt);
+    };
     std::vector<crosspt_t> kept;
     kept.reserve(count);
     for (int k = 0; k < count; ++k) {
         const crosspt_t& record = records[keys[k].position];
-        if (k > 0 && same_within(record.pt, records[keys[k - 1].position].pt, merge_tolerance))
+        if (k > 0 && one_crossing(records[keys[k - 1].position], record))
             continue;
         kept.push_back(record);
     }
-    if (kept.size() > 1 && same_within(kept.front().pt, kept.back().pt, merge_tolerance))
+    if (rule.ring && kept.size() > 1 &&
+        same_within(kept.back().pt, kept.front().pt, rule.tolerance) &&
+        (!rule.per_pass_of_other ||
+         crosspt_index(kept.back(), other) == crosspt_index(kept.front(), other)))
         kept.pop_back();
     std::copy(kept.begin(), kept.end(), records);
     list->count = first + static_cast<int>(kept.size());
@@ -111,7 +130,7 @@ void sort_and_merge_crosspts(const geom_t* shape, crosspts_t* list, int first, i
 
 void insert_crosspts_along(const geom_t* copy, int point_count,
                            const std::vector<unsigned char>& crossed, geom_t* target,
-                           crosspts_t* list, int first, int which) {
+                           crosspts_t* list, int first, int which, bool share_places) {
     com_geom_clear(target);
     int k = first;
     bool pending = false;
@@ -128,10 +147,14 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
             continue;
         while (k < list->count && crosspt_index(list->crosspts[k], which) == p) {
             crosspt_t& record = list->crosspts[k];
-            pending = true;
-            pending_pt = record.pt;
-            if (com_points_same(record.pt, vertex) != 0)
-                com_geom_add(target, record.pt);
+            bool shares_pending =
+                share_places && pending && com_points_same(record.pt, pending_pt) == 0;
+            if (!shares_pending) {
+                pending = true;
+                pending_pt = record.pt;
+                if (com_points_same(record.pt, vertex) != 0)
+                    com_geom_add(target, record.pt);
+            }
             crosspt_index(record, which) = target->count - 1;
             ++k;
         }

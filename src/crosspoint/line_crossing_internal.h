@@ -32,19 +32,24 @@ struct LineCrossingWork {
 
 // Orders the records from work.first_record on along each shape in turn (by the shape's segment,
 // then distance from its start; merging points within merge_tolerance) and inserts them into it as
-// vertices, leaving index1 and index2 as vertex indexes of the rebuilt shapes. Shapes without
-// records keep their points.
+// vertices, leaving index1 and index2 as vertex indexes of the rebuilt shapes. The first shape is
+// a polyline: it keeps a record for every pass through a place, its ends included. Along the
+// second (`second_is_ring` or a polyline), the passes of the first through one place keep their
+// records and share the second's vertex there. Shapes without records keep their points.
 inline void sort_and_insert_line_crosspts(geom_t* first, geom_t* second, crosspts_t* out,
-                                          const LineCrossingWork& work, double merge_tolerance) {
+                                          const LineCrossingWork& work, double merge_tolerance,
+                                          bool second_is_ring) {
     int from = work.first_record;
     if (out->count == from)
         return;
-    sort_and_merge_crosspts(work.first_points(), out, from, 0, merge_tolerance);
+    MergeRule along_first{merge_tolerance, false, true, false};
+    sort_and_merge_crosspts(work.first_points(), out, from, 0, along_first);
     insert_crosspts_along(work.first_points(), work.first_points()->count, work.crossed_first,
                           first, out, from, 0);
-    sort_and_merge_crosspts(work.second_points(), out, from, 1, merge_tolerance);
+    MergeRule along_second{merge_tolerance, second_is_ring, false, true};
+    sort_and_merge_crosspts(work.second_points(), out, from, 1, along_second);
     insert_crosspts_along(work.second_points(), work.second_points()->count, work.crossed_second,
-                          second, out, from, 1);
+                          second, out, from, 1, true);
 }
 
 // Runs an engine's steps on working copies of two shapes with at least one segment each (others

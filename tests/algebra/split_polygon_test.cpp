@@ -100,14 +100,25 @@ TEST(SplitPolygonByPolyline, CrossingPointsBecomeNodesCarryingThePolygonsCodes) 
     }
 }
 
-TEST(SplitPolygonByPolyline, FaultyRingsAlreadyInTheOutputAreRemoved) {
+TEST(SplitPolygonByPolyline, FaultyRingsTheCallerPutInTheOutputStay) {
+    // The list already holds a ring of two edges and an open one, which the clean-up of degenerate
+    // pieces would remove; the cut appends its two halves after them and leaves them as they are.
     Polygons pieces;
-    Polygon faulty(pts("0 0, 10 0, 0 0"));
-    com_polygons_add_copy(pieces.get(), *faulty.get());
+    Polygon two_edges(pts("0 0, 10 0, 0 0"));
+    polygon_t open;
+    com_polygon_init(&open);
+    for (const Xy& p : pts("0 0, 10 0, 10 10, 5 20"))
+        com_polygon_add(&open, point_t{p.x, p.y, 0.0});
+    com_polygons_add_copy(pieces.get(), *two_edges.get());
+    com_polygons_add(pieces.get(), open);  // the list takes over the points
     Polygon polygon(pts(kSquare));
     Polyline line(pts("-5 5, 15 5"));
-    split_polygon_by_polyline(polygon.get(), line.get(), pieces.get());
-    EXPECT_EQ(areas_of(pieces), (std::vector<double>{50, 50}));
+    EXPECT_EQ(split_polygon_by_polyline(polygon.get(), line.get(), pieces.get()), 0);
+    ASSERT_EQ(pieces.size(), 4);
+    EXPECT_EQ(points_of(&com_polygons_at_pointer(pieces.get(), 0)->geom).size(), 3u);
+    EXPECT_EQ(points_of(&com_polygons_at_pointer(pieces.get(), 1)->geom).size(), 4u);
+    for (int k = 2; k < 4; ++k)
+        EXPECT_EQ(plane_signed_area(&com_polygons_at_pointer(pieces.get(), k)->geom), 50.0) << k;
 }
 
 }  // namespace

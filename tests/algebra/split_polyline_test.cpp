@@ -67,6 +67,10 @@ TEST(SplitPolylineByPolygon, KeepsTheStretchesInsideAndAlongTheBoundary) {
                   {"StrictlyInside", kSquare, "2 2, 8 8", 1, "2 2, 8 8"},
                   {"Outside", kSquare, "-5 -5, -5 15", 2, ""},
                   {"OutsideTouchingAVertex", kSquare, "-5 5, 0 10, 5 15", 2, ""},
+                  {"LeavingThroughThePointItStartedAt", kSquare, "0 5, 5 5, 5 8, 0 5, -5 5", 0,
+                   "0 5, 5 5, 5 8, 0 5"},
+                  {"LeavingThroughACornerAndEndingThere", kSquare,
+                   "5 5, 10 10, 15 15, 15 10, 10 10", 0, "5 5, 10 10"},
               });
 }
 
@@ -121,6 +125,51 @@ TEST(SplitPolylineByPolyline, CutsTheFirstLineAtEveryCrossing) {
         EXPECT_EQ(text_of(pieces), std::string(c.pieces));
         EXPECT_EQ(points_of(&a.get()->geom).size(), pts(c.a).size());
         EXPECT_EQ(points_of(&b.get()->geom).size(), pts(c.b).size());
+    }
+}
+
+TEST(SplitPolyline, FaultyPiecesTheCallerPutInTheOutputStay) {
+    // The list already holds a one-point and an empty polyline, which the clean-up of degenerate
+    // pieces would remove. Each split appends its pieces after them; the one-point piece its own
+    // walk leaves behind is still dropped.
+    struct Op {
+        const char* name;
+        int (*split)(polyline_t* line, polylines_t* out);
+        const char *line, *pieces;
+    };
+    const Op ops[] = {
+        {"ByPolygon",
+         [](polyline_t* line, polylines_t* out) {
+             Polygon square(pts(kSquare));
+             return split_polyline_by_polygon(line, square.get(), out);
+         },
+         "-5 5, 15 5", "7 7 | 0 5, 10 5"},
+        {"ByRect",
+         [](polyline_t* line, polylines_t* out) {
+             Polygon square(pts(kSquare));
+             return split_polyline_by_rect(line, square.get(), out);
+         },
+         "-5 5, 15 5", "7 7 | 0 5, 10 5"},
+        {"ByPolyline",
+         [](polyline_t* line, polylines_t* out) {
+             Polyline across(pts("10 0, 10 10"));  // meets the line at its end: no second piece
+             return split_polyline_by_polyline(line, across.get(), out);
+         },
+         "-5 5, 10 5", "7 7 | -5 5, 10 5"},
+    };
+    for (const Op& op : ops) {
+        SCOPED_TRACE(op.name);
+        Polylines pieces;
+        Polyline lone(pts("7 7"));
+        com_polylines_add_copy(pieces.get(), *lone.get());
+        polyline_t empty;
+        com_polyline_init(&empty);
+        com_polylines_add(pieces.get(), empty);
+        Polyline line(pts(op.line));
+        EXPECT_EQ(op.split(line.get(), pieces.get()), 0);
+        EXPECT_EQ(pieces.size(), 3);
+        EXPECT_EQ(com_polyline_num(com_polylines_at_pointer(pieces.get(), 1)), 0);
+        EXPECT_EQ(text_of(pieces), std::string(op.pieces));
     }
 }
 

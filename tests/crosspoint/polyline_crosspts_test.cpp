@@ -98,6 +98,26 @@ const Case kLineRingCases[] = {
      "",
      {{5, 0, 1, 0, 0}}},
     {"ApartShapesKeepTheirPoints", "20 20, 30 30", kSquare, "", "", {}},
+    // A polyline passing one boundary point twice has a record for each pass (its first and last
+    // records along it at one place included), and the ring gets the point once.
+    {"LineLeavingThroughThePointItStartedAtKeepsBothPasses",
+     "5 5, 10 5, 10 8, 5 5, 0 5",
+     kSquare,
+     "",
+     kSquareLeftMid,
+     {{5, 5, 0, 4, 6}, {5, 5, 3, 4, 0}}},
+    {"LineCrossingOnePointTwiceGetsItOnEachPass",
+     "0 2, 10 8, 10 2, 0 8",
+     kSquare,
+     "0 2, 5 5, 10 8, 10 2, 5 5, 0 8",
+     kSquareLeftMid,
+     {{5, 5, 1, 4, 0}, {5, 5, 4, 4, 0}}},
+    {"LineLeavingThroughACornerAndEndingThere",
+     "10 5, 15 10, 20 15, 20 10, 15 10",
+     kSquare,
+     "",
+     "",
+     {{15, 10, 1, 2, 0}, {15, 10, 4, 2, 5}}},
 };
 
 const Case kLineLineCases[] = {
@@ -115,6 +135,12 @@ const Case kLineLineCases[] = {
      "5 -1, 5.002 0, 5.004 1, 5.008 -1",
      {{5.002, 0, 1, 1, 0}}},
     {"ApartLinesKeepTheirPoints", "0 0, 1 1", "5 0, 6 1", "", "", {}},
+    {"ClosedLookingLineMeetingTheOtherAtBothEndsKeepsBoth",
+     "0 0, 10 0, 10 10, 0 0",
+     "-5 0, 0 0",
+     "",
+     "",
+     {{0, 0, 0, 1, 0}, {0, 0, 3, 1, 0}}},
 };
 
 std::vector<Xy> after(const char* changed, const char* original) {

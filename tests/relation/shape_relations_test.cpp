@@ -113,6 +113,9 @@ const LineCase kLineCases[] = {
     {"StartsOnTheBoundaryGoingOut", {{0, 5}, {-5, 5}}, 4},
     {"TouchesTheBoundaryFromOutside", {{-5, 2}, {0, 5}, {-5, 8}}, 4},
     {"RunsAlongAnEdgeFromOutside", {{-5, 2}, {0, 2}, {0, 8}, {-5, 8}}, 4},
+    // The line passes its first boundary point again: each pass counts.
+    {"GoesInFromItsStartAndLeavesThroughIt", {{0, 5}, {5, 5}, {5, 8}, {0, 5}, {-5, 5}}, 0},
+    {"GoesOutFromItsStartAndComesInThroughIt", {{0, 5}, {-5, 5}, {-5, 8}, {0, 5}, {5, 5}}, 0},
 };
 
 TEST(PolylineAndPolygon, EveryCodeOnCopies) {

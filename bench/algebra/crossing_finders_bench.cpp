@@ -1,0 +1,188 @@
+// The crossing finders of the overlay and split operations on inputs with thousands of crossings,
+// beside GEOS computing the crossing points of the same two boundaries (intersection of the two
+// boundary lines):
+// - jagged: a ring of n vertices whose radius jitters around a circle, against a plain circle of
+//   n vertices; they cross about n / 2 times, spread over both rings;
+// - comb: a ring whose top side zigzags across a straight line in `teeth` teeth, against a square
+//   whose bottom edge is that line; that one edge takes 2 x teeth crossings.
+// The intersection of the jagged pair shows what the finder costs inside a whole overlay.
+#include <benchmark/benchmark.h>
+#include <geos_c.h>
+
+#include <cmath>
+#include <map>
+#include <random>
+#include <vector>
+
+#include "mapgeom/algebra.h"
+
+namespace {
+
+using Ring = std::vector<point_t>;
+
+struct RingPair {
+    Ring a;
+    Ring b;
+};
+
+constexpr double kCentre = 5.0e6;
+constexpr double kRadius = 1.0e6;
+constexpr double kTwoPi = 6.283185307179586;
+
+Ring circle(int n, double jitter, std::mt19937* rng) {
+    std::uniform_real_distribution<double> offset(-jitter, jitter);
+    Ring ring;
+    for (int k = 0; k < n; ++k) {
+        double angle = kTwoPi * k / n;
+        double r = kRadius + (jitter > 0.0 ? offset(*rng) : 0.0);
+        ring.push_back(point_t{std::round(kCentre + r * std::cos(angle)),
+                               std::round(kCentre + r * std::sin(angle)), 0.0});
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
+const RingPair& jagged_pair(int n) {
+    static std::map<int, RingPair> made;
+    auto found = made.find(n);
+    if (found != made.end())
+        return found->second;
+    std::mt19937 rng(static_cast<unsigned>(n));
+    double spacing = kTwoPi * kRadius / n;
+    RingPair pair{circle(n, spacing / 4.0, &rng), circle(n, 0.0, &rng)};
+    return made.emplace(n, std::move(pair)).first->second;
+}
+
+const RingPair& comb_pair(int teeth) {
+    static std::map<int, RingPair> made;
+    auto found = made.find(teeth);
+    if (found != made.end())
+        return found->second;
+    RingPair pair;
+    for (int k = 0; k < teeth; ++k) {
+        pair.a.push_back(point_t{10.0 * k, -5.0, 0.0});
+        pair.a.push_back(point_t{10.0 * k + 5.0, 5.0, 0.0});
+    }
+    double right = 10.0 * teeth;
+    for (point_t p : {point_t{right, -5.0, 0.0}, point_t{right, -20.0, 0.0},
+                      point_t{0.0, -20.0, 0.0}, point_t{0.0, -5.0, 0.0}})
+        pair.a.push_back(p);
+    pair.b = {{-10.0, 0.0, 0.0},
+              {right + 10.0, 0.0, 0.0},
+              {right + 10.0, 50.0, 0.0},
+              {-10.0, 50.0, 0.0},
+              {-10.0, 0.0, 0.0}};
+    return made.emplace(teeth, std::move(pair)).first->second;
+}
+
+void fill(geom_t* g, const Ring& points) {
+    com_geom_clear(g);
+    for (const point_t& p : points)
+        com_geom_add(g, p);
+}
+
+enum class Finder { kPolygon, kPolyline, kPolylines, kIntersec };
+
+// One finder (or the whole intersection) on the pair; the inputs change in place, so they are
+// rebuilt, untimed, before every run.
+void mapgeom_finder(benchmark::State& state, const RingPair& (*pair_of)(int), Finder finder) {
+    const RingPair& pair = pair_of(static_cast<int>(state.range(0)));
+    polygon_t a{};
+    polygon_t b{};
+    geom_t points{};
+    polygons_t out;
+    com_polygons_init(&out);
+    for (auto _ : state) {
+        state.PauseTiming();
+        fill(&a.geom, pair.a);
+        fill(&b.geom, pair.b);
+        com_geom_clear(&points);
+        com_polygons_free(&out);
+        com_polygons_init(&out);
+        state.ResumeTiming();
+        polyline_t line{a.geom, nullptr};
+        polyline_t other{b.geom, nullptr};
+        switch (finder) {
+            case Finder::kPolygon:
+                find_all_polygon_crosspts(&a, &b, &points);
+                break;
+            case Finder::kPolyline:
+                find_all_polyline_crosspts(&line, &b, &points);
+                a.geom = line.geom;
+                break;
+            case Finder::kPolylines:
+                find_all_crosspts(&line, &other, &points);
+                a.geom = line.geom;
+                b.geom = other.geom;
+                break;
+            case Finder::kIntersec:
+                algebra_polygons_intersec(&a, &b, &out);
+                break;
+        }
+    }
+    if (finder == Finder::kIntersec)
+        state.counters["rings"] = out.num;
+    else
+        state.counters["crossings"] = points.count;
+    com_polygons_free(&out);
+    com_geom_free(&points);
+    com_geom_free(&a.geom);
+    com_geom_free(&b.geom);
+}
+
+GEOSGeometry* geos_line(GEOSContextHandle_t context, const Ring& points) {
+    unsigned size = static_cast<unsigned>(points.size());
+    GEOSCoordSequence* sequence = GEOSCoordSeq_create_r(context, size, 2);
+    for (unsigned k = 0; k < size; ++k)
+        GEOSCoordSeq_setXY_r(context, sequence, k, points[k].x, points[k].y);
+    return GEOSGeom_createLineString_r(context, sequence);
+}
+
+// GEOS: the points where the two boundaries meet (building the lines is not timed).
+void geos_crossings(benchmark::State& state, const RingPair& (*pair_of)(int)) {
+    const RingPair& pair = pair_of(static_cast<int>(state.range(0)));
+    GEOSContextHandle_t context = GEOS_init_r();
+    GEOSGeometry* a = geos_line(context, pair.a);
+    GEOSGeometry* b = geos_line(context, pair.b);
+    int parts = 0;
+    for (auto _ : state) {
+        GEOSGeometry* meeting = GEOSIntersection_r(context, a, b);
+        parts = GEOSGetNumGeometries_r(context, meeting);
+        GEOSGeom_destroy_r(context, meeting);
+    }
+    state.counters["crossings"] = parts;
+    GEOSGeom_destroy_r(context, a);
+    GEOSGeom_destroy_r(context, b);
+    GEOS_finish_r(context);
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(mapgeom_finder, jagged_polygon, jagged_pair, Finder::kPolygon)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(mapgeom_finder, jagged_polyline, jagged_pair, Finder::kPolyline)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(mapgeom_finder, jagged_polylines, jagged_pair, Finder::kPolylines)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(geos_crossings, jagged, jagged_pair)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(mapgeom_finder, jagged_intersec, jagged_pair, Finder::kIntersec)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(mapgeom_finder, comb_polygon, comb_pair, Finder::kPolygon)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(geos_crossings, comb, comb_pair)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);

@@ -1,0 +1,193 @@
+// The shapes and the point list of the crossing finders while crossings go into them, with the
+// lookups the finders make after every crossing (is a point at this place, the first one at it in
+// shape order, does this segment's part hold one) answered from a grid of places instead of a pass
+// over the whole shape or list. Answers are exactly those of the passes (com_geom_find and scans
+// of the shape as it grows), so the finders give the same shapes and lists as before, in close to
+// O(n + k) instead of O(k (n + k)) for n points and k crossings (a segment that takes s crossings
+// adds a look at about s / 1000 boxes per crossing).
+#ifndef MAPGEOM_SRC_ALGEBRA_LIVE_SHAPE_H
+#define MAPGEOM_SRC_ALGEBRA_LIVE_SHAPE_H
+
+#include <cstddef>
+#include <cstdint>
+#include <unordered_map>
+#include <vector>
+
+#include "mapgeom/com.h"
+
+namespace mapgeom {
+
+// Points by id, found by place: visit_same(p) visits every id whose point is the same as p
+// (com_points_same: x and y each differ by less than 0.0001), in no fixed order.
+//
+// Cells are twice as wide as the tolerance, so two points that are the same lie in the same or in
+// neighbouring cells, and a query looks at nine cells. A point with a coordinate that is not a
+// number or infinite is the same as no point (com_points_same fails on it) and is not stored.
+// Coordinates too large for exact cell numbers go to a list that every query near them scans.
+class PlaceGrid {
+public:
+    void add(int id, point_t p);
+    // Point id moves to `to`.
+    void move(int id, point_t to);
+
+    template <typename Visit>
+    void visit_same(point_t p, Visit visit) const {
+        if (!is_finite(p))
+            return;
+        if (grid_may_hold_same(p)) {
+            std::int64_t cx = cell_of(p.x);
+            std::int64_t cy = cell_of(p.y);
+            for (std::int64_t dx = -1; dx <= 1; ++dx) {
+                for (std::int64_t dy = -1; dy <= 1; ++dy) {
+                    auto found = heads_.find(Cell{cx + dx, cy + dy});
+                    if (found == heads_.end())
+                        continue;
+                    for (int id = found->second; id >= 0; id = next_[id])
+                        if (com_points_same(places_[id], p) == 0)
+                            visit(id);
+                }
+            }
+        }
+        if (far_may_hold_same(p))
+            for (int id : far_)
+                if (com_points_same(places_[id], p) == 0)
+                    visit(id);
+    }
+
+    bool has_same(point_t p) const {
+        bool found = false;
+        visit_same(p, [&](int) { found = true; });
+        return found;
+    }
+
+private:
+    struct Cell {
+        std::int64_t x;
+        std::int64_t y;
+        bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
+    };
+    struct CellHash {
+        std::size_t operator()(const Cell& c) const {
+            std::uint64_t h = static_cast<std::uint64_t>(c.x) * 0x9E3779B97F4A7C15ULL;
+            h ^= static_cast<std::uint64_t>(c.y) + 0x7F4A7C159E3779B9ULL + (h << 6) + (h >> 2);
+            return static_cast<std::size_t>(h);
+        }
+    };
+
+    // Two points are the same when x and y each differ by less than this (com_points_same).
+    static constexpr double kSameTolerance = 0.0001;
+    static constexpr double kCellSize = 2.0 * kSameTolerance;
+    // Below this magnitude a coordinate divided by the cell size is exact to well within a cell.
+    static constexpr double kGridLimit = 1.0e10;
+
+    static bool is_finite(point_t p);
+    // Where a stored point goes: the grid, or (a coordinate of kGridLimit or more) the far list.
+    static bool in_grid(point_t p);
+    // Where a point the same as p can be (each is within the tolerance of p).
+    static bool grid_may_hold_same(point_t p);
+    bool far_may_hold_same(point_t p) const;
+    static std::int64_t cell_of(double v);
+    static Cell cell_of(point_t p) { return Cell{cell_of(p.x), cell_of(p.y)}; }
+
+    void link(int id, point_t p);
+    void unlink(int id);
+
+    std::unordered_map<Cell, int, CellHash> heads_;  // first id of each cell's chain
+    std::vector<int> next_;                          // next id in the chain, -1 at its end
+    std::vector<point_t> places_;                    // by id
+    std::vector<int> far_;
+};
+
+// A point list of a finder (the caller's, with whatever it held before) that lists a place once.
+class PlaceList {
+public:
+    explicit PlaceList(geom_t* points);
+    // Appends p unless the list holds a point at its place (com_geom_find).
+    void add_once(point_t p);
+
+private:
+    geom_t* points_;
+    PlaceGrid grid_;
+};
+
+// A shape of a finder as crossings go into it. Segment i of the shape as it came in runs from its
+// point i to point i + 1; crossings inserted into it stay between those two points, so the shape
+// is kept as its points with, per segment, the points inserted into it in shape order, and written
+// back to the caller's record once, at the end.
+//
+// A segment crossed many times (a long edge across a comb) holds its inserted points in chunks,
+// and its chunks in groups, each with a box around its points, so that finding the first stretch
+// that holds a new crossing skips every group and chunk whose box (with the point before it, grown
+// by the band) cannot hold it.
+class LiveShape {
+public:
+    explicit LiveShape(const geom_t* shape);
+
+    // Whether some point of the shape is the same as p (com_geom_find over the shape).
+    bool has_point_at(point_t p) const { return grid_.has_same(p); }
+    // Whether the part that segment i has become holds a point the same as p, its ends included.
+    // (Asking the whole shape instead would leave a crossing out of a shape that passes its place
+    // twice.)
+    bool segment_has_point(int i, point_t p) const;
+    // Inserts c after the first point of the part of segment i whose stretch to the next point
+    // holds c within permit (relation_point_at_line); false, and nothing inserted, when none does.
+    bool insert_on_segment(int i, point_t c, double permit);
+    // Inserts c right after the start of segment i.
+    void insert_after_start(int i, point_t c);
+    // Replaces the first point of the shape, in shape order, that is the same as p by `value`;
+    // false when there is none.
+    bool replace_first_at(point_t p, point_t value);
+    // Writes the shape as it now is into `target` (the caller's record it came from), unless
+    // nothing was inserted or replaced.
+    void write_to(geom_t* target) const;
+
+private:
+    // A box holding every place the points under it have had (it only grows); `finite` is false
+    // once one of them had a coordinate that is not.
+    struct Box {
+        double min_x, min_y, max_x, max_y;
+        bool finite;
+        static Box empty();
+        void take(point_t p);
+        void take(const Box& other);
+        // Whether a stretch among `from` (the point before these) and these points can hold c.
+        bool may_hold(point_t from, point_t c, double permit) const;
+    };
+    // Points inserted into a segment, consecutive in shape order.
+    struct Chunk {
+        std::vector<int> ids;
+        Box box;
+    };
+    struct Group {
+        std::vector<Chunk> chunks;
+        Box box;
+    };
+    using Part = std::vector<Group>;
+    struct Place {
+        size_t group;
+        size_t chunk;
+        size_t at;
+    };
+
+    bool is_inserted(int id) const { return id >= original_count_; }
+    int segment_of(int id) const { return segment_of_[id - original_count_]; }
+    // Whether point a comes before point b in shape order.
+    bool before(int a, int b) const;
+    int add_point(int segment, point_t p);
+    // Puts point id into segment i at `place` (before the chunk's entry `at`, or at its end when
+    // `at` is its size), opening the first group when there is none and halving any chunk or group
+    // grown large.
+    void place_in_part(int i, Place place, int id);
+    bool stretch_holds(point_t from, point_t to, point_t c, double permit) const;
+
+    int original_count_;
+    std::vector<point_t> points_;  // by id: the shape's points, then inserted ones
+    std::vector<int> segment_of_;  // segment of each inserted point
+    std::vector<Part> parts_;      // per segment
+    PlaceGrid grid_;
+    bool changed_ = false;
+};
+
+}  // namespace mapgeom
+
+#endif  // MAPGEOM_SRC_ALGEBRA_LIVE_SHAPE_H
