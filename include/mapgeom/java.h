@@ -20,123 +20,105 @@
 #include "mapgeom/export.h"
 
 /* ---------------------------------------------------------------------------------------------------
- * Tiling records. In-records: the host sets every integer field (point_num and part_num must be
- * the lengths of the arrays it hands to init: the library reads that many entries and no more).
- * Out-records: arrays first, counts last; the library appends after the counts it finds.
+ * Tiling records. Records of one family share their fields (the macros below), so each layout is
+ * written once.
+ *
+ * In-records, tag_division_in_t (polylines, 56 bytes) and polygon_division_in_t (polygons, each
+ * part an independent ring, never a hole of the part before it; 64 bytes). The host sets every
+ * integer field; point_num and part_num must be the lengths of the arrays it hands to init (the
+ * library reads that many entries and no more).
+ *
+ *    0 point_num    points in x, y (and z)       24 col_num      tile columns (along x)
+ *    4 part_num     shapes                       28 row_num      tile rows (along y)
+ *    8 grid_min_y   the tile grid, in the        32 part_points  points of each shape
+ *   12 grid_max_y   order of a rectangle_t's     40 x
+ *   16 grid_min_x   fields                       48 y
+ *   20 grid_max_x                                56 z            polygons only: point codes
+ *
+ * Out-records, tag_division_out_t (pieces of polylines, 64 bytes) and polygon_division_out_t
+ * (pieces of polygons, 72 bytes, the last 4 padding): arrays first, counts last; the library
+ * appends after the counts it finds. The polygon record's z after y moves every later field by
+ * one slot (offsets: polylines / polygons).
+ *
+ *    0 / 0  x, 8 / 8 y   point capacity entries
+ *      - / 16 z          point capacity: point code, truncated; marks whole-tile pieces
+ *   16 / 24 part_points  part capacity: points of each piece (polygons: closing point included)
+ *   24 / 32 shape_parts  shape capacity: pieces of each input shape, in input order
+ *   32 / 40 part_col     part capacity: tile column of each piece
+ *   40 / 48 part_row     part capacity: tile row of each piece
+ *   48 / 56 point_num    points written
+ *   52 / 60 part_num     pieces written
+ *   56 / 64 shape_num    shape_parts entries written
  * -------------------------------------------------------------------------------------------------
  */
+#define MAPGEOM_DIVISION_IN_FIELDS                                                             \
+    int point_num, part_num, grid_min_y, grid_max_y, grid_min_x, grid_max_x, col_num, row_num; \
+    int *part_points, *x, *y
+#define MAPGEOM_DIVISION_OUT_PARTS                        \
+    int *part_points, *shape_parts, *part_col, *part_row; \
+    int point_num, part_num, shape_num
 
-/* Polylines handed to tiled clipping. 56 bytes. The four grid fields are a rectangle_t's order. */
 typedef struct tag_division_in_t {
-    int point_num;    /*  0: points in x, y                  */
-    int part_num;     /*  4: polylines                       */
-    int grid_min_y;   /*  8: least y of the tile grid         */
-    int grid_max_y;   /* 12: greatest y                       */
-    int grid_min_x;   /* 16: least x                          */
-    int grid_max_x;   /* 20: greatest x                       */
-    int col_num;      /* 24: tile columns (along x)           */
-    int row_num;      /* 28: tile rows (along y)              */
-    int* part_points; /* 32: points of each polyline          */
-    int* x;           /* 40                                   */
-    int* y;           /* 48                                   */
+    MAPGEOM_DIVISION_IN_FIELDS;
 } division_in_t;
 typedef struct tag_division_in_t tag_division_in_t;
 
-/* Polygons handed to tiled clipping: the same fields, plus the third coordinate. 64 bytes. Each
- * part is an independent polygon ring (never a hole of the part before it). */
 typedef struct tag_polygon_division_in_t {
-    int point_num;    /*  0 */
-    int part_num;     /*  4 */
-    int grid_min_y;   /*  8 */
-    int grid_max_y;   /* 12 */
-    int grid_min_x;   /* 16 */
-    int grid_max_x;   /* 20 */
-    int col_num;      /* 24 */
-    int row_num;      /* 28 */
-    int* part_points; /* 32 */
-    int* x;           /* 40 */
-    int* y;           /* 48 */
-    int* z;           /* 56: point code of every point */
+    MAPGEOM_DIVISION_IN_FIELDS;
+    int* z;
 } polygon_division_in_t;
 typedef struct tag_polygon_division_in_t tag_polygon_division_in_t;
 
-/* Pieces of polylines produced by tiled clipping. 64 bytes. */
 typedef struct tag_division_out_t {
-    int* x;           /*  0: point capacity entries                                  */
-    int* y;           /*  8: point capacity                                          */
-    int* part_points; /* 16: part capacity: points of each piece                     */
-    int* shape_parts; /* 24: shape capacity: pieces of each input shape, input order */
-    int* part_col;    /* 32: part capacity: tile column of each piece                */
-    int* part_row;    /* 40: part capacity: tile row of each piece                   */
-    int point_num;    /* 48: points written                                          */
-    int part_num;     /* 52: pieces written                                          */
-    int shape_num;    /* 56: shape_parts entries written                             */
+    int *x, *y;
+    MAPGEOM_DIVISION_OUT_PARTS;
 } division_out_t;
 typedef struct tag_division_out_t tag_division_out_t;
 
-/* Pieces of polygons produced by tiled clipping: the extra z after y moves every later field by
- * one slot. 72 bytes (the last 4 are padding). */
 typedef struct tag_polygon_division_out_t {
-    int* x;           /*  0 */
-    int* y;           /*  8 */
-    int* z;           /* 16: point code, truncated; marks whole-tile pieces */
-    int* part_points; /* 24: closing point included                     */
-    int* shape_parts; /* 32 */
-    int* part_col;    /* 40 */
-    int* part_row;    /* 48 */
-    int point_num;    /* 56 */
-    int part_num;     /* 60 */
-    int shape_num;    /* 64 */
+    int *x, *y, *z;
+    MAPGEOM_DIVISION_OUT_PARTS;
 } polygon_division_out_t;
 typedef struct tag_polygon_division_out_t tag_polygon_division_out_t;
 
 /* ---------------------------------------------------------------------------------------------------
- * Reduction records: counts first, then the part array, then coordinates. In and out records of a
- * family share one layout.
+ * Reduction records: counts first, then the part array, then coordinates. The in and out records
+ * of a family share one layout: polygons (40 bytes) and polylines (32 bytes, no z).
+ *
+ *    0 point_num    points in the arrays        16 x
+ *    4 part_num     parts (rings or lines)      24 y
+ *    8 part_points  points of each part         32 z   polygons only
  * -------------------------------------------------------------------------------------------------
  */
+#define MAPGEOM_REDUCE_FIELDS \
+    int point_num, part_num;  \
+    int *part_points, *x, *y
 
-/* Polygons handed to reduction. 40 bytes. */
 typedef struct tag_polygon_reduce_in_t {
-    int point_num;    /*  0 */
-    int part_num;     /*  4 */
-    int* part_points; /*  8 */
-    int* x;           /* 16 */
-    int* y;           /* 24 */
-    int* z;           /* 32 */
+    MAPGEOM_REDUCE_FIELDS;
+    int* z;
 } polygon_reduce_in_t;
 typedef struct tag_polygon_reduce_in_t tag_polygon_reduce_in_t;
 
-/* Polygons returned from reduction. 40 bytes. */
 typedef struct tag_polygon_reduce_out_t {
-    int point_num;    /*  0 */
-    int part_num;     /*  4 */
-    int* part_points; /*  8 */
-    int* x;           /* 16 */
-    int* y;           /* 24 */
-    int* z;           /* 32 */
+    MAPGEOM_REDUCE_FIELDS;
+    int* z;
 } polygon_reduce_out_t;
 typedef struct tag_polygon_reduce_out_t tag_polygon_reduce_out_t;
 
-/* Polylines handed to reduction. 32 bytes. */
 typedef struct tag_line_reduce_in_t {
-    int point_num;    /*  0 */
-    int part_num;     /*  4 */
-    int* part_points; /*  8 */
-    int* x;           /* 16 */
-    int* y;           /* 24 */
+    MAPGEOM_REDUCE_FIELDS;
 } line_reduce_in_t;
 typedef struct tag_line_reduce_in_t tag_line_reduce_in_t;
 
-/* Polylines returned from reduction. 32 bytes. */
 typedef struct tag_line_reduce_out_t {
-    int point_num;    /*  0 */
-    int part_num;     /*  4 */
-    int* part_points; /*  8 */
-    int* x;           /* 16 */
-    int* y;           /* 24 */
+    MAPGEOM_REDUCE_FIELDS;
 } line_reduce_out_t;
 typedef struct tag_line_reduce_out_t tag_line_reduce_out_t;
+
+#undef MAPGEOM_DIVISION_IN_FIELDS
+#undef MAPGEOM_DIVISION_OUT_PARTS
+#undef MAPGEOM_REDUCE_FIELDS
 
 /* ---------------------------------------------------------------------------------------------------
  * List records: they keep their own capacities.

@@ -7,80 +7,72 @@
 #include <type_traits>
 
 #include "com/numeric.h"
+#include "com/shape_arrays.h"
 #include "java_internal.h"
 #include "mapgeom/java.h"
 
 namespace {
 
 // The layouts are the wire format hosts fill byte by byte: any drift must fail the build.
-template <typename Record>
-constexpr bool is_c_record =
-    std::is_standard_layout_v<Record>&& std::is_trivially_copyable_v<Record>;
+template <typename R>
+constexpr bool is_c_record = std::is_standard_layout_v<R>&& std::is_trivially_copyable_v<R>;
 
 static_assert(sizeof(int) == 4 && sizeof(int*) == 8, "natural 64-bit layout");
 
-static_assert(
-    is_c_record<tag_division_in_t> && sizeof(tag_division_in_t) == 56 &&
-    offsetof(tag_division_in_t, point_num) == 0 && offsetof(tag_division_in_t, part_num) == 4 &&
-    offsetof(tag_division_in_t, grid_min_y) == 8 && offsetof(tag_division_in_t, grid_max_y) == 12 &&
-    offsetof(tag_division_in_t, grid_min_x) == 16 &&
-    offsetof(tag_division_in_t, grid_max_x) == 20 && offsetof(tag_division_in_t, col_num) == 24 &&
-    offsetof(tag_division_in_t, row_num) == 28 && offsetof(tag_division_in_t, part_points) == 32 &&
-    offsetof(tag_division_in_t, x) == 40 && offsetof(tag_division_in_t, y) == 48);
+template <typename R>
+constexpr bool has_division_in_layout = is_c_record<R>&& offsetof(R, point_num) == 0 &&
+                                        offsetof(R, part_num) == 4 &&
+                                        offsetof(R, grid_min_y) == 8 &&
+                                        offsetof(R, grid_max_y) == 12 &&
+                                        offsetof(R, grid_min_x) == 16 &&
+                                        offsetof(R, grid_max_x) == 20 &&
+                                        offsetof(R, col_num) == 24 && offsetof(R, row_num) == 28 &&
+                                        offsetof(R, part_points) == 32 && offsetof(R, x) == 40 &&
+                                        offsetof(R, y) == 48;
+static_assert(has_division_in_layout<tag_division_in_t> && sizeof(tag_division_in_t) == 56);
+static_assert(has_division_in_layout<polygon_division_in_t> &&
+              offsetof(polygon_division_in_t, z) == 56 && sizeof(polygon_division_in_t) == 64);
 
-static_assert(is_c_record<polygon_division_in_t> && sizeof(polygon_division_in_t) == 64 &&
-              offsetof(polygon_division_in_t, point_num) == 0 &&
-              offsetof(polygon_division_in_t, part_num) == 4 &&
-              offsetof(polygon_division_in_t, grid_min_y) == 8 &&
-              offsetof(polygon_division_in_t, grid_max_y) == 12 &&
-              offsetof(polygon_division_in_t, grid_min_x) == 16 &&
-              offsetof(polygon_division_in_t, grid_max_x) == 20 &&
-              offsetof(polygon_division_in_t, col_num) == 24 &&
-              offsetof(polygon_division_in_t, row_num) == 28 &&
-              offsetof(polygon_division_in_t, part_points) == 32 &&
-              offsetof(polygon_division_in_t, x) == 40 &&
-              offsetof(polygon_division_in_t, y) == 48 && offsetof(polygon_division_in_t, z) == 56);
+// The polygon out-record's z after y shifts every later field by `shift` bytes.
+template <typename R, std::size_t shift>
+constexpr bool has_division_out_layout = is_c_record<R>&& offsetof(R, x) == 0 &&
+                                         offsetof(R, y) == 8 &&
+                                         offsetof(R, part_points) ==
+                                             16 + shift&& offsetof(R, shape_parts) ==
+                                             24 + shift&& offsetof(R, part_col) ==
+                                             32 + shift&& offsetof(R, part_row) ==
+                                             40 + shift&& offsetof(R, point_num) ==
+                                             48 + shift&& offsetof(R, part_num) ==
+                                             52 + shift&& offsetof(R, shape_num) == 56 + shift;
+static_assert(has_division_out_layout<tag_division_out_t, 0> && sizeof(tag_division_out_t) == 64);
+static_assert(has_division_out_layout<polygon_division_out_t, 8> &&
+              offsetof(polygon_division_out_t, z) == 16 && sizeof(polygon_division_out_t) == 72);
 
-static_assert(is_c_record<tag_division_out_t> && sizeof(tag_division_out_t) == 64 &&
-              offsetof(tag_division_out_t, x) == 0 && offsetof(tag_division_out_t, y) == 8 &&
-              offsetof(tag_division_out_t, part_points) == 16 &&
-              offsetof(tag_division_out_t, shape_parts) == 24 &&
-              offsetof(tag_division_out_t, part_col) == 32 &&
-              offsetof(tag_division_out_t, part_row) == 40 &&
-              offsetof(tag_division_out_t, point_num) == 48 &&
-              offsetof(tag_division_out_t, part_num) == 52 &&
-              offsetof(tag_division_out_t, shape_num) == 56);
+template <typename R>
+constexpr bool has_reduce_layout = is_c_record<R>&& offsetof(R, point_num) == 0 &&
+                                   offsetof(R, part_num) == 4 && offsetof(R, part_points) == 8 &&
+                                   offsetof(R, x) == 16 && offsetof(R, y) == 24;
+static_assert(has_reduce_layout<tag_line_reduce_in_t> && has_reduce_layout<tag_line_reduce_out_t> &&
+              sizeof(tag_line_reduce_in_t) == 32 && sizeof(tag_line_reduce_out_t) == 32);
+static_assert(has_reduce_layout<tag_polygon_reduce_in_t> &&
+              has_reduce_layout<tag_polygon_reduce_out_t> &&
+              offsetof(tag_polygon_reduce_in_t, z) == 32 &&
+              offsetof(tag_polygon_reduce_out_t, z) == 32 &&
+              sizeof(tag_polygon_reduce_in_t) == 40 && sizeof(tag_polygon_reduce_out_t) == 40);
 
-static_assert(is_c_record<polygon_division_out_t> && sizeof(polygon_division_out_t) == 72 &&
-              offsetof(polygon_division_out_t, x) == 0 &&
-              offsetof(polygon_division_out_t, y) == 8 &&
-              offsetof(polygon_division_out_t, z) == 16 &&
-              offsetof(polygon_division_out_t, part_points) == 24 &&
-              offsetof(polygon_division_out_t, shape_parts) == 32 &&
-              offsetof(polygon_division_out_t, part_col) == 40 &&
-              offsetof(polygon_division_out_t, part_row) == 48 &&
-              offsetof(polygon_division_out_t, point_num) == 56 &&
-              offsetof(polygon_division_out_t, part_num) == 60 &&
-              offsetof(polygon_division_out_t, shape_num) == 64);
-
-template <typename Record>
-constexpr bool has_polygon_reduce_layout = is_c_record<Record> && sizeof(Record) == 40 &&
-                                           offsetof(Record, point_num) == 0 &&
-                                           offsetof(Record, part_num) == 4 &&
-                                           offsetof(Record, part_points) == 8 &&
-                                           offsetof(Record, x) == 16 && offsetof(Record, y) == 24 &&
-                                           offsetof(Record, z) == 32;
-static_assert(has_polygon_reduce_layout<tag_polygon_reduce_in_t> &&
-              has_polygon_reduce_layout<tag_polygon_reduce_out_t>);
-
-template <typename Record>
-constexpr bool has_line_reduce_layout = is_c_record<Record> && sizeof(Record) == 32 &&
-                                        offsetof(Record, point_num) == 0 &&
-                                        offsetof(Record, part_num) == 4 &&
-                                        offsetof(Record, part_points) == 8 &&
-                                        offsetof(Record, x) == 16 && offsetof(Record, y) == 24;
-static_assert(has_line_reduce_layout<tag_line_reduce_in_t> &&
-              has_line_reduce_layout<tag_line_reduce_out_t>);
+static_assert(is_c_record<polygons_java_t> && sizeof(polygons_java_t) == 48 &&
+              offsetof(polygons_java_t, x) == 0 && offsetof(polygons_java_t, y) == 8 &&
+              offsetof(polygons_java_t, z) == 16 && offsetof(polygons_java_t, part_points) == 24 &&
+              offsetof(polygons_java_t, point_num) == 32 &&
+              offsetof(polygons_java_t, part_num) == 36 &&
+              offsetof(polygons_java_t, point_capacity) == 40 &&
+              offsetof(polygons_java_t, part_capacity) == 44);
+static_assert(is_c_record<split_lines_t> && sizeof(split_lines_t) == 32 &&
+              offsetof(split_lines_t, values) == 0 && offsetof(split_lines_t, group_values) == 8 &&
+              offsetof(split_lines_t, value_num) == 16 &&
+              offsetof(split_lines_t, group_num) == 20 &&
+              offsetof(split_lines_t, value_capacity) == 24 &&
+              offsetof(split_lines_t, group_capacity) == 28);
 
 // ---------------------------------------------------------------------------------------------
 // Writing lists into out-records.
@@ -94,36 +86,8 @@ const geom_t& geom_of(const polyline_node_t* node) {
     return node->polyline.geom;
 }
 
-// Arrays of one record that share a length and grow together.
-struct ArrayGroup {
-    int** arrays[3];
-    int size;
-};
-
-ArrayGroup point_arrays(tag_division_out_t* out) {
-    return {{&out->x, &out->y, nullptr}, 2};
-}
-
-ArrayGroup point_arrays(polygon_division_out_t* out) {
-    return {{&out->x, &out->y, &out->z}, 3};
-}
-
-template <typename Out>
-ArrayGroup part_arrays(Out* out) {
-    return {{&out->part_points, &out->part_col, &out->part_row}, 3};
-}
-
-void write_code(tag_division_out_t*, int, double) {}
-
-void write_code(polygon_division_out_t* out, int index, double code) {
-    out->z[index] = mapgeom::truncate_to_int32(code);
-}
-
-bool reserve(ArrayGroup group, int count, int64_t need, int* capacity) {
-    return mapgeom::reserve_ints(group.arrays, group.size, count, need, capacity);
-}
-
-// One piece: its point count and tile into the part arrays, then its points.
+// One piece: its point count and tile into the part arrays, then its points (codes too where the
+// record has z), truncated.
 template <typename Out>
 void append_piece(Out* out, const geom_t& geom, int col, int row) {
     int count = geom.count > 0 ? geom.count : 0;
@@ -131,13 +95,11 @@ void append_piece(Out* out, const geom_t& geom, int col, int row) {
     out->part_col[out->part_num] = col;
     out->part_row[out->part_num] = row;
     ++out->part_num;
-    for (int i = 0; i < count; ++i) {
-        const point_t& pt = geom.points[i];
-        out->x[out->point_num] = mapgeom::truncate_to_int32(pt.x);
-        out->y[out->point_num] = mapgeom::truncate_to_int32(pt.y);
-        write_code(out, out->point_num, pt.z);
-        ++out->point_num;
-    }
+    int* z = nullptr;
+    if constexpr (mapgeom::has_z<Out>::value)
+        z = out->z + out->point_num;
+    mapgeom::write_int_points(&geom, out->x + out->point_num, out->y + out->point_num, z, count);
+    out->point_num += count;
 }
 
 template <typename Out, typename List>
@@ -151,32 +113,13 @@ int save_list_to_division_out(Out* out, const List* list, int* point_capacity, i
     }
     if (shapes == 0)
         return 0;
-    if (!reserve(part_arrays(out), out->part_num, shapes, part_capacity) ||
-        !reserve(point_arrays(out), out->point_num, points, point_capacity))
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(out);
+    if (!mapgeom::reserve_ints(arrays.parts, out->part_num, shapes, part_capacity) ||
+        !mapgeom::reserve_ints(arrays.points, out->point_num, points, point_capacity))
         return -1;
     for (auto node = list->head; node != nullptr; node = node->next)
         append_piece(out, geom_of(node), col, row);
     return 0;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Tile sizes.
-// ---------------------------------------------------------------------------------------------
-
-// Whole-number tile size along one axis: trunc(extent) / tiles, 0 when there are no tiles. In 64
-// bits: an int32 grid can be up to 2^32 units wide.
-int64_t tile_size(double least, double greatest, int tiles) {
-    if (tiles < 1)
-        return 0;
-    double extent = greatest - least;
-    if (!(extent > -9.0e18 && extent < 9.0e18))
-        return 0;
-    return static_cast<int64_t>(extent) / tiles;
-}
-
-// The tile index holding `value` along one axis (tile size > 0), truncated toward zero.
-int tile_index(int value, double least, int64_t size) {
-    return mapgeom::truncate_to_int32((value - least) / static_cast<double>(size));
 }
 
 }  // namespace
@@ -213,52 +156,61 @@ bool realloc_ints(int** array, int entries) {
     return true;
 }
 
-bool reserve_ints(int** const* arrays, int array_num, int count, int64_t need, int* capacity) {
+bool reserve_ints(const ArrayGroup& group, int count, int64_t need, int* capacity) {
     int grown = 0;
     if (need > INT32_MAX || !grown_capacity(*capacity, count, static_cast<int>(need), &grown))
         return false;
     bool all_present = true;
-    for (int i = 0; i < array_num; ++i)
-        all_present = all_present && *arrays[i] != nullptr;
+    for (int i = 0; i < group.size; ++i)
+        all_present = all_present && *group.arrays[i] != nullptr;
     if (grown == *capacity && all_present)
         return true;
-    for (int i = 0; i < array_num; ++i)
-        if (!realloc_ints(arrays[i], grown))
+    for (int i = 0; i < group.size; ++i)
+        if (!realloc_ints(group.arrays[i], grown))
             return false;
     *capacity = grown;
     return true;
 }
 
-void free_ints(int** array) {
-    std::free(*array);
-    *array = nullptr;
+bool copy_group(const ArrayGroup& group, std::initializer_list<const int*> sources, int entries) {
+    std::size_t n = static_cast<std::size_t>(entries > 0 ? entries : 0);
+    bool all = true;
+    const int* const* source = sources.begin();
+    for (int i = 0; i < group.size; ++i) {
+        int* copy = static_cast<int*>(std::calloc(n > 0 ? n : 1, sizeof(int)));
+        const int* from = i < static_cast<int>(sources.size()) ? source[i] : nullptr;
+        if (copy != nullptr && from != nullptr && n > 0)
+            std::memcpy(copy, from, sizeof(int) * n);
+        *group.arrays[i] = copy;
+        all = all && copy != nullptr;
+    }
+    return all;
 }
 
-int* calloc_ints(int entries) {
-    return static_cast<int*>(
-        std::calloc(static_cast<std::size_t>(entries > 0 ? entries : 1), sizeof(int)));
+bool calloc_group(const ArrayGroup& group, int entries) {
+    return copy_group(group, {}, entries);
 }
 
-int* copy_ints(const int* source, int count) {
-    int* copy = calloc_ints(count);
-    if (copy != nullptr && source != nullptr && count > 0)
-        std::memcpy(copy, source, sizeof(int) * static_cast<std::size_t>(count));
-    return copy;
+void free_arrays(const RecordArrays& arrays) {
+    for (const ArrayGroup* group : {&arrays.points, &arrays.parts, &arrays.shapes})
+        for (int i = 0; i < group->size; ++i) {
+            std::free(*group->arrays[i]);
+            *group->arrays[i] = nullptr;
+        }
+}
+
+void copy_out(const ArrayGroup& group, std::initializer_list<int*> buffers, int count) {
+    int* const* buffer = buffers.begin();
+    for (int i = 0; i < group.size && i < static_cast<int>(buffers.size()); ++i)
+        if (buffer[i] != nullptr && *group.arrays[i] != nullptr && count > 0)
+            std::memcpy(buffer[i], *group.arrays[i], sizeof(int) * static_cast<std::size_t>(count));
 }
 
 geom_t geom_of_part(const int* x, const int* y, const int* z, int first, int size) {
     geom_t geom{nullptr, 0, 0};
     com_geom_resize(&geom, size);
-    for (int k = first; k < first + size; ++k)
-        geom.points[geom.count++] = point_t{static_cast<double>(x[k]), static_cast<double>(y[k]),
-                                            z != nullptr ? static_cast<double>(z[k]) : 0.0};
+    append_int_points(&geom, x + first, y + first, z != nullptr ? z + first : nullptr, size);
     return geom;
-}
-
-void copy_out_ints(int* buffer, const int* source, int count) {
-    if (buffer == nullptr || source == nullptr || count < 1)
-        return;
-    std::memcpy(buffer, source, sizeof(int) * static_cast<std::size_t>(count));
 }
 
 }  // namespace mapgeom
@@ -267,217 +219,178 @@ void copy_out_ints(int* buffer, const int* source, int count) {
 // Init, release and read-out of the records.
 // -------------------------------------------------------------------------------------------------
 
+namespace {
+
+// Init of an in-record: the host's arrays copied, point arrays first (x, y[, z]), then parts.
+template <typename R>
+void init_in(R* in, std::initializer_list<const int*> points, const int* part_points,
+             int point_count, int part_count) {
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(in);
+    mapgeom::copy_group(arrays.points, points, point_count);
+    mapgeom::copy_group(arrays.parts, {part_points}, part_count);
+}
+
+// Init of an out-record: zeroed arrays of the capacities, counts 0.
+template <typename R>
+void init_out(R* out, int point_capacity, int part_capacity, int shape_capacity = 0) {
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(out);
+    mapgeom::calloc_group(arrays.points, point_capacity);
+    mapgeom::calloc_group(arrays.parts, part_capacity);
+    mapgeom::calloc_group(arrays.shapes, shape_capacity);
+    out->point_num = 0;
+    out->part_num = 0;
+    if constexpr (mapgeom::has_tiles<R>::value)
+        out->shape_num = 0;
+}
+
+template <typename R>
+void free_record(R* record) {
+    if (record != nullptr)
+        mapgeom::free_arrays(mapgeom::arrays_of(record));
+}
+
+// Read-out into host buffers, in the order of the record's arrays (the record is only read).
+template <typename R>
+void read_out(const R* record, std::initializer_list<int*> points,
+              std::initializer_list<int*> parts, std::initializer_list<int*> shapes = {}) {
+    if (record == nullptr)
+        return;
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(record);
+    mapgeom::copy_out(arrays.points, points, record->point_num);
+    mapgeom::copy_out(arrays.parts, parts, record->part_num);
+    if constexpr (mapgeom::has_tiles<R>::value)
+        mapgeom::copy_out(arrays.shapes, shapes, record->shape_num);
+}
+
+}  // namespace
+
 void division_in_init(tag_division_in_t* in, const int* x, const int* y, const int* part_points,
                       int point_count, int part_count) {
-    if (in == nullptr)
-        return;
-    in->x = mapgeom::copy_ints(x, point_count);
-    in->y = mapgeom::copy_ints(y, point_count);
-    in->part_points = mapgeom::copy_ints(part_points, part_count);
+    if (in != nullptr)
+        init_in(in, {x, y}, part_points, point_count, part_count);
 }
 
 void polygon_division_in_init(polygon_division_in_t* in, const int* x, const int* y, const int* z,
                               const int* part_points, int point_count, int part_count) {
-    if (in == nullptr)
-        return;
-    in->x = mapgeom::copy_ints(x, point_count);
-    in->y = mapgeom::copy_ints(y, point_count);
-    in->z = mapgeom::copy_ints(z, point_count);
-    in->part_points = mapgeom::copy_ints(part_points, part_count);
+    if (in != nullptr)
+        init_in(in, {x, y, z}, part_points, point_count, part_count);
 }
 
 void division_out_init(tag_division_out_t* out, int point_capacity, int part_capacity,
                        int shape_capacity) {
-    if (out == nullptr)
-        return;
-    out->x = mapgeom::calloc_ints(point_capacity);
-    out->y = mapgeom::calloc_ints(point_capacity);
-    out->part_points = mapgeom::calloc_ints(part_capacity);
-    out->shape_parts = mapgeom::calloc_ints(shape_capacity);
-    out->part_col = mapgeom::calloc_ints(part_capacity);
-    out->part_row = mapgeom::calloc_ints(part_capacity);
-    out->point_num = 0;
-    out->part_num = 0;
-    out->shape_num = 0;
+    if (out != nullptr)
+        init_out(out, point_capacity, part_capacity, shape_capacity);
 }
 
 void polygon_division_out_init(polygon_division_out_t* out, int point_capacity, int part_capacity,
                                int shape_capacity) {
-    if (out == nullptr)
-        return;
-    out->x = mapgeom::calloc_ints(point_capacity);
-    out->y = mapgeom::calloc_ints(point_capacity);
-    out->z = mapgeom::calloc_ints(point_capacity);
-    out->part_points = mapgeom::calloc_ints(part_capacity);
-    out->shape_parts = mapgeom::calloc_ints(shape_capacity);
-    out->part_col = mapgeom::calloc_ints(part_capacity);
-    out->part_row = mapgeom::calloc_ints(part_capacity);
-    out->point_num = 0;
-    out->part_num = 0;
-    out->shape_num = 0;
+    if (out != nullptr)
+        init_out(out, point_capacity, part_capacity, shape_capacity);
 }
-
-namespace {
-
-template <typename Record>
-void reduce_in_init(Record* in, const int* x, const int* y, const int* part_points, int point_count,
-                    int part_count) {
-    in->x = mapgeom::copy_ints(x, point_count);
-    in->y = mapgeom::copy_ints(y, point_count);
-    in->part_points = mapgeom::copy_ints(part_points, part_count);
-    in->point_num = point_count > 0 ? point_count : 0;
-    in->part_num = part_count > 0 ? part_count : 0;
-}
-
-template <typename Record>
-void reduce_out_init(Record* out, int point_capacity, int part_capacity) {
-    out->x = mapgeom::calloc_ints(point_capacity);
-    out->y = mapgeom::calloc_ints(point_capacity);
-    out->part_points = mapgeom::calloc_ints(part_capacity);
-    out->point_num = 0;
-    out->part_num = 0;
-}
-
-template <typename Record>
-void free_line_arrays(Record* record) {
-    mapgeom::free_ints(&record->part_points);
-    mapgeom::free_ints(&record->x);
-    mapgeom::free_ints(&record->y);
-}
-
-template <typename Record>
-void free_division_out_arrays(Record* out) {
-    mapgeom::free_ints(&out->x);
-    mapgeom::free_ints(&out->y);
-    mapgeom::free_ints(&out->part_points);
-    mapgeom::free_ints(&out->shape_parts);
-    mapgeom::free_ints(&out->part_col);
-    mapgeom::free_ints(&out->part_row);
-}
-
-template <typename Record>
-void copy_out_division(const Record* out, int* x, int* y, int* part_points, int* part_col,
-                       int* part_row, int* shape_parts) {
-    mapgeom::copy_out_ints(x, out->x, out->point_num);
-    mapgeom::copy_out_ints(y, out->y, out->point_num);
-    mapgeom::copy_out_ints(part_points, out->part_points, out->part_num);
-    mapgeom::copy_out_ints(part_col, out->part_col, out->part_num);
-    mapgeom::copy_out_ints(part_row, out->part_row, out->part_num);
-    mapgeom::copy_out_ints(shape_parts, out->shape_parts, out->shape_num);
-}
-
-template <typename Record>
-void copy_out_reduce(const Record* out, int* x, int* y, int* part_points) {
-    mapgeom::copy_out_ints(x, out->x, out->point_num);
-    mapgeom::copy_out_ints(y, out->y, out->point_num);
-    mapgeom::copy_out_ints(part_points, out->part_points, out->part_num);
-}
-
-}  // namespace
 
 void polygon_reduce_in_init(tag_polygon_reduce_in_t* in, const int* x, const int* y, const int* z,
                             const int* part_points, int point_count, int part_count) {
     if (in == nullptr)
         return;
-    reduce_in_init(in, x, y, part_points, point_count, part_count);
-    in->z = mapgeom::copy_ints(z, point_count);
+    init_in(in, {x, y, z}, part_points, point_count, part_count);
+    in->point_num = point_count > 0 ? point_count : 0;
+    in->part_num = part_count > 0 ? part_count : 0;
 }
 
 void line_reduce_in_init(tag_line_reduce_in_t* in, const int* x, const int* y,
                          const int* part_points, int point_count, int part_count) {
     if (in == nullptr)
         return;
-    reduce_in_init(in, x, y, part_points, point_count, part_count);
+    init_in(in, {x, y}, part_points, point_count, part_count);
+    in->point_num = point_count > 0 ? point_count : 0;
+    in->part_num = part_count > 0 ? part_count : 0;
 }
 
 void polygon_reduce_out_init(tag_polygon_reduce_out_t* out, int point_capacity, int part_capacity) {
-    if (out == nullptr)
-        return;
-    reduce_out_init(out, point_capacity, part_capacity);
-    out->z = mapgeom::calloc_ints(point_capacity);
+    if (out != nullptr)
+        init_out(out, point_capacity, part_capacity);
 }
 
 void line_reduce_out_init(tag_line_reduce_out_t* out, int point_capacity, int part_capacity) {
-    if (out == nullptr)
-        return;
-    reduce_out_init(out, point_capacity, part_capacity);
+    if (out != nullptr)
+        init_out(out, point_capacity, part_capacity);
 }
 
 void division_in_free(tag_division_in_t* in) {
-    if (in != nullptr)
-        free_line_arrays(in);
+    free_record(in);
 }
 
 void polygon_division_in_free(polygon_division_in_t* in) {
-    if (in == nullptr)
-        return;
-    free_line_arrays(in);
-    mapgeom::free_ints(&in->z);
+    free_record(in);
 }
 
 void division_out_free(tag_division_out_t* out) {
-    if (out != nullptr)
-        free_division_out_arrays(out);
+    free_record(out);
 }
 
 void polygon_division_out_free(polygon_division_out_t* out) {
-    if (out == nullptr)
-        return;
-    free_division_out_arrays(out);
-    mapgeom::free_ints(&out->z);
+    free_record(out);
 }
 
 void polygon_reduce_in_free(tag_polygon_reduce_in_t* in) {
-    if (in == nullptr)
-        return;
-    free_line_arrays(in);
-    mapgeom::free_ints(&in->z);
+    free_record(in);
 }
 
 void polygon_reduce_out_free(tag_polygon_reduce_out_t* out) {
-    if (out == nullptr)
-        return;
-    free_line_arrays(out);
-    mapgeom::free_ints(&out->z);
+    free_record(out);
 }
 
 void line_reduce_in_free(tag_line_reduce_in_t* in) {
-    if (in != nullptr)
-        free_line_arrays(in);
+    free_record(in);
 }
 
 void line_reduce_out_free(tag_line_reduce_out_t* out) {
-    if (out != nullptr)
-        free_line_arrays(out);
+    free_record(out);
 }
 
 void get_division_out_value(const tag_division_out_t* out, int* x, int* y, int* part_points,
                             int* part_col, int* part_row, int* shape_parts) {
-    if (out != nullptr)
-        copy_out_division(out, x, y, part_points, part_col, part_row, shape_parts);
+    read_out(out, {x, y}, {part_points, part_col, part_row}, {shape_parts});
 }
 
 void get_polygon_division_out_value(const polygon_division_out_t* out, int* x, int* y, int* z,
                                     int* part_points, int* part_col, int* part_row,
                                     int* shape_parts) {
-    if (out == nullptr)
-        return;
-    copy_out_division(out, x, y, part_points, part_col, part_row, shape_parts);
-    mapgeom::copy_out_ints(z, out->z, out->point_num);
+    read_out(out, {x, y, z}, {part_points, part_col, part_row}, {shape_parts});
 }
 
 void get_polygon_reduce_out_value(const tag_polygon_reduce_out_t* out, int* x, int* y, int* z,
                                   int* part_points) {
-    if (out == nullptr)
-        return;
-    copy_out_reduce(out, x, y, part_points);
-    mapgeom::copy_out_ints(z, out->z, out->point_num);
+    read_out(out, {x, y, z}, {part_points});
 }
 
 void get_line_reduce_out_value(const tag_line_reduce_out_t* out, int* x, int* y, int* part_points) {
-    if (out != nullptr)
-        copy_out_reduce(out, x, y, part_points);
+    read_out(out, {x, y}, {part_points});
 }
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Tile sizes.
+// ---------------------------------------------------------------------------------------------
+
+// Whole-number tile size along one axis: trunc(extent) / tiles, 0 when there are no tiles. In 64
+// bits: an int32 grid can be up to 2^32 units wide.
+int64_t tile_size(double least, double greatest, int tiles) {
+    if (tiles < 1)
+        return 0;
+    double extent = greatest - least;
+    if (!(extent > -9.0e18 && extent < 9.0e18))
+        return 0;
+    return static_cast<int64_t>(extent) / tiles;
+}
+
+// The tile index holding `value` along one axis (tile size > 0), truncated toward zero.
+int tile_index(int value, double least, int64_t size) {
+    return mapgeom::truncate_to_int32((value - least) / static_cast<double>(size));
+}
+
+}  // namespace
 
 // -------------------------------------------------------------------------------------------------
 // Conversions between records and shape lists.

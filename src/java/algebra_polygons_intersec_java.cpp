@@ -120,43 +120,29 @@ struct Outline {
     ~Outline() { com_polygon_free(&ring); }
 };
 
-struct PolygonList {
-    polygons_t list{};
-    PolygonList() { com_polygons_init(&list); }
-    PolygonList(const PolygonList&) = delete;
-    PolygonList& operator=(const PolygonList&) = delete;
-    ~PolygonList() { com_polygons_free(&list); }
-};
-
-struct PolylineList {
-    polylines_t list{};
-    PolylineList() { com_polylines_init(&list); }
-    PolylineList(const PolylineList&) = delete;
-    PolylineList& operator=(const PolylineList&) = delete;
-    ~PolylineList() { com_polylines_free(&list); }
-};
+using PolygonList = mapgeom::OwnedPolygons;
+using PolylineList = mapgeom::OwnedPolylines;
 
 // ---------------------------------------------------------------------------------------------
 // Writing pieces. A piece counts only once it is in the record.
 
-void write_pieces(polygon_division_out_t* out, const polygons_t* pieces, div_param_t* param,
-                  int col, int row) {
-    if (pieces->num == 0 || param->out_full)
-        return;
-    if (save_polygons_to_division_out(out, pieces, &param->point_capacity, &param->part_capacity,
-                                      col, row) != 0) {
-        param->out_full = true;
-        return;
-    }
-    param->piece_num += pieces->num;
+int save_pieces(polygon_division_out_t* out, const polygons_t* pieces, div_param_t* param, int col,
+                int row) {
+    return save_polygons_to_division_out(out, pieces, &param->point_capacity, &param->part_capacity,
+                                         col, row);
 }
 
-void write_pieces(tag_division_out_t* out, const polylines_t* pieces, div_param_t* param, int col,
-                  int row) {
+int save_pieces(tag_division_out_t* out, const polylines_t* pieces, div_param_t* param, int col,
+                int row) {
+    return save_polylines_to_division_out(out, pieces, &param->point_capacity,
+                                          &param->part_capacity, col, row);
+}
+
+template <typename Out, typename List>
+void write_pieces(Out* out, const List* pieces, div_param_t* param, int col, int row) {
     if (pieces->num == 0 || param->out_full)
         return;
-    if (save_polylines_to_division_out(out, pieces, &param->point_capacity, &param->part_capacity,
-                                       col, row) != 0) {
+    if (save_pieces(out, pieces, param, col, row) != 0) {
         param->out_full = true;
         return;
     }
@@ -529,6 +515,13 @@ bool has_tiles(const div_param_t* param) {
            kIndexNoTileSize;
 }
 
+bool reserve_exactly(const mapgeom::ArrayGroup& group, int entries) {
+    for (int i = 0; i < group.size; ++i)
+        if (!mapgeom::realloc_ints(group.arrays[i], entries))
+            return false;
+    return true;
+}
+
 // Brings the output record to what the trackers assume: every point array at least
 // point_capacity entries and every part array at least part_capacity (never less than the counts
 // already in the record, whose entries are kept), and room in shape_parts for one entry per input
@@ -536,45 +529,17 @@ bool has_tiles(const div_param_t* param) {
 // (allocated by the record's init), so they can be reallocated. False when the record cannot be
 // written safely.
 template <typename Out>
-bool prepare_output(Out* out, int shapes, int* point_capacity, int* part_capacity);
-
-bool reserve_exactly(int** const* arrays, int array_num, int entries) {
-    for (int i = 0; i < array_num; ++i)
-        if (!mapgeom::realloc_ints(arrays[i], entries))
-            return false;
-    return true;
-}
-
-template <typename Out>
-bool prepare_counts_and_parts(Out* out, int shapes, int* part_capacity) {
+bool prepare_output(Out* out, int shapes, int* point_capacity, int* part_capacity) {
     if (out->point_num < 0 || out->part_num < 0 || out->shape_num < 0 || shapes < 0)
         return false;
     if (static_cast<int64_t>(out->shape_num) + shapes > INT32_MAX)
         return false;
     *part_capacity = std::max(kInitialPartCapacity, out->part_num);
-    int** parts[] = {&out->part_points, &out->part_col, &out->part_row};
-    int** shape_parts[] = {&out->shape_parts};
-    return reserve_exactly(parts, 3, *part_capacity) &&
-           reserve_exactly(shape_parts, 1, out->shape_num + shapes);
-}
-
-template <>
-bool prepare_output(polygon_division_out_t* out, int shapes, int* point_capacity,
-                    int* part_capacity) {
-    if (!prepare_counts_and_parts(out, shapes, part_capacity))
-        return false;
     *point_capacity = std::max(kInitialPointCapacity, out->point_num);
-    int** points[] = {&out->x, &out->y, &out->z};
-    return reserve_exactly(points, 3, *point_capacity);
-}
-
-template <>
-bool prepare_output(tag_division_out_t* out, int shapes, int* point_capacity, int* part_capacity) {
-    if (!prepare_counts_and_parts(out, shapes, part_capacity))
-        return false;
-    *point_capacity = std::max(kInitialPointCapacity, out->point_num);
-    int** points[] = {&out->x, &out->y};
-    return reserve_exactly(points, 2, *point_capacity);
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(out);
+    return reserve_exactly(arrays.parts, *part_capacity) &&
+           reserve_exactly(arrays.shapes, out->shape_num + shapes) &&
+           reserve_exactly(arrays.points, *point_capacity);
 }
 
 template <typename In, typename Out, typename List>
@@ -600,24 +565,24 @@ void tile_shapes(const In* in, Out* out, List* shapes) {
     }
 }
 
-}  // namespace
-
-void algebra_polygon_intersec_java(const polygon_division_in_t* in, polygon_division_out_t* out) {
+// An entry point: the record read into a list of shapes, each shape tiled in turn.
+template <typename List, typename In, typename Out, typename Read>
+void tile_record(const In* in, Out* out, Read read) {
     if (in == nullptr || out == nullptr)
         return;
     mapgeom::guarded_void([&] {
-        PolygonList shapes;
-        get_polygons_by_division_in(in, &shapes.list);
+        List shapes;
+        read(in, &shapes.list);
         tile_shapes(in, out, &shapes.list);
     });
 }
 
+}  // namespace
+
+void algebra_polygon_intersec_java(const polygon_division_in_t* in, polygon_division_out_t* out) {
+    tile_record<PolygonList>(in, out, get_polygons_by_division_in);
+}
+
 void algebra_polyline_intersec_java(const tag_division_in_t* in, tag_division_out_t* out) {
-    if (in == nullptr || out == nullptr)
-        return;
-    mapgeom::guarded_void([&] {
-        PolylineList shapes;
-        get_polylines_by_division_in(in, &shapes.list);
-        tile_shapes(in, out, &shapes.list);
-    });
+    tile_record<PolylineList>(in, out, get_polylines_by_division_in);
 }

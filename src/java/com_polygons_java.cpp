@@ -3,80 +3,96 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <type_traits>
 
 #include "com/boundary.h"
 #include "com/numeric.h"
+#include "com/shape_arrays.h"
 #include "java_internal.h"
 #include "mapgeom/java.h"
 
 namespace {
 
-template <typename Record>
-constexpr bool is_c_record =
-    std::is_standard_layout_v<Record>&& std::is_trivially_copyable_v<Record>;
-
-// Hosts fill these records byte by byte: any drift must fail the build.
-static_assert(is_c_record<polygons_java_t> && sizeof(polygons_java_t) == 48 &&
-              offsetof(polygons_java_t, x) == 0 && offsetof(polygons_java_t, y) == 8 &&
-              offsetof(polygons_java_t, z) == 16 && offsetof(polygons_java_t, part_points) == 24 &&
-              offsetof(polygons_java_t, point_num) == 32 &&
-              offsetof(polygons_java_t, part_num) == 36 &&
-              offsetof(polygons_java_t, point_capacity) == 40 &&
-              offsetof(polygons_java_t, part_capacity) == 44);
-
-static_assert(is_c_record<split_lines_t> && sizeof(split_lines_t) == 32 &&
-              offsetof(split_lines_t, values) == 0 && offsetof(split_lines_t, group_values) == 8 &&
-              offsetof(split_lines_t, value_num) == 16 &&
-              offsetof(split_lines_t, group_num) == 20 &&
-              offsetof(split_lines_t, value_capacity) == 24 &&
-              offsetof(split_lines_t, group_capacity) == 28);
-
 // Entries allocated by the two plain inits.
 constexpr int kInitialEntries = 128;
+
+// ---------------------------------------------------------------------------------------------
+// Both list records keep counts and capacities of their point (value) and part (group) arrays.
+// ---------------------------------------------------------------------------------------------
+
+struct ListCounts {
+    int* num[2];       // points, parts
+    int* capacity[2];  // their allocated lengths
+};
+
+ListCounts counts_of(polygons_java_t* r) {
+    return {{&r->point_num, &r->part_num}, {&r->point_capacity, &r->part_capacity}};
+}
+
+ListCounts counts_of(split_lines_t* r) {
+    return {{&r->value_num, &r->group_num}, {&r->value_capacity, &r->group_capacity}};
+}
+
+template <typename R>
+ListCounts counts_of(const R* r) {
+    return counts_of(const_cast<R*>(r));
+}
+
+// Sets both counts and both capacities; with `allocated` false the record is made empty instead:
+// no arrays, zero counts and capacities (what a failed allocation and free leave).
+template <typename R>
+void set_counts(R* record, int points, int parts, int capacities[2], bool allocated = true) {
+    if (!allocated)
+        mapgeom::free_arrays(mapgeom::arrays_of(record));
+    ListCounts counts = counts_of(record);
+    const int nums[2] = {points, parts};
+    for (int k = 0; k < 2; ++k) {
+        *counts.num[k] = allocated ? nums[k] : 0;
+        *counts.capacity[k] = allocated ? capacities[k] : 0;
+    }
+}
+
+template <typename R>
+void make_empty(R* record) {
+    int none[2] = {0, 0};
+    set_counts(record, 0, 0, none, false);
+}
+
+// Fresh zeroed arrays of kInitialEntries, counts 0.
+template <typename R>
+void init_list(R* record) {
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(record);
+    bool points = mapgeom::calloc_group(arrays.points, kInitialEntries);
+    bool parts = mapgeom::calloc_group(arrays.parts, kInitialEntries);
+    int capacities[2] = {kInitialEntries, kInitialEntries};
+    set_counts(record, 0, 0, capacities, points && parts);
+}
+
+// Counts within the capacities and arrays present for them: the record can be written and read.
+template <typename R>
+bool is_consistent(const R* record) {
+    ListCounts counts = counts_of(record);
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(record);
+    const mapgeom::ArrayGroup* groups[2] = {&arrays.points, &arrays.parts};
+    for (int k = 0; k < 2; ++k) {
+        int num = *counts.num[k], capacity = *counts.capacity[k];
+        bool present = true;
+        for (int i = 0; i < groups[k]->size; ++i)
+            present = present && *groups[k]->arrays[i] != nullptr;
+        if (num < 0 || num > capacity || !(present || capacity == 0))
+            return false;
+    }
+    return true;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Polygon list record.
 // ---------------------------------------------------------------------------------------------
 
-void release_arrays(polygons_java_t* polygons) {
-    mapgeom::free_ints(&polygons->x);
-    mapgeom::free_ints(&polygons->y);
-    mapgeom::free_ints(&polygons->z);
-    mapgeom::free_ints(&polygons->part_points);
-}
-
-// Empty record with no arrays: what a failed allocation leaves, and what free leaves.
-void make_empty(polygons_java_t* polygons) {
-    release_arrays(polygons);
-    polygons->point_num = 0;
-    polygons->part_num = 0;
-    polygons->point_capacity = 0;
-    polygons->part_capacity = 0;
-}
-
-bool all_allocated(const polygons_java_t* polygons) {
-    return polygons->x != nullptr && polygons->y != nullptr && polygons->z != nullptr &&
-           polygons->part_points != nullptr;
-}
-
-// Counts within the capacities and arrays present for them: the record can be written and read.
-bool is_consistent(const polygons_java_t* polygons) {
-    bool counts_fit = polygons->point_num >= 0 && polygons->point_num <= polygons->point_capacity &&
-                      polygons->part_num >= 0 && polygons->part_num <= polygons->part_capacity;
-    bool arrays_present =
-        (polygons->x != nullptr && polygons->y != nullptr && polygons->z != nullptr) ||
-        polygons->point_capacity == 0;
-    return counts_fit && arrays_present &&
-           (polygons->part_points != nullptr || polygons->part_capacity == 0);
-}
-
 bool reserve_polygons(polygons_java_t* polygons, int64_t parts, int64_t points) {
-    int** part_arrays[] = {&polygons->part_points};
-    int** point_arrays[] = {&polygons->x, &polygons->y, &polygons->z};
-    return mapgeom::reserve_ints(part_arrays, 1, polygons->part_num, parts,
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(polygons);
+    return mapgeom::reserve_ints(arrays.parts, polygons->part_num, parts,
                                  &polygons->part_capacity) &&
-           mapgeom::reserve_ints(point_arrays, 3, polygons->point_num, points,
+           mapgeom::reserve_ints(arrays.points, polygons->point_num, points,
                                  &polygons->point_capacity);
 }
 
@@ -84,12 +100,9 @@ bool reserve_polygons(polygons_java_t* polygons, int64_t parts, int64_t points) 
 void append_polygon(polygons_java_t* polygons, const geom_t& geom) {
     int count = geom.count > 0 ? geom.count : 0;
     polygons->part_points[polygons->part_num++] = count;
-    for (int i = 0; i < count; ++i) {
-        int k = polygons->point_num++;
-        polygons->x[k] = mapgeom::truncate_to_int32(geom.points[i].x);
-        polygons->y[k] = mapgeom::truncate_to_int32(geom.points[i].y);
-        polygons->z[k] = mapgeom::truncate_to_int32(geom.points[i].z);
-    }
+    int k = polygons->point_num;
+    mapgeom::write_int_points(&geom, polygons->x + k, polygons->y + k, polygons->z + k, count);
+    polygons->point_num += count;
 }
 
 void add_polygons(polygons_java_t* polygons, const polygons_t* list) {
@@ -120,22 +133,6 @@ void read_polygons(const polygons_java_t* polygons, polygons_t* list) {
 // Split-lines record.
 // ---------------------------------------------------------------------------------------------
 
-void make_empty(split_lines_t* lines) {
-    mapgeom::free_ints(&lines->values);
-    mapgeom::free_ints(&lines->group_values);
-    lines->value_num = 0;
-    lines->group_num = 0;
-    lines->value_capacity = 0;
-    lines->group_capacity = 0;
-}
-
-bool is_consistent(const split_lines_t* lines) {
-    return lines->value_num >= 0 && lines->value_num <= lines->value_capacity &&
-           lines->group_num >= 0 && lines->group_num <= lines->group_capacity &&
-           (lines->values != nullptr || lines->value_capacity == 0) &&
-           (lines->group_values != nullptr || lines->group_capacity == 0);
-}
-
 // Room for one more group: the group array doubles when full (from nothing, to one entry).
 bool reserve_group(split_lines_t* lines) {
     if (lines->group_num < lines->group_capacity)
@@ -151,8 +148,8 @@ bool reserve_group(split_lines_t* lines) {
 }
 
 bool reserve_values(split_lines_t* lines, int n) {
-    int** arrays[] = {&lines->values};
-    return mapgeom::reserve_ints(arrays, 1, lines->value_num, n, &lines->value_capacity);
+    return mapgeom::reserve_ints(mapgeom::arrays_of(lines).points, lines->value_num, n,
+                                 &lines->value_capacity);
 }
 
 // A two-point polyline from vertices a and b of the polygon (codes kept), when both are stored.
@@ -192,16 +189,7 @@ void pairs_to_polylines(const polygons_t* list, const split_lines_t* lines,
 void com_polygons_java_init(polygons_java_t* polygons) {
     if (polygons == nullptr)
         return;
-    polygons->x = mapgeom::calloc_ints(kInitialEntries);
-    polygons->y = mapgeom::calloc_ints(kInitialEntries);
-    polygons->z = mapgeom::calloc_ints(kInitialEntries);
-    polygons->part_points = mapgeom::calloc_ints(kInitialEntries);
-    polygons->point_num = 0;
-    polygons->part_num = 0;
-    polygons->point_capacity = kInitialEntries;
-    polygons->part_capacity = kInitialEntries;
-    if (!all_allocated(polygons))
-        make_empty(polygons);
+    init_list(polygons);
 }
 
 void com_polygons_java_init_value(polygons_java_t* polygons, const int* x, const int* y,
@@ -209,16 +197,11 @@ void com_polygons_java_init_value(polygons_java_t* polygons, const int* x, const
                                   int part_count) {
     if (polygons == nullptr)
         return;
-    polygons->x = mapgeom::copy_ints(x, point_count);
-    polygons->y = mapgeom::copy_ints(y, point_count);
-    polygons->z = mapgeom::copy_ints(z, point_count);
-    polygons->part_points = mapgeom::copy_ints(part_points, part_count);
-    polygons->point_num = point_count > 0 ? point_count : 0;
-    polygons->part_num = part_count > 0 ? part_count : 0;
-    polygons->point_capacity = polygons->point_num;
-    polygons->part_capacity = polygons->part_num;
-    if (!all_allocated(polygons))
-        make_empty(polygons);
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(polygons);
+    bool point_arrays = mapgeom::copy_group(arrays.points, {x, y, z}, point_count);
+    bool part_arrays = mapgeom::copy_group(arrays.parts, {part_points}, part_count);
+    int counts[2] = {point_count > 0 ? point_count : 0, part_count > 0 ? part_count : 0};
+    set_counts(polygons, counts[0], counts[1], counts, point_arrays && part_arrays);
 }
 
 void com_polygons_java_add_value(polygons_java_t* polygons, const polygons_t* list) {
@@ -237,10 +220,9 @@ void get_polygons_java_value(const polygons_java_t* polygons, int* x, int* y, in
                              int* part_points) {
     if (polygons == nullptr || !is_consistent(polygons))
         return;
-    mapgeom::copy_out_ints(x, polygons->x, polygons->point_num);
-    mapgeom::copy_out_ints(y, polygons->y, polygons->point_num);
-    mapgeom::copy_out_ints(z, polygons->z, polygons->point_num);
-    mapgeom::copy_out_ints(part_points, polygons->part_points, polygons->part_num);
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(polygons);
+    mapgeom::copy_out(arrays.points, {x, y, z}, polygons->point_num);
+    mapgeom::copy_out(arrays.parts, {part_points}, polygons->part_num);
 }
 
 void com_polygons_java_free(polygons_java_t* polygons) {
@@ -255,14 +237,7 @@ void com_polygons_java_free(polygons_java_t* polygons) {
 void com_split_lines_init(split_lines_t* lines) {
     if (lines == nullptr)
         return;
-    lines->values = mapgeom::calloc_ints(kInitialEntries);
-    lines->group_values = mapgeom::calloc_ints(kInitialEntries);
-    lines->value_num = 0;
-    lines->group_num = 0;
-    lines->value_capacity = kInitialEntries;
-    lines->group_capacity = kInitialEntries;
-    if (lines->values == nullptr || lines->group_values == nullptr)
-        make_empty(lines);
+    init_list(lines);
 }
 
 void com_split_lines_add(split_lines_t* lines, const int* values, int n) {
@@ -278,8 +253,9 @@ void com_split_lines_add(split_lines_t* lines, const int* values, int n) {
 void get_split_lines_value(const split_lines_t* lines, int* values, int* group_values) {
     if (lines == nullptr || !is_consistent(lines))
         return;
-    mapgeom::copy_out_ints(values, lines->values, lines->value_num);
-    mapgeom::copy_out_ints(group_values, lines->group_values, lines->group_num);
+    mapgeom::RecordArrays arrays = mapgeom::arrays_of(lines);
+    mapgeom::copy_out(arrays.points, {values}, lines->value_num);
+    mapgeom::copy_out(arrays.parts, {group_values}, lines->group_num);
 }
 
 void com_split_lines_free(split_lines_t* lines) {

@@ -4,6 +4,8 @@
 #define MAPGEOM_SRC_JAVA_JAVA_INTERNAL_H
 
 #include <cstdint>
+#include <initializer_list>
+#include <type_traits>
 
 #include "mapgeom/com.h"
 #include "mapgeom/java.h"
@@ -80,20 +82,67 @@ bool grown_capacity(int capacity, int count, int need, int* grown);
 // as it was and false is returned.
 bool realloc_ints(int** array, int entries);
 
-// Grows arrays that share one length together so that `need` more entries fit after `count`, to
-// the length grown_capacity gives; *capacity changes only when every array grew. A missing (null)
-// array is allocated afresh. Returns false when there is no room and none could be made.
-bool reserve_ints(int** const* arrays, int array_num, int count, int64_t need, int* capacity);
+// Int arrays of one record that share a length, in the order the record's init and read-out
+// functions take their host arrays.
+struct ArrayGroup {
+    int** arrays[3];
+    int size;
+};
 
-// Releases a malloc'd int array and nulls the pointer.
-void free_ints(int** array);
+// The arrays of a flat record grouped by the count that sizes them: points (point_num or
+// value_num), parts (part_num or group_num) and shapes (shape_num).
+struct RecordArrays {
+    ArrayGroup points;
+    ArrayGroup parts;
+    ArrayGroup shapes;
+};
 
-// A fresh array of `entries` (at least 1) zeroed ints, or null when allocation fails.
-int* calloc_ints(int entries);
+template <typename R, typename = void>
+struct has_z : std::false_type {};
+template <typename R>
+struct has_z<R, std::void_t<decltype(&R::z)>> : std::true_type {};
+template <typename R, typename = void>
+struct has_tiles : std::false_type {};
+template <typename R>
+struct has_tiles<R, std::void_t<decltype(&R::shape_parts)>> : std::true_type {};
 
-// A fresh array holding the first `count` entries of `source` (zeros when source is null), at
-// least 1 entry long; null when allocation fails. A negative count counts as 0.
-int* copy_ints(const int* source, int count);
+// The arrays of every record with x, y, part_points (and z, part_col, part_row, shape_parts where
+// it has them).
+template <typename R>
+RecordArrays arrays_of(R* r) {
+    RecordArrays a{{{&r->x, &r->y}, 2}, {{&r->part_points}, 1}, {{}, 0}};
+    if constexpr (has_z<R>::value)
+        a.points.arrays[a.points.size++] = &r->z;
+    if constexpr (has_tiles<R>::value)
+        a = {a.points, {{&r->part_points, &r->part_col, &r->part_row}, 3}, {{&r->shape_parts}, 1}};
+    return a;
+}
+inline RecordArrays arrays_of(split_lines_t* r) {
+    return {{{&r->values}, 1}, {{&r->group_values}, 1}, {{}, 0}};
+}
+// The arrays of a record that is only read.
+template <typename R>
+RecordArrays arrays_of(const R* r) {
+    return arrays_of(const_cast<R*>(r));
+}
+
+// Grows the group's arrays together so that `need` more entries fit after `count`, to the length
+// grown_capacity gives; *capacity changes only when every array grew. A missing (null) array is
+// allocated afresh. Returns false when there is no room and none could be made.
+bool reserve_ints(const ArrayGroup& group, int count, int64_t need, int* capacity);
+
+// Each array of the group becomes a fresh array of `entries` (at least 1) zeroed ints, or a copy
+// of the first `entries` of sources[i] (zeros where a source is null; a negative count counts as
+// 0). Earlier arrays are not released. Returns whether every allocation succeeded.
+bool calloc_group(const ArrayGroup& group, int entries);
+bool copy_group(const ArrayGroup& group, std::initializer_list<const int*> sources, int entries);
+
+// Releases every array of the record and nulls the pointers.
+void free_arrays(const RecordArrays& arrays);
+
+// Copies `count` entries of each array of the group into the host buffers (same order); skips a
+// null buffer and a count below 1.
+void copy_out(const ArrayGroup& group, std::initializer_list<int*> buffers, int count);
 
 // Calls on_part(first point, point count) for each of the part_num parts of a flat record, whose
 // arrays hold point_num points. A part that would run past point_num, or has a negative size,
@@ -114,9 +163,6 @@ void for_each_part(const int* part_points, int part_num, int point_num, OnPart o
 // The points first .. first + size - 1 of parallel int arrays as an exactly sized point array;
 // third coordinate from z, or 0 when z is null.
 geom_t geom_of_part(const int* x, const int* y, const int* z, int first, int size);
-
-// Copies `count` entries into a host buffer; skips a null buffer or source and a count below 1.
-void copy_out_ints(int* buffer, const int* source, int count);
 
 }  // namespace mapgeom
 
