@@ -1,88 +1,261 @@
-// Flat-array records through the public API: init copies or sizes the arrays, read-out copies
-// exactly the counted entries, free releases, and the tile rectangle of the grid helper.
+// Flat-array records: reading in-records, writing out-records by the growth rule, read-out into
+// host buffers, the tile grid helpers at their boundaries, and the polygon-list and split-lines
+// records.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <vector>
 
-#include "mapgeom/java.h"
+#include "java/java_internal.h"
+#include "point_text.h"
 
 namespace {
 
-// Sentinel for host buffer slots a read-out must not touch.
-constexpr int kUntouched = -777;
+using testing_shapes::Polygon;
+using testing_shapes::Polygons;
+using testing_shapes::Polylines;
+using testing_shapes::pts;
 
 std::vector<int> ints(const int* array, int n) {
     return std::vector<int>(array, array + n);
 }
 
-TEST(DivisionIn, InitCopiesHostArraysAndLeavesIntegerFields) {
-    const int y[] = {-1, -2, -3, -4, -5};
-    const int parts[] = {2, 3};
-    tag_division_in_t in{};
-    in.point_num = 5;
-    in.col_num = 7;
-    division_in_init(&in, nullptr, y, parts, 5, -3);
-    EXPECT_EQ(ints(in.x, 5), std::vector<int>(5, 0)) << "a null host array gives zeros";
-    EXPECT_EQ(ints(in.y, 5), ints(y, 5));
-    EXPECT_NE(in.part_points, nullptr) << "a negative count still leaves an array to free";
-    EXPECT_TRUE(in.point_num == 5 && in.part_num == 0 && in.col_num == 7);
-    division_in_free(&in);
-    EXPECT_TRUE(in.x == nullptr && in.y == nullptr && in.part_points == nullptr);
-    EXPECT_EQ(in.point_num, 5) << "free keeps the integer fields";
+template <typename List>
+std::vector<int> sizes_of(List& list) {
+    std::vector<int> sizes;
+    for (auto node = list.get()->head; node != nullptr; node = node->next)
+        sizes.push_back(node->polygon.geom.count);
+    return sizes;
 }
 
-// Read-out: counted entries copied, host slots past the counts untouched,
-// null buffers skipped.
+TEST(DivisionIn, PartsFollowOneAnotherAndOverlongPartsReadEmpty) {
+    const int x[] = {0, 9, 9, 0, 0, 20, 30, 25, 20}, y[] = {0, 0, 9, 9, 0, 20, 20, 30, 20};
+    const int z[] = {1, 0, 0, 0, 1, 7, 0, 0, 7}, parts[] = {5, 4, -2, 1};
+    polygon_division_in_t in{};
+    in.point_num = 9, in.part_num = 4;
+    polygon_division_in_init(&in, x, y, z, parts, 9, 4);
+    Polygons polygons;
+    get_polygons_by_division_in(&in, polygons.get());
+    EXPECT_EQ(sizes_of(polygons), (std::vector<int>{5, 4, 0, 0})) << "negative, past point_num";
+    const point_t& sixth = com_polygons_at(polygons.get(), 1).geom.points[0];
+    EXPECT_TRUE(sixth.x == 20 && sixth.z == 7) << "the second part starts at the sixth point";
+    polygon_division_in_free(&in);
+    EXPECT_TRUE(in.x == nullptr && in.z == nullptr && in.point_num == 9);
+    tag_division_in_t lines{};
+    division_in_init(&lines, nullptr, y, parts, 5, -3);
+    EXPECT_EQ(ints(lines.x, 5), std::vector<int>(5, 0)) << "a null host array gives zeros";
+    EXPECT_NE(lines.part_points, nullptr) << "a negative count still leaves an array to free";
+    division_in_free(&lines);
+}
+
+TEST(DivisionOut, PiecesAreWrittenTruncatedAndArraysGrowToCapacityPlusNeedTimesTwo) {
+    polygon_division_out_t out{};
+    polygon_division_out_init(&out, 3, 1, 1);
+    int point_capacity = 3, part_capacity = 1;
+    Polygons pieces;
+    EXPECT_EQ(
+        save_polygons_to_division_out(&out, pieces.get(), &point_capacity, &part_capacity, 0, 0),
+        0);
+    EXPECT_TRUE(out.part_num == 0 && point_capacity == 3) << "an empty list changes nothing";
+    Polygon ring(pts("2.9 -2.9 2, 5 0, 5 5"));
+    com_polygons_add_copy(pieces.get(), ring.p);
+    com_polygons_add(pieces.get(), polygon_t{{nullptr, 0, 0}, nullptr});
+    save_polygons_to_division_out(&out, pieces.get(), &point_capacity, &part_capacity, 3, 7);
+    EXPECT_TRUE(part_capacity == (1 + 2) * 2 && point_capacity == (3 + 4) * 2);
+    EXPECT_EQ(ints(out.part_points, 2), (std::vector<int>{4, 0})) << "closing point included";
+    EXPECT_EQ(ints(out.x, 4), (std::vector<int>{2, 5, 5, 2})) << "2.9 truncates to 2";
+    EXPECT_TRUE(out.y[0] == -2 && out.z[0] == 2 && out.part_col[1] == 3 && out.part_row[1] == 7);
+    // Counts that would pass the int32 range write nothing.
+    out.point_num = INT_MAX - 2;
+    EXPECT_NE(
+        save_polygons_to_division_out(&out, pieces.get(), &point_capacity, &part_capacity, 0, 0),
+        0);
+    EXPECT_EQ(out.part_num, 2);
+    polygon_division_out_free(&out);
+}
+
+TEST(GrowthRule, CapacityPlusNeedTimesTwoWithinInt32) {
+    struct Case {
+        int capacity, count, need;
+        bool ok;
+        int grown;
+    };
+    const Case cases[] = {
+        {512, 510, 3, true, 1030},
+        {512, 500, 12, true, 512},
+        {4, 9, 1, true, 10},  // count past a stale capacity: still room for count + need
+        {INT_MAX - 10, INT_MAX - 10, 5, true, INT_MAX},
+        {8, INT_MAX - 1, 2, false, 0},
+        {8, -1, 2, false, 0},
+    };
+    for (const Case& c : cases) {
+        int grown = 0;
+        bool ok = mapgeom::grown_capacity(c.capacity, c.count, c.need, &grown);
+        EXPECT_TRUE(ok == c.ok && (!ok || grown == c.grown))
+            << c.capacity << " " << c.count << " " << c.need << ": " << grown;
+    }
+}
+
 TEST(RecordReadOut, CopiesExactlyTheCountedEntries) {
+    constexpr int kUntouched = -777;
     polygon_division_out_t out{};
     polygon_division_out_init(&out, 4, 4, 4);
-    EXPECT_TRUE(out.point_num == 0 && out.part_num == 0 && out.shape_num == 0);
-    for (int i = 0; i < 4; ++i) {
-        out.x[i] = 10 + i, out.y[i] = 20 + i, out.z[i] = 30 + i;
-        out.part_points[i] = 40 + i, out.part_col[i] = 50 + i, out.part_row[i] = 60 + i;
-        out.shape_parts[i] = 70 + i;
-    }
+    for (int i = 0; i < 4; ++i)
+        out.x[i] = 10 + i, out.z[i] = 30 + i, out.part_row[i] = 60 + i, out.shape_parts[i] = 70 + i;
     out.point_num = 3, out.part_num = 2, out.shape_num = 1;
-    std::vector<int> x(4, kUntouched), y = x, z = x, parts = x, cols = x, rows = x, shapes = x;
-    get_polygon_division_out_value(&out, x.data(), y.data(), z.data(), parts.data(), cols.data(),
-                                   rows.data(), shapes.data());
+    std::vector<int> x(4, kUntouched), z = x, rows = x, shapes = x;
+    get_polygon_division_out_value(&out, x.data(), nullptr, z.data(), nullptr, nullptr, rows.data(),
+                                   shapes.data());
     EXPECT_EQ(x, (std::vector<int>{10, 11, 12, kUntouched}));
     EXPECT_EQ(z, (std::vector<int>{30, 31, 32, kUntouched}));
     EXPECT_EQ(rows, (std::vector<int>{60, 61, kUntouched, kUntouched}));
     EXPECT_EQ(shapes, (std::vector<int>{70, kUntouched, kUntouched, kUntouched}));
-    out.point_num = -5;
-    std::vector<int> none(4, kUntouched);
-    get_polygon_division_out_value(&out, none.data(), nullptr, nullptr, nullptr, nullptr, nullptr,
-                                   nullptr);
-    EXPECT_EQ(none, std::vector<int>(4, kUntouched)) << "a negative count copies nothing";
     polygon_division_out_free(&out);
-    EXPECT_TRUE(out.x == nullptr && out.z == nullptr && out.shape_parts == nullptr);
 }
 
 TEST(TileRectangle, WholeNumberTilesFromTheLeastCorner) {
     struct Case {
         int col, row, col_num, row_num;
-        rectangle_t grid;  // min_y, max_y, min_x, max_x
-        rectangle_t tile;
+        rectangle_t grid, tile;  // min_y, max_y, min_x, max_x
     };
     const Case cases[] = {
         {1, 2, 4, 4, {0, 100, 0, 100}, {50, 75, 25, 50}},
-        // Width 10 over 4 columns: tiles of 2, the last ending at 8 (short of the far edge).
-        {3, 0, 4, 1, {0, 1, 0, 10}, {0, 1, 6, 8}},
-        // Fractional extents are truncated before dividing: 10.9 wide counts as 10.
-        {0, 0, 5, 1, {-3.5, 2.5, 1.5, 12.4}, {-3.5, 2.5, 1.5, 3.5}},
-        // The inclusive far index names a tile one past the last.
-        {4, 0, 4, 1, {0, 1, 0, 10}, {0, 1, 8, 10}},
-        // No columns: a zero-width tile at the least x instead of a division by zero.
-        {2, 0, 0, 1, {0, 4, 0, 10}, {0, 4, 0, 0}},
-        {-1, -1, 2, 2, {-100, 100, -100, 100}, {-200, -100, -200, -100}},
+        {3, 0, 4, 1, {0, 1, 0, 10}, {0, 1, 6, 8}},   // tiles of 2 end at 8, short of 10
+        {4, 0, 4, 1, {0, 1, 0, 10}, {0, 1, 8, 10}},  // the far-edge index
+        {0, 0, 5, 1, {-3.5, 2.5, 1.5, 12.4}, {-3.5, 2.5, 1.5, 3.5}},  // 10.9 wide counts as 10
+        {2, 0, 0, 1, {0, 4, 0, 10}, {0, 4, 0, 0}},  // no columns: no division by zero
     };
     for (const Case& c : cases) {
         rectangle_t got = get_rect_by_index(c.col, c.row, c.col_num, c.row_num, c.grid);
         EXPECT_TRUE(got.min_x == c.tile.min_x && got.max_x == c.tile.max_x &&
                     got.min_y == c.tile.min_y && got.max_y == c.tile.max_y)
-            << "tile (" << c.col << ", " << c.row << ") of " << c.col_num << "x" << c.row_num
-            << ": x " << got.min_x << ".." << got.max_x << ", y " << got.min_y << ".." << got.max_y;
+            << "tile " << c.col << "," << c.row << ": x " << got.min_x << ".." << got.max_x
+            << ", y " << got.min_y << ".." << got.max_y;
+    }
+}
+
+TEST(TileIndex, BoundariesOfTheAcceptedRange) {
+    const rectangle_t grid{0, 100, 0, 10};  // y 0..100, x 0..10
+    struct Case {
+        int x, y, col_num, row_num, code, col, row;
+    };
+    const Case cases[] = {
+        {9, 99, 4, 4, kIndexAccepted, 4, 3},      // tiles of 2 (10 / 4 truncated): x 9 is column 4
+        {8, 100, 4, 4, kIndexAccepted, 4, 4},     // far edges: one past the last tile, accepted
+        {10, 50, 4, 4, kIndexOutsideGrid, 5, 2},  // the remainder strip lies beyond column 4
+        {-1, 0, 4, 4, kIndexAccepted, 0, 0},      // -0.5 truncates toward zero
+        {-2, 0, 4, 4, kIndexOutsideGrid, -1, 0},
+        {5, 5, 11, 4, kIndexNoTileSize, 0, 0},  // 10 units over 11 columns: tile width 0
+        {5, 5, 4, -1, kIndexNoTileSize, 0, 0},
+        {INT_MAX, INT_MIN, 1, 1, kIndexOutsideGrid, 214748364, -21474836},
+    };
+    for (const Case& c : cases) {
+        int col = -99, row = -99;
+        int code = get_index_by_value(c.x, c.y, grid, c.col_num, c.row_num, &col, &row);
+        EXPECT_TRUE(code == c.code && col == c.col && row == c.row)
+            << c.x << "," << c.y << " in " << c.col_num << "x" << c.row_num << ": code " << code
+            << ", tile " << col << "," << row;
+    }
+}
+
+// Two independent views of the grid agree: every point of the tiled area lies in the rectangle of
+// the tile its index names.
+TEST(TileIndex, AgreesWithTileRectangles) {
+    const rectangle_t grid{-30, 47, 5, 36};  // 77 high over 6 rows (12), 31 wide over 4 cols (7)
+    for (int x = 5; x < 5 + 7 * 4; ++x)
+        for (int y = -30; y < -30 + 12 * 6; ++y) {
+            int col = 0, row = 0;
+            ASSERT_EQ(get_index_by_value(x, y, grid, 4, 6, &col, &row), kIndexAccepted);
+            rectangle_t tile = get_rect_by_index(col, row, 4, 6, grid);
+            ASSERT_TRUE(tile.min_x <= x && x < tile.max_x && tile.min_y <= y && y < tile.max_y)
+                << x << "," << y << " -> tile " << col << "," << row;
+        }
+}
+
+TEST(PolygonsJava, AppendingGrowsToCapacityPlusNeedTimesTwoAndReadsBack) {
+    polygons_java_t record{};
+    com_polygons_java_init(&record);
+    Polygons squares;
+    for (int i = 0; i < 200; ++i) {
+        double x = i * 10.9, y = -i * 2.9;
+        Polygon square({{x, y, 2}, {x + 5, y}, {x + 5, y + 5}, {x, y + 5}, {x, y, 3}});
+        com_polygons_add_copy(squares.get(), square.p);
+    }
+    com_polygons_java_add_value(&record, squares.get());
+    EXPECT_TRUE(record.part_capacity == 656 && record.point_capacity == 2256);  // (128 + n) x 2
+    ASSERT_TRUE(record.point_num == 1000 && record.part_num == 200);
+    std::vector<int> x(1000), y(1000), z(1000), parts(200);
+    get_polygons_java_value(&record, x.data(), y.data(), z.data(), parts.data());
+    EXPECT_EQ(parts, std::vector<int>(200, 5));
+    EXPECT_TRUE(x[5] == 10 && y[995] == -577 && z[5] == 2 && z[9] == 3) << "truncated toward 0";
+    Polygons back;
+    com_polygons_java_get_polygons(&record, back.get());
+    ASSERT_EQ(back.size(), 200);
+    const point_t& corner = com_polygons_at(back.get(), 3).geom.points[0];
+    EXPECT_TRUE(corner.x == 32 && corner.y == -8 && corner.z == 2);
+    com_polygons_java_free(&record);
+    EXPECT_TRUE(record.x == nullptr && record.part_num == 0 && record.part_capacity == 0);
+    com_polygons_java_add_value(&record, back.get());
+    EXPECT_TRUE(record.part_num == 200 && record.part_capacity == 400) << "a freed record grows";
+    // Host arrays in; a part claiming more points than stored reads empty, keeping its place.
+    com_polygons_java_free(&record);
+    const int parts_in[] = {7, 4};
+    com_polygons_java_init_value(&record, x.data(), y.data(), z.data(), parts_in, 9, 2);
+    EXPECT_TRUE(record.point_capacity == 9 && record.part_capacity == 2);
+    Polygons clipped;
+    com_polygons_java_get_polygons(&record, clipped.get());
+    EXPECT_EQ(sizes_of(clipped), (std::vector<int>{7, 0}));
+    com_polygons_java_free(&record);
+}
+
+TEST(SplitLines, GroupsGrowAndReadBack) {
+    split_lines_t lines{};
+    com_split_lines_init(&lines);
+    const int pair[] = {0, 2};
+    for (int i = 0; i < 200; ++i)
+        com_split_lines_add(&lines, pair, 2);
+    EXPECT_EQ(lines.group_capacity, 256) << "the group array doubles";
+    EXPECT_EQ(lines.value_capacity, ((128 + 2) * 2 + 2) * 2) << "values: 128 -> 260 -> 524";
+    com_split_lines_add(&lines, nullptr, 3);
+    com_split_lines_add(&lines, pair, -1);
+    std::vector<int> values(400), groups(200);
+    get_split_lines_value(&lines, values.data(), groups.data());
+    EXPECT_TRUE(lines.group_num == 200 && values[399] == 2 && groups[199] == 2);
+    com_split_lines_free(&lines);
+    com_split_lines_add(&lines, pair, 2);
+    EXPECT_TRUE(lines.group_num == 1 && lines.values[1] == 2) << "usable again after free";
+    com_split_lines_free(&lines);
+}
+
+TEST(SplitLines, IndexPairsBecomeTwoPointPolylines) {
+    Polygons list;
+    for (const char* square : {"0 0, 10 0, 10 10, 0 10", "100 0, 110 0, 110 10, 100 10"})
+        com_polygons_add_copy(list.get(), Polygon(pts(square)).p);
+    struct Case {
+        const char* name;
+        std::vector<std::vector<int>> groups;
+        std::vector<double> ends;  // x of both ends of each polyline
+    };
+    const Case cases[] = {
+        {"group of 4 gives two lines", {{0, 2, 1, 3}}, {0, 10, 10, 0}},
+        {"one group per polygon", {{0, 2}, {1, 3}}, {0, 10, 110, 100}},
+        {"odd group keeps its own values", {{0, 2, 1}, {1, 3}}, {0, 10, 110, 100}},
+        {"vertex outside the ring skipped", {{0, 5, 0, 2}, {-1, 3}}, {0, 10}},
+        {"more groups than polygons", {{0, 2}, {1, 3}, {0, 1}}, {0, 10, 110, 100}},
+    };
+    for (const Case& c : cases) {
+        split_lines_t lines{};
+        com_split_lines_init(&lines);
+        for (const std::vector<int>& group : c.groups)
+            com_split_lines_add(&lines, group.data(), static_cast<int>(group.size()));
+        Polylines out;
+        com_split_lines_get_polylines(list.get(), &lines, out.get());
+        std::vector<double> ends;
+        for (auto node = out.get()->head; node != nullptr; node = node->next)
+            for (int i = 0; i < node->polyline.geom.count; ++i)
+                ends.push_back(node->polyline.geom.points[i].x);
+        EXPECT_EQ(ends, c.ends) << c.name;
+        com_split_lines_free(&lines);
     }
 }
 

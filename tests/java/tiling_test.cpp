@@ -1,223 +1,411 @@
-// Tiled clipping through the flat-array records: pieces, their tiles and marks, whole tiles in
-// column order, the far-edge column of a grid whose width is not a multiple of its columns,
-// shapes outside the grid, several shapes in order, and output records of any capacity.
+// Tiled clipping run the way a host runs it (records filled from integer arrays, results read back
+// with the read-out functions): pieces in their tiles, whole tiles as marked squares in column
+// order, shapes cut to the grid, shapes in input order, output records of any capacity; area and
+// length conserved over random shapes and grids; and the block relation that steers the halving,
+// checked against the full polygon relation.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <random>
+#include <sstream>
+#include <string>
 #include <utility>
 #include <vector>
 
-#include "tiling_host.h"
+#include "crosspoint/segment_index.h"
+#include "java/java_internal.h"
+#include "mapgeom/relation.h"
+#include "shapes.h"
 
 namespace {
 
-using tiling_host::Grid;
-using tiling_host::Piece;
-using tiling_host::Pt;
-using tiling_host::Shape;
+struct Pt {
+    int x, y, z = 0;
+};
+using Shape = std::vector<Pt>;
+using Tiles = std::vector<std::pair<int, int>>;
+
+struct Grid {
+    int min_x, min_y, max_x, max_y, cols, rows;
+};
+
+struct Piece {
+    Shape points;
+    int col, row;
+};
+
+struct Tiled {
+    std::vector<Piece> pieces;
+    std::vector<int> shape_parts;
+    // The pieces of input shape s (they follow one another in the arrays).
+    std::vector<Piece> of_shape(size_t s) const {
+        int first = 0;
+        for (size_t i = 0; i < s; ++i)
+            first += shape_parts[i];
+        return {pieces.begin() + first, pieces.begin() + first + shape_parts[s]};
+    }
+    Tiles tiles() const {
+        Tiles tiles;
+        for (const Piece& p : pieces)
+            tiles.emplace_back(p.col, p.row);
+        return tiles;
+    }
+};
+
+// Runs the polygon or the polyline entry point on the shapes with an output record of the
+// capacities the library expects, and reads the pieces back.
+Tiled tile(const Grid& g, const std::vector<Shape>& shapes, bool polygons) {
+    std::vector<int> x, y, z, parts;
+    for (const Shape& s : shapes) {
+        parts.push_back(static_cast<int>(s.size()));
+        for (const Pt& p : s)
+            x.push_back(p.x), y.push_back(p.y), z.push_back(p.z);
+    }
+    const int n = static_cast<int>(x.size()), p = static_cast<int>(parts.size());
+    std::vector<int> ox, oy, oz, oparts, cols, rows;
+    Tiled t;
+    auto size_buffers = [&](const auto& out) {
+        for (std::vector<int>* v : {&ox, &oy, &oz})
+            v->resize(out.point_num);
+        for (std::vector<int>* v : {&oparts, &cols, &rows})
+            v->resize(out.part_num);
+        t.shape_parts.resize(out.shape_num);
+    };
+    if (polygons) {
+        polygon_division_in_t in{n,      p,      g.min_y, g.max_y, g.min_x, g.max_x,
+                                 g.cols, g.rows, nullptr, nullptr, nullptr, nullptr};
+        polygon_division_in_init(&in, x.data(), y.data(), z.data(), parts.data(), n, p);
+        polygon_division_out_t out{};
+        polygon_division_out_init(&out, 512, 512, p);
+        algebra_polygon_intersec_java(&in, &out);
+        size_buffers(out);
+        get_polygon_division_out_value(&out, ox.data(), oy.data(), oz.data(), oparts.data(),
+                                       cols.data(), rows.data(), t.shape_parts.data());
+        polygon_division_in_free(&in);
+        polygon_division_out_free(&out);
+    } else {
+        tag_division_in_t in{n,      p,      g.min_y, g.max_y, g.min_x, g.max_x,
+                             g.cols, g.rows, nullptr, nullptr, nullptr};
+        division_in_init(&in, x.data(), y.data(), parts.data(), n, p);
+        tag_division_out_t out{};
+        division_out_init(&out, 512, 512, p);
+        algebra_polyline_intersec_java(&in, &out);
+        size_buffers(out);
+        get_division_out_value(&out, ox.data(), oy.data(), oparts.data(), cols.data(), rows.data(),
+                               t.shape_parts.data());
+        division_in_free(&in);
+        division_out_free(&out);
+    }
+    for (size_t i = 0, k = 0; i < oparts.size(); ++i) {
+        t.pieces.push_back({{}, cols[i], rows[i]});
+        for (int j = 0; j < oparts[i]; ++j, ++k)
+            t.pieces.back().points.push_back({ox[k], oy[k], oz[k]});
+    }
+    return t;
+}
+
+// Shoelace area of a closed ring, unsigned.
+double area(const Shape& ring) {
+    double twice = 0.0;
+    for (size_t i = 0; i + 1 < ring.size(); ++i)
+        twice += static_cast<double>(ring[i].x) * ring[i + 1].y -
+                 static_cast<double>(ring[i + 1].x) * ring[i].y;
+    return std::fabs(twice / 2.0);
+}
+
+double length(const Shape& line) {
+    double sum = 0.0;
+    for (size_t i = 0; i + 1 < line.size(); ++i)
+        sum += std::hypot(static_cast<double>(line[i + 1].x) - line[i].x,
+                          static_cast<double>(line[i + 1].y) - line[i].y);
+    return sum;
+}
+
+double total(const std::vector<Piece>& pieces, bool polygons) {
+    double sum = 0.0;
+    for (const Piece& p : pieces)
+        sum += polygons ? area(p.points) : length(p.points);
+    return sum;
+}
+
+rectangle_t tile_of(const Grid& g, int col, int row) {
+    rectangle_t grid{static_cast<double>(g.min_y), static_cast<double>(g.max_y),
+                     static_cast<double>(g.min_x), static_cast<double>(g.max_x)};
+    return get_rect_by_index(col, row, g.cols, g.rows, grid);
+}
+
+// Every piece lies within its tile, and the tile is one of the grid's (up to the far-edge index).
+bool pieces_in_tiles(const Tiled& t, const Grid& g) {
+    for (const Piece& piece : t.pieces) {
+        rectangle_t r = tile_of(g, piece.col, piece.row);
+        if (piece.col < 0 || piece.col > g.cols || piece.row < 0 || piece.row > g.rows)
+            return false;
+        for (const Pt& p : piece.points)
+            if (p.x < r.min_x || p.x > r.max_x || p.y < r.min_y || p.y > r.max_y)
+                return false;
+    }
+    return true;
+}
 
 Shape square(int x0, int y0, int x1, int y1) {
     return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
 }
 
-std::vector<int> codes_of(const Shape& s) {
-    std::vector<int> codes;
+std::string text_of(const Shape& s) {
+    std::ostringstream os;
     for (const Pt& p : s)
-        codes.push_back(p.z);
-    return codes;
-}
-
-bool is_whole_tile(const Piece& piece, const Grid& g) {
-    rectangle_t t = tiling_host::tile_of(g, piece.col, piece.row);
-    Shape expected = square(static_cast<int>(t.min_x), static_cast<int>(t.min_y),
-                            static_cast<int>(t.max_x), static_cast<int>(t.max_y));
-    if (piece.points.size() != expected.size())
-        return false;
-    for (size_t i = 0; i < expected.size(); ++i)
-        if (piece.points[i].x != expected[i].x || piece.points[i].y != expected[i].y)
-            return false;
-    return codes_of(piece.points) == std::vector<int>({2, 0, 0, 0, 3});
-}
-
-double total_area(const std::vector<Piece>& pieces) {
-    double sum = 0.0;
-    for (const Piece& p : pieces)
-        sum += tiling_host::signed_area(p.points);
-    return sum;
+        os << " " << p.x << " " << p.y << ",";
+    return os.str();
 }
 
 const Grid kGrid8{0, 0, 80, 80, 8, 8};
 
-TEST(PolygonTiling, PolygonInsideOneTileIsWrittenOnceAsItself) {
-    Shape ring{{12, 13, 2}, {18, 13, 0}, {18, 17, 3}, {12, 17, 0}, {12, 13, 2}};
-    tiling_host::Tiled out = tiling_host::tile_polygons(kGrid8, {ring});
-    EXPECT_EQ(out.shape_parts, std::vector<int>{1});
-    ASSERT_EQ(out.pieces.size(), 1u);
-    EXPECT_EQ(out.pieces[0].col, 1);
-    EXPECT_EQ(out.pieces[0].row, 1);
-    EXPECT_EQ(codes_of(out.pieces[0].points), codes_of(ring));
-    EXPECT_EQ(tiling_host::signed_area(out.pieces[0].points), 24.0);
-}
-
-TEST(PolygonTiling, InnerTilesComeWholeAndMarkedBoundaryTilesClipped) {
-    tiling_host::Tiled out = tiling_host::tile_polygons(kGrid8, {square(5, 5, 75, 75)});
-    int whole = 0;
-    for (const Piece& p : out.pieces) {
-        rectangle_t t = tiling_host::tile_of(kGrid8, p.col, p.row);
-        EXPECT_TRUE(tiling_host::within(p.points, t));
-        bool inner = p.col >= 1 && p.col <= 6 && p.row >= 1 && p.row <= 6;
-        EXPECT_EQ(is_whole_tile(p, kGrid8), inner) << "tile " << p.col << "," << p.row;
-        whole += inner ? 1 : 0;
-    }
-    EXPECT_EQ(whole, 36);
-    EXPECT_EQ(out.pieces.size(), 64u);
-    EXPECT_EQ(out.shape_parts, std::vector<int>{64});
-    EXPECT_DOUBLE_EQ(total_area(out.pieces), 70.0 * 70.0);
-}
-
-TEST(PolygonTiling, WholeBlocksAreWrittenColumnByColumn) {
-    // Covering the whole grid (and beyond it): the first quadrant block lies inside at once.
-    Grid g{0, 0, 40, 40, 4, 4};
-    tiling_host::Tiled out = tiling_host::tile_polygons(g, {square(-5, -5, 45, 45)});
-    ASSERT_EQ(out.pieces.size(), 16u);
-    const int first_block[][2] = {{0, 0}, {0, 1}, {1, 0}, {1, 1}};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_TRUE(out.pieces[i].col == first_block[i][0] &&
-                    out.pieces[i].row == first_block[i][1])
-            << "piece " << i << " is tile " << out.pieces[i].col << "," << out.pieces[i].row;
-    for (const Piece& p : out.pieces)
-        EXPECT_TRUE(p.col < 4 && p.row < 4) << "nothing beyond the grid";
-    EXPECT_DOUBLE_EQ(total_area(out.pieces), 1600.0);
-}
-
-TEST(PolygonTiling, FarEdgeColumnTakesTheRemainderOfTheGrid) {
-    // 9 units over 4 columns: tiles of 2 cover 0..8; column 4 (the far-edge index) holds 8..9.
-    Grid g{0, 0, 9, 8, 4, 4};
-    tiling_host::Tiled out = tiling_host::tile_polygons(g, {square(7, 1, 9, 2)});
-    ASSERT_EQ(out.pieces.size(), 2u);
-    EXPECT_TRUE(out.pieces[0].col == 3 && out.pieces[1].col == 4);
-    EXPECT_DOUBLE_EQ(tiling_host::signed_area(out.pieces[0].points), 1.0);
-    EXPECT_DOUBLE_EQ(tiling_host::signed_area(out.pieces[1].points), 1.0);
-}
-
-TEST(PolygonTiling, ShapesOutsideTheGridAreCutToIt) {
+TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
     struct Case {
         const char* what;
-        Shape ring;
-        int pieces;
-        double area;
+        bool polygon;
+        Grid grid;
+        Shape shape;
+        Tiles tiles;  // of the pieces, sorted
+        double measure;
     };
+    const Shape big = square(5, 5, 75, 75);
     const Case cases[] = {
-        {"wholly left of the grid", square(-100, 10, -90, 20), 0, 0.0},
-        {"wholly beyond the far edge", square(200, 200, 300, 300), 0, 0.0},
-        {"reaching out on the left", square(-20, 12, 5, 18), 1, 30.0},
-        {"reaching past the far corner", square(75, 75, 500, 500), 1, 25.0},
+        {"ring inside one tile", true, kGrid8, square(12, 13, 18, 17), {{1, 1}}, 24},
+        {"ring wholly left of the grid", true, kGrid8, square(-100, 10, -90, 20), {}, 0},
+        {"ring beyond the far corner", true, kGrid8, square(200, 200, 300, 300), {}, 0},
+        {"ring reaching out on the left", true, kGrid8, square(-20, 12, 5, 18), {{0, 1}}, 30},
+        {"ring past the far corner", true, kGrid8, square(75, 75, 500, 500), {{7, 7}}, 25},
+        // 9 units over 4 columns: tiles of 2 cover 0..8, column 4 (the far-edge index) 8..9.
+        {"far-edge column", true, {0, 0, 9, 8, 4, 4}, square(7, 1, 9, 2), {{3, 0}, {4, 0}}, 2},
+        {"no columns", true, {0, 0, 80, 80, 0, 8}, big, {}, 0},
+        {"grid narrower than its columns", true, {0, 0, 3, 80, 4, 8}, big, {}, 0},
+        {"grid of negative width", true, {80, 0, 0, 80, 8, 8}, big, {}, 0},
+        {"line inside one tile",
+         false,
+         kGrid8,
+         {{12, 13}, {18, 17}, {14, 19}},
+         {{1, 1}},
+         std::hypot(6, 4) + std::hypot(4, 2)},
+        {"line across a row and up a column",
+         false,
+         kGrid8,
+         {{5, 5}, {35, 5}, {35, 25}},
+         {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2}},
+         50},
+        // On the common edge x = 20 of columns 1 and 2: kept by column 2, whose least-x side it is.
+        {"line along a tile edge", false, kGrid8, {{20, 2}, {20, 8}}, {{2, 0}}, 6},
+        {"line wholly outside", false, kGrid8, {{-50, 5}, {-40, 5}}, {}, 0},
+        {"line reaching out", false, kGrid8, {{-50, 5}, {15, 5}}, {{0, 0}, {1, 0}}, 15},
     };
     for (const Case& c : cases) {
-        tiling_host::Tiled out = tiling_host::tile_polygons(kGrid8, {c.ring});
-        EXPECT_EQ(out.shape_parts, std::vector<int>{c.pieces}) << c.what;
-        EXPECT_DOUBLE_EQ(total_area(out.pieces), c.area) << c.what;
-        for (const Piece& p : out.pieces)
-            EXPECT_TRUE(p.col >= 0 && p.col < 8 && p.row >= 0 && p.row < 8 &&
-                        tiling_host::within(p.points, tiling_host::tile_of(kGrid8, p.col, p.row)))
-                << c.what;
+        Tiled out = tile(c.grid, {c.shape}, c.polygon);
+        Tiles tiles = out.tiles();
+        std::sort(tiles.begin(), tiles.end());
+        EXPECT_EQ(out.shape_parts, std::vector<int>{static_cast<int>(c.tiles.size())}) << c.what;
+        EXPECT_EQ(tiles, c.tiles) << c.what;
+        EXPECT_NEAR(total(out.pieces, c.polygon), c.measure, 1e-9) << c.what;
+        EXPECT_TRUE(pieces_in_tiles(out, c.grid)) << c.what;
     }
 }
 
-TEST(PolygonTiling, TwoShapesKeepTheirOrderAndCounts) {
-    tiling_host::Tiled out =
-        tiling_host::tile_polygons(kGrid8, {square(22, 2, 28, 8), square(5, 2, 15, 8)});
-    EXPECT_EQ(out.shape_parts, (std::vector<int>{1, 2}));
-    ASSERT_EQ(out.pieces.size(), 3u);
-    EXPECT_EQ(out.pieces[0].col, 2);
-    EXPECT_DOUBLE_EQ(total_area(out.of_shape(1)), 60.0);
+TEST(PolygonTiling, InnerTilesComeWholeAsMarkedSquaresColumnByColumn) {
+    Tiled out = tile(kGrid8, {square(5, 5, 75, 75)}, true);
+    ASSERT_EQ(out.shape_parts, std::vector<int>{64});
+    Tiles whole;
+    for (const Piece& p : out.pieces) {
+        rectangle_t t = tile_of(kGrid8, p.col, p.row);
+        Shape marked = square(static_cast<int>(t.min_x), static_cast<int>(t.min_y),
+                              static_cast<int>(t.max_x), static_cast<int>(t.max_y));
+        marked.front().z = 2, marked.back().z = 3;
+        bool is_marked_square = p.points.size() == 5;
+        for (size_t i = 0; is_marked_square && i < 5; ++i)
+            is_marked_square = p.points[i].x == marked[i].x && p.points[i].y == marked[i].y &&
+                               p.points[i].z == marked[i].z;
+        bool inner = p.col >= 1 && p.col <= 6 && p.row >= 1 && p.row <= 6;
+        EXPECT_EQ(is_marked_square, inner) << "tile " << p.col << "," << p.row;
+        if (is_marked_square)
+            whole.emplace_back(p.col, p.row);
+    }
+    EXPECT_EQ(whole.size(), 36u);
+    EXPECT_DOUBLE_EQ(total(out.pieces, true), 70.0 * 70.0);
+    // The block of tiles 2..3 x 2..3 lies inside whole: all rows of a column, then the next.
+    auto first = std::find(whole.begin(), whole.end(), std::make_pair(2, 2));
+    ASSERT_LE(first + 4, whole.end());
+    EXPECT_EQ(Tiles(first, first + 4), (Tiles{{2, 2}, {2, 3}, {3, 2}, {3, 3}}));
 }
 
-TEST(PolygonTiling, GridWithoutTilesGivesNothing) {
-    for (Grid g : {Grid{0, 0, 80, 80, 0, 8}, Grid{0, 0, 3, 80, 4, 8}, Grid{80, 0, 0, 80, 8, 8}}) {
-        tiling_host::Tiled out = tiling_host::tile_polygons(g, {square(5, 5, 75, 75)});
-        EXPECT_EQ(out.shape_parts, std::vector<int>{0});
-        EXPECT_TRUE(out.pieces.empty());
-    }
+TEST(Tiling, ShapesKeepTheirInputOrder) {
+    Shape ring{{12, 13, 2}, {18, 13, 0}, {18, 17, 3}, {12, 17, 0}, {12, 13, 2}};
+    Tiled polygons = tile(kGrid8, {ring, square(5, 2, 15, 8)}, true);
+    ASSERT_EQ(polygons.shape_parts, (std::vector<int>{1, 2}));
+    const Shape& copy = polygons.pieces[0].points;
+    EXPECT_TRUE(copy.size() == ring.size() &&
+                std::equal(copy.begin(), copy.end(), ring.begin(),
+                           [](Pt a, Pt b) { return a.x == b.x && a.y == b.y && a.z == b.z; }))
+        << "a ring within one tile is written as itself, codes and all";
+    EXPECT_DOUBLE_EQ(total(polygons.of_shape(1), true), 60.0);
+    Tiled lines = tile(kGrid8, {{{5, 5}, {15, 5}}, {{72, 72}, {78, 78}}}, false);
+    EXPECT_EQ(lines.shape_parts, (std::vector<int>{2, 1}));
+    EXPECT_EQ(lines.tiles().back(), std::make_pair(7, 7));
 }
 
 // An output record whatever its capacities: too small for the pieces and for one shape_parts
 // entry per shape, or already holding pieces of an earlier call.
 TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {
     Shape ring = square(5, 5, 75, 75);
-    std::vector<int> parts{5, 5}, x, y, z;
+    std::vector<int> parts{5, 5}, x, y, z(10, 0);
     for (int copy = 0; copy < 2; ++copy)
         for (const Pt& p : ring)
-            x.push_back(p.x), y.push_back(p.y), z.push_back(0);
-    polygon_division_in_t in{};
-    tiling_host::set_grid(&in, kGrid8, 10, 2);
+            x.push_back(p.x), y.push_back(p.y);
+    polygon_division_in_t in{10, 2, 0, 80, 0, 80, 8, 8, nullptr, nullptr, nullptr, nullptr};
     polygon_division_in_init(&in, x.data(), y.data(), z.data(), parts.data(), 10, 2);
     polygon_division_out_t out{};
     polygon_division_out_init(&out, 1, 1, 0);
     algebra_polygon_intersec_java(&in, &out);
-    EXPECT_EQ(out.part_num, 128);
-    EXPECT_EQ(out.shape_num, 2);
-    EXPECT_TRUE(out.shape_parts[0] == 64 && out.shape_parts[1] == 64);
-    // A second call appends after what the record holds.
+    EXPECT_TRUE(out.part_num == 128 && out.shape_num == 2 && out.shape_parts[1] == 64);
     algebra_polygon_intersec_java(&in, &out);
-    EXPECT_EQ(out.part_num, 256);
-    EXPECT_EQ(out.shape_num, 4);
-    EXPECT_EQ(out.shape_parts[3], 64);
+    EXPECT_TRUE(out.part_num == 256 && out.shape_num == 4 && out.shape_parts[3] == 64)
+        << "a second call appends after what the record holds";
     EXPECT_TRUE(out.part_col[0] == out.part_col[128] && out.x[0] == out.x[out.point_num / 2]);
-    // Negative counts: the record is left alone.
     out.part_num = -1;
     algebra_polygon_intersec_java(&in, &out);
-    EXPECT_EQ(out.shape_num, 4);
+    EXPECT_EQ(out.shape_num, 4) << "a record with a negative count is left alone";
     polygon_division_in_free(&in);
     polygon_division_out_free(&out);
 }
 
-TEST(PolylineTiling, LineAcrossTilesIsCutAtEveryTileEdge) {
-    struct Case {
-        const char* what;
-        Shape line;
-        std::vector<std::pair<int, int>> tiles;  // tiles of the pieces, sorted
-        double length;
-    };
-    const Case cases[] = {
-        {"inside one tile",
-         {{12, 13}, {18, 17}, {14, 19}},
-         {{1, 1}},
-         std::hypot(6, 4) + std::hypot(4, 2)},
-        {"across a row and up a column",
-         {{5, 5}, {35, 5}, {35, 25}},
-         {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2}},
-         50.0},
-        // Along the common edge x = 20 of columns 1 and 2: kept by column 2, whose least-x side it
-        // is.
-        {"along a tile edge", {{20, 2}, {20, 8}}, {{2, 0}}, 6.0},
-        {"wholly outside the grid", {{-50, 5}, {-40, 5}}, {}, 0.0},
-        {"reaching out of the grid", {{-50, 5}, {15, 5}}, {{0, 0}, {1, 0}}, 15.0},
-    };
-    for (const Case& c : cases) {
-        tiling_host::Tiled out = tiling_host::tile_polylines(kGrid8, {c.line});
-        EXPECT_EQ(out.shape_parts, std::vector<int>{static_cast<int>(c.tiles.size())}) << c.what;
-        std::vector<std::pair<int, int>> tiles;
-        double length = 0.0;
-        for (const Piece& p : out.pieces) {
-            tiles.emplace_back(p.col, p.row);
-            length += tiling_host::length(p.points);
-            EXPECT_TRUE(tiling_host::within(p.points, tiling_host::tile_of(kGrid8, p.col, p.row)))
-                << c.what;
+// ---------------------------------------------------------------------------------------------
+// Random shapes on random grids.
+
+constexpr double kTwoPi = 6.283185307179586;
+
+// A ring star-shaped around (cx, cy): one vertex at a random angle and radius in each of n equal
+// sectors, so the ring is simple.
+Shape random_star(std::mt19937& rng, double cx, double cy, double radius) {
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    int n = 4 + static_cast<int>(rng() % 40);
+    Shape ring;
+    for (int i = 0; i < n; ++i) {
+        double a = (i + 0.9 * unit(rng)) / n * kTwoPi, r = radius * (0.15 + 0.85 * unit(rng));
+        Pt p{static_cast<int>(std::lround(cx + r * std::cos(a))),
+             static_cast<int>(std::lround(cy + r * std::sin(a)))};
+        if (ring.empty() || p.x != ring.back().x || p.y != ring.back().y)
+            ring.push_back(p);
+    }
+    ring.push_back(ring.front());
+    return ring;
+}
+
+// A rectilinear ring on whole units: columns of random widths from a common base up to random
+// heights, so that many vertices and edges fall on tile edges and every crossing is exact.
+Shape random_histogram(std::mt19937& rng, int x0, int y0, int width, int height) {
+    std::vector<int> xs{x0};
+    while (xs.back() < x0 + width)
+        xs.push_back(std::min(x0 + width, xs.back() + 1 + static_cast<int>(rng() % 6)));
+    int base = y0 + static_cast<int>(rng() % (height / 2 + 1));
+    Shape ring{{x0, base}, {xs.back(), base}};
+    for (size_t i = xs.size() - 1; i > 0; --i) {
+        int top = base + 1 + static_cast<int>(rng() % (y0 + height - base));
+        for (int x : {xs[i], xs[i - 1]})
+            if (ring.back().x != x || ring.back().y != top)
+                ring.push_back({x, top});
+    }
+    ring.push_back(ring.front());
+    if (rng() % 2 == 0)
+        std::reverse(ring.begin(), ring.end());
+    return ring;
+}
+
+// A random walk of integer points inside the box; with `axis_steps` each step runs along x or y,
+// so every crossing with a tile edge is exact.
+Shape random_walk(std::mt19937& rng, int x0, int y0, int width, int height, bool axis_steps) {
+    std::uniform_int_distribution<int> along_x(x0, x0 + width), along_y(y0, y0 + height);
+    std::uniform_int_distribution<int> step_x(-width / 5, width / 5),
+        step_y(-height / 5, height / 5);
+    Shape line{{along_x(rng), along_y(rng)}};
+    for (int n = 2 + static_cast<int>(rng() % 30); static_cast<int>(line.size()) < n;) {
+        Pt p{line.back().x + step_x(rng), line.back().y + step_y(rng)};
+        if (axis_steps && rng() % 2 == 0)
+            p.x = line.back().x;
+        else if (axis_steps)
+            p.y = line.back().y;
+        if (p.x >= x0 && p.x <= x0 + width && p.y >= y0 && p.y <= y0 + height &&
+            (p.x != line.back().x || p.y != line.back().y))
+            line.push_back(p);
+    }
+    return line;
+}
+
+// Grids of 4..32 tiles each way whose extent is not always a multiple of the tile count: small
+// tiles with rectilinear shapes (exact), or large ones with star rings and slanted lines.
+TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
+    const unsigned seed = 20240611;
+    std::mt19937 rng(seed);
+    for (int trial = 0; trial < 120; ++trial) {
+        bool polygons = trial % 2 == 0, exact = rng() % 2 == 0;
+        int cols = 4 + static_cast<int>(rng() % 29), rows = 4 + static_cast<int>(rng() % 29);
+        int size = static_cast<int>(exact ? 2 + rng() % 4 : 1000000 + rng() % 60000000);
+        int x0 = static_cast<int>(rng() % 2001) - 1000, y0 = static_cast<int>(rng() % 2001) - 1000;
+        Grid g{x0,
+               y0,
+               x0 + cols * size + static_cast<int>(rng() % cols),
+               y0 + rows * size + static_cast<int>(rng() % rows),
+               cols,
+               rows};
+        std::vector<Shape> shapes(1 + rng() % 3);
+        for (Shape& s : shapes) {
+            double half = std::min(cols, rows) * size / 2.0;
+            if (!polygons)
+                s = random_walk(rng, x0, y0, cols * size, rows * size, exact);
+            else if (exact)
+                s = random_histogram(rng, x0, y0, cols * size, rows * size);
+            else
+                s = random_star(rng, x0 + cols * size / 2.0, y0 + rows * size / 2.0, half);
         }
-        std::sort(tiles.begin(), tiles.end());
-        EXPECT_EQ(tiles, c.tiles) << c.what;
-        EXPECT_DOUBLE_EQ(length, c.length) << c.what;
+        Tiled out = tile(g, shapes, polygons);
+        ASSERT_EQ(out.shape_parts.size(), shapes.size());
+        for (size_t s = 0; s < shapes.size(); ++s) {
+            Tiled mine{out.of_shape(s), {}};
+            double expected = polygons ? area(shapes[s]) : length(shapes[s]);
+            double got = total(mine.pieces, polygons);
+            ASSERT_TRUE(std::fabs(got - expected) <= (exact ? 1e-12 : 1e-6) * expected &&
+                        pieces_in_tiles(mine, g))
+                << "seed " << seed << " trial " << trial << " shape " << s << ": " << got << " of "
+                << expected << "\n grid " << g.min_x << "," << g.min_y << " .. " << g.max_x << ","
+                << g.max_y << " " << cols << "x" << rows << "\n shape" << text_of(shapes[s]);
+        }
     }
 }
 
-TEST(PolylineTiling, TwoLinesKeepTheirOrder) {
-    tiling_host::Tiled out =
-        tiling_host::tile_polylines(kGrid8, {{{5, 5}, {15, 5}}, {{72, 72}, {78, 78}}});
-    EXPECT_EQ(out.shape_parts, (std::vector<int>{2, 1}));
-    ASSERT_EQ(out.pieces.size(), 3u);
-    EXPECT_TRUE(out.pieces[2].col == 7 && out.pieces[2].row == 7);
+// The block relation of the tiled clipping against relation_polygon_and_polygon on random rings
+// and blocks: the same code where the boundary stays away from the block, and the same decision
+// (divide further) where it does not.
+TEST(BlockRelation, AgreesWithThePolygonRelation) {
+    const unsigned seed = 77;
+    std::mt19937 rng(seed);
+    for (int trial = 0; trial < 300; ++trial) {
+        std::vector<testing_shapes::Xy> ring;
+        for (const Pt& p : random_star(rng, 50, 50, 80))
+            ring.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+        testing_shapes::Polygon polygon(ring);
+        mapgeom::SegmentIndex boundary;
+        mapgeom::build_segment_index(&boundary, &polygon.p.geom, polygon.p.geom.count - 1);
+        for (int b = 0; b < 20; ++b) {
+            double x0 = rng() % 100, y0 = rng() % 100;
+            rectangle_t rect{y0, y0 + 1 + rng() % 40, x0, x0 + 1 + rng() % 40};
+            testing_shapes::Polygon outline;
+            get_polygon_by_rect(rect, &outline.p);
+            int fast = mapgeom::relation_polygon_and_block(&polygon.p, boundary, rect, &outline.p);
+            int full = relation_polygon_and_polygon(&polygon.p, &outline.p);
+            bool divides = full == 0 || full == 1 || full == 4 || full == 7;
+            ASSERT_TRUE(fast == full || (fast == 0 && divides))
+                << "seed " << seed << " trial " << trial << " block " << rect.min_x << ","
+                << rect.min_y << " .. " << rect.max_x << "," << rect.max_y << ": " << fast
+                << " against " << full;
+        }
+    }
 }
 
 }  // namespace
