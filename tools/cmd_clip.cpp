@@ -1,6 +1,6 @@
 // clip: every polygon and line clipped by one rectangle, through the library's
-// polygon-and- rectangle intersection and its polyline-by-rectangle split.
-// Edges that come from the rectangle are press sections of the pieces.
+// polygon-and-rectangle intersection and its polyline-by-rectangle split. Edges that come from the
+// rectangle are press sections of the pieces.
 #include <memory>
 #include <string>
 #include <vector>
@@ -23,39 +23,19 @@ struct ClipOptions {
     std::string rect;
 };
 
-const char* polygon_code_meaning(int code) {
-    switch (code) {
-        case 0:
-            return "the boundaries cross: the parts inside the rectangle were cut out";
-        case 1:
-            return "the polygon lies within the rectangle";
-        case 2:
-            return "the rectangle lies within the polygon";
-        case 3:
-            return "apart";
-        case 4:
-            return "the polygon lies within the rectangle, touching its edge";
-        case 5:
-            return "the rectangle lies within the polygon, touching its edge";
-        case 6:
-            return "the boundaries meet but nothing lies inside";
-        default:
-            return "unknown result code";
-    }
-}
-
-const char* line_code_meaning(int code) {
-    switch (code) {
-        case 0:
-            return "cut at the rectangle's edges";
-        case 1:
-            return "the line lies within the rectangle";
-        case 2:
-            return "apart";
-        default:
-            return "unknown result code";
-    }
-}
+// What the result codes of the polygon-and-rectangle intersection and of the polyline split by a
+// rectangle mean, by code.
+const char* const kPolygonCodes[] = {
+    "the boundaries cross: the parts inside the rectangle were cut out",
+    "the polygon lies within the rectangle (the polygon is the piece)",
+    "the rectangle lies within the polygon (the rectangle is the piece, its outline one press "
+    "section)",
+    "apart",
+    "the polygon lies within the rectangle, touching its edge",
+    "the rectangle lies within the polygon, touching its edge",
+    "the boundaries meet but nothing lies inside"};
+const char* const kLineCodes[] = {"cut at the rectangle's edges",
+                                  "the line lies within the rectangle", "apart"};
 
 // The rectangle's outline, counter-clockwise from its least corner; with
 // `press` the whole outline is one press section (code 2 on the first point, 3
@@ -78,7 +58,7 @@ std::vector<Path> clip_ring(const Path& ring, const double rect[4], int* code) {
     LibPolygons out;
     *code = algebra_polygon_and_rect_intersec(polygon.get(), outline.get(), out.get());
     if (out.size() > 0)
-        return out.rings();
+        return out.paths();
     if (*code == 1 || *code == 4)
         return {ring};
     if (*code == 2 || *code == 5)
@@ -92,14 +72,9 @@ void clip_polygons(Run* run, const Dataset& dataset, const Feature& feature, con
              hole_free_rings(feature.polygons[p], dataset.path, feature, p, "clip")) {
             int code = 0;
             for (Path& piece : clip_ring(ring, rect, &code)) {
-                OutputFeature out;
-                PolygonShape polygon{{std::move(piece)}};
-                orient_for_output(&polygon);
-                out.polygons = {std::move(polygon)};
-                out.properties = properties_from(feature);
-                out.properties["source_polygon"] = p;
+                OutputFeature out = polygon_result(feature, p, PolygonShape{{std::move(piece)}});
                 out.properties["result_code"] = code;
-                out.properties["result"] = polygon_code_meaning(code);
+                out.properties["result"] = meaning_of(kPolygonCodes, code);
                 out.properties["press_sections"] = press_sections_of(out.polygons);
                 run->add(std::move(out), feature.index);
             }
@@ -113,14 +88,10 @@ void clip_lines(Run* run, const Feature& feature, const double rect[4]) {
         LibPolygon outline(rect_outline(rect, false));
         LibPolylines out;
         const int code = split_polyline_by_rect(line.get(), outline.get(), out.get());
-        for (Path& piece : out.lines()) {
-            OutputFeature result;
-            result.kind = ShapeKind::lines;
-            result.lines = {std::move(piece)};
-            result.properties = properties_from(feature);
-            result.properties["source_line"] = l;
+        for (Path& piece : out.paths()) {
+            OutputFeature result = line_result(feature, l, std::move(piece));
             result.properties["result_code"] = code;
-            result.properties["result"] = line_code_meaning(code);
+            result.properties["result"] = meaning_of(kLineCodes, code);
             run->add(std::move(result), feature.index);
         }
     }
@@ -152,21 +123,16 @@ void run_clip(const ClipOptions& options) {
 
 void register_clip(CLI::App& program) {
     auto options = std::make_shared<ClipOptions>();
-    const char* details =
+    const std::string details =
         "Clips every polygon and line by a rectangle. Pieces keep their feature's properties and "
         "get the result code and its meaning; stretches along the rectangle are press sections. A"
         " line along the rectangle's least-x or least-y edge is kept, along its greatest-x or "
-        "greatest-y edge cut away, so that neighbouring rectangles share no line. Polygon codes: "
-        "0 cut; 1 within the rectangle (the polygon is the piece); 2 the rectangle lies within "
-        "the polygon (the rectangle is the piece, its outline one press section); 3 apart; 4 and "
-        "5 as 1 and 2 with touching boundaries; 6 they meet but nothing lies inside. Line codes: "
-        "0 cut, 1 within, 2 apart.";
-    CLI::App* command =
-        add_command(program, "clip", "Clip polygons and lines by a rectangle", details);
-    command->add_option("input", options->input, "GeoJSON file ('-' for standard input)")
-        ->required();
+        "greatest-y edge cut away, so that neighbouring rectangles share no line. Polygon codes: " +
+        code_list(kPolygonCodes) + " Line codes: " + code_list(kLineCodes);
+    CLI::App* command = add_command(program, "clip", "Clip polygons and lines by a rectangle",
+                                    details, &options->common);
+    add_input(command, &options->input);
     command->add_option("--rect", options->rect, "rectangle minx,miny,maxx,maxy")->required();
-    add_common_options(command, &options->common);
     command->callback([options] { run_clip(*options); });
 }
 

@@ -17,41 +17,16 @@ namespace mapgeom_tool {
 
 namespace {
 
-const char* polygon_validity_meaning(int code) {
-    switch (code) {
-        case 0:
-            return "valid";
-        case 1:
-            return "the boundary touches itself at a vertex";
-        case 2:
-            return "two edges cross";
-        case 3:
-            return "fewer than 3 vertices";
-        case 4:
-            return "not closed";
-        case 5:
-            return "all points on one line";
-        case 6:
-            return "two consecutive points coincide";
-        default:
-            return "unknown code";
-    }
-}
-
-const char* line_validity_meaning(int code) {
-    switch (code) {
-        case 0:
-            return "valid";
-        case 1:
-            return "two segments touch at a vertex";
-        case 2:
-            return "two segments cross";
-        case 3:
-            return "fewer than 2 points";
-        default:
-            return "unknown code";
-    }
-}
+// What the validity codes of rings and lines mean, by code.
+const char* const kRingValidity[] = {"valid",
+                                     "the boundary touches itself at a vertex",
+                                     "two edges cross",
+                                     "fewer than 3 vertices",
+                                     "not closed",
+                                     "all points on one line",
+                                     "two consecutive points coincide"};
+const char* const kLineValidity[] = {"valid", "two segments touch at a vertex",
+                                     "two segments cross", "fewer than 2 points"};
 
 struct FeatureFacts {
     int vertices = 0;
@@ -92,7 +67,7 @@ FeatureFacts polygon_facts(const Feature& feature) {
             widen(&facts.extent, calc_polygon_exrectangle(ring.get()));
             const int code = relation_polygon_iserror(ring.get());
             note_fault(&facts, code, "polygon " + std::to_string(p) + " ring " + std::to_string(r),
-                       polygon_validity_meaning(code));
+                       meaning_of(kRingValidity, code));
         }
     }
     return facts;
@@ -105,7 +80,7 @@ FeatureFacts line_facts(const Feature& feature) {
         facts.vertices += com_polyline_num(line.get());
         widen(&facts.extent, calc_polyline_exrectangle(line.get()));
         const int code = relation_polyline_iserror(line.get());
-        note_fault(&facts, code, "line " + std::to_string(l), line_validity_meaning(code));
+        note_fault(&facts, code, "line " + std::to_string(l), meaning_of(kLineValidity, code));
     }
     return facts;
 }
@@ -129,11 +104,7 @@ void print_facts(std::FILE* to, const Feature& feature, const FeatureFacts& fact
 }
 
 OutputFeature annotated(const Feature& feature, const FeatureFacts& facts, Units units) {
-    OutputFeature out;
-    out.kind = feature.kind;
-    out.polygons = feature.polygons;
-    out.lines = feature.lines;
-    out.properties = properties_from(feature);
+    OutputFeature out = same_as(feature);
     out.properties["vertices"] = facts.vertices;
     if (feature.kind == ShapeKind::polygons) {
         const double unit_area = units == Units::degrees ? kUnitsPerDegree * kUnitsPerDegree : 1.0;
@@ -176,21 +147,19 @@ void run_info(const InfoOptions& options) {
 void register_info(CLI::App& program) {
     auto options = std::make_shared<InfoOptions>();
     options->common.output.clear();  // the report goes to standard output; GeoJSON only with -o
-    CLI::App* command = add_command(
-        program, "info", "Vertex count, earth and plane area, extent and validity of each feature",
+    const std::string details =
         "Prints one line per feature: vertex count, area on the earth (m2) and in the plane "
         "(deg2, or units2 with --units raw), extent, and the validity code of the first faulty "
-        "ring or line with its meaning. Polygon codes: 0 valid, 1 the boundary touches itself at "
-        "a vertex, 2 two edges cross, 3 fewer than 3 vertices, 4 not closed, 5 all points on one "
-        "line, 6 two consecutive points coincide. Line codes: 0 valid, 1 two segments touch at a "
-        "vertex, 2 two segments cross, 3 fewer than 2 points. With -o the features are written "
-        "back with these facts as properties (vertices, earth_area_m2, plane_area, extent, "
-        "validity_code, validity).");
-    command->add_option("input", options->input, "GeoJSON file ('-' for standard input)")
-        ->required();
-    add_common_options(command, &options->common,
-                       "also write the features with these facts as properties to this GeoJSON "
-                       "file ('-' for standard output; the report then goes to standard error)");
+        "ring or line with its meaning. Polygon codes: " +
+        code_list(kRingValidity) + " Line codes: " + code_list(kLineValidity) +
+        " With -o the features are written back with these facts as properties (vertices, "
+        "earth_area_m2, plane_area, extent, validity_code, validity).";
+    CLI::App* command = add_command(
+        program, "info", "Vertex count, earth and plane area, extent and validity of each feature",
+        details, &options->common,
+        "also write the features with these facts as properties to this GeoJSON file ('-' for "
+        "standard output; the report then goes to standard error)");
+    add_input(command, &options->input);
     command->callback([options] { run_info(*options); });
 }
 

@@ -167,12 +167,8 @@ void run_pair(const PairOperation& operation, const PairOptions& options) {
             LibPolygons out;
             const int code = operation.function(lib_a.get(), lib_b.get(), out.get());
             const CodeRule& rule = rule_for(operation, code);
-            for (PolygonShape& polygon : result_polygons(operation, rule, out.rings(), a, b)) {
-                orient_for_output(&polygon);
-                OutputFeature piece;
-                piece.polygons = {std::move(polygon)};
-                piece.properties = properties_from(feature);
-                piece.properties["source_polygon"] = p;
+            for (PolygonShape& polygon : result_polygons(operation, rule, out.paths(), a, b)) {
+                OutputFeature piece = polygon_result(feature, p, std::move(polygon));
                 piece.properties["result_code"] = code;
                 piece.properties["result"] = rule.meaning;
                 piece.properties["press_sections"] = press_sections_of(piece.polygons);
@@ -191,11 +187,11 @@ void register_pair(CLI::App& program, const PairOperation& operation) {
                           "and result (its meaning). Result codes:";
     for (const CodeRule& rule : operation.rules)
         details += " " + std::to_string(rule.code) + " " + rule.meaning + ";";
-    CLI::App* command = add_command(program, operation.name, operation.summary, details);
+    CLI::App* command =
+        add_command(program, operation.name, operation.summary, details, &options->common);
     command->add_option("first", options->first, "GeoJSON file of polygons")->required();
     command->add_option("second", options->second, "GeoJSON file holding exactly one polygon")
         ->required();
-    add_common_options(command, &options->common);
     command->callback([&operation, options] { run_pair(operation, *options); });
 }
 

@@ -29,7 +29,7 @@ std::vector<Path> repaired_ring(const Path& ring, bool outer, bool* cut) {
     LibPolygon polygon(ring);
     LibPolygons out;
     *cut = error_polygon_process(polygon.get(), out.get()) == 1 || *cut;
-    std::vector<Path> pieces = out.rings();
+    std::vector<Path> pieces = out.paths();
     for (Path& piece : pieces)
         if ((signed_area(piece) > 0) != outer)
             reverse_path(&piece);
@@ -38,13 +38,9 @@ std::vector<Path> repaired_ring(const Path& ring, bool outer, bool* cut) {
 
 void repair_feature(Run* run, const Feature& feature) {
     if (feature.kind == ShapeKind::lines) {
-        OutputFeature same;
-        same.kind = ShapeKind::lines;
-        same.lines = feature.lines;
-        same.properties = properties_from(feature);
+        OutputFeature same = same_as(feature);
         same.properties["repaired"] = false;
         run->add(std::move(same), feature.index);
-        return;
     }
     for (size_t p = 0; p < feature.polygons.size(); ++p) {
         bool cut = false;
@@ -53,11 +49,7 @@ void repair_feature(Run* run, const Feature& feature) {
             for (Path& piece : repaired_ring(feature.polygons[p].rings[r], r == 0, &cut))
                 rings.push_back(std::move(piece));
         for (PolygonShape& polygon : group_rings(std::move(rings))) {
-            orient_for_output(&polygon);
-            OutputFeature out;
-            out.polygons = {std::move(polygon)};
-            out.properties = properties_from(feature);
-            out.properties["source_polygon"] = p;
+            OutputFeature out = polygon_result(feature, p, std::move(polygon));
             out.properties["repaired"] = cut;
             run->add(std::move(out), feature.index);
         }
@@ -83,11 +75,10 @@ void register_repair(CLI::App& program) {
         "twice round an area (a pentagram's centre), two overlapping polygons cover it. Faults "
         "that are not crossings (too few points, all points on one line) are passed on after "
         "cleaning; `mapgeom info` tells the validity codes. Lines pass through unchanged.";
-    CLI::App* command = add_command(
-        program, "repair", "Cut self-crossing or self-touching rings into valid rings", details);
-    command->add_option("input", options->input, "GeoJSON file ('-' for standard input)")
-        ->required();
-    add_common_options(command, &options->common);
+    CLI::App* command =
+        add_command(program, "repair", "Cut self-crossing or self-touching rings into valid rings",
+                    details, &options->common);
+    add_input(command, &options->input);
     command->callback([options] { run_repair(*options); });
 }
 

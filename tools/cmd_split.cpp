@@ -44,7 +44,7 @@ std::vector<Path> split_ring(const Path& ring, const Path& line) {
     split_polygon_by_polyline(polygon.get(), cutter.get(), out.get());
     if (out.size() == 0)
         return {ring};
-    return out.rings();
+    return out.paths();
 }
 
 // A line cut by one line at their crossings: the pieces, or the line itself.
@@ -54,7 +54,7 @@ std::vector<Path> split_line(const Path& path, const Path& line) {
     LibPolylines out;
     if (split_polyline_by_polyline(a.get(), b.get(), out.get()) != 0 || out.size() == 0)
         return {path};
-    return out.lines();
+    return out.paths();
 }
 
 template <typename SplitOne>
@@ -78,12 +78,7 @@ void split_feature(Run* run, const Dataset& dataset, const Feature& feature,
              hole_free_rings(feature.polygons[p], dataset.path, feature, p, "split")) {
             const std::vector<Path> pieces = split_by_all(ring, cutters, split_ring);
             for (const Path& piece : pieces) {
-                OutputFeature out;
-                PolygonShape polygon{{piece}};
-                orient_for_output(&polygon);
-                out.polygons = {std::move(polygon)};
-                out.properties = properties_from(feature);
-                out.properties["source_polygon"] = p;
+                OutputFeature out = polygon_result(feature, p, PolygonShape{{piece}});
                 out.properties["pieces"] = pieces.size();
                 run->add(std::move(out), static_cast<int>(run->result_count()));
             }
@@ -92,11 +87,7 @@ void split_feature(Run* run, const Dataset& dataset, const Feature& feature,
     for (size_t l = 0; l < feature.lines.size(); ++l) {
         const std::vector<Path> pieces = split_by_all(feature.lines[l], cutters, split_line);
         for (const Path& piece : pieces) {
-            OutputFeature out;
-            out.kind = ShapeKind::lines;
-            out.lines = {piece};
-            out.properties = properties_from(feature);
-            out.properties["source_line"] = l;
+            OutputFeature out = line_result(feature, l, piece);
             out.properties["pieces"] = pieces.size();
             run->add(std::move(out), static_cast<int>(run->result_count()));
         }
@@ -121,11 +112,11 @@ void register_split(CLI::App& program) {
         "another. A polygon is cut where a line crosses it from boundary to boundary (a line that"
         " ends inside cuts nothing); a line is cut at every crossing. Pieces keep their feature's"
         " properties and get the number of pieces their shape was cut into (pieces).";
-    CLI::App* command = add_command(program, "split",
-                                    "Cut polygons and lines by the lines of another file", details);
-    command->add_option("input", options->input, "GeoJSON file of polygons and lines")->required();
+    CLI::App* command =
+        add_command(program, "split", "Cut polygons and lines by the lines of another file",
+                    details, &options->common);
+    add_input(command, &options->input, "GeoJSON file of polygons and lines");
     command->add_option("--by", options->by, "GeoJSON file of cutting lines")->required();
-    add_common_options(command, &options->common);
     command->callback([options] { run_split(*options); });
 }
 

@@ -1,7 +1,7 @@
-// tile: every polygon and line cut along a regular grid of tiles through the
-// library's flat-array tiled clipping, each piece labelled with its tile's
-// column and row. Tiles that lie wholly inside a polygon come out as squares
-// whose outline is one press section.
+// tile: every polygon and line cut along a regular grid of tiles through the library's flat-array
+// tiled clipping, each piece labelled with its tile's column and row. Tiles that lie wholly inside
+// a polygon come out as squares whose outline is one press section; the library cuts shapes that
+// reach outside the grid to it, and shapes that produce no piece are counted in a warning.
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -20,13 +20,11 @@ namespace mapgeom_tool {
 
 namespace {
 
-// Shapes handed to the library per call: bounds the flat arrays and lets
-// progress advance.
+// Shapes handed to the library per call: bounds the flat arrays and lets progress advance.
 constexpr size_t kShapesPerCall = 256;
 // The output records' starting capacities that the tiling entry points rely on.
 constexpr int kTilingCapacity = 512;
-// Whole tiles are written one piece each; more tiles than this is a grid
-// mistake, not a job.
+// Whole tiles are written one piece each; more tiles than this is a grid mistake, not a job.
 constexpr long long kMaxTiles = 10000000;
 
 struct TileOptions {
@@ -40,7 +38,8 @@ struct TileOptions {
 struct Grid {
     int min_x, min_y, max_x, max_y;  // library units
     int cols, rows;
-    int tile_width, tile_height;  // whole units, as the library divides the grid
+    // Whole units, as the library divides the grid; 64 bits, since a grid may span 2^32 units.
+    long long tile_width, tile_height;
 };
 
 // One ring or line handed to the library, and where it came from.
@@ -68,22 +67,11 @@ Grid parse_grid(const TileOptions& options, Units units) {
               0};
     if (static_cast<long long>(grid.cols) * grid.rows > kMaxTiles)
         throw CLI::ValidationError("--cols/--rows", "more than 10000000 tiles");
-    grid.tile_width =
-        static_cast<int>((static_cast<long long>(grid.max_x) - grid.min_x) / grid.cols);
-    grid.tile_height =
-        static_cast<int>((static_cast<long long>(grid.max_y) - grid.min_y) / grid.rows);
+    grid.tile_width = (static_cast<long long>(grid.max_x) - grid.min_x) / grid.cols;
+    grid.tile_height = (static_cast<long long>(grid.max_y) - grid.min_y) / grid.rows;
     if (grid.tile_width < 1 || grid.tile_height < 1)
         throw CLI::ValidationError("--grid", "tiles would be narrower than one library unit");
     return grid;
-}
-
-// The library visits the tiles of a shape's extent: the extent must lie on the
-// grid.
-void require_on_grid(const Shape& shape, const Grid& grid, const std::string& path) {
-    for (const Vertex& v : shape.path)
-        if (v.x < grid.min_x || v.x > grid.max_x || v.y < grid.min_y || v.y > grid.max_y)
-            throw InputError(path + ": " + shape.feature->label +
-                             ": reaches beyond the --grid rectangle; enlarge the grid");
 }
 
 // Flat arrays of a batch of shapes; polygon parts keep their closing point.
@@ -100,19 +88,9 @@ struct FlatShapes {
             }
         }
     }
+    int points() const { return static_cast<int>(x.size()); }
+    int parts() const { return static_cast<int>(part_points.size()); }
 };
-
-template <typename In>
-void set_grid(In* in, const Grid& grid, const FlatShapes& flat) {
-    in->point_num = static_cast<int>(flat.x.size());
-    in->part_num = static_cast<int>(flat.part_points.size());
-    in->grid_min_y = grid.min_y;
-    in->grid_max_y = grid.max_y;
-    in->grid_min_x = grid.min_x;
-    in->grid_max_x = grid.max_x;
-    in->col_num = grid.cols;
-    in->row_num = grid.rows;
-}
 
 // A tiled piece ready to become an output feature.
 struct Piece {
@@ -142,8 +120,9 @@ std::vector<Piece> read_pieces(const Out& out, const int* z) {
 
 std::vector<Piece> tile_polygons(const std::vector<Shape>& shapes, const Grid& grid) {
     const FlatShapes flat(shapes);
-    polygon_division_in_t in{};
-    set_grid(&in, grid, flat);
+    polygon_division_in_t in{flat.points(), flat.parts(), grid.min_y, grid.max_y,
+                             grid.min_x,    grid.max_x,   grid.cols,  grid.rows,
+                             nullptr,       nullptr,      nullptr,    nullptr};
     polygon_division_in_init(&in, flat.x.data(), flat.y.data(), flat.z.data(),
                              flat.part_points.data(), in.point_num, in.part_num);
     polygon_division_out_t out{};
@@ -157,8 +136,9 @@ std::vector<Piece> tile_polygons(const std::vector<Shape>& shapes, const Grid& g
 
 std::vector<Piece> tile_lines(const std::vector<Shape>& shapes, const Grid& grid) {
     const FlatShapes flat(shapes);
-    tag_division_in_t in{};
-    set_grid(&in, grid, flat);
+    tag_division_in_t in{flat.points(), flat.parts(), grid.min_y, grid.max_y,
+                         grid.min_x,    grid.max_x,   grid.cols,  grid.rows,
+                         nullptr,       nullptr,      nullptr};
     division_in_init(&in, flat.x.data(), flat.y.data(), flat.part_points.data(), in.point_num,
                      in.part_num);
     tag_division_out_t out{};
@@ -171,35 +151,40 @@ std::vector<Piece> tile_lines(const std::vector<Shape>& shapes, const Grid& grid
 }
 
 void add_piece(Run* run, const Shape& shape, Piece piece) {
-    OutputFeature feature;
-    feature.properties = properties_from(*shape.feature);
-    if (shape.feature->kind == ShapeKind::polygons) {
-        PolygonShape polygon{{std::move(piece.path)}};
-        orient_for_output(&polygon);
-        feature.polygons = {std::move(polygon)};
-        feature.properties["source_polygon"] = shape.part;
+    const bool polygon = shape.feature->kind == ShapeKind::polygons;
+    OutputFeature feature =
+        polygon ? polygon_result(*shape.feature, shape.part, PolygonShape{{std::move(piece.path)}})
+                : line_result(*shape.feature, shape.part, std::move(piece.path));
+    if (polygon)
         feature.properties["press_sections"] = press_sections_of(feature.polygons);
-    } else {
-        feature.kind = ShapeKind::lines;
-        feature.lines = {std::move(piece.path)};
-        feature.properties["source_line"] = shape.part;
-    }
     feature.properties["col"] = piece.col;
     feature.properties["row"] = piece.row;
     run->add(std::move(feature), piece.col + piece.row);
 }
 
-// Tiles the shapes in batches (one library call each), adding the pieces in
-// input order.
+// Shapes that produced no piece: they lie outside the tiled area (or enclose no area).
+struct Missed {
+    size_t count = 0;
+    std::string first;  // how messages name the first, e.g. features[3] (id "far") polygon 0
+};
+
+// Tiles the shapes in batches (one library call each), adding the pieces in input order.
 void tile_in_batches(Run* run, const std::vector<Shape>& shapes, const Grid& grid,
-                     Progress* progress, size_t* done) {
+                     Progress* progress, size_t* done, Missed* missed) {
     for (size_t first = 0; first < shapes.size(); first += kShapesPerCall) {
         const size_t last = std::min(shapes.size(), first + kShapesPerCall);
         const std::vector<Shape> batch(shapes.begin() + first, shapes.begin() + last);
         const bool polygons = batch.front().feature->kind == ShapeKind::polygons;
         std::vector<Piece> pieces = polygons ? tile_polygons(batch, grid) : tile_lines(batch, grid);
-        for (Piece& piece : pieces)
+        std::vector<bool> produced(batch.size(), false);
+        for (Piece& piece : pieces) {
+            produced[piece.shape] = true;
             add_piece(run, batch[piece.shape], std::move(piece));
+        }
+        for (size_t i = 0; i < batch.size(); ++i)
+            if (!produced[i] && missed->count++ == 0)
+                missed->first = batch[i].feature->label + (polygons ? " polygon " : " line ") +
+                                std::to_string(batch[i].part);
         *done += batch.size();
         progress->update(*done);
     }
@@ -219,17 +204,20 @@ void run_tile(const TileOptions& options) {
         for (size_t l = 0; l < feature.lines.size(); ++l)
             lines.push_back(Shape{&feature, l, feature.lines[l]});
     }
-    for (const std::vector<Shape>* shapes : {&polygons, &lines})
-        for (const Shape& shape : *shapes)
-            require_on_grid(shape, grid, dataset.path);
-    Progress progress("tile", polygons.size() + lines.size());
+    Progress progress("tile", polygons.size() + lines.size(), !options.common.quiet);
     size_t done = 0;
-    tile_in_batches(&run, polygons, grid, &progress, &done);
-    tile_in_batches(&run, lines, grid, &progress, &done);
+    Missed missed;
+    tile_in_batches(&run, polygons, grid, &progress, &done, &missed);
+    tile_in_batches(&run, lines, grid, &progress, &done, &missed);
     progress.clear();
     run.picture().add_grid(grid.min_x, grid.min_y, grid.tile_width, grid.tile_height, grid.cols,
                            grid.rows);
     run.finish("grid " + std::to_string(grid.cols) + "x" + std::to_string(grid.rows));
+    if (missed.count > 0)
+        std::fprintf(stderr,
+                     "mapgeom: warning: %s: %zu shape(s) produced no piece: they lie outside the "
+                     "tiled area (or enclose no area); the first is %s\n",
+                     dataset.path.c_str(), missed.count, missed.first.c_str());
 }
 
 }  // namespace
@@ -241,13 +229,15 @@ void register_tile(CLI::App& program) {
         "tiled clipping). Each piece keeps its feature's properties and gets the tile's col and "
         "row (col 0 at the least x, row 0 at the least y); tiles wholly inside a polygon come out "
         "as whole squares whose outline is one press section. Tiles have whole-unit sizes, "
-        "trunc(width)/cols by trunc(height)/rows, so they may fall short of the grid's far edge. "
-        "Every shape must lie within the grid.";
+        "trunc(width)/cols by trunc(height)/rows from the grid's least corner; when the width is "
+        "not a multiple of cols, the units left at the far edge go to col = cols (rows alike). "
+        "Shapes reaching outside the grid are cut to it: nothing outside the grid comes out, and "
+        "a shape wholly outside gives no piece (a warning counts such shapes and names the "
+        "first).";
     CLI::App* command = add_command(
         program, "tile", "Cut polygons and lines along a grid of tiles, pieces labelled col, row",
-        details);
-    command->add_option("input", options->input, "GeoJSON file ('-' for standard input)")
-        ->required();
+        details, &options->common);
+    add_input(command, &options->input);
     command->add_option("--grid", options->grid, "grid rectangle minx,miny,maxx,maxy")->required();
     command->add_option("--cols", options->cols, "tile columns (along x)")
         ->required()
@@ -255,7 +245,6 @@ void register_tile(CLI::App& program) {
     command->add_option("--rows", options->rows, "tile rows (along y)")
         ->required()
         ->check(CLI::Range(1, 1000000));
-    add_common_options(command, &options->common);
     command->callback([options] { run_tile(*options); });
 }
 

@@ -7,17 +7,15 @@
 
 #include "geojson_io.h"
 #include "output_files.h"
+#include "rings.h"
 
 namespace mapgeom_tool {
 
 CLI::App* add_command(CLI::App& program, const std::string& name, const std::string& summary,
-                      const std::string& details) {
+                      const std::string& details, CommonOptions* options,
+                      const std::string& output_help) {
     CLI::App* command = program.add_subcommand(name, summary);
     command->footer("\n" + details);
-    return command;
-}
-
-void add_common_options(CLI::App* command, CommonOptions* options, const std::string& output_help) {
     command->add_option("-o,--output", options->output, output_help);
     command->add_option("--svg", options->svg,
                         "also draw inputs and results as an SVG picture into this file");
@@ -26,7 +24,12 @@ void add_common_options(CLI::App* command, CommonOptions* options, const std::st
                      "coordinate units of inputs, options and outputs: deg (degrees, default) or "
                      "raw (library units, 1/2560 arc-second)")
         ->check(CLI::IsMember({"deg", "raw"}));
-    command->add_flag("-q,--quiet", options->quiet, "do not print the summary line");
+    command->add_flag("-q,--quiet", options->quiet, "print neither progress nor the summary line");
+    return command;
+}
+
+void add_input(CLI::App* command, std::string* input, const std::string& help) {
+    command->add_option("input", *input, help)->required();
 }
 
 Run::Run(std::string name, const CommonOptions& options)
@@ -101,12 +104,33 @@ std::vector<double> parse_four_numbers(const std::string& text, const std::strin
     return values;
 }
 
+namespace {
+
 Json properties_from(const Feature& source) {
     Json properties = source.properties;
     properties["source_feature"] = source.index;
     if (!source.id.is_null())
         properties["source_id"] = source.id;
     return properties;
+}
+
+}  // namespace
+
+OutputFeature same_as(const Feature& source) {
+    return OutputFeature{properties_from(source), source.kind, source.polygons, source.lines};
+}
+
+OutputFeature polygon_result(const Feature& source, size_t part, PolygonShape polygon) {
+    orient_for_output(&polygon);
+    OutputFeature feature{properties_from(source), ShapeKind::polygons, {std::move(polygon)}, {}};
+    feature.properties["source_polygon"] = part;
+    return feature;
+}
+
+OutputFeature line_result(const Feature& source, size_t part, Path line) {
+    OutputFeature feature{properties_from(source), ShapeKind::lines, {}, {std::move(line)}};
+    feature.properties["source_line"] = part;
+    return feature;
 }
 
 }  // namespace mapgeom_tool

@@ -24,15 +24,16 @@ struct CommonOptions {
     bool quiet = false;
 };
 
-// Adds -o/--output, --svg, --units and --quiet to a subcommand.
-void add_common_options(
-    CLI::App* command, CommonOptions* options,
+// Adds a subcommand with a one-line summary (listed by `mapgeom --help`), the details shown by
+// `mapgeom NAME --help`, and the common options -o/--output, --svg, --units and --quiet.
+CLI::App* add_command(
+    CLI::App& program, const std::string& name, const std::string& summary,
+    const std::string& details, CommonOptions* options,
     const std::string& output_help = "GeoJSON file to write (default: standard output)");
 
-// Adds a subcommand with a one-line summary (listed by `mapgeom --help`) and the details shown
-// by `mapgeom NAME --help`.
-CLI::App* add_command(CLI::App& program, const std::string& name, const std::string& summary,
-                      const std::string& details);
+// Adds the positional input file.
+void add_input(CLI::App* command, std::string* input,
+               const std::string& help = "GeoJSON file ('-' for standard input)");
 
 // A subcommand group adds its subcommands to the program.
 using Registration = void (*)(CLI::App& program);
@@ -69,9 +70,30 @@ private:
 // Parses "a,b,c,d" into four numbers; throws CLI::ValidationError naming the option.
 std::vector<double> parse_four_numbers(const std::string& text, const std::string& option);
 
-// Result properties: the input feature's properties plus its index (source_feature) and id
-// (source_id); the operation adds its own.
-Json properties_from(const Feature& source);
+// A result feature that is `source` itself: its geometry, its properties plus its index
+// (source_feature) and id (source_id, when it has one). The operation adds its own properties.
+OutputFeature same_as(const Feature& source);
+
+// Result features made from part `part` (a polygon or a line) of `source`: its properties,
+// source_feature and source_id as above, and source_polygon or source_line; polygons are oriented
+// for output.
+OutputFeature polygon_result(const Feature& source, size_t part, PolygonShape polygon);
+OutputFeature line_result(const Feature& source, size_t part, Path line);
+
+// The meaning of a result code from a table indexed by code.
+template <size_t N>
+const char* meaning_of(const char* const (&meanings)[N], int code) {
+    return code >= 0 && code < static_cast<int>(N) ? meanings[code] : "unknown code";
+}
+
+// "0 meaning; 1 meaning; ..." for help texts.
+template <size_t N>
+std::string code_list(const char* const (&meanings)[N]) {
+    std::string list;
+    for (size_t code = 0; code < N; ++code)
+        list += (code == 0 ? "" : "; ") + std::to_string(code) + " " + meanings[code];
+    return list + ".";
+}
 
 }  // namespace mapgeom_tool
 

@@ -219,35 +219,28 @@ json coordinates_of(const Path& path, Units units) {
     return positions;
 }
 
-json polygon_coordinates(const PolygonShape& polygon, Units units) {
+json coordinates_of(const PolygonShape& polygon, Units units) {
     json rings = json::array();
     for (const Path& ring : polygon.rings)
         rings.push_back(coordinates_of(ring, units));
     return rings;
 }
 
+// A geometry of one part (`type`) or of several ("Multi" + `type`).
+template <typename Part>
+json geometry_of(const std::vector<Part>& parts, const std::string& type, Units units) {
+    if (parts.size() == 1)
+        return {{"type", type}, {"coordinates", coordinates_of(parts[0], units)}};
+    json coordinates = json::array();
+    for (const Part& part : parts)
+        coordinates.push_back(coordinates_of(part, units));
+    return {{"type", "Multi" + type}, {"coordinates", coordinates}};
+}
+
 json geometry_of(const OutputFeature& feature, Units units) {
-    json geometry = json::object();
-    if (feature.kind == ShapeKind::polygons) {
-        if (feature.polygons.size() == 1) {
-            geometry["type"] = "Polygon";
-            geometry["coordinates"] = polygon_coordinates(feature.polygons[0], units);
-        } else {
-            geometry["type"] = "MultiPolygon";
-            geometry["coordinates"] = json::array();
-            for (const PolygonShape& polygon : feature.polygons)
-                geometry["coordinates"].push_back(polygon_coordinates(polygon, units));
-        }
-    } else if (feature.lines.size() == 1) {
-        geometry["type"] = "LineString";
-        geometry["coordinates"] = coordinates_of(feature.lines[0], units);
-    } else {
-        geometry["type"] = "MultiLineString";
-        geometry["coordinates"] = json::array();
-        for (const Path& line : feature.lines)
-            geometry["coordinates"].push_back(coordinates_of(line, units));
-    }
-    return geometry;
+    if (feature.kind == ShapeKind::polygons)
+        return geometry_of(feature.polygons, "Polygon", units);
+    return geometry_of(feature.lines, "LineString", units);
 }
 
 }  // namespace

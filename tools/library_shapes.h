@@ -10,65 +10,42 @@
 
 namespace mapgeom_tool {
 
-// A library polygon ring built from a closed path; released on destruction.
-class LibPolygon {
-public:
-    LibPolygon();
-    explicit LibPolygon(const Path& ring);
-    LibPolygon(const LibPolygon&) = delete;
-    LibPolygon& operator=(const LibPolygon&) = delete;
-    ~LibPolygon();
-    polygon_t* get() { return &polygon_; }
-    const polygon_t* get() const { return &polygon_; }
-
-private:
-    polygon_t polygon_{};
-};
-
-// A library polyline built from an open path; released on destruction.
-class LibPolyline {
-public:
-    explicit LibPolyline(const Path& line);
-    LibPolyline(const LibPolyline&) = delete;
-    LibPolyline& operator=(const LibPolyline&) = delete;
-    ~LibPolyline();
-    polyline_t* get() { return &polyline_; }
-
-private:
-    polyline_t polyline_{};
-};
-
-// An output list of polygons for the library to append to; released on destruction.
-class LibPolygons {
-public:
-    LibPolygons();
-    LibPolygons(const LibPolygons&) = delete;
-    LibPolygons& operator=(const LibPolygons&) = delete;
-    ~LibPolygons();
-    polygons_t* get() { return &list_; }
-    int size() const { return list_.num; }
-    std::vector<Path> rings() const;
-
-private:
-    polygons_t list_{};
-};
-
-// An output list of polylines; released on destruction.
-class LibPolylines {
-public:
-    LibPolylines();
-    LibPolylines(const LibPolylines&) = delete;
-    LibPolylines& operator=(const LibPolylines&) = delete;
-    ~LibPolylines();
-    polylines_t* get() { return &list_; }
-    int size() const { return list_.num; }
-    std::vector<Path> lines() const;
-
-private:
-    polylines_t list_{};
-};
-
 Path path_of(const geom_t& geom);
+
+// A library record made by Init and released by Release on destruction: a ring or line built from
+// a path (with Add), or an output list for the library to append to.
+template <typename Record, void (*Init)(Record*), void (*Release)(Record*),
+          void (*Add)(Record*, point_t) = nullptr>
+class Lib {
+public:
+    Lib() { Init(&record_); }
+    explicit Lib(const Path& path) : Lib() {
+        for (const Vertex& v : path)
+            Add(&record_, point_t{v.x, v.y, v.z});
+    }
+    Lib(const Lib&) = delete;
+    Lib& operator=(const Lib&) = delete;
+    ~Lib() { Release(&record_); }
+    Record* get() { return &record_; }
+    int size() const { return record_.num; }
+    // The rings or lines of an output list, in order.
+    std::vector<Path> paths() const {
+        std::vector<Path> paths;
+        for (auto node = record_.head; node != nullptr; node = node->next)
+            paths.push_back(path_of(geom(*node)));
+        return paths;
+    }
+
+private:
+    static const geom_t& geom(const polygon_node_t& node) { return node.polygon.geom; }
+    static const geom_t& geom(const polyline_node_t& node) { return node.polyline.geom; }
+    Record record_{};
+};
+
+using LibPolygon = Lib<polygon_t, com_polygon_init, com_polygon_free, com_polygon_add>;
+using LibPolyline = Lib<polyline_t, com_polyline_init, com_polyline_free, com_polyline_add>;
+using LibPolygons = Lib<polygons_t, com_polygons_init, com_polygons_free>;
+using LibPolylines = Lib<polylines_t, com_polylines_init, com_polylines_free>;
 
 }  // namespace mapgeom_tool
 

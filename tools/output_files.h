@@ -1,9 +1,11 @@
 // Output files written whole or not at all: each is written to a temporary file beside its target
-// and renamed into place only when every output of the run has been written.
+// and renamed into place only when every output of the run has been written; standard output is
+// written last, at the same time. A run that fails, or is stopped by a signal (interrupt,
+// termination, hang-up, broken pipe), removes its temporary files and leaves every target as it
+// was.
 #ifndef MAPGEOM_TOOLS_OUTPUT_FILES_H
 #define MAPGEOM_TOOLS_OUTPUT_FILES_H
 
-#include <fstream>
 #include <functional>
 #include <ostream>
 #include <string>
@@ -13,17 +15,19 @@ namespace mapgeom_tool {
 
 class OutputFiles {
 public:
+    using Writer = std::function<void(std::ostream&)>;
+
     OutputFiles() = default;
     OutputFiles(const OutputFiles&) = delete;
     OutputFiles& operator=(const OutputFiles&) = delete;
     // Removes the temporary files of a run that did not commit.
     ~OutputFiles();
 
-    // Writes one output through `write`: "-" goes to standard output at once, any other path to a
-    // temporary file that commit() renames. Throws OutputError when the file cannot be written.
-    void write(const std::string& path, const std::function<void(std::ostream&)>& write);
+    // Writes one output through `write` into a temporary file that commit() renames; "-" (standard
+    // output) is only remembered, for commit(). Throws OutputError when the file cannot be written.
+    void write(const std::string& path, const Writer& write);
 
-    // Renames every temporary file into place.
+    // Writes what goes to standard output, then renames every temporary file into place.
     void commit();
 
 private:
@@ -32,6 +36,7 @@ private:
         std::string target;
     };
     std::vector<Pending> pending_;
+    std::vector<Writer> to_stdout_;
 };
 
 }  // namespace mapgeom_tool

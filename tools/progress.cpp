@@ -14,10 +14,10 @@ constexpr auto kRedrawInterval = std::chrono::milliseconds(200);
 
 }  // namespace
 
-Progress::Progress(std::string label, size_t total)
+Progress::Progress(std::string label, size_t total, bool enabled)
     : label_(std::move(label)),
       total_(total),
-      shown_(::isatty(STDERR_FILENO) == 1),
+      shown_(enabled && ::isatty(STDERR_FILENO) == 1),
       last_(std::chrono::steady_clock::now()) {}
 
 Progress::~Progress() {

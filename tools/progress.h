@@ -1,4 +1,5 @@
-// Progress of long runs on standard error, shown only when standard error is a terminal.
+// Progress of long runs on standard error, shown only when standard error is a terminal (never
+// in a pipe or a log file) and the run is not quiet.
 #ifndef MAPGEOM_TOOLS_PROGRESS_H
 #define MAPGEOM_TOOLS_PROGRESS_H
 
@@ -9,7 +10,8 @@ namespace mapgeom_tool {
 
 class Progress {
 public:
-    Progress(std::string label, size_t total);
+    // Shown only when `enabled` and standard error is a terminal.
+    Progress(std::string label, size_t total, bool enabled);
     ~Progress();
     // Notes that `done` items are finished; redraws at most a few times a second.
     void update(size_t done);

@@ -18,8 +18,13 @@ constexpr double kPageSize = 1000.0;  // the longer side of the drawing, in pixe
 constexpr double kMargin = 24.0;      // space around the drawing (legend on top)
 constexpr double kMinStretch = 0.2;   // below this the ground correction would squash the picture
 
-const char* const kPalette[] = {"#1f77b4", "#2ca02c", "#ff7f0e", "#9467bd", "#8c564b",
-                                "#e377c2", "#17becf", "#bcbd22", "#7f7f7f", "#d62728"};
+// Colours of the layers the legend explains, and of results: saturated colours, none grey like
+// the inputs nor near the red of press sections or the blue of the grid.
+const char* const kInputFill = "#d9d9d9";
+const char* const kInputStroke = "#737373";
+const char* const kPressRed = "#d62728";
+const char* const kGridBlue = "#3182bd";
+const char* const kPalette[] = {"#2ca02c", "#ff7f0e", "#9467bd", "#e377c2", "#bcbd22"};
 constexpr int kPaletteSize = sizeof kPalette / sizeof kPalette[0];
 
 struct Bounds {
@@ -168,8 +173,8 @@ void SvgPicture::write(std::ostream& out) const {
     out << header << "<title>" << escape(title_) << "</title>\n"
         << "<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
 
-    out << "<g id=\"inputs\" fill=\"#d9d9d9\" fill-opacity=\"0.6\" stroke=\"#737373\" "
-           "stroke-width=\"1\" fill-rule=\"evenodd\">\n";
+    out << "<g id=\"inputs\" fill=\"" << kInputFill << "\" fill-opacity=\"0.6\" stroke=\""
+        << kInputStroke << "\" stroke-width=\"1\" fill-rule=\"evenodd\">\n";
     for (const Item& item : items_) {
         if (!item.is_input)
             continue;
@@ -196,8 +201,8 @@ void SvgPicture::write(std::ostream& out) const {
                 << "points=\"" << line_points(page, line) << "\"><title>" << escape(item.tooltip)
                 << "</title></polyline>\n";
     }
-    out << "</g>\n<g id=\"grid\" stroke=\"#3182bd\" stroke-width=\"0.8\" "
-           "stroke-dasharray=\"4 3\">\n";
+    out << "</g>\n<g id=\"grid\" stroke=\"" << kGridBlue
+        << "\" stroke-width=\"0.8\" stroke-dasharray=\"4 3\">\n";
     for (const Grid& grid : grids_) {
         const double max_x = grid.min_x + grid.tile_width * grid.cols;
         const double max_y = grid.min_y + grid.tile_height * grid.rows;
@@ -212,8 +217,8 @@ void SvgPicture::write(std::ostream& out) const {
                 << page.x(max_x) << "\" y2=\"" << y << "\"/>\n";
         }
     }
-    out << "</g>\n<g id=\"press-sections\" fill=\"none\" stroke=\"#d62728\" stroke-width=\"2.5\" "
-           "stroke-dasharray=\"6 3\">\n";
+    out << "</g>\n<g id=\"press-sections\" fill=\"none\" stroke=\"" << kPressRed
+        << "\" stroke-width=\"2.5\" stroke-dasharray=\"6 3\">\n";
     for (const Item& item : items_) {
         if (item.is_input)
             continue;
@@ -225,9 +230,10 @@ void SvgPicture::write(std::ostream& out) const {
     }
     out << "</g>\n<g id=\"legend\" font-family=\"sans-serif\" font-size=\"13\">\n"
         << "<text x=\"" << kMargin << "\" y=\"16\">" << escape(title_)
-        << " | <tspan fill=\"#737373\">grey: input</tspan> | coloured: result | "
-           "<tspan fill=\"#d62728\">red dashes: press sections (cut edges)</tspan>"
-        << (grids_.empty() ? "" : " | <tspan fill=\"#3182bd\">blue dashes: tile grid</tspan>")
+        << " | <tspan fill=\"" << kInputStroke << "\">grey: input</tspan> | coloured: result | "
+        << "<tspan fill=\"" << kPressRed << "\">red dashes: press sections (cut edges)</tspan>"
+        << (grids_.empty() ? "" : " | <tspan fill=\"" + std::string(kGridBlue) +
+                                      "\">blue dashes: tile grid</tspan>")
         << "</text>\n</g>\n</svg>\n";
 }
 
