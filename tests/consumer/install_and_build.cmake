@@ -4,18 +4,14 @@
 #              -DGENERATOR=<generator> -DC_COMPILER=<cc> -DCXX_COMPILER=<c++> [-DCONFIG=<config>]
 #              [-DFLAGS=<flags for compiling and linking the consumer>] -P install_and_build.cmake
 cmake_minimum_required(VERSION 3.25)
-
 foreach(required IN ITEMS BUILD_DIR CONSUMER_DIR WORK_DIR GENERATOR C_COMPILER CXX_COMPILER)
     if(NOT DEFINED ${required})
         message(FATAL_ERROR "install_and_build.cmake needs -D${required}=...")
     endif()
 endforeach()
-
 set(prefix ${WORK_DIR}/prefix)
 set(consumer_build ${WORK_DIR}/build)
 file(REMOVE_RECURSE ${WORK_DIR})
-
-set(config_args "")
 if(CONFIG)
     set(config_args --config ${CONFIG})
 endif()
@@ -23,12 +19,8 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefi
     OUTPUT_QUIET COMMAND_ERROR_IS_FATAL ANY)
 
 # pkg-config is pointed at the prefix the way a user would; CMAKE_PREFIX_PATH serves find_package.
-file(GLOB_RECURSE pc_files ${prefix}/mapgeom.pc)
-list(LENGTH pc_files pc_count)
-if(NOT pc_count EQUAL 1)
-    message(FATAL_ERROR "expected one installed mapgeom.pc under ${prefix}, found ${pc_count}")
-endif()
-cmake_path(GET pc_files PARENT_PATH pc_dir)
+file(GLOB_RECURSE pc_file ${prefix}/mapgeom.pc)
+cmake_path(GET pc_file PARENT_PATH pc_dir)
 execute_process(
     COMMAND ${CMAKE_COMMAND} -E env PKG_CONFIG_PATH=${pc_dir}
         ${CMAKE_COMMAND} -S ${CONSUMER_DIR} -B ${consumer_build} -G ${GENERATOR}
@@ -42,7 +34,6 @@ execute_process(COMMAND ${CMAKE_COMMAND} --build ${consumer_build}
 if(NOT build_result EQUAL 0)
     message(FATAL_ERROR "building the consumer against ${prefix} failed:\n${build_log}")
 endif()
-
 foreach(program IN ITEMS use_from_cpp use_from_c)
     execute_process(COMMAND ${consumer_build}/${program} COMMAND_ERROR_IS_FATAL ANY)
 endforeach()

@@ -1,5 +1,5 @@
-// Tiled clipping run the way a host runs it (records filled from integer arrays, results read back
-// with the read-out functions): pieces in their tiles, whole tiles as marked squares in column
+// Tiled clipping run the way a host runs it (records filled from integer arrays, pieces read from
+// the output record): pieces in their tiles, whole tiles as marked squares in column
 // order, shapes cut to the grid, shapes in input order, output records of any capacity; area and
 // length conserved over random shapes and grids; and the block relation that steers the halving,
 // checked against the full polygon relation.
@@ -16,12 +16,13 @@
 #include "crosspoint/segment_index.h"
 #include "java/java_internal.h"
 #include "mapgeom/relation.h"
-#include "shapes.h"
+#include "point_text.h"
 
 namespace {
 
 struct Pt {
     int x, y, z = 0;
+    bool operator==(const Pt& o) const { return x == o.x && y == o.y && z == o.z; }
 };
 using Shape = std::vector<Pt>;
 using Tiles = std::vector<std::pair<int, int>>;
@@ -63,14 +64,14 @@ Tiled tile(const Grid& g, const std::vector<Shape>& shapes, bool polygons) {
             x.push_back(p.x), y.push_back(p.y), z.push_back(p.z);
     }
     const int n = static_cast<int>(x.size()), p = static_cast<int>(parts.size());
-    std::vector<int> ox, oy, oz, oparts, cols, rows;
     Tiled t;
-    auto size_buffers = [&](const auto& out) {
-        for (std::vector<int>* v : {&ox, &oy, &oz})
-            v->resize(out.point_num);
-        for (std::vector<int>* v : {&oparts, &cols, &rows})
-            v->resize(out.part_num);
-        t.shape_parts.resize(out.shape_num);
+    auto read = [&t](const auto& out, const int* codes) {
+        t.shape_parts.assign(out.shape_parts, out.shape_parts + out.shape_num);
+        for (int i = 0, k = 0; i < out.part_num; ++i) {
+            t.pieces.push_back({{}, out.part_col[i], out.part_row[i]});
+            for (int j = 0; j < out.part_points[i]; ++j, ++k)
+                t.pieces.back().points.push_back({out.x[k], out.y[k], codes ? codes[k] : 0});
+        }
     };
     if (polygons) {
         polygon_division_in_t in{n,      p,      g.min_y, g.max_y, g.min_x, g.max_x,
@@ -79,9 +80,7 @@ Tiled tile(const Grid& g, const std::vector<Shape>& shapes, bool polygons) {
         polygon_division_out_t out{};
         polygon_division_out_init(&out, 512, 512, p);
         algebra_polygon_intersec_java(&in, &out);
-        size_buffers(out);
-        get_polygon_division_out_value(&out, ox.data(), oy.data(), oz.data(), oparts.data(),
-                                       cols.data(), rows.data(), t.shape_parts.data());
+        read(out, out.z);
         polygon_division_in_free(&in);
         polygon_division_out_free(&out);
     } else {
@@ -91,41 +90,27 @@ Tiled tile(const Grid& g, const std::vector<Shape>& shapes, bool polygons) {
         tag_division_out_t out{};
         division_out_init(&out, 512, 512, p);
         algebra_polyline_intersec_java(&in, &out);
-        size_buffers(out);
-        get_division_out_value(&out, ox.data(), oy.data(), oparts.data(), cols.data(), rows.data(),
-                               t.shape_parts.data());
+        read(out, nullptr);
         division_in_free(&in);
         division_out_free(&out);
-    }
-    for (size_t i = 0, k = 0; i < oparts.size(); ++i) {
-        t.pieces.push_back({{}, cols[i], rows[i]});
-        for (int j = 0; j < oparts[i]; ++j, ++k)
-            t.pieces.back().points.push_back({ox[k], oy[k], oz[k]});
     }
     return t;
 }
 
-// Shoelace area of a closed ring, unsigned.
-double area(const Shape& ring) {
-    double twice = 0.0;
-    for (size_t i = 0; i + 1 < ring.size(); ++i)
-        twice += static_cast<double>(ring[i].x) * ring[i + 1].y -
-                 static_cast<double>(ring[i + 1].x) * ring[i].y;
-    return std::fabs(twice / 2.0);
-}
-
-double length(const Shape& line) {
+// The area of a closed ring (unsigned, shoelace) or the length of a line.
+double measure(const Shape& s, bool ring) {
     double sum = 0.0;
-    for (size_t i = 0; i + 1 < line.size(); ++i)
-        sum += std::hypot(static_cast<double>(line[i + 1].x) - line[i].x,
-                          static_cast<double>(line[i + 1].y) - line[i].y);
-    return sum;
+    for (size_t i = 0; i + 1 < s.size(); ++i) {
+        double x0 = s[i].x, y0 = s[i].y, x1 = s[i + 1].x, y1 = s[i + 1].y;
+        sum += ring ? (x0 * y1 - x1 * y0) / 2.0 : std::hypot(x1 - x0, y1 - y0);
+    }
+    return std::fabs(sum);
 }
 
-double total(const std::vector<Piece>& pieces, bool polygons) {
+double total(const std::vector<Piece>& pieces, bool rings) {
     double sum = 0.0;
     for (const Piece& p : pieces)
-        sum += polygons ? area(p.points) : length(p.points);
+        sum += measure(p.points, rings);
     return sum;
 }
 
@@ -152,6 +137,14 @@ Shape square(int x0, int y0, int x1, int y1) {
     return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
 }
 
+// A shape from "x y z, x y, ..." (whole numbers).
+Shape text(const char* points) {
+    Shape shape;
+    for (const testing_shapes::Xy& p : testing_shapes::pts(points))
+        shape.push_back({static_cast<int>(p.x), static_cast<int>(p.y), static_cast<int>(p.z)});
+    return shape;
+}
+
 std::string text_of(const Shape& s) {
     std::ostringstream os;
     for (const Pt& p : s)
@@ -171,6 +164,8 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
         double measure;
     };
     const Shape big = square(5, 5, 75, 75);
+    const double bent = std::hypot(6, 4) + std::hypot(4, 2);
+    const Tiles up{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2}};
     const Case cases[] = {
         {"ring inside one tile", true, kGrid8, square(12, 13, 18, 17), {{1, 1}}, 24},
         {"ring wholly left of the grid", true, kGrid8, square(-100, 10, -90, 20), {}, 0},
@@ -182,22 +177,12 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
         {"no columns", true, {0, 0, 80, 80, 0, 8}, big, {}, 0},
         {"grid narrower than its columns", true, {0, 0, 3, 80, 4, 8}, big, {}, 0},
         {"grid of negative width", true, {80, 0, 0, 80, 8, 8}, big, {}, 0},
-        {"line inside one tile",
-         false,
-         kGrid8,
-         {{12, 13}, {18, 17}, {14, 19}},
-         {{1, 1}},
-         std::hypot(6, 4) + std::hypot(4, 2)},
-        {"line across a row and up a column",
-         false,
-         kGrid8,
-         {{5, 5}, {35, 5}, {35, 25}},
-         {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2}},
-         50},
+        {"line in one tile", false, kGrid8, text("12 13, 18 17, 14 19"), {{1, 1}}, bent},
+        {"line across a row, up a column", false, kGrid8, text("5 5, 35 5, 35 25"), up, 50},
         // On the common edge x = 20 of columns 1 and 2: kept by column 2, whose least-x side it is.
-        {"line along a tile edge", false, kGrid8, {{20, 2}, {20, 8}}, {{2, 0}}, 6},
-        {"line wholly outside", false, kGrid8, {{-50, 5}, {-40, 5}}, {}, 0},
-        {"line reaching out", false, kGrid8, {{-50, 5}, {15, 5}}, {{0, 0}, {1, 0}}, 15},
+        {"line along a tile edge", false, kGrid8, text("20 2, 20 8"), {{2, 0}}, 6},
+        {"line wholly outside", false, kGrid8, text("-50 5, -40 5"), {}, 0},
+        {"line reaching out", false, kGrid8, text("-50 5, 15 5"), {{0, 0}, {1, 0}}, 15},
     };
     for (const Case& c : cases) {
         Tiled out = tile(c.grid, {c.shape}, c.polygon);
@@ -219,10 +204,7 @@ TEST(PolygonTiling, InnerTilesComeWholeAsMarkedSquaresColumnByColumn) {
         Shape marked = square(static_cast<int>(t.min_x), static_cast<int>(t.min_y),
                               static_cast<int>(t.max_x), static_cast<int>(t.max_y));
         marked.front().z = 2, marked.back().z = 3;
-        bool is_marked_square = p.points.size() == 5;
-        for (size_t i = 0; is_marked_square && i < 5; ++i)
-            is_marked_square = p.points[i].x == marked[i].x && p.points[i].y == marked[i].y &&
-                               p.points[i].z == marked[i].z;
+        bool is_marked_square = p.points == marked;
         bool inner = p.col >= 1 && p.col <= 6 && p.row >= 1 && p.row <= 6;
         EXPECT_EQ(is_marked_square, inner) << "tile " << p.col << "," << p.row;
         if (is_marked_square)
@@ -237,16 +219,12 @@ TEST(PolygonTiling, InnerTilesComeWholeAsMarkedSquaresColumnByColumn) {
 }
 
 TEST(Tiling, ShapesKeepTheirInputOrder) {
-    Shape ring{{12, 13, 2}, {18, 13, 0}, {18, 17, 3}, {12, 17, 0}, {12, 13, 2}};
+    Shape ring = text("12 13 2, 18 13, 18 17 3, 12 17, 12 13 2");
     Tiled polygons = tile(kGrid8, {ring, square(5, 2, 15, 8)}, true);
     ASSERT_EQ(polygons.shape_parts, (std::vector<int>{1, 2}));
-    const Shape& copy = polygons.pieces[0].points;
-    EXPECT_TRUE(copy.size() == ring.size() &&
-                std::equal(copy.begin(), copy.end(), ring.begin(),
-                           [](Pt a, Pt b) { return a.x == b.x && a.y == b.y && a.z == b.z; }))
-        << "a ring within one tile is written as itself, codes and all";
+    EXPECT_EQ(polygons.pieces[0].points, ring) << "a ring within one tile is itself, codes too";
     EXPECT_DOUBLE_EQ(total(polygons.of_shape(1), true), 60.0);
-    Tiled lines = tile(kGrid8, {{{5, 5}, {15, 5}}, {{72, 72}, {78, 78}}}, false);
+    Tiled lines = tile(kGrid8, {text("5 5, 15 5"), text("72 72, 78 78")}, false);
     EXPECT_EQ(lines.shape_parts, (std::vector<int>{2, 1}));
     EXPECT_EQ(lines.tiles().back(), std::make_pair(7, 7));
 }
@@ -368,7 +346,7 @@ TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
         ASSERT_EQ(out.shape_parts.size(), shapes.size());
         for (size_t s = 0; s < shapes.size(); ++s) {
             Tiled mine{out.of_shape(s), {}};
-            double expected = polygons ? area(shapes[s]) : length(shapes[s]);
+            double expected = measure(shapes[s], polygons);
             double got = total(mine.pieces, polygons);
             ASSERT_TRUE(std::fabs(got - expected) <= (exact ? 1e-12 : 1e-6) * expected &&
                         pieces_in_tiles(mine, g))

@@ -75,28 +75,13 @@ class Rectangle(ctypes.Structure):
     _fields_ = [(name, ctypes.c_double) for name in ('min_y', 'max_y', 'min_x', 'max_x')]
 
 
-# Argument counts of the plain names the tests call: records and host arrays pass as addresses,
-# counts and capacities as ints (the trailing ones).
-P, I = ctypes.c_void_p, ctypes.c_int
-SIGNATURES = dict(
-    division_in_init=[P] * 4 + [I] * 2, polygon_division_in_init=[P] * 5 + [I] * 2,
-    division_out_init=[P] + [I] * 3, polygon_division_out_init=[P] + [I] * 3,
-    line_reduce_in_init=[P] * 4 + [I] * 2, polygon_reduce_out_init=[P, I, I],
-    division_in_free=[P], polygon_division_in_free=[P], division_out_free=[P],
-    polygon_division_out_free=[P], line_reduce_in_free=[P], polygon_reduce_out_free=[P],
-    get_division_out_value=[P] * 7, get_polygon_division_out_value=[P] * 8,
-    get_polygon_reduce_out_value=[P] * 5, com_polygons_java_init_value=[P] * 5 + [I] * 2,
-    get_polygons_java_value=[P] * 5, com_polygons_java_free=[P], com_split_lines_init=[P],
-    com_split_lines_add=[P, P, I], get_split_lines_value=[P] * 3, com_split_lines_free=[P],
-    algebra_polygon_intersec_java=[P, P], algebra_polyline_intersec_java=[P, P])
 LIB = None
 
 
 def load(path):
+    """The library with its plain names as ctypes finds them: records and host arrays pass as
+    addresses, counts as C ints; only the rectangle-valued result needs a declared type."""
     lib = ctypes.CDLL(path)
-    for name, argtypes in SIGNATURES.items():
-        getattr(lib, name).argtypes, getattr(lib, name).restype = argtypes, None
-    lib.get_rect_by_index.argtypes = [I, I, I, I, Rectangle]
     lib.get_rect_by_index.restype = Rectangle
     return lib
 
@@ -112,26 +97,33 @@ def read_out(record, reader, names):
     return {n: list(b)[:count(n)] for n, b in zip(names, buffers)}
 
 
-def tiled(layout, init, entry, out_layout, out_init, reader, names, shapes, with_z):
-    """Shapes tiled on a 4 x 4 grid of 10-unit tiles: in-record fields written at their offsets,
-    arrays by init; pieces read back as (col, row, xs, ys, zs) and the shape_parts."""
+def tiled(shapes, polygons):
+    """Shapes tiled on a 4 x 4 grid of 10-unit tiles by the polygon or the polyline entry point:
+    in-record fields written at their offsets, arrays by init, records released after the
+    read-out. Returns the pieces as (col, row, xs, ys, zs) and the shape_parts."""
     xs = [x for shape in shapes for x, _ in shape]
     ys = [y for shape in shapes for _, y in shape]
-    parts = [len(shape) for shape in shapes]
-    record = Record(layout, point_num=len(xs), part_num=len(parts), grid_min_y=0, grid_max_y=40,
-                    grid_min_x=0, grid_max_x=40, col_num=4, row_num=4)
-    arrays = [xs, ys] + ([[0] * len(xs)] if with_z else [])
-    init(record.raw, *map(ints, arrays), ints(parts), len(xs), len(parts))
-    out = Record(out_layout)
-    out_init(out.raw, 512, 512, len(parts))
-    entry(record.raw, out.raw)
-    got = read_out(out, reader, names)
+    parts, kind = [len(shape) for shape in shapes], 'polygon_' if polygons else ''
+    record = Record(POLYGON_DIVISION_IN if polygons else DIVISION_IN, point_num=len(xs),
+                    part_num=len(parts), grid_min_y=0, grid_max_y=40, grid_min_x=0,
+                    grid_max_x=40, col_num=4, row_num=4)
+    arrays = [xs, ys] + ([[0] * len(xs)] if polygons else []) + [parts]
+    getattr(LIB, kind + 'division_in_init')(record.raw, *map(ints, arrays), len(xs), len(parts))
+    out = Record(POLYGON_DIVISION_OUT if polygons else DIVISION_OUT)
+    getattr(LIB, kind + 'division_out_init')(out.raw, 512, 512, len(parts))
+    getattr(LIB, 'algebra_%s_intersec_java' % ('polygon' if polygons else 'polyline'))(
+        record.raw, out.raw)
+    names = ['x', 'y'] + (['z'] if polygons else []) + ['part_points', 'part_col', 'part_row',
+                                                        'shape_parts']
+    got = read_out(out, getattr(LIB, 'get_%sdivision_out_value' % kind), names)
+    getattr(LIB, kind + 'division_in_free')(record.raw)
+    getattr(LIB, kind + 'division_out_free')(out.raw)
     pieces, k = [], 0
     for i, n in enumerate(got['part_points']):
         pieces.append((got['part_col'][i], got['part_row'][i], got['x'][k:k + n],
                        got['y'][k:k + n], got.get('z', [0] * (k + n))[k:k + n]))
         k += n
-    return pieces, got['shape_parts'], record, out
+    return pieces, got['shape_parts']
 
 
 def shoelace(xs, ys):
@@ -141,24 +133,9 @@ def shoelace(xs, ys):
 # Two shapes as a host hands them over: a closed square and a closed triangle.
 SHAPES = dict(x=[0, 10, 10, 0, 0, 20, 30, 25, 20], y=[0, 0, 10, 10, 0, 0, 0, 8, 0],
               z=[2, 0, 0, 0, 3, 0, 100, 0, 0], part_points=[5, 4])
-GRID = dict(grid_min_y=-5, grid_max_y=95, grid_min_x=3, grid_max_x=103, col_num=4, row_num=2)
 
 
 class Records(unittest.TestCase):
-    def test_division_records_copy_host_arrays_and_read_back(self):
-        record = Record(POLYGON_DIVISION_IN, point_num=9, part_num=2, **GRID)
-        LIB.polygon_division_in_init(record.raw, *map(ints, SHAPES.values()), 9, 2)
-        for name, values in SHAPES.items():
-            self.assertEqual(record.array(name, len(values)), values, name)
-        self.assertEqual({n: record[n] for n in GRID}, GRID, 'init leaves the host fields')
-        LIB.polygon_division_in_free(record.raw)
-        self.assertEqual(record.pointers(), {0})
-        out = Record(POLYGON_DIVISION_OUT, point_num=-1, part_num=-1, shape_num=-1)
-        LIB.polygon_division_out_init(out.raw, 512, 512, 2)
-        self.assertEqual([out[n] for n in ('point_num', 'part_num', 'shape_num')], [0, 0, 0])
-        self.assertNotIn(0, out.pointers())
-        LIB.polygon_division_out_free(out.raw)
-
     def test_reduce_and_list_records(self):
         line = Record(LINE_REDUCE)
         LIB.line_reduce_in_init(line.raw, ints(SHAPES['x']), ints(SHAPES['y']),
@@ -203,12 +180,7 @@ class Tiling(unittest.TestCase):
     def test_polygons_cut_into_tiles(self):
         strip = [(5, 5), (35, 5), (35, 15), (5, 15), (5, 5)]
         cover = [(8, 18), (22, 18), (22, 32), (8, 32), (8, 18)]
-        pieces, shape_parts, record, out = tiled(
-            POLYGON_DIVISION_IN, LIB.polygon_division_in_init, LIB.algebra_polygon_intersec_java,
-            POLYGON_DIVISION_OUT, LIB.polygon_division_out_init,
-            LIB.get_polygon_division_out_value,
-            ['x', 'y', 'z', 'part_points', 'part_col', 'part_row', 'shape_parts'],
-            [strip, cover], True)
+        pieces, shape_parts = tiled([strip, cover], True)
         self.assertEqual(shape_parts, [8, 9])
         self.assertEqual(sorted(p[:2] for p in pieces[:8]), [(c, r) for c in range(4)
                                                              for r in range(2)])
@@ -219,23 +191,15 @@ class Tiling(unittest.TestCase):
             self.assertTrue(all(10 * row <= y <= 10 * row + 10 for y in ys), (col, row, ys))
         self.assertIn((1, 2, [10, 20, 20, 10, 10], [20, 20, 30, 30, 20], [2, 0, 0, 0, 3]),
                       pieces[8:], 'the tile inside is whole, its outline one press section')
-        LIB.polygon_division_in_free(record.raw)
-        LIB.polygon_division_out_free(out.raw)
 
     def test_polylines_cut_into_tiles(self):
-        pieces, shape_parts, record, out = tiled(
-            DIVISION_IN, LIB.division_in_init, LIB.algebra_polyline_intersec_java, DIVISION_OUT,
-            LIB.division_out_init, LIB.get_division_out_value,
-            ['x', 'y', 'part_points', 'part_col', 'part_row', 'shape_parts'],
-            [[(5, 5), (35, 5), (35, 25)], [(12, 13), (18, 17)]], False)
+        pieces, shape_parts = tiled([[(5, 5), (35, 5), (35, 25)], [(12, 13), (18, 17)]], False)
         self.assertEqual(shape_parts, [6, 1])
         self.assertEqual(sorted(p[:2] for p in pieces[:6]),
                          [(0, 0), (1, 0), (2, 0), (3, 0), (3, 1), (3, 2)])
         self.assertEqual(sum(abs(x1 - x0) + abs(y1 - y0) for _, _, xs, ys, _ in pieces[:6]
                              for x0, x1, y0, y1 in zip(xs, xs[1:], ys, ys[1:])), 50)
         self.assertEqual(pieces[6][:4], (1, 1, [12, 18], [13, 17]))
-        LIB.division_in_free(record.raw)
-        LIB.division_out_free(out.raw)
 
 
 if __name__ == '__main__':

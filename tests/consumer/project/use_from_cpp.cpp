@@ -1,40 +1,16 @@
-// A C++ program built against the installed library through find_package(mapgeom): builds a ring
-// and a list through the public API and checks what it reads back.
+// A C++ program built against the installed library through find_package(mapgeom): the umbrella
+// header compiles in a strict build and the C++ names link.
 #include <cstdio>
 
 #include "mapgeom/mapgeom.h"
 
-namespace {
-
-int failures = 0;
-
-void expect(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "use_from_cpp: %s\n", what);
-        ++failures;
-    }
-}
-
-}  // namespace
-
 int main() {
     polygon_t ring{};
     com_polygon_init(&ring);
-    const point_t corners[] = {{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, {0, 0, 0}};
-    for (const point_t& corner : corners)
+    for (const point_t& corner : {point_t{0, 0, 0}, {4, 0, 0}, {4, 3, 0}, {0, 3, 0}, {0, 0, 0}})
         com_polygon_add(&ring, corner);
-    expect(com_polygon_num(&ring) == 4, "a closed square ring has 4 distinct vertices");
-    point_t far = com_polygon_at(&ring, 2);
-    expect(far.x == 4 && far.y == 3, "vertex 2 reads back as (4, 3)");
-
-    polygons_t list{};
-    com_polygons_init(&list);
-    com_polygons_add_copy(&list, ring);
-    expect(com_polygons_num(&list) == 1, "the list holds the copied ring");
-    com_polygons_free(&list);
+    bool ok = com_polygon_num(&ring) == 4 && com_polygon_at(&ring, 2).y == 3;
     com_polygon_free(&ring);
-
-    if (failures == 0)
-        std::puts("use_from_cpp: ok");
-    return failures == 0 ? 0 : 1;
+    std::puts(ok ? "use_from_cpp: ok" : "use_from_cpp: the ring read back wrong");
+    return ok ? 0 : 1;
 }
