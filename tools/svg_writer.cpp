@@ -229,11 +229,12 @@ void SvgPicture::write(std::ostream& out) const {
                         << line_points(page, press_stretch(ring, first, last)) << "\"/>\n";
     }
     out << "</g>\n<g id=\"legend\" font-family=\"sans-serif\" font-size=\"13\">\n"
-        << "<text x=\"" << kMargin << "\" y=\"16\">" << escape(title_)
-        << " | <tspan fill=\"" << kInputStroke << "\">grey: input</tspan> | coloured: result | "
+        << "<text x=\"" << kMargin << "\" y=\"16\">" << escape(title_) << " | <tspan fill=\""
+        << kInputStroke << "\">grey: input</tspan> | coloured: result | "
         << "<tspan fill=\"" << kPressRed << "\">red dashes: press sections (cut edges)</tspan>"
-        << (grids_.empty() ? "" : " | <tspan fill=\"" + std::string(kGridBlue) +
-                                      "\">blue dashes: tile grid</tspan>")
+        << (grids_.empty() ? ""
+                           : " | <tspan fill=\"" + std::string(kGridBlue) +
+                                 "\">blue dashes: tile grid</tspan>")
         << "</text>\n</g>\n</svg>\n";
 }
 
