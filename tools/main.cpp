@@ -62,6 +62,9 @@ int main(int argc, char** argv) {
     } catch (const std::exception& error) {
         std::fprintf(stderr, "mapgeom: internal failure: %s\n", error.what());
         return kExitInternal;
+    } catch (...) {  // caught all the same, so that unwinding removes unfinished outputs
+        std::fprintf(stderr, "mapgeom: internal failure\n");
+        return kExitInternal;
     }
     return 0;
 }
