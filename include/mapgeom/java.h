@@ -20,8 +20,7 @@
 #include "mapgeom/export.h"
 
 /* ---------------------------------------------------------------------------------------------------
- * Tiling records. Records of one family share their fields (the macros below), so each layout is
- * written once.
+ * Tiling records.
  *
  * In-records, tag_division_in_t (polylines, 56 bytes) and polygon_division_in_t (polygons, each
  * part an independent ring, never a hole of the part before it; 64 bytes). The host sets every
@@ -51,33 +50,61 @@
  *   56 / 64 shape_num    shape_parts entries written
  * -------------------------------------------------------------------------------------------------
  */
-#define MAPGEOM_DIVISION_IN_FIELDS                                                             \
-    int point_num, part_num, grid_min_y, grid_max_y, grid_min_x, grid_max_x, col_num, row_num; \
-    int *part_points, *x, *y
-#define MAPGEOM_DIVISION_OUT_PARTS                        \
-    int *part_points, *shape_parts, *part_col, *part_row; \
-    int point_num, part_num, shape_num
-
 typedef struct tag_division_in_t {
-    MAPGEOM_DIVISION_IN_FIELDS;
+    int point_num;
+    int part_num;
+    int grid_min_y;
+    int grid_max_y;
+    int grid_min_x;
+    int grid_max_x;
+    int col_num;
+    int row_num;
+    int* part_points;
+    int* x;
+    int* y;
 } division_in_t;
 typedef struct tag_division_in_t tag_division_in_t;
 
 typedef struct tag_polygon_division_in_t {
-    MAPGEOM_DIVISION_IN_FIELDS;
+    int point_num;
+    int part_num;
+    int grid_min_y;
+    int grid_max_y;
+    int grid_min_x;
+    int grid_max_x;
+    int col_num;
+    int row_num;
+    int* part_points;
+    int* x;
+    int* y;
     int* z;
 } polygon_division_in_t;
 typedef struct tag_polygon_division_in_t tag_polygon_division_in_t;
 
 typedef struct tag_division_out_t {
-    int *x, *y;
-    MAPGEOM_DIVISION_OUT_PARTS;
+    int* x;
+    int* y;
+    int* part_points;
+    int* shape_parts;
+    int* part_col;
+    int* part_row;
+    int point_num;
+    int part_num;
+    int shape_num;
 } division_out_t;
 typedef struct tag_division_out_t tag_division_out_t;
 
 typedef struct tag_polygon_division_out_t {
-    int *x, *y, *z;
-    MAPGEOM_DIVISION_OUT_PARTS;
+    int* x;
+    int* y;
+    int* z;
+    int* part_points;
+    int* shape_parts;
+    int* part_col;
+    int* part_row;
+    int point_num;
+    int part_num;
+    int shape_num;
 } polygon_division_out_t;
 typedef struct tag_polygon_division_out_t tag_polygon_division_out_t;
 
@@ -90,35 +117,43 @@ typedef struct tag_polygon_division_out_t tag_polygon_division_out_t;
  *    8 part_points  points of each part         32 z   polygons only
  * -------------------------------------------------------------------------------------------------
  */
-#define MAPGEOM_REDUCE_FIELDS \
-    int point_num, part_num;  \
-    int *part_points, *x, *y
-
 typedef struct tag_polygon_reduce_in_t {
-    MAPGEOM_REDUCE_FIELDS;
+    int point_num;
+    int part_num;
+    int* part_points;
+    int* x;
+    int* y;
     int* z;
 } polygon_reduce_in_t;
 typedef struct tag_polygon_reduce_in_t tag_polygon_reduce_in_t;
 
 typedef struct tag_polygon_reduce_out_t {
-    MAPGEOM_REDUCE_FIELDS;
+    int point_num;
+    int part_num;
+    int* part_points;
+    int* x;
+    int* y;
     int* z;
 } polygon_reduce_out_t;
 typedef struct tag_polygon_reduce_out_t tag_polygon_reduce_out_t;
 
 typedef struct tag_line_reduce_in_t {
-    MAPGEOM_REDUCE_FIELDS;
+    int point_num;
+    int part_num;
+    int* part_points;
+    int* x;
+    int* y;
 } line_reduce_in_t;
 typedef struct tag_line_reduce_in_t tag_line_reduce_in_t;
 
 typedef struct tag_line_reduce_out_t {
-    MAPGEOM_REDUCE_FIELDS;
+    int point_num;
+    int part_num;
+    int* part_points;
+    int* x;
+    int* y;
 } line_reduce_out_t;
 typedef struct tag_line_reduce_out_t tag_line_reduce_out_t;
-
-#undef MAPGEOM_DIVISION_IN_FIELDS
-#undef MAPGEOM_DIVISION_OUT_PARTS
-#undef MAPGEOM_REDUCE_FIELDS
 
 /* ---------------------------------------------------------------------------------------------------
  * List records: they keep their own capacities.
