@@ -81,7 +81,7 @@ void fill(geom_t* g, const Ring& points) {
         com_geom_add(g, p);
 }
 
-enum class Finder { kPolygon, kPolyline, kPolylines, kIntersec };
+enum class Finder { kPolygon, kPolyline, kPolylines, kIntersec, kDiffence };
 
 // One finder (or the whole intersection) on the pair; the inputs change in place, so they are
 // rebuilt, untimed, before every run.
@@ -118,9 +118,12 @@ void mapgeom_finder(benchmark::State& state, const RingPair& (*pair_of)(int), Fi
             case Finder::kIntersec:
                 algebra_polygons_intersec(&a, &b, &out);
                 break;
+            case Finder::kDiffence:
+                algebra_polygons_diffence(&a, &b, &out);
+                break;
         }
     }
-    if (finder == Finder::kIntersec)
+    if (finder == Finder::kIntersec || finder == Finder::kDiffence)
         state.counters["rings"] = out.num;
     else
         state.counters["crossings"] = points.count;
@@ -175,6 +178,10 @@ BENCHMARK_CAPTURE(geos_crossings, jagged, jagged_pair)
     ->Arg(20000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(mapgeom_finder, jagged_intersec, jagged_pair, Finder::kIntersec)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(mapgeom_finder, jagged_diffence, jagged_pair, Finder::kDiffence)
     ->Arg(2000)
     ->Arg(20000)
     ->Unit(benchmark::kMillisecond);

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "mapgeom/com.h"
+#include "relation/ring_locator.h"
 
 namespace mapgeom {
 
@@ -155,6 +156,7 @@ private:
     std::vector<Vertex> vertices_a_;
     std::vector<Vertex> vertices_b_;
     std::vector<signed char> side_after_;  // -1 until computed
+    RingLocator in_b_;                     // b located once for all the side tests
     int start_cursor_ = 0;
 };
 

@@ -7,15 +7,20 @@
 // sides are judged at edge midpoints, so stretches shorter than the tolerances are not told apart.
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "algebra/algebra_internal.h"
+#include "algebra/live_shape.h"
 #include "com/boundary.h"
 #include "com/numeric.h"
 #include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/algebra.h"
+#include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/ring_locator.h"
 
 namespace {
 
@@ -51,29 +56,105 @@ point_t pressed(point_t p) {
     return p;
 }
 
-// Sets a ring's vertex, and the closing point with vertex 0, so both copies agree.
-void set_vertex(polygon_t* ring, int index, point_t p) {
-    com_polygon_setat(ring, index, p);
-    if (index == 0 && ring->geom.count > 1)
-        com_polygon_setat(ring, ring->geom.count - 1, p);
-}
+// Which crossings are mere touches, asked of the rings while touches lose their markers, with the
+// lookups the judgement makes (the first vertex of a ring at a place, the side of a ring a midpoint
+// lies on) answered from a grid of places and a locator per ring instead of a pass over a ring for
+// every crossing. Taking a marker off moves B's vertex onto A's coordinates (and a ring's closing
+// point with its vertex 0); the grids follow each move, and a ring whose points moved gets a fresh
+// locator when it is next asked about, so every answer is the one the rings give as they then are.
+class TouchJudge {
+public:
+    TouchJudge(polygon_t* a, polygon_t* b) : a_(a), b_(b) {
+        for (auto [ring, grid] : {std::make_pair(a, &places_a_), std::make_pair(b, &places_b_)})
+            for (int k = 0; k < ring->geom.count; ++k)
+                grid->add(k, ring->geom.points[k]);
+    }
 
-// Takes the crossing marker off each ring's vertex at c; both take A's coordinates.
-void unmark_crossing(polygon_t* a, polygon_t* b, point_t c) {
-    int in_a = com_polygon_find(a, c);
-    if (in_a < 0)
-        return;
-    point_t place = com_polygon_at(a, in_a);
-    for (polygon_t* ring : {a, b}) {
-        int at = ring == a ? in_a : com_polygon_find(b, c);
-        if (at < 0)
-            continue;
-        point_t v = com_polygon_at(ring, at);
+    // judge_crosspt_polygons(a, b, c).
+    int kind(point_t c) {
+        int i = first_at(places_a_, c);
+        if (i < 0)
+            return 1;
+        int after = side_of_midpoint(a_, i, com_polygon_nexter(a_, i), &in_b_);
+        int before = side_of_midpoint(a_, i, com_polygon_priorer(a_, i), &in_b_);
+        int kind = mapgeom::meeting_kind_of_sides(after, before);
+        if (kind >= 0)
+            return kind;
+        int j = first_at(places_b_, c);
+        if (j < 0)
+            return 1;
+        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != 0 ? 2 : 1;
+    }
+
+    // Takes the crossing marker off each ring's vertex at c; both take A's coordinates.
+    void unmark(point_t c) {
+        int in_a = first_at(places_a_, c);
+        if (in_a < 0)
+            return;
+        point_t place = com_polygon_at(a_, in_a);
+        unmark_vertex(a_, in_a, place, &places_a_, &in_a_);
+        int in_b = first_at(places_b_, c);
+        if (in_b >= 0)
+            unmark_vertex(b_, in_b, place, &places_b_, &in_b_);
+    }
+
+private:
+    // A ring's locator, made when first asked for after the ring's points last moved.
+    struct Locator {
+        const polygon_t* ring;
+        std::optional<mapgeom::RingLocator> located;
+        mapgeom::RingLocator* get() {
+            if (!located)
+                located.emplace(ring);
+            return &*located;
+        }
+    };
+
+    // The least index of a point of the grid's ring at p (com_polygon_find), or -1.
+    static int first_at(const mapgeom::PlaceGrid& grid, point_t p) {
+        int first = -1;
+        grid.visit_same(p, [&](int id) {
+            if (first < 0 || id < first)
+                first = id;
+        });
+        return first;
+    }
+
+    // Where the midpoint of vertex i of ring and `toward` lies in the locator's ring.
+    static int side_of_midpoint(const polygon_t* ring, int i, point_t toward, Locator* other) {
+        point_t vertex = com_polygon_at(ring, i);
+        point_t mid = calc_plough_around_point(vertex, toward, vertex);
+        return mapgeom::locate_in_ring(other->get(), mid, mapgeom::kSideTestPermit);
+    }
+
+    // Vertex `index` of ring (and the closing point with vertex 0) takes the place's coordinates
+    // and loses the marker.
+    static void unmark_vertex(polygon_t* ring, int index, point_t place, mapgeom::PlaceGrid* grid,
+                              Locator* locator) {
+        point_t v = com_polygon_at(ring, index);
         if (v.z >= kCrossingMarker)
             v.z -= kCrossingMarker;
-        set_vertex(ring, at, point_t{place.x, place.y, v.z});
+        point_t unmarked{place.x, place.y, v.z};
+        int last = ring->geom.count - 1;
+        for (int k : {index, index == 0 && last > 0 ? last : -1}) {
+            if (k < 0)
+                continue;
+            point_t old = com_polygon_at(ring, k);
+            com_polygon_setat(ring, k, unmarked);
+            if (old.x == unmarked.x && old.y == unmarked.y)
+                continue;
+            grid->move(k, unmarked);
+            locator->located.reset();
+        }
     }
-}
+
+    polygon_t* a_;
+    polygon_t* b_;
+    mapgeom::PlaceGrid places_a_;
+    mapgeom::PlaceGrid places_b_;
+    Locator in_a_{a_, {}};
+    Locator in_b_{b_, {}};
+};
 
 // Whether some vertex of ring lies outside other or, when none does, some edge midpoint. With the
 // crossings inserted as vertices no edge crosses the other boundary, so an edge lies inside,
@@ -385,7 +466,8 @@ CrossingVertices::CrossingVertices(const polygon_t* a, const polygon_t* b, const
       places_b_(&b->geom, b->geom.count),
       vertices_a_(a->geom.count),
       vertices_b_(b->geom.count),
-      side_after_(a->geom.count, -1) {
+      side_after_(a->geom.count, -1),
+      in_b_(b) {
     PlaceIndex listed(points, points->count);
     PlaceIndex places_a(&a->geom, a->geom.count);
     for (auto [ring, vertices] :
@@ -404,7 +486,7 @@ CrossingVertices::CrossingVertices(const polygon_t* a, const polygon_t* b, const
 
 int CrossingVertices::side_after(int k) {
     if (side_after_[k] < 0)
-        side_after_[k] = static_cast<signed char>(side_after_vertex(a_, b_, k));
+        side_after_[k] = static_cast<signed char>(side_after_vertex(a_, &in_b_, k));
     return side_after_[k];
 }
 
@@ -426,18 +508,20 @@ int nesting_offset(const polygon_t* a, const polygon_t* b) {
 }
 
 void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers) {
-    for (int k = 0; k < points->count;) {
+    TouchJudge judge(a, b);
+    int kept = 0;
+    for (int k = 0; k < points->count; ++k) {
         point_t c = points->points[k];
-        int kind = judge_crosspt_polygons(a, b, c);
+        int kind = judge.kind(c);
         if (kind == 0 || kind == 5 || kind == 6) {
-            ++k;
+            points->points[kept++] = c;
             continue;
         }
-        com_geom_removeat(points, k);
         if (kind == 2 && markers == TouchMarkers::kAllButInnerTouch)
             continue;
-        unmark_crossing(a, b, c);
+        judge.unmark(c);
     }
+    points->count = kept;
 }
 
 void close_walked_ring(polygon_t* ring, polygons_t* out) {
