@@ -293,17 +293,13 @@ private:
     void close_piece() {
         com_polygon_add(&piece_, piece_.geom.points[0]);
         optimize_polygon_del_repeatpts(&piece_);
-        polygons_t parts;
-        com_polygons_init(&parts);
-        split_polygon_by_repeat_points(&piece_, &parts, 0);
-        for (polygon_node_t* node = parts.head; node != nullptr; node = node->next) {
-            if (is_allpoints_at_line(&node->polygon) == 0)
-                com_polygon_free(&node->polygon);
-            else
-                com_polygons_add(out_, node->polygon);
-        }
-        com_polygons_free_node(&parts);
-        com_polygon_free(&piece_);
+        mapgeom::OwnedPolygons parts;
+        split_polygon_by_repeat_points(&piece_, &parts.list, 0);
+        mapgeom::remove_nodes_where(
+            &parts.list,
+            [](polygon_node_t* node) { return is_allpoints_at_line(&node->polygon) == 0; },
+            [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
+        parts.hand_over(out_);
         com_polygon_init(&piece_);
         if (mode_ == kFollowLine)
             scan_inside_ = stretch_inside(li_);
