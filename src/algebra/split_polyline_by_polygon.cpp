@@ -103,6 +103,20 @@ void get_polylines(const polyline_t* line, const polygon_t* rect, const geom_t* 
 
 namespace {
 
+// Puts every crossing of the working copies into both (listing the new ones in `points`), keeps
+// the stretches that collect_kept(line, ring, points, pieces) keeps, and hands those of 2 points
+// or more to out.
+template <typename CollectKept>
+int split_at_crossings(polyline_t* line, polygon_t* ring, geom_t* points, polylines_t* out,
+                       CollectKept collect_kept) {
+    find_all_polyline_crosspts(line, ring, points);
+    mapgeom::OwnedPolylines pieces;
+    collect_kept(line, ring, points, &pieces.list);
+    err_polyline_process(&pieces.list);
+    pieces.hand_over(out);
+    return kSplit;
+}
+
 int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     if (relation_polygon_direction(polygon) != 0)
         com_polygon_reverse(polygon);
@@ -116,12 +130,7 @@ int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     mapgeom::LineCopy cut(line);
     mapgeom::RingCopy ring(polygon);
     mapgeom::PointList points;
-    find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
-    mapgeom::OwnedPolylines pieces;
-    connect_polylines(&cut.line, &ring.ring, &points.g, &pieces.list);
-    err_polyline_process(&pieces.list);
-    pieces.hand_over(out);
-    return kSplit;
+    return split_at_crossings(&cut.line, &ring.ring, &points.g, out, connect_polylines);
 }
 
 int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
@@ -148,12 +157,7 @@ int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
     mapgeom::PointList points;
     for (int k = 0; k < records.list.count; ++k)
         com_geom_add(&points.g, records.list.crosspts[k].pt);
-    find_all_polyline_crosspts(&cut.line, &outline.ring, &points.g);
-    mapgeom::OwnedPolylines pieces;
-    get_polylines(&cut.line, &outline.ring, &points.g, &pieces.list);
-    err_polyline_process(&pieces.list);
-    pieces.hand_over(out);
-    return kSplit;
+    return split_at_crossings(&cut.line, &outline.ring, &points.g, out, get_polylines);
 }
 
 }  // namespace
