@@ -15,11 +15,7 @@
 
 namespace {
 
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::pts;
-using testing_shapes::text_of;
-using testing_shapes::Xy;
+using namespace testing_shapes;
 
 std::vector<double> codes_of(const polygon_t* ring) {
     std::vector<double> codes;
@@ -136,11 +132,11 @@ TEST(RepairBounds, RingsLeftAtTheBoundAreDeliveredAsTheyStand) {
             int code = relation_polygon_iserror(&node->polygon);
             EXPECT_LE(code, 2);
             all_valid = all_valid && code == 0;
-            area += testing_shapes::plane_signed_area(&node->polygon.geom);
+            area += plane_signed_area(&node->polygon.geom);
         }
         EXPECT_EQ(all_valid, c.all_valid);
         // Nothing is lost: the signed area stays, up to snapping these rings' few crossings.
-        EXPECT_NEAR(area, testing_shapes::plane_signed_area(&input.p.geom), 6.0);
+        EXPECT_NEAR(area, plane_signed_area(&input.p.geom), 6.0);
     }
 }
 

@@ -16,10 +16,7 @@
 
 namespace {
 
-using testing_shapes::Polygon;
-using testing_shapes::Polyline;
-using testing_shapes::pts;
-using testing_shapes::text_of;
+using namespace testing_shapes;
 
 enum class Finder { kPolylines, kPolylineRing, kRings };
 
@@ -215,7 +212,7 @@ bool same_bits(const geom_t& a, const geom_t& b) {
 }
 
 std::string text_of_points(const std::vector<point_t>& points) {
-    std::vector<testing_shapes::Xy> xyz;
+    std::vector<Xy> xyz;
     for (const point_t& p : points)
         xyz.push_back({p.x, p.y, p.z});
     return text_of(xyz);

@@ -16,11 +16,7 @@
 
 namespace {
 
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::pts;
-using testing_shapes::text_of;
-using testing_shapes::Xy;
+using namespace testing_shapes;
 
 // The output rings holding vertex v.
 std::vector<const polygon_t*> rings_with(const Polygons& out, Xy v) {
@@ -63,7 +59,7 @@ TEST(ErrorPolygonProcess, CutsEachKindOfSelfContactIntoValidRings) {
         EXPECT_EQ(text_of(&input.get()->geom), before) << "the input is read only";
         std::vector<double> areas;
         for (const polygon_node_t* node = out.l.head; node != nullptr; node = node->next) {
-            areas.push_back(std::fabs(testing_shapes::plane_signed_area(&node->polygon.geom)));
+            areas.push_back(std::fabs(plane_signed_area(&node->polygon.geom)));
             EXPECT_TRUE(c.result == 0 || relation_polygon_iserror(&node->polygon) == 0);
         }
         std::sort(areas.begin(), areas.end());

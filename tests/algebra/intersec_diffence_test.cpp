@@ -11,17 +11,14 @@
 #include "mapgeom/algebra.h"
 #include "mapgeom/relation.h"
 #include "overlay_area.h"
+#include "ring_checks.h"
 #include "shape_text.h"
 
 namespace {
 
 using overlay_area::call;
 using overlay_area::Operation;
-using testing_shapes::plane_signed_area;
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::pts;
-using testing_shapes::text_of;
+using namespace testing_shapes;
 
 const Operation kIntersec = Operation::kIntersec, kDiffence = Operation::kDiffence;
 const char* const kSquare = "0 0, 10 0, 10 10, 0 10";
@@ -171,14 +168,10 @@ TEST(IntersecDiffence, CodesAreasAndValidRingsOfCrossingTouchingAndNestedRings) 
             EXPECT_EQ(appended, intersec ? c.intersec_rings : c.diffence_rings);
             EXPECT_EQ(com_polygon_num(com_polygons_at_pointer(out.get(), 0)), 2);
             double area = overlay_area::covered_area(op, code, area_a, area_b, appended,
-                                                     overlay_area::rings_area(out.get(), 1));
+                                                     area_sum(out.get(), 1));
             EXPECT_NEAR(area, intersec ? c.intersec_area : c.diffence_area,
                         1e-6 * std::max(area_a, area_b));
-            for (int k = 1; k < out.size(); ++k) {
-                const polygon_t* ring = com_polygons_at_pointer(out.get(), k);
-                EXPECT_EQ(relation_polygon_iserror(ring), 0) << text_of(&ring->geom);
-                EXPECT_EQ(relation_polygon_direction(ring), 0) << text_of(&ring->geom);
-            }
+            EXPECT_EQ(faulty_rings(out.get(), true, 1), "");
         }
     }
 }
@@ -200,8 +193,7 @@ TEST(IntersecDiffence, DegenerateRingsGiveACodeAndValidRingsOnly) {
                 EXPECT_TRUE(both_have_area ? code >= 0 && code <= 6 : code >= 1 && code <= 3)
                     << code;
                 EXPECT_TRUE(both_have_area || out.size() == 0);
-                for (int k = 0; k < out.size(); ++k)
-                    EXPECT_EQ(relation_polygon_iserror(com_polygons_at_pointer(out.get(), k)), 0);
+                EXPECT_EQ(faulty_rings(out.get()), "");
             }
         }
     }

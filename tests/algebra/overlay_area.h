@@ -8,7 +8,7 @@
 #define MAPGEOM_TESTS_ALGEBRA_OVERLAY_AREA_H
 
 #include "mapgeom/algebra.h"
-#include "shapes.h"
+#include "ring_checks.h"
 
 namespace overlay_area {
 
@@ -24,14 +24,6 @@ inline int call(Operation op, polygon_t* a, polygon_t* b, polygons_t* out) {
     return op == Operation::kUnion      ? algebra_polygons_union(a, b, out)
            : op == Operation::kIntersec ? algebra_polygons_intersec(a, b, out)
                                         : algebra_polygons_diffence(a, b, out);
-}
-
-// Signed area of the rings of `list` from index `first` on.
-inline double rings_area(const polygons_t* list, int first = 0) {
-    double sum = 0.0;
-    for (int k = first; k < com_polygons_num(list); ++k)
-        sum += testing_shapes::plane_signed_area(&com_polygons_at_pointer(list, k)->geom);
-    return sum;
 }
 
 // Area covered by a result; area_a and area_b are the input rings' (absolute) areas.

@@ -20,15 +20,13 @@
 #include "mapgeom/algebra.h"
 #include "mapgeom/relation.h"
 #include "overlay_area.h"
+#include "ring_checks.h"
 #include "shape_text.h"
 
 namespace {
 
 using overlay_area::Operation;
-using testing_shapes::Geos;
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::Xy;
+using namespace testing_shapes;
 using Ring = std::vector<Xy>;  // open: the closing point is not repeated
 
 constexpr double kCentre = 5.0e8;
@@ -201,16 +199,10 @@ std::string fault_of(Geos* geos, Operation op, const Pair& pair) {
     Polygon a(pair.a), b(pair.b);
     Polygons out;
     int code = overlay_area::call(op, a.get(), b.get(), out.get());
-    std::string fault;
-    for (const polygon_node_t* node = out.get()->head; node != nullptr; node = node->next) {
-        if (int error = relation_polygon_iserror(&node->polygon); error != 0)
-            fault += "a result ring fails the validity check with " + std::to_string(error) + "\n";
-        if (op != Operation::kUnion && relation_polygon_direction(&node->polygon) != 0)
-            fault += "a result ring runs clockwise\n";
-    }
+    std::string fault = faulty_rings(out.get(), op != Operation::kUnion);
     double area_a = ring_area(geos, pair.a), area_b = ring_area(geos, pair.b);
-    double covered = overlay_area::covered_area(op, code, area_a, area_b, out.size(),
-                                                overlay_area::rings_area(out.get()));
+    double covered =
+        overlay_area::covered_area(op, code, area_a, area_b, out.size(), area_sum(out.get()));
     double expected = geos_area(geos, op, pair.a, pair.b);
     double scale = op == Operation::kUnion ? expected : std::max(area_a, area_b);
     if (code < 0 || std::fabs(covered - expected) > 1e-6 * std::max(scale, 1.0))
@@ -234,8 +226,7 @@ TEST(OverlayOracle, GeneratedPairsCoverWhatGeosCoversWithValidRings) {
             ++failures;
             ADD_FAILURE() << overlay_area::name_of(op) << ", seed " << kSeed << ", pair " << t
                           << " (kind " << static_cast<int>(pair.kind) << "):\n"
-                          << fault << "A: " << testing_shapes::text_of(pair.a)
-                          << "\nB: " << testing_shapes::text_of(pair.b);
+                          << fault << "A: " << text_of(pair.a) << "\nB: " << text_of(pair.b);
         }
     }
 }

@@ -10,19 +10,13 @@
 
 namespace {
 
-using testing_shapes::plane_signed_area;
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::Polylines;
-using testing_shapes::pts;
-using testing_shapes::text_of;
-using testing_shapes::texts_of;
+using namespace testing_shapes;
 
 // A bare ring record, not closed automatically, for the functions that take its storage over.
 polygon_t ring_record(const std::string& text) {
     polygon_t ring;
     com_polygon_init(&ring);
-    for (const testing_shapes::Xy& p : pts(text))
+    for (const Xy& p : pts(text))
         com_polygon_add(&ring, point_t{p.x, p.y, p.z});
     return ring;
 }
@@ -116,7 +110,7 @@ TEST(AppendWithoutRepeats, RingsSkipARepeatOnceTheyHoldTwoPointsPolylinesAlways)
     for (const auto& c : cases) {
         SCOPED_TRACE(c.held);
         polygon_t ring = ring_record(c.held);
-        testing_shapes::Polyline line(pts(c.held));
+        Polyline line(pts(c.held));
         int held = ring.geom.count;
         EXPECT_EQ(cur_polygon_add(&ring, c.p), c.ring_result);
         EXPECT_EQ(cur_polyline_add(line.get(), c.p), c.line_result);
@@ -140,7 +134,7 @@ TEST(DegenerateResults, RingsWithFewEdgesOrOpenEndsAndShortPolylinesAreRemoved) 
     for (const char* l : {"", "0 0", "0 0, 1 0", "0 0", "0 0, 1 0, 2 0"}) {
         polyline_t line;
         com_polyline_init(&line);
-        for (const testing_shapes::Xy& p : pts(l))
+        for (const Xy& p : pts(l))
             com_polyline_add(&line, point_t{p.x, p.y, 0});
         com_polylines_add(lines.get(), line);
     }

@@ -14,11 +14,7 @@
 
 namespace {
 
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::pts;
-using testing_shapes::text_of;
-using testing_shapes::texts_of;
+using namespace testing_shapes;
 
 const char* const kTile = "0 0, 10 0, 10 10, 0 10";
 
@@ -59,7 +55,7 @@ TEST(RectClip, CodesAndPiecesForEveryWayTheShapesLie) {
         rectangle_t extent = calc_polygon_exrectangle(rect.get());
         double area = 0.0;
         for (const polygon_node_t* n = out.get()->head; n != nullptr; n = n->next) {
-            double signed_area = testing_shapes::plane_signed_area(&n->polygon.geom);
+            double signed_area = plane_signed_area(&n->polygon.geom);
             EXPECT_GT(signed_area, 0.0) << "pieces run counter-clockwise";
             area += signed_area;
             rectangle_t piece = calc_polygon_exrectangle(&n->polygon);

@@ -18,12 +18,7 @@
 
 namespace {
 
-using testing_shapes::plane_signed_area;
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::Polyline;
-using testing_shapes::Polylines;
-using testing_shapes::Xy;
+using namespace testing_shapes;
 
 constexpr unsigned kTrials = 300;
 // A piece that ends where the line leaves is cleaned of points closer than 0.99 to the point
@@ -31,8 +26,7 @@ constexpr unsigned kTrials = 300;
 constexpr double kCleaningSlackPerPiece = 2.0;
 
 std::string describe(unsigned seed, const std::vector<Xy>& shape, const std::vector<Xy>& line) {
-    return "seed " + std::to_string(seed) + "\n" + testing_shapes::text_of(shape) + "\n" +
-           testing_shapes::text_of(line);
+    return "seed " + std::to_string(seed) + "\n" + text_of(shape) + "\n" + text_of(line);
 }
 
 // Star-shaped, so simple: integer vertices in angle order, far enough apart to keep it rounded.
@@ -61,7 +55,7 @@ std::vector<Xy> random_monotone_line(std::mt19937& rng, int points) {
     return line;
 }
 
-struct Geos : testing_shapes::Geos {
+struct GeosCuts : testing_shapes::Geos {
     // Segment by segment, so that a line passing a stretch twice counts it twice.
     double length_in(const std::vector<Xy>& points, GEOSGeometry* shape) {
         double total = 0.0;
@@ -109,7 +103,7 @@ double snapping_bound(const geom_t* ring) {
 }
 
 TEST(SplitPolygonByPolyline, RandomCutsGiveTheFacesGeosFinds) {
-    Geos geos;
+    GeosCuts geos;
     unsigned compared = 0;
     for (unsigned seed = 1; seed <= kTrials; ++seed) {
         std::mt19937 rng(seed);
@@ -159,7 +153,7 @@ double total_length(const Polylines& pieces) {
 }
 
 TEST(SplitPolylineByPolygon, RandomLinesKeepTheLengthGeosKeepsInside) {
-    Geos geos;
+    GeosCuts geos;
     std::uniform_int_distribution<int> coordinate(-1200, 1200);
     GEOSGeometry* everywhere = geos.polygon({{-2e3, -2e3}, {2e3, -2e3}, {2e3, 2e3}, {-2e3, 2e3}});
     for (unsigned seed = 1; seed <= kTrials; ++seed) {
@@ -184,7 +178,7 @@ TEST(SplitPolylineByRect, TilesOfAGridShareEveryStretchOnce) {
     // 3 x 3 tiles of 10 units; line points on a 5-unit lattice often run along tile edges.
     constexpr int kTiles = 3;
     constexpr double kSize = 10.0, kExtent = kTiles * kSize;
-    Geos geos;
+    GeosCuts geos;
     GEOSGeometry* grid = geos.polygon({{0, 0}, {kExtent, 0}, {kExtent, kExtent}, {0, kExtent}});
     GEOSGeometry* right = geos.line({{kExtent, 0}, {kExtent, kExtent}});
     GEOSGeometry* top = geos.line({{0, kExtent}, {kExtent, kExtent}});
@@ -206,7 +200,7 @@ TEST(SplitPolylineByRect, TilesOfAGridShareEveryStretchOnce) {
             kept += total_length(pieces);
             piece_count += pieces.size();
             for (const polyline_node_t* n = pieces.l.head; n != nullptr; n = n->next)
-                for (const Xy& p : testing_shapes::points_of(&n->polyline.geom))
+                for (const Xy& p : points_of(&n->polyline.geom))
                     EXPECT_TRUE(std::fabs(p.x - x0 - kSize / 2) < kSize / 2 + 1e-9 &&
                                 std::fabs(p.y - y0 - kSize / 2) < kSize / 2 + 1e-9)
                         << "tile " << tile << " keeps " << p.x << " " << p.y;

@@ -11,18 +11,12 @@
 #include "failing_new.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/relation.h"
+#include "ring_checks.h"
 #include "shape_text.h"
 
 namespace {
 
-using testing_shapes::plane_signed_area;
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::Polyline;
-using testing_shapes::Polylines;
-using testing_shapes::pts;
-using testing_shapes::text_of;
-using testing_shapes::texts_of;
+using namespace testing_shapes;
 
 const char* const kSquare = "0 0, 10 0, 10 10, 0 10";
 
@@ -57,13 +51,8 @@ TEST(SplitPolygonByPolyline, CutsGiveTheFacesOnBothSidesOfEveryStretchInside) {
         std::string line_before = text_of(&line.get()->geom);
         Polygons pieces;
         EXPECT_EQ(split_polygon_by_polyline(polygon.get(), line.get(), pieces.get()), 0);
-        std::vector<double> areas;
-        for (const polygon_node_t* n = pieces.get()->head; n != nullptr; n = n->next) {
-            EXPECT_EQ(relation_polygon_iserror(&n->polygon), 0) << text_of(&n->polygon.geom);
-            areas.push_back(plane_signed_area(&n->polygon.geom));
-        }
-        std::sort(areas.begin(), areas.end());
-        EXPECT_EQ(areas, c.areas);
+        EXPECT_EQ(faulty_rings(pieces.get()), "");
+        EXPECT_EQ(signed_areas(pieces.get()), c.areas);
         EXPECT_GT(plane_signed_area(&polygon.get()->geom), 0.0) << "caller's polygon turned";
         EXPECT_EQ(text_of(&line.get()->geom), line_before) << "line unchanged";
     }
@@ -77,7 +66,7 @@ TEST(SplitPolygonByPolyline, CrossingPointsBecomeNodesAndTheCallersRingsStay) {
     com_polygons_add_copy(pieces.get(), Polygon(pts("0 0, 10 0, 0 0")).p);
     polygon_t open;
     com_polygon_init(&open);
-    for (const testing_shapes::Xy& p : pts("0 0, 10 0, 10 10, 5 20"))
+    for (const Xy& p : pts("0 0, 10 0, 10 10, 5 20"))
         com_polygon_add(&open, point_t{p.x, p.y, 0.0});
     com_polygons_add(pieces.get(), open);  // the list takes over the points
     Polygon polygon(pts("0 0 150, 10 0, 10 10 5, 0 10"));
@@ -88,82 +77,70 @@ TEST(SplitPolygonByPolyline, CrossingPointsBecomeNodesAndTheCallersRingsStay) {
                        " | 10 10 105, 0 0 150, 10 0, 10 10 105"));
 }
 
-using SplitLine = int (*)(polyline_t*, polygon_t*, polylines_t*);
+// Splits `line` by a polygon (0), a tile (1) or a polyline (2) given as `shape`.
+int split_line(int which, polyline_t* line, const char* shape, polylines_t* out) {
+    Polygon ring(pts(shape));
+    Polyline other(pts(shape));
+    int result = which == 0   ? split_polyline_by_polygon(line, ring.get(), out)
+                 : which == 1 ? split_polyline_by_rect(line, ring.get(), out)
+                              : split_polyline_by_polyline(line, other.get(), out);
+    EXPECT_EQ(text_of(&other.get()->geom), text_of(shape)) << "a cutting line is not changed";
+    EXPECT_TRUE(which == 2 || plane_signed_area(&ring.get()->geom) > 0.0) << "turned in place";
+    return result;
+}
 
-TEST(SplitPolyline, KeepsTheStretchesInsideAndAlongTheBoundaryOfAPolygonOrTheLeastSidesOfATile) {
-    const SplitLine by_polygon = split_polyline_by_polygon, by_rect = split_polyline_by_rect;
+TEST(SplitPolyline, KeepsTheStretchesInsideAPolygonOrTileOrCutAtEveryCrossingOfALine) {
+    const int polygon = 0, tile = 1, line = 2;
     const struct {
         const char* name;
-        SplitLine split;
+        int by;
         const char *shape, *line;
         int result;
         const char* pieces;
     } cases[] = {
-        {"CrossingFromOutsideToOutside", by_polygon, kSquare, "-5 5, 15 5", 0, "0 5, 10 5"},
-        {"EnteringTwice", by_polygon, kSquare, "-5 2, 15 2, 15 8, -5 8", 0,
-         "0 2, 10 2 | 10 8, 0 8"},
-        {"ThroughVertices", by_polygon, kSquare, "-5 -5, 15 15", 0, "0 0, 10 10"},
-        {"EndingOnTheBoundary", by_polygon, kSquare, "15 5, 5 5, 0 5", 0, "10 5, 5 5, 0 5"},
-        {"AlongTheBoundaryThenInside", by_polygon, kSquare, "-5 5, 0 5, 0 8, 5 8, 15 8", 0,
+        {"CrossingFromOutsideToOutside", polygon, kSquare, "-5 5, 15 5", 0, "0 5, 10 5"},
+        {"EnteringTwice", polygon, kSquare, "-5 2, 15 2, 15 8, -5 8", 0, "0 2, 10 2 | 10 8, 0 8"},
+        {"ThroughVertices", polygon, kSquare, "-5 -5, 15 15", 0, "0 0, 10 10"},
+        {"EndingOnTheBoundary", polygon, kSquare, "15 5, 5 5, 0 5", 0, "10 5, 5 5, 0 5"},
+        {"AlongTheBoundaryThenInside", polygon, kSquare, "-5 5, 0 5, 0 8, 5 8, 15 8", 0,
          "0 5, 0 8, 5 8, 10 8"},
-        {"PassingAPlaceOfTheBoundaryTwice", by_polygon, kSquare, "-5 5, 5 5, 5 15, -2.5 0", 0,
+        {"PassingAPlaceOfTheBoundaryTwice", polygon, kSquare, "-5 5, 5 5, 5 15, -2.5 0", 0,
          "0 5, 5 5, 5 10 | 2.5 10, 0 5"},
-        {"InsideTouchingAVertex", by_polygon, kSquare, "5 5, 10 10, 5 8", 1, "5 5, 10 10, 5 8"},
-        {"StrictlyInside", by_polygon, kSquare, "2 2, 8 8", 1, "2 2, 8 8"},
-        {"Outside", by_polygon, kSquare, "-5 -5, -5 15", 2, ""},
-        {"OutsideTouchingAVertex", by_polygon, kSquare, "-5 5, 0 10, 5 15", 2, ""},
-        {"LeavingThroughThePointItStartedAt", by_polygon, kSquare, "0 5, 5 5, 5 8, 0 5, -5 5", 0,
+        {"InsideTouchingAVertex", polygon, kSquare, "5 5, 10 10, 5 8", 1, "5 5, 10 10, 5 8"},
+        {"StrictlyInside", polygon, kSquare, "2 2, 8 8", 1, "2 2, 8 8"},
+        {"Outside", polygon, kSquare, "-5 -5, -5 15", 2, ""},
+        {"OutsideTouchingAVertex", polygon, kSquare, "-5 5, 0 10, 5 15", 2, ""},
+        {"LeavingThroughThePointItStartedAt", polygon, kSquare, "0 5, 5 5, 5 8, 0 5, -5 5", 0,
          "0 5, 5 5, 5 8, 0 5"},
-        {"LeavingThroughACornerAndEndingThere", by_polygon, kSquare,
-         "5 5, 10 10, 15 15, 15 10, 10 10", 0, "5 5, 10 10"},
-        {"ClockwisePolygon", by_polygon, "0 0, 0 10, 10 10, 10 0", "-5 5, 15 5", 0, "0 5, 10 5"},
-        {"TileCrossing", by_rect, kSquare, "-5 5, 15 5", 0, "0 5, 10 5"},
-        {"TileLeftSide", by_rect, kSquare, "0 -5, 0 15", 0, "0 0, 0 10"},
-        {"TileRightSide", by_rect, kSquare, "10 -5, 10 15", 0, ""},
-        {"WithinTheTileBottomSide", by_rect, kSquare, "2 0, 8 0", 0, "2 0, 8 0"},
-        {"WithinTheTileTopSide", by_rect, kSquare, "2 10, 8 10", 0, ""},
-        {"WithinTheTileRightSideThenInside", by_rect, kSquare, "10 2, 10 8, 5 8", 0, "10 8, 5 8"},
-        {"InsideTheTileTouchingAVertex", by_rect, kSquare, "5 5, 10 10, 5 8", 0, "5 5, 10 10, 5 8"},
-        {"StrictlyInsideTheTile", by_rect, kSquare, "2 2, 8 8", 1, "2 2, 8 8"},
-        {"OutsideTheTile", by_rect, kSquare, "-5 -5, -5 15", 2, ""},
-        {"ClockwiseTile", by_rect, "0 0, 0 10, 10 10, 10 0", "-5 5, 15 5", 0, "0 5, 10 5"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Polygon shape(pts(c.shape));
-        Polyline line(pts(c.line));
-        std::string line_before = text_of(&line.get()->geom);
-        Polylines pieces;
-        EXPECT_EQ(c.split(line.get(), shape.get(), pieces.get()), c.result);
-        EXPECT_EQ(text_of(pieces.get()), texts_of(c.pieces));
-        EXPECT_EQ(text_of(&line.get()->geom), line_before) << "line unchanged";
-        EXPECT_GT(plane_signed_area(&shape.get()->geom), 0.0) << "shape turned counter-clockwise";
-    }
-}
-
-TEST(SplitPolylineByPolyline, CutsTheFirstLineAtEveryCrossing) {
-    const struct {
-        const char *name, *a, *b;
-        int result;
-        const char* pieces;
-    } cases[] = {
-        {"CrossingOnce", "0 0, 10 10", "0 10, 10 0", 0, "0 0, 5 5 | 5 5, 10 10"},
-        {"CrossingThrice", "0 0, 30 0", "5 -5, 10 5, 15 -5, 20 5", 0,
+        {"LeavingThroughACornerAndEndingThere", polygon, kSquare, "5 5, 10 10, 15 15, 15 10, 10 10",
+         0, "5 5, 10 10"},
+        {"ClockwisePolygon", polygon, "0 0, 0 10, 10 10, 10 0", "-5 5, 15 5", 0, "0 5, 10 5"},
+        {"TileCrossing", tile, kSquare, "-5 5, 15 5", 0, "0 5, 10 5"},
+        {"TileLeftSide", tile, kSquare, "0 -5, 0 15", 0, "0 0, 0 10"},
+        {"TileRightSide", tile, kSquare, "10 -5, 10 15", 0, ""},
+        {"WithinTheTileBottomSide", tile, kSquare, "2 0, 8 0", 0, "2 0, 8 0"},
+        {"WithinTheTileTopSide", tile, kSquare, "2 10, 8 10", 0, ""},
+        {"WithinTheTileRightSideThenInside", tile, kSquare, "10 2, 10 8, 5 8", 0, "10 8, 5 8"},
+        {"InsideTheTileTouchingAVertex", tile, kSquare, "5 5, 10 10, 5 8", 0, "5 5, 10 10, 5 8"},
+        {"StrictlyInsideTheTile", tile, kSquare, "2 2, 8 8", 1, "2 2, 8 8"},
+        {"OutsideTheTile", tile, kSquare, "-5 -5, -5 15", 2, ""},
+        {"ClockwiseTile", tile, "0 0, 0 10, 10 10, 10 0", "-5 5, 15 5", 0, "0 5, 10 5"},
+        {"LineCrossingOnce", line, "0 10, 10 0", "0 0, 10 10", 0, "0 0, 5 5 | 5 5, 10 10"},
+        {"LineCrossingThrice", line, "5 -5, 10 5, 15 -5, 20 5", "0 0, 30 0", 0,
          "0 0, 7.5 0 | 7.5 0, 12.5 0 | 12.5 0, 17.5 0 | 17.5 0, 30 0"},
-        {"AtAVertexOfTheFirst", "0 0, 5 5, 10 0", "0 5, 10 5", 0, "0 0, 5 5 | 5 5, 10 0"},
-        {"TouchingTheFirstsEnd", "0 0, 10 0", "10 -5, 10 5", 0, "0 0, 10 0"},
-        {"FirstPassingTheCrossingTwice", "0 0, 10 10, 10 0, 0 10", "5 0, 5 10", 0,
+        {"LineAtAVertexOfTheFirst", line, "0 5, 10 5", "0 0, 5 5, 10 0", 0, "0 0, 5 5 | 5 5, 10 0"},
+        {"LineTouchingTheFirstsEnd", line, "10 -5, 10 5", "0 0, 10 0", 0, "0 0, 10 0"},
+        {"FirstPassingTheCrossingTwice", line, "5 0, 5 10", "0 0, 10 10, 10 0, 0 10", 0,
          "0 0, 5 5 | 5 5, 10 10, 10 0, 5 5 | 5 5, 0 10"},
-        {"Parallel", "0 0, 10 0", "0 5, 10 5", 1, ""},
+        {"ParallelLine", line, "0 5, 10 5", "0 0, 10 0", 1, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Polyline a(pts(c.a)), b(pts(c.b));
+        Polyline cut(pts(c.line));
         Polylines pieces;
-        EXPECT_EQ(split_polyline_by_polyline(a.get(), b.get(), pieces.get()), c.result);
+        EXPECT_EQ(split_line(c.by, cut.get(), c.shape, pieces.get()), c.result);
         EXPECT_EQ(text_of(pieces.get()), texts_of(c.pieces));
-        EXPECT_EQ(text_of(&a.get()->geom), text_of(c.a));
-        EXPECT_EQ(text_of(&b.get()->geom), text_of(c.b));
+        EXPECT_EQ(text_of(&cut.get()->geom), text_of(c.line)) << "line unchanged";
     }
 }
 
