@@ -5,52 +5,21 @@
 //   n vertices; they cross about n / 2 times, spread over both rings;
 // - comb: a ring whose top side zigzags across a straight line in `teeth` teeth, against a square
 //   whose bottom edge is that line; that one edge takes 2 x teeth crossings.
-// The intersection of the jagged pair shows what the finder costs inside a whole overlay.
+// The intersection and difference of the jagged pair show what the finder and the touching
+// crossings cost inside a whole overlay. The jagged rings come from bench/support/bench_rings.h.
 #include <benchmark/benchmark.h>
-#include <geos_c.h>
 
-#include <cmath>
 #include <map>
-#include <random>
-#include <vector>
 
+#include "../support/bench_rings.h"
 #include "mapgeom/algebra.h"
 
 namespace {
 
-using Ring = std::vector<point_t>;
-
-struct RingPair {
-    Ring a;
-    Ring b;
-};
-
-constexpr double kCentre = 5.0e6;
-constexpr double kRadius = 1.0e6;
-constexpr double kTwoPi = 6.283185307179586;
-
-Ring circle(int n, double jitter, std::mt19937* rng) {
-    std::uniform_real_distribution<double> offset(-jitter, jitter);
-    Ring ring;
-    for (int k = 0; k < n; ++k) {
-        double angle = kTwoPi * k / n;
-        double r = kRadius + (jitter > 0.0 ? offset(*rng) : 0.0);
-        ring.push_back(point_t{std::round(kCentre + r * std::cos(angle)),
-                               std::round(kCentre + r * std::sin(angle)), 0.0});
-    }
-    ring.push_back(ring.front());
-    return ring;
-}
+using bench_rings::RingPair;
 
 const RingPair& jagged_pair(int n) {
-    static std::map<int, RingPair> made;
-    auto found = made.find(n);
-    if (found != made.end())
-        return found->second;
-    std::mt19937 rng(static_cast<unsigned>(n));
-    double spacing = kTwoPi * kRadius / n;
-    RingPair pair{circle(n, spacing / 4.0, &rng), circle(n, 0.0, &rng)};
-    return made.emplace(n, std::move(pair)).first->second;
+    return bench_rings::jagged_and_circle(n);
 }
 
 const RingPair& comb_pair(int teeth) {
@@ -75,13 +44,7 @@ const RingPair& comb_pair(int teeth) {
     return made.emplace(teeth, std::move(pair)).first->second;
 }
 
-void fill(geom_t* g, const Ring& points) {
-    com_geom_clear(g);
-    for (const point_t& p : points)
-        com_geom_add(g, p);
-}
-
-enum class Finder { kPolygon, kPolyline, kPolylines, kIntersec };
+enum class Finder { kPolygon, kPolyline, kPolylines, kIntersec, kDiffence };
 
 // One finder (or the whole intersection) on the pair; the inputs change in place, so they are
 // rebuilt, untimed, before every run.
@@ -94,8 +57,8 @@ void mapgeom_finder(benchmark::State& state, const RingPair& (*pair_of)(int), Fi
     com_polygons_init(&out);
     for (auto _ : state) {
         state.PauseTiming();
-        fill(&a.geom, pair.a);
-        fill(&b.geom, pair.b);
+        bench_rings::fill(&a.geom, pair.a);
+        bench_rings::fill(&b.geom, pair.b);
         com_geom_clear(&points);
         com_polygons_free(&out);
         com_polygons_init(&out);
@@ -118,9 +81,12 @@ void mapgeom_finder(benchmark::State& state, const RingPair& (*pair_of)(int), Fi
             case Finder::kIntersec:
                 algebra_polygons_intersec(&a, &b, &out);
                 break;
+            case Finder::kDiffence:
+                algebra_polygons_diffence(&a, &b, &out);
+                break;
         }
     }
-    if (finder == Finder::kIntersec)
+    if (finder == Finder::kIntersec || finder == Finder::kDiffence)
         state.counters["rings"] = out.num;
     else
         state.counters["crossings"] = points.count;
@@ -130,30 +96,10 @@ void mapgeom_finder(benchmark::State& state, const RingPair& (*pair_of)(int), Fi
     com_geom_free(&b.geom);
 }
 
-GEOSGeometry* geos_line(GEOSContextHandle_t context, const Ring& points) {
-    unsigned size = static_cast<unsigned>(points.size());
-    GEOSCoordSequence* sequence = GEOSCoordSeq_create_r(context, size, 2);
-    for (unsigned k = 0; k < size; ++k)
-        GEOSCoordSeq_setXY_r(context, sequence, k, points[k].x, points[k].y);
-    return GEOSGeom_createLineString_r(context, sequence);
-}
-
 // GEOS: the points where the two boundaries meet (building the lines is not timed).
 void geos_crossings(benchmark::State& state, const RingPair& (*pair_of)(int)) {
-    const RingPair& pair = pair_of(static_cast<int>(state.range(0)));
-    GEOSContextHandle_t context = GEOS_init_r();
-    GEOSGeometry* a = geos_line(context, pair.a);
-    GEOSGeometry* b = geos_line(context, pair.b);
-    int parts = 0;
-    for (auto _ : state) {
-        GEOSGeometry* meeting = GEOSIntersection_r(context, a, b);
-        parts = GEOSGetNumGeometries_r(context, meeting);
-        GEOSGeom_destroy_r(context, meeting);
-    }
-    state.counters["crossings"] = parts;
-    GEOSGeom_destroy_r(context, a);
-    GEOSGeom_destroy_r(context, b);
-    GEOS_finish_r(context);
+    bench_rings::geos_binary(state, pair_of(static_cast<int>(state.range(0))),
+                             bench_rings::geos_line, GEOSIntersection_r, "crossings");
 }
 
 }  // namespace
@@ -175,6 +121,10 @@ BENCHMARK_CAPTURE(geos_crossings, jagged, jagged_pair)
     ->Arg(20000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(mapgeom_finder, jagged_intersec, jagged_pair, Finder::kIntersec)
+    ->Arg(2000)
+    ->Arg(20000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(mapgeom_finder, jagged_diffence, jagged_pair, Finder::kDiffence)
     ->Arg(2000)
     ->Arg(20000)
     ->Unit(benchmark::kMillisecond);

@@ -250,7 +250,8 @@ MAPGEOM_C_END
  * clockwise; the line is not changed. Returns 0 when the line was cut (pieces appended); 1 when it
  * lies inside, touching the boundary or not (a copy of the whole line appended); 2 when it lies
  * outside, touching the boundary or not (nothing appended). Pieces of fewer than 2 points are
- * dropped. */
+ * dropped. Pieces reach out only once all are made: should scratch memory run out, nothing is
+ * appended and 2 is returned (the rectangle variant likewise). */
 MAPGEOM_API int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out);
 
 /* As split_polyline_by_polygon for a rectangle given as a closed ring of its corners, with one
@@ -266,8 +267,8 @@ MAPGEOM_API int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polyli
 /* Cuts polyline a at every point where polyline b meets it (within 0.01) and appends the pieces in
  * order along a, each piece ending at a meeting point where the next begins. Both lines are cleaned
  * of points closer than 0.99 to the point before first (on copies: neither is changed). Returns 0
- * when cut, 1 when the lines do not meet (nothing appended). Pieces of fewer than 2 points are
- * dropped. */
+ * when cut, 1 when the lines do not meet (nothing appended; also when scratch memory ran out).
+ * Pieces of fewer than 2 points are dropped. */
 MAPGEOM_API int split_polyline_by_polyline(polyline_t* a, polyline_t* b, polylines_t* out);
 
 #endif /* __cplusplus */

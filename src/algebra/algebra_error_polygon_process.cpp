@@ -24,8 +24,10 @@
 
 namespace {
 
-// Points closer than this in x and in y are the same point (com_points_same).
-constexpr double kCoincidence = 0.0001;
+using mapgeom::hundreds_of;
+using mapgeom::OwnedRing;
+using mapgeom::same_point;
+
 // Two crossings on one edge closer than this (in x and in y) are one crossing.
 constexpr double kSameCrossingPermit = 0.01;
 // Codes of relation_polygon_iserror that the repair tells apart.
@@ -42,38 +44,6 @@ bool touches_or_crosses(int code) {
 // it encloses no area.
 bool encloses_no_area(int code) {
     return code == kTooFewVertices || code == kAllOnOneLine;
-}
-
-bool same_point(point_t a, point_t b) {
-    return com_points_same(a, b) == 0;
-}
-
-double hundreds_of(double code) {
-    return std::trunc(code / 100.0) * 100.0;
-}
-
-// A ring whose points this holder releases unless it hands them on. All-zero is an empty ring.
-struct OwnedRing {
-    polygon_t ring{};
-    OwnedRing() = default;
-    explicit OwnedRing(polygon_t adopted) : ring(adopted) {}
-    OwnedRing(const OwnedRing&) = delete;
-    OwnedRing& operator=(const OwnedRing&) = delete;
-    ~OwnedRing() { com_polygon_free(&ring); }
-    polygon_t release() {
-        polygon_t handed = ring;
-        ring = polygon_t{};
-        return handed;
-    }
-};
-
-// Takes the first ring out of a list, handing its points to the caller.
-polygon_t take_front(polygons_t* list) {
-    polygon_node_t* node = list->head;
-    polygon_t ring = node->polygon;
-    mapgeom::unlink(list, node);
-    std::free(node);
-    return ring;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -138,7 +108,7 @@ void unify_contact_points(std::vector<Contact>* records) {
     std::stable_sort(by_x.begin(), by_x.end(), [&](int a, int b) { return r[a].pt.x < r[b].pt.x; });
     for (size_t k = 1; k < by_x.size(); ++k) {
         point_t& p = r[by_x[k]].pt;
-        for (size_t m = k; m-- > 0 && p.x - r[by_x[m]].pt.x < kCoincidence;) {
+        for (size_t m = k; m-- > 0 && p.x - r[by_x[m]].pt.x < mapgeom::kSamePointTolerance;) {
             const point_t& q = r[by_x[m]].pt;
             if (same_point(p, q)) {
                 p.x = q.x;
@@ -216,16 +186,9 @@ void stitch_contacts(const polygon_t* w, const Contacts& contacts, polygon_t* st
 
 // Cleans every piece and drops those left with fewer than 3 stored points.
 void clean_pieces(polygons_t* pieces) {
-    polygon_node_t* node = pieces->head;
-    while (node != nullptr) {
-        polygon_node_t* following = node->next;
-        if (optimize_polygon_process(&node->polygon) < 3) {
-            mapgeom::unlink(pieces, node);
-            com_polygon_free(&node->polygon);
-            std::free(node);
-        }
-        node = following;
-    }
+    mapgeom::remove_nodes_where(
+        pieces, [](polygon_node_t* node) { return optimize_polygon_process(&node->polygon) < 3; },
+        [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
 }
 
 // One repair pass on a ring: returns 1 and appends the pieces to out when it found a contact,
@@ -311,7 +274,7 @@ private:
 // without area are dropped, the others (valid) go to the output. The list is emptied.
 void dispatch_pieces(polygons_t* pieces, int depth, RepairQueue* queue, polygons_t* out) {
     while (pieces->head != nullptr) {
-        OwnedRing piece(take_front(pieces));
+        OwnedRing piece(mapgeom::take_front(pieces));
         int code = relation_polygon_iserror(&piece.ring);
         if (touches_or_crosses(code))
             queue->push(piece.release(), depth + 1);

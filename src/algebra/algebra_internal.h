@@ -1,12 +1,93 @@
-// Overlay helpers shared by the overlay, clipping, repair and reduction units but not exported.
+// Overlay and split helpers shared by the overlay, clipping, repair, split and reduction units but
+// not exported: scratch records that release themselves, lookups of points by place, press-code
+// rewriting, and the steps the intersection and the difference share.
 #ifndef MAPGEOM_SRC_ALGEBRA_ALGEBRA_INTERNAL_H
 #define MAPGEOM_SRC_ALGEBRA_ALGEBRA_INTERNAL_H
 
+#include <algorithm>
+#include <cmath>
 #include <vector>
 
+#include "com/linked_list.h"
+#include "mapgeom/algebra.h"
 #include "mapgeom/com.h"
+#include "mapgeom/measure.h"
+#include "relation/ring_locator.h"
 
 namespace mapgeom {
+
+// Two points are the same when x and y each differ by less than this (com_points_same).
+constexpr double kSamePointTolerance = 0.0001;
+
+inline bool same_point(point_t a, point_t b) {
+    return com_points_same(a, b) == 0;
+}
+
+// A point code without its press code: its hundreds and above.
+inline double hundreds_of(double code) {
+    return std::trunc(code / 100.0) * 100.0;
+}
+
+// Kinds of meeting (calc_crosspt_flag) at which a walk switches rings: a crossing (0), and leaving
+// (5) or joining (6) a stretch along the other boundary. The others (1 to 4) are mere touches.
+inline bool is_walkable_kind(int kind) {
+    return kind == 0 || kind == 5 || kind == 6;
+}
+
+inline point_t midpoint(point_t a, point_t b) {
+    return calc_plough_around_point(a, b, a);
+}
+
+// Band of the midpoint tests of the split operations, which tell whether a stretch of a cutting
+// line runs inside, outside or along a boundary.
+constexpr double kStretchPermit = 1e-6;
+
+// Where the stretch from a to b runs relative to the locator's ring: the point-in-polygon code
+// (0 outside, 1 inside, 2 on an edge, 3 at a vertex) of its midpoint.
+inline int stretch_side(RingLocator* ring, point_t a, point_t b) {
+    return locate_in_ring(ring, midpoint(a, b), kStretchPermit);
+}
+
+// Removes repeated points (optimize_polygon_del_repeatpts) and turns the ring counter-clockwise.
+void clean_and_orient(polygon_t* ring);
+
+// ---------------------------------------------------------------------------------------------------
+// Scratch records of one call that release themselves.
+
+// A ring whose points the holder releases unless it hands them on. All-zero is an empty ring
+// (points are allocated when the first one is added).
+struct OwnedRing {
+    polygon_t ring{};
+    OwnedRing() = default;
+    explicit OwnedRing(polygon_t adopted) : ring(adopted) {}
+    OwnedRing(const OwnedRing&) = delete;
+    OwnedRing& operator=(const OwnedRing&) = delete;
+    ~OwnedRing() { com_polygon_free(&ring); }
+    // Hands the points over (to a list that takes them); the holder is left empty.
+    polygon_t release() {
+        polygon_t handed = ring;
+        ring = polygon_t{};
+        return handed;
+    }
+};
+
+// A polyline being built that releases whatever it still owns.
+struct OwnedLine {
+    polyline_t line{};
+    OwnedLine() { com_polyline_init(&line); }
+    OwnedLine(const OwnedLine&) = delete;
+    OwnedLine& operator=(const OwnedLine&) = delete;
+    ~OwnedLine() { com_polyline_free(&line); }
+};
+
+// A scratch point list.
+struct PointList {
+    geom_t g{};
+    PointList() = default;
+    PointList(const PointList&) = delete;
+    PointList& operator=(const PointList&) = delete;
+    ~PointList() { com_geom_free(&g); }
+};
 
 // Results that one call builds apart from the caller's list, so that the clean-up of degenerate
 // results (err_polygon_process, err_polyline_process) and the checks see only this call's own and
@@ -31,6 +112,91 @@ struct OwnedPolylines {
     void hand_over(polylines_t* out);
 };
 
+// Takes the first ring out of a non-empty list, handing its storage to the caller.
+polygon_t take_front(polygons_t* list);
+
+// Removes from a shape list, in order, every node for which bad(node) is true, releasing its
+// shape with release(node).
+template <typename List, typename Bad, typename Release>
+void remove_nodes_where(List* list, Bad bad, Release release) {
+    auto node = list->head;
+    while (node != nullptr) {
+        auto next = node->next;
+        if (bad(node)) {
+            unlink(list, node);
+            release(node);
+            std::free(node);
+        }
+        node = next;
+    }
+}
+
+// Removes every point that is the same as the point kept before it, so that no edge of a working
+// copy has zero length; the first point stays.
+inline void drop_repeated_points(geom_t* g) {
+    int kept = g->count > 0 ? 1 : 0;
+    for (int k = 1; k < g->count; ++k)
+        if (!same_point(g->points[k], g->points[kept - 1]))
+            g->points[kept++] = g->points[k];
+    g->count = kept;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Points found by place.
+
+// A fixed list of points sorted on x: first_at(p) answers as com_geom_find over the points in
+// their original order (the least index whose point is the same as p), at the cost of a binary
+// search and a look at the points in p's x window, for walks that ask once per vertex.
+class PlaceIndex {
+public:
+    template <typename PointOf>
+    PlaceIndex(int count, PointOf point_of) {
+        by_x_.reserve(count);
+        for (int k = 0; k < count; ++k) {
+            point_t p = point_of(k);
+            // A coordinate that is not finite is the same as no point (com_points_same fails).
+            if (std::isfinite(p.x) && std::isfinite(p.y))
+                by_x_.push_back({p, k});
+        }
+        std::sort(by_x_.begin(), by_x_.end(),
+                  [](const Entry& u, const Entry& v) { return u.pt.x < v.pt.x; });
+    }
+    explicit PlaceIndex(const geom_t* points)
+        : PlaceIndex(points->count, [points](int k) { return points->points[k]; }) {}
+
+    // The least index whose point is the same as p, or -1; all such indexes, ascending.
+    int first_at(point_t p) const {
+        int first = -1;
+        visit_same(p, [&](int k) { first = first < 0 || k < first ? k : first; });
+        return first;
+    }
+    std::vector<int> all_at(point_t p) const {
+        std::vector<int> found;
+        visit_same(p, [&](int k) { found.push_back(k); });
+        std::sort(found.begin(), found.end());
+        return found;
+    }
+
+private:
+    // The window is twice the tolerance wide so that rounding in its bounds never hides a point
+    // that com_points_same accepts; that test decides.
+    static constexpr double kWindow = 2.0 * kSamePointTolerance;
+    struct Entry {
+        point_t pt;
+        int index;
+    };
+    template <typename Visit>
+    void visit_same(point_t p, Visit visit) const {
+        auto from = std::lower_bound(by_x_.begin(), by_x_.end(), p.x - kWindow,
+                                     [](const Entry& e, double x) { return e.pt.x < x; });
+        for (auto it = from; it != by_x_.end() && it->pt.x <= p.x + kWindow; ++it)
+            if (same_point(it->pt, p))
+                visit(it->index);
+    }
+    std::vector<Entry> by_x_;
+};
+
+// ---------------------------------------------------------------------------------------------------
 // Press-code normalisation before a walk. A press section is the stretch from a point with press
 // code 2 to the next point with code 3, found by walking the ring from its first code-2 point and
 // wrapping past the closing point. Every point of a section gets code 1 (the hundreds of its code
@@ -98,20 +264,6 @@ struct UsedVertices {
 // Which ring a walk follows, or a vertex belongs to.
 enum class WalkSide { kA, kB };
 
-// The places of a ring's vertices (or of a point list) sorted by x, to find the first of them at a
-// place (com_points_same) without scanning them all.
-class PlaceIndex {
-public:
-    explicit PlaceIndex(const geom_t* points, int count);
-    // The least index whose point is the same as p, or -1; all such indexes, ascending.
-    int first_at(point_t p) const;
-    std::vector<int> all_at(point_t p) const;
-
-private:
-    const geom_t* points_;
-    std::vector<int> by_x_;
-};
-
 // The crossing list of a walk looked up by vertex. Built once the touching crossings are dropped
 // (the list and the rings do not change during a walk), it answers in constant time what a walk
 // would otherwise find by searching the list and the rings for a position: whether a vertex is a
@@ -155,16 +307,93 @@ private:
     std::vector<Vertex> vertices_a_;
     std::vector<Vertex> vertices_b_;
     std::vector<signed char> side_after_;  // -1 until computed
+    RingLocator in_b_;                     // b located once for all the side tests
     int start_cursor_ = 0;
 };
 
-// A ring under construction that releases itself.
-struct WalkRing {
-    polygon_t ring{};
-    WalkRing() { com_polygon_init(&ring); }
-    WalkRing(const WalkRing&) = delete;
-    WalkRing& operator=(const WalkRing&) = delete;
-    ~WalkRing() { com_polygon_free(&ring); }
+// What the walks of the intersection and the difference share: the rings, the crossings looked up
+// by vertex, the used marks of A, the ring under construction, and which ring the walk follows
+// at which vertex. Walk (the derived walk) provides begin_ring() (false when no start is left),
+// pass(p) for a point that is no crossing and at_crossing(p) (false when the walk is over).
+template <typename Walk>
+class CrossingWalk {
+public:
+    CrossingWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out)
+        : a_(a),
+          b_(b),
+          crossings_(a, b, points),
+          out_(out),
+          n_a_(com_polygon_num(a)),
+          n_b_(com_polygon_num(b)),
+          used_(n_a_) {}
+
+    // Walks until every vertex of A is used, no start is left, or after `limit` steps (vertices
+    // of A passed over as used are free: with one still unused, a step comes within n_A of them).
+    void run(long limit) {
+        Walk& walk = static_cast<Walk&>(*this);
+        if (!walk.begin_ring())
+            return;
+        for (long step = 0; used_.remaining > 0 && step < limit;) {
+            point_t p;
+            if (!advance(&p))
+                continue;
+            ++step;
+            if (!crossings_.listed(side_, here()))
+                walk.pass(p);
+            else if (!walk.at_crossing(p))
+                return;
+        }
+    }
+
+protected:
+    polygon_t* ring() { return &current_.ring; }
+    void add(point_t p) { cur_polygon_add(ring(), p); }
+    int here() const { return side_ == WalkSide::kA ? i_ : j_; }
+    // Starts a ring at vertex `start` of A; false (nothing changed) when start is -1.
+    bool begin_at(int start) {
+        if (start < 0)
+            return false;
+        i_ = start;
+        side_ = WalkSide::kA;
+        started_ = false;
+        return true;
+    }
+    // Whether p, the walk's place, closes the ring under construction.
+    bool closes_ring(point_t p) {
+        return com_polygon_num(ring()) > 0 && same_point(p, com_polygon_front(ring()));
+    }
+    // Where A runs just after its vertex in_a at p, relative to B (judge_curpt_pos).
+    int side_after(int in_a, point_t p) {
+        return in_a >= 0 ? crossings_.side_after(in_a) : judge_curpt_pos(a_, b_, p);
+    }
+
+    polygon_t* a_;
+    polygon_t* b_;
+    CrossingVertices crossings_;
+    polygons_t* out_;
+    int n_a_;
+    int n_b_;
+    UsedVertices used_;
+    OwnedRing current_;
+    WalkSide side_ = WalkSide::kA;
+    int i_ = 0;
+    int j_ = 0;
+    bool started_ = false;
+
+private:
+    // The next point along the side followed; false for a used vertex of A (passed over).
+    bool advance(point_t* p) {
+        if (side_ == WalkSide::kA) {
+            i_ = (i_ + 1) % n_a_;
+            if (used_.is_used(i_))
+                return false;
+            *p = com_polygon_at(a_, i_);
+        } else {
+            j_ = (j_ + 1) % n_b_;
+            *p = com_polygon_at(b_, j_);
+        }
+        return true;
+    }
 };
 
 // Ends a walked ring: removes repeated points, cuts it at repeated vertices and appends the pieces

@@ -4,8 +4,6 @@
 // piece results, the code says how the two lie (inside, containing, apart, touching), so the tiled
 // clipping can emit a copy of the polygon or the whole tile without clipping anything.
 #include <cmath>
-#include <cstdint>
-#include <unordered_map>
 #include <vector>
 
 #include "algebra/algebra_internal.h"
@@ -17,8 +15,16 @@
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/shape_relation_internal.h"
 
 namespace {
+
+using mapgeom::hundreds_of;
+using mapgeom::OwnedPolygons;
+using mapgeom::OwnedRing;
+using mapgeom::PlaceIndex;
+using mapgeom::RingCopy;
+using mapgeom::same_point;
 
 // Result codes (see the header).
 constexpr int kCrossed = 0;
@@ -40,49 +46,6 @@ constexpr int kPointInside = 1;
 
 // Press codes carried in the last two digits of a point code.
 constexpr int kPressInside = 1;
-
-double hundreds_of(double code) {
-    return std::trunc(code / 100.0) * 100.0;
-}
-
-bool same_point(point_t a, point_t b) {
-    return com_points_same(a, b) == 0;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Scratch records released on every path out.
-
-struct Ring {
-    polygon_t ring{};
-    Ring() { com_polygon_init(&ring); }
-    explicit Ring(const polygon_t* source) { com_polygon_polygon(&ring, source); }
-    Ring(const Ring&) = delete;
-    Ring& operator=(const Ring&) = delete;
-    ~Ring() { com_polygon_free(&ring); }
-    // Hands the points over (to a list that takes them) and starts empty again.
-    polygon_t release() {
-        polygon_t taken = ring;
-        ring = polygon_t{};
-        com_polygon_init(&ring);
-        return taken;
-    }
-};
-
-struct Crossings {
-    crosspts_t list{};
-    Crossings() { com_crosspts_init(&list); }
-    Crossings(const Crossings&) = delete;
-    Crossings& operator=(const Crossings&) = delete;
-    ~Crossings() { com_crosspts_free(&list); }
-};
-
-struct PolygonList {
-    polygons_t list{};
-    PolygonList() { com_polygons_init(&list); }
-    PolygonList(const PolygonList&) = delete;
-    PolygonList& operator=(const PolygonList&) = delete;
-    ~PolygonList() { com_polygons_free(&list); }
-};
 
 // ---------------------------------------------------------------------------------------------
 // Debug traces of faulty inputs and results.
@@ -106,16 +69,6 @@ void trace_faulty_results(const polygons_t* pieces) {
 
 // ---------------------------------------------------------------------------------------------
 // Preparing the two rings.
-
-void make_counter_clockwise(polygon_t* ring) {
-    if (relation_polygon_direction(ring) != 0)
-        com_polygon_reverse(ring);
-}
-
-void prepare_ring(polygon_t* ring) {
-    optimize_polygon_del_repeatpts(ring);
-    make_counter_clockwise(ring);
-}
 
 // How the rings lie when their boundaries do not meet at all.
 int code_without_crossings(const polygon_t* a, const polygon_t* b) {
@@ -155,76 +108,11 @@ void del_repeatpts(polygon_t* piece) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// Finding crossing records by position.
-
-// Answers com_crosspts_find (the first record within the same-point tolerance of a point)
-// through buckets of unit cells instead of a scan of the whole list: the walk asks once per step,
-// and a polygon cut by many tiles has hundreds of crossings with each.
-class CrossingIndex {
-public:
-    explicit CrossingIndex(const crosspts_t* c) : c_(c) {
-        for (int k = 0; k < c->count; ++k) {
-            point_t p = c->crosspts[k].pt;
-            int64_t x = 0, y = 0;
-            if (!cell_of(p, &x, &y))
-                continue;
-            cells_[key(x, y)].push_back(k);
-            min_x_ = std::fmin(min_x_, p.x), max_x_ = std::fmax(max_x_, p.x);
-            min_y_ = std::fmin(min_y_, p.y), max_y_ = std::fmax(max_y_, p.y);
-        }
-    }
-
-    int find(point_t p) const {
-        // Most vertices of a large polygon lie far from the few crossings with one tile.
-        if (!(p.x > min_x_ - 1.0 && p.x < max_x_ + 1.0 && p.y > min_y_ - 1.0 && p.y < max_y_ + 1.0))
-            return -1;
-        int64_t x = 0, y = 0;
-        if (!cell_of(p, &x, &y))
-            return -1;
-        int best = -1;
-        // The tolerance is far below a cell: a match lies in the point's cell or a neighbour.
-        for (int64_t dx = -1; dx <= 1; ++dx) {
-            for (int64_t dy = -1; dy <= 1; ++dy) {
-                auto cell = cells_.find(key(x + dx, y + dy));
-                if (cell == cells_.end())
-                    continue;
-                for (int k : cell->second)
-                    if ((best < 0 || k < best) && same_point(c_->crosspts[k].pt, p))
-                        best = k;
-            }
-        }
-        return best;
-    }
-
-private:
-    // Cells beyond this many units from the origin are merged: such coordinates are not
-    // expected, but must not overflow.
-    static constexpr double kCellLimit = 4.0e15;
-
-    static bool cell_of(point_t p, int64_t* x, int64_t* y) {
-        if (std::isnan(p.x) || std::isnan(p.y))
-            return false;
-        *x = static_cast<int64_t>(std::floor(std::fmax(-kCellLimit, std::fmin(kCellLimit, p.x))));
-        *y = static_cast<int64_t>(std::floor(std::fmax(-kCellLimit, std::fmin(kCellLimit, p.y))));
-        return true;
-    }
-
-    static uint64_t key(int64_t x, int64_t y) {
-        return static_cast<uint64_t>(x) * 0x9E3779B97F4A7C15ULL ^ static_cast<uint64_t>(y);
-    }
-
-    const crosspts_t* c_;
-    std::unordered_map<uint64_t, std::vector<int>> cells_;
-    // The extent of the listed points (empty: no point is near).
-    double min_x_ = INFINITY, max_x_ = -INFINITY, min_y_ = INFINITY, max_y_ = -INFINITY;
-};
-
-// ---------------------------------------------------------------------------------------------
 // The clipping walk.
 
 class ClipWalk {
 public:
-    ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const CrossingIndex& index,
+    ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const PlaceIndex& index,
              polygons_t* out)
         : a_(a),
           b_(b),
@@ -238,13 +126,13 @@ public:
         // The walk moves no vertex: where each vertex meets a crossing is looked up once.
         a_crossing_.resize(n_);
         for (int i = 0; i < n_; ++i) {
-            a_crossing_[i] = index.find(a->geom.points[i]);
+            a_crossing_[i] = index.first_at(a->geom.points[i]);
             if (a_crossing_[i] != -1)
                 crossing_vertices_.push_back(i);
         }
         b_crossing_.resize(nb_);
         for (int j = 0; j < nb_; ++j)
-            b_crossing_[j] = index.find(b->geom.points[j]);
+            b_crossing_[j] = index.first_at(b->geom.points[j]);
     }
 
     // Returns 0 when the walk switched onto the outline at least once, 1 otherwise.
@@ -267,8 +155,7 @@ private:
     // never switch the walk. A touch point is no node of the result: it loses its crossing mark.
     void disable_touch_points() {
         for (int k = 0; k < c_->count; ++k) {
-            int flag = c_->crosspts[k].flag;
-            if (flag == 0 || flag == 5 || flag == 6)
+            if (mapgeom::is_walkable_kind(c_->crosspts[k].flag))
                 continue;
             disabled_[k] = 1;
             int i = c_->crosspts[k].index1;
@@ -403,9 +290,7 @@ private:
         c.z = hundreds_of(c.z);
         append(c);
         del_repeatpts(&piece_.ring);
-        polygon_t closed = piece_.release();
-        split_polygon_by_repeat_points(&closed, out_, 0);
-        com_polygon_free(&closed);
+        split_polygon_by_repeat_points(&piece_.ring, out_, 0);
         use_vertex(i);
         int start = next_start();
         if (start < 0)
@@ -432,7 +317,7 @@ private:
     std::vector<int> a_crossing_;
     std::vector<int> b_crossing_;
     std::vector<int> crossing_vertices_;
-    Ring piece_;
+    OwnedRing piece_;
     int a_index_ = 0;
     int b_index_ = 0;
     int idle_steps_ = 0;
@@ -449,11 +334,11 @@ private:
 // Whether a's vertices (crossing points skipped) end the scan outside b: -1 when one lies inside
 // b, otherwise 1 when the scan stopped at a vertex outside b and 0 when every vertex looked at
 // lies on b's boundary.
-int scan_vertices(const polygon_t* a, const polygon_t* b, const CrossingIndex& c) {
+int scan_vertices(const polygon_t* a, const polygon_t* b, const PlaceIndex& c) {
     int outside = 0;
     for (int i = 0; i < com_polygon_num(a); ++i) {
         point_t p = a->geom.points[i];
-        if (c.find(p) != -1)
+        if (c.first_at(p) != -1)
             continue;
         outside = 1;
         int where = relation_point_at_polygon(b, p);
@@ -472,7 +357,7 @@ point_t middle_of(const polygon_t* rect) {
     return point_t{(extent.min_x + extent.max_x) / 2.0, (extent.min_y + extent.max_y) / 2.0, 0.0};
 }
 
-int touching_code(const polygon_t* a, const polygon_t* b, const CrossingIndex& c) {
+int touching_code(const polygon_t* a, const polygon_t* b, const PlaceIndex& c) {
     int a_out = scan_vertices(a, b, c);
     if (a_out < 0)
         return kTouchPolygonInside;
@@ -496,7 +381,7 @@ int touching_code(const polygon_t* a, const polygon_t* b, const CrossingIndex& c
 // The operation.
 
 int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pieces) {
-    CrossingIndex index(c);
+    PlaceIndex index(c->count, [c](int k) { return c->crosspts[k].pt; });
     int code = ClipWalk(a, b, c, index, pieces).run();
     err_polygon_process(pieces);
     trace_faulty_results(pieces);
@@ -512,12 +397,10 @@ int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pie
 int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* out) {
     if (c->count == 0)
         return code_without_crossings(a, b);
-    PolygonList pieces;
+    OwnedPolygons pieces;
     int code = clip_pieces(a, b, c, &pieces.list);
     mapgeom::transform_polygons_press(&pieces.list);
-    com_polygons_addrange(out, &pieces.list);
-    com_polygons_free_node(&pieces.list);
-    com_polygons_init(&pieces.list);
+    pieces.hand_over(out);
     return code;
 }
 
@@ -527,14 +410,14 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
         trace_ring("source_error.txt", polygon);
     if (relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
-    Ring a(polygon);
-    Ring b(rect);
-    prepare_ring(&a.ring);
-    prepare_ring(&b.ring);
+    RingCopy a(polygon);
+    RingCopy b(rect);
+    mapgeom::clean_and_orient(&a.ring);
+    mapgeom::clean_and_orient(&b.ring);
     if (com_polygon_num(&a.ring) < 3 || com_polygon_num(&b.ring) < 3)
         return kApart;
     mapgeom::transform_polygon_press(&a.ring);
-    Crossings c;
+    mapgeom::CrossingList c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     mapgeom::transform_press_end_released(&a.ring);
     return clip_prepared(&a.ring, &b.ring, &c.list, out);
@@ -658,7 +541,7 @@ RectClipSource::RectClipSource(const polygon_t* polygon) : polygon_(polygon) {
         return;
     com_polygon_free(&ring_);
     com_polygon_polygon(&ring_, polygon);
-    prepare_ring(&ring_);
+    mapgeom::clean_and_orient(&ring_);
     transform_polygon_press(&ring_);
     transform_press_end_released(&ring_);
 }
@@ -676,17 +559,17 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
         trace_ring("source_error.txt", polygon_);
     if (relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
-    Ring b(rect);
-    prepare_ring(&b.ring);
+    RingCopy b(rect);
+    mapgeom::clean_and_orient(&b.ring);
     if (com_polygon_num(&ring_) < 3 || com_polygon_num(&b.ring) < 3)
         return kApart;
     rectangle_t extent = calc_polygon_exrectangle(&b.ring);
     Window window{extent.min_x - kWindowMargin, extent.min_y - kWindowMargin,
                   extent.max_x + kWindowMargin, extent.max_y + kWindowMargin};
-    Ring a;
+    OwnedRing a;
     reduce_to_window(&ring_, window, &a.ring);
-    Ring before(&a.ring);
-    Crossings c;
+    RingCopy before(&a.ring);
+    mapgeom::CrossingList c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     press_inserted_points(&a.ring, &before.ring);
     return clip_prepared(&a.ring, &b.ring, &c.list, out);

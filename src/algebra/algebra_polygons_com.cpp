@@ -15,12 +15,15 @@
 #include "crosspoint/crosspoint_internal.h"
 #include "crosspoint/segment_index.h"
 #include "mapgeom/algebra.h"
+#include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 
 namespace {
 
+using mapgeom::hundreds_of;
 using mapgeom::LiveShape;
 using mapgeom::PlaceList;
+using mapgeom::same_point;
 
 // Segments of the polyline-ring and ring-ring finders meet within this band.
 constexpr double kFinderMeetPermit = 0.0001;
@@ -40,10 +43,6 @@ constexpr double kMarkedCodeLimit = 200.0;
 // Press codes.
 
 enum class SectionEnd { kPressed, kReleased };
-
-double hundreds_of(double code) {
-    return std::trunc(code / 100.0) * 100.0;
-}
 
 void rewrite_press_sections(polygon_t* ring, SectionEnd end) {
     if (ring == nullptr)
@@ -126,10 +125,6 @@ SortedVertices sort_vertices(const polygon_t* ring) {
     return v;
 }
 
-bool same_point(point_t a, point_t b) {
-    return com_points_same(a, b) == 0;
-}
-
 int if_have_repeat_points(const polygon_t* ring) {
     SortedVertices v = sort_vertices(ring);
     for (size_t p = 1; p < v.sorted.size(); ++p)
@@ -189,15 +184,6 @@ void move_into_list(polygons_t* list, polygon_t* ring) {
     ring->geom = geom_t{nullptr, 0, 0};
 }
 
-// Takes the first ring out of a list, handing its storage to the caller.
-polygon_t take_front(polygons_t* list) {
-    polygon_node_t* node = list->head;
-    polygon_t ring = node->polygon;
-    mapgeom::unlink(list, node);
-    std::free(node);
-    return ring;
-}
-
 // ---------------------------------------------------------------------------------------------------
 // Degenerate results.
 
@@ -208,20 +194,6 @@ int is_polygon_error(const polygon_t* ring) {
                                kClosureTolerance) != 0)
         return 4;
     return 0;
-}
-
-template <typename List, typename Node, typename Bad, typename Release>
-void remove_nodes_where(List* list, Bad bad, Release release) {
-    Node* node = list->head;
-    while (node != nullptr) {
-        Node* next = node->next;
-        if (bad(node)) {
-            mapgeom::unlink(list, node);
-            release(node);
-            std::free(node);
-        }
-        node = next;
-    }
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -293,6 +265,20 @@ int run_crossing_finder(geom_t* first, geom_t* second, geom_t* points, Cross cro
 
 namespace mapgeom {
 
+void clean_and_orient(polygon_t* ring) {
+    optimize_polygon_del_repeatpts(ring);
+    if (relation_polygon_direction(ring) != 0)
+        com_polygon_reverse(ring);
+}
+
+polygon_t take_front(polygons_t* list) {
+    polygon_node_t* node = list->head;
+    polygon_t ring = node->polygon;
+    unlink(list, node);
+    std::free(node);
+    return ring;
+}
+
 void OwnedPolygons::hand_over(polygons_t* out) {
     com_polygons_addrange(out, &list);
     com_polygons_free_node(&list);
@@ -324,20 +310,15 @@ void split_polygon_by_repeat_points(polygon_t* ring, polygons_t* out, int /*flag
     }
     // Pieces go to the back of the work list and are cut again until none has a repeat; each cut
     // leaves both pieces with fewer edges, so this ends.
-    polygons_t work;
-    com_polygons_init(&work);
-    move_into_list(&work, ring);
-    while (work.num > 0) {
-        polygon_t piece = take_front(&work);
-        polygons_t cut;
-        com_polygons_init(&cut);
-        if (split_polygon(&piece, &cut) == 0) {
-            com_polygons_add(out, piece);
-            continue;
-        }
-        com_polygons_addrange(&work, &cut);
-        com_polygons_free_node(&cut);
-        com_polygon_free(&piece);
+    mapgeom::OwnedPolygons work;
+    move_into_list(&work.list, ring);
+    while (work.list.num > 0) {
+        mapgeom::OwnedRing piece(mapgeom::take_front(&work.list));
+        mapgeom::OwnedPolygons cut;
+        if (split_polygon(&piece.ring, &cut.list) == 0)
+            com_polygons_add(out, piece.release());
+        else
+            cut.hand_over(&work.list);
     }
 }
 
@@ -395,7 +376,7 @@ int cur_polyline_add(polyline_t* line, point_t p) {
 void err_polygon_process(polygons_t* list) {
     if (list == nullptr)
         return;
-    remove_nodes_where<polygons_t, polygon_node_t>(
+    mapgeom::remove_nodes_where(
         list, [](polygon_node_t* node) { return is_polygon_error(&node->polygon) != 0; },
         [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
 }
@@ -403,7 +384,7 @@ void err_polygon_process(polygons_t* list) {
 void err_polyline_process(polylines_t* list) {
     if (list == nullptr)
         return;
-    remove_nodes_where<polylines_t, polyline_node_t>(
+    mapgeom::remove_nodes_where(
         list, [](polyline_node_t* node) { return com_polyline_num(&node->polyline) < 2; },
         [](polyline_node_t* node) { com_polyline_free(&node->polyline); });
 }

@@ -10,9 +10,6 @@
 
 namespace {
 
-using mapgeom::CrossingVertices;
-using mapgeom::UsedVertices;
-using mapgeom::WalkRing;
 using mapgeom::WalkSide;
 
 // A walk of the difference gives up on a ring that does not close after this many steps, or after
@@ -24,61 +21,15 @@ constexpr long kDiffenceStepsPerVertex = 15;
 // The difference's walk. A ring starts at the first crossing after the start vertex where A runs
 // into B, follows B (turned against A) to the next crossing where A runs outside B, then A, until
 // it is back at its first point.
-class DiffenceWalk {
+class DiffenceWalk : public mapgeom::CrossingWalk<DiffenceWalk> {
 public:
-    DiffenceWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out)
-        : a_(a),
-          b_(b),
-          crossings_(a, b, points),
-          out_(out),
-          n_a_(com_polygon_num(a)),
-          n_b_(com_polygon_num(b)),
-          used_(n_a_) {}
+    using CrossingWalk::CrossingWalk;
 
     void run() {
-        if (!begin_ring())
-            return;
-        const long limit = std::max(kDiffenceStepLimit, kDiffenceStepsPerVertex * (n_a_ + n_b_));
-        for (long step = 0; used_.remaining > 0 && step < limit;) {
-            point_t p;
-            if (!advance(&p))
-                continue;  // free: with a vertex of A still unused, a step comes within n_A
-            ++step;
-            if (!crossings_.listed(side_, here()))
-                pass(p);
-            else if (!at_crossing(p))
-                return;
-        }
+        CrossingWalk::run(std::max(kDiffenceStepLimit, kDiffenceStepsPerVertex * (n_a_ + n_b_)));
     }
 
-private:
-    polygon_t* ring() { return &current_.ring; }
-    void add(point_t p) { cur_polygon_add(ring(), p); }
-    int here() const { return side_ == WalkSide::kA ? i_ : j_; }
-
-    bool begin_ring() {
-        int start = crossings_.next_start(used_);
-        if (start < 0)
-            return false;
-        i_ = start;
-        side_ = WalkSide::kA;
-        started_ = false;
-        return true;
-    }
-
-    // The next point along the side followed; false for a used vertex of A (passed over).
-    bool advance(point_t* p) {
-        if (side_ == WalkSide::kA) {
-            i_ = (i_ + 1) % n_a_;
-            if (used_.is_used(i_))
-                return false;
-            *p = com_polygon_at(a_, i_);
-        } else {
-            j_ = (j_ + 1) % n_b_;
-            *p = com_polygon_at(b_, j_);
-        }
-        return true;
-    }
+    bool begin_ring() { return begin_at(crossings_.next_start(used_)); }
 
     // A point that is not a crossing.
     void pass(point_t p) {
@@ -91,20 +42,20 @@ private:
 
     // A crossing: close the ring, or switch sides. False when no start is left for a new ring.
     bool at_crossing(point_t p) {
-        if (com_polygon_num(ring()) > 0 && com_points_same(p, com_polygon_front(ring())) == 0) {
+        if (closes_ring(p)) {
             add(p);
             mapgeom::close_walked_ring(ring(), out_);
             return begin_ring();
         }
         int in_a = crossings_.first_on_a(side_, here());
-        int side = in_a >= 0 ? crossings_.side_after(in_a) : judge_curpt_pos(a_, b_, p);
-        if (side == 0)
+        if (side_after(in_a, p) == 0)
             follow_a(p, in_a);
         else
             follow_b(p, in_a);
         return true;
     }
 
+private:
     // A runs outside B after p.
     void follow_a(point_t p, int in_a) {
         if (!started_)
@@ -124,19 +75,6 @@ private:
         started_ = true;
         side_ = WalkSide::kB;
     }
-
-    polygon_t* a_;
-    polygon_t* b_;
-    CrossingVertices crossings_;
-    polygons_t* out_;
-    int n_a_;
-    int n_b_;
-    UsedVertices used_;
-    WalkRing current_;
-    WalkSide side_ = WalkSide::kA;
-    int i_ = 0;
-    int j_ = 0;
-    bool started_ = false;
 };
 
 }  // namespace

@@ -7,23 +7,27 @@
 // sides are judged at edge midpoints, so stretches shorter than the tolerances are not told apart.
 #include <algorithm>
 #include <cmath>
+#include <optional>
+#include <utility>
 #include <vector>
 
 #include "algebra/algebra_internal.h"
+#include "algebra/live_shape.h"
 #include "com/boundary.h"
 #include "com/numeric.h"
 #include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/algebra.h"
+#include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/ring_locator.h"
 
 namespace {
 
 using mapgeom::CrossingVertices;
 using mapgeom::kOverlayDone;
 using mapgeom::PlaceIndex;
-using mapgeom::UsedVertices;
-using mapgeom::WalkRing;
+using mapgeom::same_point;
 using mapgeom::WalkSide;
 
 // A walk of the intersection takes at most this many steps per vertex of A and B before it gives
@@ -37,12 +41,6 @@ constexpr double kCrossingMarker = 100.0;
 // Two edges leaving one point run along each other when the nearer end lies this near the other
 // edge (the band of the side tests at crossings).
 constexpr double kAlongPermit = 0.0001;
-// Points are the same when x and y each differ by less than this (com_points_same).
-constexpr double kSamePlace = 0.0001;
-
-bool same_point(point_t a, point_t b) {
-    return com_points_same(a, b) == 0;
-}
 
 // A point taken from B: its press code becomes at least 1 (1 is added unless it is 1 already).
 point_t pressed(point_t p) {
@@ -51,29 +49,105 @@ point_t pressed(point_t p) {
     return p;
 }
 
-// Sets a ring's vertex, and the closing point with vertex 0, so both copies agree.
-void set_vertex(polygon_t* ring, int index, point_t p) {
-    com_polygon_setat(ring, index, p);
-    if (index == 0 && ring->geom.count > 1)
-        com_polygon_setat(ring, ring->geom.count - 1, p);
-}
+// Which crossings are mere touches, asked of the rings while touches lose their markers, with the
+// lookups the judgement makes (the first vertex of a ring at a place, the side of a ring a midpoint
+// lies on) answered from a grid of places and a locator per ring instead of a pass over a ring for
+// every crossing. Taking a marker off moves B's vertex onto A's coordinates (and a ring's closing
+// point with its vertex 0); the grids follow each move, and a ring whose points moved gets a fresh
+// locator when it is next asked about, so every answer is the one the rings give as they then are.
+class TouchJudge {
+public:
+    TouchJudge(polygon_t* a, polygon_t* b) : a_(a), b_(b) {
+        for (auto [ring, grid] : {std::make_pair(a, &places_a_), std::make_pair(b, &places_b_)})
+            for (int k = 0; k < ring->geom.count; ++k)
+                grid->add(k, ring->geom.points[k]);
+    }
 
-// Takes the crossing marker off each ring's vertex at c; both take A's coordinates.
-void unmark_crossing(polygon_t* a, polygon_t* b, point_t c) {
-    int in_a = com_polygon_find(a, c);
-    if (in_a < 0)
-        return;
-    point_t place = com_polygon_at(a, in_a);
-    for (polygon_t* ring : {a, b}) {
-        int at = ring == a ? in_a : com_polygon_find(b, c);
-        if (at < 0)
-            continue;
-        point_t v = com_polygon_at(ring, at);
+    // judge_crosspt_polygons(a, b, c).
+    int kind(point_t c) {
+        int i = first_at(places_a_, c);
+        if (i < 0)
+            return 1;
+        int after = side_of_midpoint(a_, i, com_polygon_nexter(a_, i), &in_b_);
+        int before = side_of_midpoint(a_, i, com_polygon_priorer(a_, i), &in_b_);
+        int kind = mapgeom::meeting_kind_of_sides(after, before);
+        if (kind >= 0)
+            return kind;
+        int j = first_at(places_b_, c);
+        if (j < 0)
+            return 1;
+        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != 0 ? 2 : 1;
+    }
+
+    // Takes the crossing marker off each ring's vertex at c; both take A's coordinates.
+    void unmark(point_t c) {
+        int in_a = first_at(places_a_, c);
+        if (in_a < 0)
+            return;
+        point_t place = com_polygon_at(a_, in_a);
+        unmark_vertex(a_, in_a, place, &places_a_, &in_a_);
+        int in_b = first_at(places_b_, c);
+        if (in_b >= 0)
+            unmark_vertex(b_, in_b, place, &places_b_, &in_b_);
+    }
+
+private:
+    // A ring's locator, made when first asked for after the ring's points last moved.
+    struct Locator {
+        const polygon_t* ring;
+        std::optional<mapgeom::RingLocator> located;
+        mapgeom::RingLocator* get() {
+            if (!located)
+                located.emplace(ring);
+            return &*located;
+        }
+    };
+
+    // The least index of a point of the grid's ring at p (com_polygon_find), or -1.
+    static int first_at(const mapgeom::PlaceGrid& grid, point_t p) {
+        int first = -1;
+        grid.visit_same(p, [&](int id) {
+            if (first < 0 || id < first)
+                first = id;
+        });
+        return first;
+    }
+
+    // Where the midpoint of vertex i of ring and `toward` lies in the locator's ring.
+    static int side_of_midpoint(const polygon_t* ring, int i, point_t toward, Locator* other) {
+        point_t vertex = com_polygon_at(ring, i);
+        point_t mid = calc_plough_around_point(vertex, toward, vertex);
+        return mapgeom::locate_in_ring(other->get(), mid, mapgeom::kSideTestPermit);
+    }
+
+    // Vertex `index` of ring (and the closing point with vertex 0) takes the place's coordinates
+    // and loses the marker.
+    static void unmark_vertex(polygon_t* ring, int index, point_t place, mapgeom::PlaceGrid* grid,
+                              Locator* locator) {
+        point_t v = com_polygon_at(ring, index);
         if (v.z >= kCrossingMarker)
             v.z -= kCrossingMarker;
-        set_vertex(ring, at, point_t{place.x, place.y, v.z});
+        point_t unmarked{place.x, place.y, v.z};
+        int last = ring->geom.count - 1;
+        for (int k : {index, index == 0 && last > 0 ? last : -1}) {
+            if (k < 0)
+                continue;
+            point_t old = com_polygon_at(ring, k);
+            com_polygon_setat(ring, k, unmarked);
+            if (old.x == unmarked.x && old.y == unmarked.y)
+                continue;
+            grid->move(k, unmarked);
+            locator->located.reset();
+        }
     }
-}
+
+    polygon_t* a_;
+    polygon_t* b_;
+    mapgeom::PlaceGrid places_a_;
+    mapgeom::PlaceGrid places_b_;
+    Locator in_a_{a_, {}};
+    Locator in_b_{b_, {}};
+};
 
 // Whether some vertex of ring lies outside other or, when none does, some edge midpoint. With the
 // crossings inserted as vertices no edge crosses the other boundary, so an edge lies inside,
@@ -93,12 +167,16 @@ bool any_boundary_point_outside(const polygon_t* ring, const polygon_t* other) {
     return false;
 }
 
-// Whether B runs outside A just after one of its crossing vertices.
+// Whether B runs outside A just after one of its crossing vertices (judge_curpt_pos(b, a, vertex)
+// for each, with A located once).
 bool b_leaves_a_somewhere(const polygon_t* a, const polygon_t* b, const geom_t* points) {
-    PlaceIndex listed(points, points->count);
+    PlaceIndex listed(points);
+    PlaceIndex places_b(&b->geom);
+    mapgeom::RingLocator in_a(a);
     for (int v = 0; v < com_polygon_num(b); ++v) {
         point_t p = com_polygon_at(b, v);
-        if (listed.first_at(p) != -1 && judge_curpt_pos(b, a, p) == 0)
+        if (listed.first_at(p) != -1 &&
+            mapgeom::side_after_vertex(b, &in_a, places_b.first_at(p)) == 0)
             return true;
     }
     return false;
@@ -107,10 +185,8 @@ bool b_leaves_a_somewhere(const polygon_t* a, const polygon_t* b, const geom_t* 
 // Removes consecutive repeated points from both rings, turns A counter-clockwise and B like A or
 // against it.
 void prepare_rings(polygon_t* a, polygon_t* b, bool b_like_a) {
-    optimize_polygon_del_repeatpts(a);
+    mapgeom::clean_and_orient(a);
     optimize_polygon_del_repeatpts(b);
-    if (relation_polygon_direction(a) != 0)
-        com_polygon_reverse(a);
     bool b_counter_clockwise = relation_polygon_direction(b) == 0;
     if (b_counter_clockwise != b_like_a)
         com_polygon_reverse(b);
@@ -122,15 +198,6 @@ void prepare_rings(polygon_t* a, polygon_t* b, bool b_like_a) {
 bool has_area(const polygon_t* ring) {
     return com_polygon_num(ring) >= 3 && is_allpoints_at_line(ring) != 0;
 }
-
-// Scratch records of one call that release themselves.
-struct PointList {
-    geom_t geom{};
-    PointList() { com_geom_init(&geom); }
-    PointList(const PointList&) = delete;
-    PointList& operator=(const PointList&) = delete;
-    ~PointList() { com_geom_free(&geom); }
-};
 
 // Whether edges p->q and p->r leave p along the same line in the same sense: the nearer end lies on
 // the longer edge. (Collinear overlaps can leave a vertex of one ring inside an edge of the other,
@@ -147,13 +214,10 @@ bool leave_together(point_t p, point_t q, point_t r) {
 // is when both rings lie on the same side of it. When B runs the other way the rings lie on either
 // side, A's stretch is outside B, and taking it as inside would send the walk along a boundary
 // that bounds nothing in common (and, past vertices already used, across A's interior).
-// in_a is the first vertex of A at p (com_polygon_find).
-int side_after(CrossingVertices* crossings, const polygon_t* a, const polygon_t* b, int in_a,
-               point_t p) {
-    if (in_a < 0)
-        return judge_curpt_pos(a, b, p);
-    int side = crossings->side_after(in_a);
-    if (side != 2 && side != 3)
+// `side` is judge_curpt_pos there, in_a the first vertex of A at p (com_polygon_find).
+int corrected_side(int side, CrossingVertices* crossings, const polygon_t* a, const polygon_t* b,
+                   int in_a, point_t p) {
+    if (in_a < 0 || (side != 2 && side != 3))
         return side;
     point_t next_a = com_polygon_nexter(a, in_a);
     for (int j : crossings->vertices_of_b_at(p)) {
@@ -183,79 +247,17 @@ int settle_code(mapgeom::Overlay op, const polygon_t* a, const polygon_t* b, con
 // The intersection's walk. A ring starts at the first crossing after the start vertex where A runs
 // into B; A is followed while inside B, B from each crossing where A leaves B, until the walk is
 // back at the ring's first point.
-class IntersecWalk {
+class IntersecWalk : public mapgeom::CrossingWalk<IntersecWalk> {
 public:
-    IntersecWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out)
-        : a_(a),
-          b_(b),
-          crossings_(a, b, points),
-          out_(out),
-          n_a_(com_polygon_num(a)),
-          n_b_(com_polygon_num(b)),
-          used_(n_a_) {}
+    using CrossingWalk::CrossingWalk;
 
     bool produced() const { return produced_; }
-
-    void run() {
-        if (!begin_ring())
-            return;
-        const long limit = kIntersecStepsPerVertex * (n_a_ + n_b_);
-        for (long step = 0; used_.remaining > 0 && step < limit;) {
-            point_t p;
-            if (!advance(&p))
-                continue;  // free: with a vertex of A still unused, a step comes within n_A
-            ++step;
-            if (!crossings_.listed(side_, here()))
-                pass(p);
-            else if (!at_crossing(p))
-                return;
-        }
-    }
-
-private:
-    polygon_t* ring() { return &current_.ring; }
-    void add(point_t p) { cur_polygon_add(ring(), p); }
-    int here() const { return side_ == WalkSide::kA ? i_ : j_; }
+    void run() { CrossingWalk::run(kIntersecStepsPerVertex * (n_a_ + n_b_)); }
 
     bool begin_ring() {
         int start = crossings_.next_start(used_);
-        if (start < 0)
-            start = start_along_b();
-        if (start < 0)
-            return false;
-        i_ = start;
-        side_ = WalkSide::kA;
-        started_ = false;
         first_entry_seen_ = false;
-        return true;
-    }
-
-    // A start that get_outestpt_pos cannot see: a free crossing vertex of A after which A runs
-    // along B's boundary the other way, which leaves B as surely as running off outside it does.
-    // Searched only when no other start is left, so that rings keep the start they would have.
-    int start_along_b() {
-        for (int v = 0; v < n_a_; ++v) {
-            if (used_.is_used(v) || !crossings_.listed(WalkSide::kA, v))
-                continue;
-            int in_a = crossings_.first_on_a(WalkSide::kA, v);
-            if (side_after(&crossings_, a_, b_, in_a, com_polygon_at(a_, v)) == 0)
-                return v;
-        }
-        return -1;
-    }
-
-    // The next point along the side followed; false for a used vertex of A (passed over).
-    bool advance(point_t* p) {
-        if (side_ == WalkSide::kA) {
-            i_ = (i_ + 1) % n_a_;
-            if (used_.is_used(i_))
-                return false;
-            *p = com_polygon_at(a_, i_);
-        } else {
-            j_ = (j_ + 1) % n_b_;
-            *p = com_polygon_at(b_, j_);
-        }
-        return true;
+        return begin_at(start >= 0 ? start : start_along_b());
     }
 
     // A point that is not a crossing.
@@ -273,7 +275,7 @@ private:
 
     // A crossing: close the ring, or switch sides. False when no start is left for a new ring.
     bool at_crossing(point_t p) {
-        if (com_polygon_num(ring()) > 0 && same_point(p, com_polygon_front(ring()))) {
+        if (closes_ring(p)) {
             close(p, crossings_.first_on_a(side_, here()));
             return begin_ring();
         }
@@ -283,11 +285,30 @@ private:
                 add(p);
             return true;
         }
-        if (side_after(&crossings_, a_, b_, in_a, p) != 0)
+        if (side_after_corrected(in_a, p) != 0)
             enter(p, in_a);
         else if (started_)
             leave(p);
         return true;
+    }
+
+private:
+    int side_after_corrected(int in_a, point_t p) {
+        return corrected_side(side_after(in_a, p), &crossings_, a_, b_, in_a, p);
+    }
+
+    // A start that get_outestpt_pos cannot see: a free crossing vertex of A after which A runs
+    // along B's boundary the other way, which leaves B as surely as running off outside it does.
+    // Searched only when no other start is left, so that rings keep the start they would have.
+    int start_along_b() {
+        for (int v = 0; v < n_a_; ++v) {
+            if (used_.is_used(v) || !crossings_.listed(WalkSide::kA, v))
+                continue;
+            if (side_after_corrected(crossings_.first_on_a(WalkSide::kA, v),
+                                     com_polygon_at(a_, v)) == 0)
+                return v;
+        }
+        return -1;
     }
 
     // A runs into B after p: follow A.
@@ -324,18 +345,6 @@ private:
         used_.use(in_a);
     }
 
-    polygon_t* a_;
-    polygon_t* b_;
-    CrossingVertices crossings_;
-    polygons_t* out_;
-    int n_a_;
-    int n_b_;
-    UsedVertices used_;
-    WalkRing current_;
-    WalkSide side_ = WalkSide::kA;
-    int i_ = 0;
-    int j_ = 0;
-    bool started_ = false;
     bool first_entry_seen_ = false;
     bool taken_from_a_ = false;
     bool produced_ = false;
@@ -345,49 +354,16 @@ private:
 
 namespace mapgeom {
 
-PlaceIndex::PlaceIndex(const geom_t* points, int count) : points_(points), by_x_(count) {
-    for (int k = 0; k < count; ++k)
-        by_x_[k] = k;
-    // Ascending x, NaN last (it is the same as nothing), equal x in index order.
-    std::sort(by_x_.begin(), by_x_.end(), [this](int u, int v) {
-        double xu = points_->points[u].x;
-        double xv = points_->points[v].x;
-        if (std::isnan(xu) || std::isnan(xv))
-            return !std::isnan(xu) || (std::isnan(xv) && u < v);
-        return xu < xv || (xu == xv && u < v);
-    });
-}
-
-int PlaceIndex::first_at(point_t p) const {
-    int first = -1;
-    for (int k : all_at(p))
-        if (first < 0 || k < first)
-            first = k;
-    return first;
-}
-
-std::vector<int> PlaceIndex::all_at(point_t p) const {
-    std::vector<int> found;
-    if (std::isnan(p.x))
-        return found;
-    auto from = std::lower_bound(by_x_.begin(), by_x_.end(), p.x - kSamePlace,
-                                 [this](int k, double x) { return points_->points[k].x < x; });
-    for (auto it = from; it != by_x_.end() && points_->points[*it].x <= p.x + kSamePlace; ++it)
-        if (same_point(points_->points[*it], p))
-            found.push_back(*it);
-    std::sort(found.begin(), found.end());
-    return found;
-}
-
 CrossingVertices::CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points)
     : a_(a),
       b_(b),
-      places_b_(&b->geom, b->geom.count),
+      places_b_(&b->geom),
       vertices_a_(a->geom.count),
       vertices_b_(b->geom.count),
-      side_after_(a->geom.count, -1) {
-    PlaceIndex listed(points, points->count);
-    PlaceIndex places_a(&a->geom, a->geom.count);
+      side_after_(a->geom.count, -1),
+      in_b_(b) {
+    PlaceIndex listed(points);
+    PlaceIndex places_a(&a->geom);
     for (auto [ring, vertices] :
          {std::make_pair(a, &vertices_a_), std::make_pair(b, &vertices_b_)}) {
         for (int i = 0; i < ring->geom.count; ++i) {
@@ -404,7 +380,7 @@ CrossingVertices::CrossingVertices(const polygon_t* a, const polygon_t* b, const
 
 int CrossingVertices::side_after(int k) {
     if (side_after_[k] < 0)
-        side_after_[k] = static_cast<signed char>(side_after_vertex(a_, b_, k));
+        side_after_[k] = static_cast<signed char>(side_after_vertex(a_, &in_b_, k));
     return side_after_[k];
 }
 
@@ -426,18 +402,20 @@ int nesting_offset(const polygon_t* a, const polygon_t* b) {
 }
 
 void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers) {
-    for (int k = 0; k < points->count;) {
+    TouchJudge judge(a, b);
+    int kept = 0;
+    for (int k = 0; k < points->count; ++k) {
         point_t c = points->points[k];
-        int kind = judge_crosspt_polygons(a, b, c);
-        if (kind == 0 || kind == 5 || kind == 6) {
-            ++k;
+        int kind = judge.kind(c);
+        if (mapgeom::is_walkable_kind(kind)) {
+            points->points[kept++] = c;
             continue;
         }
-        com_geom_removeat(points, k);
         if (kind == 2 && markers == TouchMarkers::kAllButInnerTouch)
             continue;
-        unmark_crossing(a, b, c);
+        judge.unmark(c);
     }
+    points->count = kept;
 }
 
 void close_walked_ring(polygon_t* ring, polygons_t* out) {
@@ -460,18 +438,18 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
         return kOverlayFailed;
     bool intersec = op == Overlay::kIntersec;
     return guarded(static_cast<int>(kOverlayFailed), [&] {
-        PointList points;
+        mapgeom::PointList points;
         prepare_rings(a, b, intersec);
         if (!has_area(a) || !has_area(b))
             return kNoCrossingAWithinB + nesting_offset(a, b);
-        find_all_polygon_crosspts(a, b, &points.geom);
-        if (points.geom.count == 0)
+        find_all_polygon_crosspts(a, b, &points.g);
+        if (points.g.count == 0)
             return kNoCrossingAWithinB + nesting_offset(a, b);
         OwnedPolygons built;
-        int walked = intersec ? polygons_intersec(a, b, &points.geom, &built.list)
-                              : polygons_diffence(a, b, &points.geom, &built.list);
+        int walked = intersec ? polygons_intersec(a, b, &points.g, &built.list)
+                              : polygons_diffence(a, b, &points.g, &built.list);
         err_polygon_process(&built.list);
-        int code = settle_code(op, a, b, &points.geom, walked, &built.list);
+        int code = settle_code(op, a, b, &points.g, walked, &built.list);
         built.hand_over(out);
         return code;
     });

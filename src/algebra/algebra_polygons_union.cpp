@@ -18,8 +18,12 @@
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/shape_relation_internal.h"
 
 namespace {
+
+using mapgeom::PlaceIndex;
+using mapgeom::same_point;
 
 // Result codes of algebra_polygons_union.
 constexpr int kUnionBuilt = 0;
@@ -47,57 +51,13 @@ constexpr double kAreaRoundingShare = 1e-9;
 constexpr int kOutside = 0;
 constexpr int kInside = 1;
 
-// Crossings are looked up among the records, and vertices among a ring's points, within this
-// distance in x and in y (the library's coincidence tolerance, as com_points_same).
-constexpr double kSamePointTolerance = 0.0001;
-
-bool same_point(point_t a, point_t b) {
-    return com_points_same(a, b) == 0;
-}
-
-// The first of a list of points within the coincidence tolerance of a query point: what a linear
-// scan in list order returns, found from a sort on x so that only points whose x is within the
-// tolerance are compared. Points with a non-finite x never match a scan either and are left out.
-class FirstSamePoint {
-public:
-    template <typename PointAt>
-    FirstSamePoint(int count, PointAt point_at) {
-        by_x_.reserve(count);
-        for (int k = 0; k < count; ++k) {
-            point_t p = point_at(k);
-            if (std::isfinite(p.x))
-                by_x_.push_back({p, k});
-        }
-        std::sort(by_x_.begin(), by_x_.end(),
-                  [](const Entry& u, const Entry& v) { return u.pt.x < v.pt.x; });
-    }
-
-    // Index of the first listed point the same as p, or -1.
-    int find(point_t p) const {
-        auto from = std::lower_bound(by_x_.begin(), by_x_.end(), p.x - kSamePointTolerance,
-                                     [](const Entry& e, double x) { return e.pt.x < x; });
-        int first = -1;
-        for (auto it = from; it != by_x_.end() && it->pt.x <= p.x + kSamePointTolerance; ++it)
-            if (same_point(it->pt, p) && (first < 0 || it->index < first))
-                first = it->index;
-        return first;
-    }
-
-private:
-    struct Entry {
-        point_t pt;
-        int index;
-    };
-    std::vector<Entry> by_x_;
-};
-
 // The crossing record at each vertex of a ring (the first record at its place, as
 // com_crosspts_find gives it), or -1 where there is none.
-std::vector<int> records_at_vertices(const polygon_t* ring, const FirstSamePoint& records) {
+std::vector<int> records_at_vertices(const polygon_t* ring, const PlaceIndex& records) {
     int n = com_polygon_num(ring);
     std::vector<int> at(n);
     for (int i = 0; i < n; ++i)
-        at[i] = records.find(com_polygon_at(ring, i));
+        at[i] = records.first_at(com_polygon_at(ring, i));
     return at;
 }
 
@@ -116,10 +76,6 @@ double signed_area_about(const geom_t* ring, point_t origin) {
 // How the walk ended: no vertex of A to start from, every ring closed, or abandoned at the step
 // bound with a ring unfinished (that ring is dropped).
 enum class WalkEnd { kNoStart, kDone, kStepLimit };
-
-bool usable_for_walk(const crosspt_t& record) {
-    return record.flag == 0 || record.flag == 5 || record.flag == 6;
-}
 
 // State of the union walk over rings a and b (both counter-clockwise, crossings inserted).
 // A crossing record is usable when A crosses B there or leaves or joins a stretch shared with B;
@@ -143,7 +99,7 @@ public:
           remaining_(n_a_),
           origin_(origin) {
         for (int k = 0; k < list->count; ++k)
-            used_record_[k] = usable_for_walk(list->crosspts[k]) ? 0 : 1;
+            used_record_[k] = mapgeom::is_walkable_kind(list->crosspts[k].flag) ? 0 : 1;
     }
 
     WalkEnd run();
@@ -178,23 +134,17 @@ private:
         i_ = start;
         side_ = Side::kA;
         started_ = false;
-        com_polygon_clear(&ring_);
+        com_polygon_clear(&ring_.ring);
     }
 
     // Closes the ring at p, cleans it, cuts it at repeated vertices and appends the pieces.
     void close_ring(point_t p) {
-        cur_polygon_add(&ring_, p);
-        walked_area_ += signed_area_about(&ring_.geom, origin_);
-        optimize_polygon_del_repeatpts(&ring_);
-        polygons_t pieces;
-        com_polygons_init(&pieces);
-        split_polygon_by_repeat_points(&ring_, &pieces, 0);
-        com_polygons_addrange(out_, &pieces);
-        com_polygons_free_node(&pieces);
-        com_polygon_free(&ring_);
+        cur_polygon_add(&ring_.ring, p);
+        walked_area_ += signed_area_about(&ring_.ring.geom, origin_);
+        mapgeom::close_walked_ring(&ring_.ring, out_);
         // Every close uses up one vertex of A, even when the vertex at p is used already (a ring
         // of A passing one place twice): so a walk closes at most n_A rings.
-        int at = vertices_of_a_.find(p);
+        int at = vertices_of_a_.first_at(p);
         if (at >= 0 && at < n_a_)
             used_a_[at] = 1;
         --remaining_;
@@ -209,10 +159,10 @@ private:
     polygons_t* out_;
     int n_a_;
     int n_b_;
-    FirstSamePoint records_;
+    PlaceIndex records_;
     std::vector<int> record_at_a_;
     std::vector<int> record_at_b_;
-    FirstSamePoint vertices_of_a_;
+    PlaceIndex vertices_of_a_;
     std::vector<char> used_a_;
     std::vector<char> used_record_;
     int remaining_;
@@ -220,7 +170,7 @@ private:
     point_t origin_;
     double walked_area_ = 0.0;
 
-    polygon_t ring_{};
+    mapgeom::OwnedRing ring_;
     Side side_ = Side::kA;
     bool started_ = false;
     int i_ = 0;
@@ -233,10 +183,6 @@ WalkEnd UnionWalk::run() {
     int start = get_outpoint_pos();
     if (start < 0)
         return WalkEnd::kNoStart;
-    struct RingGuard {
-        polygon_t* ring;
-        ~RingGuard() { com_polygon_free(ring); }
-    } guard{&ring_};
     begin_ring(start);
     const long long vertices = static_cast<long long>(n_a_) + n_b_ + 1;
     const int limit =
@@ -265,7 +211,7 @@ WalkEnd UnionWalk::run() {
         }
         if (!started_)
             continue;
-        cur_polygon_add(&ring_, p);
+        cur_polygon_add(&ring_.ring, p);
         if (side_ == Side::kA)
             mark_used(i_);
     }
@@ -273,7 +219,7 @@ WalkEnd UnionWalk::run() {
 }
 
 bool UnionWalk::at_crossing(point_t p, const crosspt_t& record) {
-    if (com_polygon_num(&ring_) > 0 && same_point(p, com_polygon_front(&ring_))) {
+    if (com_polygon_num(&ring_.ring) > 0 && same_point(p, com_polygon_front(&ring_.ring))) {
         close_ring(p);
         int start = get_outpoint_pos();
         if (start < 0)
@@ -285,7 +231,7 @@ bool UnionWalk::at_crossing(point_t p, const crosspt_t& record) {
         return false;
     if (record.curpt_flag != kOutside) {
         // A goes into B (or along it) after p: B runs outside A from here.
-        cur_polygon_add(&ring_, p);
+        cur_polygon_add(&ring_.ring, p);
         j_ = record.index2;
         started_ = true;
         side_ = Side::kB;
@@ -293,7 +239,7 @@ bool UnionWalk::at_crossing(point_t p, const crosspt_t& record) {
     }
     // A leaves B here: the outline continues along A.
     if (started_) {
-        cur_polygon_add(&ring_, p);
+        cur_polygon_add(&ring_.ring, p);
         i_ = record.index1;
         side_ = Side::kA;
         mark_used(i_);
@@ -417,21 +363,6 @@ int how_rings_lie(const polygon_t* a, const polygon_t* b, const crosspts_t* list
 // ---------------------------------------------------------------------------------------------------
 // The pipeline.
 
-void clean_and_orient(polygon_t* ring) {
-    optimize_polygon_del_repeatpts(ring);
-    if (relation_polygon_direction(ring) != 0)
-        com_polygon_reverse(ring);
-}
-
-// A crossing list or polygon list that releases itself.
-struct OwnedCrosspts {
-    crosspts_t list{};
-    OwnedCrosspts() { com_crosspts_init(&list); }
-    OwnedCrosspts(const OwnedCrosspts&) = delete;
-    OwnedCrosspts& operator=(const OwnedCrosspts&) = delete;
-    ~OwnedCrosspts() { com_crosspts_free(&list); }
-};
-
 double perimeter(const polygon_t* ring) {
     double length = 0.0;
     for (int k = 0; k + 1 < ring->geom.count; ++k) {
@@ -465,11 +396,11 @@ int check_result_rings(const polygons_t* rings) {
 }
 
 int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
-    clean_and_orient(a);
-    clean_and_orient(b);
+    mapgeom::clean_and_orient(a);
+    mapgeom::clean_and_orient(b);
     if (com_polygon_num(a) < 1 || com_polygon_num(b) < 1)
         return kApart;
-    OwnedCrosspts crossings;
+    mapgeom::CrossingList crossings;
     calc_polygons_crosspts(a, b, &crossings.list);
     if (crossings.list.count == 0)
         return how_rings_lie(a, b, &crossings.list);

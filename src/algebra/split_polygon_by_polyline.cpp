@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "algebra/algebra_internal.h"
-#include "algebra/split_internal.h"
 #include "com/boundary.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
@@ -23,8 +22,8 @@
 
 namespace {
 
-// Band of the midpoint tests that tell whether a stretch of line runs inside the polygon.
-constexpr double kMidpointPermit = 1e-6;
+using mapgeom::same_point;
+
 // Added to the code of a crossing point taken into a piece (codes of 100 and more are node points,
 // which the border conversion cuts rings at); codes already that high are kept.
 constexpr double kNodeMarker = 100.0;
@@ -39,16 +38,9 @@ constexpr int kWalkStepsPerPoint = 16;
 constexpr int kOutside = 0;
 constexpr int kInside = 1;
 
-bool same_point(point_t a, point_t b) {
-    return com_points_same(a, b) == 0;
-}
-
-point_t midpoint(point_t a, point_t b) {
-    return calc_plough_around_point(a, b, a);
-}
-
 int midpoint_at_polygon(const polygon_t* polygon, point_t a, point_t b) {
-    return relation_point_at_polygon_by_permit(polygon, midpoint(a, b), kMidpointPermit);
+    return relation_point_at_polygon_by_permit(polygon, mapgeom::midpoint(a, b),
+                                               mapgeom::kStretchPermit);
 }
 
 // Drops `count` points from the front of a point array in one move.
@@ -114,7 +106,7 @@ struct Crossings {
     std::vector<std::vector<int>> on_line;  // line indexes of each crossing, ascending
 
     Crossings(const polygon_t* polygon, const polyline_t* line, const geom_t* points) {
-        mapgeom::CrossingLookup lookup(points);
+        mapgeom::PlaceIndex lookup(points);
         int n = com_polygon_num(polygon);
         int m = line->geom.count;
         of_line.resize(m);
@@ -122,12 +114,12 @@ struct Crossings {
         first_on_polygon.assign(points->count, -1);
         on_line.resize(points->count);
         for (int i = n - 1; i >= 0; --i) {
-            of_polygon[i] = lookup.find(polygon->geom.points[i]);
+            of_polygon[i] = lookup.first_at(polygon->geom.points[i]);
             if (of_polygon[i] >= 0)
                 first_on_polygon[of_polygon[i]] = i;
         }
         for (int i = 0; i < m; ++i) {
-            of_line[i] = lookup.find(line->geom.points[i]);
+            of_line[i] = lookup.first_at(line->geom.points[i]);
             if (of_line[i] >= 0)
                 on_line[of_line[i]].push_back(i);
         }
@@ -206,8 +198,7 @@ private:
         int forward_li = li < half_ ? li : m_ - 2 - li;
         signed char& known = stretch_inside_[forward_li];
         if (known < 0)
-            known = mapgeom::locate_in_ring(&locator_, midpoint(line_at(li), line_at(li + 1)),
-                                            kMidpointPermit) == kInside;
+            known = mapgeom::stretch_side(&locator_, line_at(li), line_at(li + 1)) == kInside;
         return known == 1;
     }
 
@@ -302,17 +293,13 @@ private:
     void close_piece() {
         com_polygon_add(&piece_, piece_.geom.points[0]);
         optimize_polygon_del_repeatpts(&piece_);
-        polygons_t parts;
-        com_polygons_init(&parts);
-        split_polygon_by_repeat_points(&piece_, &parts, 0);
-        for (polygon_node_t* node = parts.head; node != nullptr; node = node->next) {
-            if (is_allpoints_at_line(&node->polygon) == 0)
-                com_polygon_free(&node->polygon);
-            else
-                com_polygons_add(out_, node->polygon);
-        }
-        com_polygons_free_node(&parts);
-        com_polygon_free(&piece_);
+        mapgeom::OwnedPolygons parts;
+        split_polygon_by_repeat_points(&piece_, &parts.list, 0);
+        mapgeom::remove_nodes_where(
+            &parts.list,
+            [](polygon_node_t* node) { return is_allpoints_at_line(&node->polygon) == 0; },
+            [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
+        parts.hand_over(out_);
         com_polygon_init(&piece_);
         if (mode_ == kFollowLine)
             scan_inside_ = stretch_inside(li_);

@@ -7,7 +7,7 @@
 #include <cmath>
 
 #include "algebra/algebra_internal.h"
-#include "algebra/split_internal.h"
+#include "com/boundary.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
@@ -16,11 +16,6 @@
 #include "relation/shape_relation_internal.h"
 
 namespace {
-
-// Band of the midpoint tests that tell whether a stretch runs inside, outside or along the
-// boundary; a stretch of the rectangle variant along the boundary counts as on the least-x or
-// least-y side when its midpoint lies within the same band of that side.
-constexpr double kMidpointPermit = 1e-6;
 
 // relation_point_at_polygon codes.
 constexpr int kOutside = 0;
@@ -37,10 +32,6 @@ constexpr int kSplit = 0;
 constexpr int kWholeLineInside = 1;
 constexpr int kLineOutside = 2;
 
-point_t midpoint(point_t a, point_t b) {
-    return calc_plough_around_point(a, b, a);
-}
-
 // Collects the kept runs of a line whose crossings with the boundary are vertices of it. `keep(i)`
 // tells whether the stretch from point i to point i + 1 is kept; it is asked for the first stretch
 // and after every crossing point. A run that ends at a stretch cut away is cleaned of repeated
@@ -50,7 +41,7 @@ template <typename IsCrossing, typename Keep>
 void collect_kept_runs(const polyline_t* line, IsCrossing is_crossing, Keep keep,
                        polylines_t* out) {
     int m = com_polyline_num(line);
-    mapgeom::PieceLine piece;
+    mapgeom::OwnedLine piece;
     auto hand_over = [&](bool clean) {
         if (clean)
             optimize_polyline_del_repeatpts(&piece.line);
@@ -78,44 +69,55 @@ void collect_kept_runs(const polyline_t* line, IsCrossing is_crossing, Keep keep
 // Keeps the stretches inside the polygon or along its boundary (connect_polylines).
 void connect_polylines(const polyline_t* line, const polygon_t* polygon, const geom_t* points,
                        polylines_t* out) {
-    mapgeom::CrossingLookup crossings(points);
+    mapgeom::PlaceIndex crossings(points);
     mapgeom::RingLocator locator(polygon);
     const point_t* p = line->geom.points;
     collect_kept_runs(
-        line, [&](point_t q) { return crossings.find(q) >= 0; },
-        [&](int i) {
-            return mapgeom::locate_in_ring(&locator, midpoint(p[i], p[i + 1]), kMidpointPermit) !=
-                   kOutside;
-        },
-        out);
+        line, [&](point_t q) { return crossings.first_at(q) >= 0; },
+        [&](int i) { return mapgeom::stretch_side(&locator, p[i], p[i + 1]) != kOutside; }, out);
 }
 
 // Keeps the stretches inside the rectangle, and those along its least-x and least-y sides
-// (get_polylines).
+// (get_polylines): a stretch along the boundary is on such a side when its midpoint lies within the
+// band of the midpoint tests of it.
 void get_polylines(const polyline_t* line, const polygon_t* rect, const geom_t* points,
                    polylines_t* out) {
-    mapgeom::CrossingLookup crossings(points);
+    mapgeom::PlaceIndex crossings(points);
     mapgeom::RingLocator locator(rect);
     rectangle_t extent = calc_polygon_exrectangle(rect);
     const point_t* p = line->geom.points;
     collect_kept_runs(
-        line, [&](point_t q) { return crossings.find(q) >= 0; },
+        line, [&](point_t q) { return crossings.first_at(q) >= 0; },
         [&](int i) {
-            point_t mid = midpoint(p[i], p[i + 1]);
-            int at = mapgeom::locate_in_ring(&locator, mid, kMidpointPermit);
+            int at = mapgeom::stretch_side(&locator, p[i], p[i + 1]);
             if (at == kOutside || at == kInside)
                 return at == kInside;
-            return std::fabs(mid.x - extent.min_x) <= kMidpointPermit ||
-                   std::fabs(mid.y - extent.min_y) <= kMidpointPermit;
+            point_t mid = mapgeom::midpoint(p[i], p[i + 1]);
+            return std::fabs(mid.x - extent.min_x) <= mapgeom::kStretchPermit ||
+                   std::fabs(mid.y - extent.min_y) <= mapgeom::kStretchPermit;
         },
         out);
 }
 
 }  // namespace
 
-int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
-    if (line == nullptr || polygon == nullptr || out == nullptr)
-        return kLineOutside;
+namespace {
+
+// Puts every crossing of the working copies into both (listing the new ones in `points`), keeps
+// the stretches that collect_kept(line, ring, points, pieces) keeps, and hands those of 2 points
+// or more to out.
+template <typename CollectKept>
+int split_at_crossings(polyline_t* line, polygon_t* ring, geom_t* points, polylines_t* out,
+                       CollectKept collect_kept) {
+    find_all_polyline_crosspts(line, ring, points);
+    mapgeom::OwnedPolylines pieces;
+    collect_kept(line, ring, points, &pieces.list);
+    err_polyline_process(&pieces.list);
+    pieces.hand_over(out);
+    return kSplit;
+}
+
+int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     if (relation_polygon_direction(polygon) != 0)
         com_polygon_reverse(polygon);
     int relation = relation_polyline_and_polygon(line, polygon);
@@ -128,17 +130,10 @@ int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t*
     mapgeom::LineCopy cut(line);
     mapgeom::RingCopy ring(polygon);
     mapgeom::PointList points;
-    find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
-    mapgeom::OwnedPolylines pieces;
-    connect_polylines(&cut.line, &ring.ring, &points.g, &pieces.list);
-    err_polyline_process(&pieces.list);
-    pieces.hand_over(out);
-    return kSplit;
+    return split_at_crossings(&cut.line, &ring.ring, &points.g, out, connect_polylines);
 }
 
-int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
-    if (line == nullptr || rect == nullptr || out == nullptr)
-        return kLineOutside;
+int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
     mapgeom::LineCopy cut(line);
     mapgeom::RingCopy outline(rect);
     if (relation_polygon_direction(rect) != 0)
@@ -162,10 +157,21 @@ int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) 
     mapgeom::PointList points;
     for (int k = 0; k < records.list.count; ++k)
         com_geom_add(&points.g, records.list.crosspts[k].pt);
-    find_all_polyline_crosspts(&cut.line, &outline.ring, &points.g);
-    mapgeom::OwnedPolylines pieces;
-    get_polylines(&cut.line, &outline.ring, &points.g, &pieces.list);
-    err_polyline_process(&pieces.list);
-    pieces.hand_over(out);
-    return kSplit;
+    return split_at_crossings(&cut.line, &outline.ring, &points.g, out, get_polylines);
+}
+
+}  // namespace
+
+// Pieces reach the caller's list only once all are made, so a call that runs out of scratch memory
+// appends nothing and says so: the line lies outside.
+int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
+    if (line == nullptr || polygon == nullptr || out == nullptr)
+        return kLineOutside;
+    return mapgeom::guarded(kLineOutside, [&] { return split_by_polygon(line, polygon, out); });
+}
+
+int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
+    if (line == nullptr || rect == nullptr || out == nullptr)
+        return kLineOutside;
+    return mapgeom::guarded(kLineOutside, [&] { return split_by_rect(line, rect, out); });
 }

@@ -1,7 +1,7 @@
 // Cutting a polyline at every point where another polyline meets it. All stretches are kept: the
 // pieces follow each other along the first line, each ending where the next begins.
 #include "algebra/algebra_internal.h"
-#include "algebra/split_internal.h"
+#include "com/boundary.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/optimize.h"
 #include "relation/shape_relation_internal.h"
@@ -16,11 +16,11 @@ constexpr int kNoCrossing = 1;
 // find them.
 void convert_polylines(const polyline_t* a, const polyline_t* /*b*/, const geom_t* points,
                        polylines_t* out) {
-    mapgeom::CrossingLookup crossings(points);
-    mapgeom::PieceLine piece;
+    mapgeom::PlaceIndex crossings(points);
+    mapgeom::OwnedLine piece;
     for (int i = 0; i < a->geom.count; ++i) {
         point_t p = a->geom.points[i];
-        if (crossings.find(p) >= 0) {
+        if (crossings.first_at(p) >= 0) {
             cur_polyline_add(&piece.line, p);
             if (com_polyline_num(&piece.line) > 1) {
                 com_polylines_add(out, piece.line);  // the list takes over the points
@@ -35,20 +35,24 @@ void convert_polylines(const polyline_t* a, const polyline_t* /*b*/, const geom_
 
 }  // namespace
 
+// Pieces reach the caller's list only once all are made, so a call that runs out of scratch memory
+// appends nothing and says so as for lines that do not meet.
 int split_polyline_by_polyline(polyline_t* a, polyline_t* b, polylines_t* out) {
     if (a == nullptr || b == nullptr || out == nullptr)
         return kNoCrossing;
-    mapgeom::LineCopy line_a(a);
-    mapgeom::LineCopy line_b(b);
-    optimize_polyline_del_repeatpts(&line_a.line);
-    optimize_polyline_del_repeatpts(&line_b.line);
-    mapgeom::PointList points;
-    find_all_crosspts(&line_a.line, &line_b.line, &points.g);
-    if (points.g.count == 0)
-        return kNoCrossing;
-    mapgeom::OwnedPolylines pieces;
-    convert_polylines(&line_a.line, &line_b.line, &points.g, &pieces.list);
-    err_polyline_process(&pieces.list);
-    pieces.hand_over(out);
-    return kCut;
+    return mapgeom::guarded(kNoCrossing, [&] {
+        mapgeom::LineCopy line_a(a);
+        mapgeom::LineCopy line_b(b);
+        optimize_polyline_del_repeatpts(&line_a.line);
+        optimize_polyline_del_repeatpts(&line_b.line);
+        mapgeom::PointList points;
+        find_all_crosspts(&line_a.line, &line_b.line, &points.g);
+        if (points.g.count == 0)
+            return kNoCrossing;
+        mapgeom::OwnedPolylines pieces;
+        convert_polylines(&line_a.line, &line_b.line, &points.g, &pieces.list);
+        err_polyline_process(&pieces.list);
+        pieces.hand_over(out);
+        return kCut;
+    });
 }

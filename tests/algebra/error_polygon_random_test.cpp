@@ -3,25 +3,23 @@
 // an odd number of them are the input's even-odd interior, which is what GEOSMakeValid makes of a
 // self-crossing ring. (Rings overlap where the input winds twice round a region, so summed areas
 // would not match GEOS; the regions do.) Both up to snapping the repair's new vertices.
-#include <geos_c.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "geos_oracle.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
-#include "shapes.h"
+#include "ring_checks.h"
+#include "shape_text.h"
 
 namespace {
 
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::Xy;
+using namespace testing_shapes;
 
 // 4 to 40 vertices in 0 .. range - 1, drawn until the ring touches or crosses itself. A small
 // range makes overlaps and vertices on other edges common, a large one fractional crossings.
@@ -45,23 +43,9 @@ bool on_segment(point_t p, Xy a, Xy b) {  // exact for whole coordinates
            dot <= (b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y);
 }
 
-// Whether output vertex v (between u and w) is an input vertex whose two output edges run along
-// input edges at it; any other vertex was made by the repair (and may have snapped onto one).
-bool kept_from_input(const std::vector<Xy>& in, point_t u, point_t v, point_t w) {
-    bool u_along = false, w_along = false;
-    for (size_t k = 0, n = in.size(); k < n; ++k) {
-        if (in[k].x != v.x || in[k].y != v.y)
-            continue;
-        for (const Xy& other : {in[(k + n - 1) % n], in[(k + 1) % n]}) {
-            u_along = u_along || on_segment(u, in[k], other);
-            w_along = w_along || on_segment(w, in[k], other);
-        }
-    }
-    return u_along && w_along;
-}
-
-// Snapping moves each made vertex by at most sqrt(0.5), sweeping at most half that times its two
-// edges; a whole unit is allowed, for margin (a later pass can shorten an edge measured here).
+// Snapping moves each vertex the repair made by at most sqrt(0.5), sweeping at most half that
+// times its two edges; a whole unit is allowed, for margin. A vertex counts as kept from the input
+// when it is one whose two output edges run along input edges at it.
 double snapping_area_bound(const std::vector<Xy>& in, const Polygons& out) {
     double bound = 1e-6;
     for (const polygon_node_t* node = out.l.head; node != nullptr; node = node->next) {
@@ -69,7 +53,16 @@ double snapping_area_bound(const std::vector<Xy>& in, const Polygons& out) {
         for (int k = 0; k + 1 < g.count; ++k) {
             point_t u = g.points[k == 0 ? g.count - 2 : k - 1], v = g.points[k],
                     w = g.points[k + 1];
-            if (!kept_from_input(in, u, v, w))
+            bool u_along = false, w_along = false;
+            for (size_t i = 0, n = in.size(); i < n; ++i) {
+                if (in[i].x != v.x || in[i].y != v.y)
+                    continue;
+                for (const Xy& other : {in[(i + n - 1) % n], in[(i + 1) % n]}) {
+                    u_along = u_along || on_segment(u, in[i], other);
+                    w_along = w_along || on_segment(w, in[i], other);
+                }
+            }
+            if (!u_along || !w_along)
                 bound +=
                     0.5 * (std::hypot(u.x - v.x, u.y - v.y) + std::hypot(w.x - v.x, w.y - v.y));
         }
@@ -77,60 +70,36 @@ double snapping_area_bound(const std::vector<Xy>& in, const Polygons& out) {
     return bound;
 }
 
-GEOSGeometry* geos_polygon(GEOSContextHandle_t h, const geom_t& ring) {
-    GEOSCoordSequence* seq = GEOSCoordSeq_create_r(h, ring.count, 2);
-    for (int k = 0; k < ring.count; ++k)
-        GEOSCoordSeq_setXY_r(h, seq, k, ring.points[k].x, ring.points[k].y);
-    return GEOSGeom_createPolygon_r(h, GEOSGeom_createLinearRing_r(h, seq), nullptr, 0);
-}
-
 // Area of (points covered by an odd number of output rings) xor GEOSMakeValid(input).
 double odd_cover_apart_from_geos(const polygon_t* input, const Polygons& out) {
-    GEOSContextHandle_t h = GEOS_init_r();
-    std::vector<GEOSGeometry*> level, made;
+    Geos geos;
+    std::vector<GEOSGeometry*> level;
     for (const polygon_node_t* node = out.l.head; node != nullptr; node = node->next)
-        level.push_back(geos_polygon(h, node->polygon.geom));
-    made = level;
+        level.push_back(geos.polygon(&node->polygon.geom));
     while (level.size() > 1) {  // symmetric differences in pairs, level by level
         std::vector<GEOSGeometry*> next;
-        for (size_t k = 0; k + 1 < level.size(); k += 2) {
-            next.push_back(GEOSSymDifference_r(h, level[k], level[k + 1]));
-            made.push_back(next.back());
-        }
+        for (size_t k = 0; k + 1 < level.size(); k += 2)
+            next.push_back(geos.keep(GEOSSymDifference_r(geos.h, level[k], level[k + 1])));
         if (level.size() % 2 == 1)
             next.push_back(level.back());
         level.swap(next);
     }
-    made.push_back(geos_polygon(h, input->geom));
-    made.push_back(GEOSMakeValid_r(h, made.back()));
-    made.push_back(GEOSSymDifference_r(h, level.front(), made.back()));
-    double area = -1.0;
-    GEOSArea_r(h, made.back(), &area);
-    for (GEOSGeometry* g : made)
-        GEOSGeom_destroy_r(h, g);
-    GEOS_finish_r(h);
-    return area;
+    GEOSGeometry* valid = geos.keep(GEOSMakeValid_r(geos.h, geos.polygon(&input->geom)));
+    return geos.area(geos.keep(GEOSSymDifference_r(geos.h, level.front(), valid)));
 }
 
 TEST(ErrorPolygonProcess, RandomSelfCrossingRingsComeOutValidCoveringTheirEvenOddInterior) {
     for (unsigned seed = 1; seed <= 120; ++seed) {
         std::mt19937 rng(seed);
         std::vector<Xy> ring = self_contact_ring(rng, seed % 3 == 0 ? 12 : 100000);
-        std::ostringstream text;
-        for (const Xy& v : ring)
-            text << v.x << ' ' << v.y << ", ";
-        SCOPED_TRACE("seed " + std::to_string(seed) + ": " + text.str());
+        SCOPED_TRACE("seed " + std::to_string(seed) + ": " + text_of(ring));
         Polygon input(ring);
         Polygons out;
         EXPECT_EQ(error_polygon_process(input.get(), out.get()), 1);
         ASSERT_GT(out.size(), 0);
-        double area = 0.0;
-        for (const polygon_node_t* node = out.l.head; node != nullptr; node = node->next) {
-            EXPECT_EQ(relation_polygon_iserror(&node->polygon), 0);
-            area += testing_shapes::plane_signed_area(&node->polygon.geom);
-        }
+        EXPECT_EQ(faulty_rings(out.get()), "");
         double bound = snapping_area_bound(ring, out);
-        EXPECT_NEAR(area, testing_shapes::plane_signed_area(&input.p.geom), bound);
+        EXPECT_NEAR(area_sum(out.get()), plane_signed_area(&input.p.geom), bound);
         if (seed % 4 == 0) {  // GEOS on every fourth ring keeps the run short
             EXPECT_LE(odd_cover_apart_from_geos(input.get(), out), bound);
         }

@@ -2,28 +2,23 @@
 // in the noded boundary and line (pieces valid, counter-clockwise, areas adding up); a polyline
 // split by a polygon keeps the length GEOS keeps; a grid of tiles shares every stretch exactly
 // once.
-#include <geos_c.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <random>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "geos_oracle.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/relation.h"
-#include "shapes.h"
+#include "shape_text.h"
 
 namespace {
 
-using testing_shapes::plane_signed_area;
-using testing_shapes::Polygon;
-using testing_shapes::Polygons;
-using testing_shapes::Polyline;
-using testing_shapes::Polylines;
-using testing_shapes::Xy;
+using namespace testing_shapes;
 
 constexpr unsigned kTrials = 300;
 // A piece that ends where the line leaves is cleaned of points closer than 0.99 to the point
@@ -31,23 +26,16 @@ constexpr unsigned kTrials = 300;
 constexpr double kCleaningSlackPerPiece = 2.0;
 
 std::string describe(unsigned seed, const std::vector<Xy>& shape, const std::vector<Xy>& line) {
-    std::ostringstream text;
-    text << "seed " << seed;
-    for (const auto* points : {&shape, &line})
-        for (size_t k = 0; k < points->size(); ++k)
-            text << (k == 0 ? "\n" : ", ") << (*points)[k].x << " " << (*points)[k].y;
-    return text.str();
+    return "seed " + std::to_string(seed) + "\n" + text_of(shape) + "\n" + text_of(line);
 }
 
 // Star-shaped, so simple: integer vertices in angle order, far enough apart to keep it rounded.
 std::vector<Xy> random_star(std::mt19937& rng) {
     int n = std::uniform_int_distribution<int>(4, 24)(rng);
-    std::uniform_real_distribution<double> radius(200.0, 1000.0);
-    std::uniform_real_distribution<double> jitter(0.1, 0.9);
+    std::uniform_real_distribution<double> radius(200.0, 1000.0), jitter(0.1, 0.9);
     std::vector<Xy> ring;
     for (int k = 0; k < n; ++k) {
-        double angle = (k + jitter(rng)) * 2.0 * M_PI / n;
-        double r = radius(rng);
+        double angle = (k + jitter(rng)) * 2.0 * M_PI / n, r = radius(rng);
         ring.push_back({std::round(r * std::cos(angle)), std::round(r * std::sin(angle))});
     }
     return ring;
@@ -55,8 +43,7 @@ std::vector<Xy> random_star(std::mt19937& rng) {
 
 // Strictly increasing in x (so simple), from left of every star to right of it.
 std::vector<Xy> random_monotone_line(std::mt19937& rng, int points) {
-    std::uniform_int_distribution<int> x(-1150, 1150);
-    std::uniform_int_distribution<int> y(-1100, 1100);
+    std::uniform_int_distribution<int> x(-1150, 1150), y(-1100, 1100);
     std::vector<int> xs{-1200, 1200};
     while (static_cast<int>(xs.size()) < points)
         xs.push_back(x(rng));
@@ -68,36 +55,7 @@ std::vector<Xy> random_monotone_line(std::mt19937& rng, int points) {
     return line;
 }
 
-// GEOS geometries, released with their context.
-struct Geos {
-    GEOSContextHandle_t h = GEOS_init_r();
-    std::vector<GEOSGeometry*> owned;
-    ~Geos() {
-        for (GEOSGeometry* g : owned)
-            GEOSGeom_destroy_r(h, g);
-        GEOS_finish_r(h);
-    }
-    GEOSGeometry* keep(GEOSGeometry* g) { return owned.push_back(g), g; }
-    GEOSCoordSequence* sequence(const std::vector<Xy>& points, bool close) {
-        unsigned size = static_cast<unsigned>(points.size() + (close ? 1 : 0));
-        GEOSCoordSequence* s = GEOSCoordSeq_create_r(h, size, 2);
-        for (unsigned k = 0; k < size; ++k)
-            GEOSCoordSeq_setXY_r(h, s, k, points[k % points.size()].x, points[k % points.size()].y);
-        return s;
-    }
-    GEOSGeometry* line(const std::vector<Xy>& points, bool close = false) {
-        return keep(GEOSGeom_createLineString_r(h, sequence(points, close)));
-    }
-    GEOSGeometry* polygon(const std::vector<Xy>& ring) {
-        return keep(GEOSGeom_createPolygon_r(
-            h, GEOSGeom_createLinearRing_r(h, sequence(ring, true)), nullptr, 0));
-    }
-    double measure(int (*what)(GEOSContextHandle_t, const GEOSGeometry*, double*),
-                   const GEOSGeometry* g) {
-        double value = 0.0;
-        what(h, g, &value);
-        return value;
-    }
+struct GeosCuts : testing_shapes::Geos {
     // Segment by segment, so that a line passing a stretch twice counts it twice.
     double length_in(const std::vector<Xy>& points, GEOSGeometry* shape) {
         double total = 0.0;
@@ -121,7 +79,7 @@ struct Geos {
             const GEOSGeometry* face = GEOSGetGeometryN_r(h, faces, k);
             if (GEOSContains_r(h, shape, keep(GEOSPointOnSurface_r(h, face))) != 1)
                 continue;
-            areas.push_back(measure(GEOSArea_r, face));
+            areas.push_back(area(face));
             *sliver = *sliver || areas.back() < measure(GEOSLength_r, face);
         }
         std::sort(areas.begin(), areas.end());
@@ -135,9 +93,8 @@ double snapping_bound(const geom_t* ring) {
     double bound = 1e-6;
     int n = ring->count - 1;
     for (int k = 0; k < n; ++k) {
-        const point_t& c = ring->points[k];
-        const point_t& prev = ring->points[(k + n - 1) % n];
-        const point_t& next = ring->points[(k + 1) % n];
+        const point_t &c = ring->points[k], &prev = ring->points[(k + n - 1) % n],
+                      &next = ring->points[(k + 1) % n];
         if (c.z >= 100.0)
             bound += 0.36 * (std::hypot(next.x - c.x, next.y - c.y) +
                              std::hypot(c.x - prev.x, c.y - prev.y));
@@ -146,7 +103,7 @@ double snapping_bound(const geom_t* ring) {
 }
 
 TEST(SplitPolygonByPolyline, RandomCutsGiveTheFacesGeosFinds) {
-    Geos geos;
+    GeosCuts geos;
     unsigned compared = 0;
     for (unsigned seed = 1; seed <= kTrials; ++seed) {
         std::mt19937 rng(seed);
@@ -165,14 +122,13 @@ TEST(SplitPolygonByPolyline, RandomCutsGiveTheFacesGeosFinds) {
         }
         std::vector<std::pair<double, double>> got;  // area and its snapping bound
         double total = 0.0, total_bound = 1.0;
-        for (int k = 0; k < pieces.size(); ++k) {
-            const polygon_t* piece = com_polygons_at_pointer(pieces.get(), k);
-            got.push_back({plane_signed_area(&piece->geom), snapping_bound(&piece->geom)});
+        for (const polygon_node_t* n = pieces.get()->head; n != nullptr; n = n->next) {
+            got.push_back({plane_signed_area(&n->polygon.geom), snapping_bound(&n->polygon.geom)});
             total += got.back().first;
             total_bound += got.back().second;
             if (!pinch_risk) {
-                EXPECT_EQ(relation_polygon_iserror(piece), 0) << "piece " << k;
-                EXPECT_GT(got.back().first, 0.0) << "piece " << k << " is not counter-clockwise";
+                EXPECT_EQ(relation_polygon_iserror(&n->polygon), 0) << got.size();
+                EXPECT_GT(got.back().first, 0.0) << got.size() << " is not counter-clockwise";
             }
         }
         EXPECT_NEAR(total, plane_signed_area(&polygon.get()->geom), total_bound);
@@ -189,17 +145,15 @@ TEST(SplitPolygonByPolyline, RandomCutsGiveTheFacesGeosFinds) {
 
 double total_length(const Polylines& pieces) {
     double length = 0.0;
-    for (int k = 0; k < pieces.size(); ++k) {
-        const geom_t* g = &com_polylines_at_pointer(pieces.get(), k)->geom;
-        for (int i = 0; i + 1 < g->count; ++i)
-            length += std::hypot(g->points[i + 1].x - g->points[i].x,
-                                 g->points[i + 1].y - g->points[i].y);
-    }
+    for (const polyline_node_t* n = pieces.l.head; n != nullptr; n = n->next)
+        for (int i = 0; i + 1 < n->polyline.geom.count; ++i)
+            length += std::hypot(n->polyline.geom.points[i + 1].x - n->polyline.geom.points[i].x,
+                                 n->polyline.geom.points[i + 1].y - n->polyline.geom.points[i].y);
     return length;
 }
 
 TEST(SplitPolylineByPolygon, RandomLinesKeepTheLengthGeosKeepsInside) {
-    Geos geos;
+    GeosCuts geos;
     std::uniform_int_distribution<int> coordinate(-1200, 1200);
     GEOSGeometry* everywhere = geos.polygon({{-2e3, -2e3}, {2e3, -2e3}, {2e3, 2e3}, {-2e3, 2e3}});
     for (unsigned seed = 1; seed <= kTrials; ++seed) {
@@ -224,7 +178,7 @@ TEST(SplitPolylineByRect, TilesOfAGridShareEveryStretchOnce) {
     // 3 x 3 tiles of 10 units; line points on a 5-unit lattice often run along tile edges.
     constexpr int kTiles = 3;
     constexpr double kSize = 10.0, kExtent = kTiles * kSize;
-    Geos geos;
+    GeosCuts geos;
     GEOSGeometry* grid = geos.polygon({{0, 0}, {kExtent, 0}, {kExtent, kExtent}, {0, kExtent}});
     GEOSGeometry* right = geos.line({{kExtent, 0}, {kExtent, kExtent}});
     GEOSGeometry* top = geos.line({{0, kExtent}, {kExtent, kExtent}});
@@ -239,16 +193,14 @@ TEST(SplitPolylineByRect, TilesOfAGridShareEveryStretchOnce) {
         int piece_count = 0;
         for (int tile = 0; tile < kTiles * kTiles; ++tile) {
             double x0 = tile % kTiles * kSize, y0 = tile / kTiles * kSize;
-            Polygon outline(
-                {{x0, y0}, {x0 + kSize, y0}, {x0 + kSize, y0 + kSize}, {x0, y0 + kSize}});
+            Polygon outline{{x0, y0}, {x0 + kSize, y0}, {x0 + kSize, y0 + kSize}, {x0, y0 + kSize}};
             Polyline line(points);
             Polylines pieces;
             split_polyline_by_rect(line.get(), outline.get(), pieces.get());
             kept += total_length(pieces);
             piece_count += pieces.size();
-            for (int k = 0; k < pieces.size(); ++k)
-                for (const Xy& p :
-                     testing_shapes::points_of(&com_polylines_at_pointer(pieces.get(), k)->geom))
+            for (const polyline_node_t* n = pieces.l.head; n != nullptr; n = n->next)
+                for (const Xy& p : points_of(&n->polyline.geom))
                     EXPECT_TRUE(std::fabs(p.x - x0 - kSize / 2) < kSize / 2 + 1e-9 &&
                                 std::fabs(p.y - y0 - kSize / 2) < kSize / 2 + 1e-9)
                         << "tile " << tile << " keeps " << p.x << " " << p.y;
