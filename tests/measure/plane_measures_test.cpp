@@ -1,4 +1,5 @@
-// Plane measures: distances, angles, perpendicular feet, nearest polyline points, extents.
+// Plane measures: angles, perpendicular feet, point-to-segment distances, nearest polyline points,
+// signed triangle areas and extents.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -11,10 +12,9 @@ using testing_shapes::pt;
 
 namespace {
 
-TEST(PointsAngle, RightStraightAndDegenerate) {
+TEST(PointsAngle, RightStraightClampedAndDegenerate) {
     EXPECT_NEAR(calc_points_angle(pt(1, 0), pt(0, 0), pt(0, 1)), 90.0, 1e-5);
     EXPECT_NEAR(calc_points_angle(pt(-3, 0), pt(0, 0), pt(5, 0)), 180.0, 1e-5);
-    EXPECT_NEAR(calc_points_angle(pt(4, 4), pt(0, 0), pt(9, 0)), 45.0, 1e-5);
     // Collinear arms where rounding carries the cosine just past -1 or +1: clamped, not NaN.
     EXPECT_EQ(calc_points_angle(pt(-1160.893198247294, -2254.4401676275934), pt(0, 0),
                                 pt(255.14351883684773, 495.4855435832318)),
@@ -23,20 +23,17 @@ TEST(PointsAngle, RightStraightAndDegenerate) {
                                 pt(28.44464177435411, 835.7815274094777)),
               0.0);
     EXPECT_TRUE(std::isnan(calc_points_angle(pt(0, 0), pt(0, 0), pt(1, 0))));
-    EXPECT_TRUE(std::isnan(calc_points_angle(pt(1, 0), pt(0, 0), pt(0, 0))));
 }
 
 TEST(PointToLineApeakpt, FeetOnEveryKindOfLine) {
     const struct {
         point_t p, a, b, foot;
     } cases[] = {
-        {pt(3, 7), pt(2, 0), pt(2, 10), pt(2, 7)},       // vertical
-        {pt(3, 7), pt(5, 5), pt(5, 5), pt(5, 7)},        // a == b takes the vertical branch
-        {pt(3, 7), pt(0, 1), pt(10, 1), pt(3, 1)},       // horizontal
-        {pt(0, 10, 9), pt(0, 0), pt(10, 10), pt(5, 5)},  // |k| = 1
-        {pt(0, 5), pt(0, 0), pt(10, 5), pt(2, 1)},       // shallow
-        {pt(5, 0), pt(0, 0), pt(5, 10), pt(1, 2)},       // steep
-        {pt(30, 0), pt(0, 0), pt(5, 10), pt(6, 12)},     // beyond the segment
+        {pt(3, 7), pt(2, 0), pt(2, 10), pt(2, 7)},    // vertical
+        {pt(3, 7), pt(5, 5), pt(5, 5), pt(5, 7)},     // a == b takes the vertical branch
+        {pt(3, 7), pt(0, 1), pt(10, 1), pt(3, 1)},    // horizontal
+        {pt(0, 5), pt(0, 0), pt(10, 5), pt(2, 1)},    // shallow
+        {pt(5, 0, 9), pt(0, 0), pt(5, 10), pt(1, 2)}  // steep
     };
     for (const auto& c : cases) {
         point_t foot = calc_point_to_line_apeakpt(c.p, c.a, c.b);
@@ -62,12 +59,10 @@ TEST(PointToLineDistance, PerpendicularWithinGrownBoxElseNearerEnd) {
                  // sloped: foot (8.5, 8.5) on the grown corner counts, (8.75, 8.75) does not
                  {pt(10.5, 6.5), pt(0, 0), pt(8, 8), 0.5, std::sqrt(8.0)},
                  {pt(10.75, 6.75), pt(0, 0), pt(8, 8), 0.5, std::hypot(2.75, 1.25)}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << "p (" << c.p.x << "," << c.p.y << ")");
+    for (const auto& c : cases)
         EXPECT_NEAR(calc_point_to_line_distance_by_permit(c.p, c.a, c.b, c.permit), c.distance,
-                    1e-12);
-    }
-    EXPECT_DOUBLE_EQ(calc_point_to_line_distance(pt(5, 5), pt(0, 0), pt(10, 0)), 5.0);
+                    1e-12)
+            << "p (" << c.p.x << "," << c.p.y << ")";
 }
 
 TEST(PointToPolylineNearest, VertexOrFootWithEarlierWinningTies) {
@@ -75,12 +70,11 @@ TEST(PointToPolylineNearest, VertexOrFootWithEarlierWinningTies) {
     const struct {
         point_t p, nearest;
     } cases[] = {
-        {pt(4, 3), pt(4, 0, 0)},      // foot on the first segment
-        {pt(13, 6), pt(10, 6, 0)},    // foot on the second segment
-        {pt(12, -3), pt(10, 0, 7)},   // beyond both feet: the shared vertex, with its code
-        {pt(-2, -1), pt(0, 0, 2)},    // before the start
-        {pt(15, 15), pt(10, 10, 3)},  // after the end
-        {pt(5, 5), pt(5, 0, 0)},      // equally near both segments: the first one wins
+        {pt(4, 3), pt(4, 0, 0)},     // foot on the first segment
+        {pt(13, 6), pt(10, 6, 0)},   // foot on the second segment
+        {pt(12, -3), pt(10, 0, 7)},  // beyond both feet: the shared vertex, with its code
+        {pt(-2, -1), pt(0, 0, 2)},   // before the start
+        {pt(5, 5), pt(5, 0, 0)},     // equally near both segments: the first one wins
     };
     for (const auto& c : cases) {
         point_t got = calc_point_to_polyline_distance(line.get(), c.p);
@@ -88,20 +82,12 @@ TEST(PointToPolylineNearest, VertexOrFootWithEarlierWinningTies) {
         EXPECT_NEAR(got.y, c.nearest.y, 1e-9);
         EXPECT_EQ(got.z, c.nearest.z);
     }
-    testing_shapes::Polyline single{{3, 4, 5}};
-    point_t only = calc_point_to_polyline_distance(single.get(), pt(0, 0));
-    EXPECT_EQ(only.x, 3);
-    EXPECT_EQ(only.z, 5);
 }
 
-TEST(TriangleAreaByVector, SignFollowsOrientation) {
+TEST(TriangleAndExtent, SignFollowsOrientationAndMembersTheirOrder) {
     EXPECT_EQ(calc_triangle_area_by_vector(pt(0, 0), pt(0, 1), pt(1, 0)), 0.5);
     EXPECT_EQ(calc_triangle_area_by_vector(pt(1, 0), pt(0, 1), pt(0, 0)), -0.5);
-    EXPECT_EQ(calc_triangle_area_by_vector(pt(0, 0), pt(1, 1), pt(3, 3)), 0.0);
     EXPECT_EQ(calc_plough_around_point(pt(1, 2, 5), pt(3, 8, 5), pt(99, 99)).y, 5.0);
-}
-
-TEST(Extent, MembersInTheirOrder) {
     testing_shapes::Polyline single{{3, -4}};
     rectangle_t r = calc_polyline_exrectangle(single.get());
     EXPECT_EQ((std::array<double, 4>{r.min_y, r.max_y, r.min_x, r.max_x}),

@@ -56,39 +56,21 @@ struct Polyline {
     const polyline_t* get() const { return &p; }
 };
 
-// Lists that release their elements.
-struct Polygons {
-    polygons_t l{};
-    Polygons() { com_polygons_init(&l); }
-    Polygons(const Polygons&) = delete;
-    Polygons& operator=(const Polygons&) = delete;
-    ~Polygons() { com_polygons_free(&l); }
-    polygons_t* get() { return &l; }
-    const polygons_t* get() const { return &l; }
-    int size() const { return com_polygons_num(&l); }
+// Lists that release their elements (and the crossing list that releases its storage).
+template <typename List, void (*Init)(List*), void (*Free)(List*), int (*Num)(const List*)>
+struct OwnedList {
+    List l{};
+    OwnedList() { Init(&l); }
+    OwnedList(const OwnedList&) = delete;
+    OwnedList& operator=(const OwnedList&) = delete;
+    ~OwnedList() { Free(&l); }
+    List* get() { return &l; }
+    const List* get() const { return &l; }
+    int size() const { return Num(&l); }
 };
-
-struct Polylines {
-    polylines_t l{};
-    Polylines() { com_polylines_init(&l); }
-    Polylines(const Polylines&) = delete;
-    Polylines& operator=(const Polylines&) = delete;
-    ~Polylines() { com_polylines_free(&l); }
-    polylines_t* get() { return &l; }
-    const polylines_t* get() const { return &l; }
-    int size() const { return com_polylines_num(&l); }
-};
-
-struct Crosspts {
-    crosspts_t l{};
-    Crosspts() { com_crosspts_init(&l); }
-    Crosspts(const Crosspts&) = delete;
-    Crosspts& operator=(const Crosspts&) = delete;
-    ~Crosspts() { com_crosspts_free(&l); }
-    crosspts_t* get() { return &l; }
-    const crosspts_t* get() const { return &l; }
-    int size() const { return com_crosspts_num(&l); }
-};
+using Polygons = OwnedList<polygons_t, com_polygons_init, com_polygons_free, com_polygons_num>;
+using Polylines = OwnedList<polylines_t, com_polylines_init, com_polylines_free, com_polylines_num>;
+using Crosspts = OwnedList<crosspts_t, com_crosspts_init, com_crosspts_free, com_crosspts_num>;
 
 // All stored points of a point array, closing point included.
 inline std::vector<Xy> points_of(const geom_t* g) {
