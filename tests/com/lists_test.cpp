@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "mapgeom/com.h"
@@ -105,7 +106,7 @@ TEST(PolylineList, InsertOnlyBeforeExistingNodesAndGroupingTableGrows) {
         com_polylines_add_int(table, k, k * 2);
     EXPECT_EQ(table->polygon_rec_capacity, 40);
     EXPECT_EQ(table->polygon_rec_num, 20);
-    EXPECT_EQ(table->polygon_rec[0] + table->polygon_rec[20], 40);
+    EXPECT_EQ(std::make_pair(table->polygon_rec[0], table->polygon_rec[20]), std::make_pair(0, 40));
     EXPECT_EQ(std::count(table->polygon_rec + 21, table->polygon_rec + 40, 0), 19);
     com_polylines_add_int(table, 100, 1);  // far past the end: grows enough, no stray write
     EXPECT_EQ(table->polygon_rec[100], 1);
@@ -115,39 +116,36 @@ TEST(ListOwnership, ExpandAtRemoveHandsOverPolygonAndHolesAndChainsAreFreed) {
     polygons_expand_t list;
     com_polygons_expand_init(&list);
     for (int i = 0; i < 3; ++i) {
-        polygon_expand_t e{};
-        e.polygon = tagged(i);
+        polygon_expand_t e{tagged(i), {}, {}, i};
         com_polygons_init(&e.holes);
         com_polygons_add(&e.holes, tagged(10 + i));
-        e.group = i;
         com_polygons_expand_add(&list, e);
     }
     polygon_expand_t middle = com_polygons_expand_at_remove(&list, 1);
-    EXPECT_EQ(middle.group, 1);
-    EXPECT_EQ(com_polygons_expand_at_pointer(&list, 1)->group, 2);
     com_polygons_expand_removeat(&list, 0);
-    EXPECT_EQ(com_polygons_expand_at(&list, 0).group, 2);
+    EXPECT_EQ(std::make_pair(middle.group, com_polygons_expand_at_pointer(&list, 0)->group),
+              std::make_pair(1, 2));
     com_polygons_expand_free(&list);
     EXPECT_EQ(list.num, 0);
     EXPECT_EQ(middle.holes.head->polygon.geom.points[0].x, 11);  // ours now, still alive
     com_polygon_free(&middle.polygon);
     com_polygons_free(&middle.holes);
 
-    polygon_t* first = nullptr;
-    algebra_polygons_free(&first);  // nothing to do
+    polygon_t* chain = nullptr;
+    algebra_polygons_free(&chain);  // nothing to do
     for (int i = 0; i < 3; ++i) {
         polygon_t* p = nullptr;
         com_polygon_init_pointer(&p);
         com_polygon_add(p, pt(i, i));
-        p->next = first;
-        first = p;
+        p->next = chain;
+        chain = p;
     }
-    algebra_polygons_free(&first);
-    EXPECT_EQ(first, nullptr);
+    algebra_polygons_free(&chain);
     polyline_t* line = nullptr;
     com_polyline_init_pointer(&line);
     com_polyline_init_pointer(&line->next);
     algebra_polylines_free(&line);
+    EXPECT_EQ(chain, nullptr);
     EXPECT_EQ(line, nullptr);
 }
 

@@ -1,9 +1,11 @@
-// Shape-to-shape relations: the orientation of rings, and every code of each relation table on
-// small hand-made shapes, in both argument orders where the table is mirrored, with the caller's
-// shapes checked untouched where the relation works on copies.
+// Shape relations and validity: the orientation of rings, every code of each relation table on
+// small hand-made shapes (in both argument orders where the table is mirrored, the caller's shapes
+// checked untouched where the relation works on copies), the order of the validity tests, and the
+// x-sorted self-contact sweep against an all-pairs comparison of the same segments.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -11,14 +13,14 @@
 #include "random_shapes.h"
 #include "shape_checks.h"
 
-namespace {
-
 using testing_shapes::Crosspts;
 using testing_shapes::points_of;
 using testing_shapes::Polygon;
 using testing_shapes::Polyline;
 using testing_shapes::pts;
 using testing_shapes::Xy;
+
+namespace {
 
 std::vector<Xy> reversed(std::vector<Xy> ring) {
     std::reverse(ring.begin(), ring.end());
@@ -113,23 +115,18 @@ const struct LineCase {
     {"goes out from its start and comes in through it", "0 5, -5 5, -5 8, 0 5, 5 5", 0},
 };
 
-TEST(PolylineAndPolygon, EveryCodeOnCopies) {
+// relation_polyline_and_polygon works on copies; relation_polyline_and_rect changes the caller's
+// shapes and leaves the crossing records in the caller's list, after a record that was there.
+TEST(PolylineAndPolygonOrRect, EveryCodeOnCopiesOrWithTheCrossingsLeftToTheCaller) {
     Polygon square(pts(kBig));
     for (const LineCase& c : kLineCases) {
         Polyline line(pts(c.line));
         EXPECT_EQ(relation_polyline_and_polygon(line.get(), square.get()), c.code) << c.name;
         EXPECT_EQ(points_of(&line.get()->geom), pts(c.line)) << c.name;
         EXPECT_EQ(points_of(&square.get()->geom), pts(kBig)) << c.name;
-    }
-}
-
-TEST(PolylineAndRect, SameCodesWithTheCrossingsLeftToTheCaller) {
-    for (const LineCase& c : kLineCases) {
         Polygon rect(pts(kBig));
-        Polyline line(pts(c.line));
         Crosspts crossings;
-        crosspt_t earlier{{50, 50, 0}, 0, 0, 0, 0};  // a crossing kind: must not count
-        com_crosspts_add(crossings.get(), earlier);
+        com_crosspts_add(crossings.get(), crosspt_t{{50, 50, 0}, 0, 0, 0, 0});  // a crossing kind
         EXPECT_EQ(relation_polyline_and_rect(line.get(), rect.get(), crossings.get()), c.code)
             << c.name;
         EXPECT_EQ(crossings.size() > 1, c.code != 1 && c.code != 2) << c.name;
@@ -170,6 +167,123 @@ TEST(PolylineAndPolyline, CodesInTheirOrderWithUnusedEntriesCleared) {
     EXPECT_EQ(find_polylines_crosspts(a.get(), b.get(), &out), 2);
     EXPECT_EQ(points_of(&out), pts("15 5, 5 5"));
     com_geom_free(&out);
+}
+
+// A polygon holding exactly the given points (no automatic closing).
+struct StoredPolygon : testing_shapes::Polygon {
+    explicit StoredPolygon(const std::vector<Xy>& points) {
+        for (const Xy& v : points)
+            com_polygon_add(&p, point_t{v.x, v.y, 0.0});
+    }
+};
+
+TEST(PolygonIsError, TestsRunInOrderAndTheFirstFailureDecides) {
+    const struct {
+        const char *name, *points;
+        int code;
+    } cases[] = {
+        {"closed square", "0 0, 10 0, 10 10, 0 10, 0 0", 0},
+        {"last point moved by 1.0", "0 0, 10 0, 10 10, 0 10, 1 0", 4},
+        {"closure gap exactly 0.99", "0 0, 10 0, 10 10, 0 10, 0 0.99", 4},
+        {"closure gap 0.98", "0 0, 10 0, 10 10, 0 10, 0 0.98", 0},
+        {"no points", "", 3},
+        {"two vertices", "0 0, 10 0, 0 0", 3},
+        {"three collinear points", "0 0, 5 0, 10 0, 0 0", 5},
+        {"collinear within the band", "0 0, 5 0.005, 10 0, 0 0", 5},
+        {"just off the line", "0 0, 5 0.02, 10 0, 0 0", 0},
+        {"collinear before repeated", "0 0, 5 0, 5 0, 10 0, 0 0", 5},
+        {"triangle with a doubled vertex", "0 0, 10 0, 10 0, 0 10, 0 0", 6},
+        {"doubled closing point", "0 0, 10 0, 0 10, 0 0, 0 0", 6},
+        {"bow tie", "0 0, 10 10, 10 0, 0 10, 0 0", 2},
+        {"touching itself at a shared vertex", "0 0, 10 0, 5 5, 10 10, 0 10, 5 5, 0 0", 1},
+        {"vertex on another edge", "0 0, 10 0, 10 10, 5 0, 0 10, 0 0", 1},
+        {"crossing the closing edge", "0 0, 10 0, 10 10, -5 5, 5 5, 0 10, 0 0", 2},
+        // The edge ending at (5.005, 0) passes within 0.01 of the vertical edge at x = 5, but no
+        // end of either lies between the other's ranks: only the widening of the windows finds it.
+        {"meeting within the band through the window widening",
+         "5 -5, 5 5, -10 5, -10 10, 30 10, 30 0, 5.005 0, 6 -10, 5 -5", 2},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(relation_polygon_iserror(StoredPolygon(pts(c.points)).get()), c.code) << c.name;
+    StoredPolygon collinear(pts("0 0, 5 5, -3 -3, 0 0")), single(pts("3 4"));
+    StoredPolygon repeat_at_close(pts("0 0, 10 0, 0 10, 0 0, 0 0"));
+    EXPECT_EQ(is_allpoints_at_line(collinear.get()), 0);
+    EXPECT_EQ(is_allpoints_at_line(repeat_at_close.get()), 1);
+    EXPECT_EQ(is_allpoints_at_line(single.get()), 0);
+    EXPECT_EQ(has_overlap_points(repeat_at_close.get()), 1);
+    EXPECT_EQ(has_overlap_points(collinear.get()), 0);
+    EXPECT_EQ(has_overlap_points(single.get()), 0);
+}
+
+TEST(PolylineIsError, ContactsAndTooFewPoints) {
+    const struct {
+        const char *name, *points;
+        int code;
+    } cases[] = {
+        {"one point", "0 0", 3},
+        {"one segment", "0 0, 10 0", 0},
+        {"zigzag", "0 0, 10 10, 20 0, 30 10", 0},
+        {"crossing", "0 0, 10 10, 10 0, 0 10", 2},
+        {"returning to its start", "0 0, 10 0, 10 10, 0 0", 1},
+        {"end on an earlier segment", "0 0, 10 0, 10 10, 5 0", 1},
+        {"spiral crossing its first segment late", "0 0, 100 0, 100 50, 50 50, 50 -1", 2},
+        // The last segment lies inside the first: found whichever of the two holds the window.
+        {"folding back onto an earlier segment", "4 2, 11 9, 7 5, 6 4", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(relation_polyline_iserror(Polyline(pts(c.points)).get()), c.code) << c.name;
+}
+
+// The codes of all meeting pairs of non-neighbouring segments (of a ring when closed), each pair
+// tried in both argument orders.
+std::vector<int> all_pair_contacts(const std::vector<Xy>& v, bool ring) {
+    const int segments = static_cast<int>(v.size()) - 1;
+    auto at = [&](int k) { return point_t{v[k].x, v[k].y, 0.0}; };
+    std::vector<int> codes;
+    for (int i = 0; i < segments; ++i)
+        for (int j = i + 2; j < segments; ++j) {
+            if (ring && i == 0 && j == segments - 1)
+                continue;
+            for (const auto& o : {std::vector<point_t>{at(i + 1), at(i), at(j + 1), at(j)},
+                                  std::vector<point_t>{at(j + 1), at(j), at(i + 1), at(i)}}) {
+                point_t c{};
+                if (relation_lines_cross(&c, o[0], o[1], o[2], o[3]) != 0)
+                    continue;
+                bool at_end = false;
+                for (const point_t& end : o)
+                    at_end = at_end || com_points_same(c, end) == 0;
+                codes.push_back(at_end ? 1 : 2);
+                break;
+            }
+        }
+    return codes;
+}
+
+// The sweep finds no contact exactly when all pairs have none, and reports a kind that occurs.
+bool sweep_agrees(int sweep, const std::vector<int>& contacts) {
+    return contacts.empty() ? sweep == 0
+                            : std::find(contacts.begin(), contacts.end(), sweep) != contacts.end();
+}
+
+TEST(SelfContactSweep, AgreesWithAllPairsOnRandomShapes) {
+    const unsigned seed = std::random_device{}();
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 3000 && !HasFailure(); ++round) {
+        std::vector<Xy> points(testing_shapes::random_int(rng, 3, 9));
+        for (Xy& v : points)
+            v = Xy{double(testing_shapes::random_int(rng, 0, 12)),
+                   double(testing_shapes::random_int(rng, 0, 12))};
+        const std::string text =
+            "seed " + std::to_string(seed) + ": " + testing_shapes::text_of(points);
+        int code = relation_polyline_iserror(Polyline(points).get());
+        EXPECT_TRUE(sweep_agrees(code, all_pair_contacts(points, false))) << "polyline " << text;
+        points.push_back(points.front());
+        StoredPolygon polygon(points);
+        if (is_allpoints_at_line(polygon.get()) == 0 || has_overlap_points(polygon.get()) == 1)
+            continue;
+        code = relation_polygon_iserror(polygon.get());
+        EXPECT_TRUE(sweep_agrees(code, all_pair_contacts(points, true))) << "polygon " << text;
+    }
 }
 
 }  // namespace
