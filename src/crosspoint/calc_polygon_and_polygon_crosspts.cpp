@@ -9,11 +9,6 @@ namespace {
 // Crossings of this engine closer than this are one crossing.
 constexpr double kMergeTolerance = 0.0001;
 
-void sort_crosspts(const polygon_t* ring, crosspts_t* list, int first, int which) {
-    mapgeom::sort_and_merge_crosspts(&ring->geom, list, first, which,
-                                     mapgeom::MergeRule{kMergeTolerance});
-}
-
 }  // namespace
 
 int calc_crosspt_flag(const polygon_t* a, const polygon_t* b, int i) {
@@ -30,6 +25,6 @@ void calc_polygon_and_polygon_crosspts(polygon_t* a, polygon_t* b, crosspts_t* o
         return;
     mapgeom::run_crossing_steps(&a->geom, &b->geom, out, [&](mapgeom::CrossingWork& work) {
         mapgeom::find_candidates_in_all_pairs(&work, out);
-        mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts);
+        mapgeom::insert_and_classify_crosspts(a, b, out, work, kMergeTolerance);
     });
 }

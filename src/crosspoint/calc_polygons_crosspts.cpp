@@ -9,11 +9,6 @@ namespace {
 // Crossings of this engine closer than this are one crossing.
 constexpr double kMergeTolerance = 0.01;
 
-void sort_crosspts(const polygon_t* ring, crosspts_t* list, int first, int which) {
-    mapgeom::sort_and_merge_crosspts(&ring->geom, list, first, which,
-                                     mapgeom::MergeRule{kMergeTolerance});
-}
-
 }  // namespace
 
 void calc_polygons_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out) {
@@ -21,6 +16,6 @@ void calc_polygons_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out) {
         return;
     mapgeom::run_crossing_steps(&a->geom, &b->geom, out, [&](mapgeom::CrossingWork& work) {
         mapgeom::find_candidates_by_vertex_sweep(&work, out);
-        mapgeom::insert_and_classify_crosspts(a, b, out, work, sort_crosspts);
+        mapgeom::insert_and_classify_crosspts(a, b, out, work, kMergeTolerance);
     });
 }

@@ -11,6 +11,7 @@
 #include "com/boundary.h"
 #include "mapgeom/com.h"
 #include "relation/ring_locator.h"
+#include "relation/shape_relation_internal.h"
 
 namespace mapgeom {
 
@@ -27,14 +28,8 @@ inline int crosspt_index(const crosspt_t& record, int which) {
     return which == 0 ? record.index1 : record.index2;
 }
 
-// A deep copy of a shape that releases itself.
-struct ShapeCopy {
-    polygon_t ring{};
-    explicit ShapeCopy(const geom_t* source) { com_geom_geom(&ring.geom, source); }
-    ShapeCopy(const ShapeCopy&) = delete;
-    ShapeCopy& operator=(const ShapeCopy&) = delete;
-    ~ShapeCopy() { com_polygon_free(&ring); }
-};
+// A deep copy of a shape's points, as a polygon, that releases itself.
+using ShapeCopy = RingCopy;
 
 // Per-call state of an engine: both shapes as they came in (all segment indexes of the candidate
 // search refer to these copies; segment i runs from stored point i to point i + 1, a ring's
@@ -139,22 +134,10 @@ int meeting_kind_after_side(RingPairLocators* rings, int i, int after, point_t l
 void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first);
 
 // The steps after the candidate search, common to the ring engines: order the records along a and
-// insert them into a, the same along b, then classify each. Rings without crossings keep their
-// points. sort_crosspts(ring, list, first, which) is the engine's own sorter.
-template <typename Sort>
+// insert them into a, the same along b (merging records within merge_tolerance), then classify
+// each. Rings without crossings keep their points.
 void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
-                                  const CrossingWork& work, Sort sort_crosspts) {
-    int first = work.first_record;
-    if (out->count == first)
-        return;
-    sort_crosspts(&work.a.ring, out, first, 0);
-    insert_crosspts_along(work.points_a(), work.points_a()->count, work.crossed_a, &a->geom, out,
-                          first, 0);
-    sort_crosspts(&work.b.ring, out, first, 1);
-    insert_crosspts_along(work.points_b(), work.points_b()->count, work.crossed_b, &b->geom, out,
-                          first, 1);
-    classify_crosspts(a, b, out, first);
-}
+                                  const CrossingWork& work, double merge_tolerance);
 
 // The same for the engines that take a polyline as the first shape: records ordered and inserted
 // along each shape in turn (merging points within merge_tolerance), index1 and index2 left as

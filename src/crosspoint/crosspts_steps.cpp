@@ -178,6 +178,20 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
     }
 }
 
+void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
+                                  const CrossingWork& work, double merge_tolerance) {
+    int first = work.first_record;
+    if (out->count == first)
+        return;
+    sort_and_merge_crosspts(work.points_a(), out, first, 0, MergeRule{merge_tolerance});
+    insert_crosspts_along(work.points_a(), work.points_a()->count, work.crossed_a, &a->geom, out,
+                          first, 0);
+    sort_and_merge_crosspts(work.points_b(), out, first, 1, MergeRule{merge_tolerance});
+    insert_crosspts_along(work.points_b(), work.points_b()->count, work.crossed_b, &b->geom, out,
+                          first, 1);
+    classify_crosspts(a, b, out, first);
+}
+
 void sort_and_insert_line_crosspts(geom_t* first, geom_t* second, crosspts_t* out,
                                    const CrossingWork& work, double merge_tolerance,
                                    bool second_is_ring) {
