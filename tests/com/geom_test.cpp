@@ -6,14 +6,13 @@
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "mapgeom/com.h"
 #include "shapes.h"
+#include "trace_file.h"
 
 using testing_shapes::pt;
 
@@ -163,13 +162,6 @@ TEST(CrosspointList, GrowsFromTenAndShiftsSearchesReversesAndCopiesLikePointArra
     EXPECT_EQ(list.crosspts, nullptr);
 }
 
-std::string read_file(const char* path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(PreconditionDeathTest, IndexOutOfRangeStopsWithExpressionAndTrace) {
     std::remove("error.txt");
     testing_shapes::Polyline line{{2.9, -2.9}};
@@ -186,7 +178,7 @@ TEST(PreconditionDeathTest, IndexOutOfRangeStopsWithExpressionAndTrace) {
     com_geom_clear(g);
     EXPECT_DEATH(com_geom_front(g), "geom->count > 0");
     EXPECT_DEATH(com_geom_last(g), "geom->count > 0");
-    EXPECT_EQ(read_file("error.txt"),
+    EXPECT_EQ(testing_shapes::read_trace_file("error.txt"),
               "com_geom_at: 1\t1\n2\t-2\n\ncom_geom_front\ncom_geom_last\n");
 }
 

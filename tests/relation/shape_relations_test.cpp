@@ -177,34 +177,48 @@ struct StoredPolygon : testing_shapes::Polygon {
     }
 };
 
-TEST(PolygonIsError, TestsRunInOrderAndTheFirstFailureDecides) {
+// Polygons are stored as given (no automatic closing); the first failing test decides.
+TEST(IsError, PolygonTestsInOrderAndPolylineContacts) {
     const struct {
+        bool ring;
         const char *name, *points;
         int code;
     } cases[] = {
-        {"closed square", "0 0, 10 0, 10 10, 0 10, 0 0", 0},
-        {"last point moved by 1.0", "0 0, 10 0, 10 10, 0 10, 1 0", 4},
-        {"closure gap exactly 0.99", "0 0, 10 0, 10 10, 0 10, 0 0.99", 4},
-        {"closure gap 0.98", "0 0, 10 0, 10 10, 0 10, 0 0.98", 0},
-        {"no points", "", 3},
-        {"two vertices", "0 0, 10 0, 0 0", 3},
-        {"three collinear points", "0 0, 5 0, 10 0, 0 0", 5},
-        {"collinear within the band", "0 0, 5 0.005, 10 0, 0 0", 5},
-        {"just off the line", "0 0, 5 0.02, 10 0, 0 0", 0},
-        {"collinear before repeated", "0 0, 5 0, 5 0, 10 0, 0 0", 5},
-        {"triangle with a doubled vertex", "0 0, 10 0, 10 0, 0 10, 0 0", 6},
-        {"doubled closing point", "0 0, 10 0, 0 10, 0 0, 0 0", 6},
-        {"bow tie", "0 0, 10 10, 10 0, 0 10, 0 0", 2},
-        {"touching itself at a shared vertex", "0 0, 10 0, 5 5, 10 10, 0 10, 5 5, 0 0", 1},
-        {"vertex on another edge", "0 0, 10 0, 10 10, 5 0, 0 10, 0 0", 1},
-        {"crossing the closing edge", "0 0, 10 0, 10 10, -5 5, 5 5, 0 10, 0 0", 2},
+        {true, "closed square", "0 0, 10 0, 10 10, 0 10, 0 0", 0},
+        {true, "last point moved by 1.0", "0 0, 10 0, 10 10, 0 10, 1 0", 4},
+        {true, "closure gap exactly 0.99", "0 0, 10 0, 10 10, 0 10, 0 0.99", 4},
+        {true, "closure gap 0.98", "0 0, 10 0, 10 10, 0 10, 0 0.98", 0},
+        {true, "no points", "", 3},
+        {true, "two vertices", "0 0, 10 0, 0 0", 3},
+        {true, "three collinear points", "0 0, 5 0, 10 0, 0 0", 5},
+        {true, "collinear within the band", "0 0, 5 0.005, 10 0, 0 0", 5},
+        {true, "just off the line", "0 0, 5 0.02, 10 0, 0 0", 0},
+        {true, "collinear before repeated", "0 0, 5 0, 5 0, 10 0, 0 0", 5},
+        {true, "triangle with a doubled vertex", "0 0, 10 0, 10 0, 0 10, 0 0", 6},
+        {true, "doubled closing point", "0 0, 10 0, 0 10, 0 0, 0 0", 6},
+        {true, "bow tie", "0 0, 10 10, 10 0, 0 10, 0 0", 2},
+        {true, "touching itself at a shared vertex", "0 0, 10 0, 5 5, 10 10, 0 10, 5 5, 0 0", 1},
+        {true, "vertex on another edge", "0 0, 10 0, 10 10, 5 0, 0 10, 0 0", 1},
+        {true, "crossing the closing edge", "0 0, 10 0, 10 10, -5 5, 5 5, 0 10, 0 0", 2},
         // The edge ending at (5.005, 0) passes within 0.01 of the vertical edge at x = 5, but no
         // end of either lies between the other's ranks: only the widening of the windows finds it.
-        {"meeting within the band through the window widening",
+        {true, "meeting within the band through the window widening",
          "5 -5, 5 5, -10 5, -10 10, 30 10, 30 0, 5.005 0, 6 -10, 5 -5", 2},
+        {false, "one point", "0 0", 3},
+        {false, "one segment", "0 0, 10 0", 0},
+        {false, "zigzag", "0 0, 10 10, 20 0, 30 10", 0},
+        {false, "crossing", "0 0, 10 10, 10 0, 0 10", 2},
+        {false, "returning to its start", "0 0, 10 0, 10 10, 0 0", 1},
+        {false, "end on an earlier segment", "0 0, 10 0, 10 10, 5 0", 1},
+        {false, "spiral crossing its first segment late", "0 0, 100 0, 100 50, 50 50, 50 -1", 2},
+        // The last segment lies inside the first: found whichever of the two holds the window.
+        {false, "folding back onto an earlier segment", "4 2, 11 9, 7 5, 6 4", 1},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(relation_polygon_iserror(StoredPolygon(pts(c.points)).get()), c.code) << c.name;
+        EXPECT_EQ(c.ring ? relation_polygon_iserror(StoredPolygon(pts(c.points)).get())
+                         : relation_polyline_iserror(Polyline(pts(c.points)).get()),
+                  c.code)
+            << c.name;
     StoredPolygon collinear(pts("0 0, 5 5, -3 -3, 0 0")), single(pts("3 4"));
     StoredPolygon repeat_at_close(pts("0 0, 10 0, 0 10, 0 0, 0 0"));
     EXPECT_EQ(is_allpoints_at_line(collinear.get()), 0);
@@ -213,25 +227,6 @@ TEST(PolygonIsError, TestsRunInOrderAndTheFirstFailureDecides) {
     EXPECT_EQ(has_overlap_points(repeat_at_close.get()), 1);
     EXPECT_EQ(has_overlap_points(collinear.get()), 0);
     EXPECT_EQ(has_overlap_points(single.get()), 0);
-}
-
-TEST(PolylineIsError, ContactsAndTooFewPoints) {
-    const struct {
-        const char *name, *points;
-        int code;
-    } cases[] = {
-        {"one point", "0 0", 3},
-        {"one segment", "0 0, 10 0", 0},
-        {"zigzag", "0 0, 10 10, 20 0, 30 10", 0},
-        {"crossing", "0 0, 10 10, 10 0, 0 10", 2},
-        {"returning to its start", "0 0, 10 0, 10 10, 0 0", 1},
-        {"end on an earlier segment", "0 0, 10 0, 10 10, 5 0", 1},
-        {"spiral crossing its first segment late", "0 0, 100 0, 100 50, 50 50, 50 -1", 2},
-        // The last segment lies inside the first: found whichever of the two holds the window.
-        {"folding back onto an earlier segment", "4 2, 11 9, 7 5, 6 4", 1},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(relation_polyline_iserror(Polyline(pts(c.points)).get()), c.code) << c.name;
 }
 
 // The codes of all meeting pairs of non-neighbouring segments (of a ring when closed), each pair
