@@ -59,6 +59,7 @@ TEST(GeomStorage, GrowsByDoublingClearsResizesAndCopiesWithItsCapacity) {
         com_geom_free(&g);
     }
     com_geom_add(nullptr, pt(0, 0));
+    com_geom_free(nullptr);
 }
 
 TEST(GeomEditing, InsertAndRemoveShiftTheFollowingPointsAndSearchIsStrict) {
