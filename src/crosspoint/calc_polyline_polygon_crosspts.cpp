@@ -3,8 +3,6 @@
 // unchanged); crossings closer than 0.0001 are merged. Each crossing is classified by where the
 // polyline runs just before and just after it; a polyline end counts as running along the ring.
 #include "crosspoint/crosspoint_internal.h"
-#include "crosspoint/line_crossing_internal.h"
-#include "crosspoint/segment_index.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
@@ -12,29 +10,12 @@
 
 namespace {
 
-using mapgeom::LineCrossingWork;
 using mapgeom::RingLocator;
 
 // Crossings of this engine closer than this are one crossing.
 constexpr double kMergeTolerance = 0.0001;
 // Side code given to the missing side of a polyline's end: on the ring's edge.
 constexpr int kMissingSide = 2;
-
-void find_candidates_in_all_pairs(LineCrossingWork* work, crosspts_t* out) {
-    const geom_t* line = work->first_points();
-    const geom_t* ring = work->second_points();
-    mapgeom::for_each_candidate_pair(
-        line, work->first_segments(), ring, work->second_segments(), [&](int i, int j) {
-            point_t c{};
-            if (relation_lines_cross_by_permit(&c, line->points[i], line->points[i + 1],
-                                               ring->points[j], ring->points[j + 1],
-                                               mapgeom::kSegmentMeetPermit) != 0)
-                return;
-            work->crossed_first[i] = 1;
-            work->crossed_second[j] = 1;
-            mapgeom::append_crossing(out, c, i, j);
-        });
-}
 
 // Side of the ring (0 outside, 1 inside, 2 on an edge, 3 at a vertex) of the midpoint of p and q.
 int side_of_midpoint(RingLocator* in_ring, point_t p, point_t q) {
@@ -73,8 +54,8 @@ void classify_crosspts(const polyline_t* line, const polygon_t* ring, crosspts_t
 void calc_polyline_and_polygon_crosspts(polyline_t* line, polygon_t* ring, crosspts_t* out) {
     if (line == nullptr || ring == nullptr)
         return;
-    mapgeom::run_line_crossing_steps(&line->geom, &ring->geom, out, [&](LineCrossingWork& work) {
-        find_candidates_in_all_pairs(&work, out);
+    mapgeom::run_crossing_steps(&line->geom, &ring->geom, out, [&](mapgeom::CrossingWork& work) {
+        mapgeom::find_candidates_in_all_pairs(&work, out);
         mapgeom::sort_and_insert_line_crosspts(&line->geom, &ring->geom, out, work, kMergeTolerance,
                                                true);
         classify_crosspts(line, ring, out, work.first_record);

@@ -1,15 +1,17 @@
-// Steps shared by the ring crossing-point engines: working copies with crossed-edge marks, ordering
-// and merging crossing records along one shape, inserting them into that shape as vertices, and
-// turning the sides of a vertex into a kind of meeting. Each engine only chooses its candidate edge
-// pairs and its merge tolerance.
+// Steps shared by the crossing-point engines: working copies with crossed-segment marks, the two
+// candidate searches, ordering and merging crossing records along one shape, inserting them into
+// that shape as vertices, and turning the sides of a vertex into a kind of meeting. Each engine
+// only chooses its candidate search, its merge tolerance and its classification.
 #ifndef MAPGEOM_SRC_CROSSPOINT_CROSSPOINT_INTERNAL_H
 #define MAPGEOM_SRC_CROSSPOINT_CROSSPOINT_INTERNAL_H
 
+#include <utility>
 #include <vector>
 
 #include "com/boundary.h"
 #include "mapgeom/com.h"
 #include "relation/ring_locator.h"
+#include "relation/shape_relation_internal.h"
 
 namespace mapgeom {
 
@@ -26,37 +28,43 @@ inline int crosspt_index(const crosspt_t& record, int which) {
     return which == 0 ? record.index1 : record.index2;
 }
 
-// A deep copy of a shape that releases itself.
-struct ShapeCopy {
-    polygon_t ring{};
-    explicit ShapeCopy(const geom_t* source) { com_geom_geom(&ring.geom, source); }
-    ShapeCopy(const ShapeCopy&) = delete;
-    ShapeCopy& operator=(const ShapeCopy&) = delete;
-    ~ShapeCopy() { com_polygon_free(&ring); }
-};
+// A deep copy of a shape's points, as a polygon, that releases itself.
+using ShapeCopy = RingCopy;
 
-// Per-call state of a ring engine: the rings as they came in (all edge indexes of the candidate
-// search refer to them), one crossed mark per stored point, and where this call's records start.
-struct RingCrossingWork {
+// Per-call state of an engine: both shapes as they came in (all segment indexes of the candidate
+// search refer to these copies; segment i runs from stored point i to point i + 1, a ring's
+// closing point included), one crossed mark per stored point, and where this call's records start.
+struct CrossingWork {
     ShapeCopy a;
     ShapeCopy b;
-    int edges_a;
-    int edges_b;
+    int segments_a;
+    int segments_b;
     int first_record;
     std::vector<unsigned char> crossed_a;
     std::vector<unsigned char> crossed_b;
 
-    RingCrossingWork(const polygon_t* ring_a, const polygon_t* ring_b, const crosspts_t* out)
-        : a(&ring_a->geom),
-          b(&ring_b->geom),
-          edges_a(com_polygon_num(ring_a)),
-          edges_b(com_polygon_num(ring_b)),
+    CrossingWork(const geom_t* shape_a, const geom_t* shape_b, const crosspts_t* out)
+        : a(shape_a),
+          b(shape_b),
+          segments_a(shape_a->count - 1),
+          segments_b(shape_b->count - 1),
           first_record(out->count) {}
+
+    const geom_t* points_a() const { return &a.ring.geom; }
+    const geom_t* points_b() const { return &b.ring.geom; }
 };
 
 // Appends a candidate crossing on edge index1 of the first shape and edge index2 of the second;
 // the point's code is cleared.
 void append_crossing(crosspts_t* out, point_t pt, int index1, int index2);
+
+// The candidate searches: every meeting (within kSegmentMeetPermit) of segment i of work's shape
+// a with segment j of shape b marks both segments and is appended as a record (i, j). The first
+// visits every pair whose boxes come near each other (through a box index), in the order of the
+// double loop over a's and b's segments; the second the pairs a vertex sweep proposes
+// (crosspoint/vertex_sweep.h).
+void find_candidates_in_all_pairs(CrossingWork* work, crosspts_t* out);
+void find_candidates_by_vertex_sweep(CrossingWork* work, crosspts_t* out);
 
 // When sort_and_merge_crosspts takes records at one place (within `tolerance`) for one crossing.
 // The ring engines' rule is the default: every two neighbours at one place are one crossing.
@@ -126,45 +134,44 @@ int meeting_kind_after_side(RingPairLocators* rings, int i, int after, point_t l
 void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first);
 
 // The steps after the candidate search, common to the ring engines: order the records along a and
-// insert them into a, the same along b, then classify each. Rings without crossings keep their
-// points.
-template <typename Sort>
+// insert them into a, the same along b (merging records within merge_tolerance), then classify
+// each. Rings without crossings keep their points.
 void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
-                                  const RingCrossingWork& work, Sort sort_crosspts) {
-    int first = work.first_record;
-    if (out->count == first)
-        return;
-    sort_crosspts(&work.a.ring, out, first, 0);
-    insert_crosspts_along(&work.a.ring.geom, work.edges_a + 1, work.crossed_a, &a->geom, out, first,
-                          0);
-    sort_crosspts(&work.b.ring, out, first, 1);
-    insert_crosspts_along(&work.b.ring.geom, work.edges_b + 1, work.crossed_b, &b->geom, out, first,
-                          1);
-    classify_crosspts(a, b, out, first);
-}
+                                  const CrossingWork& work, double merge_tolerance);
 
-// Runs a ring engine's steps on working copies. Rings without edges are left alone. Should a
-// scratch allocation fail part-way, the rings get their points back and this call's records are
-// dropped, so the caller never sees a half-rebuilt ring.
+// The same for the engines that take a polyline as the first shape: records ordered and inserted
+// along each shape in turn (merging points within merge_tolerance), index1 and index2 left as
+// vertex indexes of the rebuilt shapes. The polyline keeps a record for every pass through a
+// place, its ends included. Along the second shape (`second_is_ring` or a polyline), the passes of
+// the first through one place keep their records and share the second's vertex there. Shapes
+// without records keep their points.
+void sort_and_insert_line_crosspts(geom_t* first, geom_t* second, crosspts_t* out,
+                                   const CrossingWork& work, double merge_tolerance,
+                                   bool second_is_ring);
+
+// Runs an engine's steps on working copies of two shapes with at least one segment each (others
+// are left alone). Should a scratch allocation fail part-way, both shapes get their points back
+// and this call's records are dropped, so the caller never sees a half-rebuilt shape.
 template <typename Steps>
-void run_ring_crossing_steps(polygon_t* a, polygon_t* b, crosspts_t* out, Steps steps) {
+void run_crossing_steps(geom_t* a, geom_t* b, crosspts_t* out, Steps steps) {
     if (a == nullptr || b == nullptr || out == nullptr)
         return;
-    if (com_polygon_num(a) < 1 || com_polygon_num(b) < 1)
+    if (a->count < 2 || b->count < 2)
         return;
-    RingCrossingWork work(a, b, out);
+    CrossingWork work(a, b, out);
     bool done = guarded(false, [&] {
-        work.crossed_a.assign(work.edges_a + 1, 0);
-        work.crossed_b.assign(work.edges_b + 1, 0);
+        work.crossed_a.assign(a->count, 0);
+        work.crossed_b.assign(b->count, 0);
         steps(work);
         return true;
     });
     if (done)
         return;
-    com_polygon_clear(a);
-    com_polygon_add_geom(a, &work.a.ring.geom);
-    com_polygon_clear(b);
-    com_polygon_add_geom(b, &work.b.ring.geom);
+    for (auto [shape, copy] : {std::pair{a, work.points_a()}, {b, work.points_b()}}) {
+        com_geom_clear(shape);
+        for (int p = 0; p < copy->count; ++p)
+            com_geom_add(shape, copy->points[p]);
+    }
     out->count = work.first_record;
 }
 

@@ -1,25 +1,18 @@
-// Steps shared by the ring crossing-point engines: ordering and merging crossing records along a
-// shape, inserting them as vertices, and classifying a vertex by the sides of its two edges.
+// Steps shared by the crossing-point engines: the candidate searches, ordering and merging crossing
+// records along a shape, inserting them as vertices, and classifying a vertex by the sides of its
+// two edges.
 #include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "crosspoint/crosspoint_internal.h"
+#include "crosspoint/segment_index.h"
+#include "crosspoint/vertex_sweep.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
 
 namespace mapgeom {
 namespace {
-
-// Orders doubles ascending with NaN after every number, so a sort never sees an inconsistent
-// comparison even when a shape carries a NaN coordinate.
-bool less_nan_last(double a, double b) {
-    if (std::isnan(a))
-        return false;
-    if (std::isnan(b))
-        return true;
-    return a < b;
-}
 
 // A record's place along a shape: its edge, its distance from the edge's start, then, for equal
 // places, its edge on the other shape and its place in the list. Copies of one crossing found on
@@ -78,6 +71,30 @@ void append_crossing(crosspts_t* out, point_t pt, int index1, int index2) {
     record.flag = 0;
     record.curpt_flag = 0;
     com_crosspts_add(out, record);
+}
+
+// Marks segment i of a and j of b as crossed and appends the crossing c found on them.
+void record_candidate(CrossingWork* work, crosspts_t* out, point_t c, int i, int j) {
+    work->crossed_a[i] = 1;
+    work->crossed_b[j] = 1;
+    append_crossing(out, c, i, j);
+}
+
+void find_candidates_in_all_pairs(CrossingWork* work, crosspts_t* out) {
+    const geom_t* a = work->points_a();
+    const geom_t* b = work->points_b();
+    for_each_candidate_pair(a, work->segments_a, b, work->segments_b, [&](int i, int j) {
+        point_t c{};
+        if (relation_lines_cross_by_permit(&c, a->points[i], a->points[i + 1], b->points[j],
+                                           b->points[j + 1], kSegmentMeetPermit) != 0)
+            return;
+        record_candidate(work, out, c, i, j);
+    });
+}
+
+void find_candidates_by_vertex_sweep(CrossingWork* work, crosspts_t* out) {
+    for_each_sweep_meeting(work->points_a(), work->segments_a, work->points_b(), work->segments_b,
+                           [&](point_t c, int i, int j) { record_candidate(work, out, c, i, j); });
 }
 
 void sort_and_merge_crosspts(const geom_t* shape, crosspts_t* list, int first, int which,
@@ -159,6 +176,36 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
             ++k;
         }
     }
+}
+
+void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
+                                  const CrossingWork& work, double merge_tolerance) {
+    int first = work.first_record;
+    if (out->count == first)
+        return;
+    sort_and_merge_crosspts(work.points_a(), out, first, 0, MergeRule{merge_tolerance});
+    insert_crosspts_along(work.points_a(), work.points_a()->count, work.crossed_a, &a->geom, out,
+                          first, 0);
+    sort_and_merge_crosspts(work.points_b(), out, first, 1, MergeRule{merge_tolerance});
+    insert_crosspts_along(work.points_b(), work.points_b()->count, work.crossed_b, &b->geom, out,
+                          first, 1);
+    classify_crosspts(a, b, out, first);
+}
+
+void sort_and_insert_line_crosspts(geom_t* first, geom_t* second, crosspts_t* out,
+                                   const CrossingWork& work, double merge_tolerance,
+                                   bool second_is_ring) {
+    int from = work.first_record;
+    if (out->count == from)
+        return;
+    MergeRule along_first{merge_tolerance, false, true, false};
+    sort_and_merge_crosspts(work.points_a(), out, from, 0, along_first);
+    insert_crosspts_along(work.points_a(), work.points_a()->count, work.crossed_a, first, out, from,
+                          0);
+    MergeRule along_second{merge_tolerance, second_is_ring, false, true};
+    sort_and_merge_crosspts(work.points_b(), out, from, 1, along_second);
+    insert_crosspts_along(work.points_b(), work.points_b()->count, work.crossed_b, second, out,
+                          from, 1, true);
 }
 
 int side_after_vertex(const polygon_t* a, RingLocator* in_b, int i) {

@@ -11,15 +11,6 @@ namespace {
 
 constexpr int kFanout = 16;
 
-// NaN after every number: keeps the packing sorts consistent on shapes with NaN coordinates.
-bool less_nan_last(double a, double b) {
-    if (std::isnan(a))
-        return false;
-    if (std::isnan(b))
-        return true;
-    return a < b;
-}
-
 double centre_x(const SegmentBox& box) {
     return 0.5 * (box.min_x + box.max_x);
 }

@@ -6,6 +6,7 @@
 #ifndef MAPGEOM_SRC_CROSSPOINT_SEGMENT_INDEX_H
 #define MAPGEOM_SRC_CROSSPOINT_SEGMENT_INDEX_H
 
+#include <cmath>
 #include <vector>
 
 #include "mapgeom/com.h"
@@ -18,6 +19,16 @@ constexpr double kCandidateBoxMargin = 0.02;
 
 // Below this many pairs the double loop is cheaper than building an index.
 constexpr long long kIndexedPairThreshold = 4096;
+
+// Orders doubles ascending with NaN after every number, so a sort never sees an inconsistent
+// comparison when a shape carries a NaN coordinate.
+inline bool less_nan_last(double a, double b) {
+    if (std::isnan(a))
+        return false;
+    if (std::isnan(b))
+        return true;
+    return a < b;
+}
 
 struct SegmentBox {
     double min_x;

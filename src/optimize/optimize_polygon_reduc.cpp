@@ -3,7 +3,6 @@
 //
 // Both passes compact the ring in place in one sweep (read index ahead of write index) instead of
 // removing points one at a time, so a ring full of repeats costs linear time and no allocation.
-#include "com/boundary.h"
 #include "com/numeric.h"
 #include "mapgeom/optimize.h"
 #include "optimize_internal.h"
@@ -64,19 +63,10 @@ void merge_runs_keeping_press_codes(geom_t* geom) {
 }  // namespace
 
 int optimize_polygon_del_repeatpts(polygon_t* polygon) {
-    if (polygon == nullptr)
-        return 0;
-    return mapgeom::guarded(0, [&] {
-        drop_repeats_keeping_codes(&polygon->geom);
-        return com_polygon_num(polygon);
-    });
+    return mapgeom::run_cleaning_pass(polygon, drop_repeats_keeping_codes, com_polygon_num);
 }
 
 int optimize_polygon_process(polygon_t* polygon) {
-    if (polygon == nullptr)
-        return 0;
-    return mapgeom::guarded(0, [&] {
-        merge_runs_keeping_press_codes(&polygon->geom);
-        return polygon->geom.count;
-    });
+    return mapgeom::run_cleaning_pass(polygon, merge_runs_keeping_press_codes,
+                                      [](const polygon_t* p) { return p->geom.count; });
 }

@@ -1,6 +1,6 @@
 // Polyline cleaning: removal of points that repeat the point kept before them.
-#include "com/boundary.h"
 #include "mapgeom/optimize.h"
+#include "optimize_internal.h"
 
 namespace {
 
@@ -24,10 +24,5 @@ void drop_repeats(geom_t* geom) {
 }  // namespace
 
 int optimize_polyline_del_repeatpts(polyline_t* polyline) {
-    if (polyline == nullptr)
-        return 0;
-    return mapgeom::guarded(0, [&] {
-        drop_repeats(&polyline->geom);
-        return com_polyline_num(polyline);
-    });
+    return mapgeom::run_cleaning_pass(polyline, drop_repeats, com_polyline_num);
 }

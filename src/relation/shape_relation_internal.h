@@ -7,10 +7,11 @@
 
 namespace mapgeom {
 
-// A deep copy of a polygon that releases itself.
+// A deep copy of a polygon (or of a point array, as a polygon) that releases itself.
 struct RingCopy {
     polygon_t ring{};
     explicit RingCopy(const polygon_t* source) { com_polygon_polygon(&ring, source); }
+    explicit RingCopy(const geom_t* source) { com_geom_geom(&ring.geom, source); }
     RingCopy(const RingCopy&) = delete;
     RingCopy& operator=(const RingCopy&) = delete;
     ~RingCopy() { com_polygon_free(&ring); }

@@ -1,136 +1,90 @@
-// Point arrays: growth, shifting on insert and remove, search with the coincidence tolerance,
-// reversal of press codes, and the always-on precondition checks with their trace files.
+// Point arrays, polygons, polylines and crossing-point lists: growth, shifting on insert and
+// remove, search with the coincidence tolerance, reversal of press codes, the closed-ring
+// convention and its cyclic neighbours, copies, integer arrays, and the always-on precondition
+// checks with their trace file.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "mapgeom/com.h"
 #include "shapes.h"
+#include "trace_file.h"
 
 using testing_shapes::pt;
 
 namespace {
 
-struct Geom {
-    geom_t g{};
-    Geom() { com_geom_init(&g); }
-    ~Geom() { com_geom_free(&g); }
-};
-
-std::vector<double> xs_of(const geom_t& g) {
-    std::vector<double> xs;
+std::vector<double> values_of(const geom_t& g, double point_t::*member) {
+    std::vector<double> values;
     for (int i = 0; i < com_geom_num(&g); ++i)
-        xs.push_back(com_geom_at(&g, i).x);
-    return xs;
+        values.push_back(com_geom_at(&g, i).*member);
+    return values;
 }
 
-std::string read_file(const char* path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+std::pair<int, int> sizes(const geom_t* g) {
+    return {com_geom_num(g), com_geom_capacity(g)};
 }
 
-}  // namespace
-
-TEST(GeomGrowth, CapacityDoublesAtSixteenAndThirtyTwoAndKeepsPoints) {
-    struct Case {
-        void (*init)(geom_t*);
-        int initial;
-    } cases[] = {{com_geom_init, 16}, {com_geom_init_polyline, 16}, {com_geom_init_polygon, 32}};
-    for (const Case& c : cases) {
+TEST(GeomStorage, GrowsByDoublingClearsResizesAndCopiesWithItsCapacity) {
+    const std::pair<void (*)(geom_t*), int> inits[] = {
+        {com_geom_init, 16}, {com_geom_init_polyline, 16}, {com_geom_init_polygon, 32}};
+    for (const auto& [init, initial] : inits) {
         geom_t g{};
-        c.init(&g);
-        EXPECT_EQ(com_geom_capacity(&g), c.initial);
-        for (int i = 0; i < c.initial; ++i)
+        init(&g);
+        for (int i = 0; i <= initial; ++i)
             com_geom_add(&g, pt(i, -i));
-        EXPECT_EQ(com_geom_capacity(&g), c.initial);
-        com_geom_add(&g, pt(c.initial, 0));
-        EXPECT_EQ(com_geom_capacity(&g), 2 * c.initial);
-        for (int i = 0; i < c.initial; ++i)
-            EXPECT_EQ(com_geom_at(&g, i).y, -i);
+        EXPECT_EQ(sizes(&g), std::make_pair(initial + 1, 2 * initial));
+        for (int i = 0; i <= initial; ++i)
+            EXPECT_EQ(g.points[i].y, -i);
+        com_geom_free(&g);
+        EXPECT_EQ(g.points, nullptr);
+        com_geom_add(&g, pt(3, 4));  // a freed record starts again with 16 slots
+        EXPECT_EQ(sizes(&g), std::make_pair(1, 16));
+        com_geom_clear(&g);
+        EXPECT_EQ(sizes(&g), std::make_pair(0, 16));
+        com_geom_resize(&g, 8);
+        EXPECT_EQ(sizes(&g), std::make_pair(0, 8));
+        EXPECT_EQ(g.points[7].x + g.points[7].y + g.points[7].z, 0.0);
+        com_geom_add(&g, pt(1, 1));
+        geom_t copy{};
+        com_geom_geom(&copy, &g);
+        com_geom_setat(&g, 0, pt(100, 100));
+        EXPECT_EQ(sizes(&copy), std::make_pair(1, 8));
+        EXPECT_EQ(copy.points[0].x, 1);
+        com_geom_free(&copy);
         com_geom_free(&g);
     }
-}
-
-TEST(GeomGrowth, AddToZeroedOrFreedRecordInitialisesSixteenSlots) {
-    geom_t g{};
-    com_geom_add(&g, pt(1, 2));
-    EXPECT_EQ(com_geom_capacity(&g), 16);
-    EXPECT_EQ(com_geom_num(&g), 1);
-    com_geom_free(&g);
-    EXPECT_EQ(g.points, nullptr);
-    com_geom_add(&g, pt(3, 4));
-    EXPECT_EQ(com_geom_num(&g), 1);
-    EXPECT_EQ(com_geom_front(&g).x, 3);
-    com_geom_free(&g);
-    com_geom_free(nullptr);
     com_geom_add(nullptr, pt(0, 0));
+    com_geom_free(nullptr);
 }
 
-TEST(GeomStorage, ResizeAndClearAndCopy) {
-    Geom a;
-    for (int i = 0; i < 5; ++i)
-        com_geom_add(&a.g, pt(i + 1, i + 1, 7));
-    com_geom_clear(&a.g);
-    EXPECT_EQ(com_geom_num(&a.g), 0);
-    EXPECT_EQ(com_geom_capacity(&a.g), 16);
-    com_geom_add(&a.g, pt(9, 9));
-    EXPECT_EQ(a.g.points[0].x, 9);
-
-    com_geom_resize(&a.g, 8);
-    EXPECT_EQ(com_geom_num(&a.g), 0);
-    EXPECT_EQ(com_geom_capacity(&a.g), 8);
-    for (int i = 0; i < 8; ++i)
-        EXPECT_EQ(a.g.points[i].x + a.g.points[i].y + a.g.points[i].z, 0.0);
-
-    for (int i = 0; i < 3; ++i)
-        com_geom_add(&a.g, pt(i, i, i));
-    Geom c;
-    com_geom_free(&c.g);
-    com_geom_geom(&c.g, &a.g);
-    EXPECT_EQ(com_geom_capacity(&c.g), com_geom_capacity(&a.g));
-    EXPECT_EQ(com_geom_num(&c.g), 3);
-    EXPECT_NE(c.g.points, a.g.points);
-    com_geom_setat(&a.g, 0, pt(100, 100));
-    EXPECT_EQ(com_geom_at(&c.g, 0).x, 0);
-}
-
-TEST(GeomEditing, InsertAndRemoveShiftTheFollowingPoints) {
-    Geom a;
+TEST(GeomEditing, InsertAndRemoveShiftTheFollowingPointsAndSearchIsStrict) {
+    geom_t g{};
+    EXPECT_EQ(com_geom_find(&g, pt(0, 0)), -1);
     for (int i = 0; i < 16; ++i)
-        com_geom_add(&a.g, pt(i, 0));
-    com_geom_insertat(&a.g, 0, pt(-1, 0));  // full: grows while shifting
-    com_geom_insertat(&a.g, 5, pt(3.5, 0));
-    EXPECT_EQ(com_geom_capacity(&a.g), 32);
-    std::vector<double> expected = {-1, 0, 1, 2, 3, 3.5, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15};
-    EXPECT_EQ(xs_of(a.g), expected);
-    com_geom_removeat(&a.g, 0);
-    com_geom_removeat(&a.g, com_geom_num(&a.g) - 1);
-    EXPECT_EQ(com_geom_remove(&a.g, pt(3.5, 0.00005)), 0);
-    EXPECT_EQ(com_geom_remove(&a.g, pt(3.5, 0)), -1);
-    expected = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14};
-    EXPECT_EQ(xs_of(a.g), expected);
-    EXPECT_EQ(com_geom_capacity(&a.g), 32);
-}
-
-TEST(GeomSearch, FindsFirstPointWithinStrictTolerance) {
-    Geom a;
-    EXPECT_EQ(com_geom_find(&a.g, pt(0, 0)), -1);
-    com_geom_add(&a.g, pt(5, 5));
-    com_geom_add(&a.g, pt(1, 1));
-    com_geom_add(&a.g, pt(1.00005, 1));
-    EXPECT_EQ(com_geom_find(&a.g, pt(1.00002, 0.99998)), 1);
-    EXPECT_EQ(com_geom_find(&a.g, pt(1.0002, 1)), -1);
+        com_geom_add(&g, pt(i, 0));
+    com_geom_insertat(&g, 0, pt(-1, 0));  // full: grows while shifting
+    com_geom_insertat(&g, 5, pt(3.5, 0));
+    EXPECT_EQ(values_of(g, &point_t::x),
+              (std::vector<double>{-1, 0, 1, 2, 3, 3.5, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}));
+    com_geom_removeat(&g, 0);
+    com_geom_removeat(&g, com_geom_num(&g) - 1);
+    com_geom_add(&g, pt(1.00005, 0));
+    EXPECT_EQ(com_geom_find(&g, pt(1.00002, 0.00002)), 1);  // the lower of two within 0.0001
+    EXPECT_EQ(com_geom_find(&g, pt(1.0002, 0)), -1);
+    EXPECT_EQ(com_geom_remove(&g, pt(3.5, 0.00005)), 0);
+    EXPECT_EQ(com_geom_remove(&g, pt(3.5, 0)), -1);
+    EXPECT_EQ(values_of(g, &point_t::x),
+              (std::vector<double>{0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 1.00005}));
+    com_geom_free(&g);
 }
 
 TEST(PointTolerance, DifferenceOfExactlyTheToleranceOrNaNIsDifferent) {
-    struct Case {
+    const struct {
         point_t a, b;
         double permit;
         int same;
@@ -139,63 +93,159 @@ TEST(PointTolerance, DifferenceOfExactlyTheToleranceOrNaNIsDifferent) {
         {pt(10, 10), pt(10.5, 9.5), 0.5, 1},  {pt(10, 10), pt(10.49, 9.51), 0.5, 0},
         {pt(NAN, 0), pt(NAN, 0), 0.0001, 1},  {pt(0, 0), pt(0, INFINITY), 0.0001, 1},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_EQ(com_points_same_permit(c.a, c.b, c.permit), c.same) << c.a.x << "," << c.a.y;
-        if (c.permit == 0.0001) {
-            EXPECT_EQ(com_points_same(c.a, c.b), c.same);
-        }
+        EXPECT_TRUE(c.permit != 0.0001 || com_points_same(c.a, c.b) == c.same);
     }
-}
-
-TEST(LineTolerance, SegmentsMatchInEitherOrientation) {
     point_t a1 = pt(0, 0), a2 = pt(10, 5);
-    EXPECT_EQ(com_line_same(a1, a2, a1, a2), 0);
     EXPECT_EQ(com_line_same(a1, a2, pt(10.00005, 5), pt(0, -0.00005)), 0);
     EXPECT_EQ(com_line_same(a1, a2, a1, pt(10, 5.001)), 1);
     EXPECT_EQ(com_line_same_permit(a1, a2, pt(10.4, 5), pt(0.4, 0), 0.5), 0);
     EXPECT_EQ(com_line_same_permit(a1, a2, pt(10.5, 5), pt(0, 0), 0.5), 1);
-    EXPECT_EQ(com_line_same_permit(a1, a2, a1, pt(0, 0), 0.5), 1);
 }
 
 TEST(GeomReverse, ExchangesSectionStartsAndEnds) {
-    struct Case {
-        std::vector<double> codes, reversed;
-    } cases[] = {
-        {{0, 2, 103, 12, -2}, {-2, 12, 102, 3, 0}},
-        {{1202, 3}, {2, 1203}},
-        {{2}, {3}},
-        {{}, {}},
-        {{-3, 1, 203}, {202, 1, -3}},
-    };
-    for (const Case& c : cases) {
-        Geom a;
-        for (size_t i = 0; i < c.codes.size(); ++i)
-            com_geom_add(&a.g, pt(i, 0, c.codes[i]));
-        com_geom_reverse(&a.g);
-        std::vector<double> got;
-        for (int i = 0; i < com_geom_num(&a.g); ++i)
-            got.push_back(com_geom_at(&a.g, i).z);
-        EXPECT_EQ(got, c.reversed);
-        if (!c.codes.empty()) {
-            EXPECT_EQ(com_geom_front(&a.g).x, c.codes.size() - 1.0);
-        }
+    const std::pair<std::vector<double>, std::vector<double>> cases[] = {
+        {{0, 2, 103, 12, -2}, {-2, 12, 102, 3, 0}}, {{1202, 3}, {2, 1203}}};
+    for (const auto& [codes, reversed] : cases) {
+        geom_t g{};
+        for (size_t i = 0; i < codes.size(); ++i)
+            com_geom_add(&g, pt(i, 0, codes[i]));
+        com_geom_reverse(&g);
+        EXPECT_EQ(values_of(g, &point_t::z), reversed);
+        EXPECT_EQ(com_geom_front(&g).x, codes.size() - 1.0);
+        com_geom_free(&g);
     }
 }
 
-using GeomPreconditionDeathTest = ::testing::Test;
+crosspt_t cross(double x, int tag) {
+    return crosspt_t{pt(x, 0), tag, -tag, 0, 0};
+}
 
-TEST_F(GeomPreconditionDeathTest, IndexOutOfRangeStopsWithExpressionAndTrace) {
+std::vector<int> tags_of(const crosspts_t* list) {
+    std::vector<int> tags;
+    for (int i = 0; i < com_crosspts_num(list); ++i)
+        tags.push_back(com_crosspts_at(list, i).index1);
+    return tags;
+}
+
+TEST(CrosspointList, GrowsFromTenAndShiftsSearchesReversesAndCopiesLikePointArrays) {
+    crosspts_t list{};  // never initialised: the first add does it
+    std::vector<int> capacities;
+    for (int i = 0; i < 21; ++i) {
+        com_crosspts_add(&list, cross(i, i));
+        capacities.push_back(com_crosspts_capacity(&list));
+    }
+    EXPECT_EQ((std::vector<int>{capacities[9], capacities[10], capacities[20]}),
+              (std::vector<int>{10, 20, 40}));
+    com_crosspts_resize(&list, 10);
+    for (int i = 0; i < 10; ++i)
+        com_crosspts_add(&list, cross(i, i));
+    com_crosspts_insertat(&list, 0, cross(-1, -1));  // full: grows first
+    com_crosspts_insertat(&list, 10, cross(1, 85));
+    com_crosspts_removeat(&list, 3);
+    EXPECT_EQ(tags_of(&list), (std::vector<int>{-1, 0, 1, 3, 4, 5, 6, 7, 8, 85, 9}));
+    // Search and removal compare points only, within 0.0001, and take the first match.
+    EXPECT_EQ(com_crosspts_find(&list, pt(1.00005, -0.00005)), 2);
+    EXPECT_EQ(com_crosspts_find(&list, pt(1.00011, 0)), -1);
+    EXPECT_EQ(com_crosspts_remove(&list, cross(1, 99)), 0);
+    EXPECT_EQ(com_crosspts_remove(&list, cross(99, 0)), -1);
+    com_crosspts_reverse(&list);
+    EXPECT_EQ(tags_of(&list), (std::vector<int>{9, 85, 8, 7, 6, 5, 4, 3, 0, -1}));
+    crosspts_t copy{};
+    com_crosspts_crosspts(&copy, &list);
+    com_crosspts_setat(&list, 0, cross(0, 42));
+    EXPECT_EQ(com_crosspts_capacity(&copy), 20);
+    EXPECT_EQ(com_crosspts_front(&copy).index1, 9);
+    com_crosspts_free(&copy);
+    com_crosspts_free(&list);
+    com_crosspts_free(&list);  // harmless twice
+    EXPECT_EQ(list.crosspts, nullptr);
+}
+
+TEST(PreconditionDeathTest, IndexOutOfRangeStopsWithExpressionAndTrace) {
     std::remove("error.txt");
-    Geom a;
-    com_geom_add(&a.g, pt(2.9, -2.9));
-    EXPECT_DEATH(com_geom_at(&a.g, 1), "com_geom_at.*index < geom->count && index >= 0");
-    EXPECT_EQ(read_file("error.txt"), "com_geom_at: 1\t1\n2\t-2\n\n");
-    EXPECT_DEATH(com_geom_insertat(&a.g, 1, pt(0, 0)), "index < geom->count && index >= 0");
-    EXPECT_DEATH(com_geom_setat(&a.g, -1, pt(0, 0)), "index < geom->count && index >= 0");
-    EXPECT_DEATH(com_geom_removeat(&a.g, 3), "index < geom->count && index >= 0");
-    com_geom_clear(&a.g);
-    EXPECT_DEATH(com_geom_front(&a.g), "geom->count > 0");
-    EXPECT_DEATH(com_geom_last(&a.g), "geom->count > 0");
-    EXPECT_EQ(read_file("error.txt"),
+    testing_shapes::Polyline line{{2.9, -2.9}};
+    geom_t* g = &line.get()->geom;
+    EXPECT_DEATH(com_geom_at(g, 1), "com_geom_at.*index < geom->count && index >= 0");
+    EXPECT_DEATH(com_geom_insertat(g, 1, pt(0, 0)), "index < geom->count && index >= 0");
+    EXPECT_DEATH(com_geom_setat(g, -1, pt(0, 0)), "index < geom->count && index >= 0");
+    EXPECT_DEATH(com_geom_removeat(g, 3), "index < geom->count && index >= 0");
+    crosspts_t list{};
+    com_crosspts_add(&list, cross(1, 1));
+    EXPECT_DEATH(com_crosspts_insertat(&list, 1, cross(0, 0)),
+                 "index < crosspts->count && index >= 0");
+    com_crosspts_free(&list);
+    com_geom_clear(g);
+    EXPECT_DEATH(com_geom_front(g), "geom->count > 0");
+    EXPECT_DEATH(com_geom_last(g), "geom->count > 0");
+    EXPECT_EQ(testing_shapes::read_trace_file("error.txt"),
               "com_geom_at: 1\t1\n2\t-2\n\ncom_geom_front\ncom_geom_last\n");
 }
+
+std::pair<double, double> xy(point_t p) {
+    return {p.x, p.y};
+}
+
+TEST(PolygonRing, CountsDistinctVerticesWrapsNeighboursAndCopiesDeeply) {
+    int xs[] = {0, 10, 10, 0}, ys[] = {0, 0, 10, 0};
+    polygon_t p, dummy{};
+    com_polygon_init(&p);
+    com_polygon_add_points(&p, xs, ys, 4, 4);
+    EXPECT_EQ(std::make_pair(com_polygon_num(&p), com_polygon_capacity(&p)), std::make_pair(3, 32));
+    EXPECT_EQ(xy(com_polygon_nexter(&p, 3)), std::make_pair(10.0, 0.0));
+    EXPECT_EQ(xy(com_polygon_nexter(&p, 2)), std::make_pair(0.0, 0.0));
+    EXPECT_EQ(xy(com_polygon_priorer(&p, 0)), std::make_pair(10.0, 10.0));
+    p.next = &dummy;
+    polygon_t* copy = nullptr;
+    com_polygon_polygon_pointer(&copy, &p);
+    EXPECT_EQ(copy->next, nullptr);
+    com_polygon_setpoint(&p, pt(0, 0), pt(-1, -1));
+    EXPECT_EQ(com_polygon_front(&p).x, -1);
+    EXPECT_EQ(com_polygon_last(&p).x, 0);  // the closing point keeps the old coordinates
+    EXPECT_EQ(com_polygon_front(copy).x, 0);
+    com_polygon_free(copy);
+    com_polygon_free_pointer(copy);
+    com_polygon_free(&p);
+    EXPECT_EQ(p.next, nullptr);
+    EXPECT_EQ(com_polygon_num(&p), 0);
+    com_polygon_init_pointer_num(&copy, 5);
+    EXPECT_EQ(std::make_pair(copy->geom.count, com_polygon_capacity(copy)), std::make_pair(0, 5));
+    com_polygon_free(copy);
+    com_polygon_free_pointer(copy);
+}
+
+TEST(ShapeArrays, ReadAndWriteOnlyWithMatchingSizesTruncatingTowardZero) {
+    int xs[3] = {7, 7, 7}, ys[3] = {7, 7, 7}, zs[3] = {7, 7, 7};
+    int in_x[] = {1, 2, 3}, in_y[] = {4, 5, 6}, in_z[] = {2, 0, 3};
+    polygon_t p;
+    com_polygon_init(&p);
+    com_polygon_at_points(&p, xs, ys, 1, 1);  // nothing stored, nothing written
+    com_polygon_add_points(&p, in_x, in_y, 3, 2);
+    com_polygon_add_points_z(&p, in_x, in_y, in_z, 3, 3, 2);
+    EXPECT_EQ(std::make_pair(p.geom.count, xs[0]), std::make_pair(0, 7));
+    com_polygon_add(&p, pt(2.9, -2.9, 3.7));
+    com_polygon_add(&p, pt(5, 0));
+    com_polygon_add(&p, pt(2.9, -2.9, 3.7));
+    com_polygon_at_points(&p, xs, ys, 2, 2);
+    com_polygon_at_points(&p, xs, ys, 3, 2);
+    EXPECT_EQ(xs[0], 7);
+    com_polygon_at_points_z(&p, xs, ys, zs, 3, 3);
+    EXPECT_EQ(std::vector<int>(xs, xs + 3), (std::vector<int>{2, 5, 2}));
+    EXPECT_EQ(std::vector<int>(ys, ys + 3), (std::vector<int>{-2, 0, -2}));
+    EXPECT_EQ(std::vector<int>(zs, zs + 3), (std::vector<int>{3, 0, 3}));
+    com_polygon_clear(&p);
+    com_polygon_add_points_z(&p, in_x, in_y, in_z, 3, 3, 3);
+    EXPECT_EQ(com_polygon_at(&p, 2).z, 3);
+    com_polygon_free(&p);
+
+    polyline_t l;
+    com_polyline_init(&l);
+    EXPECT_EQ(com_polyline_capacity(&l), 16);
+    com_polyline_add_points(&l, in_x, in_y, 3, 3);
+    com_polyline_at_points(&l, xs, ys, 3, 3);  // a polyline writes all its points, no closing one
+    EXPECT_EQ(std::vector<int>(ys, ys + 3), (std::vector<int>{4, 5, 6}));
+    com_polyline_free(&l);
+}
+
+}  // namespace

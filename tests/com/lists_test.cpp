@@ -2,7 +2,8 @@
 // over a copy, the polyline grouping table, and releasing malloc'd shape chains.
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "mapgeom/com.h"
@@ -20,30 +21,20 @@ polygon_t tagged(double tag) {
     return p;
 }
 
+// The tags from head to tail; walking back from the tail must give them reversed.
 std::vector<double> tags_of(const polygons_t* list) {
-    std::vector<double> tags;
+    std::vector<double> tags, backwards;
     for (int i = 0; i < com_polygons_num(list); ++i)
         tags.push_back(com_polygons_at(list, i).geom.points[0].x);
+    for (const polygon_node_t* n = list->tail; n != nullptr; n = n->prev)
+        backwards.insert(backwards.begin(), n->polygon.geom.points[0].x);
+    EXPECT_EQ(backwards, tags);
+    EXPECT_TRUE(list->head == nullptr ||
+                (list->head->prev == nullptr && list->tail->next == nullptr));
     return tags;
 }
 
-// Walking backwards from the tail must give the same order reversed.
-void expect_links_consistent(const polygons_t* list) {
-    std::vector<double> backwards;
-    for (const polygon_node_t* n = list->tail; n != nullptr; n = n->prev)
-        backwards.insert(backwards.begin(), n->polygon.geom.points[0].x);
-    EXPECT_EQ(backwards, tags_of(list));
-    if (list->head != nullptr) {
-        EXPECT_EQ(list->head->prev, nullptr);
-    }
-    if (list->tail != nullptr) {
-        EXPECT_EQ(list->tail->next, nullptr);
-    }
-}
-
-}  // namespace
-
-TEST(PolygonList, InsertAppendsAtEndOrLinksBefore) {
+TEST(PolygonList, LinksAndUnlinksAtHeadMiddleAndTail) {
     testing_shapes::Polygons list;
     com_polygons_insertat(list.get(), 0, tagged(1));  // empty list: append
     com_polygons_add(list.get(), tagged(2));
@@ -52,41 +43,23 @@ TEST(PolygonList, InsertAppendsAtEndOrLinksBefore) {
     com_polygons_insertat(list.get(), 0, tagged(0));  // new head
     com_polygons_insertat(list.get(), 2, tagged(1.5));
     EXPECT_EQ(tags_of(list.get()), (std::vector<double>{0, 1, 1.5, 2, 3, 4}));
-    expect_links_consistent(list.get());
-    EXPECT_EQ(com_polygons_front(list.get()).geom.points[0].x, 0);
     EXPECT_EQ(com_polygons_last(list.get()).geom.points[0].x, 4);
-}
-
-TEST(PolygonList, RemovingAtHeadMiddleAndTailRelinksNeighbours) {
-    testing_shapes::Polygons list;
-    for (int i = 0; i < 5; ++i)
-        com_polygons_add(list.get(), tagged(i));
     com_polygons_removeat(list.get(), 0);
-    expect_links_consistent(list.get());
-    com_polygons_removeat(list.get(), 3);
-    expect_links_consistent(list.get());
+    com_polygons_removeat(list.get(), 4);
     com_polygons_removeat(list.get(), 1);
+    EXPECT_EQ(tags_of(list.get()), (std::vector<double>{1, 2, 3}));
+    polygon_t* middle = com_polygons_at_remove(list.get(), 1);
+    EXPECT_EQ(middle->geom.points[0].x, 2);
     EXPECT_EQ(tags_of(list.get()), (std::vector<double>{1, 3}));
-    expect_links_consistent(list.get());
+    com_polygon_free(middle);
+    com_polygon_free_pointer(middle);
     com_polygons_removeat(list.get(), 1);
     com_polygons_removeat(list.get(), 0);
-    EXPECT_EQ(list.get()->head, nullptr);
     EXPECT_EQ(list.get()->tail, nullptr);
-    EXPECT_EQ(com_polygons_num(list.get()), 0);
+    EXPECT_EQ(tags_of(list.get()), (std::vector<double>{}));
 }
 
-TEST(PolygonList, AtRemoveReturnsAnIndependentCopy) {
-    testing_shapes::Polygons list;
-    for (int i = 0; i < 4; ++i)
-        com_polygons_add(list.get(), tagged(i));
-    polygon_t* third = com_polygons_at_remove(list.get(), 2);
-    EXPECT_EQ(third->geom.points[0].x, 2);
-    EXPECT_EQ(tags_of(list.get()), (std::vector<double>{0, 1, 3}));
-    com_polygon_free(third);
-    com_polygon_free_pointer(third);
-}
-
-TEST(PolygonList, ShallowRangeSharesPointsAndFreeNodeLeavesThem) {
+TEST(PolygonList, ShallowAddsShareTheCallersPointsAndCopiesDoNot) {
     testing_shapes::Polygons a;
     for (int i = 0; i < 3; ++i)
         com_polygons_add(a.get(), tagged(i));
@@ -101,93 +74,78 @@ TEST(PolygonList, ShallowRangeSharesPointsAndFreeNodeLeavesThem) {
     EXPECT_EQ(shallow.num, 0);
     com_polygons_free(&deep);
     EXPECT_EQ(tags_of(a.get()), (std::vector<double>{0, 1, 2}));  // still readable: not released
-}
 
-TEST(PolygonList, SetAtAndClearAndCopies) {
-    testing_shapes::Polygons list;
-    polygon_t mine = tagged(7);
-    com_polygons_add_copy(list.get(), mine);
-    com_polygons_insertat_copy(list.get(), 0, mine);
-    polygon_t other = tagged(8);
-    com_polygons_setat(list.get(), 1, other);
-    mine.geom.points[0].x = 9;
-    other.geom.points[0].x = 9;
-    EXPECT_EQ(tags_of(list.get()), (std::vector<double>{7, 8}));  // deep copies, not the caller's
-    com_polygon_free(&other);
-    com_polygons_clear(list.get());
-    EXPECT_EQ(com_polygons_num(list.get()), 2);
-    EXPECT_EQ(com_polygons_at(list.get(), 0).geom.count, 0);
+    polygon_t mine = tagged(7), other = tagged(8);
+    com_polygons_insertat_copy(a.get(), 0, mine);
+    com_polygons_add_copy(a.get(), mine);
+    com_polygons_setat(a.get(), 1, other);
+    mine.geom.points[0].x = other.geom.points[0].x = 9;
+    EXPECT_EQ(tags_of(a.get()), (std::vector<double>{7, 8, 1, 2, 7}));
     com_polygon_free(&mine);
+    com_polygon_free(&other);
+    com_polygons_clear(a.get());
+    EXPECT_EQ(com_polygons_num(a.get()), 5);
+    EXPECT_EQ(com_polygons_at(a.get(), 4).geom.count, 0);
 }
 
-TEST(PolylineList, InsertOnlyBeforeExistingNodesAndGroupingTable) {
+TEST(PolylineList, InsertOnlyBeforeExistingNodesAndGroupingTableGrows) {
     testing_shapes::Polylines list;
-    polyline_t l;
+    polyline_t l, m;
     com_polyline_init(&l);
-    com_polylines_add(list.get(), l);
-    polyline_t m;
     com_polyline_init(&m);
     com_polyline_add(&m, pt(1, 1));
+    com_polylines_add(list.get(), l);
     com_polylines_insertat(list.get(), 0, m);
     EXPECT_EQ(com_polylines_front(list.get()).geom.count, 1);
     EXPECT_DEATH(com_polylines_insertat(list.get(), 2, m), "index < polylines->num && index >= 0");
 
-    com_polylines_init_polygon_rec(list.get());
-    EXPECT_EQ(list.get()->polygon_rec_capacity, 20);
+    polylines_t* table = list.get();
+    com_polylines_init_polygon_rec(table);
+    EXPECT_EQ(table->polygon_rec_capacity, 20);
     for (int k = 1; k <= 20; ++k)
-        com_polylines_add_int(list.get(), k, k * 2);
-    EXPECT_EQ(list.get()->polygon_rec_capacity, 40);
-    EXPECT_EQ(list.get()->polygon_rec_num, 20);
-    EXPECT_EQ(list.get()->polygon_rec[0], 0);
-    EXPECT_EQ(list.get()->polygon_rec[20], 40);
-    for (int k = 21; k < 40; ++k)
-        EXPECT_EQ(list.get()->polygon_rec[k], 0);
-    com_polylines_add_int(list.get(), 100, 1);  // far past the end: grows enough, no stray write
-    EXPECT_EQ(list.get()->polygon_rec[100], 1);
-    EXPECT_GT(list.get()->polygon_rec_capacity, 100);
+        com_polylines_add_int(table, k, k * 2);
+    EXPECT_EQ(table->polygon_rec_capacity, 40);
+    EXPECT_EQ(table->polygon_rec_num, 20);
+    EXPECT_EQ(std::make_pair(table->polygon_rec[0], table->polygon_rec[20]), std::make_pair(0, 40));
+    EXPECT_EQ(std::count(table->polygon_rec + 21, table->polygon_rec + 40, 0), 19);
+    com_polylines_add_int(table, 100, 1);  // far past the end: grows enough, no stray write
+    EXPECT_EQ(table->polygon_rec[100], 1);
 }
 
-TEST(ExpandList, AtRemoveHandsOverPolygonAndHoles) {
+TEST(ListOwnership, ExpandAtRemoveHandsOverPolygonAndHolesAndChainsAreFreed) {
     polygons_expand_t list;
     com_polygons_expand_init(&list);
     for (int i = 0; i < 3; ++i) {
-        polygon_expand_t e{};
-        e.polygon = tagged(i);
+        polygon_expand_t e{tagged(i), {}, {}, i};
         com_polygons_init(&e.holes);
         com_polygons_add(&e.holes, tagged(10 + i));
-        e.group = i;
         com_polygons_expand_add(&list, e);
     }
     polygon_expand_t middle = com_polygons_expand_at_remove(&list, 1);
-    EXPECT_EQ(middle.group, 1);
-    EXPECT_EQ(com_polygons_expand_num(&list), 2);
-    EXPECT_EQ(com_polygons_expand_at_pointer(&list, 1)->group, 2);
     com_polygons_expand_removeat(&list, 0);
-    EXPECT_EQ(com_polygons_expand_at(&list, 0).group, 2);
+    EXPECT_EQ(std::make_pair(middle.group, com_polygons_expand_at_pointer(&list, 0)->group),
+              std::make_pair(1, 2));
     com_polygons_expand_free(&list);
     EXPECT_EQ(list.num, 0);
     EXPECT_EQ(middle.holes.head->polygon.geom.points[0].x, 11);  // ours now, still alive
     com_polygon_free(&middle.polygon);
     com_polygons_free(&middle.holes);
-}
 
-TEST(ShapeChains, FreeReleasesEveryLinkAndNullsTheHead) {
-    polygon_t* first = nullptr;
-    algebra_polygons_free(&first);  // nothing to do
+    polygon_t* chain = nullptr;
+    algebra_polygons_free(&chain);  // nothing to do
     for (int i = 0; i < 3; ++i) {
         polygon_t* p = nullptr;
         com_polygon_init_pointer(&p);
         com_polygon_add(p, pt(i, i));
-        p->next = first;
-        first = p;
+        p->next = chain;
+        chain = p;
     }
-    algebra_polygons_free(&first);
-    EXPECT_EQ(first, nullptr);
-
+    algebra_polygons_free(&chain);
     polyline_t* line = nullptr;
     com_polyline_init_pointer(&line);
     com_polyline_init_pointer(&line->next);
     algebra_polylines_free(&line);
+    EXPECT_EQ(chain, nullptr);
     EXPECT_EQ(line, nullptr);
 }
 
@@ -201,3 +159,5 @@ TEST(ListPreconditionDeathTest, IndexesOutsideTheListStop) {
     com_polygons_expand_init(&none);
     EXPECT_DEATH(com_polygons_expand_at(&none, 0), "index < polygons_expand->num && index >= 0");
 }
+
+}  // namespace

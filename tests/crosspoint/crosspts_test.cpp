@@ -1,198 +1,301 @@
-// Crossing points of two rings through both entry points: inserted vertices, record indexes, kinds
-// of meeting and sides, on hand-made cases whose answers follow from the geometry.
+// Crossing points of two rings, of a polyline and a ring and of two polylines: hand-made cases
+// whose answers follow from the geometry (inserted vertices, record indexes, kinds of meeting and
+// sides, a record already in the caller's list left as it was), and random shapes on which the
+// engines, which choose their candidate pairs independently (a vertex sweep, or every pair through
+// a box index), must agree with each other and with a plain scan over every segment pair.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "mapgeom/crosspoint.h"
-#include "point_text.h"
-#include "shapes.h"
-
-namespace {
+#include "mapgeom/relation.h"
+#include "random_shapes.h"
+#include "shape_checks.h"
 
 using testing_shapes::Crosspts;
 using testing_shapes::Polygon;
+using testing_shapes::Polyline;
 using testing_shapes::pts;
+using testing_shapes::random_int;
+using testing_shapes::random_real;
+using testing_shapes::Record;
+using testing_shapes::text_of;
 using testing_shapes::Xy;
 
-using Engine = void (*)(polygon_t*, polygon_t*, crosspts_t*);
-struct NamedEngine {
-    const char* name;
-    Engine run;
-};
-const NamedEngine kSweep{"calc_polygons_crosspts", calc_polygons_crosspts};
-const NamedEngine kAllPairs{"calc_polygon_and_polygon_crosspts", calc_polygon_and_polygon_crosspts};
-const NamedEngine kBothEngines[] = {kSweep, kAllPairs};
+namespace {
 
-// Computed crossing points may sit an ulp off the exact value.
-constexpr double kSlack = 1e-9;
-
-struct Record {
-    double x, y;
-    int index1, index2, flag, curpt_flag;
+// Both shapes before and after the call ("" after: unchanged), and the records in the order along
+// the second shape: x, y, index1, index2, flag, curpt_flag.
+struct Case {
+    const char *name, *first, *second, *first_after, *second_after;
+    std::vector<Record> records;
 };
 
-void expect_ring(const polygon_t* ring, const std::string& expected) {
-    std::vector<Xy> want = pts(expected);
-    ASSERT_EQ(ring->geom.count, static_cast<int>(want.size())) << expected;
-    for (size_t k = 0; k < want.size(); ++k) {
-        EXPECT_NEAR(ring->geom.points[k].x, want[k].x, kSlack) << expected << " point " << k;
-        EXPECT_NEAR(ring->geom.points[k].y, want[k].y, kSlack) << expected << " point " << k;
-    }
-}
+constexpr crosspt_t kEarlier{{-7, -7, 9}, 42, 43, 6, 3};
 
-void expect_records(const crosspts_t* list, int first, const std::vector<Record>& expected) {
-    ASSERT_EQ(list->count - first, static_cast<int>(expected.size()));
-    for (size_t k = 0; k < expected.size(); ++k) {
-        const crosspt_t& got = list->crosspts[first + k];
-        const Record& want = expected[k];
-        SCOPED_TRACE("record " + std::to_string(k));
-        EXPECT_NEAR(got.pt.x, want.x, kSlack);
-        EXPECT_NEAR(got.pt.y, want.y, kSlack);
-        EXPECT_EQ(got.pt.z, 0.0);
-        EXPECT_EQ(got.index1, want.index1);
-        EXPECT_EQ(got.index2, want.index2);
-        EXPECT_EQ(got.flag, want.flag);
-        EXPECT_EQ(got.curpt_flag, want.curpt_flag);
+template <typename First, typename Second, typename Engine>
+void expect_cases(const std::vector<Case>& cases, Engine engine, const char* engine_name) {
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(engine_name) + ": " + c.name);
+        First first(pts(c.first));
+        Second second(pts(c.second));
+        Crosspts out;
+        com_crosspts_add(out.get(), kEarlier);
+        engine(first.get(), second.get(), out.get());
+        const crosspt_t& kept = out.get()->crosspts[0];
+        EXPECT_TRUE(kept.pt.z == 9 && kept.index1 == 42 && kept.index2 == 43 && kept.flag == 6);
+        testing_shapes::expect_points(&first.get()->geom, *c.first_after ? c.first_after : c.first);
+        testing_shapes::expect_points(&second.get()->geom,
+                                      *c.second_after ? c.second_after : c.second);
+        testing_shapes::expect_records(out.get(), 1, c.records);
     }
 }
 
 const char* const kSquare = "0 0, 10 0, 10 10, 0 10, 0 0";
 
-// Rings a and b, both after the call, and the records in the order along b. Crossings lie far apart
-// compared to either merge tolerance, so both engines agree.
-struct RingCase {
-    const char* name;
-    const char *a, *b, *a_after, *b_after;
-    std::vector<Record> records;
-};
-const RingCase kSharedCases[] = {
-    {"OverlappingSquaresGiveAnEntryAndAnExit",
-     kSquare,
-     "5 5, 15 5, 15 15, 5 15",
-     "0 0, 10 0, 10 5, 10 10, 5 10, 0 10, 0 0",
-     "5 5, 10 5, 15 5, 15 15, 5 15, 5 10, 5 5",
+// Crossings lie far apart compared to either merge tolerance, so both ring engines agree.
+// clang-format off
+const std::vector<Case> kRingCases = {
+    {"overlapping squares give an entry and an exit", kSquare, "5 5, 15 5, 15 15, 5 15, 5 5",
+     "0 0, 10 0, 10 5, 10 10, 5 10, 0 10, 0 0", "5 5, 10 5, 15 5, 15 15, 5 15, 5 10, 5 5",
      {{10, 5, 2, 1, 0, 1}, {5, 10, 4, 5, 0, 0}}},
-    {"CrossingAtFirstVertexOfAIsFoundOnceWithIndexZero",
-     kSquare,
-     "-5 -5, 5 5, 5 -5",
-     "0 0, 5 0, 10 0, 10 10, 0 10, 0 0",
-     "-5 -5, 0 0, 5 5, 5 0, 5 -5, -5 -5",
+    {"crossing at a's first vertex is found once with index 0", kSquare, "-5 -5, 5 5, 5 -5, -5 -5",
+     "0 0, 5 0, 10 0, 10 10, 0 10, 0 0", "-5 -5, 0 0, 5 5, 5 0, 5 -5, -5 -5",
      {{0, 0, 0, 1, 0, 1}, {5, 0, 1, 3, 0, 0}}},
-    {"VertexOfBTouchingEdgeOfAFromOutsideGivesFlag1",
-     kSquare,
-     "5 0, 8 -5, 2 -5",
-     "0 0, 5 0, 10 0, 10 10, 0 10, 0 0",
-     "5 0, 8 -5, 2 -5, 5 0",
-     {{5, 0, 1, 0, 1, 0}}},
-    {"ReflexVertexOfATouchingBWhoseBoundaryRunsIntoAGivesFlag2",
-     "0 0, 10 0, 10 10, 5 5, 0 10",
-     "5 5, 4 2, 6 2",
-     "0 0, 10 0, 10 10, 5 5, 0 10, 0 0",
-     "5 5, 4 2, 6 2, 5 5",
-     {{5, 5, 3, 0, 2, 0}}},
-    {"SharedStretchSeenFromOutsideGivesFlags5And4",
-     kSquare,
-     "2 0, 5 0, 8 0, 8 -5, 2 -5",
-     "0 0, 2 0, 5 0, 8 0, 10 0, 10 10, 0 10, 0 0",
-     "2 0, 5 0, 8 0, 8 -5, 2 -5, 2 0",
+    {"vertex of b touching an edge of a from outside gives flag 1", kSquare, "5 0, 8 -5, 2 -5, 5 0",
+     "0 0, 5 0, 10 0, 10 10, 0 10, 0 0", "", {{5, 0, 1, 0, 1, 0}}},
+    {"reflex vertex of a touching b, whose boundary runs into a, gives flag 2",
+     "0 0, 10 0, 10 10, 5 5, 0 10, 0 0", "5 5, 4 2, 6 2, 5 5", "", "", {{5, 5, 3, 0, 2, 0}}},
+    {"shared stretch seen from outside gives flags 5 and 4", kSquare,
+     "2 0, 5 0, 8 0, 8 -5, 2 -5, 2 0", "0 0, 2 0, 5 0, 8 0, 10 0, 10 10, 0 10, 0 0", "",
      {{2, 0, 1, 0, 5, 2}, {5, 0, 2, 1, 4, 2}, {8, 0, 3, 2, 5, 0}}},
-    {"SharedStretchLeadingIntoBGivesFlag6",
-     kSquare,
-     "5 0, 20 0, 20 5, 5 5",
-     "0 0, 5 0, 10 0, 10 5, 10 10, 0 10, 0 0",
-     "5 0, 10 0, 20 0, 20 5, 10 5, 5 5, 5 0",
+    {"shared stretch leading into b gives flag 6", kSquare, "5 0, 20 0, 20 5, 5 5, 5 0",
+     "0 0, 5 0, 10 0, 10 5, 10 10, 0 10, 0 0", "5 0, 10 0, 20 0, 20 5, 10 5, 5 5, 5 0",
      {{5, 0, 1, 0, 5, 2}, {10, 0, 2, 1, 6, 1}, {10, 5, 3, 4, 0, 0}}},
-    {"DisjointRingsAreLeftAlone",
-     kSquare,
-     "20 20, 30 20, 30 30",
-     kSquare,
-     "20 20, 30 20, 30 30, 20 20",
-     {}},
-    {"RingInsideTheOtherIsLeftAlone",
-     kSquare,
-     "2 2, 8 2, 8 8, 2 8",
-     kSquare,
-     "2 2, 8 2, 8 8, 2 8, 2 2",
-     {}},
-    {"RingWithoutEdgesIsLeftAlone", kSquare, "5 5", kSquare, "5 5", {}},
+    {"disjoint rings are left alone", kSquare, "20 20, 30 20, 30 30, 20 20", "", "", {}},
+    {"a ring inside the other is left alone", kSquare, "2 2, 8 2, 8 8, 2 8, 2 2", "", "", {}},
+    {"a ring without edges is left alone", kSquare, "5 5", "", "", {}},
 };
+// clang-format on
 
 TEST(RingCrossings, BothEnginesInsertClassifyAndOrderAlongB) {
-    for (const NamedEngine& engine : kBothEngines) {
-        for (const RingCase& c : kSharedCases) {
-            SCOPED_TRACE(std::string(engine.name) + ": " + c.name);
-            Polygon a(pts(c.a));
-            Polygon b(pts(c.b));
-            Crosspts out;
-            engine.run(a.get(), b.get(), out.get());
-            expect_ring(a.get(), c.a_after);
-            expect_ring(b.get(), c.b_after);
-            expect_records(out.get(), 0, c.records);
-        }
-    }
+    expect_cases<Polygon, Polygon>(kRingCases, calc_polygons_crosspts, "sweep");
+    expect_cases<Polygon, Polygon>(kRingCases, calc_polygon_and_polygon_crosspts, "all pairs");
 }
 
-TEST(RingCrossings, RecordsAlreadyInTheListAreKeptAndNewOnesAppended) {
-    for (const NamedEngine& engine : kBothEngines) {
-        SCOPED_TRACE(engine.name);
-        const RingCase& c = kSharedCases[0];
-        Polygon a(pts(c.a));
-        Polygon b(pts(c.b));
-        Crosspts out;
-        crosspt_t earlier{};
-        earlier.pt = point_t{-1, -1, 7};
-        earlier.index1 = 99;
-        com_crosspts_add(out.get(), earlier);
-        engine.run(a.get(), b.get(), out.get());
-        EXPECT_EQ(out.get()->crosspts[0].pt.z, 7.0);
-        EXPECT_EQ(out.get()->crosspts[0].index1, 99);
-        expect_records(out.get(), 1, c.records);
-    }
-}
-
+// Kept apart by the all-pairs engine, the two crossings are a true entry into and exit from the
+// slit; merged by the sweep, they are one point where a touches the slit from outside.
 TEST(RingCrossings, CrossingsAThousandthApartAreMergedOnlyByTheSweep) {
-    const char* slit = "5 -5, 5.001 -5, 5.001 5, 5 5";
-    const struct {
-        NamedEngine engine;
-        const char* a_after;
-        int records;
-    } expectations[] = {{kSweep, "0 0, 5 0, 10 0, 10 10, 0 10, 0 0", 1},
-                        {kAllPairs, "0 0, 5 0, 5.001 0, 10 0, 10 10, 0 10, 0 0", 2}};
-    for (const auto& e : expectations) {
-        SCOPED_TRACE(e.engine.name);
-        Polygon a(pts(kSquare));
-        Polygon b(pts(slit));
-        Crosspts out;
-        e.engine.run(a.get(), b.get(), out.get());
-        expect_ring(a.get(), e.a_after);
-        EXPECT_EQ(out.size(), e.records);
-        // Kept apart, the two crossings are a true entry into and exit from the slit.
-        if (e.records == 2) {
-            expect_ring(b.get(), "5 -5, 5.001 -5, 5.001 0, 5.001 5, 5 5, 5 0, 5 -5");
-            expect_records(out.get(), 0, {{5.001, 0, 2, 2, 0, 0}, {5, 0, 1, 5, 0, 1}});
-        }
-    }
+    const char* slit = "5 -5, 5.001 -5, 5.001 5, 5 5, 5 -5";
+    // clang-format off
+    expect_cases<Polygon, Polygon>({{"merged", kSquare, slit, "0 0, 5 0, 10 0, 10 10, 0 10, 0 0",
+        "5 -5, 5.001 -5, 5.001 5, 5 5, 5 0, 5 -5", {{5, 0, 1, 4, 1, 0}}}},
+        calc_polygons_crosspts, "sweep");
+    expect_cases<Polygon, Polygon>({{"kept", kSquare, slit,
+        "0 0, 5 0, 5.001 0, 10 0, 10 10, 0 10, 0 0",
+        "5 -5, 5.001 -5, 5.001 0, 5.001 5, 5 5, 5 0, 5 -5",
+        {{5.001, 0, 2, 2, 0, 0}, {5, 0, 1, 5, 0, 1}}}},
+        calc_polygon_and_polygon_crosspts, "all pairs");
+    // clang-format on
 }
 
+// b's edge passes within 0.00005 of a's vertex (10,10), which carries code 2; both edges of a at
+// that vertex report the meeting a little off the vertex.
 TEST(RingCrossings, VertexKeepsItsOwnCoordinatesAndCodeWhenACrossingHitsIt) {
-    for (const NamedEngine& engine : kBothEngines) {
-        SCOPED_TRACE(engine.name);
-        // b's edge passes within 0.00005 of a's vertex (10,10), which carries code 2; both edges of
-        // a at that vertex report the meeting a little off the vertex.
-        Polygon a(pts("0 0, 10 0, 10 10 2, 0 10"));
-        Polygon b(pts("5 15.00005, 15 5.00005, 15 15"));
+    for (auto engine : {calc_polygons_crosspts, calc_polygon_and_polygon_crosspts}) {
+        Polygon a(pts("0 0, 10 0, 10 10 2, 0 10")), b(pts("5 15.00005, 15 5.00005, 15 15"));
         Crosspts out;
-        engine.run(a.get(), b.get(), out.get());
+        engine(a.get(), b.get(), out.get());
         ASSERT_EQ(a.get()->geom.count, 5);
         point_t hit = a.get()->geom.points[2];
-        EXPECT_EQ(hit.x, 10.0);
-        EXPECT_EQ(hit.y, 10.0);
-        EXPECT_EQ(hit.z, 2.0);
+        EXPECT_TRUE(hit.x == 10.0 && hit.y == 10.0 && hit.z == 2.0);
         ASSERT_EQ(out.size(), 1);
         EXPECT_EQ(out.get()->crosspts[0].index1, 2);
     }
+}
+
+// The square (5,0)-(15,10), and the same with (5,5) inserted into its left edge.
+const char* const kRing = "5 0, 15 0, 15 10, 5 10, 5 0";
+const char* const kRingLeftMid = "5 0, 15 0, 15 10, 5 10, 5 5, 5 0";
+
+// A polyline end counts as running along the ring on its missing side. A polyline passing one
+// boundary point twice has a record for each pass, and the ring gets the point once.
+TEST(PolylineCrossings, LineAgainstRingInsertsAndClassifies) {
+    // clang-format off
+    expect_cases<Polyline, Polygon>({
+        {"through two sides, ordered along the ring", "0 5, 20 5", kRing, "0 5, 5 5, 15 5, 20 5",
+         "5 0, 15 0, 15 5, 15 10, 5 10, 5 5, 5 0", {{15, 5, 2, 2, 0, 0}, {5, 5, 1, 5, 0, 0}}},
+        {"end on the boundary from outside", "0 5, 5 5", kRing, "", kRingLeftMid,
+         {{5, 5, 1, 4, 5, 0}}},
+        {"vertex touching from outside is one record", "0 0, 5 5, 0 10", kRing, "", kRingLeftMid,
+         {{5, 5, 1, 4, 1, 0}}},
+        {"running along around a corner", "10 0, 5 0, 5 5", kRing, "", "", {{5, 0, 1, 0, 4, 0}}},
+        {"crossing at a ring vertex is found once there", "0 -5, 10 5", kRing,
+         "0 -5, 5 0, 10 5", "", {{5, 0, 1, 0, 0, 0}}},
+        {"apart", "20 20, 30 30", kRing, "", "", {}},
+        {"a line of one point", "5 5", kRing, "", "", {}},
+        {"a ring without points", "0 5, 20 5", "", "", "", {}},
+        {"leaving through the point it started at", "5 5, 10 5, 10 8, 5 5, 0 5", kRing, "",
+         kRingLeftMid, {{5, 5, 0, 4, 6, 0}, {5, 5, 3, 4, 0, 0}}},
+        {"crossing one point twice", "0 2, 10 8, 10 2, 0 8", kRing,
+         "0 2, 5 5, 10 8, 10 2, 5 5, 0 8", kRingLeftMid, {{5, 5, 1, 4, 0, 0}, {5, 5, 4, 4, 0, 0}}},
+        {"leaving through a corner and ending there", "10 5, 15 10, 20 15, 20 10, 15 10", kRing, "",
+         "", {{15, 10, 1, 2, 0, 0}, {15, 10, 4, 2, 5, 0}}}},
+        calc_polyline_and_polygon_crosspts, "line and ring");
+    // clang-format on
+}
+
+TEST(PolylineCrossings, TwoLinesMergeWithinAHundredthAndKeepEveryPass) {
+    // clang-format off
+    expect_cases<Polyline, Polyline>({
+        {"an X", "0 0, 10 10", "0 10, 10 0", "0 0, 5 5, 10 10", "0 10, 5 5, 10 0",
+         {{5, 5, 1, 1, 0, 0}}},
+        {"shared end adds no point", "0 0, 10 0", "10 0, 20 5", "", "", {{10, 0, 1, 0, 0, 0}}},
+        {"crossings closer than 0.01 merge", "0 0, 10 0", "5 -1, 5.004 1, 5.008 -1",
+         "0 0, 5.002 0, 10 0", "5 -1, 5.002 0, 5.004 1, 5.008 -1", {{5.002, 0, 1, 1, 0, 0}}},
+        {"apart", "0 0, 1 1", "5 0, 6 1", "", "", {}},
+        {"a line of one point", "5 5", "0 5, 20 5", "", "", {}},
+        {"closed-looking line meeting the other at both ends", "0 0, 10 0, 10 10, 0 0", "-5 0, 0 0",
+         "", "", {{0, 0, 0, 1, 0, 0}, {0, 0, 3, 1, 0, 0}}}},
+        calc_polylines_crosspts, "two lines");
+    // clang-format on
+    Crosspts out;
+    calc_polyline_and_polygon_crosspts(nullptr, nullptr, out.get());
+    calc_polylines_crosspts(nullptr, nullptr, out.get());
+    EXPECT_EQ(out.size(), 0);
+}
+
+// Crossings closer than this make the engines' merge tolerances matter.
+constexpr double kMinCrossingGap = 0.05;
+
+bool far_apart(const std::vector<point_t>& points) {
+    for (size_t i = 0; i < points.size(); ++i)
+        for (size_t j = i + 1; j < points.size(); ++j)
+            if (com_points_same_permit(points[i], points[j], kMinCrossingGap) == 0)
+                return false;
+    return true;
+}
+
+// Records and rings as text, coordinates rounded to 1e-6: an engine may compute a crossing from
+// its two edges in either argument order, which can move it by an ulp.
+std::string result_text(const crosspts_t* list, const geom_t* a, const geom_t* b) {
+    std::string text;
+    char item[160];
+    for (int k = 0; k < list->count; ++k) {
+        const crosspt_t& r = list->crosspts[k];
+        std::snprintf(item, sizeof item, "(%.6f %.6f: %d %d flag %d side %d) ", r.pt.x, r.pt.y,
+                      r.index1, r.index2, r.flag, r.curpt_flag);
+        text += item;
+    }
+    for (const geom_t* ring : {a, b})
+        for (int k = 0; k < ring->count; ++k) {
+            std::snprintf(item, sizeof item, "%s %.6f %.6f %g", k ? "," : "\nring",
+                          ring->points[k].x, ring->points[k].y, ring->points[k].z);
+            text += item;
+        }
+    return text;
+}
+
+TEST(RingCrossingsRandom, SweepAndAllPairsAgreeOnCrossingsFarApart) {
+    const unsigned seed = 20261206;
+    std::mt19937 rng(seed);
+    int compared = 0, crossings = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        // Every third pair is large enough for the all-pairs engine to use its box index.
+        bool big = trial % 3 == 0;
+        std::vector<Xy> a_in = testing_shapes::random_star(
+            rng, big ? random_int(rng, 65, 140) : random_int(rng, 3, 40), 50, 50, 16, 40);
+        std::vector<Xy> b_in = testing_shapes::random_star(
+            rng, big ? random_int(rng, 65, 140) : random_int(rng, 3, 40),
+            50 + random_real(rng, -40, 40), 50 + random_real(rng, -40, 40), 12, 30);
+        Polygon a1(a_in), b1(b_in), a2(a_in), b2(b_in);
+        Crosspts all_pairs, sweep;
+        calc_polygon_and_polygon_crosspts(a1.get(), b1.get(), all_pairs.get());
+        calc_polygons_crosspts(a2.get(), b2.get(), sweep.get());
+        std::vector<point_t> points;
+        for (int k = 0; k < all_pairs.size(); ++k)
+            points.push_back(all_pairs.get()->crosspts[k].pt);
+        if (!far_apart(points))
+            continue;
+        ++compared;
+        crossings += all_pairs.size();
+        std::string expected = result_text(all_pairs.get(), &a1.get()->geom, &b1.get()->geom);
+        std::string got = result_text(sweep.get(), &a2.get()->geom, &b2.get()->geom);
+        ASSERT_TRUE(got == expected &&
+                    testing_shapes::records_at_their_vertices(
+                        all_pairs.get(), &a1.get()->geom, com_polygon_num(a1.get()),
+                        &b1.get()->geom, com_polygon_num(b1.get())))
+            << "all pairs:\n"
+            << expected << "\nsweep:\n"
+            << got << "\nseed " << seed << " trial " << trial << "\nA = " << text_of(a_in)
+            << "\nB = " << text_of(b_in);
+    }
+    // The filter must leave most pairs, and they must cross: otherwise this proves nothing.
+    EXPECT_GT(compared, 150);
+    EXPECT_GT(crossings, 4 * compared);
+}
+
+// The distinct meeting points of the plain double loop over every segment pair.
+std::vector<point_t> plain_scan(const geom_t* first, const geom_t* second) {
+    geom_t distinct{};
+    for (int i = 0; i + 1 < first->count; ++i)
+        for (int j = 0; j + 1 < second->count; ++j) {
+            point_t c{};
+            if (relation_lines_cross_by_permit(&c, first->points[i], first->points[i + 1],
+                                               second->points[j], second->points[j + 1],
+                                               0.0001) == 0 &&
+                com_geom_find(&distinct, c) < 0)
+                com_geom_add(&distinct, c);
+        }
+    std::vector<point_t> points(distinct.points, distinct.points + distinct.count);
+    com_geom_free(&distinct);
+    return points;
+}
+
+// Runs `engine` on a random walk of 90 points (enough for the engines' candidate search) and a
+// second shape, a ring when the engine takes one: the polyline record has the ring's layout.
+template <typename Engine>
+void compare_with_plain_scan(unsigned seed, bool ring, Engine engine) {
+    std::mt19937 rng(seed);
+    int compared = 0;
+    for (int trial = 0; trial < 40; ++trial) {
+        std::vector<Xy> first_points = testing_shapes::random_walk(rng, 90, 12);
+        std::vector<Xy> second_points = ring ? testing_shapes::random_star(rng, 90, 0, 0, 20, 60)
+                                             : testing_shapes::random_walk(rng, 90, 12);
+        if (ring)
+            second_points.push_back(second_points.front());
+        Polyline first(first_points), second(second_points);
+        std::vector<point_t> expected = plain_scan(&first.get()->geom, &second.get()->geom);
+        if (!far_apart(expected))
+            continue;
+        ++compared;
+        SCOPED_TRACE("seed " + std::to_string(seed) + "\nfirst: " + text_of(first_points) +
+                     "\nsecond: " + text_of(second_points));
+        Crosspts out;
+        engine(first.get(), second.get(), out.get());
+        ASSERT_EQ(out.size(), static_cast<int>(expected.size()));
+        for (point_t c : expected)
+            EXPECT_GE(com_crosspts_find(out.get(), c), 0) << "missing " << c.x << " " << c.y;
+        EXPECT_TRUE(testing_shapes::records_at_their_vertices(
+            out.get(), &first.get()->geom, first.get()->geom.count, &second.get()->geom,
+            second.get()->geom.count));
+    }
+    EXPECT_GE(compared, 20);
+}
+
+TEST(PolylineCrossingsRandom, IndexedLineAgainstRingMatchesThePlainScan) {
+    compare_with_plain_scan(20261207, true,
+                            [](polyline_t* line, polyline_t* ring_points, crosspts_t* out) {
+                                polygon_t ring{ring_points->geom, nullptr};
+                                calc_polyline_and_polygon_crosspts(line, &ring, out);
+                                ring_points->geom = ring.geom;
+                            });
+}
+
+TEST(PolylineCrossingsRandom, SweptLinesMatchThePlainScan) {
+    compare_with_plain_scan(20261208, false, calc_polylines_crosspts);
 }
 
 }  // namespace

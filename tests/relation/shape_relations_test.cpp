@@ -1,230 +1,283 @@
-// Shape-to-shape relations on small hand-made shapes covering every code of each table, in both
-// argument orders where the table is symmetric or mirrored, and with the caller's shapes checked
-// untouched where the relation works on copies.
+// Shape relations and validity: the orientation of rings, every code of each relation table on
+// small hand-made shapes (in both argument orders where the table is mirrored, the caller's shapes
+// checked untouched where the relation works on copies), the order of the validity tests, and the
+// x-sorted self-contact sweep against an all-pairs comparison of the same segments.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <random>
 #include <string>
 #include <vector>
 
 #include "mapgeom/relation.h"
-#include "shapes.h"
+#include "random_shapes.h"
+#include "shape_checks.h"
+
+using testing_shapes::Crosspts;
+using testing_shapes::points_of;
+using testing_shapes::Polygon;
+using testing_shapes::Polyline;
+using testing_shapes::pts;
+using testing_shapes::Xy;
 
 namespace {
 
-using testing_shapes::Crosspts;
-using testing_shapes::Polygon;
-using testing_shapes::Polyline;
-using testing_shapes::Xy;
-
-bool same_points(const geom_t* got, const std::vector<Xy>& expected) {
-    if (got->count != static_cast<int>(expected.size()))
-        return false;
-    for (size_t k = 0; k < expected.size(); ++k)
-        if (got->points[k].x != expected[k].x || got->points[k].y != expected[k].y)
-            return false;
-    return true;
-}
-
-std::vector<Xy> closed(std::vector<Xy> ring) {
-    ring.push_back(ring.front());
+std::vector<Xy> reversed(std::vector<Xy> ring) {
+    std::reverse(ring.begin(), ring.end());
     return ring;
 }
 
-// The square (0,0)-(10,10), counter-clockwise, and shapes placed against it.
-const std::vector<Xy> kBig{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-
-struct PolygonCase {
-    const char* name;
-    std::vector<Xy> a;
-    std::vector<Xy> b;
-    int code;          // a relative to b
-    int swapped_code;  // b relative to a
-};
-
-const PolygonCase kPolygonCases[] = {
-    {"OverlappingSquares", kBig, {{5, 5}, {15, 5}, {15, 15}, {5, 15}}, 0, 0},
-    {"NestedWithoutContact", {{2, 2}, {4, 2}, {4, 4}, {2, 4}}, kBig, 1, 2},
-    {"FarApart", {{20, 20}, {30, 20}, {30, 30}, {20, 30}}, kBig, 3, 3},
-    {"NestedSharingPartOfAnEdge", {{0, 2}, {4, 2}, {4, 4}, {0, 4}}, kBig, 4, 5},
-    {"SideBySideOnASharedEdge", {{10, 0}, {20, 0}, {20, 10}, {10, 10}}, kBig, 6, 6},
-    {"NestedDiamondTouchingEverySide", {{5, 0}, {10, 5}, {5, 10}, {0, 5}}, kBig, 7, 8},
-    {"NestedTriangleTouchingAtOneVertex", {{0, 5}, {5, 3}, {5, 7}}, kBig, 7, 8},
-    {"CornerTouch", {{10, 10}, {20, 10}, {20, 20}, {10, 20}}, kBig, 9, 9},
-    {"IdenticalOutline", kBig, kBig, 10, 10},
-    {"IdenticalOutlineReversedFromAnotherStart",
-     {{10, 10}, {10, 0}, {0, 0}, {0, 10}},
-     kBig,
-     10,
-     10},
-    // Shares two stretches of the bottom edge; leaves one inward and the other outward.
-    {"SharedStretchesLeftInwardAndOutward",
-     {{2, -5}, {8, -5}, {8, 0}, {6, 0}, {6, 5}, {4, 5}, {4, 0}, {2, 0}},
-     kBig,
-     0,
-     0},
-    {"ClockwiseInputIsNormalised",
-     {{2, 2}, {2, 4}, {4, 4}, {4, 2}},
-     {{0, 0}, {0, 10}, {10, 10}, {10, 0}},
-     1,
-     2},
-};
-
-TEST(PolygonAndPolygon, EveryCodeInBothArgumentOrders) {
-    for (const PolygonCase& c : kPolygonCases) {
-        SCOPED_TRACE(c.name);
-        Polygon a(c.a);
-        Polygon b(c.b);
-        EXPECT_EQ(relation_polygon_and_polygon(a.get(), b.get()), c.code);
-        EXPECT_EQ(relation_polygon_and_polygon(b.get(), a.get()), c.swapped_code);
-        EXPECT_TRUE(same_points(&a.get()->geom, closed(c.a)));
-        EXPECT_TRUE(same_points(&b.get()->geom, closed(c.b)));
-    }
-}
-
-// A copy that cleaning collapses below three vertices is not handed to the crossing engine: the
-// caller's first points decide.
-TEST(PolygonAndPolygon, RingsWithoutAreaFallBackToContainment) {
-    Polygon big(kBig);
-    Polygon sliver({{3.2, 3.2}, {3.4, 3.2}, {3.3, 3.4}});
-    Polygon segment({{-5, 5}, {15, 5}});
-    Polygon empty;
-    EXPECT_EQ(relation_polygon_and_polygon(sliver.get(), big.get()), 1);
-    EXPECT_EQ(relation_polygon_and_polygon(big.get(), sliver.get()), 2);
-    EXPECT_EQ(relation_polygon_and_polygon(segment.get(), big.get()), 3);
-    EXPECT_EQ(relation_polygon_and_polygon(empty.get(), big.get()), 3);
-    EXPECT_EQ(relation_polygon_and_polygon(big.get(), empty.get()), 3);
-}
-
-struct LineCase {
-    const char* name;
-    std::vector<Xy> line;
-    int code;
-};
-
-const LineCase kLineCases[] = {
-    {"CrossesOneSide", {{-5, 5}, {5, 5}}, 0},
-    {"CrossesThroughACorner", {{-5, -5}, {5, 5}}, 0},
-    {"WhollyInside", {{2, 2}, {8, 8}}, 1},
-    {"WhollyOutside", {{20, 0}, {30, 10}}, 2},
-    {"StartsOnTheBoundaryGoingIn", {{0, 5}, {5, 5}}, 3},
-    {"TouchesTheBoundaryFromInside", {{2, 2}, {0, 5}, {2, 8}}, 3},
-    {"RunsAlongAnEdgeFromInside", {{5, 5}, {0, 2}, {0, 8}, {5, 5}}, 3},
-    {"StartsOnTheBoundaryGoingOut", {{0, 5}, {-5, 5}}, 4},
-    {"TouchesTheBoundaryFromOutside", {{-5, 2}, {0, 5}, {-5, 8}}, 4},
-    {"RunsAlongAnEdgeFromOutside", {{-5, 2}, {0, 2}, {0, 8}, {-5, 8}}, 4},
-    // The line passes its first boundary point again: each pass counts.
-    {"GoesInFromItsStartAndLeavesThroughIt", {{0, 5}, {5, 5}, {5, 8}, {0, 5}, {-5, 5}}, 0},
-    {"GoesOutFromItsStartAndComesInThroughIt", {{0, 5}, {-5, 5}, {-5, 8}, {0, 5}, {5, 5}}, 0},
-};
-
-TEST(PolylineAndPolygon, EveryCodeOnCopies) {
-    Polygon square(kBig);
-    for (const LineCase& c : kLineCases) {
-        SCOPED_TRACE(c.name);
-        Polyline line(c.line);
-        EXPECT_EQ(relation_polyline_and_polygon(line.get(), square.get()), c.code);
-        EXPECT_TRUE(same_points(&line.get()->geom, c.line));
-        EXPECT_TRUE(same_points(&square.get()->geom, closed(kBig)));
-    }
-}
-
-TEST(PolylineAndRect, SameCodesWithTheCrossingsLeftToTheCaller) {
-    for (const LineCase& c : kLineCases) {
-        SCOPED_TRACE(c.name);
-        Polygon rect(kBig);
-        Polyline line(c.line);
-        Crosspts crossings;
-        crosspt_t earlier{{50, 50, 0}, 0, 0, 0, 0};  // a crossing kind: must not count
-        com_crosspts_add(crossings.get(), earlier);
-        EXPECT_EQ(relation_polyline_and_rect(line.get(), rect.get(), crossings.get()), c.code);
-        // Each record names the vertex of its point in the changed line and rectangle.
-        for (int k = 1; k < crossings.size(); ++k) {
-            const crosspt_t& r = crossings.get()->crosspts[k];
-            EXPECT_EQ(com_points_same(com_polyline_at(line.get(), r.index1), r.pt), 0);
-            EXPECT_EQ(com_points_same(com_polygon_at(rect.get(), r.index2), r.pt), 0);
+// Counter-clockwise rings (their reversals clockwise), covering each way the leftmost vertex can
+// be met; each is tried from every start vertex.
+TEST(PolygonDirection, HandMadeRingsInBothOrientationsFromEveryStart) {
+    for (const char* text : {"0 0, 10 0, 10 10, 0 10", "-5 1, 10 -3, 9 8", "0 0, 6 -4, 12 3, 0 9",
+                             "0 9, 0 0, 12 3", "0 0, 50 -10, 0 100", "0 5, 0 5, 10 0, 10 10",
+                             "0 0, 10 0, 10 10, 0 10, 5 5", "0 0, 8 0, 8 8, 0 8, 0 4"}) {
+        std::vector<Xy> ring = pts(text);
+        for (size_t start = 0; start < ring.size(); ++start) {
+            std::rotate(ring.begin(), ring.begin() + 1, ring.end());
+            EXPECT_EQ(relation_polygon_direction(Polygon(ring).get()), 0) << text << " " << start;
+            EXPECT_EQ(relation_polygon_direction(Polygon(reversed(ring)).get()), 1) << text;
         }
-        EXPECT_EQ(crossings.size() > 1, c.code != 1 && c.code != 2);
+    }
+    EXPECT_EQ(relation_polygon_direction(Polygon().get()), 0);
+    EXPECT_EQ(relation_polygon_direction(Polygon(pts("3 4")).get()), 0);
+    EXPECT_EQ(relation_polygon_direction(nullptr), 0);
+}
+
+TEST(PolygonDirection, AgreesWithTheShoelaceSignOnRandomSimpleRings) {
+    const unsigned seed = 31337;
+    std::mt19937 rng(seed);
+    for (int trial = 0; trial < 400; ++trial) {
+        std::vector<Xy> ring = testing_shapes::random_simple_ring(rng);
+        if (trial % 2 == 1)
+            ring = reversed(ring);
+        Polygon polygon(ring);
+        EXPECT_EQ(relation_polygon_direction(polygon.get()),
+                  testing_shapes::plane_signed_area(&polygon.get()->geom) > 0 ? 0 : 1)
+            << "seed " << seed << ": " << testing_shapes::text_of(ring);
     }
 }
 
-struct LinesCase {
-    const char* name;
-    std::vector<Xy> a;
-    std::vector<Xy> b;
-    std::vector<int> codes;
+const char* const kBig = "0 0, 10 0, 10 10, 0 10, 0 0";
+
+// a, b, the code of a relative to b and of b relative to a.
+TEST(PolygonAndPolygon, EveryCodeInBothArgumentOrders) {
+    const struct {
+        const char *name, *a, *b;
+        int code, swapped_code;
+    } cases[] = {
+        {"overlapping squares", kBig, "5 5, 15 5, 15 15, 5 15, 5 5", 0, 0},
+        {"nested without contact", "2 2, 4 2, 4 4, 2 4, 2 2", kBig, 1, 2},
+        {"far apart", "20 20, 30 20, 30 30, 20 30, 20 20", kBig, 3, 3},
+        {"nested sharing part of an edge", "0 2, 4 2, 4 4, 0 4, 0 2", kBig, 4, 5},
+        {"side by side on a shared edge", "10 0, 20 0, 20 10, 10 10, 10 0", kBig, 6, 6},
+        {"nested diamond touching every side", "5 0, 10 5, 5 10, 0 5, 5 0", kBig, 7, 8},
+        {"nested triangle touching at a vertex", "0 5, 5 3, 5 7, 0 5", kBig, 7, 8},
+        {"corner touch", "10 10, 20 10, 20 20, 10 20, 10 10", kBig, 9, 9},
+        {"identical outline", kBig, kBig, 10, 10},
+        {"identical, reversed, other start", "10 10, 10 0, 0 0, 0 10, 10 10", kBig, 10, 10},
+        // Shares two stretches of the bottom edge; leaves one inward and the other outward.
+        {"shared stretches left inward and outward",
+         "2 -5, 8 -5, 8 0, 6 0, 6 5, 4 5, 4 0, 2 0, 2 -5", kBig, 0, 0},
+        {"clockwise input is normalised", "2 2, 2 4, 4 4, 4 2, 2 2", "0 0, 0 10, 10 10, 10 0, 0 0",
+         1, 2},
+        // Rings that cleaning collapses below three vertices are located by their first points.
+        {"sliver without area", "3.2 3.2, 3.4 3.2, 3.3 3.4, 3.2 3.2", kBig, 1, 2},
+        {"segment", "-5 5, 15 5, -5 5", kBig, 3, 3},
+        {"empty", "", kBig, 3, 3}};
+    for (const auto& c : cases) {
+        Polygon a(pts(c.a)), b(pts(c.b));
+        EXPECT_EQ(relation_polygon_and_polygon(a.get(), b.get()), c.code) << c.name;
+        EXPECT_EQ(relation_polygon_and_polygon(b.get(), a.get()), c.swapped_code) << c.name;
+        EXPECT_EQ(points_of(&a.get()->geom), pts(c.a)) << c.name;
+        EXPECT_EQ(points_of(&b.get()->geom), pts(c.b)) << c.name;
+    }
+}
+
+// The polyline, and its code against the square kBig.
+const struct LineCase {
+    const char *name, *line;
+    int code;
+} kLineCases[] = {
+    {"crosses one side", "-5 5, 5 5", 0},
+    {"crosses through a corner", "-5 -5, 5 5", 0},
+    {"wholly inside", "2 2, 8 8", 1},
+    {"wholly outside", "20 0, 30 10", 2},
+    {"starts on the boundary going in", "0 5, 5 5", 3},
+    {"touches the boundary from inside", "2 2, 0 5, 2 8", 3},
+    {"runs along an edge from inside", "5 5, 0 2, 0 8, 5 5", 3},
+    {"starts on the boundary going out", "0 5, -5 5", 4},
+    {"touches the boundary from outside", "-5 2, 0 5, -5 8", 4},
+    {"runs along an edge from outside", "-5 2, 0 2, 0 8, -5 8", 4},
+    // The line passes its first boundary point again: each pass counts.
+    {"goes in from its start and leaves through it", "0 5, 5 5, 5 8, 0 5, -5 5", 0},
+    {"goes out from its start and comes in through it", "0 5, -5 5, -5 8, 0 5, 5 5", 0},
 };
 
-const LinesCase kLinesCases[] = {
-    {"CrossInAnX", {{0, 0}, {10, 10}}, {{0, 10}, {10, 0}}, {0}},
-    {"MeetEndToEnd", {{0, 0}, {10, 0}}, {{10, 0}, {20, 5}}, {1}},
-    {"EndTouchesTheMiddle", {{5, 0}, {5, 5}}, {{0, 0}, {10, 0}}, {2}},
-    {"TouchAtSharedInteriorVertices", {{0, 0}, {5, 5}, {10, 0}}, {{0, 10}, {5, 5}, {10, 10}}, {0}},
-    {"SameEndsAndACrossingBetween",
-     {{0, 0}, {10, 10}},
-     {{0, 0}, {10, 0}, {0, 10}, {10, 10}},
-     {3, 1, 0}},
-    {"SharedEndAndAnEndOnTheOther", {{0, 0}, {10, 0}}, {{10, 0}, {10, 5}, {5, 5}, {5, 0}}, {1, 2}},
-    {"Apart", {{0, 0}, {1, 1}}, {{5, 0}, {6, 1}}, {}},
-};
+// relation_polyline_and_polygon works on copies; relation_polyline_and_rect changes the caller's
+// shapes and leaves the crossing records in the caller's list, after a record that was there.
+TEST(PolylineAndPolygonOrRect, EveryCodeOnCopiesOrWithTheCrossingsLeftToTheCaller) {
+    Polygon square(pts(kBig));
+    for (const LineCase& c : kLineCases) {
+        Polyline line(pts(c.line));
+        EXPECT_EQ(relation_polyline_and_polygon(line.get(), square.get()), c.code) << c.name;
+        EXPECT_EQ(points_of(&line.get()->geom), pts(c.line)) << c.name;
+        EXPECT_EQ(points_of(&square.get()->geom), pts(kBig)) << c.name;
+        Polygon rect(pts(kBig));
+        Crosspts crossings;
+        com_crosspts_add(crossings.get(), crosspt_t{{50, 50, 0}, 0, 0, 0, 0});  // a crossing kind
+        EXPECT_EQ(relation_polyline_and_rect(line.get(), rect.get(), crossings.get()), c.code)
+            << c.name;
+        EXPECT_EQ(crossings.size() > 1, c.code != 1 && c.code != 2) << c.name;
+        EXPECT_TRUE(testing_shapes::records_at_their_vertices(
+            crossings.get(), &line.get()->geom, line.get()->geom.count, &rect.get()->geom,
+            com_polygon_num(rect.get()), 1))
+            << c.name;
+    }
+}
 
 TEST(PolylineAndPolyline, CodesInTheirOrderWithUnusedEntriesCleared) {
-    for (const LinesCase& c : kLinesCases) {
-        SCOPED_TRACE(c.name);
-        Polyline a(c.a);
-        Polyline b(c.b);
+    const struct {
+        const char *name, *a, *b;
+        std::vector<int> codes;
+    } cases[] = {
+        {"cross in an X", "0 0, 10 10", "0 10, 10 0", {0}},
+        {"meet end to end", "0 0, 10 0", "10 0, 20 5", {1}},
+        {"end touches the middle", "5 0, 5 5", "0 0, 10 0", {2}},
+        {"touch at shared interior vertices", "0 0, 5 5, 10 0", "0 10, 5 5, 10 10", {0}},
+        {"same ends and a crossing between", "0 0, 10 10", "0 0, 10 0, 0 10, 10 10", {3, 1, 0}},
+        {"shared end and an end on the other", "0 0, 10 0", "10 0, 10 5, 5 5, 5 0", {1, 2}},
+        {"apart", "0 0, 1 1", "5 0, 6 1", {}},
+    };
+    for (const auto& c : cases) {
+        Polyline a(pts(c.a)), b(pts(c.b));
         int codes[4] = {7, 7, 7, 7};
-        ASSERT_EQ(relation_polyline_and_polyline(a.get(), b.get(), codes),
-                  static_cast<int>(c.codes.size()));
-        for (size_t k = 0; k < 4; ++k)
-            EXPECT_EQ(codes[k], k < c.codes.size() ? c.codes[k] : -1) << "entry " << k;
+        EXPECT_EQ(relation_polyline_and_polyline(a.get(), b.get(), codes),
+                  static_cast<int>(c.codes.size()))
+            << c.name;
+        std::vector<int> expected = c.codes;
+        expected.resize(4, -1);
+        EXPECT_EQ(std::vector<int>(codes, codes + 4), expected) << c.name;
     }
-}
-
-TEST(FindPolylinesCrosspts, AppendsOnlyPointsNotListedYet) {
-    Polyline a{{0, 0}, {10, 10}, {20, 0}};
-    Polyline b{{0, 5}, {20, 5}};
+    Polyline a(pts("0 0, 10 10, 20 0")), b(pts("0 5, 20 5"));
     geom_t out{};
-    com_geom_init(&out);
     com_geom_add(&out, point_t{15, 5, 0});
+    EXPECT_EQ(find_polylines_crosspts(a.get(), b.get(), &out), 2);  // only points not listed yet
     EXPECT_EQ(find_polylines_crosspts(a.get(), b.get(), &out), 2);
-    EXPECT_EQ(com_points_same(com_geom_at(&out, 1), point_t{5, 5, 0}), 0);
-    EXPECT_EQ(find_polylines_crosspts(a.get(), b.get(), &out), 2);
+    EXPECT_EQ(points_of(&out), pts("15 5, 5 5"));
     com_geom_free(&out);
 }
 
-// On lines long enough for the candidate index, the points and their order must be those of the
-// plain double loop.
-TEST(FindPolylinesCrosspts, IndexedSearchMatchesThePlainDoubleLoop) {
-    constexpr unsigned kSeed = 4242;
-    printf("seed %u\n", kSeed);
-    std::mt19937 rng(kSeed);
-    std::uniform_int_distribution<int> step(-6, 6);  // whole steps: shared points and overlaps
-    for (int trial = 0; trial < 20; ++trial) {
-        std::vector<Xy> walks[2];
-        for (auto& walk : walks) {
-            walk.push_back({0, 0});
-            for (int k = 1; k < 90; ++k)
-                walk.push_back({walk.back().x + step(rng), walk.back().y + step(rng)});
-        }
-        Polyline a(walks[0]);
-        Polyline b(walks[1]);
-        geom_t got{};
-        geom_t want{};
-        find_polylines_crosspts(a.get(), b.get(), &got);
-        for (int i = 0; i + 1 < a.get()->geom.count; ++i)
-            for (int j = 0; j + 1 < b.get()->geom.count; ++j) {
+// A polygon holding exactly the given points (no automatic closing).
+struct StoredPolygon : testing_shapes::Polygon {
+    explicit StoredPolygon(const std::vector<Xy>& points) {
+        for (const Xy& v : points)
+            com_polygon_add(&p, point_t{v.x, v.y, 0.0});
+    }
+};
+
+// Polygons are stored as given (no automatic closing); the first failing test decides.
+TEST(IsError, PolygonTestsInOrderAndPolylineContacts) {
+    const struct {
+        bool ring;
+        const char *name, *points;
+        int code;
+    } cases[] = {
+        {true, "closed square", "0 0, 10 0, 10 10, 0 10, 0 0", 0},
+        {true, "last point moved by 1.0", "0 0, 10 0, 10 10, 0 10, 1 0", 4},
+        {true, "closure gap exactly 0.99", "0 0, 10 0, 10 10, 0 10, 0 0.99", 4},
+        {true, "closure gap 0.98", "0 0, 10 0, 10 10, 0 10, 0 0.98", 0},
+        {true, "no points", "", 3},
+        {true, "two vertices", "0 0, 10 0, 0 0", 3},
+        {true, "three collinear points", "0 0, 5 0, 10 0, 0 0", 5},
+        {true, "collinear within the band", "0 0, 5 0.005, 10 0, 0 0", 5},
+        {true, "just off the line", "0 0, 5 0.02, 10 0, 0 0", 0},
+        {true, "collinear before repeated", "0 0, 5 0, 5 0, 10 0, 0 0", 5},
+        {true, "triangle with a doubled vertex", "0 0, 10 0, 10 0, 0 10, 0 0", 6},
+        {true, "doubled closing point", "0 0, 10 0, 0 10, 0 0, 0 0", 6},
+        {true, "bow tie", "0 0, 10 10, 10 0, 0 10, 0 0", 2},
+        {true, "touching itself at a shared vertex", "0 0, 10 0, 5 5, 10 10, 0 10, 5 5, 0 0", 1},
+        {true, "vertex on another edge", "0 0, 10 0, 10 10, 5 0, 0 10, 0 0", 1},
+        {true, "crossing the closing edge", "0 0, 10 0, 10 10, -5 5, 5 5, 0 10, 0 0", 2},
+        // The edge ending at (5.005, 0) passes within 0.01 of the vertical edge at x = 5, but no
+        // end of either lies between the other's ranks: only the widening of the windows finds it.
+        {true, "meeting within the band through the window widening",
+         "5 -5, 5 5, -10 5, -10 10, 30 10, 30 0, 5.005 0, 6 -10, 5 -5", 2},
+        {false, "one point", "0 0", 3},
+        {false, "one segment", "0 0, 10 0", 0},
+        {false, "zigzag", "0 0, 10 10, 20 0, 30 10", 0},
+        {false, "crossing", "0 0, 10 10, 10 0, 0 10", 2},
+        {false, "returning to its start", "0 0, 10 0, 10 10, 0 0", 1},
+        {false, "end on an earlier segment", "0 0, 10 0, 10 10, 5 0", 1},
+        {false, "spiral crossing its first segment late", "0 0, 100 0, 100 50, 50 50, 50 -1", 2},
+        // The last segment lies inside the first: found whichever of the two holds the window.
+        {false, "folding back onto an earlier segment", "4 2, 11 9, 7 5, 6 4", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.ring ? relation_polygon_iserror(StoredPolygon(pts(c.points)).get())
+                         : relation_polyline_iserror(Polyline(pts(c.points)).get()),
+                  c.code)
+            << c.name;
+    StoredPolygon collinear(pts("0 0, 5 5, -3 -3, 0 0")), single(pts("3 4"));
+    StoredPolygon repeat_at_close(pts("0 0, 10 0, 0 10, 0 0, 0 0"));
+    EXPECT_EQ(is_allpoints_at_line(collinear.get()), 0);
+    EXPECT_EQ(is_allpoints_at_line(repeat_at_close.get()), 1);
+    EXPECT_EQ(is_allpoints_at_line(single.get()), 0);
+    EXPECT_EQ(has_overlap_points(repeat_at_close.get()), 1);
+    EXPECT_EQ(has_overlap_points(collinear.get()), 0);
+    EXPECT_EQ(has_overlap_points(single.get()), 0);
+}
+
+// The codes of all meeting pairs of non-neighbouring segments (of a ring when closed), each pair
+// tried in both argument orders.
+std::vector<int> all_pair_contacts(const std::vector<Xy>& v, bool ring) {
+    const int segments = static_cast<int>(v.size()) - 1;
+    auto at = [&](int k) { return point_t{v[k].x, v[k].y, 0.0}; };
+    std::vector<int> codes;
+    for (int i = 0; i < segments; ++i)
+        for (int j = i + 2; j < segments; ++j) {
+            if (ring && i == 0 && j == segments - 1)
+                continue;
+            for (const auto& o : {std::vector<point_t>{at(i + 1), at(i), at(j + 1), at(j)},
+                                  std::vector<point_t>{at(j + 1), at(j), at(i + 1), at(i)}}) {
                 point_t c{};
-                if (relation_lines_cross(
-                        &c, com_polyline_at(b.get(), j + 1), com_polyline_at(b.get(), j),
-                        com_polyline_at(a.get(), i + 1), com_polyline_at(a.get(), i)) == 0 &&
-                    com_geom_find(&want, c) == -1)
-                    com_geom_add(&want, c);
+                if (relation_lines_cross(&c, o[0], o[1], o[2], o[3]) != 0)
+                    continue;
+                bool at_end = false;
+                for (const point_t& end : o)
+                    at_end = at_end || com_points_same(c, end) == 0;
+                codes.push_back(at_end ? 1 : 2);
+                break;
             }
-        EXPECT_GT(want.count, 0);
-        EXPECT_TRUE(same_points(&got, testing_shapes::points_of(&want))) << "trial " << trial;
-        com_geom_free(&got);
-        com_geom_free(&want);
+        }
+    return codes;
+}
+
+// The sweep finds no contact exactly when all pairs have none, and reports a kind that occurs.
+bool sweep_agrees(int sweep, const std::vector<int>& contacts) {
+    return contacts.empty() ? sweep == 0
+                            : std::find(contacts.begin(), contacts.end(), sweep) != contacts.end();
+}
+
+TEST(SelfContactSweep, AgreesWithAllPairsOnRandomShapes) {
+    const unsigned seed = std::random_device{}();
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 3000 && !HasFailure(); ++round) {
+        std::vector<Xy> points(testing_shapes::random_int(rng, 3, 9));
+        for (Xy& v : points)
+            v = Xy{double(testing_shapes::random_int(rng, 0, 12)),
+                   double(testing_shapes::random_int(rng, 0, 12))};
+        const std::string text =
+            "seed " + std::to_string(seed) + ": " + testing_shapes::text_of(points);
+        int code = relation_polyline_iserror(Polyline(points).get());
+        EXPECT_TRUE(sweep_agrees(code, all_pair_contacts(points, false))) << "polyline " << text;
+        points.push_back(points.front());
+        StoredPolygon polygon(points);
+        if (is_allpoints_at_line(polygon.get()) == 0 || has_overlap_points(polygon.get()) == 1)
+            continue;
+        code = relation_polygon_iserror(polygon.get());
+        EXPECT_TRUE(sweep_agrees(code, all_pair_contacts(points, true))) << "polygon " << text;
     }
 }
 

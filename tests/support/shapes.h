@@ -20,75 +20,47 @@ inline point_t pt(double x, double y, double z = 0.0) {
     return point_t{x, y, z};
 }
 
-// A polygon that owns its points; the ring is closed automatically unless it already is.
-struct Polygon {
-    polygon_t p{};
-    Polygon() { com_polygon_init(&p); }
-    Polygon(std::initializer_list<Xy> ring) : Polygon(std::vector<Xy>(ring)) {}
-    explicit Polygon(const std::vector<Xy>& ring) {
-        com_polygon_init(&p);
-        for (const Xy& v : ring)
-            com_polygon_add(&p, point_t{v.x, v.y, v.z});
-        if (!ring.empty() && (ring.front().x != ring.back().x || ring.front().y != ring.back().y))
-            com_polygon_add(&p, point_t{ring.front().x, ring.front().y, ring.front().z});
-    }
-    Polygon(const Polygon&) = delete;
-    Polygon& operator=(const Polygon&) = delete;
-    ~Polygon() { com_polygon_free(&p); }
-    polygon_t* get() { return &p; }
-    const polygon_t* get() const { return &p; }
-};
-
-// A polyline that owns its points.
-struct Polyline {
-    polyline_t p{};
-    Polyline() { com_polyline_init(&p); }
-    Polyline(std::initializer_list<Xy> points) : Polyline(std::vector<Xy>(points)) {}
-    explicit Polyline(const std::vector<Xy>& points) {
-        com_polyline_init(&p);
+// A shape that owns its points, built from a list of them; a polygon's ring is closed
+// automatically unless it already is.
+template <typename Shape, void (*Init)(Shape*), void (*Add)(Shape*, point_t), void (*Free)(Shape*),
+          bool kCloses>
+struct OwnedShape {
+    Shape p{};
+    OwnedShape() { Init(&p); }
+    OwnedShape(std::initializer_list<Xy> points) : OwnedShape(std::vector<Xy>(points)) {}
+    explicit OwnedShape(const std::vector<Xy>& points) : OwnedShape() {
         for (const Xy& v : points)
-            com_polyline_add(&p, point_t{v.x, v.y, v.z});
+            Add(&p, point_t{v.x, v.y, v.z});
+        const Xy* first = points.empty() ? nullptr : &points.front();
+        if (kCloses && first != nullptr &&
+            (first->x != points.back().x || first->y != points.back().y))
+            Add(&p, point_t{first->x, first->y, first->z});
     }
-    Polyline(const Polyline&) = delete;
-    Polyline& operator=(const Polyline&) = delete;
-    ~Polyline() { com_polyline_free(&p); }
-    polyline_t* get() { return &p; }
-    const polyline_t* get() const { return &p; }
+    OwnedShape(const OwnedShape&) = delete;
+    OwnedShape& operator=(const OwnedShape&) = delete;
+    ~OwnedShape() { Free(&p); }
+    Shape* get() { return &p; }
+    const Shape* get() const { return &p; }
 };
+using Polygon = OwnedShape<polygon_t, com_polygon_init, com_polygon_add, com_polygon_free, true>;
+using Polyline =
+    OwnedShape<polyline_t, com_polyline_init, com_polyline_add, com_polyline_free, false>;
 
-// Lists that release their elements.
-struct Polygons {
-    polygons_t l{};
-    Polygons() { com_polygons_init(&l); }
-    Polygons(const Polygons&) = delete;
-    Polygons& operator=(const Polygons&) = delete;
-    ~Polygons() { com_polygons_free(&l); }
-    polygons_t* get() { return &l; }
-    const polygons_t* get() const { return &l; }
-    int size() const { return com_polygons_num(&l); }
+// Lists that release their elements (and the crossing list that releases its storage).
+template <typename List, void (*Init)(List*), void (*Free)(List*), int (*Num)(const List*)>
+struct OwnedList {
+    List l{};
+    OwnedList() { Init(&l); }
+    OwnedList(const OwnedList&) = delete;
+    OwnedList& operator=(const OwnedList&) = delete;
+    ~OwnedList() { Free(&l); }
+    List* get() { return &l; }
+    const List* get() const { return &l; }
+    int size() const { return Num(&l); }
 };
-
-struct Polylines {
-    polylines_t l{};
-    Polylines() { com_polylines_init(&l); }
-    Polylines(const Polylines&) = delete;
-    Polylines& operator=(const Polylines&) = delete;
-    ~Polylines() { com_polylines_free(&l); }
-    polylines_t* get() { return &l; }
-    const polylines_t* get() const { return &l; }
-    int size() const { return com_polylines_num(&l); }
-};
-
-struct Crosspts {
-    crosspts_t l{};
-    Crosspts() { com_crosspts_init(&l); }
-    Crosspts(const Crosspts&) = delete;
-    Crosspts& operator=(const Crosspts&) = delete;
-    ~Crosspts() { com_crosspts_free(&l); }
-    crosspts_t* get() { return &l; }
-    const crosspts_t* get() const { return &l; }
-    int size() const { return com_crosspts_num(&l); }
-};
+using Polygons = OwnedList<polygons_t, com_polygons_init, com_polygons_free, com_polygons_num>;
+using Polylines = OwnedList<polylines_t, com_polylines_init, com_polylines_free, com_polylines_num>;
+using Crosspts = OwnedList<crosspts_t, com_crosspts_init, com_crosspts_free, com_crosspts_num>;
 
 // All stored points of a point array, closing point included.
 inline std::vector<Xy> points_of(const geom_t* g) {

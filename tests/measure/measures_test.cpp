@@ -1,0 +1,166 @@
+// Plane and earth measures: angles, perpendicular feet, point-to-segment distances, nearest
+// polyline points, signed triangle areas, extents, and distances and areas on the earth with the
+// latitude-dependent radius.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+#include "mapgeom/measure.h"
+#include "point_text.h"
+#include "shapes.h"
+
+using testing_shapes::Polygon;
+using testing_shapes::pt;
+
+namespace {
+
+TEST(PointsAngle, RightStraightClampedAndDegenerate) {
+    EXPECT_NEAR(calc_points_angle(pt(1, 0), pt(0, 0), pt(0, 1)), 90.0, 1e-5);
+    EXPECT_NEAR(calc_points_angle(pt(-3, 0), pt(0, 0), pt(5, 0)), 180.0, 1e-5);
+    // Collinear arms where rounding carries the cosine just past -1 or +1: clamped, not NaN.
+    EXPECT_EQ(calc_points_angle(pt(-1160.893198247294, -2254.4401676275934), pt(0, 0),
+                                pt(255.14351883684773, 495.4855435832318)),
+              180.0 * std::acos(-1.0) / 3.1415927);
+    EXPECT_EQ(calc_points_angle(pt(124.71251593857396, 3664.3954909003937), pt(0, 0),
+                                pt(28.44464177435411, 835.7815274094777)),
+              0.0);
+    EXPECT_TRUE(std::isnan(calc_points_angle(pt(0, 0), pt(0, 0), pt(1, 0))));
+}
+
+TEST(PointToLineApeakpt, FeetOnEveryKindOfLine) {
+    const struct {
+        point_t p, a, b, foot;
+    } cases[] = {
+        {pt(3, 7), pt(2, 0), pt(2, 10), pt(2, 7)},    // vertical
+        {pt(3, 7), pt(5, 5), pt(5, 5), pt(5, 7)},     // a == b takes the vertical branch
+        {pt(3, 7), pt(0, 1), pt(10, 1), pt(3, 1)},    // horizontal
+        {pt(0, 5), pt(0, 0), pt(10, 5), pt(2, 1)},    // shallow
+        {pt(5, 0, 9), pt(0, 0), pt(5, 10), pt(1, 2)}  // steep
+    };
+    for (const auto& c : cases) {
+        point_t foot = calc_point_to_line_apeakpt(c.p, c.a, c.b);
+        EXPECT_NEAR(foot.x, c.foot.x, 1e-9);
+        EXPECT_NEAR(foot.y, c.foot.y, 1e-9);
+        EXPECT_EQ(foot.z, 0.0);
+    }
+}
+
+TEST(PointToLineDistance, PerpendicularWithinGrownBoxElseNearerEnd) {
+    const struct {
+        point_t p, a, b;
+        double permit, distance;
+    } cases[] = {{pt(5, 5), pt(0, 0), pt(10, 0), 0.01, 5},
+                 {pt(20, 1), pt(0, 0), pt(10, 0), 0.01, std::sqrt(101.0)},
+                 // horizontal: x exactly at the grown bound counts, beyond it the endpoint distance
+                 {pt(10.5, 3), pt(0, 0), pt(10, 0), 0.5, 3},
+                 {pt(10.75, 3), pt(0, 0), pt(10, 0), 0.5, std::hypot(0.75, 3)},
+                 {pt(-0.5, -3), pt(10, 0), pt(0, 0), 0.5, 3},
+                 // vertical
+                 {pt(4, -0.5), pt(0, 0), pt(0, 10), 0.5, 4},
+                 {pt(4, -0.75), pt(0, 0), pt(0, 10), 0.5, std::hypot(4, 0.75)},
+                 // sloped: foot (8.5, 8.5) on the grown corner counts, (8.75, 8.75) does not
+                 {pt(10.5, 6.5), pt(0, 0), pt(8, 8), 0.5, std::sqrt(8.0)},
+                 {pt(10.75, 6.75), pt(0, 0), pt(8, 8), 0.5, std::hypot(2.75, 1.25)}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(calc_point_to_line_distance_by_permit(c.p, c.a, c.b, c.permit), c.distance,
+                    1e-12)
+            << "p (" << c.p.x << "," << c.p.y << ")";
+}
+
+TEST(PointToPolylineNearest, VertexOrFootWithEarlierWinningTies) {
+    testing_shapes::Polyline line{{0, 0, 2}, {10, 0, 7}, {10, 10, 3}};
+    const struct {
+        point_t p, nearest;
+    } cases[] = {
+        {pt(4, 3), pt(4, 0, 0)},     // foot on the first segment
+        {pt(13, 6), pt(10, 6, 0)},   // foot on the second segment
+        {pt(12, -3), pt(10, 0, 7)},  // beyond both feet: the shared vertex, with its code
+        {pt(-2, -1), pt(0, 0, 2)},   // before the start
+        {pt(5, 5), pt(5, 0, 0)},     // equally near both segments: the first one wins
+    };
+    for (const auto& c : cases) {
+        point_t got = calc_point_to_polyline_distance(line.get(), c.p);
+        EXPECT_NEAR(got.x, c.nearest.x, 1e-9);
+        EXPECT_NEAR(got.y, c.nearest.y, 1e-9);
+        EXPECT_EQ(got.z, c.nearest.z);
+    }
+}
+
+TEST(TriangleAndExtent, SignFollowsOrientationAndMembersTheirOrder) {
+    EXPECT_EQ(calc_triangle_area_by_vector(pt(0, 0), pt(0, 1), pt(1, 0)), 0.5);
+    EXPECT_EQ(calc_triangle_area_by_vector(pt(1, 0), pt(0, 1), pt(0, 0)), -0.5);
+    EXPECT_EQ(calc_plough_around_point(pt(1, 2, 5), pt(3, 8, 5), pt(99, 99)).y, 5.0);
+    testing_shapes::Polyline single{{3, -4}};
+    rectangle_t r = calc_polyline_exrectangle(single.get());
+    EXPECT_EQ((std::array<double, 4>{r.min_y, r.max_y, r.min_x, r.max_x}),
+              (std::array<double, 4>{-4, -4, 3, 3}));
+    testing_shapes::Polygon ring{{2, 5}, {-1, 7}, {4, -3}, {0, 1}};
+    r = calc_polygon_exrectangle(ring.get());
+    EXPECT_EQ((std::array<double, 4>{r.min_y, r.max_y, r.min_x, r.max_x}),
+              (std::array<double, 4>{-3, 7, -1, 4}));
+}
+
+constexpr double kUnitsPerDegree = 9216000.0;
+constexpr double kPi = 3.1415927;
+constexpr double kEquatorRadius = 6378137.0, kPoleRadius = 6356752.0;
+
+// One degree of latitude from the equator either way, and from either pole: R = 6378137 m at the
+// equator, 6356752 m at both poles (the radius follows |latitude|).
+TEST(EarthDistance, OneDegreeOfLatitudeAtEquatorAndPoles) {
+    const struct {
+        double lat_from, lat_to, radius;
+    } cases[] = {{0, 1, kEquatorRadius},
+                 {0, -1, kEquatorRadius},
+                 {90, 89, kPoleRadius},
+                 {-90, -89, kPoleRadius}};
+    for (const auto& c : cases)
+        EXPECT_NEAR(calc_points_distance_onearth(pt(0, c.lat_from * kUnitsPerDegree),
+                                                 pt(0, c.lat_to * kUnitsPerDegree)),
+                    c.radius * kPi / 180, 1e-6)
+            << c.lat_from << " -> " << c.lat_to;
+    EXPECT_NEAR(calc_points_distance_onearth(pt(0, 0), pt(0, kUnitsPerDegree)), 111319.0, 1.0);
+}
+
+TEST(EarthDistance, LongitudeShrinksWithTheFirstPointsLatitude) {
+    point_t a = pt(0, 60 * kUnitsPerDegree), b = pt(kUnitsPerDegree, 60 * kUnitsPerDegree);
+    double radius_60 = kPoleRadius + 30.0 * 21385.0 / 90.0;
+    EXPECT_NEAR(calc_points_distance_onearth(a, b),
+                radius_60 * kPi / 180 * std::cos(60 * kPi / 180), 1e-6);
+    point_t c = pt(kUnitsPerDegree, 61 * kUnitsPerDegree);
+    EXPECT_NE(calc_points_distance_onearth(a, c), calc_points_distance_onearth(c, a));
+}
+
+TEST(EarthArea, HeronTrianglesAndRingsOfEitherOrientation) {
+    double leg = 0.01 * kUnitsPerDegree, metres = kEquatorRadius * kPi / 180 * 0.01;
+    EXPECT_NEAR(calc_triangle_area_by_halen(pt(0, 0), pt(leg, 0), pt(0, leg)), metres * metres / 2,
+                metres * metres * 1e-6);
+    EXPECT_NEAR(calc_triangle_area_by_halen(pt(0, 0), pt(leg, 0), pt(2 * leg, 0)), 0.0, 1e-3);
+
+    // Edges along a parallel or spanning the equator symmetrically measure the same both ways, so
+    // this rectangle's area cannot depend on its orientation at all.
+    Polygon ccw(testing_shapes::pts("0 -184320, 276480 -184320, 276480 184320, 0 184320"));
+    Polygon cw(testing_shapes::pts("0 -184320, 0 184320, 276480 184320, 276480 -184320"));
+    double unit = kEquatorRadius * kPi / 180 / kUnitsPerDegree;
+    double area = calc_polygon_area(ccw.get());
+    EXPECT_NEAR(area, 2.0 * 184320 * 276480 * unit * unit, area * 1e-3);
+    EXPECT_NEAR(calc_polygon_area(cw.get()), area, area * 1e-12);
+
+    // A concave ring at 40 degrees north, about 5 km across: triangles of both signs. The first
+    // point's latitude sets each distance, so reversal and decomposition move it by ~1e-4.
+    // Plane area: the 60000 x 50000 box less the 60000 x 30000 triangle of the notch, 2.1e9.
+    Polygon notched(testing_shapes::pts(
+        "0 368640000, 60000 368640000, 60000 368690000, 30000 368660000, 0 368690000"));
+    Polygon reversed(testing_shapes::pts(
+        "0 368640000, 0 368690000, 30000 368660000, 60000 368690000, 60000 368640000"));
+    Polygon box(testing_shapes::pts("0 368640000, 60000 368640000, 60000 368690000, 0 368690000"));
+    Polygon notch(testing_shapes::pts("0 368690000, 30000 368660000, 60000 368690000"));
+    area = calc_polygon_area(notched.get());
+    unit = (kPoleRadius + 50.0 * 21385.0 / 90.0) * kPi / 180 / kUnitsPerDegree;
+    EXPECT_NEAR(area, 2.1e9 * unit * unit * std::cos(40 * kPi / 180), area * 1e-3);
+    EXPECT_NEAR(calc_polygon_area(reversed.get()), area, area * 2e-4);
+    EXPECT_NEAR(calc_polygon_area(box.get()) - calc_polygon_area(notch.get()), area, area * 1e-3);
+    EXPECT_EQ(calc_polygon_area(Polygon().get()), 0.0);
+}
+
+}  // namespace

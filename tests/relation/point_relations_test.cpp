@@ -1,0 +1,261 @@
+// Point and segment relations: segment crossing, point against segment, polyline, triangle,
+// rectangle and polygon, rectangle against rectangle. The codes of every branch at their exact band
+// edges, rays through vertices and along edges, and agreement with an independent winding-number
+// count and a full boundary scan on random simple polygons.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+#include <vector>
+
+#include "mapgeom/measure.h"
+#include "mapgeom/relation.h"
+#include "point_text.h"
+#include "random_shapes.h"
+#include "shapes.h"
+
+using testing_shapes::Polygon;
+using testing_shapes::pt;
+using testing_shapes::pts;
+using testing_shapes::random_real;
+using testing_shapes::Xy;
+
+namespace {
+
+point_t at(const std::vector<testing_shapes::Xy>& points, size_t k) {
+    return pt(points[k].x, points[k].y, points[k].z);
+}
+
+TEST(LinesCross, CodesForEveryBranch) {
+    const struct {
+        const char *name, *a1_a2_b1_b2;
+        double permit;
+        int code;
+        double x, y;  // expected out for codes 0 and 4
+    } cases[] = {{"general crossing", "0 0, 10 10, 0 10, 10 0", 0.01, 0, 5, 5},
+                 {"lines cross outside", "0 0, 1 1, 5 0, 6 -1", 0.01, 4, 2.5, 2.5},
+                 {"parallel apart", "0 0, 10 0, 0 5, 10 5", 0.01, 3, 0, 0},
+                 {"shared end a2=b1", "0 0, 10 0, 10 0, 20 5", 0.01, 0, 10, 0},
+                 {"shared end a1=b2", "0 0, 10 0, 3 4, 0 0", 0.01, 0, 0, 0},
+                 {"collinear overlap", "0 0, 10 0, 5 0, 20 0", 0.01, 0, 5, 0},
+                 {"collinear overlap via b2", "0 0, 10 0, 20 0, 5 0", 0.01, 0, 5, 0},
+                 {"collinear disjoint", "0 0, 10 0, 11 0, 20 0", 0.01, 3, 0, 0},
+                 {"both vertical apart", "0 0, 0 10, 1 0, 1 10", 0.01, 3, 0, 0},
+                 {"both vertical overlap", "0 0, 0 10, 0 5, 0 20", 0.01, 0, 0, 5},
+                 {"a vertical", "2 -5, 2 5, 0 0, 4 2", 0.01, 0, 2, 1},
+                 {"b vertical", "0 0, 4 2, 2 -5, 2 5", 0.01, 0, 2, 1},
+                 {"a horizontal", "-5 1, 5 1, 0 0, 4 2", 0.01, 0, 2, 1},
+                 {"b horizontal", "0 0, 4 2, -5 1, 5 1", 0.01, 0, 2, 1},
+                 // The crossing (10.5, 0) lies exactly at a's grown bound: included.
+                 {"at grown bound", "0 0, 10 0, 10.5 -1, 10.5 1", 0.5, 0, 10.5, 0},
+                 {"past grown bound", "0 0, 10 0, 10.75 -1, 10.75 1", 0.5, 4, 10.75, 0}};
+    for (const auto& c : cases) {
+        const auto p = testing_shapes::pts(c.a1_a2_b1_b2);
+        point_t out = pt(-99, -99, 7);
+        EXPECT_EQ(
+            relation_lines_cross_by_permit(&out, at(p, 0), at(p, 1), at(p, 2), at(p, 3), c.permit),
+            c.code)
+            << c.name;
+        EXPECT_TRUE((c.code != 0 && c.code != 4) ||
+                    (std::fabs(out.x - c.x) < 1e-9 && std::fabs(out.y - c.y) < 1e-9))
+            << c.name << ": " << out.x << " " << out.y;
+    }
+}
+
+TEST(LinesCross, SameSegmentLeavesOutUntouchedAndComputedPointKeepsCode) {
+    point_t out = pt(-1, -2, 7);
+    EXPECT_EQ(relation_lines_cross(&out, pt(0, 0), pt(10, 0), pt(10, 0), pt(0, 0)), 5);
+    EXPECT_EQ(relation_lines_cross(&out, pt(0, 0), pt(10, 0), pt(0, 0), pt(10, 0)), 5);
+    EXPECT_EQ(out.x + out.y, -3);
+    EXPECT_EQ(relation_lines_cross(&out, pt(0, 0), pt(10, 10), pt(0, 10), pt(10, 0)), 0);
+    EXPECT_EQ(out.z, 7);  // only x and y of a computed crossing are written
+    EXPECT_EQ(relation_lines_cross(&out, pt(1, 1, 3), pt(5, 1), pt(1, 1), pt(1, 9)), 0);
+    EXPECT_EQ(out.z, 3);  // a shared endpoint is copied whole
+}
+
+// Each case is also checked with the segment reversed, where left and right exchange: horizontal,
+// vertical, rising and falling segments, on / on the line outside / left / right, and the band
+// edges (the distance to the line is inclusive, the grown box strict). A zero-length segment takes
+// the vertical branch.
+TEST(PointAtLine, CodesForEveryBranchAndDirection) {
+    const struct {
+        const char* p_a_b;
+        double permit;
+        int code;
+    } cases[] = {{"5 0, 0 0, 10 0", 0.01, 0},       {"15 0, 0 0, 10 0", 0.01, 1},
+                 {"5 1, 0 0, 10 0", 0.01, 2},       {"5 -1, 0 0, 10 0", 0.01, 3},
+                 {"0 5, 0 0, 0 10", 0.01, 0},       {"0 -3, 0 0, 0 10", 0.01, 1},
+                 {"-1 5, 0 0, 0 10", 0.01, 2},      {"1 5, 0 0, 0 10", 0.01, 3},
+                 {"5 5, 0 0, 10 10", 0.01, 0},      {"12 12, 0 0, 10 10", 0.01, 1},
+                 {"0 5, 0 0, 10 10", 0.01, 2},      {"5 0, 0 0, 10 10", 0.01, 3},
+                 {"5 5, 0 10, 10 0", 0.01, 0},      {"-2 12, 0 10, 10 0", 0.01, 1},
+                 {"10 10, 0 10, 10 0", 0.01, 2},    {"0 0, 0 10, 10 0", 0.01, 3},
+                 {"10.25 0, 0 0, 10 0", 0.5, 0},    {"10.5 0, 0 0, 10 0", 0.5, 1},
+                 {"5 0.5, 0 0, 10 0", 0.5, 0},      {"5 0.75, 0 0, 10 0", 0.5, 2},
+                 {"0.5 -0.5, 0 0, 0 10", 0.5, 1},   {"0.5 0, 0 0, 0 10", 0.5, 0},
+                 {"10.5 10.5, 0 0, 10 10", 0.5, 1}, {"3 3, 3 3, 3 3", 0.01, 0},
+                 {"3 4, 3 3, 3 3", 0.01, 1}};
+    for (const auto& c : cases) {
+        const auto p = testing_shapes::pts(c.p_a_b);
+        EXPECT_EQ(relation_point_at_line(at(p, 0), at(p, 1), at(p, 2), c.permit), c.code)
+            << c.p_a_b;
+        int reversed = c.code == 2 ? 3 : c.code == 3 ? 2 : c.code;
+        EXPECT_EQ(relation_point_at_line(at(p, 0), at(p, 2), at(p, 1), c.permit), reversed)
+            << c.p_a_b << " reversed";
+    }
+    // With a == b the side is 3 left of the point and 2 elsewhere.
+    EXPECT_EQ(relation_point_at_line(pt(2, 3), pt(3, 3), pt(3, 3), 0.01), 3);
+    EXPECT_EQ(relation_point_at_line(pt(4, 3), pt(3, 3), pt(3, 3), 0.01), 2);
+}
+
+// Probes "x y code": the polyline (0,0) (10,0) (10,10) with permit 0.01, where a vertex wins over
+// a segment and the index names it; the triangle in both orientations; the rectangle (0,0)-(20,10)
+// with permit 0.5 at each side's band edges.
+TEST(PointAtPolylineTriangleAndRect, CodesAtTheirBandEdges) {
+    testing_shapes::Polyline line(pts("0 0, 10 0, 10 10"));
+    const int indexes[] = {1, 1, 0, 0, -1, 2};
+    int k = 0;
+    for (const Xy& p : pts("10 0.005 1, 10 5 2, 3 0 2, 0 0 1, 5 5 0, 10 10 1")) {
+        int index = 42;
+        EXPECT_EQ(relation_point_at_polyline(line.get(), &index, pt(p.x, p.y), 0.01), int(p.z));
+        EXPECT_EQ(index, indexes[k++]);
+    }
+    for (const Xy& p : pts("2 1 0, 0 0 0, 2 0 0, 5 5 1, 8 0 1")) {
+        EXPECT_EQ(relation_point_at_triangle(pt(p.x, p.y), pt(0, 0), pt(6, 0), pt(0, 6), 0.01),
+                  p.z);
+        EXPECT_EQ(relation_point_at_triangle(pt(p.x, p.y), pt(0, 6), pt(6, 0), pt(0, 0), 0.01),
+                  p.z);
+    }
+    for (const Xy& p : pts("10 5 0, 0.5 5 2, 0.75 5 0, -0.5 5 2, -0.75 5 1, 20.5 5 2, 20.75 5 1,"
+                           "10 9.5 2, 10 10.5 2, 10 10.75 1, 10 -0.75 1, 10 0.5 2, 19.25 0.75 0"))
+        EXPECT_EQ(relation_point_at_rect(pt(p.x, p.y), pt(0, 10), pt(20, 0), 0.5), int(p.z))
+            << p.x << " " << p.y;
+}
+
+TEST(RectAndRect, CodesInTheirOrderAndMirroredWhenSwapped) {
+    auto rect = [](double min_x, double max_x, double min_y, double max_y) {
+        return rectangle_t{min_y, max_y, min_x, max_x};
+    };
+    const rectangle_t a = rect(0, 10, 0, 10);
+    const struct {
+        const char* name;
+        rectangle_t b;
+        int code;
+    } cases[] = {{"copy", rect(0, 10, 0, 10), 4},
+                 {"b within a", rect(2, 8, 2, 8), 2},
+                 {"b within a sharing an edge", rect(0, 5, 0, 10), 2},
+                 {"a within b", rect(-1, 11, -1, 11), 3},
+                 {"sharing only an edge", rect(10, 20, 0, 10), 1},
+                 {"sharing only a corner", rect(10, 20, 10, 20), 1},
+                 {"corner overlap", rect(5, 15, 5, 15), 1},
+                 {"cross", rect(4, 6, -5, 15), 1},
+                 {"disjoint in x", rect(10.5, 20, 0, 10), 0},
+                 {"disjoint in y", rect(0, 10, -5, -0.5), 0}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(relation_rect_and_rect(a, c.b), c.code) << c.name;
+        EXPECT_EQ(relation_rect_and_rect(c.b, a), c.code == 2   ? 3
+                                                  : c.code == 3 ? 2
+                                                                : c.code)
+            << c.name;
+    }
+}
+
+// Each probe's z is its expected code.
+void expect_codes(const char* ring, const char* probes) {
+    Polygon polygon(pts(ring));
+    for (const Xy& p : pts(probes))
+        EXPECT_EQ(relation_point_at_polygon(polygon.get(), pt(p.x, p.y)), int(p.z))
+            << ring << ": (" << p.x << "," << p.y << ")";
+}
+
+TEST(PointAtPolygon, SquareAndDiamondCodesWithRaysThroughVertices) {
+    // Centre, corner, near corner, edge midpoint, outside, straight above and below corners.
+    const char* probes =
+        "5 5 1, 10 10 3, 10.005 9.995 3, 10 5 2, 15 5 0, 10 20 0, 0 20 0,"
+        "10 -20 0, 5 20 0, 9.5 0.5 1";
+    expect_codes("0 0, 10 0, 10 10, 0 10", probes);
+    expect_codes("0 0, 0 10, 10 10, 10 0", probes);
+    expect_codes("0 -10, 10 0, 0 10, -10 0", "0 20 0, 0 0 1, 0 -20 0, -10 5 0, 9 0.5 1");
+    expect_codes("", "0 0 0");
+    expect_codes("1 1", "1 1 0");
+}
+
+TEST(PointAtPolygon, BoundaryBandIsStrict) {
+    Polygon square(pts("0 0, 10 0, 10 10, 0 10"));
+    for (const Xy& p : pts("5 0.25 2, 5 0.5 1, 5 -0.5 0, 10.25 10 3, 10.5 10 0"))
+        EXPECT_EQ(relation_point_at_polygon_by_permit(square.get(), pt(p.x, p.y), 0.5), int(p.z));
+    // Past the corner by more than the permit, yet within the 0.01 band of the point-to-segment
+    // distance: on the edge.
+    EXPECT_EQ(relation_point_at_polygon_by_permit(square.get(), pt(10.003, 10.008), 0.005), 2);
+}
+
+// Rays running down vertical edges and through runs of vertices on the ray's line: the boundary
+// arrives on one side and leaves on the other (a crossing however long the run), or comes back
+// to the side it came from (a touch, not counted).
+TEST(PointAtPolygon, RaysAlongCollinearRunsBelowThePoint) {
+    expect_codes("0 0, 4 0, 4 2, 8 2, 8 6, 0 6", "4 4 1, 6 1 0, 4 8 0");
+    expect_codes("0 0, 8 0, 8 6, 4 6, 4 2, 2 2, 2 6, 0 6", "4 1 1, 3 4 0, 4 7 0, 2 7 0, 3 7 0");
+    expect_codes("0 0, 10 0, 10 10, 0 10, 5 5", "5 8 1, 2 5 0");
+    expect_codes("0 0, 6 0, 6 10, 3 10, 3 7, 3 5, 3 3, 1 3, 1 10, 0 10", "3 11.5 0, 3 1 1, 2 8 0");
+}
+
+// Winding number with a horizontal ray (exact for points off the boundary).
+int winding_number(const std::vector<Xy>& ring, point_t p) {
+    int winding = 0;
+    for (size_t i = 0; i + 1 < ring.size(); ++i) {
+        const Xy &v = ring[i], &w = ring[i + 1];
+        double cross = (w.x - v.x) * (p.y - v.y) - (p.x - v.x) * (w.y - v.y);
+        if (v.y <= p.y && w.y > p.y && cross > 0)
+            ++winding;
+        else if (v.y > p.y && w.y <= p.y && cross < 0)
+            --winding;
+    }
+    return winding;
+}
+
+// The code of a scan over the edges in order with the public distance functions (3 within
+// `permit` of an end, else 2 within it of the edge), else the parity of the winding number for a
+// point farther than 0.1 from the boundary; -1 (outside or inside) in between.
+int expected_code(const std::vector<Xy>& ring, point_t p, double permit) {
+    double nearest = INFINITY;
+    for (size_t i = 0; i + 1 < ring.size(); ++i) {
+        point_t a = pt(ring[i].x, ring[i].y), b = pt(ring[i + 1].x, ring[i + 1].y);
+        if (calc_points_distance(p, a) < permit || calc_points_distance(p, b) < permit)
+            return 3;
+        if (calc_point_to_line_distance(p, a, b) < permit)
+            return 2;
+        nearest = std::min(nearest, calc_point_to_line_distance_by_permit(p, a, b, 0.0));
+    }
+    return nearest > 0.1 ? winding_number(ring, p) != 0 : -1;
+}
+
+// Random points, half of them on a grid column (their ray runs through vertices and along vertical
+// edges), and points beside random edges, where the boundary pass must visit exactly the edges
+// in reach.
+TEST(PointAtPolygon, AgreesWithWindingNumberAndAFullBoundaryScanOnRandomSimplePolygons) {
+    const unsigned seed = 20240611;
+    std::mt19937 rng(seed);
+    int checked = 0;
+    for (int shape = 0; shape < 1500; ++shape) {
+        std::vector<Xy> ring = testing_shapes::random_simple_ring(rng);
+        Polygon polygon(ring);
+        for (int k = 0; k < 40; ++k) {
+            const Xy &v = ring[k % (ring.size() - 1)], &w = ring[k % (ring.size() - 1) + 1];
+            double t = random_real(rng, 0, 1), x = random_real(rng, -1, 17);
+            point_t p = k % 4 == 3 ? pt(v.x + t * (w.x - v.x) + random_real(rng, -0.06, 0.06),
+                                        v.y + t * (w.y - v.y) + random_real(rng, -0.06, 0.06))
+                                   : pt(k % 2 == 0 ? std::round(x) : x, random_real(rng, -1, 17));
+            double permit = k % 4 == 3 ? random_real(rng, 0, 0.05) : 0.01;
+            int expected = expected_code(ring, p, permit);
+            int got = relation_point_at_polygon_by_permit(polygon.get(), p, permit);
+            ASSERT_TRUE(expected < 0 ? got < 2 : got == expected)
+                << got << " against " << expected << ", seed " << seed << " permit " << permit
+                << " point " << p.x << " " << p.y << " in " << testing_shapes::text_of(ring);
+            ++checked;
+        }
+    }
+    EXPECT_GT(checked, 40000);
+}
+
+}  // namespace
