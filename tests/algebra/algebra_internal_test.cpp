@@ -39,25 +39,13 @@ TEST(PressCodes, BothVariantsRewriteEverySectionAndKeepTheRingClosed) {
         const char* name;
         std::vector<double> codes, ends_pressed, end_released;
     } cases[] = {
-        {"SectionInsideTheRing",
-         {0, 0, 2, 0, 0, 3, 0},
-         {0, 0, 1, 1, 1, 1, 0},
-         {0, 0, 1, 1, 1, 0, 0}},
-        {"NoSectionStartChangesNothing", {0, 3, 0, 1, 0}, {0, 3, 0, 1, 0}, {0, 3, 0, 1, 0}},
-        {"SectionEndingAtTheRingsStart",
-         {3, 0, 0, 2, 0, 3},
-         {1, 0, 0, 1, 1, 1},
-         {0, 0, 0, 1, 1, 0}},
-        {"SectionRunningPastTheClosingPointWraps",
-         {0, 3, 0, 2, 0, 0},
-         {1, 1, 0, 1, 1, 1},
-         {1, 0, 0, 1, 1, 1}},
-        {"HundredsAreKept",
-         {0, 102, 205, 103, 0, 0},
-         {0, 101, 201, 101, 0, 0},
-         {0, 101, 201, 100, 0, 0}},
-        {"StartInsideASection", {2, 2, 3, 0, 0, 2}, {1, 1, 1, 0, 0, 1}, {1, 1, 0, 0, 0, 1}},
-        {"EndWithoutAStartStays", {0, 3, 0, 2, 3, 0}, {0, 3, 0, 1, 1, 0}, {0, 3, 0, 1, 0, 0}},
+        {"inside", {0, 0, 2, 0, 0, 3, 0}, {0, 0, 1, 1, 1, 1, 0}, {0, 0, 1, 1, 1, 0, 0}},
+        {"no start", {0, 3, 0, 1, 0}, {0, 3, 0, 1, 0}, {0, 3, 0, 1, 0}},
+        {"ending at the start", {3, 0, 0, 2, 0, 3}, {1, 0, 0, 1, 1, 1}, {0, 0, 0, 1, 1, 0}},
+        {"wrapping past the close", {0, 3, 0, 2, 0, 0}, {1, 1, 0, 1, 1, 1}, {1, 0, 0, 1, 1, 1}},
+        {"100s", {0, 102, 205, 103, 0, 0}, {0, 101, 201, 101, 0, 0}, {0, 101, 201, 100, 0, 0}},
+        {"start inside", {2, 2, 3, 0, 0, 2}, {1, 1, 1, 0, 0, 1}, {1, 1, 0, 0, 0, 1}},
+        {"end without start", {0, 3, 0, 2, 3, 0}, {0, 3, 0, 1, 1, 0}, {0, 3, 0, 1, 0, 0}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -1,12 +1,8 @@
 // Union, intersection and difference of generated ring pairs against GEOS: the area each result
-// covers (read from its code and rings, see overlay_area.h) equals GEOS's to 1e-6, and every ring
-// appended is valid (and, for the intersection and difference, counter-clockwise).
-//
-// Pairs have integer coordinates far from the origin spanning tens of millions of units, as map
-// data does; snapping crossings to whole units then moves an area by far less than 1e-6. Areas
-// of the intersection and difference compare to 1e-6 of the larger input ring's area: rounding
-// moves a result by an amount set by the inputs, not by the result (a sliver is off as much as a
-// large piece).
+// covers (read from its code and rings, see overlay_area.h) equals GEOS's to 1e-6 of the larger
+// input's, and every ring appended is valid (counter-clockwise for intersection and difference).
+// Integer coordinates far from the origin spanning tens of millions of units, as map data has:
+// snapping crossings to whole units then moves an area by far less than 1e-6.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -38,16 +34,14 @@ constexpr int kPairs = 400;
 // How the rings of a pair lie.
 enum class Kind {
     kCrossing,        // star rings around different centres
-    kSharedVertices,  // around one centre at the same angles, some radii equal: shared vertices
-                      // and edges, crossings where the radii change order
+    kSharedVertices,  // one centre, the same angles, some radii equal: shared vertices and edges
     kWithinShared,    // as above with b never inside a: a within b touching it along edges
     kNested,          // b well inside a
-    kApart,           // far from each other
-    kTouching,        // b is a mirrored through its farthest vertex: they meet there only
-    kSameOutline,     // b has a's vertices, from another start
-    kOnGrid,          // vertices on a coarse grid: edges overlap in part, vertices on edges
+    kApart,
+    kTouching,     // b is a mirrored through its farthest vertex: they meet there only
+    kSameOutline,  // b has a's vertices, from another start
+    kOnGrid,       // vertices on a coarse grid: edges overlap in part, vertices on edges
 };
-
 struct Pair {
     Ring a, b;
     Kind kind;
@@ -90,7 +84,6 @@ Ring star(Xy centre, const std::vector<double>& angles, const std::vector<double
     return ring;
 }
 
-// Mostly small rings, some up to 100 vertices.
 int vertex_count() {
     return between(0, 3) == 0 ? between(13, 100) : between(3, 12);
 }
@@ -100,7 +93,7 @@ Ring random_star(Xy centre, double r_min, double r_max) {
     return star(centre, sector_angles(n), radii(n, r_min, r_max));
 }
 
-// The ring's vertices moved to a grid of kRadius / 8 around kCentre, repeats dropped.
+// The ring's vertices moved to a grid of kRadius / 8, repeats dropped.
 Ring on_grid(const Ring& ring) {
     const double step = kRadius / 8.0;
     Ring snapped;
@@ -163,8 +156,8 @@ Pair pair_of_kind(Kind kind) {
     }
 }
 
-// A pair of a random kind (crossing rings, with or without shared stretches, weighted up), the
-// rings exchanged half of the time, each started at a random vertex and reversed half of the time.
+// A pair of a random kind (crossing ones weighted up), the rings exchanged half of the time, each
+// started at a random vertex and reversed half of the time.
 Pair random_pair() {
     static const Kind weighted[] = {
         Kind::kCrossing,       Kind::kCrossing,     Kind::kCrossing, Kind::kSharedVertices,
@@ -182,10 +175,6 @@ Pair random_pair() {
     return pair;
 }
 
-double ring_area(Geos* geos, const Ring& ring) {
-    return geos->area(geos->polygon(ring));
-}
-
 double geos_area(Geos* geos, Operation op, const Ring& a, const Ring& b) {
     GEOSGeometry* ga = geos->polygon(a);
     GEOSGeometry* gb = geos->polygon(b);
@@ -200,7 +189,7 @@ std::string fault_of(Geos* geos, Operation op, const Pair& pair) {
     Polygons out;
     int code = overlay_area::call(op, a.get(), b.get(), out.get());
     std::string fault = faulty_rings(out.get(), op != Operation::kUnion);
-    double area_a = ring_area(geos, pair.a), area_b = ring_area(geos, pair.b);
+    double area_a = geos->area(geos->polygon(pair.a)), area_b = geos->area(geos->polygon(pair.b));
     double covered =
         overlay_area::covered_area(op, code, area_a, area_b, out.size(), area_sum(out.get()));
     double expected = geos_area(geos, op, pair.a, pair.b);

@@ -21,43 +21,23 @@ polygon_t ring_record(const std::string& text) {
     return ring;
 }
 
-bool has_repeated_vertex(const polygon_t* ring) {
-    for (int i = 0; i < com_polygon_num(ring); ++i)
-        for (int j = i + 1; j < com_polygon_num(ring); ++j)
-            if (com_points_same(com_polygon_at(ring, i), com_polygon_at(ring, j)) == 0)
-                return true;
-    return false;
-}
-
-TEST(SplitAtRepeatedVertices, CutsUntilNoPieceRepeatsAVertexAndTakesTheStorageOver) {
-    struct Case {
-        const char *ring, *pieces;  // pieces "" : only checked for repeats, edges and area
-        int count;
-    };
-    const Case cases[] = {
+TEST(SplitAtRepeatedVertices, CutsAtEveryRepeatedVertexAndTakesTheStorageOver) {
+    const struct {
+        const char *ring, *pieces;
+    } cases[] = {
         // Figure eight: (4,2) is visited twice; its second visit ends a press section (1 to 0).
-        {"0 0, 4 2, 8 0, 8 4, 4 2 1, 0 4, 0 0", "0 0, 4 2 1, 0 4, 0 0 | 4 2, 8 0, 8 4, 4 2", 2},
-        {"0 0, 10 0, 10 10 2, 0 0", "0 0, 10 0, 10 10 2, 0 0", 1},        // handed over unchanged
-        {"5 5, 10 4, 10 6, 5 5, 6 10, 4 10, 5 5, 0 6, 0 4, 5 5", "", 3},  // three leaves
+        {"0 0, 4 2, 8 0, 8 4, 4 2 1, 0 4, 0 0", "0 0, 4 2 1, 0 4, 0 0 | 4 2, 8 0, 8 4, 4 2"},
+        {"0 0, 10 0, 10 10 2, 0 0", "0 0, 10 0, 10 10 2, 0 0"},  // handed over unchanged
+        {"5 5, 10 4, 10 6, 5 5, 6 10, 4 10, 5 5, 0 6, 0 4, 5 5",
+         "5 5, 10 4, 10 6, 5 5 | 5 5, 0 6, 0 4, 5 5 | 5 5, 6 10, 4 10, 5 5"},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.ring);
         polygon_t ring = ring_record(c.ring);
-        double area = plane_signed_area(&ring.geom);
         Polygons out;
         split_polygon_by_repeat_points(&ring, out.get(), 0);
         EXPECT_EQ(ring.geom.points, nullptr);  // the list owns the storage now
-        ASSERT_EQ(out.size(), c.count);
-        if (*c.pieces != '\0') {
-            EXPECT_EQ(text_of(out.get()), texts_of(c.pieces));
-        }
-        double pieces_area = 0.0;
-        for (const polygon_node_t* n = out.get()->head; n != nullptr; n = n->next) {
-            EXPECT_GE(com_polygon_num(&n->polygon), 3);
-            EXPECT_FALSE(has_repeated_vertex(&n->polygon)) << text_of(&n->polygon.geom);
-            pieces_area += plane_signed_area(&n->polygon.geom);
-        }
-        EXPECT_DOUBLE_EQ(pieces_area, area);
+        EXPECT_EQ(text_of(out.get()), texts_of(c.pieces));
     }
 }
 
@@ -131,13 +111,8 @@ TEST(DegenerateResults, RingsWithFewEdgesOrOpenEndsAndShortPolylinesAreRemoved) 
     EXPECT_EQ(text_of(list.get()), texts_of("0 0, 10 0, 0 10, 0 0 | 0 0, 10 0, 10 10, 0.5 0.5"));
 
     Polylines lines;
-    for (const char* l : {"", "0 0", "0 0, 1 0", "0 0", "0 0, 1 0, 2 0"}) {
-        polyline_t line;
-        com_polyline_init(&line);
-        for (const Xy& p : pts(l))
-            com_polyline_add(&line, point_t{p.x, p.y, 0});
-        com_polylines_add(lines.get(), line);
-    }
+    for (const char* l : {"", "0 0", "0 0, 1 0", "0 0", "0 0, 1 0, 2 0"})
+        com_polylines_add_copy(lines.get(), Polyline(pts(l)).p);
     err_polyline_process(lines.get());
     EXPECT_EQ(text_of(lines.get()), texts_of("0 0, 1 0 | 0 0, 1 0, 2 0"));
 }
