@@ -77,16 +77,13 @@ TEST(SplitPolygonByPolyline, CrossingPointsBecomeNodesAndTheCallersRingsStay) {
                        " | 10 10 105, 0 0 150, 10 0, 10 10 105"));
 }
 
-// Splits `line` by a polygon (0), a tile (1) or a polyline (2) given as `shape`.
-int split_line(int which, polyline_t* line, const char* shape, polylines_t* out) {
-    Polygon ring(pts(shape));
-    Polyline other(pts(shape));
-    int result = which == 0   ? split_polyline_by_polygon(line, ring.get(), out)
-                 : which == 1 ? split_polyline_by_rect(line, ring.get(), out)
-                              : split_polyline_by_polyline(line, other.get(), out);
-    EXPECT_EQ(text_of(&other.get()->geom), text_of(shape)) << "a cutting line is not changed";
-    EXPECT_TRUE(which == 2 || plane_signed_area(&ring.get()->geom) > 0.0) << "turned in place";
-    return result;
+// Splits `line` by the polygon (0), as a tile (1) or by `other` (2); or the polygon by `line` (3).
+int split(int which, Polygon& ring, Polyline& other, polyline_t* line, polylines_t* lines,
+          polygons_t* rings) {
+    return which == 0   ? split_polyline_by_polygon(line, ring.get(), lines)
+           : which == 1 ? split_polyline_by_rect(line, ring.get(), lines)
+           : which == 2 ? split_polyline_by_polyline(line, other.get(), lines)
+                        : split_polygon_by_polyline(ring.get(), line, rings);
 }
 
 TEST(SplitPolyline, KeepsTheStretchesInsideAPolygonOrTileOrCutAtEveryCrossingOfALine) {
@@ -138,78 +135,60 @@ TEST(SplitPolyline, KeepsTheStretchesInsideAPolygonOrTileOrCutAtEveryCrossingOfA
         SCOPED_TRACE(c.name);
         Polyline cut(pts(c.line));
         Polylines pieces;
-        EXPECT_EQ(split_line(c.by, cut.get(), c.shape, pieces.get()), c.result);
+        Polygon ring(pts(c.shape));
+        Polyline other(pts(c.shape));
+        EXPECT_EQ(split(c.by, ring, other, cut.get(), pieces.get(), nullptr), c.result);
+        EXPECT_EQ(text_of(&other.get()->geom), text_of(c.shape)) << "a cutting line is not changed";
+        EXPECT_TRUE(c.by == line || plane_signed_area(&ring.get()->geom) > 0.0) << "turned";
         EXPECT_EQ(text_of(pieces.get()), texts_of(c.pieces));
         EXPECT_EQ(text_of(&cut.get()->geom), text_of(c.line)) << "line unchanged";
     }
 }
 
-// The shapes the three line splits (and the polygon split) cut by, made before any allocation is
-// made to fail.
-struct Cutters {
-    Polygon square{pts(kSquare)};
-    Polyline across{pts("10 0, 10 10")};
-
-    int split(int which, polyline_t* line, polylines_t* lines, polygons_t* rings) {
-        switch (which) {
-            case 0:
-                return split_polyline_by_polygon(line, square.get(), lines);
-            case 1:
-                return split_polyline_by_rect(line, square.get(), lines);
-            case 2:
-                return split_polyline_by_polyline(line, across.get(), lines);
-            default:
-                return split_polygon_by_polyline(square.get(), line, rings);
-        }
-    }
-};
-
-// The list holds a one-point and an empty polyline that the clean-up of degenerate pieces would
-// remove: the caller's entries stay, a one-point piece of the split's own walk is still dropped
-// (the line meets `across` at its end).
-TEST(SplitPolyline, FaultyPiecesTheCallerPutInTheOutputStay) {
-    const char* const expected[] = {"7 7 | | 0 5, 10 5", "7 7 | | 0 5, 10 5", "7 7 | | -5 5, 10 5"};
-    Cutters cutters;
-    for (int which = 0; which < 3; ++which) {
-        SCOPED_TRACE(which);
-        Polylines pieces;
-        com_polylines_add_copy(pieces.get(), Polyline(pts("7 7")).p);
-        polyline_t empty;
-        com_polyline_init(&empty);
-        com_polylines_add(pieces.get(), empty);
-        Polyline line(pts(which == 2 ? "-5 5, 10 5" : "-5 5, 15 5"));
-        EXPECT_EQ(cutters.split(which, line.get(), pieces.get(), nullptr), 0);
-        EXPECT_EQ(text_of(pieces.get()), texts_of(expected[which]));
-    }
-}
-
 // Every allocation of a split, in turn, fails: no exception escapes, and a call that reports the
 // failure (the line lies outside, or does not meet) appends nothing. (Some allocations have a
-// fallback: the call then goes on.) Once no allocation fails, the split is whole.
-TEST(SplitOperations, SurviveRunningOutOfScratchMemory) {
-    const int failed_result[] = {2, 2, 1, 0};
-    Cutters cutters;
+// fallback: the call then goes on.) The list holds a one-point and an empty polyline that the
+// clean-up of degenerate pieces would remove: they stay. Once no allocation fails, the split is
+// whole, and a one-point piece of its own walk is dropped (the third line ends on `across`).
+TEST(SplitOperations, SurviveRunningOutOfScratchMemoryKeepingTheCallersEntries) {
+    const struct {
+        const char *line, *lines;  // lines: the whole list once the polyline split succeeds
+        int failed_result, rings;
+    } cases[] = {
+        {"-5 5, 15 5", "7 7 | | 0 5, 10 5", 2, 0},
+        {"-5 5, 15 5", "7 7 | | 0 5, 10 5", 2, 0},
+        {"-5 5, 10 5", "7 7 | | -5 5, 10 5", 1, 0},
+        {"-5 5, 15 5", "7 7 | ", 0, 2},
+    };
+    Polygon square(pts(kSquare));  // made before any allocation is made to fail
+    Polyline across(pts("10 0, 10 10"));
     for (int which = 0; which < 4; ++which) {
         SCOPED_TRACE(which);
+        const auto& c = cases[which];
         for (long successes = 0;; ++successes) {
-            Polyline line(pts("-5 5, 15 5"));
+            Polyline line(pts(c.line));
             Polylines lines;
+            com_polylines_add_copy(lines.get(), Polyline(pts("7 7")).p);
+            com_polylines_add_copy(lines.get(), Polyline().p);
             Polygons rings;
             int result = -1;
             bool failed = false;
             {
                 testing_alloc::FailingNew failing(successes);
-                result = cutters.split(which, line.get(), lines.get(), rings.get());
+                result = split(which, square, across, line.get(), lines.get(), rings.get());
                 failed = failing.failed();
             }
-            int appended = lines.size() + rings.size();
+            int appended = lines.size() - 2 + rings.size();
             if (failed) {
-                EXPECT_TRUE(result == 0 || result == failed_result[which]) << successes;
-                EXPECT_TRUE(result != failed_result[which] || appended == 0) << successes;
+                EXPECT_TRUE(result == 0 || result == c.failed_result) << successes;
+                EXPECT_TRUE(result != c.failed_result || appended == 0) << successes;
+                EXPECT_EQ(text_of(&com_polylines_at_pointer(lines.get(), 0)->geom), "7 7 0")
+                    << successes;
                 continue;
             }
             EXPECT_EQ(result, 0);
-            EXPECT_EQ(appended, which >= 2 ? 2 : 1);
+            EXPECT_EQ(text_of(lines.get()), texts_of(c.lines));
+            EXPECT_EQ(rings.size(), c.rings);
             break;
         }
     }
