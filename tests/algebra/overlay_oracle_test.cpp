@@ -25,9 +25,7 @@ using overlay_area::Operation;
 using namespace testing_shapes;
 using Ring = std::vector<Xy>;  // open: the closing point is not repeated
 
-constexpr double kCentre = 5.0e8;
-constexpr double kRadius = 4.0e7;
-constexpr double kTwoPi = 6.283185307179586;
+constexpr double kCentre = 5.0e8, kRadius = 4.0e7, kTwoPi = 6.283185307179586;
 constexpr unsigned kSeed = 20261206;
 constexpr int kPairs = 400;
 
@@ -112,48 +110,34 @@ Ring on_grid(const Ring& ring) {
 Pair pair_of_kind(Kind kind) {
     const Xy centre{kCentre, kCentre};
     int n = vertex_count();
-    std::vector<double> angles = sector_angles(n);
-    std::vector<double> radii_a = radii(n, 0.3 * kRadius, kRadius);
-    Ring a = star(centre, angles, radii_a);
-    switch (kind) {
-        case Kind::kCrossing:
-            return {a,
-                    random_star(polar(centre, uniform(0, kTwoPi), kRadius * uniform(0.2, 1.4)),
-                                0.3 * kRadius, kRadius),
-                    kind};
-        case Kind::kSharedVertices:
-        case Kind::kWithinShared: {
-            std::vector<double> radii_b = radii(n, 0.3 * kRadius, kRadius);
-            for (int k = 0; k < n; ++k) {
-                if (kind == Kind::kWithinShared)
-                    radii_b[k] = std::max(radii_b[k], radii_a[k]);
-                if (uniform(0, 1) < 0.4)
-                    radii_b[k] = radii_a[k];
-            }
-            return {a, star(centre, angles, radii_b), kind};
+    std::vector<double> angles = sector_angles(n), radii_a = radii(n, 0.3 * kRadius, kRadius);
+    Ring a = star(centre, angles, radii_a), b = a;
+    if (kind == Kind::kCrossing) {
+        b = random_star(polar(centre, uniform(0, kTwoPi), kRadius * uniform(0.2, 1.4)),
+                        0.3 * kRadius, kRadius);
+    } else if (kind == Kind::kSharedVertices || kind == Kind::kWithinShared) {
+        std::vector<double> radii_b = radii(n, 0.3 * kRadius, kRadius);
+        for (int k = 0; k < n; ++k) {
+            if (kind == Kind::kWithinShared)
+                radii_b[k] = std::max(radii_b[k], radii_a[k]);
+            if (uniform(0, 1) < 0.4)
+                radii_b[k] = radii_a[k];
         }
-        case Kind::kNested:
-            return {a, random_star(centre, 0.05 * kRadius, 0.25 * kRadius), kind};
-        case Kind::kApart:
-            return {a,
-                    random_star(polar(centre, uniform(0, kTwoPi), 2.5 * kRadius), 0.3 * kRadius,
-                                kRadius),
-                    kind};
-        case Kind::kTouching: {
-            Xy v = a[std::max_element(radii_a.begin(), radii_a.end()) - radii_a.begin()];
-            Ring b;
-            for (const Xy& p : a)
-                b.push_back({2.0 * v.x - p.x, 2.0 * v.y - p.y});
-            return {a, b, kind};
-        }
-        case Kind::kOnGrid:
-            return {on_grid(a),
-                    on_grid(random_star(polar(centre, uniform(0, kTwoPi), kRadius * uniform(0, 1)),
-                                        0.3 * kRadius, kRadius)),
-                    kind};
-        default:
-            return {a, a, Kind::kSameOutline};
+        b = star(centre, angles, radii_b);
+    } else if (kind == Kind::kNested) {
+        b = random_star(centre, 0.05 * kRadius, 0.25 * kRadius);
+    } else if (kind == Kind::kApart) {
+        b = random_star(polar(centre, uniform(0, kTwoPi), 2.5 * kRadius), 0.3 * kRadius, kRadius);
+    } else if (kind == Kind::kTouching) {
+        Xy v = a[std::max_element(radii_a.begin(), radii_a.end()) - radii_a.begin()];
+        for (Xy& p : b)
+            p = {2.0 * v.x - p.x, 2.0 * v.y - p.y};
+    } else if (kind == Kind::kOnGrid) {
+        a = on_grid(a);
+        b = on_grid(random_star(polar(centre, uniform(0, kTwoPi), kRadius * uniform(0, 1)),
+                                0.3 * kRadius, kRadius));
     }
+    return {a, b, kind};
 }
 
 // A pair of a random kind (crossing ones weighted up), the rings exchanged half of the time, each
