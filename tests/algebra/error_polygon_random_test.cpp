@@ -73,19 +73,11 @@ double snapping_area_bound(const std::vector<Xy>& in, const Polygons& out) {
 // Area of (points covered by an odd number of output rings) xor GEOSMakeValid(input).
 double odd_cover_apart_from_geos(const polygon_t* input, const Polygons& out) {
     Geos geos;
-    std::vector<GEOSGeometry*> level;
+    GEOSGeometry* odd = geos.keep(GEOSGeom_createEmptyPolygon_r(geos.h));
     for (const polygon_node_t* node = out.l.head; node != nullptr; node = node->next)
-        level.push_back(geos.polygon(&node->polygon.geom));
-    while (level.size() > 1) {  // symmetric differences in pairs, level by level
-        std::vector<GEOSGeometry*> next;
-        for (size_t k = 0; k + 1 < level.size(); k += 2)
-            next.push_back(geos.keep(GEOSSymDifference_r(geos.h, level[k], level[k + 1])));
-        if (level.size() % 2 == 1)
-            next.push_back(level.back());
-        level.swap(next);
-    }
+        odd = geos.keep(GEOSSymDifference_r(geos.h, odd, geos.polygon(&node->polygon.geom)));
     GEOSGeometry* valid = geos.keep(GEOSMakeValid_r(geos.h, geos.polygon(&input->geom)));
-    return geos.area(geos.keep(GEOSSymDifference_r(geos.h, level.front(), valid)));
+    return geos.area(geos.keep(GEOSSymDifference_r(geos.h, odd, valid)));
 }
 
 TEST(ErrorPolygonProcess, RandomSelfCrossingRingsComeOutValidCoveringTheirEvenOddInterior) {
