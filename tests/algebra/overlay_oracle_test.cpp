@@ -1,8 +1,9 @@
 // Union, intersection and difference of generated ring pairs against GEOS: the area each result
-// covers (read from its code and rings, see overlay_area.h) equals GEOS's to 1e-6 of the larger
-// input's, and every ring appended is valid (counter-clockwise for intersection and difference).
-// Integer coordinates far from the origin spanning tens of millions of units, as map data has:
-// snapping crossings to whole units then moves an area by far less than 1e-6.
+// covers (read from its code and rings, see overlay_area.h) equals GEOS's to 1e-6, and every ring
+// appended is valid (counter-clockwise for intersection and difference). Integer coordinates far
+// from the origin spanning tens of millions of units, as map data has: snapping crossings to whole
+// units moves an area by far less than 1e-6 of the larger input ring's, the scale used for the
+// intersection and difference (rounding is set by the inputs, not by the result).
 #include <gtest/gtest.h>
 
 #include <algorithm>
