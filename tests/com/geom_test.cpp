@@ -1,20 +1,20 @@
-// Point arrays, polygons, polylines and crossing-point lists: growth, shifting on insert and
-// remove, search with the coincidence tolerance, reversal of press codes, the closed-ring
-// convention and its cyclic neighbours, copies, integer arrays, and the always-on precondition
-// checks with their trace file.
+// Point arrays, polygons, polylines and crossing-point lists: growth, shifting, search with the
+// coincidence tolerance, reversal of press codes, the closed ring, integer arrays, and the
+// always-on precondition checks with their trace file.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "mapgeom/com.h"
 #include "shapes.h"
-#include "trace_file.h"
 
-using testing_shapes::pt;
+using namespace testing_shapes;
 
 namespace {
 
@@ -29,33 +29,24 @@ std::pair<int, int> sizes(const geom_t* g) {
     return {com_geom_num(g), com_geom_capacity(g)};
 }
 
-TEST(GeomStorage, GrowsByDoublingClearsResizesAndCopiesWithItsCapacity) {
+TEST(GeomStorage, GrowsByDoublingKeepingItsPointsAndCopiesDeeply) {
     const std::pair<void (*)(geom_t*), int> inits[] = {
         {com_geom_init, 16}, {com_geom_init_polyline, 16}, {com_geom_init_polygon, 32}};
     for (const auto& [init, initial] : inits) {
-        geom_t g{};
+        geom_t g{}, copy{};
         init(&g);
         for (int i = 0; i <= initial; ++i)
             com_geom_add(&g, pt(i, -i));
         EXPECT_EQ(sizes(&g), std::make_pair(initial + 1, 2 * initial));
+        com_geom_geom(&copy, &g);
+        com_geom_setat(&g, 0, pt(100, 100));
         for (int i = 0; i <= initial; ++i)
-            EXPECT_EQ(g.points[i].y, -i);
+            EXPECT_EQ(copy.points[i].y, -i);
+        com_geom_free(&copy);
         com_geom_free(&g);
         EXPECT_EQ(g.points, nullptr);
         com_geom_add(&g, pt(3, 4));  // a freed record starts again with 16 slots
         EXPECT_EQ(sizes(&g), std::make_pair(1, 16));
-        com_geom_clear(&g);
-        EXPECT_EQ(sizes(&g), std::make_pair(0, 16));
-        com_geom_resize(&g, 8);
-        EXPECT_EQ(sizes(&g), std::make_pair(0, 8));
-        EXPECT_EQ(g.points[7].x + g.points[7].y + g.points[7].z, 0.0);
-        com_geom_add(&g, pt(1, 1));
-        geom_t copy{};
-        com_geom_geom(&copy, &g);
-        com_geom_setat(&g, 0, pt(100, 100));
-        EXPECT_EQ(sizes(&copy), std::make_pair(1, 8));
-        EXPECT_EQ(copy.points[0].x, 1);
-        com_geom_free(&copy);
         com_geom_free(&g);
     }
     com_geom_add(nullptr, pt(0, 0));
@@ -163,9 +154,16 @@ TEST(CrosspointList, GrowsFromTenAndShiftsSearchesReversesAndCopiesLikePointArra
     EXPECT_EQ(list.crosspts, nullptr);
 }
 
+// The whole text of a debug trace file in the working directory ("" when there is none).
+std::string read_trace_file(const char* path) {
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
 TEST(PreconditionDeathTest, IndexOutOfRangeStopsWithExpressionAndTrace) {
     std::remove("error.txt");
-    testing_shapes::Polyline line{{2.9, -2.9}};
+    Polyline line{{2.9, -2.9}};
     geom_t* g = &line.get()->geom;
     EXPECT_DEATH(com_geom_at(g, 1), "com_geom_at.*index < geom->count && index >= 0");
     EXPECT_DEATH(com_geom_insertat(g, 1, pt(0, 0)), "index < geom->count && index >= 0");
@@ -179,7 +177,7 @@ TEST(PreconditionDeathTest, IndexOutOfRangeStopsWithExpressionAndTrace) {
     com_geom_clear(g);
     EXPECT_DEATH(com_geom_front(g), "geom->count > 0");
     EXPECT_DEATH(com_geom_last(g), "geom->count > 0");
-    EXPECT_EQ(testing_shapes::read_trace_file("error.txt"),
+    EXPECT_EQ(read_trace_file("error.txt"),
               "com_geom_at: 1\t1\n2\t-2\n\ncom_geom_front\ncom_geom_last\n");
 }
 
@@ -189,14 +187,14 @@ std::pair<double, double> xy(point_t p) {
 
 TEST(PolygonRing, CountsDistinctVerticesWrapsNeighboursAndCopiesDeeply) {
     int xs[] = {0, 10, 10, 0}, ys[] = {0, 0, 10, 0};
-    polygon_t p, dummy{};
+    polygon_t p;
     com_polygon_init(&p);
     com_polygon_add_points(&p, xs, ys, 4, 4);
-    EXPECT_EQ(std::make_pair(com_polygon_num(&p), com_polygon_capacity(&p)), std::make_pair(3, 32));
+    EXPECT_EQ(com_polygon_num(&p), 3);
     EXPECT_EQ(xy(com_polygon_nexter(&p, 3)), std::make_pair(10.0, 0.0));
     EXPECT_EQ(xy(com_polygon_nexter(&p, 2)), std::make_pair(0.0, 0.0));
     EXPECT_EQ(xy(com_polygon_priorer(&p, 0)), std::make_pair(10.0, 10.0));
-    p.next = &dummy;
+    p.next = &p;
     polygon_t* copy = nullptr;
     com_polygon_polygon_pointer(&copy, &p);
     EXPECT_EQ(copy->next, nullptr);
@@ -207,12 +205,6 @@ TEST(PolygonRing, CountsDistinctVerticesWrapsNeighboursAndCopiesDeeply) {
     com_polygon_free(copy);
     com_polygon_free_pointer(copy);
     com_polygon_free(&p);
-    EXPECT_EQ(p.next, nullptr);
-    EXPECT_EQ(com_polygon_num(&p), 0);
-    com_polygon_init_pointer_num(&copy, 5);
-    EXPECT_EQ(std::make_pair(copy->geom.count, com_polygon_capacity(copy)), std::make_pair(0, 5));
-    com_polygon_free(copy);
-    com_polygon_free_pointer(copy);
 }
 
 TEST(ShapeArrays, ReadAndWriteOnlyWithMatchingSizesTruncatingTowardZero) {
@@ -241,7 +233,6 @@ TEST(ShapeArrays, ReadAndWriteOnlyWithMatchingSizesTruncatingTowardZero) {
 
     polyline_t l;
     com_polyline_init(&l);
-    EXPECT_EQ(com_polyline_capacity(&l), 16);
     com_polyline_add_points(&l, in_x, in_y, 3, 3);
     com_polyline_at_points(&l, xs, ys, 3, 3);  // a polyline writes all its points, no closing one
     EXPECT_EQ(std::vector<int>(ys, ys + 3), (std::vector<int>{4, 5, 6}));

@@ -1,6 +1,5 @@
-// Plane and earth measures: angles, perpendicular feet, point-to-segment distances, nearest
-// polyline points, signed triangle areas, extents, and distances and areas on the earth with the
-// latitude-dependent radius.
+// Plane and earth measures: angles, feet, distances to segments and polylines, triangle areas,
+// extents, and distances and areas on the earth with the latitude-dependent radius.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -10,8 +9,7 @@
 #include "point_text.h"
 #include "shapes.h"
 
-using testing_shapes::Polygon;
-using testing_shapes::pt;
+using namespace testing_shapes;
 
 namespace {
 
@@ -69,7 +67,7 @@ TEST(PointToLineDistance, PerpendicularWithinGrownBoxElseNearerEnd) {
 }
 
 TEST(PointToPolylineNearest, VertexOrFootWithEarlierWinningTies) {
-    testing_shapes::Polyline line{{0, 0, 2}, {10, 0, 7}, {10, 10, 3}};
+    Polyline line{{0, 0, 2}, {10, 0, 7}, {10, 10, 3}};
     const struct {
         point_t p, nearest;
     } cases[] = {
@@ -91,11 +89,11 @@ TEST(TriangleAndExtent, SignFollowsOrientationAndMembersTheirOrder) {
     EXPECT_EQ(calc_triangle_area_by_vector(pt(0, 0), pt(0, 1), pt(1, 0)), 0.5);
     EXPECT_EQ(calc_triangle_area_by_vector(pt(1, 0), pt(0, 1), pt(0, 0)), -0.5);
     EXPECT_EQ(calc_plough_around_point(pt(1, 2, 5), pt(3, 8, 5), pt(99, 99)).y, 5.0);
-    testing_shapes::Polyline single{{3, -4}};
+    Polyline single{{3, -4}};
     rectangle_t r = calc_polyline_exrectangle(single.get());
     EXPECT_EQ((std::array<double, 4>{r.min_y, r.max_y, r.min_x, r.max_x}),
               (std::array<double, 4>{-4, -4, 3, 3}));
-    testing_shapes::Polygon ring{{2, 5}, {-1, 7}, {4, -3}, {0, 1}};
+    Polygon ring{{2, 5}, {-1, 7}, {4, -3}, {0, 1}};
     r = calc_polygon_exrectangle(ring.get());
     EXPECT_EQ((std::array<double, 4>{r.min_y, r.max_y, r.min_x, r.max_x}),
               (std::array<double, 4>{-3, 7, -1, 4}));
@@ -105,9 +103,9 @@ constexpr double kUnitsPerDegree = 9216000.0;
 constexpr double kPi = 3.1415927;
 constexpr double kEquatorRadius = 6378137.0, kPoleRadius = 6356752.0;
 
-// One degree of latitude from the equator either way, and from either pole: R = 6378137 m at the
-// equator, 6356752 m at both poles (the radius follows |latitude|).
-TEST(EarthDistance, OneDegreeOfLatitudeAtEquatorAndPoles) {
+// One degree of latitude from the equator either way and from either pole (the radius follows
+// |latitude|); along a parallel the first point's latitude sets both radius and scale.
+TEST(EarthDistance, RadiusFromTheFirstPointsLatitude) {
     const struct {
         double lat_from, lat_to, radius;
     } cases[] = {{0, 1, kEquatorRadius},
@@ -120,9 +118,6 @@ TEST(EarthDistance, OneDegreeOfLatitudeAtEquatorAndPoles) {
                     c.radius * kPi / 180, 1e-6)
             << c.lat_from << " -> " << c.lat_to;
     EXPECT_NEAR(calc_points_distance_onearth(pt(0, 0), pt(0, kUnitsPerDegree)), 111319.0, 1.0);
-}
-
-TEST(EarthDistance, LongitudeShrinksWithTheFirstPointsLatitude) {
     point_t a = pt(0, 60 * kUnitsPerDegree), b = pt(kUnitsPerDegree, 60 * kUnitsPerDegree);
     double radius_60 = kPoleRadius + 30.0 * 21385.0 / 90.0;
     EXPECT_NEAR(calc_points_distance_onearth(a, b),
@@ -137,24 +132,22 @@ TEST(EarthArea, HeronTrianglesAndRingsOfEitherOrientation) {
                 metres * metres * 1e-6);
     EXPECT_NEAR(calc_triangle_area_by_halen(pt(0, 0), pt(leg, 0), pt(2 * leg, 0)), 0.0, 1e-3);
 
-    // Edges along a parallel or spanning the equator symmetrically measure the same both ways, so
-    // this rectangle's area cannot depend on its orientation at all.
-    Polygon ccw(testing_shapes::pts("0 -184320, 276480 -184320, 276480 184320, 0 184320"));
-    Polygon cw(testing_shapes::pts("0 -184320, 0 184320, 276480 184320, 276480 -184320"));
+    // Edges along a parallel or spanning the equator symmetrically: no orientation dependence.
+    Polygon ccw(pts("0 -184320, 276480 -184320, 276480 184320, 0 184320"));
+    Polygon cw(pts("0 -184320, 0 184320, 276480 184320, 276480 -184320"));
     double unit = kEquatorRadius * kPi / 180 / kUnitsPerDegree;
     double area = calc_polygon_area(ccw.get());
     EXPECT_NEAR(area, 2.0 * 184320 * 276480 * unit * unit, area * 1e-3);
     EXPECT_NEAR(calc_polygon_area(cw.get()), area, area * 1e-12);
 
-    // A concave ring at 40 degrees north, about 5 km across: triangles of both signs. The first
-    // point's latitude sets each distance, so reversal and decomposition move it by ~1e-4.
-    // Plane area: the 60000 x 50000 box less the 60000 x 30000 triangle of the notch, 2.1e9.
-    Polygon notched(testing_shapes::pts(
-        "0 368640000, 60000 368640000, 60000 368690000, 30000 368660000, 0 368690000"));
-    Polygon reversed(testing_shapes::pts(
-        "0 368640000, 0 368690000, 30000 368660000, 60000 368690000, 60000 368640000"));
-    Polygon box(testing_shapes::pts("0 368640000, 60000 368640000, 60000 368690000, 0 368690000"));
-    Polygon notch(testing_shapes::pts("0 368690000, 30000 368660000, 60000 368690000"));
+    // A concave ring at 40 degrees north (plane area 2.1e9: a box less its notch), about 5 km
+    // across; the first point's latitude sets each distance, so orientation moves it by ~1e-4.
+    Polygon notched(
+        pts("0 368640000, 60000 368640000, 60000 368690000, 30000 368660000, 0 368690000"));
+    Polygon reversed(
+        pts("0 368640000, 0 368690000, 30000 368660000, 60000 368690000, 60000 368640000"));
+    Polygon box(pts("0 368640000, 60000 368640000, 60000 368690000, 0 368690000"));
+    Polygon notch(pts("0 368690000, 30000 368660000, 60000 368690000"));
     area = calc_polygon_area(notched.get());
     unit = (kPoleRadius + 50.0 * 21385.0 / 90.0) * kPi / 180 / kUnitsPerDegree;
     EXPECT_NEAR(area, 2.1e9 * unit * unit * std::cos(40 * kPi / 180), area * 1e-3);

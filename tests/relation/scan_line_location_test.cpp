@@ -1,6 +1,6 @@
-// Point location against a prepared polygon: codes at vertices, edges and horizontal edges, rays
-// through vertices, exactness with map coordinates, input brought to whole x or refused, the
-// record's lifetime, and agreement with the plain point-in-polygon test on random star polygons.
+// Point location against a prepared polygon (hand-made and random codes are checked with the plain
+// test's in point_relations_test.cpp): exactness with map coordinates, input brought to whole x or
+// refused, and the record's lifetime.
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -10,49 +10,10 @@
 
 #include "mapgeom/relation.h"
 #include "random_shapes.h"
-#include "shape_checks.h"
 
-using testing_shapes::Polygon;
-using testing_shapes::pt;
-using testing_shapes::pts;
-using testing_shapes::Xy;
+using namespace testing_shapes;
 
 namespace {
-
-// Each probe's z is its expected code; the ring is also tried reversed.
-TEST(ScanLineLocation, CodesAtVerticesEdgesAndInsideEitherOrientation) {
-    const struct {
-        const char *name, *ring, *probes;
-    } cases[] = {
-        {"square", "0 0, 10 0, 10 10, 0 10",
-         "5 5 1, 5 0 2, 10 10 3, 15 5 0, -1 5 0, 0 5 2, 10 5 2, 0 0 3, 5 10.5 0, 10 11 0, 10 -1 0,"
-         "0 -0.5 0, 9.99999 5 1"},
-        // Rays straight up and down through the leftmost, top and bottom vertices.
-        {"diamond", "0 5, 5 0, 10 5, 5 10",
-         "0 7 0, 0 3 0, 0 5 3, 5 12 0, 5 -2 0, 5 5 1, 5 10 3, 2.5 2.5 2, 7.5 7.5 2, 10 6 0, 9 5 1,"
-         "1 5 1, 2.5 7.6 0, 2.5 7.4 1"},
-        {"L shape with horizontal edges", "0 0, 10 0, 10 5, 5 5, 5 10, 0 10",
-         "7 5 2, 7 5.5 0, 7 4.5 1, 3 5 1, 5 5 3, 5 7 2, 5 3 1, 5 12 0, 5 0 2, 10 2 2, 10 7 0,"
-         "0 7 2, 12 5 0"},
-        {"comb with several vertices on a scan line", "0 0, 6 0, 6 4, 4 4, 4 2, 2 2, 2 4, 0 4",
-         "3 3 0, 3 1 1, 3 2 2, 2 3 2, 2 2 3, 4 4 3, 1 3 1, 5 3 1, 4 1 1, 2 5 0, 6 4 3"},
-        // x = 5 lies between the scan lines 3 and 7: only the edges spanning them count.
-        {"hexagon", "0 0, 3 -2, 7 2, 10 0, 7 8, 3 6",
-         "5 0 2, 5 0.1 1, 5 -0.1 0, 5 7 2, 5 6.9 1, 5 9 0"},
-    };
-    for (const auto& c : cases)
-        for (bool reversed : {false, true}) {
-            Polygon polygon(pts(c.ring));
-            if (reversed)
-                com_polygon_reverse(polygon.get());
-            polygon_pretreat_t pre;
-            create_polygon_pretreat(polygon.get(), &pre);
-            for (const Xy& probe : pts(c.probes))
-                EXPECT_EQ(relation_point_and_polygon(&pre, pt(probe.x, probe.y)), int(probe.z))
-                    << c.name << (reversed ? " reversed" : "") << " (" << probe.x << "," << probe.y
-                    << ")";
-        }
-}
 
 // A triangle whose bottom edge a->b runs m steps of a long primitive direction d = (k * e + 1, e),
 // k = 1 to 3 (or that mirrored in the diagonal). The lattice points o = (k, 1) off the edge's
@@ -103,6 +64,7 @@ TEST(ScanLineLocation, InputIsBroughtToWholeXClosedOrRefusedAndTheRecordOwnsItsC
                       relation_point_and_polygon(&pre_rounded, pt(x, y)))
                 << x << "," << y;
     EXPECT_EQ(com_polygon_front(fractional.get()).x, 0.4);  // the caller's ring is not changed
+    EXPECT_EQ(relation_point_and_polygon(&pre_rounded, pt(9.99999, 5)), 1);  // exact: no band
 
     com_polygon_removeat(rounded.get(), 4);  // unclosed: the closing edge is taken as there
     create_polygon_pretreat(rounded.get(), &pre);
@@ -123,38 +85,6 @@ TEST(ScanLineLocation, InputIsBroughtToWholeXClosedOrRefusedAndTheRecordOwnsItsC
     EXPECT_EQ(relation_point_and_polygon(&pre_rounded, pt(21, 1)), 1);
     com_polygon_free(&pre_rounded.polygon);
     EXPECT_EQ(relation_point_and_polygon(&pre_rounded, pt(21, 1)), 0);
-}
-
-// The plain test answers 2 or 3 within 0.01 of the boundary; elsewhere both must agree, and a
-// point the exact test puts on the boundary lies in that band with the same code.
-TEST(ScanLineLocation, AgreesWithPlainPointInPolygonOnRandomStars) {
-    const unsigned seed = std::random_device{}();
-    std::mt19937 rng(seed);
-    int compared = 0, on_boundary = 0;
-    for (int round = 0; round < 300 && !HasFailure(); ++round) {
-        const std::vector<Xy> ring = testing_shapes::random_star(
-            rng, testing_shapes::random_int(rng, 3, 60), 0, 0, 5, 300, true);
-        Polygon polygon(ring);
-        polygon_pretreat_t pre;
-        create_polygon_pretreat(polygon.get(), &pre);
-        for (int probe = 0; probe < 400; ++probe) {
-            point_t p = pt(testing_shapes::random_int(rng, -320, 320),
-                           testing_shapes::random_int(rng, -320, 320));
-            if (probe % 8 == 0) {  // also at and around vertices
-                const Xy v = ring[testing_shapes::random_int(rng, 0, int(ring.size()) - 1)];
-                p = pt(v.x + probe % 3 - 1, v.y + (probe / 3) % 3 - 1);
-            }
-            const int exact = relation_point_and_polygon(&pre, p);
-            const int plain = relation_point_at_polygon(polygon.get(), p);
-            on_boundary += exact >= 2;
-            compared += exact >= 2 || plain <= 1;
-            if ((exact >= 2 || plain <= 1) && exact != plain)
-                FAIL() << "seed " << seed << ": " << exact << " against plain " << plain << " at ("
-                       << p.x << "," << p.y << ") in " << testing_shapes::text_of(ring);
-        }
-    }
-    EXPECT_GT(compared, 100000);
-    EXPECT_GT(on_boundary, 500);
 }
 
 }  // namespace
