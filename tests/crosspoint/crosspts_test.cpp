@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/relation.h"
 #include "random_shapes.h"
@@ -275,10 +276,16 @@ TEST(PolylineCrossingsRandom, SweptLinesMatchThePlainScan) {
     compare_with_plain_scan(20261208, false, calc_polylines_crosspts);
 }
 
-}  // namespace
-
-extern "C" int mapgeom_c_call_with_null_records(void);
-
-TEST(CrossingHeaders, CompileAsCAndIgnoreNullRecords) {
-    EXPECT_EQ(mapgeom_c_call_with_null_records(), 0);
+TEST(Crossings, NullRecordsAreIgnored) {
+    Crosspts out;
+    calc_polygons_crosspts(nullptr, nullptr, out.get());
+    calc_polygon_and_polygon_crosspts(nullptr, nullptr, out.get());
+    calc_polyline_and_polygon_crosspts(nullptr, nullptr, out.get());
+    calc_polylines_crosspts(nullptr, nullptr, nullptr);
+    EXPECT_EQ(out.size(), 0);
+    EXPECT_EQ(find_all_crosspts(nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(find_all_polyline_crosspts(nullptr, nullptr, nullptr), 0);
+    EXPECT_EQ(find_all_polygon_crosspts(nullptr, nullptr, nullptr), 0);
 }
+
+}  // namespace

@@ -8,13 +8,7 @@
 
 using namespace testing_shapes;
 
-extern "C" int c_host_clean_ring(void);
-
 namespace {
-
-TEST(CHost, CallsTheCleaningPassesByTheirPlainNames) {
-    EXPECT_EQ(c_host_clean_ring(), 3 * 10 + 4);
-}
 
 // Stored points before and after (closing point included; "x y z" with the code z).
 struct RingCase {

@@ -1,10 +1,12 @@
 // Point and segment relations: the codes of every branch at their exact band edges, rays through
-// vertices and along edges, and point in polygon, plain and prepared, against a winding-number
-// count on random rings.
+// vertices and along edges, point in polygon, plain and prepared, against a winding-number count on
+// random rings, and the prepared polygon's exactness, input handling and lifetime.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 #include <string>
 #include <utility>
 #include <vector>
@@ -127,29 +129,22 @@ TEST(PointAtPolylineTriangleAndRect, CodesAtTheirBandEdges) {
             << p.x << " " << p.y;
 }
 
+// b as "min_x max_x min_y max_y" against a = [0, 10] x [0, 10], and the code of a against b.
 TEST(RectAndRect, CodesInTheirOrderAndMirroredWhenSwapped) {
-    auto rect = [](double min_x, double max_x, double min_y, double max_y) {
-        return rectangle_t{min_y, max_y, min_x, max_x};
-    };
-    const rectangle_t a = rect(0, 10, 0, 10);
+    const rectangle_t a{0, 10, 0, 10};
     const struct {
-        const char* name;
-        rectangle_t b;
+        double min_x, max_x, min_y, max_y;
         int code;
-    } cases[] = {{"copy", rect(0, 10, 0, 10), 4},
-                 {"b within a", rect(2, 8, 2, 8), 2},
-                 {"b within a sharing an edge", rect(0, 5, 0, 10), 2},
-                 {"a within b", rect(-1, 11, -1, 11), 3},
-                 {"sharing only a corner", rect(10, 20, 10, 20), 1},
-                 {"cross", rect(4, 6, -5, 15), 1},
-                 {"disjoint in x", rect(10.5, 20, 0, 10), 0},
-                 {"disjoint in y", rect(0, 10, -5, -0.5), 0}};
+    } cases[] = {{0, 10, 0, 10, 4},    {2, 8, 2, 8, 2},     {0, 5, 0, 10, 2},
+                 {-1, 11, -1, 11, 3},  {10, 20, 10, 20, 1}, {4, 6, -5, 15, 1},
+                 {10.5, 20, 0, 10, 0}, {0, 10, -5, -0.5, 0}};
     for (const auto& c : cases) {
-        EXPECT_EQ(relation_rect_and_rect(a, c.b), c.code) << c.name;
-        EXPECT_EQ(relation_rect_and_rect(c.b, a), c.code == 2   ? 3
-                                                  : c.code == 3 ? 2
-                                                                : c.code)
-            << c.name;
+        const rectangle_t b{c.min_y, c.max_y, c.min_x, c.max_x};
+        EXPECT_EQ(relation_rect_and_rect(a, b), c.code) << c.min_x << " " << c.min_y;
+        EXPECT_EQ(relation_rect_and_rect(b, a), c.code == 2   ? 3
+                                                : c.code == 3 ? 2
+                                                              : c.code)
+            << c.min_x << " " << c.min_y << " swapped";
     }
 }
 
@@ -277,6 +272,78 @@ TEST(PointAtPolygon, AgreesWithWindingNumberBoundaryScanAndPreparedPolygonOnRand
     }
     EXPECT_GT(checked, 40000);
     EXPECT_GT(on_boundary, 500);
+}
+
+// A triangle whose bottom edge a->b runs m steps of a long primitive direction d = (k * e + 1, e),
+// k = 1 to 3 (or that mirrored in the diagonal). The lattice points o = (k, 1) off the edge's
+// points on either side have a side determinant of m against products of coordinates beyond 2^53,
+// where double evaluation rounds to the wrong sign; the expected side comes from 128-bit integers.
+TEST(ScanLineLocation, ExactBesideLongEdgesWithMapCoordinates) {
+    const unsigned seed = std::random_device{}();
+    std::mt19937_64 random(seed);
+    std::uniform_int_distribution<int64_t> start(-1600000000, -100000000), e(10000000, 30000000);
+    int probed = 0;
+    for (int round = 0; round < 300; ++round) {
+        const int64_t ax = start(random), ay = start(random) / 2, m = 20 + round % 30;
+        int64_t k = 1 + round % 3, dx = e(random) / k * k + 1, dy = (dx - 1) / k, ox = k, oy = 1;
+        if (round % 2 == 1)
+            std::swap(dx, dy), std::swap(ox, oy), ox = -ox, oy = -oy;
+        const int64_t bx = ax + dx * m, by = ay + dy * m;
+        Polygon triangle(
+            {{double(ax), double(ay)}, {double(bx), double(by)}, {double(ax), double(by)}});
+        polygon_pretreat_t pre;
+        create_polygon_pretreat(triangle.get(), &pre);
+        for (int64_t step = 1; step < m; ++step) {
+            const int64_t x = ax + step * dx, y = ay + step * dy;
+            ASSERT_EQ(relation_point_and_polygon(&pre, pt(x, y)), 2) << "seed " << seed;
+            for (int64_t side : {1, -1}) {
+                const int64_t px = x + side * ox, py = y + side * oy;
+                if (px <= ax || px >= bx)
+                    continue;
+                const __int128 det = static_cast<__int128>(bx - ax) * (py - ay) -
+                                     static_cast<__int128>(by - ay) * (px - ax);
+                ASSERT_EQ(relation_point_and_polygon(&pre, pt(px, py)), det > 0 ? 1 : 0)
+                    << "seed " << seed << " (" << px << "," << py << ")";
+                ++probed;
+            }
+        }
+    }
+    EXPECT_GT(probed, 10000);
+}
+
+TEST(ScanLineLocation, InputIsBroughtToWholeXClosedOrRefusedAndTheRecordOwnsItsCopy) {
+    Polygon fractional(pts("0.4 0.25, 9.6 0, 10.3 9.5, -0.49 10"));
+    Polygon rounded(pts("0 0.25, 10 0, 10 9.5, 0 10"));
+    polygon_pretreat_t pre_fractional, pre_rounded, pre;
+    create_polygon_pretreat(fractional.get(), &pre_fractional);
+    create_polygon_pretreat(rounded.get(), &pre_rounded);
+    for (double x = -1; x <= 11; x += 0.25)
+        for (double y = -1; y <= 11; y += 0.25)
+            ASSERT_EQ(relation_point_and_polygon(&pre_fractional, pt(x, y)),
+                      relation_point_and_polygon(&pre_rounded, pt(x, y)))
+                << x << "," << y;
+    EXPECT_EQ(com_polygon_front(fractional.get()).x, 0.4);  // the caller's ring is not changed
+    EXPECT_EQ(relation_point_and_polygon(&pre_rounded, pt(9.99999, 5)), 1);  // exact: no band
+
+    com_polygon_removeat(rounded.get(), 4);  // unclosed: the closing edge is taken as there
+    create_polygon_pretreat(rounded.get(), &pre);
+    EXPECT_EQ(relation_point_and_polygon(&pre, pt(0, 5)), 2);
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    EXPECT_EQ(relation_point_and_polygon(&pre, pt(nan, 5)), 0);
+    EXPECT_EQ(relation_point_and_polygon(&pre, pt(5, nan)), 0);
+    for (Xy bad : {Xy{nan, 0}, Xy{5, std::numeric_limits<double>::infinity()}, Xy{5e9, 0}}) {
+        create_polygon_pretreat(Polygon({{0, 0}, bad, {10, 10}, {0, 10}}).get(), &pre);
+        EXPECT_TRUE(pre.scan_lines.empty());
+        EXPECT_EQ(relation_point_and_polygon(&pre, pt(1, 1)), 0);
+    }
+
+    // Reused, moved and released early without leaking or releasing twice.
+    create_polygon_pretreat(Polygon(pts("20 0, 30 0, 20 10")).get(), &pre);
+    polygon_pretreat_t moved(std::move(pre));
+    pre_rounded = std::move(moved);
+    EXPECT_EQ(relation_point_and_polygon(&pre_rounded, pt(21, 1)), 1);
+    com_polygon_free(&pre_rounded.polygon);
+    EXPECT_EQ(relation_point_and_polygon(&pre_rounded, pt(21, 1)), 0);
 }
 
 }  // namespace
