@@ -263,16 +263,13 @@ void compare_with_plain_scan(unsigned seed, bool ring, Engine engine) {
     EXPECT_GE(compared, 20);
 }
 
-TEST(PolylineCrossingsRandom, IndexedLineAgainstRingMatchesThePlainScan) {
+TEST(PolylineCrossingsRandom, BothEnginesMatchThePlainScan) {
     compare_with_plain_scan(20261207, true,
                             [](polyline_t* line, polyline_t* ring_points, crosspts_t* out) {
                                 polygon_t ring{ring_points->geom, nullptr};
                                 calc_polyline_and_polygon_crosspts(line, &ring, out);
                                 ring_points->geom = ring.geom;
                             });
-}
-
-TEST(PolylineCrossingsRandom, SweptLinesMatchThePlainScan) {
     compare_with_plain_scan(20261208, false, calc_polylines_crosspts);
 }
 

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "mapgeom/measure.h"
 #include "point_text.h"
@@ -26,21 +27,30 @@ TEST(PointsAngle, RightStraightClampedAndDegenerate) {
     EXPECT_TRUE(std::isnan(calc_points_angle(pt(0, 0), pt(0, 0), pt(1, 0))));
 }
 
-TEST(PointToLineApeakpt, FeetOnEveryKindOfLine) {
-    const struct {
-        point_t p, a, b, foot;
-    } cases[] = {
-        {pt(3, 7), pt(2, 0), pt(2, 10), pt(2, 7)},    // vertical
-        {pt(3, 7), pt(5, 5), pt(5, 5), pt(5, 7)},     // a == b takes the vertical branch
-        {pt(3, 7), pt(0, 1), pt(10, 1), pt(3, 1)},    // horizontal
-        {pt(0, 5), pt(0, 0), pt(10, 5), pt(2, 1)},    // shallow
-        {pt(5, 0, 9), pt(0, 0), pt(5, 10), pt(1, 2)}  // steep
-    };
-    for (const auto& c : cases) {
-        point_t foot = calc_point_to_line_apeakpt(c.p, c.a, c.b);
-        EXPECT_NEAR(foot.x, c.foot.x, 1e-9);
-        EXPECT_NEAR(foot.y, c.foot.y, 1e-9);
-        EXPECT_EQ(foot.z, 0.0);
+point_t at(const Xy& v) {
+    return pt(v.x, v.y, v.z);
+}
+
+void expect_point(point_t got, const Xy& want, const char* text) {
+    EXPECT_TRUE(std::fabs(got.x - want.x) < 1e-9 && std::fabs(got.y - want.y) < 1e-9 &&
+                got.z == want.z)
+        << text << ": got " << got.x << " " << got.y << " " << got.z;
+}
+
+// "p, a, b, foot": vertical, a == b (the vertical branch), horizontal, shallow and steep lines; the
+// foot has code 0. Then "p, nearest" on a polyline whose vertices carry codes: feet on either
+// segment, the shared vertex, the start, and a tie the earlier segment wins.
+TEST(NearestPoints, FeetOnEveryKindOfLineAndOnAPolyline) {
+    for (const char* text : {"3 7, 2 0, 2 10, 2 7", "3 7, 5 5, 5 5, 5 7", "3 7, 0 1, 10 1, 3 1",
+                             "0 5, 0 0, 10 5, 2 1", "5 0 9, 0 0, 5 10, 1 2"}) {
+        const std::vector<Xy> v = pts(text);
+        expect_point(calc_point_to_line_apeakpt(at(v[0]), at(v[1]), at(v[2])), v[3], text);
+    }
+    Polyline line(pts("0 0 2, 10 0 7, 10 10 3"));
+    for (const char* text :
+         {"4 3, 4 0", "13 6, 10 6", "12 -3, 10 0 7", "-2 -1, 0 0 2", "5 5, 5 0"}) {
+        const std::vector<Xy> v = pts(text);
+        expect_point(calc_point_to_polyline_distance(line.get(), at(v[0])), v[1], text);
     }
 }
 
@@ -64,25 +74,6 @@ TEST(PointToLineDistance, PerpendicularWithinGrownBoxElseNearerEnd) {
         EXPECT_NEAR(calc_point_to_line_distance_by_permit(c.p, c.a, c.b, c.permit), c.distance,
                     1e-12)
             << "p (" << c.p.x << "," << c.p.y << ")";
-}
-
-TEST(PointToPolylineNearest, VertexOrFootWithEarlierWinningTies) {
-    Polyline line{{0, 0, 2}, {10, 0, 7}, {10, 10, 3}};
-    const struct {
-        point_t p, nearest;
-    } cases[] = {
-        {pt(4, 3), pt(4, 0, 0)},     // foot on the first segment
-        {pt(13, 6), pt(10, 6, 0)},   // foot on the second segment
-        {pt(12, -3), pt(10, 0, 7)},  // beyond both feet: the shared vertex, with its code
-        {pt(-2, -1), pt(0, 0, 2)},   // before the start
-        {pt(5, 5), pt(5, 0, 0)},     // equally near both segments: the first one wins
-    };
-    for (const auto& c : cases) {
-        point_t got = calc_point_to_polyline_distance(line.get(), c.p);
-        EXPECT_NEAR(got.x, c.nearest.x, 1e-9);
-        EXPECT_NEAR(got.y, c.nearest.y, 1e-9);
-        EXPECT_EQ(got.z, c.nearest.z);
-    }
 }
 
 TEST(TriangleAndExtent, SignFollowsOrientationAndMembersTheirOrder) {
