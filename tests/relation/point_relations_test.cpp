@@ -23,29 +23,35 @@ point_t at(const std::vector<Xy>& points, size_t k) {
     return pt(points[k].x, points[k].y, points[k].z);
 }
 
+// Segments "a1, a2, b1, b2" (z: codes), and where out must be for codes 0, 4 and 5: a computed
+// crossing writes only x and y, a shared endpoint is copied whole, the same segment leaves it
+// alone.
 TEST(LinesCross, CodesForEveryBranch) {
     const struct {
         const char *name, *a1_a2_b1_b2;
         double permit;
         int code;
-        double x, y;  // expected out for codes 0 and 4
-    } cases[] = {{"general crossing", "0 0, 10 10, 0 10, 10 0", 0.01, 0, 5, 5},
-                 {"lines cross outside", "0 0, 1 1, 5 0, 6 -1", 0.01, 4, 2.5, 2.5},
-                 {"parallel apart", "0 0, 10 0, 0 5, 10 5", 0.01, 3, 0, 0},
-                 {"shared end a2=b1", "0 0, 10 0, 10 0, 20 5", 0.01, 0, 10, 0},
-                 {"shared end a1=b2", "0 0, 10 0, 3 4, 0 0", 0.01, 0, 0, 0},
-                 {"collinear overlap", "0 0, 10 0, 5 0, 20 0", 0.01, 0, 5, 0},
-                 {"collinear overlap via b2", "0 0, 10 0, 20 0, 5 0", 0.01, 0, 5, 0},
-                 {"collinear disjoint", "0 0, 10 0, 11 0, 20 0", 0.01, 3, 0, 0},
-                 {"both vertical apart", "0 0, 0 10, 1 0, 1 10", 0.01, 3, 0, 0},
-                 {"both vertical overlap", "0 0, 0 10, 0 5, 0 20", 0.01, 0, 0, 5},
-                 {"a vertical", "2 -5, 2 5, 0 0, 4 2", 0.01, 0, 2, 1},
-                 {"b vertical", "0 0, 4 2, 2 -5, 2 5", 0.01, 0, 2, 1},
-                 {"a horizontal", "-5 1, 5 1, 0 0, 4 2", 0.01, 0, 2, 1},
-                 {"b horizontal", "0 0, 4 2, -5 1, 5 1", 0.01, 0, 2, 1},
+        double x, y, z;
+    } cases[] = {{"general crossing", "0 0, 10 10, 0 10, 10 0", 0.01, 0, 5, 5, 7},
+                 {"lines cross outside", "0 0, 1 1, 5 0, 6 -1", 0.01, 4, 2.5, 2.5, 7},
+                 {"parallel apart", "0 0, 10 0, 0 5, 10 5", 0.01, 3, 0, 0, 0},
+                 {"same segment", "0 0, 10 0, 0 0, 10 0", 0.01, 5, -99, -99, 7},
+                 {"same segment reversed", "0 0, 10 0, 10 0, 0 0", 0.01, 5, -99, -99, 7},
+                 {"shared end a1=b1", "1 1 3, 5 1, 1 1, 1 9", 0.01, 0, 1, 1, 3},
+                 {"shared end a2=b1", "0 0, 10 0 2, 10 0, 20 5", 0.01, 0, 10, 0, 2},
+                 {"shared end a1=b2", "0 0, 10 0, 3 4, 0 0", 0.01, 0, 0, 0, 0},
+                 {"collinear overlap", "0 0, 10 0, 5 0, 20 0", 0.01, 0, 5, 0, 0},
+                 {"collinear overlap via b2", "0 0, 10 0, 20 0, 5 0", 0.01, 0, 5, 0, 0},
+                 {"collinear disjoint", "0 0, 10 0, 11 0, 20 0", 0.01, 3, 0, 0, 0},
+                 {"both vertical apart", "0 0, 0 10, 1 0, 1 10", 0.01, 3, 0, 0, 0},
+                 {"both vertical overlap", "0 0, 0 10, 0 5, 0 20", 0.01, 0, 0, 5, 0},
+                 {"a vertical", "2 -5, 2 5, 0 0, 4 2", 0.01, 0, 2, 1, 7},
+                 {"b vertical", "0 0, 4 2, 2 -5, 2 5", 0.01, 0, 2, 1, 7},
+                 {"a horizontal", "-5 1, 5 1, 0 0, 4 2", 0.01, 0, 2, 1, 7},
+                 {"b horizontal", "0 0, 4 2, -5 1, 5 1", 0.01, 0, 2, 1, 7},
                  // The crossing (10.5, 0) lies exactly at a's grown bound: included.
-                 {"at grown bound", "0 0, 10 0, 10.5 -1, 10.5 1", 0.5, 0, 10.5, 0},
-                 {"past grown bound", "0 0, 10 0, 10.75 -1, 10.75 1", 0.5, 4, 10.75, 0}};
+                 {"at grown bound", "0 0, 10 0, 10.5 -1, 10.5 1", 0.5, 0, 10.5, 0, 7},
+                 {"past grown bound", "0 0, 10 0, 10.75 -1, 10.75 1", 0.5, 4, 10.75, 0, 7}};
     for (const auto& c : cases) {
         const auto p = pts(c.a1_a2_b1_b2);
         point_t out = pt(-99, -99, 7);
@@ -53,21 +59,10 @@ TEST(LinesCross, CodesForEveryBranch) {
             relation_lines_cross_by_permit(&out, at(p, 0), at(p, 1), at(p, 2), at(p, 3), c.permit),
             c.code)
             << c.name;
-        EXPECT_TRUE((c.code != 0 && c.code != 4) ||
-                    (std::fabs(out.x - c.x) < 1e-9 && std::fabs(out.y - c.y) < 1e-9))
-            << c.name << ": " << out.x << " " << out.y;
+        EXPECT_TRUE(c.code == 3 || (std::fabs(out.x - c.x) < 1e-9 &&
+                                    std::fabs(out.y - c.y) < 1e-9 && out.z == c.z))
+            << c.name << ": " << out.x << " " << out.y << " " << out.z;
     }
-}
-
-TEST(LinesCross, SameSegmentLeavesOutUntouchedAndComputedPointKeepsCode) {
-    point_t out = pt(-1, -2, 7);
-    EXPECT_EQ(relation_lines_cross(&out, pt(0, 0), pt(10, 0), pt(10, 0), pt(0, 0)), 5);
-    EXPECT_EQ(relation_lines_cross(&out, pt(0, 0), pt(10, 0), pt(0, 0), pt(10, 0)), 5);
-    EXPECT_EQ(out.x + out.y, -3);
-    EXPECT_EQ(relation_lines_cross(&out, pt(0, 0), pt(10, 10), pt(0, 10), pt(10, 0)), 0);
-    EXPECT_EQ(out.z, 7);  // only x and y of a computed crossing are written
-    EXPECT_EQ(relation_lines_cross(&out, pt(1, 1, 3), pt(5, 1), pt(1, 1), pt(1, 9)), 0);
-    EXPECT_EQ(out.z, 3);  // a shared endpoint is copied whole
 }
 
 // Each case is also checked with the segment reversed, where left and right exchange: horizontal,
