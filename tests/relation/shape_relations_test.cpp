@@ -87,7 +87,6 @@ const struct LineCase {
     int code;
 } kLineCases[] = {
     {"crosses one side", "-5 5, 5 5", 0},
-    {"crosses through a corner", "-5 -5, 5 5", 0},
     {"wholly inside", "2 2, 8 8", 1},
     {"wholly outside", "20 0, 30 10", 2},
     {"starts on the boundary going in", "0 5, 5 5", 3},
@@ -182,7 +181,6 @@ TEST(IsError, PolygonTestsInOrderAndPolylineContacts) {
         {true, "doubled closing point", "0 0, 10 0, 0 10, 0 0, 0 0", 6},
         {true, "bow tie", "0 0, 10 10, 10 0, 0 10, 0 0", 2},
         {true, "touching itself at a shared vertex", "0 0, 10 0, 5 5, 10 10, 0 10, 5 5, 0 0", 1},
-        {true, "vertex on another edge", "0 0, 10 0, 10 10, 5 0, 0 10, 0 0", 1},
         {true, "crossing the closing edge", "0 0, 10 0, 10 10, -5 5, 5 5, 0 10, 0 0", 2},
         // The edge ending at (5.005, 0) passes within 0.01 of the vertical edge at x = 5, but no
         // end of either lies between the other's ranks: only the widening of the windows finds it.
@@ -190,7 +188,6 @@ TEST(IsError, PolygonTestsInOrderAndPolylineContacts) {
          "5 -5, 5 5, -10 5, -10 10, 30 10, 30 0, 5.005 0, 6 -10, 5 -5", 2},
         {false, "one point", "0 0", 3},
         {false, "zigzag", "0 0, 10 10, 20 0, 30 10", 0},
-        {false, "crossing", "0 0, 10 10, 10 0, 0 10", 2},
         {false, "returning to its start", "0 0, 10 0, 10 10, 0 0", 1},
         {false, "end on an earlier segment", "0 0, 10 0, 10 10, 5 0", 1},
         {false, "spiral crossing its first segment late", "0 0, 100 0, 100 50, 50 50, 50 -1", 2},
