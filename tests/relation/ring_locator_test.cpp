@@ -67,9 +67,11 @@ std::vector<point_t> query_points(std::mt19937& rng, const polygon_t* ring) {
     }
     double span = std::fmax(hi_x - lo_x, hi_y - lo_y);
     std::vector<point_t> points{{kNaN, lo_y, 0}, {lo_x, kInf, 0}, {hi_x, -kInf, 0}};
-    for (int k = 0; k < 30; ++k)
-        points.push_back({random_real(rng, lo_x - 0.1 * span, hi_x + 0.1 * span),
-                          random_real(rng, lo_y - 0.1 * span, hi_y + 0.1 * span), 0});
+    auto add = [&](double x, double y) { points.push_back({x, y, 0}); };
+    for (int k = 0; k < 30; ++k) {
+        double x = random_real(rng, lo_x - 0.1 * span, hi_x + 0.1 * span);
+        add(x, random_real(rng, lo_y - 0.1 * span, hi_y + 0.1 * span));
+    }
     for (int k = 0; k < 40; ++k) {
         int i = random_int(rng, 0, n - 1);
         point_t a = v[i], b = v[i + 1];
@@ -80,14 +82,10 @@ std::vector<point_t> query_points(std::mt19937& rng, const polygon_t* ring) {
         double nx = length > 0 ? (a.y - b.y) / length : 0,
                ny = length > 0 ? (b.x - a.x) / length : 1;
         point_t along{a.x + t * (b.x - a.x), a.y + t * (b.y - a.y), 0};
-        points.insert(points.end(), {a,
-                                     {a.x + d, a.y, 0},
-                                     {a.x + d, a.y + d, 0},
-                                     along,
-                                     {along.x + d * nx, along.y + d * ny, 0},
-                                     {a.x, a.y + random_real(rng, 0, span), 0},
-                                     {a.x + d, a.y + std::fabs(d) + random_real(rng, 0, span), 0},
-                                     {a.x, random_real(rng, lo_y - 1, hi_y + 1), 0}});
+        add(a.x, a.y), add(a.x + d, a.y), add(a.x + d, a.y + d), add(along.x, along.y);
+        add(along.x + d * nx, along.y + d * ny), add(a.x, a.y + random_real(rng, 0, span));
+        add(a.x + d, a.y + std::fabs(d) + random_real(rng, 0, span));
+        add(a.x, random_real(rng, lo_y - 1, hi_y + 1));
     }
     for (int i = 0; i < n; ++i) {
         if (std::isfinite(v[i].x + v[i].y + v[i + 1].x + v[i + 1].y))
@@ -95,9 +93,9 @@ std::vector<point_t> query_points(std::mt19937& rng, const polygon_t* ring) {
         for (point_t end : {v[i], v[i + 1]})
             for (double d : {0.0, 0.3}) {
                 if (std::isfinite(end.x))
-                    points.push_back({end.x + d, random_real(rng, lo_y - 1, hi_y + 1), 0});
+                    add(end.x + d, random_real(rng, lo_y - 1, hi_y + 1));
                 if (std::isfinite(end.y))
-                    points.push_back({random_real(rng, lo_x - 1, hi_x + 1), end.y + d, 0});
+                    add(random_real(rng, lo_x - 1, hi_x + 1), end.y + d);
             }
     }
     return points;
