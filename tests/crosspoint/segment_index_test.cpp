@@ -13,10 +13,7 @@
 
 namespace {
 
-using testing_shapes::Polyline;
-using testing_shapes::random_int;
-using testing_shapes::random_real;
-using testing_shapes::Xy;
+using namespace testing_shapes;
 
 using Meeting = std::tuple<int, int, double, double>;  // segments i and j, and where they meet
 using SegmentTest = int (*)(point_t*, point_t, point_t, point_t, point_t);
@@ -67,7 +64,7 @@ TEST(CandidatePairs, IndexVisitsEveryMeetingPairInDoubleLoopOrder) {
     long long visited = 0, all_pairs = 0;
     size_t found = 0;
     for (int trial = 0; trial < 20; ++trial) {
-        std::vector<Xy> base = testing_shapes::random_walk(rng, 90, 4);
+        std::vector<Xy> base = random_walk(rng, 90, 4);
         Polyline a(base), b(chain_hugging(rng, base, 80));
         for (SegmentTest test : {relation_lines_cross, cross_within_ten_thousandth}) {
             std::vector<Meeting> expected =

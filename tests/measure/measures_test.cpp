@@ -1,17 +1,16 @@
-// Plane and earth measures: angles, perpendicular feet, point-to-segment distances, nearest
-// polyline points, signed triangle areas, extents, and distances and areas on the earth with the
-// latitude-dependent radius.
+// Plane and earth measures: angles, feet, distances to segments and polylines, triangle areas,
+// extents, and distances and areas on the earth with the latitude-dependent radius.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cmath>
+#include <vector>
 
 #include "mapgeom/measure.h"
 #include "point_text.h"
 #include "shapes.h"
 
-using testing_shapes::Polygon;
-using testing_shapes::pt;
+using namespace testing_shapes;
 
 namespace {
 
@@ -28,21 +27,30 @@ TEST(PointsAngle, RightStraightClampedAndDegenerate) {
     EXPECT_TRUE(std::isnan(calc_points_angle(pt(0, 0), pt(0, 0), pt(1, 0))));
 }
 
-TEST(PointToLineApeakpt, FeetOnEveryKindOfLine) {
-    const struct {
-        point_t p, a, b, foot;
-    } cases[] = {
-        {pt(3, 7), pt(2, 0), pt(2, 10), pt(2, 7)},    // vertical
-        {pt(3, 7), pt(5, 5), pt(5, 5), pt(5, 7)},     // a == b takes the vertical branch
-        {pt(3, 7), pt(0, 1), pt(10, 1), pt(3, 1)},    // horizontal
-        {pt(0, 5), pt(0, 0), pt(10, 5), pt(2, 1)},    // shallow
-        {pt(5, 0, 9), pt(0, 0), pt(5, 10), pt(1, 2)}  // steep
-    };
-    for (const auto& c : cases) {
-        point_t foot = calc_point_to_line_apeakpt(c.p, c.a, c.b);
-        EXPECT_NEAR(foot.x, c.foot.x, 1e-9);
-        EXPECT_NEAR(foot.y, c.foot.y, 1e-9);
-        EXPECT_EQ(foot.z, 0.0);
+point_t at(const Xy& v) {
+    return pt(v.x, v.y, v.z);
+}
+
+void expect_point(point_t got, const Xy& want, const char* text) {
+    EXPECT_TRUE(std::fabs(got.x - want.x) < 1e-9 && std::fabs(got.y - want.y) < 1e-9 &&
+                got.z == want.z)
+        << text << ": got " << got.x << " " << got.y << " " << got.z;
+}
+
+// "p, a, b, foot": vertical, a == b (the vertical branch), horizontal, shallow and steep lines; the
+// foot has code 0. Then "p, nearest" on a polyline whose vertices carry codes: feet on either
+// segment, the shared vertex, the start, and a tie the earlier segment wins.
+TEST(NearestPoints, FeetOnEveryKindOfLineAndOnAPolyline) {
+    for (const char* text : {"3 7, 2 0, 2 10, 2 7", "3 7, 5 5, 5 5, 5 7", "3 7, 0 1, 10 1, 3 1",
+                             "0 5, 0 0, 10 5, 2 1", "5 0 9, 0 0, 5 10, 1 2"}) {
+        const std::vector<Xy> v = pts(text);
+        expect_point(calc_point_to_line_apeakpt(at(v[0]), at(v[1]), at(v[2])), v[3], text);
+    }
+    Polyline line(pts("0 0 2, 10 0 7, 10 10 3"));
+    for (const char* text :
+         {"4 3, 4 0", "13 6, 10 6", "12 -3, 10 0 7", "-2 -1, 0 0 2", "5 5, 5 0"}) {
+        const std::vector<Xy> v = pts(text);
+        expect_point(calc_point_to_polyline_distance(line.get(), at(v[0])), v[1], text);
     }
 }
 
@@ -68,34 +76,15 @@ TEST(PointToLineDistance, PerpendicularWithinGrownBoxElseNearerEnd) {
             << "p (" << c.p.x << "," << c.p.y << ")";
 }
 
-TEST(PointToPolylineNearest, VertexOrFootWithEarlierWinningTies) {
-    testing_shapes::Polyline line{{0, 0, 2}, {10, 0, 7}, {10, 10, 3}};
-    const struct {
-        point_t p, nearest;
-    } cases[] = {
-        {pt(4, 3), pt(4, 0, 0)},     // foot on the first segment
-        {pt(13, 6), pt(10, 6, 0)},   // foot on the second segment
-        {pt(12, -3), pt(10, 0, 7)},  // beyond both feet: the shared vertex, with its code
-        {pt(-2, -1), pt(0, 0, 2)},   // before the start
-        {pt(5, 5), pt(5, 0, 0)},     // equally near both segments: the first one wins
-    };
-    for (const auto& c : cases) {
-        point_t got = calc_point_to_polyline_distance(line.get(), c.p);
-        EXPECT_NEAR(got.x, c.nearest.x, 1e-9);
-        EXPECT_NEAR(got.y, c.nearest.y, 1e-9);
-        EXPECT_EQ(got.z, c.nearest.z);
-    }
-}
-
 TEST(TriangleAndExtent, SignFollowsOrientationAndMembersTheirOrder) {
     EXPECT_EQ(calc_triangle_area_by_vector(pt(0, 0), pt(0, 1), pt(1, 0)), 0.5);
     EXPECT_EQ(calc_triangle_area_by_vector(pt(1, 0), pt(0, 1), pt(0, 0)), -0.5);
     EXPECT_EQ(calc_plough_around_point(pt(1, 2, 5), pt(3, 8, 5), pt(99, 99)).y, 5.0);
-    testing_shapes::Polyline single{{3, -4}};
+    Polyline single{{3, -4}};
     rectangle_t r = calc_polyline_exrectangle(single.get());
     EXPECT_EQ((std::array<double, 4>{r.min_y, r.max_y, r.min_x, r.max_x}),
               (std::array<double, 4>{-4, -4, 3, 3}));
-    testing_shapes::Polygon ring{{2, 5}, {-1, 7}, {4, -3}, {0, 1}};
+    Polygon ring{{2, 5}, {-1, 7}, {4, -3}, {0, 1}};
     r = calc_polygon_exrectangle(ring.get());
     EXPECT_EQ((std::array<double, 4>{r.min_y, r.max_y, r.min_x, r.max_x}),
               (std::array<double, 4>{-3, 7, -1, 4}));
@@ -105,9 +94,9 @@ constexpr double kUnitsPerDegree = 9216000.0;
 constexpr double kPi = 3.1415927;
 constexpr double kEquatorRadius = 6378137.0, kPoleRadius = 6356752.0;
 
-// One degree of latitude from the equator either way, and from either pole: R = 6378137 m at the
-// equator, 6356752 m at both poles (the radius follows |latitude|).
-TEST(EarthDistance, OneDegreeOfLatitudeAtEquatorAndPoles) {
+// One degree of latitude from the equator either way and from either pole (the radius follows
+// |latitude|); along a parallel the first point's latitude sets both radius and scale.
+TEST(EarthDistance, RadiusFromTheFirstPointsLatitude) {
     const struct {
         double lat_from, lat_to, radius;
     } cases[] = {{0, 1, kEquatorRadius},
@@ -120,9 +109,6 @@ TEST(EarthDistance, OneDegreeOfLatitudeAtEquatorAndPoles) {
                     c.radius * kPi / 180, 1e-6)
             << c.lat_from << " -> " << c.lat_to;
     EXPECT_NEAR(calc_points_distance_onearth(pt(0, 0), pt(0, kUnitsPerDegree)), 111319.0, 1.0);
-}
-
-TEST(EarthDistance, LongitudeShrinksWithTheFirstPointsLatitude) {
     point_t a = pt(0, 60 * kUnitsPerDegree), b = pt(kUnitsPerDegree, 60 * kUnitsPerDegree);
     double radius_60 = kPoleRadius + 30.0 * 21385.0 / 90.0;
     EXPECT_NEAR(calc_points_distance_onearth(a, b),
@@ -137,24 +123,22 @@ TEST(EarthArea, HeronTrianglesAndRingsOfEitherOrientation) {
                 metres * metres * 1e-6);
     EXPECT_NEAR(calc_triangle_area_by_halen(pt(0, 0), pt(leg, 0), pt(2 * leg, 0)), 0.0, 1e-3);
 
-    // Edges along a parallel or spanning the equator symmetrically measure the same both ways, so
-    // this rectangle's area cannot depend on its orientation at all.
-    Polygon ccw(testing_shapes::pts("0 -184320, 276480 -184320, 276480 184320, 0 184320"));
-    Polygon cw(testing_shapes::pts("0 -184320, 0 184320, 276480 184320, 276480 -184320"));
+    // Edges along a parallel or spanning the equator symmetrically: no orientation dependence.
+    Polygon ccw(pts("0 -184320, 276480 -184320, 276480 184320, 0 184320"));
+    Polygon cw(pts("0 -184320, 0 184320, 276480 184320, 276480 -184320"));
     double unit = kEquatorRadius * kPi / 180 / kUnitsPerDegree;
     double area = calc_polygon_area(ccw.get());
     EXPECT_NEAR(area, 2.0 * 184320 * 276480 * unit * unit, area * 1e-3);
     EXPECT_NEAR(calc_polygon_area(cw.get()), area, area * 1e-12);
 
-    // A concave ring at 40 degrees north, about 5 km across: triangles of both signs. The first
-    // point's latitude sets each distance, so reversal and decomposition move it by ~1e-4.
-    // Plane area: the 60000 x 50000 box less the 60000 x 30000 triangle of the notch, 2.1e9.
-    Polygon notched(testing_shapes::pts(
-        "0 368640000, 60000 368640000, 60000 368690000, 30000 368660000, 0 368690000"));
-    Polygon reversed(testing_shapes::pts(
-        "0 368640000, 0 368690000, 30000 368660000, 60000 368690000, 60000 368640000"));
-    Polygon box(testing_shapes::pts("0 368640000, 60000 368640000, 60000 368690000, 0 368690000"));
-    Polygon notch(testing_shapes::pts("0 368690000, 30000 368660000, 60000 368690000"));
+    // A concave ring at 40 degrees north (plane area 2.1e9: a box less its notch), about 5 km
+    // across; the first point's latitude sets each distance, so orientation moves it by ~1e-4.
+    Polygon notched(
+        pts("0 368640000, 60000 368640000, 60000 368690000, 30000 368660000, 0 368690000"));
+    Polygon reversed(
+        pts("0 368640000, 0 368690000, 30000 368660000, 60000 368690000, 60000 368640000"));
+    Polygon box(pts("0 368640000, 60000 368640000, 60000 368690000, 0 368690000"));
+    Polygon notch(pts("0 368690000, 30000 368660000, 60000 368690000"));
     area = calc_polygon_area(notched.get());
     unit = (kPoleRadius + 50.0 * 21385.0 / 90.0) * kPi / 180 / kUnitsPerDegree;
     EXPECT_NEAR(area, 2.1e9 * unit * unit * std::cos(40 * kPi / 180), area * 1e-3);

@@ -6,17 +6,9 @@
 #include "mapgeom/optimize.h"
 #include "shape_checks.h"
 
-using testing_shapes::points_of;
-using testing_shapes::Polygon;
-using testing_shapes::pts;
-
-extern "C" int c_host_clean_ring(void);
+using namespace testing_shapes;
 
 namespace {
-
-TEST(CHost, CallsTheCleaningPassesByTheirPlainNames) {
-    EXPECT_EQ(c_host_clean_ring(), 3 * 10 + 4);
-}
 
 // Stored points before and after (closing point included; "x y z" with the code z).
 struct RingCase {
@@ -49,10 +41,10 @@ TEST(PolygonDelRepeatpts, SnapsAndKeepsTheCodedPoint) {
 }
 
 TEST(PolylineDelRepeatpts, MergesWithinJustUnderOneUnit) {
-    testing_shapes::Polyline line(pts("0 0, 0.5 0.5, 1 1, 1.98 1, 2.97 1, 3.97 1.5"));
+    Polyline line(pts("0 0, 0.5 0.5, 1 1, 1.98 1, 2.97 1, 3.97 1.5"));
     EXPECT_EQ(optimize_polyline_del_repeatpts(line.get()), 4);
     EXPECT_EQ(points_of(&line.get()->geom), pts("0 0, 1 1, 2.97 1, 3.97 1.5"));
-    testing_shapes::Polyline apart(pts("0 0, 0.99 0, 1.99 0.5"));
+    Polyline apart(pts("0 0, 0.99 0, 1.99 0.5"));
     EXPECT_EQ(optimize_polyline_del_repeatpts(apart.get()), 3);
     EXPECT_EQ(optimize_polyline_del_repeatpts(nullptr), 0);
 }

@@ -1,17 +1,15 @@
 // Seeded random shapes for the property tests (star-shaped rings, simple lattice rings, random
-// walks) and the full-precision text that prints a failing input so it can be pasted back.
+// walks); shape_text.h prints a failing input so that it can be pasted back.
 #ifndef MAPGEOM_TESTS_SUPPORT_RANDOM_SHAPES_H
 #define MAPGEOM_TESTS_SUPPORT_RANDOM_SHAPES_H
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <random>
-#include <string>
 #include <utility>
 #include <vector>
 
-#include "shapes.h"
+#include "shape_text.h"
 
 namespace testing_shapes {
 
@@ -43,15 +41,11 @@ inline std::vector<Xy> random_star(std::mt19937& rng, int n, double cx, double c
     return ring;
 }
 
-// n points from (0, 0), each step uniform in [-step, step] in x and y (whole steps with `whole`).
-inline std::vector<Xy> random_walk(std::mt19937& rng, int n, double step, bool whole = false) {
+// n points from (0, 0), each step uniform in [-step, step] in x and y.
+inline std::vector<Xy> random_walk(std::mt19937& rng, int n, double step) {
     std::vector<Xy> points{{0, 0}};
     while (static_cast<int>(points.size()) < n) {
-        int whole_step = static_cast<int>(step);
-        double dx =
-            whole ? random_int(rng, -whole_step, whole_step) : random_real(rng, -step, step);
-        double dy =
-            whole ? random_int(rng, -whole_step, whole_step) : random_real(rng, -step, step);
+        double dx = random_real(rng, -step, step), dy = random_real(rng, -step, step);
         points.push_back({points.back().x + dx, points.back().y + dy});
     }
     return points;
@@ -84,21 +78,6 @@ inline std::vector<Xy> random_simple_ring(std::mt19937& rng) {
         ring.push_back(ring.front());
         return ring;
     }
-}
-
-// "x y, x y, ..." at full precision: the form pts() reads back.
-inline std::string text_of(const std::vector<Xy>& points) {
-    std::string text;
-    char item[64];
-    for (const Xy& p : points) {
-        std::snprintf(item, sizeof item, "%s%.17g %.17g", text.empty() ? "" : ", ", p.x, p.y);
-        text += item;
-    }
-    return text;
-}
-
-inline std::string text_of(const geom_t* g) {
-    return text_of(points_of(g));
 }
 
 }  // namespace testing_shapes

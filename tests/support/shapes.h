@@ -31,10 +31,9 @@ struct OwnedShape {
     explicit OwnedShape(const std::vector<Xy>& points) : OwnedShape() {
         for (const Xy& v : points)
             Add(&p, point_t{v.x, v.y, v.z});
-        const Xy* first = points.empty() ? nullptr : &points.front();
-        if (kCloses && first != nullptr &&
-            (first->x != points.back().x || first->y != points.back().y))
-            Add(&p, point_t{first->x, first->y, first->z});
+        if (kCloses && !points.empty() &&
+            (points[0].x != points.back().x || points[0].y != points.back().y))
+            Add(&p, point_t{points[0].x, points[0].y, points[0].z});
     }
     OwnedShape(const OwnedShape&) = delete;
     OwnedShape& operator=(const OwnedShape&) = delete;

@@ -1,20 +1,21 @@
-// Point arrays, polygons, polylines and crossing-point lists: growth, shifting on insert and
-// remove, search with the coincidence tolerance, reversal of press codes, the closed-ring
-// convention and its cyclic neighbours, copies, integer arrays, and the always-on precondition
-// checks with their trace file.
+// Geometry records and their containers: growth, shifting, search with the coincidence tolerance,
+// reversal of press codes, the closed ring, integer arrays, list links and ownership, the polyline
+// grouping table, and the always-on precondition checks with their trace file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "mapgeom/com.h"
 #include "shapes.h"
-#include "trace_file.h"
 
-using testing_shapes::pt;
+using namespace testing_shapes;
 
 namespace {
 
@@ -29,33 +30,24 @@ std::pair<int, int> sizes(const geom_t* g) {
     return {com_geom_num(g), com_geom_capacity(g)};
 }
 
-TEST(GeomStorage, GrowsByDoublingClearsResizesAndCopiesWithItsCapacity) {
+TEST(GeomStorage, GrowsByDoublingKeepingItsPointsAndCopiesDeeply) {
     const std::pair<void (*)(geom_t*), int> inits[] = {
         {com_geom_init, 16}, {com_geom_init_polyline, 16}, {com_geom_init_polygon, 32}};
     for (const auto& [init, initial] : inits) {
-        geom_t g{};
+        geom_t g{}, copy{};
         init(&g);
         for (int i = 0; i <= initial; ++i)
             com_geom_add(&g, pt(i, -i));
         EXPECT_EQ(sizes(&g), std::make_pair(initial + 1, 2 * initial));
+        com_geom_geom(&copy, &g);
+        com_geom_setat(&g, 0, pt(100, 100));
         for (int i = 0; i <= initial; ++i)
-            EXPECT_EQ(g.points[i].y, -i);
+            EXPECT_EQ(copy.points[i].y, -i);
+        com_geom_free(&copy);
         com_geom_free(&g);
         EXPECT_EQ(g.points, nullptr);
         com_geom_add(&g, pt(3, 4));  // a freed record starts again with 16 slots
         EXPECT_EQ(sizes(&g), std::make_pair(1, 16));
-        com_geom_clear(&g);
-        EXPECT_EQ(sizes(&g), std::make_pair(0, 16));
-        com_geom_resize(&g, 8);
-        EXPECT_EQ(sizes(&g), std::make_pair(0, 8));
-        EXPECT_EQ(g.points[7].x + g.points[7].y + g.points[7].z, 0.0);
-        com_geom_add(&g, pt(1, 1));
-        geom_t copy{};
-        com_geom_geom(&copy, &g);
-        com_geom_setat(&g, 0, pt(100, 100));
-        EXPECT_EQ(sizes(&copy), std::make_pair(1, 8));
-        EXPECT_EQ(copy.points[0].x, 1);
-        com_geom_free(&copy);
         com_geom_free(&g);
     }
     com_geom_add(nullptr, pt(0, 0));
@@ -113,7 +105,6 @@ TEST(GeomReverse, ExchangesSectionStartsAndEnds) {
             com_geom_add(&g, pt(i, 0, codes[i]));
         com_geom_reverse(&g);
         EXPECT_EQ(values_of(g, &point_t::z), reversed);
-        EXPECT_EQ(com_geom_front(&g).x, codes.size() - 1.0);
         com_geom_free(&g);
     }
 }
@@ -155,7 +146,6 @@ TEST(CrosspointList, GrowsFromTenAndShiftsSearchesReversesAndCopiesLikePointArra
     crosspts_t copy{};
     com_crosspts_crosspts(&copy, &list);
     com_crosspts_setat(&list, 0, cross(0, 42));
-    EXPECT_EQ(com_crosspts_capacity(&copy), 20);
     EXPECT_EQ(com_crosspts_front(&copy).index1, 9);
     com_crosspts_free(&copy);
     com_crosspts_free(&list);
@@ -163,14 +153,20 @@ TEST(CrosspointList, GrowsFromTenAndShiftsSearchesReversesAndCopiesLikePointArra
     EXPECT_EQ(list.crosspts, nullptr);
 }
 
+// The whole text of a debug trace file in the working directory ("" when there is none).
+std::string read_trace_file(const char* path) {
+    std::stringstream text;
+    text << std::ifstream(path).rdbuf();
+    return text.str();
+}
+
 TEST(PreconditionDeathTest, IndexOutOfRangeStopsWithExpressionAndTrace) {
     std::remove("error.txt");
-    testing_shapes::Polyline line{{2.9, -2.9}};
+    Polyline line{{2.9, -2.9}};
     geom_t* g = &line.get()->geom;
     EXPECT_DEATH(com_geom_at(g, 1), "com_geom_at.*index < geom->count && index >= 0");
     EXPECT_DEATH(com_geom_insertat(g, 1, pt(0, 0)), "index < geom->count && index >= 0");
     EXPECT_DEATH(com_geom_setat(g, -1, pt(0, 0)), "index < geom->count && index >= 0");
-    EXPECT_DEATH(com_geom_removeat(g, 3), "index < geom->count && index >= 0");
     crosspts_t list{};
     com_crosspts_add(&list, cross(1, 1));
     EXPECT_DEATH(com_crosspts_insertat(&list, 1, cross(0, 0)),
@@ -179,7 +175,7 @@ TEST(PreconditionDeathTest, IndexOutOfRangeStopsWithExpressionAndTrace) {
     com_geom_clear(g);
     EXPECT_DEATH(com_geom_front(g), "geom->count > 0");
     EXPECT_DEATH(com_geom_last(g), "geom->count > 0");
-    EXPECT_EQ(testing_shapes::read_trace_file("error.txt"),
+    EXPECT_EQ(read_trace_file("error.txt"),
               "com_geom_at: 1\t1\n2\t-2\n\ncom_geom_front\ncom_geom_last\n");
 }
 
@@ -189,14 +185,14 @@ std::pair<double, double> xy(point_t p) {
 
 TEST(PolygonRing, CountsDistinctVerticesWrapsNeighboursAndCopiesDeeply) {
     int xs[] = {0, 10, 10, 0}, ys[] = {0, 0, 10, 0};
-    polygon_t p, dummy{};
+    polygon_t p;
     com_polygon_init(&p);
     com_polygon_add_points(&p, xs, ys, 4, 4);
-    EXPECT_EQ(std::make_pair(com_polygon_num(&p), com_polygon_capacity(&p)), std::make_pair(3, 32));
+    EXPECT_EQ(com_polygon_num(&p), 3);
     EXPECT_EQ(xy(com_polygon_nexter(&p, 3)), std::make_pair(10.0, 0.0));
     EXPECT_EQ(xy(com_polygon_nexter(&p, 2)), std::make_pair(0.0, 0.0));
     EXPECT_EQ(xy(com_polygon_priorer(&p, 0)), std::make_pair(10.0, 10.0));
-    p.next = &dummy;
+    p.next = &p;
     polygon_t* copy = nullptr;
     com_polygon_polygon_pointer(&copy, &p);
     EXPECT_EQ(copy->next, nullptr);
@@ -207,12 +203,6 @@ TEST(PolygonRing, CountsDistinctVerticesWrapsNeighboursAndCopiesDeeply) {
     com_polygon_free(copy);
     com_polygon_free_pointer(copy);
     com_polygon_free(&p);
-    EXPECT_EQ(p.next, nullptr);
-    EXPECT_EQ(com_polygon_num(&p), 0);
-    com_polygon_init_pointer_num(&copy, 5);
-    EXPECT_EQ(std::make_pair(copy->geom.count, com_polygon_capacity(copy)), std::make_pair(0, 5));
-    com_polygon_free(copy);
-    com_polygon_free_pointer(copy);
 }
 
 TEST(ShapeArrays, ReadAndWriteOnlyWithMatchingSizesTruncatingTowardZero) {
@@ -241,11 +231,149 @@ TEST(ShapeArrays, ReadAndWriteOnlyWithMatchingSizesTruncatingTowardZero) {
 
     polyline_t l;
     com_polyline_init(&l);
-    EXPECT_EQ(com_polyline_capacity(&l), 16);
     com_polyline_add_points(&l, in_x, in_y, 3, 3);
     com_polyline_at_points(&l, xs, ys, 3, 3);  // a polyline writes all its points, no closing one
     EXPECT_EQ(std::vector<int>(ys, ys + 3), (std::vector<int>{4, 5, 6}));
     com_polyline_free(&l);
+}
+
+// A one-point polygon whose x tags it.
+polygon_t tagged(double tag) {
+    polygon_t p;
+    com_polygon_init(&p);
+    com_polygon_add(&p, pt(tag, 0));
+    return p;
+}
+
+// The tags from head to tail; walking back from the tail must give them reversed.
+std::vector<double> tags_of(const polygons_t* list) {
+    std::vector<double> tags, backwards;
+    for (int i = 0; i < com_polygons_num(list); ++i)
+        tags.push_back(com_polygons_at(list, i).geom.points[0].x);
+    for (const polygon_node_t* n = list->tail; n != nullptr; n = n->prev)
+        backwards.insert(backwards.begin(), n->polygon.geom.points[0].x);
+    EXPECT_EQ(backwards, tags);
+    EXPECT_TRUE(list->head == nullptr ||
+                (list->head->prev == nullptr && list->tail->next == nullptr));
+    return tags;
+}
+
+TEST(PolygonList, LinksAndUnlinksAtHeadMiddleAndTail) {
+    Polygons list;
+    com_polygons_insertat(list.get(), 0, tagged(1));  // empty list: append
+    com_polygons_add(list.get(), tagged(2));
+    com_polygons_add(list.get(), tagged(3));
+    com_polygons_insertat(list.get(), 3, tagged(4));  // index num: append
+    com_polygons_insertat(list.get(), 0, tagged(0));  // new head
+    com_polygons_insertat(list.get(), 2, tagged(1.5));
+    EXPECT_EQ(tags_of(list.get()), (std::vector<double>{0, 1, 1.5, 2, 3, 4}));
+    EXPECT_EQ(com_polygons_last(list.get()).geom.points[0].x, 4);
+    com_polygons_removeat(list.get(), 0);
+    com_polygons_removeat(list.get(), 4);
+    com_polygons_removeat(list.get(), 1);
+    EXPECT_EQ(tags_of(list.get()), (std::vector<double>{1, 2, 3}));
+    polygon_t* middle = com_polygons_at_remove(list.get(), 1);
+    EXPECT_EQ(middle->geom.points[0].x, 2);
+    EXPECT_EQ(tags_of(list.get()), (std::vector<double>{1, 3}));
+    com_polygon_free(middle);
+    com_polygon_free_pointer(middle);
+    com_polygons_removeat(list.get(), 1);
+    com_polygons_removeat(list.get(), 0);
+    EXPECT_EQ(list.get()->tail, nullptr);
+    EXPECT_EQ(tags_of(list.get()), (std::vector<double>{}));
+    EXPECT_DEATH(com_polygons_at(list.get(), 0), "index < polygons->num && index >= 0");
+    EXPECT_DEATH(com_polygons_insertat(list.get(), 1, polygon_t{}),
+                 "index <= polygons->num && index >= 0");
+}
+
+TEST(PolygonList, ShallowAddsShareTheCallersPointsAndCopiesDoNot) {
+    Polygons a;
+    for (int i = 0; i < 3; ++i)
+        com_polygons_add(a.get(), tagged(i));
+    polygons_t shallow, deep;
+    com_polygons_init(&shallow);
+    com_polygons_init(&deep);
+    com_polygons_addrange(&shallow, a.get());
+    com_polygons_addrange_copy(&deep, a.get());
+    EXPECT_EQ(com_polygons_at(&shallow, 1).geom.points, com_polygons_at(a.get(), 1).geom.points);
+    EXPECT_NE(com_polygons_at(&deep, 1).geom.points, com_polygons_at(a.get(), 1).geom.points);
+    com_polygons_free_node(&shallow);
+    EXPECT_EQ(shallow.num, 0);
+    com_polygons_free(&deep);
+    EXPECT_EQ(tags_of(a.get()), (std::vector<double>{0, 1, 2}));  // still readable: not released
+
+    polygon_t mine = tagged(7), other = tagged(8);
+    com_polygons_insertat_copy(a.get(), 0, mine);
+    com_polygons_add_copy(a.get(), mine);
+    com_polygons_setat(a.get(), 1, other);
+    mine.geom.points[0].x = other.geom.points[0].x = 9;
+    EXPECT_EQ(tags_of(a.get()), (std::vector<double>{7, 8, 1, 2, 7}));
+    com_polygon_free(&mine);
+    com_polygon_free(&other);
+    com_polygons_clear(a.get());
+    EXPECT_EQ(com_polygons_num(a.get()), 5);
+    EXPECT_EQ(com_polygons_at(a.get(), 4).geom.count, 0);
+}
+
+TEST(PolylineList, InsertOnlyBeforeExistingNodesAndGroupingTableGrows) {
+    Polylines list;
+    polyline_t l, m;
+    com_polyline_init(&l);
+    com_polyline_init(&m);
+    com_polyline_add(&m, pt(1, 1));
+    com_polylines_add(list.get(), l);
+    com_polylines_insertat(list.get(), 0, m);
+    EXPECT_EQ(com_polylines_front(list.get()).geom.count, 1);
+    EXPECT_DEATH(com_polylines_insertat(list.get(), 2, m), "index < polylines->num && index >= 0");
+
+    polylines_t* table = list.get();
+    com_polylines_init_polygon_rec(table);
+    EXPECT_EQ(table->polygon_rec_capacity, 20);
+    for (int k = 1; k <= 20; ++k)
+        com_polylines_add_int(table, k, k * 2);
+    EXPECT_EQ(table->polygon_rec_capacity, 40);
+    EXPECT_EQ(table->polygon_rec_num, 20);
+    EXPECT_EQ(std::make_pair(table->polygon_rec[0], table->polygon_rec[20]), std::make_pair(0, 40));
+    EXPECT_EQ(std::count(table->polygon_rec + 21, table->polygon_rec + 40, 0), 19);
+    com_polylines_add_int(table, 100, 1);  // far past the end: grows enough, no stray write
+    EXPECT_EQ(table->polygon_rec[100], 1);
+}
+
+TEST(ListOwnership, ExpandAtRemoveHandsOverPolygonAndHolesAndChainsAreFreed) {
+    polygons_expand_t list;
+    com_polygons_expand_init(&list);
+    for (int i = 0; i < 3; ++i) {
+        polygon_expand_t e{tagged(i), {}, {}, i};
+        com_polygons_init(&e.holes);
+        com_polygons_add(&e.holes, tagged(10 + i));
+        com_polygons_expand_add(&list, e);
+    }
+    polygon_expand_t middle = com_polygons_expand_at_remove(&list, 1);
+    com_polygons_expand_removeat(&list, 0);
+    EXPECT_EQ(std::make_pair(middle.group, com_polygons_expand_at_pointer(&list, 0)->group),
+              std::make_pair(1, 2));
+    com_polygons_expand_free(&list);
+    EXPECT_DEATH(com_polygons_expand_at(&list, 0), "index < polygons_expand->num && index >= 0");
+    EXPECT_EQ(middle.holes.head->polygon.geom.points[0].x, 11);  // ours now, still alive
+    com_polygon_free(&middle.polygon);
+    com_polygons_free(&middle.holes);
+
+    polygon_t* chain = nullptr;
+    algebra_polygons_free(&chain);  // nothing to do
+    for (int i = 0; i < 3; ++i) {
+        polygon_t* p = nullptr;
+        com_polygon_init_pointer(&p);
+        com_polygon_add(p, pt(i, i));
+        p->next = chain;
+        chain = p;
+    }
+    algebra_polygons_free(&chain);
+    polyline_t* line = nullptr;
+    com_polyline_init_pointer(&line);
+    com_polyline_init_pointer(&line->next);
+    algebra_polylines_free(&line);
+    EXPECT_EQ(chain, nullptr);
+    EXPECT_EQ(line, nullptr);
 }
 
 }  // namespace
