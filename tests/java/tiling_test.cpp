@@ -212,9 +212,6 @@ TEST(Tiling, ShapesKeepTheirInputOrder) {
     ASSERT_EQ(polygons.shape_parts, (std::vector<int>{1, 2}));
     EXPECT_EQ(polygons.pieces[0].points, ring) << "a ring within one tile is itself, codes too";
     EXPECT_DOUBLE_EQ(total(polygons.of_shape(1), true), 60.0);
-    Tiled lines = tile(kGrid8, {text("5 5, 15 5"), text("72 72, 78 78")}, false);
-    EXPECT_EQ(lines.shape_parts, (std::vector<int>{2, 1}));
-    EXPECT_TRUE(lines.pieces.back().col == 7 && lines.pieces.back().row == 7);
 }
 
 // An output record whatever its capacities: too small for the pieces and for one shape_parts

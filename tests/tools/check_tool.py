@@ -253,7 +253,7 @@ def scenario_output_safety():
     proc = subprocess.Popen([ARGS.program, "tile", ARGS.sample, "--grid", "13,54,13.5,54.3",
                              "--cols", "200", "--rows", "120", "--svg", outputs[1]],
                             cwd=ARGS.workdir, stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-    deadline = time.time() + 60
+    deadline = time.time() + 60  # until the picture's temporary is written
     while time.time() < deadline and not any(".tmp" in f for f in os.listdir(ARGS.workdir)):
         time.sleep(0.02)
     time.sleep(0.2)
@@ -331,6 +331,10 @@ def expected_pair_area(operation, a, b):
             "union": area_a + area_b - common}[operation]
 
 
+def pieces_of(results, index):
+    return [r for r in results if r["properties"]["source_feature"] == index]
+
+
 def check_valid(output):
     run_ok(["info", output, "-o", output + ".info"])
     return all(r["properties"]["validity_code"] == 0 for r in load(output + ".info"))
@@ -347,7 +351,7 @@ def scenario_overlay_pairs():
         check(err.startswith("%s: %d features in, %d pieces out" % (
             operation, len(PAIR_CASES) + 1, len(results))), "summary line: " + err)
         for index, (name, rect) in enumerate(PAIR_CASES):
-            mine = [r for r in results if r["properties"]["source_feature"] == index]
+            mine = pieces_of(results, index)
             got, expected = sum(area_of(r["geometry"]) for r in mine), \
                 expected_pair_area(operation, rect, OPERAND)
             check(abs(got - expected) <= 1e-9 + 1e-6 * expected and
@@ -376,7 +380,7 @@ def scenario_repair():
     run_ok(["repair", source, "-o", path("repaired"), "--svg", path("repaired.svg")])
     results = load("repaired")
     for index, (name, _, expected) in enumerate(cases):
-        mine = [r for r in results if r["properties"]["source_feature"] == index]
+        mine = pieces_of(results, index)
         check(all(r["properties"]["case"] == name and
                   r["properties"]["repaired"] == (name != "square") for r in mine),
               name + ": properties kept, repaired flag")
@@ -408,14 +412,12 @@ def scenario_split():
         line([0.01, -0.01], [0.01, 0.03]),
         {"type": "MultiLineString", "coordinates": [[[0.015, -0.01], [0.015, 0.03]]]}))
     run_ok(["split", shapes, "--by", cutters, "-o", path("split"), "--svg", path("split.svg")])
-    by_source = {}
-    for result in load("split"):
-        by_source.setdefault(result["properties"]["source_feature"], []).append(result)
-    for index, pieces, measure, total in ((0, 3, area_of, 0.0004), (1, 3, length_of, 0.03),
-                                          (2, 1, area_of, 0.0001)):
-        mine = by_source.get(index, [])
-        check(len(mine) == pieces and abs(sum(measure(r["geometry"]) for r in mine) - total) <
-              1e-9, "shape %d: %d pieces covering it, got %d" % (index, pieces, len(mine)))
+    results = load("split")
+    for index, pieces, total in ((0, 3, 0.0004), (1, 3, 0.03), (2, 1, 0.0001)):
+        mine = pieces_of(results, index)
+        got = sum(area_of(r["geometry"]) + length_of(r["geometry"]) for r in mine)
+        check(len(mine) == pieces and abs(got - total) < 1e-9,
+              "shape %d: %d pieces covering it, got %d of measure %.12g" % (index, pieces, len(mine), got))
     code, _, err = run(["split", shapes, "--by", shapes])
     check(code == 2 and "the --by file must hold lines" in err, "--by of polygons: " + err)
 
