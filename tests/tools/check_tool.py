@@ -235,8 +235,9 @@ def scenario_bad_inputs():
         source = write(name + ".geojson", text) if text is not None else path(name + ".geojson")
         code, _, err = run(["info", source, "-o", outputs[0], "--svg", outputs[1]] + extra)
         check(code == 2 and err.count("\n") == 1 and err.startswith("mapgeom: " + source) and
-              expected in err and untouched(outputs), "%s: exit 2 (got %d), one line naming the "
-              "file and holding %r (got %r), earlier outputs untouched" % (name, code, expected, err))
+              expected in err and untouched(outputs), "%s: exit 2 (got %d), one line naming "
+              "the file and holding %r (got %r), earlier outputs untouched"
+              % (name, code, expected, err))
 
 
 def scenario_output_safety():
@@ -416,8 +417,8 @@ def scenario_split():
     for index, pieces, total in ((0, 3, 0.0004), (1, 3, 0.03), (2, 1, 0.0001)):
         mine = pieces_of(results, index)
         got = sum(area_of(r["geometry"]) + length_of(r["geometry"]) for r in mine)
-        check(len(mine) == pieces and abs(got - total) < 1e-9,
-              "shape %d: %d pieces covering it, got %d of measure %.12g" % (index, pieces, len(mine), got))
+        check(len(mine) == pieces and abs(got - total) < 1e-9, "shape %d: %d pieces covering "
+              "it, got %d of measure %.12g" % (index, pieces, len(mine), got))
     code, _, err = run(["split", shapes, "--by", shapes])
     check(code == 2 and "the --by file must hold lines" in err, "--by of polygons: " + err)
 
