@@ -136,21 +136,8 @@ def clip_ring(ring, rect):
 
 
 def clip_line_length(points, rect):
-    """Liang-Barsky: the length of a line inside a rectangle."""
-    total = 0.0
-    for a, b in zip(points, points[1:]):
-        t0, t1 = 0.0, 1.0
-        dx, dy = b[0] - a[0], b[1] - a[1]
-        for p, q in ((-dx, a[0] - rect[0]), (dx, rect[2] - a[0]), (-dy, a[1] - rect[1]),
-                     (dy, rect[3] - a[1])):
-            if p == 0 and q < 0:
-                t0, t1 = 1.0, 0.0
-            elif p < 0:
-                t0 = max(t0, q / p)
-            elif p > 0:
-                t1 = min(t1, q / p)
-        total += max(t1 - t0, 0.0) * math.hypot(dx, dy)
-    return total
+    """The length of a line inside a rectangle: each segment clipped as a ring there and back."""
+    return sum(length_of(line(*clip_ring([a, b, a], rect))) / 2 for a, b in zip(points, points[1:]))
 
 
 def check_clipped_parts(pieces, inputs, rect, what, tile_of=None):
@@ -247,11 +234,10 @@ def scenario_bad_inputs():
 def scenario_output_safety():
     good = write("good.geojson", collection(SQUARE))
     outputs = previous_outputs()
-    code, _, err = run(["tile", good, "--grid", "0,0,1,1", "--cols", "2", "--rows", "2", "-o",
-                        path("no/such/dir.geojson")])
+    tile_good = ["tile", good, "--grid", "0,0,1,1", "--cols", "2", "--rows", "2", "-o"]
+    code, _, err = run(tile_good + [path("no/such/dir.geojson")])
     check(code == 3 and "cannot create" in err, "unwritable output: exit 3 with message, " + err)
-    code, _, err = run(["tile", good, "--grid", "0,0,1,1", "--cols", "2", "--rows", "2", "-o",
-                        outputs[0], "--svg", path("no/such/picture.svg")])
+    code, _, err = run(tile_good + [outputs[0], "--svg", path("no/such/picture.svg")])
     check(code == 3 and untouched(outputs), "a failing second output keeps the first: " + err)
     # Stopped by a signal while standard output (written last) blocks on a full pipe: the
     # finished temporary picture is removed and the earlier picture stays.
