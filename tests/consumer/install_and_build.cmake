@@ -4,11 +4,6 @@
 #              -DGENERATOR=<generator> -DC_COMPILER=<cc> -DCXX_COMPILER=<c++> [-DCONFIG=<config>]
 #              [-DFLAGS=<flags for compiling and linking the consumer>] -P install_and_build.cmake
 cmake_minimum_required(VERSION 3.25)
-foreach(required IN ITEMS BUILD_DIR CONSUMER_DIR WORK_DIR GENERATOR C_COMPILER CXX_COMPILER)
-    if(NOT DEFINED ${required})
-        message(FATAL_ERROR "install_and_build.cmake needs -D${required}=...")
-    endif()
-endforeach()
 set(prefix ${WORK_DIR}/prefix)
 set(consumer_build ${WORK_DIR}/build)
 file(REMOVE_RECURSE ${WORK_DIR})

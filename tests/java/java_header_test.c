@@ -1,5 +1,5 @@
 /* The host header compiled as C: the records have the documented layout in a C compiler's view,
- * and the plain names link and work without C++ name decoration. */
+ * and a plain name links and returns its record without C++ name decoration. */
 #include <stddef.h>
 #include <stdio.h>
 
@@ -7,18 +7,9 @@
 
 static int failures = 0;
 
-#define CHECK(expr)                                 \
-    do {                                            \
-        if (!(expr)) {                              \
-            fprintf(stderr, "failed: %s\n", #expr); \
-            ++failures;                             \
-        }                                           \
-    } while (0)
+#define CHECK(expr) (void)((expr) || (fprintf(stderr, "failed: %s\n", #expr), ++failures))
 
 int main(void) {
-    const int x[] = {0, 4, 4, 0}, y[] = {0, 0, 4, 0}, z[] = {2, 0, 0, 3}, parts[] = {4};
-    int bx[4] = {0}, bz[4] = {0}, bparts[1] = {0};
-    polygons_java_t record;
     rectangle_t grid = {0.0, 100.0, 0.0, 100.0};
     rectangle_t tile = get_rect_by_index(1, 2, 4, 4, grid);
 
@@ -31,12 +22,6 @@ int main(void) {
     CHECK(sizeof(tag_line_reduce_in_t) == 32 && offsetof(tag_line_reduce_out_t, y) == 24);
     CHECK(sizeof(polygons_java_t) == 48 && offsetof(polygons_java_t, part_capacity) == 44);
     CHECK(sizeof(split_lines_t) == 32 && offsetof(split_lines_t, group_capacity) == 28);
-
-    com_polygons_java_init_value(&record, x, y, z, parts, 4, 1);
-    get_polygons_java_value(&record, bx, NULL, bz, bparts);
-    CHECK(bx[1] == 4 && bz[3] == 3 && bparts[0] == 4);
-    com_polygons_java_free(&record);
-    CHECK(record.x == NULL && record.point_num == 0);
     CHECK(tile.min_x == 25.0 && tile.max_x == 50.0 && tile.min_y == 50.0 && tile.max_y == 75.0);
     if (failures == 0)
         printf("mapgeom/java.h: C view and plain names OK\n");

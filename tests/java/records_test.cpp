@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "java/java_internal.h"
-#include "point_text.h"
+#include "shape_text.h"
 
 namespace {
 
@@ -15,18 +15,7 @@ using testing_shapes::Polygon;
 using testing_shapes::Polygons;
 using testing_shapes::Polylines;
 using testing_shapes::pts;
-
-std::vector<int> ints(const int* array, int n) {
-    return std::vector<int>(array, array + n);
-}
-
-template <typename List>
-std::vector<int> sizes_of(List& list) {
-    std::vector<int> sizes;
-    for (auto node = list.get()->head; node != nullptr; node = node->next)
-        sizes.push_back(node->polygon.geom.count);
-    return sizes;
-}
+using testing_shapes::text_of;
 
 TEST(DivisionIn, PartsFollowOneAnotherAndOverlongPartsReadEmpty) {
     const int x[] = {0, 9, 9, 0, 0, 20, 30, 25, 20}, y[] = {0, 0, 9, 9, 0, 20, 20, 30, 20};
@@ -36,19 +25,20 @@ TEST(DivisionIn, PartsFollowOneAnotherAndOverlongPartsReadEmpty) {
     polygon_division_in_init(&in, x, y, z, parts, 9, 4);
     Polygons polygons;
     get_polygons_by_division_in(&in, polygons.get());
-    EXPECT_EQ(sizes_of(polygons), (std::vector<int>{5, 4, 0, 0})) << "negative, past point_num";
-    const point_t& sixth = com_polygons_at(polygons.get(), 1).geom.points[0];
-    EXPECT_TRUE(sixth.x == 20 && sixth.z == 7) << "the second part starts at the sixth point";
+    EXPECT_EQ(text_of(polygons.get()),
+              "0 0 1, 9 0 0, 9 9 0, 0 9 0, 0 0 1 | 20 20 7, 30 20 0, 25 30 0, 20 20 7 |  | ")
+        << "a negative part and one past point_num read empty";
     polygon_division_in_free(&in);
     EXPECT_TRUE(in.x == nullptr && in.z == nullptr && in.point_num == 9);
     tag_division_in_t lines{};
     division_in_init(&lines, nullptr, y, parts, 5, -3);
-    EXPECT_EQ(ints(lines.x, 5), std::vector<int>(5, 0)) << "a null host array gives zeros";
+    EXPECT_EQ(std::vector<int>(lines.x, lines.x + 5), std::vector<int>(5, 0)) << "null host array";
     EXPECT_NE(lines.part_points, nullptr) << "a negative count still leaves an array to free";
     division_in_free(&lines);
 }
 
-TEST(DivisionOut, PiecesAreWrittenTruncatedAndArraysGrowToCapacityPlusNeedTimesTwo) {
+TEST(DivisionOut, PiecesAreWrittenTruncatedGrownByTheRuleAndReadOutExactly) {
+    constexpr int U = -777;  // a host buffer entry the read-out must leave alone
     polygon_division_out_t out{};
     polygon_division_out_init(&out, 3, 1, 1);
     int point_capacity = 3, part_capacity = 1;
@@ -57,16 +47,22 @@ TEST(DivisionOut, PiecesAreWrittenTruncatedAndArraysGrowToCapacityPlusNeedTimesT
         save_polygons_to_division_out(&out, pieces.get(), &point_capacity, &part_capacity, 0, 0),
         0);
     EXPECT_TRUE(out.part_num == 0 && point_capacity == 3) << "an empty list changes nothing";
-    Polygon ring(pts("2.9 -2.9 2, 5 0, 5 5"));
-    com_polygons_add_copy(pieces.get(), ring.p);
+    com_polygons_add_copy(pieces.get(), Polygon(pts("2.9 -2.9 2, 5 0, 5 5")).p);
     com_polygons_add(pieces.get(), polygon_t{{nullptr, 0, 0}, nullptr});
     save_polygons_to_division_out(&out, pieces.get(), &point_capacity, &part_capacity, 3, 7);
     EXPECT_TRUE(part_capacity == (1 + 2) * 2 && point_capacity == (3 + 4) * 2);
-    EXPECT_EQ(ints(out.part_points, 2), (std::vector<int>{4, 0})) << "closing point included";
-    EXPECT_EQ(ints(out.x, 4), (std::vector<int>{2, 5, 5, 2})) << "2.9 truncates to 2";
-    EXPECT_TRUE(out.y[0] == -2 && out.z[0] == 2 && out.part_col[1] == 3 && out.part_row[1] == 7);
-    // Counts that would pass the int32 range write nothing.
-    out.point_num = INT_MAX - 2;
+    out.shape_parts[0] = 2, out.shape_num = 1;
+    std::vector<int> x(5, U), z = x, points = x, cols = x, rows = x, shapes = x;
+    get_polygon_division_out_value(&out, x.data(), nullptr, z.data(), points.data(), cols.data(),
+                                   rows.data(), shapes.data());
+    EXPECT_EQ(x, (std::vector<int>{2, 5, 5, 2, U})) << "2.9 truncates to 2, closing point kept";
+    EXPECT_EQ(z, (std::vector<int>{2, 0, 0, 2, U}));
+    EXPECT_EQ(points, (std::vector<int>{4, 0, U, U, U}));
+    EXPECT_EQ(cols, (std::vector<int>{3, 3, U, U, U}));
+    EXPECT_EQ(rows, (std::vector<int>{7, 7, U, U, U}));
+    EXPECT_EQ(shapes, (std::vector<int>{2, U, U, U, U}));
+    EXPECT_EQ(out.y[0], -2);
+    out.point_num = INT_MAX - 2;  // counts that would pass the int32 range write nothing
     EXPECT_NE(
         save_polygons_to_division_out(&out, pieces.get(), &point_capacity, &part_capacity, 0, 0),
         0);
@@ -76,41 +72,21 @@ TEST(DivisionOut, PiecesAreWrittenTruncatedAndArraysGrowToCapacityPlusNeedTimesT
 
 TEST(GrowthRule, CapacityPlusNeedTimesTwoWithinInt32) {
     struct Case {
-        int capacity, count, need;
-        bool ok;
-        int grown;
+        int capacity, count, need, grown;  // grown 0: no room can be made
     };
     const Case cases[] = {
-        {512, 510, 3, true, 1030},
-        {512, 500, 12, true, 512},
-        {4, 9, 1, true, 10},  // count past a stale capacity: still room for count + need
-        {INT_MAX - 10, INT_MAX - 10, 5, true, INT_MAX},
-        {8, INT_MAX - 1, 2, false, 0},
-        {8, -1, 2, false, 0},
+        {512, 510, 3, 1030},
+        {512, 500, 12, 512},
+        {4, 9, 1, 10},  // count past a stale capacity: still room for count + need
+        {INT_MAX - 10, INT_MAX - 10, 5, INT_MAX},
+        {8, INT_MAX - 1, 2, 0},
+        {8, -1, 2, 0},
     };
     for (const Case& c : cases) {
         int grown = 0;
         bool ok = mapgeom::grown_capacity(c.capacity, c.count, c.need, &grown);
-        EXPECT_TRUE(ok == c.ok && (!ok || grown == c.grown))
-            << c.capacity << " " << c.count << " " << c.need << ": " << grown;
+        EXPECT_EQ(ok ? grown : 0, c.grown) << c.capacity << " " << c.count << " " << c.need;
     }
-}
-
-TEST(RecordReadOut, CopiesExactlyTheCountedEntries) {
-    constexpr int kUntouched = -777;
-    polygon_division_out_t out{};
-    polygon_division_out_init(&out, 4, 4, 4);
-    for (int i = 0; i < 4; ++i)
-        out.x[i] = 10 + i, out.z[i] = 30 + i, out.part_row[i] = 60 + i, out.shape_parts[i] = 70 + i;
-    out.point_num = 3, out.part_num = 2, out.shape_num = 1;
-    std::vector<int> x(4, kUntouched), z = x, rows = x, shapes = x;
-    get_polygon_division_out_value(&out, x.data(), nullptr, z.data(), nullptr, nullptr, rows.data(),
-                                   shapes.data());
-    EXPECT_EQ(x, (std::vector<int>{10, 11, 12, kUntouched}));
-    EXPECT_EQ(z, (std::vector<int>{30, 31, 32, kUntouched}));
-    EXPECT_EQ(rows, (std::vector<int>{60, 61, kUntouched, kUntouched}));
-    EXPECT_EQ(shapes, (std::vector<int>{70, kUntouched, kUntouched, kUntouched}));
-    polygon_division_out_free(&out);
 }
 
 TEST(TileRectangle, WholeNumberTilesFromTheLeastCorner) {
@@ -125,13 +101,13 @@ TEST(TileRectangle, WholeNumberTilesFromTheLeastCorner) {
         {0, 0, 5, 1, {-3.5, 2.5, 1.5, 12.4}, {-3.5, 2.5, 1.5, 3.5}},  // 10.9 wide counts as 10
         {2, 0, 0, 1, {0, 4, 0, 10}, {0, 4, 0, 0}},  // no columns: no division by zero
     };
-    for (const Case& c : cases) {
-        rectangle_t got = get_rect_by_index(c.col, c.row, c.col_num, c.row_num, c.grid);
-        EXPECT_TRUE(got.min_x == c.tile.min_x && got.max_x == c.tile.max_x &&
-                    got.min_y == c.tile.min_y && got.max_y == c.tile.max_y)
-            << "tile " << c.col << "," << c.row << ": x " << got.min_x << ".." << got.max_x
-            << ", y " << got.min_y << ".." << got.max_y;
-    }
+    auto sides = [](rectangle_t r) {
+        return std::vector<double>{r.min_y, r.max_y, r.min_x, r.max_x};
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(sides(get_rect_by_index(c.col, c.row, c.col_num, c.row_num, c.grid)),
+                  sides(c.tile))
+            << "tile " << c.col << "," << c.row << " of " << c.col_num << "x" << c.row_num;
 }
 
 TEST(TileIndex, BoundariesOfTheAcceptedRange) {
@@ -152,9 +128,8 @@ TEST(TileIndex, BoundariesOfTheAcceptedRange) {
     for (const Case& c : cases) {
         int col = -99, row = -99;
         int code = get_index_by_value(c.x, c.y, grid, c.col_num, c.row_num, &col, &row);
-        EXPECT_TRUE(code == c.code && col == c.col && row == c.row)
-            << c.x << "," << c.y << " in " << c.col_num << "x" << c.row_num << ": code " << code
-            << ", tile " << col << "," << row;
+        EXPECT_EQ((std::vector<int>{code, col, row}), (std::vector<int>{c.code, c.col, c.row}))
+            << c.x << "," << c.y << " in " << c.col_num << "x" << c.row_num;
     }
 }
 
@@ -172,29 +147,24 @@ TEST(TileIndex, AgreesWithTileRectangles) {
         }
 }
 
-TEST(PolygonsJava, AppendingGrowsToCapacityPlusNeedTimesTwoAndReadsBack) {
+TEST(PolygonsJava, AppendingGrowsToCapacityPlusNeedTimesTwoAndConvertsBack) {
     polygons_java_t record{};
     com_polygons_java_init(&record);
-    Polygons squares;
+    Polygons squares, back;
     for (int i = 0; i < 200; ++i) {
         double x = i * 10.9, y = -i * 2.9;
-        Polygon square({{x, y, 2}, {x + 5, y}, {x + 5, y + 5}, {x, y + 5}, {x, y, 3}});
-        com_polygons_add_copy(squares.get(), square.p);
+        com_polygons_add_copy(
+            squares.get(),
+            Polygon({{x, y, 2}, {x + 5, y}, {x + 5, y + 5}, {x, y + 5}, {x, y, 3}}).p);
     }
     com_polygons_java_add_value(&record, squares.get());
-    EXPECT_TRUE(record.part_capacity == 656 && record.point_capacity == 2256);  // (128 + n) x 2
-    ASSERT_TRUE(record.point_num == 1000 && record.part_num == 200);
-    std::vector<int> x(1000), y(1000), z(1000), parts(200);
-    get_polygons_java_value(&record, x.data(), y.data(), z.data(), parts.data());
-    EXPECT_EQ(parts, std::vector<int>(200, 5));
-    EXPECT_TRUE(x[5] == 10 && y[995] == -577 && z[5] == 2 && z[9] == 3) << "truncated toward 0";
-    Polygons back;
+    ASSERT_TRUE(record.point_num == 1000 && record.part_num == 200 && record.part_points[199] == 5);
     com_polygons_java_get_polygons(&record, back.get());
     ASSERT_EQ(back.size(), 200);
-    const point_t& corner = com_polygons_at(back.get(), 3).geom.points[0];
-    EXPECT_TRUE(corner.x == 32 && corner.y == -8 && corner.z == 2);
+    EXPECT_EQ(text_of(&com_polygons_at_pointer(back.get(), 3)->geom),
+              "32 -8 2, 37 -8 0, 37 -3 0, 32 -3 0, 32 -8 3")
+        << "truncated toward 0, codes kept";
     com_polygons_java_free(&record);
-    EXPECT_TRUE(record.x == nullptr && record.part_num == 0 && record.part_capacity == 0);
     com_polygons_java_add_value(&record, back.get());
     EXPECT_TRUE(record.part_num == 200 && record.part_capacity == 400) << "a freed record grows";
     com_polygons_java_free(&record);
@@ -206,8 +176,6 @@ TEST(SplitLines, GroupsGrowAndReadBack) {
     const int pair[] = {0, 2};
     for (int i = 0; i < 200; ++i)
         com_split_lines_add(&lines, pair, 2);
-    EXPECT_EQ(lines.group_capacity, 256) << "the group array doubles";
-    EXPECT_EQ(lines.value_capacity, ((128 + 2) * 2 + 2) * 2) << "values: 128 -> 260 -> 524";
     com_split_lines_add(&lines, nullptr, 3);
     com_split_lines_add(&lines, pair, -1);
     std::vector<int> values(400), groups(200);

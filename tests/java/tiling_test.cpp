@@ -1,15 +1,14 @@
 // Tiled clipping run the way a host runs it (records filled from integer arrays, pieces read from
-// the output record): pieces in their tiles, whole tiles as marked squares in column
-// order, shapes cut to the grid, shapes in input order, output records of any capacity; area and
-// length conserved over random shapes and grids; and the block relation that steers the halving,
-// checked against the full polygon relation.
+// the output record): pieces in their tiles, whole tiles as marked squares in column order, shapes
+// cut to the grid and kept in input order, output records of any capacity; area and length
+// conserved over random shapes and grids; and the block relation that steers the halving, checked
+// against the full polygon relation.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <ostream>
 #include <random>
-#include <sstream>
-#include <string>
 #include <utility>
 #include <vector>
 
@@ -24,6 +23,9 @@ struct Pt {
     int x, y, z = 0;
     bool operator==(const Pt& o) const { return x == o.x && y == o.y && z == o.z; }
 };
+std::ostream& operator<<(std::ostream& os, const Pt& p) {
+    return os << p.x << " " << p.y << " " << p.z;
+}
 using Shape = std::vector<Pt>;
 using Tiles = std::vector<std::pair<int, int>>;
 
@@ -36,21 +38,15 @@ struct Piece {
     int col, row;
 };
 
+// The pieces of a call and the number each input shape gave (its pieces follow one another).
 struct Tiled {
     std::vector<Piece> pieces;
     std::vector<int> shape_parts;
-    // The pieces of input shape s (they follow one another in the arrays).
     std::vector<Piece> of_shape(size_t s) const {
-        int first = 0;
+        auto first = pieces.begin();
         for (size_t i = 0; i < s; ++i)
             first += shape_parts[i];
-        return {pieces.begin() + first, pieces.begin() + first + shape_parts[s]};
-    }
-    Tiles tiles() const {
-        Tiles tiles;
-        for (const Piece& p : pieces)
-            tiles.emplace_back(p.col, p.row);
-        return tiles;
+        return {first, first + shape_parts[s]};
     }
 };
 
@@ -115,14 +111,14 @@ double total(const std::vector<Piece>& pieces, bool rings) {
 }
 
 rectangle_t tile_of(const Grid& g, int col, int row) {
-    rectangle_t grid{static_cast<double>(g.min_y), static_cast<double>(g.max_y),
-                     static_cast<double>(g.min_x), static_cast<double>(g.max_x)};
-    return get_rect_by_index(col, row, g.cols, g.rows, grid);
+    return get_rect_by_index(
+        col, row, g.cols, g.rows,
+        rectangle_t{double(g.min_y), double(g.max_y), double(g.min_x), double(g.max_x)});
 }
 
 // Every piece lies within its tile, and the tile is one of the grid's (up to the far-edge index).
-bool pieces_in_tiles(const Tiled& t, const Grid& g) {
-    for (const Piece& piece : t.pieces) {
+bool pieces_in_tiles(const std::vector<Piece>& pieces, const Grid& g) {
+    for (const Piece& piece : pieces) {
         rectangle_t r = tile_of(g, piece.col, piece.row);
         if (piece.col < 0 || piece.col > g.cols || piece.row < 0 || piece.row > g.rows)
             return false;
@@ -141,15 +137,8 @@ Shape square(int x0, int y0, int x1, int y1) {
 Shape text(const char* points) {
     Shape shape;
     for (const testing_shapes::Xy& p : testing_shapes::pts(points))
-        shape.push_back({static_cast<int>(p.x), static_cast<int>(p.y), static_cast<int>(p.z)});
+        shape.push_back({int(p.x), int(p.y), int(p.z)});
     return shape;
-}
-
-std::string text_of(const Shape& s) {
-    std::ostringstream os;
-    for (const Pt& p : s)
-        os << " " << p.x << " " << p.y << ",";
-    return os.str();
 }
 
 const Grid kGrid8{0, 0, 80, 80, 8, 8};
@@ -186,32 +175,31 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
     };
     for (const Case& c : cases) {
         Tiled out = tile(c.grid, {c.shape}, c.polygon);
-        Tiles tiles = out.tiles();
+        Tiles tiles;
+        for (const Piece& p : out.pieces)
+            tiles.emplace_back(p.col, p.row);
         std::sort(tiles.begin(), tiles.end());
         EXPECT_EQ(out.shape_parts, std::vector<int>{static_cast<int>(c.tiles.size())}) << c.what;
         EXPECT_EQ(tiles, c.tiles) << c.what;
         EXPECT_NEAR(total(out.pieces, c.polygon), c.measure, 1e-9) << c.what;
-        EXPECT_TRUE(pieces_in_tiles(out, c.grid)) << c.what;
+        EXPECT_TRUE(pieces_in_tiles(out.pieces, c.grid)) << c.what;
     }
 }
 
 TEST(PolygonTiling, InnerTilesComeWholeAsMarkedSquaresColumnByColumn) {
     Tiled out = tile(kGrid8, {square(5, 5, 75, 75)}, true);
     ASSERT_EQ(out.shape_parts, std::vector<int>{64});
+    EXPECT_DOUBLE_EQ(total(out.pieces, true), 70.0 * 70.0);
     Tiles whole;
     for (const Piece& p : out.pieces) {
         rectangle_t t = tile_of(kGrid8, p.col, p.row);
-        Shape marked = square(static_cast<int>(t.min_x), static_cast<int>(t.min_y),
-                              static_cast<int>(t.max_x), static_cast<int>(t.max_y));
+        Shape marked = square(int(t.min_x), int(t.min_y), int(t.max_x), int(t.max_y));
         marked.front().z = 2, marked.back().z = 3;
-        bool is_marked_square = p.points == marked;
         bool inner = p.col >= 1 && p.col <= 6 && p.row >= 1 && p.row <= 6;
-        EXPECT_EQ(is_marked_square, inner) << "tile " << p.col << "," << p.row;
-        if (is_marked_square)
+        EXPECT_EQ(p.points == marked, inner) << "tile " << p.col << "," << p.row;
+        if (inner)
             whole.emplace_back(p.col, p.row);
     }
-    EXPECT_EQ(whole.size(), 36u);
-    EXPECT_DOUBLE_EQ(total(out.pieces, true), 70.0 * 70.0);
     // The block of tiles 2..3 x 2..3 lies inside whole: all rows of a column, then the next.
     auto first = std::find(whole.begin(), whole.end(), std::make_pair(2, 2));
     ASSERT_LE(first + 4, whole.end());
@@ -224,18 +212,14 @@ TEST(Tiling, ShapesKeepTheirInputOrder) {
     ASSERT_EQ(polygons.shape_parts, (std::vector<int>{1, 2}));
     EXPECT_EQ(polygons.pieces[0].points, ring) << "a ring within one tile is itself, codes too";
     EXPECT_DOUBLE_EQ(total(polygons.of_shape(1), true), 60.0);
-    Tiled lines = tile(kGrid8, {text("5 5, 15 5"), text("72 72, 78 78")}, false);
-    EXPECT_EQ(lines.shape_parts, (std::vector<int>{2, 1}));
-    EXPECT_EQ(lines.tiles().back(), std::make_pair(7, 7));
 }
 
 // An output record whatever its capacities: too small for the pieces and for one shape_parts
 // entry per shape, or already holding pieces of an earlier call.
 TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {
-    Shape ring = square(5, 5, 75, 75);
     std::vector<int> parts{5, 5}, x, y, z(10, 0);
     for (int copy = 0; copy < 2; ++copy)
-        for (const Pt& p : ring)
+        for (const Pt& p : square(5, 5, 75, 75))
             x.push_back(p.x), y.push_back(p.y);
     polygon_division_in_t in{10, 2, 0, 80, 0, 80, 8, 8, nullptr, nullptr, nullptr, nullptr};
     polygon_division_in_init(&in, x.data(), y.data(), z.data(), parts.data(), 10, 2);
@@ -254,22 +238,22 @@ TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {
     polygon_division_out_free(&out);
 }
 
-// ---------------------------------------------------------------------------------------------
 // Random shapes on random grids.
 
-constexpr double kTwoPi = 6.283185307179586;
+int random_int(std::mt19937& rng, int lo, int hi) {
+    return std::uniform_int_distribution<int>(lo, hi)(rng);
+}
 
 // A ring star-shaped around (cx, cy): one vertex at a random angle and radius in each of n equal
 // sectors, so the ring is simple.
 Shape random_star(std::mt19937& rng, double cx, double cy, double radius) {
     std::uniform_real_distribution<double> unit(0.0, 1.0);
-    int n = 4 + static_cast<int>(rng() % 40);
+    int n = random_int(rng, 4, 43);
     Shape ring;
     for (int i = 0; i < n; ++i) {
-        double a = (i + 0.9 * unit(rng)) / n * kTwoPi, r = radius * (0.15 + 0.85 * unit(rng));
-        Pt p{static_cast<int>(std::lround(cx + r * std::cos(a))),
-             static_cast<int>(std::lround(cy + r * std::sin(a)))};
-        if (ring.empty() || p.x != ring.back().x || p.y != ring.back().y)
+        double a = (i + 0.9 * unit(rng)) / n * 2 * M_PI, r = radius * (0.15 + 0.85 * unit(rng));
+        Pt p{int(std::lround(cx + r * std::cos(a))), int(std::lround(cy + r * std::sin(a)))};
+        if (ring.empty() || !(p == ring.back()))
             ring.push_back(p);
     }
     ring.push_back(ring.front());
@@ -281,14 +265,14 @@ Shape random_star(std::mt19937& rng, double cx, double cy, double radius) {
 Shape random_histogram(std::mt19937& rng, int x0, int y0, int width, int height) {
     std::vector<int> xs{x0};
     while (xs.back() < x0 + width)
-        xs.push_back(std::min(x0 + width, xs.back() + 1 + static_cast<int>(rng() % 6)));
-    int base = y0 + static_cast<int>(rng() % (height / 2 + 1));
+        xs.push_back(std::min(x0 + width, xs.back() + random_int(rng, 1, 6)));
+    int base = y0 + random_int(rng, 0, height / 2);
     Shape ring{{x0, base}, {xs.back(), base}};
     for (size_t i = xs.size() - 1; i > 0; --i) {
-        int top = base + 1 + static_cast<int>(rng() % (y0 + height - base));
-        for (int x : {xs[i], xs[i - 1]})
-            if (ring.back().x != x || ring.back().y != top)
-                ring.push_back({x, top});
+        int top = random_int(rng, base + 1, y0 + height);
+        for (Pt p : {Pt{xs[i], top}, Pt{xs[i - 1], top}})
+            if (!(p == ring.back()))
+                ring.push_back(p);
     }
     ring.push_back(ring.front());
     if (rng() % 2 == 0)
@@ -296,63 +280,43 @@ Shape random_histogram(std::mt19937& rng, int x0, int y0, int width, int height)
     return ring;
 }
 
-// A random walk of integer points inside the box; with `axis_steps` each step runs along x or y,
-// so every crossing with a tile edge is exact.
-Shape random_walk(std::mt19937& rng, int x0, int y0, int width, int height, bool axis_steps) {
-    std::uniform_int_distribution<int> along_x(x0, x0 + width), along_y(y0, y0 + height);
-    std::uniform_int_distribution<int> step_x(-width / 5, width / 5),
-        step_y(-height / 5, height / 5);
-    Shape line{{along_x(rng), along_y(rng)}};
-    for (int n = 2 + static_cast<int>(rng() % 30); static_cast<int>(line.size()) < n;) {
-        Pt p{line.back().x + step_x(rng), line.back().y + step_y(rng)};
-        if (axis_steps && rng() % 2 == 0)
-            p.x = line.back().x;
-        else if (axis_steps)
-            p.y = line.back().y;
-        if (p.x >= x0 && p.x <= x0 + width && p.y >= y0 && p.y <= y0 + height &&
-            (p.x != line.back().x || p.y != line.back().y))
-            line.push_back(p);
-    }
-    return line;
-}
-
 // Grids of 4..32 tiles each way whose extent is not always a multiple of the tile count: small
-// tiles with rectilinear shapes (exact), or large ones with star rings and slanted lines.
+// tiles with rectilinear rings and lines (exact), or large ones with star-shaped ones.
 TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
     const unsigned seed = 20240611;
     std::mt19937 rng(seed);
     for (int trial = 0; trial < 120; ++trial) {
         bool polygons = trial % 2 == 0, exact = rng() % 2 == 0;
-        int cols = 4 + static_cast<int>(rng() % 29), rows = 4 + static_cast<int>(rng() % 29);
-        int size = static_cast<int>(exact ? 2 + rng() % 4 : 1000000 + rng() % 60000000);
-        int x0 = static_cast<int>(rng() % 2001) - 1000, y0 = static_cast<int>(rng() % 2001) - 1000;
+        int cols = random_int(rng, 4, 32), rows = random_int(rng, 4, 32);
+        int size = exact ? random_int(rng, 2, 5) : random_int(rng, 1000000, 61000000);
+        int x0 = random_int(rng, -1000, 1000), y0 = random_int(rng, -1000, 1000);
+        int width = cols * size, height = rows * size;
         Grid g{x0,
                y0,
-               x0 + cols * size + static_cast<int>(rng() % cols),
-               y0 + rows * size + static_cast<int>(rng() % rows),
+               x0 + width + random_int(rng, 0, cols - 1),
+               y0 + height + random_int(rng, 0, rows - 1),
                cols,
                rows};
-        std::vector<Shape> shapes(1 + rng() % 3);
+        std::vector<Shape> shapes(random_int(rng, 1, 3));
         for (Shape& s : shapes) {
-            double half = std::min(cols, rows) * size / 2.0;
-            if (!polygons)
-                s = random_walk(rng, x0, y0, cols * size, rows * size, exact);
-            else if (exact)
-                s = random_histogram(rng, x0, y0, cols * size, rows * size);
-            else
-                s = random_star(rng, x0 + cols * size / 2.0, y0 + rows * size / 2.0, half);
+            s = exact ? random_histogram(rng, x0, y0, width, height)
+                      : random_star(rng, x0 + width / 2.0, y0 + height / 2.0,
+                                    std::min(width, height) / 2.0);
+            int from = random_int(rng, 0, int(s.size()) - 2),
+                to = random_int(rng, from + 2, int(s.size()));
+            if (!polygons)  // a line: a stretch of the ring, open or closed
+                s = Shape(s.begin() + from, s.begin() + to);
         }
         Tiled out = tile(g, shapes, polygons);
         ASSERT_EQ(out.shape_parts.size(), shapes.size());
         for (size_t s = 0; s < shapes.size(); ++s) {
-            Tiled mine{out.of_shape(s), {}};
             double expected = measure(shapes[s], polygons);
-            double got = total(mine.pieces, polygons);
+            double got = total(out.of_shape(s), polygons);
             ASSERT_TRUE(std::fabs(got - expected) <= (exact ? 1e-12 : 1e-6) * expected &&
-                        pieces_in_tiles(mine, g))
-                << "seed " << seed << " trial " << trial << " shape " << s << ": " << got << " of "
-                << expected << "\n grid " << g.min_x << "," << g.min_y << " .. " << g.max_x << ","
-                << g.max_y << " " << cols << "x" << rows << "\n shape" << text_of(shapes[s]);
+                        pieces_in_tiles(out.of_shape(s), g))
+                << "seed " << seed << " trial " << trial << ": " << got << " of " << expected
+                << "\n grid " << g.min_x << "," << g.min_y << " .. " << g.max_x << "," << g.max_y
+                << " " << cols << "x" << rows << "\n shape " << testing::PrintToString(shapes[s]);
         }
     }
 }
@@ -366,7 +330,7 @@ TEST(BlockRelation, AgreesWithThePolygonRelation) {
     for (int trial = 0; trial < 300; ++trial) {
         std::vector<testing_shapes::Xy> ring;
         for (const Pt& p : random_star(rng, 50, 50, 80))
-            ring.push_back({static_cast<double>(p.x), static_cast<double>(p.y)});
+            ring.push_back({double(p.x), double(p.y)});
         testing_shapes::Polygon polygon(ring);
         mapgeom::SegmentIndex boundary;
         mapgeom::build_segment_index(&boundary, &polygon.p.geom, polygon.p.geom.count - 1);

@@ -1,11 +1,11 @@
 #!/usr/bin/env python3
-"""A foreign host of libmapgeom.so, standard library only: binds the plain-named entry points with
-ctypes, builds the flat-array records from raw bytes at their documented offsets (never from the
-library's headers), and reads results back with the read-out functions. It proves the wire format.
-
+"""A foreign host of libmapgeom.so, standard library only: builds the flat-array records from raw
+bytes at their documented offsets (never from the library's headers), calls the plain-named entry
+points through ctypes and reads the results back with the read-out functions.
 Usage: wire_format_test.py <path to libmapgeom.so> [unittest arguments]
 """
 import ctypes
+import math
 import struct
 import sys
 import unittest
@@ -20,10 +20,10 @@ _REDUCE = dict(point_num=(0, 'i'), part_num=(4, 'i'), part_points=(8, 'p'), x=(1
 
 def _out(shift):
     """Division out-records: x, y[, z], then the part arrays and counts, moved by z's slot."""
-    names = ['part_points', 'shape_parts', 'part_col', 'part_row']
-    fields = {n: (16 + shift + 8 * i, 'p') for i, n in enumerate(names)}
-    fields.update(x=(0, 'p'), y=(8, 'p'), point_num=(48 + shift, 'i'),
-                  part_num=(52 + shift, 'i'), shape_num=(56 + shift, 'i'))
+    fields = {n: (16 + shift + 8 * i, 'p')
+              for i, n in enumerate(['part_points', 'shape_parts', 'part_col', 'part_row'])}
+    fields.update(x=(0, 'p'), y=(8, 'p'), point_num=(48 + shift, 'i'), part_num=(52 + shift, 'i'),
+                  shape_num=(56 + shift, 'i'))
     return fields
 
 
@@ -57,65 +57,44 @@ class Record:
     def array(self, name, n):
         """The first n entries of an int32 array the record points to."""
         assert self[name] != 0, name + ' is null'
-        return list((ctypes.c_int32 * n).from_address(self[name])) if n else []
-
-    def write(self, name, values):
-        """Stores values into an array the library allocated (as its writers would)."""
-        (ctypes.c_int32 * len(values)).from_address(self[name])[:] = values
-
-    def pointers(self):
-        return {self[name] for name, (_, kind) in self.fields.items() if kind == 'p'}
+        return list((ctypes.c_int32 * n).from_address(self[name]))
 
 
 def ints(values):
     return (ctypes.c_int32 * max(len(values), 1))(*values)
 
 
-class Rectangle(ctypes.Structure):
-    _fields_ = [(name, ctypes.c_double) for name in ('min_y', 'max_y', 'min_x', 'max_x')]
-
-
-LIB = None
-
-
-def load(path):
-    """The library with its plain names as ctypes finds them: records and host arrays pass as
-    addresses, counts as C ints; only the rectangle-valued result needs a declared type."""
-    lib = ctypes.CDLL(path)
-    lib.get_rect_by_index.restype = Rectangle
-    return lib
-
-
 def read_out(record, reader, names):
     """The read-out function called as a host does: buffers sized from the record's counts."""
-    def count(name):
-        if name == 'shape_parts':
-            return record['shape_num']
-        return record['part_num'] if name.startswith('part') else record['point_num']
-    buffers = [ints([0] * count(n)) for n in names]
+    counts = [record['shape_num' if n == 'shape_parts' else
+                     'part_num' if n.startswith('part') else 'point_num'] for n in names]
+    buffers = [ints([0] * n) for n in counts]
     reader(record.raw, *buffers)
-    return {n: list(b)[:count(n)] for n, b in zip(names, buffers)}
+    return {name: list(b)[:n] for name, b, n in zip(names, buffers, counts)}
 
 
 def tiled(shapes, polygons):
-    """Shapes tiled on a 4 x 4 grid of 10-unit tiles by the polygon or the polyline entry point:
-    in-record fields written at their offsets, arrays by init, records released after the
-    read-out. Returns the pieces as (col, row, xs, ys, zs) and the shape_parts."""
-    xs = [x for shape in shapes for x, _ in shape]
-    ys = [y for shape in shapes for _, y in shape]
+    """Shapes tiled on a 4 x 4 grid of 10-unit tiles by the polygon or the polyline entry point.
+    Returns the pieces as (col, row, xs, ys, zs) and the shape_parts."""
+    xs, ys = [x for s in shapes for x, _ in s], [y for s in shapes for _, y in s]
     parts, kind = [len(shape) for shape in shapes], 'polygon_' if polygons else ''
     record = Record(POLYGON_DIVISION_IN if polygons else DIVISION_IN, point_num=len(xs),
                     part_num=len(parts), grid_min_y=0, grid_max_y=40, grid_min_x=0,
                     grid_max_x=40, col_num=4, row_num=4)
-    arrays = [xs, ys] + ([[0] * len(xs)] if polygons else []) + [parts]
-    getattr(LIB, kind + 'division_in_init')(record.raw, *map(ints, arrays), len(xs), len(parts))
+    arrays = dict(x=xs, y=ys, z=[0] * len(xs), part_points=parts)
+    if not polygons:
+        del arrays['z']
+    getattr(LIB, kind + 'division_in_init')(record.raw, *map(ints, arrays.values()), len(xs),
+                                            len(parts))
+    assert all(record.array(n, len(a)) == a for n, a in arrays.items()), 'in-record misplaced'
     out = Record(POLYGON_DIVISION_OUT if polygons else DIVISION_OUT)
     getattr(LIB, kind + 'division_out_init')(out.raw, 512, 512, len(parts))
     getattr(LIB, 'algebra_%s_intersec_java' % ('polygon' if polygons else 'polyline'))(
         record.raw, out.raw)
-    names = ['x', 'y'] + (['z'] if polygons else []) + ['part_points', 'part_col', 'part_row',
-                                                        'shape_parts']
+    names = ['x', 'y', 'z'][:3 if polygons else 2] + ['part_points', 'part_col', 'part_row',
+                                                      'shape_parts']
     got = read_out(out, getattr(LIB, 'get_%sdivision_out_value' % kind), names)
+    assert all(out.array(n, len(v)) == v for n, v in got.items()), 'out-record arrays misplaced'
     getattr(LIB, kind + 'division_in_free')(record.raw)
     getattr(LIB, kind + 'division_out_free')(out.raw)
     pieces, k = [], 0
@@ -126,8 +105,11 @@ def tiled(shapes, polygons):
     return pieces, got['shape_parts']
 
 
-def shoelace(xs, ys):
-    return sum(xs[i] * ys[i + 1] - xs[i + 1] * ys[i] for i in range(len(xs) - 1)) / 2.0
+def measure(xs, ys, polygon):
+    """The area of a closed ring (shoelace) or the length of a line."""
+    steps = list(zip(xs, xs[1:], ys, ys[1:]))
+    return sum((x0 * y1 - x1 * y0) / 2.0 if polygon else math.hypot(x1 - x0, y1 - y0)
+               for x0, x1, y0, y1 in steps)
 
 
 # Two shapes as a host hands them over: a closed square and a closed triangle.
@@ -135,30 +117,28 @@ SHAPES = dict(x=[0, 10, 10, 0, 0, 20, 30, 25, 20], y=[0, 0, 10, 10, 0, 0, 0, 8, 
               z=[2, 0, 0, 0, 3, 0, 100, 0, 0], part_points=[5, 4])
 
 
-class Records(unittest.TestCase):
+class WireFormat(unittest.TestCase):
     def test_reduce_and_list_records(self):
         line = Record(LINE_REDUCE)
         LIB.line_reduce_in_init(line.raw, ints(SHAPES['x']), ints(SHAPES['y']),
                                 ints(SHAPES['part_points']), 9, 2)
-        self.assertEqual((line['point_num'], line['part_num']), (9, 2))
-        self.assertEqual(line.array('y', 9), SHAPES['y'])
+        self.assertEqual((line['point_num'], line['part_num'], line.array('y', 9)),
+                         (9, 2, SHAPES['y']))
         LIB.line_reduce_in_free(line.raw)
-        self.assertEqual(line.pointers(), {0})
+        self.assertEqual({line[n] for n in ('part_points', 'x', 'y')}, {0})
         reduced = Record(POLYGON_REDUCE, point_num=7, part_num=7)
         LIB.polygon_reduce_out_init(reduced.raw, 512, 256)
         self.assertEqual((reduced['point_num'], reduced['part_num']), (0, 0))
         for name, values in SHAPES.items():  # stand in for the reduction writer
-            reduced.write(name, values)
+            (ctypes.c_int32 * len(values)).from_address(reduced[name])[:] = values
         reduced['point_num'], reduced['part_num'] = 9, 2
-        self.assertEqual(read_out(reduced, LIB.get_polygon_reduce_out_value,
-                                  ['x', 'y', 'z', 'part_points']), SHAPES)
+        self.assertEqual(read_out(reduced, LIB.get_polygon_reduce_out_value, list(SHAPES)), SHAPES)
         LIB.polygon_reduce_out_free(reduced.raw)
         polygons = Record(POLYGONS_JAVA)
         LIB.com_polygons_java_init_value(polygons.raw, *map(ints, SHAPES.values()), 9, 2)
         self.assertEqual([polygons[n] for n in ('point_num', 'part_num', 'point_capacity',
                                                 'part_capacity')], [9, 2, 9, 2])
-        got = read_out(polygons, LIB.get_polygons_java_value, ['x', 'y', 'z', 'part_points'])
-        self.assertEqual(got, SHAPES)
+        self.assertEqual(read_out(polygons, LIB.get_polygons_java_value, list(SHAPES)), SHAPES)
         LIB.com_polygons_java_free(polygons.raw)
         self.assertEqual([polygons[n] for n in POLYGONS_JAVA[1]], [0] * 8)
         lines = Record(SPLIT_LINES)
@@ -171,39 +151,30 @@ class Records(unittest.TestCase):
         self.assertEqual(lines.array('group_values', 3), [2, 4, 0])
         LIB.com_split_lines_free(lines.raw)
 
-    def test_tile_rectangle(self):
-        tile = LIB.get_rect_by_index(1, 2, 4, 4, Rectangle(0, 100, 0, 100))
-        self.assertEqual((tile.min_x, tile.max_x, tile.min_y, tile.max_y), (25, 50, 50, 75))
-
-
-class Tiling(unittest.TestCase):
-    def test_polygons_cut_into_tiles(self):
+    def test_shapes_cut_into_tiles(self):
         strip = [(5, 5), (35, 5), (35, 15), (5, 15), (5, 5)]
         cover = [(8, 18), (22, 18), (22, 32), (8, 32), (8, 18)]
-        pieces, shape_parts = tiled([strip, cover], True)
-        self.assertEqual(shape_parts, [8, 9])
-        self.assertEqual(sorted(p[:2] for p in pieces[:8]), [(c, r) for c in range(4)
-                                                             for r in range(2)])
-        self.assertEqual(sum(shoelace(p[2], p[3]) for p in pieces[:8]), 300.0)
-        self.assertEqual(sum(shoelace(p[2], p[3]) for p in pieces[8:]), 14.0 * 14.0)
-        for col, row, xs, ys, _ in pieces:
-            self.assertTrue(all(10 * col <= x <= 10 * col + 10 for x in xs), (col, row, xs))
-            self.assertTrue(all(10 * row <= y <= 10 * row + 10 for y in ys), (col, row, ys))
-        self.assertIn((1, 2, [10, 20, 20, 10, 10], [20, 20, 30, 30, 20], [2, 0, 0, 0, 3]),
-                      pieces[8:], 'the tile inside is whole, its outline one press section')
-
-    def test_polylines_cut_into_tiles(self):
-        pieces, shape_parts = tiled([[(5, 5), (35, 5), (35, 25)], [(12, 13), (18, 17)]], False)
-        self.assertEqual(shape_parts, [6, 1])
-        self.assertEqual(sorted(p[:2] for p in pieces[:6]),
-                         [(0, 0), (1, 0), (2, 0), (3, 0), (3, 1), (3, 2)])
-        self.assertEqual(sum(abs(x1 - x0) + abs(y1 - y0) for _, _, xs, ys, _ in pieces[:6]
-                             for x0, x1, y0, y1 in zip(xs, xs[1:], ys, ys[1:])), 50)
-        self.assertEqual(pieces[6][:4], (1, 1, [12, 18], [13, 17]))
+        cases = [  # polygons, shapes, their shape_parts, one piece as it must come out
+            (True, [strip, cover], [8, 9], (1, 2, [10, 20, 20, 10, 10], [20, 20, 30, 30, 20],
+                                            [2, 0, 0, 0, 3])),  # whole tile: one press section
+            (False, [[(5, 5), (35, 5), (35, 25)], [(12, 13), (18, 17)]], [6, 1],
+             (1, 1, [12, 18], [13, 17], [0, 0]))]
+        for polygons, shapes, shape_parts, piece in cases:
+            pieces, got_parts = tiled(shapes, polygons)
+            self.assertEqual(got_parts, shape_parts)
+            self.assertIn(piece, pieces)
+            first = 0
+            for shape, n in zip(shapes, shape_parts):
+                mine, first = pieces[first:first + n], first + n
+                self.assertAlmostEqual(sum(measure(p[2], p[3], polygons) for p in mine),
+                                       measure(*zip(*shape), polygons), msg=str(shape))
+            for col, row, xs, ys, _ in pieces:
+                self.assertTrue(all(10 * col <= x <= 10 * col + 10 for x in xs) and
+                                all(10 * row <= y <= 10 * row + 10 for y in ys), (col, row, xs, ys))
 
 
 if __name__ == '__main__':
     if len(sys.argv) < 2:
         sys.exit(__doc__)
-    LIB = load(sys.argv[1])
+    LIB = ctypes.CDLL(sys.argv[1])
     unittest.main(argv=[sys.argv[0]] + sys.argv[2:], verbosity=2)
