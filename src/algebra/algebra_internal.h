@@ -51,6 +51,10 @@ inline int stretch_side(RingLocator* ring, point_t a, point_t b) {
 // Removes repeated points (optimize_polygon_del_repeatpts) and turns the ring counter-clockwise.
 void clean_and_orient(polygon_t* ring);
 
+// split_polyline_by_rect, but keeping the stretches along every side of the rectangle: the cut of
+// a line to the whole tiled area of a grid, whose far sides belong to the last tiles.
+int split_polyline_by_rect_keeping_sides(polyline_t* line, polygon_t* rect, polylines_t* out);
+
 // ---------------------------------------------------------------------------------------------------
 // Scratch records of one call that release themselves.
 

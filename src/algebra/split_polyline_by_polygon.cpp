@@ -77,9 +77,13 @@ void connect_polylines(const polyline_t* line, const polygon_t* polygon, const g
         [&](int i) { return mapgeom::stretch_side(&locator, p[i], p[i + 1]) != kOutside; }, out);
 }
 
+// Which stretches along the rectangle's outline are kept.
+enum class Sides { kLeastOnly, kEvery };
+
 // Keeps the stretches inside the rectangle, and those along its least-x and least-y sides
-// (get_polylines): a stretch along the boundary is on such a side when its midpoint lies within the
-// band of the midpoint tests of it.
+// (get_polylines), or along every side: a stretch along the boundary is on such a side when its
+// midpoint lies within the band of the midpoint tests of it.
+template <Sides kept_sides>
 void get_polylines(const polyline_t* line, const polygon_t* rect, const geom_t* points,
                    polylines_t* out) {
     mapgeom::PlaceIndex crossings(points);
@@ -92,6 +96,8 @@ void get_polylines(const polyline_t* line, const polygon_t* rect, const geom_t* 
             int at = mapgeom::stretch_side(&locator, p[i], p[i + 1]);
             if (at == kOutside || at == kInside)
                 return at == kInside;
+            if (kept_sides == Sides::kEvery)
+                return true;
             point_t mid = mapgeom::midpoint(p[i], p[i + 1]);
             return std::fabs(mid.x - extent.min_x) <= mapgeom::kStretchPermit ||
                    std::fabs(mid.y - extent.min_y) <= mapgeom::kStretchPermit;
@@ -133,6 +139,7 @@ int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     return split_at_crossings(&cut.line, &ring.ring, &points.g, out, connect_polylines);
 }
 
+template <Sides kept_sides>
 int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
     mapgeom::LineCopy cut(line);
     mapgeom::RingCopy outline(rect);
@@ -157,7 +164,7 @@ int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
     mapgeom::PointList points;
     for (int k = 0; k < records.list.count; ++k)
         com_geom_add(&points.g, records.list.crosspts[k].pt);
-    return split_at_crossings(&cut.line, &outline.ring, &points.g, out, get_polylines);
+    return split_at_crossings(&cut.line, &outline.ring, &points.g, out, get_polylines<kept_sides>);
 }
 
 }  // namespace
@@ -173,5 +180,14 @@ int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t*
 int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
     if (line == nullptr || rect == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded(kLineOutside, [&] { return split_by_rect(line, rect, out); });
+    return mapgeom::guarded(kLineOutside,
+                            [&] { return split_by_rect<Sides::kLeastOnly>(line, rect, out); });
+}
+
+int mapgeom::split_polyline_by_rect_keeping_sides(polyline_t* line, polygon_t* rect,
+                                                  polylines_t* out) {
+    if (line == nullptr || rect == nullptr || out == nullptr)
+        return kLineOutside;
+    return mapgeom::guarded(kLineOutside,
+                            [&] { return split_by_rect<Sides::kEvery>(line, rect, out); });
 }

@@ -473,9 +473,11 @@ void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces,
     clip_polygon_to_rect(polygon, area, pieces, &source);
 }
 
+// A stretch along the area's outline lies in the grid: the tiles take it (the far sides belong to
+// the last column and row), so the cut keeps every side.
 void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces, div_param_t*) {
     Outline outline(area);
-    split_polyline_by_rect(polyline, &outline.ring, pieces);
+    mapgeom::split_polyline_by_rect_keeping_sides(polyline, &outline.ring, pieces);
 }
 
 // The list type holding pieces of a shape.

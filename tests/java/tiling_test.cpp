@@ -172,6 +172,20 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
         {"line along a tile edge", false, kGrid8, text("20 2, 20 8"), {{2, 0}}, 6},
         {"line wholly outside", false, kGrid8, text("-50 5, -40 5"), {}, 0},
         {"line reaching out", false, kGrid8, text("-50 5, 15 5"), {{0, 0}, {1, 0}}, 15},
+        // Along the grid's outline and then out of it: the stretch on the outline lies in the grid.
+        // The far edge x = 80 belongs to the far-edge column 8.
+        {"line along the far edge, then out",
+         false,
+         kGrid8,
+         text("80 2, 80 18, 95 30"),
+         {{8, 0}, {8, 1}},
+         16},
+        {"line along the least edge, then out",
+         false,
+         kGrid8,
+         text("0 2, 0 18, -15 30"),
+         {{0, 0}, {0, 1}},
+         16},
     };
     for (const Case& c : cases) {
         Tiled out = tile(c.grid, {c.shape}, c.polygon);

@@ -273,7 +273,7 @@ TEST(PointAtPolygon, AgreesWithWindingNumberBoundaryScanAndPreparedPolygonOnRand
 // points on either side have a side determinant of m against products of coordinates beyond 2^53,
 // where double evaluation rounds to the wrong sign; the expected side comes from 128-bit integers.
 TEST(ScanLineLocation, ExactBesideLongEdgesWithMapCoordinates) {
-    const unsigned seed = std::random_device{}();
+    const unsigned seed = 20261206;
     std::mt19937_64 random(seed);
     std::uniform_int_distribution<int64_t> start(-1600000000, -100000000), e(10000000, 30000000);
     int probed = 0;

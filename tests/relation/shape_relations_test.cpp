@@ -235,7 +235,7 @@ bool sweep_agrees(int sweep, const std::vector<int>& contacts) {
 }
 
 TEST(SelfContactSweep, AgreesWithAllPairsOnRandomShapes) {
-    const unsigned seed = std::random_device{}();
+    const unsigned seed = 20261206;
     std::mt19937 rng(seed);
     for (int round = 0; round < 3000 && !HasFailure(); ++round) {
         std::vector<Xy> points(random_int(rng, 3, 9));
