@@ -1,17 +1,16 @@
-// Library-internal overlay helpers: both press-code rewrites and their inverse after a cut, the
-// intersection and difference walks on their own, the repair under lowered pass bounds, and the
-// clipping of one prepared polygon by many rectangles against the plain clipping.
+// Library-internal overlay helpers no public call reaches alone: the press-code rewrites and their
+// inverse, walks fed a crossing list they cannot close on, the repair under lowered pass bounds,
+// and the prepared clipping of one polygon by many rectangles against the plain clipping.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <random>
-#include <string>
 #include <vector>
 
 #include "algebra/algebra_internal.h"
-#include "mapgeom/algebra.h"
 #include "mapgeom/relation.h"
-#include "shape_text.h"
+#include "random_shapes.h"
+#include "ring_checks.h"
 
 namespace {
 
@@ -19,62 +18,43 @@ using namespace testing_shapes;
 
 std::vector<double> codes_of(const polygon_t* ring) {
     std::vector<double> codes;
-    for (int k = 0; k < ring->geom.count; ++k)
-        codes.push_back(ring->geom.points[k].z);
+    for (const Xy& p : points_of(&ring->geom))
+        codes.push_back(p.z);
     return codes;
 }
 
-// A ring with one vertex per code (the last one the closing point) on a circle.
-Polygon ring_with_codes(const std::vector<double>& codes) {
-    int n = static_cast<int>(codes.size()) - 1;
-    std::vector<Xy> ring;
-    for (int k = 0; k <= n; ++k)
-        ring.push_back({std::round(10 * std::cos(6.283185307179586 * (k % n) / n)),
-                        std::round(10 * std::sin(6.283185307179586 * (k % n) / n)), codes[k]});
-    return Polygon(ring);
-}
-
-TEST(PressCodes, BothVariantsRewriteEverySectionAndKeepTheRingClosed) {
+// A ring's codes (the last the closing point's), both rewrites, and the released form turned
+// back into sections.
+TEST(PressCodes, BothRewritesAndTheInverseAfterACut) {
     const struct {
-        const char* name;
-        std::vector<double> codes, ends_pressed, end_released;
+        std::vector<double> codes, ends_pressed, end_released, restored;
     } cases[] = {
-        {"inside", {0, 0, 2, 0, 0, 3, 0}, {0, 0, 1, 1, 1, 1, 0}, {0, 0, 1, 1, 1, 0, 0}},
-        {"no start", {0, 3, 0, 1, 0}, {0, 3, 0, 1, 0}, {0, 3, 0, 1, 0}},
-        {"ending at the start", {3, 0, 0, 2, 0, 3}, {1, 0, 0, 1, 1, 1}, {0, 0, 0, 1, 1, 0}},
-        {"wrapping past the close", {0, 3, 0, 2, 0, 0}, {1, 1, 0, 1, 1, 1}, {1, 0, 0, 1, 1, 1}},
-        {"100s", {0, 102, 205, 103, 0, 0}, {0, 101, 201, 101, 0, 0}, {0, 101, 201, 100, 0, 0}},
-        {"start inside", {2, 2, 3, 0, 0, 2}, {1, 1, 1, 0, 0, 1}, {1, 1, 0, 0, 0, 1}},
-        {"end without start", {0, 3, 0, 2, 3, 0}, {0, 3, 0, 1, 1, 0}, {0, 3, 0, 1, 0, 0}},
+        {{0, 0, 2, 0, 0, 3, 0},
+         {0, 0, 1, 1, 1, 1, 0},
+         {0, 0, 1, 1, 1, 0, 0},
+         {0, 0, 2, 0, 0, 3, 0}},
+        {{3, 0, 0, 2, 0, 3}, {1, 0, 0, 1, 1, 1}, {0, 0, 0, 1, 1, 0}, {0, 0, 0, 2, 0, 3}},
+        {{0, 3, 0, 2, 0, 0}, {1, 1, 0, 1, 1, 1}, {1, 0, 0, 1, 1, 1}, {2, 3, 0, 2, 0, 0}},
+        {{0, 102, 205, 103, 0, 0},
+         {0, 101, 201, 101, 0, 0},
+         {0, 101, 201, 100, 0, 0},
+         {0, 102, 200, 103, 0, 0}},
+        {{0, 3, 0, 2, 3, 0}, {0, 3, 0, 1, 1, 0}, {0, 3, 0, 1, 0, 0}, {0, 3, 0, 2, 3, 0}},
     };
+    const Xy corners[] = {{0, 0}, {4, 0}, {8, 2}, {8, 6}, {4, 8}, {0, 6}};
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        Polygon pressed = ring_with_codes(c.codes), released = ring_with_codes(c.codes);
+        SCOPED_TRACE(::testing::PrintToString(c.codes));
+        std::vector<Xy> ring;
+        for (size_t k = 0; k < c.codes.size(); ++k)
+            ring.push_back({corners[k % (c.codes.size() - 1)].x,
+                            corners[k % (c.codes.size() - 1)].y, c.codes[k]});
+        Polygon pressed(ring), released(ring);
         mapgeom::transform_press_ends_pressed(pressed.get());
         mapgeom::transform_press_end_released(released.get());
         EXPECT_EQ(codes_of(pressed.get()), c.ends_pressed);
         EXPECT_EQ(codes_of(released.get()), c.end_released);
-    }
-}
-
-TEST(TransformPolygonPress, RunsOfPressedPointsBecomeSectionsAgain) {
-    const struct {
-        std::vector<double> released, sections;
-    } cases[] = {
-        {{1, 1, 0, 0, 0, 1}, {2, 0, 3, 0, 0, 2}},                  // a run from the first point
-        {{0, 1, 0, 1, 1, 0}, {0, 2, 3, 2, 0, 3}},                  // a run up to the closing point
-        {{1, 0, 0, 1, 1, 1}, {2, 3, 0, 2, 0, 0}},                  // a run on past it, into 0
-        {{101, 101, 100, 0, 0, 101}, {102, 100, 103, 0, 0, 102}},  // hundreds kept
-        {{0, 3, 0, 0, 0, 0}, {0, 3, 0, 0, 0, 0}},                  // no run: unchanged
-    };
-    for (const auto& c : cases) {
-        Polygon ring = ring_with_codes(c.released);
-        mapgeom::transform_polygon_press(ring.get());
-        EXPECT_EQ(codes_of(ring.get()), c.sections);
-        // Released again and restored, the sections stand as they were.
-        mapgeom::transform_press_end_released(ring.get());
-        mapgeom::transform_polygon_press(ring.get());
-        EXPECT_EQ(codes_of(ring.get()), c.sections);
+        mapgeom::transform_polygon_press(released.get());
+        EXPECT_EQ(codes_of(released.get()), c.restored);
     }
 }
 
@@ -91,56 +71,44 @@ TEST(CrossingWalks, AWalkThatCannotCloseStopsAtItsLimitAndAppendsNothing) {
     }
 }
 
+// Snapping the crossing points of `two_passes` makes a new contact in a piece, which needs a
+// second pass; lowered bounds deliver what is left as it stands, with the area kept.
 TEST(RepairBounds, RingsLeftAtTheBoundAreDeliveredAsTheyStand) {
-    // No real ring comes near the bounds, so they are lowered. Snapping its crossing points makes
-    // a new contact in a piece of `two_passes`, which then needs a second pass.
     const char* two_passes = "2 0, 7 8, 9 2, 0 1, 9 6";
-    const char* bow_tie = "0 0, 10 10, 10 0, 0 10";
     const struct {
         const char* ring;
         mapgeom::RepairBounds bounds;
         int result;
-        bool all_valid;  // else some ring is delivered still touching or crossing itself
+        bool all_valid;
     } cases[] = {
-        {bow_tie, {0, 64, 4}, 0, false},     // no pass allowed: not cut
-        {bow_tie, {8, 0, 0}, 0, false},      // no pass in the budget
-        {two_passes, {1, 64, 4}, 1, false},  // one pass in a line
-        {two_passes, {8, 1, 0}, 1, false},   // one pass in the call
+        {"0 0, 10 10, 10 0, 0 10", {8, 0, 0}, 0, false},  // no pass in the budget
+        {two_passes, {1, 64, 4}, 1, false},               // one pass in a line
+        {two_passes, {8, 1, 0}, 1, false},                // one pass in the call
         {two_passes, mapgeom::kRepairBounds, 1, true},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::Message() << c.ring << ", bounds " << c.bounds.max_pass_depth << " "
-                                          << c.bounds.min_passes);
+        SCOPED_TRACE(::testing::Message() << c.ring << ", depth " << c.bounds.max_pass_depth);
         Polygon input(pts(c.ring));
         Polygons out;
         EXPECT_EQ(mapgeom::repair_self_contacts(input.get(), out.get(), c.bounds), c.result);
-        bool all_valid = true;
-        double area = 0.0;
-        for (const polygon_node_t* node = out.l.head; node != nullptr; node = node->next) {
-            int code = relation_polygon_iserror(&node->polygon);
-            EXPECT_LE(code, 2);
-            all_valid = all_valid && code == 0;
-            area += plane_signed_area(&node->polygon.geom);
-        }
-        EXPECT_EQ(all_valid, c.all_valid);
-        // Nothing is lost: the signed area stays, up to snapping these rings' few crossings.
-        EXPECT_NEAR(area, plane_signed_area(&input.p.geom), 6.0);
+        for (const polygon_node_t* node = out.l.head; node != nullptr; node = node->next)
+            EXPECT_LE(relation_polygon_iserror(&node->polygon), 2);  // touching or crossing only
+        EXPECT_EQ(faulty_rings(out.get()).empty(), c.all_valid);
+        EXPECT_NEAR(area_sum(out.get()), plane_signed_area(&input.p.geom), 6.0);
     }
 }
 
-// A ring star-shaped around (50, 50) on whole units, a few vertices opening or closing a press
-// section; spiky ones wind in and out of any rectangle.
+// Star-shaped around (50, 50) on whole units, one vertex in each of n equal sectors (so rounding
+// seldom makes it cross itself), spiky half of the time; a few open or close a press section.
 std::vector<Xy> random_ring(std::mt19937& rng) {
-    int n = 4 + static_cast<int>(rng() % 60);
+    int n = random_int(rng, 4, 63);
     double inner = rng() % 2 == 0 ? 0.2 : 0.9;
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
     std::vector<Xy> ring;
     for (int i = 0; i < n; ++i) {
-        double angle = (i + 0.9 * unit(rng)) / n * 6.283185307179586;
-        double r = 45.0 * (inner + (1.0 - inner) * unit(rng));
-        double code = rng() % 8 == 0 ? 2.0 + static_cast<double>(rng() % 2) : 0.0;
-        ring.push_back(
-            {std::round(50 + r * std::cos(angle)), std::round(50 + r * std::sin(angle)), code});
+        double angle = (i + random_real(rng, 0, 0.9)) / n * 2 * M_PI;
+        double r = 45.0 * (inner + (1.0 - inner) * random_real(rng, 0, 1));
+        ring.push_back({std::round(50 + r * std::cos(angle)), std::round(50 + r * std::sin(angle)),
+                        rng() % 8 == 0 ? 2.0 + rng() % 2 : 0.0});
     }
     return ring;
 }
@@ -149,7 +117,8 @@ TEST(RectClipSource, SamePiecesAsThePlainClipping) {
     const unsigned seed = 4242;
     std::mt19937 rng(seed);
     for (int trial = 0; trial < 150; ++trial) {
-        Polygon polygon(random_ring(rng));
+        std::vector<Xy> ring = random_ring(rng);
+        Polygon polygon(ring);
         mapgeom::RectClipSource source(polygon.get());
         for (int r = 0; r < 12; ++r) {
             double x0 = rng() % 110 - 5.0, y0 = rng() % 110 - 5.0;
@@ -160,9 +129,10 @@ TEST(RectClipSource, SamePiecesAsThePlainClipping) {
                 algebra_polygon_and_rect_intersec(polygon.get(), rect.get(), plain.get());
             int got = source.clip(rect.get(), prepared.get());
             ASSERT_TRUE(got == expected && text_of(prepared.get()) == text_of(plain.get()))
-                << "seed " << seed << " trial " << trial << " rect " << r << ": code " << got
-                << " against " << expected << "\n plain:    " << text_of(plain.get())
-                << "\n prepared: " << text_of(prepared.get());
+                << "seed " << seed << " trial " << trial << " rect " << r << ": code " << got << "/"
+                << expected << "\n"
+                << text_of(plain.get()) << "\n"
+                << text_of(prepared.get());
         }
     }
 }
