@@ -1,6 +1,6 @@
-// Library-internal overlay helpers no public call reaches alone: the press-code rewrites and their
-// inverse, walks fed a crossing list they cannot close on, the repair under lowered pass bounds,
-// and the prepared clipping of one polygon by many rectangles against the plain clipping.
+// Library-internal overlay helpers no public call pins: the press-code rewrites and their inverse,
+// the repair under lowered pass bounds, and the prepared clipping of one polygon by many
+// rectangles against the plain clipping.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -58,19 +58,6 @@ TEST(PressCodes, BothRewritesAndTheInverseAfterACut) {
     }
 }
 
-// B lacks the crossing vertices the list names, so a walk along B never meets a crossing again: it
-// stops at its step limit, appends nothing and releases what it built.
-TEST(CrossingWalks, AWalkThatCannotCloseStopsAtItsLimitAndAppendsNothing) {
-    for (auto [walk, b] : {std::make_pair(mapgeom::polygons_intersec, "5 5, 15 5, 15 15, 5 15"),
-                           std::make_pair(mapgeom::polygons_diffence, "5 5, 5 15, 15 15, 15 5")}) {
-        Polygon a(pts("0 0, 10 0, 10 5 100, 10 10, 5 10 100, 0 10")), ring_b(pts(b));
-        Polygon crossings(pts("10 5, 5 10"));
-        Polygons out;
-        walk(a.get(), ring_b.get(), &crossings.get()->geom, out.get());
-        EXPECT_EQ(out.size(), 0) << b;
-    }
-}
-
 // Snapping the crossing points of `two_passes` makes a new contact in a piece, which needs a
 // second pass; lowered bounds deliver what is left as it stands, with the area kept.
 TEST(RepairBounds, RingsLeftAtTheBoundAreDeliveredAsTheyStand) {
@@ -98,26 +85,22 @@ TEST(RepairBounds, RingsLeftAtTheBoundAreDeliveredAsTheyStand) {
     }
 }
 
-// Star-shaped around (50, 50) on whole units, one vertex in each of n equal sectors (so rounding
-// seldom makes it cross itself), spiky half of the time; a few open or close a press section.
-std::vector<Xy> random_ring(std::mt19937& rng) {
-    int n = random_int(rng, 4, 63);
-    double inner = rng() % 2 == 0 ? 0.2 : 0.9;
-    std::vector<Xy> ring;
-    for (int i = 0; i < n; ++i) {
-        double angle = (i + random_real(rng, 0, 0.9)) / n * 2 * M_PI;
-        double r = 45.0 * (inner + (1.0 - inner) * random_real(rng, 0, 1));
-        ring.push_back({std::round(50 + r * std::cos(angle)), std::round(50 + r * std::sin(angle)),
-                        rng() % 8 == 0 ? 2.0 + rng() % 2 : 0.0});
-    }
-    return ring;
-}
-
 TEST(RectClipSource, SamePiecesAsThePlainClipping) {
     const unsigned seed = 4242;
     std::mt19937 rng(seed);
     for (int trial = 0; trial < 150; ++trial) {
-        std::vector<Xy> ring = random_ring(rng);
+        // Star-shaped around (50, 50), one vertex in each of n equal sectors, spiky half of the
+        // time (winding in and out of any rectangle); a few vertices open or close a press section.
+        int n = random_int(rng, 4, 63);
+        double inner = rng() % 2 == 0 ? 0.2 : 0.9;
+        std::vector<Xy> ring;
+        for (int i = 0; i < n; ++i) {
+            double angle = (i + random_real(rng, 0, 0.9)) / n * 2 * M_PI;
+            double r = 45.0 * (inner + (1.0 - inner) * random_real(rng, 0, 1));
+            ring.push_back({std::round(50 + r * std::cos(angle)),
+                            std::round(50 + r * std::sin(angle)),
+                            rng() % 8 ? 0.0 : 2.0 + rng() % 2});
+        }
         Polygon polygon(ring);
         mapgeom::RectClipSource source(polygon.get());
         for (int r = 0; r < 12; ++r) {

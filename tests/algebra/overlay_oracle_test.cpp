@@ -17,6 +17,7 @@
 #include "mapgeom/algebra.h"
 #include "mapgeom/relation.h"
 #include "overlay_area.h"
+#include "random_shapes.h"
 #include "ring_checks.h"
 #include "shape_text.h"
 
@@ -48,26 +49,19 @@ struct Pair {
 
 std::mt19937 rng(kSeed);
 
-double uniform(double from, double to) {
-    return std::uniform_real_distribution<double>(from, to)(rng);
-}
-int between(int from, int to) {
-    return std::uniform_int_distribution<int>(from, to)(rng);
-}
-
 // n angles, one at a random place in each of n equal sectors (so a star ring is simple).
 std::vector<double> sector_angles(int n) {
-    double phase = uniform(0.0, kTwoPi);
+    double phase = random_real(rng, 0.0, kTwoPi);
     std::vector<double> angles(n);
     for (int k = 0; k < n; ++k)
-        angles[k] = phase + kTwoPi * (k + uniform(0.1, 0.9)) / n;
+        angles[k] = phase + kTwoPi * (k + random_real(rng, 0.1, 0.9)) / n;
     return angles;
 }
 
 std::vector<double> radii(int n, double r_min, double r_max) {
     std::vector<double> r(n);
     for (double& v : r)
-        v = uniform(r_min, r_max);
+        v = random_real(rng, r_min, r_max);
     return r;
 }
 
@@ -84,12 +78,17 @@ Ring star(Xy centre, const std::vector<double>& angles, const std::vector<double
 }
 
 int vertex_count() {
-    return between(0, 3) == 0 ? between(13, 100) : between(3, 12);
+    return random_int(rng, 0, 3) == 0 ? random_int(rng, 13, 100) : random_int(rng, 3, 12);
 }
 
-Ring random_star(Xy centre, double r_min, double r_max) {
+Ring random_star(Xy centre, double r_min = 0.3 * kRadius, double r_max = kRadius) {
     int n = vertex_count();
     return star(centre, sector_angles(n), radii(n, r_min, r_max));
+}
+
+// A centre `distance` from the middle in a random direction.
+Xy centre_at(double distance) {
+    return polar({kCentre, kCentre}, random_real(rng, 0, kTwoPi), distance);
 }
 
 // The ring's vertices moved to a grid of kRadius / 8, repeats dropped.
@@ -114,29 +113,27 @@ Pair pair_of_kind(Kind kind) {
     std::vector<double> angles = sector_angles(n), radii_a = radii(n, 0.3 * kRadius, kRadius);
     Ring a = star(centre, angles, radii_a), b = a;
     if (kind == Kind::kCrossing) {
-        b = random_star(polar(centre, uniform(0, kTwoPi), kRadius * uniform(0.2, 1.4)),
-                        0.3 * kRadius, kRadius);
+        b = random_star(centre_at(kRadius * random_real(rng, 0.2, 1.4)));
     } else if (kind == Kind::kSharedVertices || kind == Kind::kWithinShared) {
         std::vector<double> radii_b = radii(n, 0.3 * kRadius, kRadius);
         for (int k = 0; k < n; ++k) {
             if (kind == Kind::kWithinShared)
                 radii_b[k] = std::max(radii_b[k], radii_a[k]);
-            if (uniform(0, 1) < 0.4)
+            if (random_real(rng, 0, 1) < 0.4)
                 radii_b[k] = radii_a[k];
         }
         b = star(centre, angles, radii_b);
     } else if (kind == Kind::kNested) {
         b = random_star(centre, 0.05 * kRadius, 0.25 * kRadius);
     } else if (kind == Kind::kApart) {
-        b = random_star(polar(centre, uniform(0, kTwoPi), 2.5 * kRadius), 0.3 * kRadius, kRadius);
+        b = random_star(centre_at(2.5 * kRadius));
     } else if (kind == Kind::kTouching) {
         Xy v = a[std::max_element(radii_a.begin(), radii_a.end()) - radii_a.begin()];
         for (Xy& p : b)
             p = {2.0 * v.x - p.x, 2.0 * v.y - p.y};
     } else if (kind == Kind::kOnGrid) {
         a = on_grid(a);
-        b = on_grid(random_star(polar(centre, uniform(0, kTwoPi), kRadius * uniform(0, 1)),
-                                0.3 * kRadius, kRadius));
+        b = on_grid(random_star(centre_at(kRadius * random_real(rng, 0, 1))));
     }
     return {a, b, kind};
 }
@@ -149,12 +146,13 @@ Pair random_pair() {
         Kind::kSharedVertices, Kind::kWithinShared, Kind::kNested,   Kind::kApart,
         Kind::kTouching,       Kind::kSameOutline,  Kind::kOnGrid,   Kind::kOnGrid,
         Kind::kOnGrid};
-    Pair pair = pair_of_kind(weighted[between(0, 12)]);
-    if (between(0, 1) == 1)
+    Pair pair = pair_of_kind(weighted[random_int(rng, 0, 12)]);
+    if (random_int(rng, 0, 1) == 1)
         std::swap(pair.a, pair.b);
     for (Ring* ring : {&pair.a, &pair.b}) {
-        std::rotate(ring->begin(), ring->begin() + between(0, 1000) % ring->size(), ring->end());
-        if (between(0, 1) == 1)
+        std::rotate(ring->begin(), ring->begin() + random_int(rng, 0, 1000) % ring->size(),
+                    ring->end());
+        if (random_int(rng, 0, 1) == 1)
             std::reverse(ring->begin(), ring->end());
     }
     return pair;
