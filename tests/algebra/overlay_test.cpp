@@ -119,7 +119,6 @@ const struct AreaCase {
     double intersec_area;
     int diffence_code, diffence_rings;
 } kAreaCases[] = {
-    {"OverlappingSquares", kSquare, kOverlapping, 0, 0, 1, 25, 0, 1},
     {"Apart", kSquare, "20 0, 30 0, 30 10, 20 10", 3, 3, 0, 0, 3, 0},
     // A's first vertex is 0.001 from B's slanted edge (on it within 0.01) but A lies apart.
     {"VertexNearTheOtherBoundaryButApart", "1 0, 900 -100, 100 -100", kSlanted, 3, 3, 0, 0, 3, 0},
@@ -129,7 +128,6 @@ const struct AreaCase {
     {"AWithinBTouchingItsBoundary", kInnerTouching, kSquare, 1, 4, 0, 15, 4, 0},
     {"BWithinATouchingItsBoundary", kSquare, kInnerTouching, 2, 5, 0, 15, 5, 0},
     {"ADiamondWithEveryVertexOnB", "5 0, 10 5, 5 10, 0 5", kSquare, 1, 4, 0, 50, 4, 0},
-    {"AWithinBSharingPartOfAnEdge", "2 0, 5 0, 5 5, 2 5", kSquare, 1, 4, 0, 15, 4, 0},
     {"CornersTouching", kSquare, kCornerTouching, 3, 6, 0, 0, 6, 0},
     {"SameRing", kSquare, "10 10, 0 10, 0 0, 10 0", 1, 4, 0, 100, 4, 0},
     // A shared edge: nothing in common but the edge; the difference is A itself.
@@ -145,7 +143,6 @@ const struct AreaCase {
      0, 6, 0, 0, 0, 1},
     // A union enclosing a hole gives it as a clockwise ring.
     {"BarWiderThanTheU", kU, "-5 25, 35 25, 35 40, -5 40", 0, 0, 2, 100, 0, 1},
-    {"BarFlushWithTheU", kU, "0 25, 30 25, 30 40, 0 40", 0, 0, 2, 100, 0, 1},
     {"UClosedByAnotherU", kU, "0 40, 0 20, 10 20, 10 35, 20 35, 20 20, 30 20, 30 40", 0, 0, 2, 200,
      0, 1},
     // Walks of many pieces, each from a start of its own, and of long stretches of B.
