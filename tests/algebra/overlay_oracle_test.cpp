@@ -1,9 +1,9 @@
 // Union, intersection and difference of generated ring pairs against GEOS: the area each result
-// covers (read from its code and rings, see overlay_area.h) equals GEOS's to 1e-6, and every ring
-// appended is valid (counter-clockwise for intersection and difference). Integer coordinates far
-// from the origin spanning tens of millions of units, as map data has: snapping crossings to whole
-// units moves an area by far less than 1e-6 of the larger input ring's, the scale used for the
-// intersection and difference (rounding is set by the inputs, not by the result).
+// covers (read from its code and rings, see overlay_area.h) equals GEOS's to 1e-6 and every ring
+// appended is valid (counter-clockwise for intersection and difference). Coordinates are whole,
+// far from the origin and span tens of millions of units, as map data does, so snapping crossings
+// moves an area by far less than 1e-6 of the larger input's (the intersection's and difference's
+// scale: rounding is set by the inputs, not by the result).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -158,24 +158,20 @@ Pair random_pair() {
     return pair;
 }
 
-double geos_area(Geos* geos, Operation op, const Ring& a, const Ring& b) {
-    GEOSGeometry* ga = geos->polygon(a);
-    GEOSGeometry* gb = geos->polygon(b);
-    return geos->area(geos->keep(op == Operation::kUnion      ? GEOSUnion_r(geos->h, ga, gb)
-                                 : op == Operation::kIntersec ? GEOSIntersection_r(geos->h, ga, gb)
-                                                              : GEOSDifference_r(geos->h, ga, gb)));
-}
-
 // Empty when op on the pair is right, else what is wrong.
 std::string fault_of(Geos* geos, Operation op, const Pair& pair) {
     Polygon a(pair.a), b(pair.b);
     Polygons out;
     int code = overlay_area::call(op, a.get(), b.get(), out.get());
     std::string fault = faulty_rings(out.get(), op != Operation::kUnion);
-    double area_a = geos->area(geos->polygon(pair.a)), area_b = geos->area(geos->polygon(pair.b));
+    GEOSGeometry *ga = geos->polygon(pair.a), *gb = geos->polygon(pair.b);
+    double area_a = geos->area(ga), area_b = geos->area(gb);
     double covered =
         overlay_area::covered_area(op, code, area_a, area_b, out.size(), area_sum(out.get()));
-    double expected = geos_area(geos, op, pair.a, pair.b);
+    double expected =
+        geos->area(geos->keep(op == Operation::kUnion      ? GEOSUnion_r(geos->h, ga, gb)
+                              : op == Operation::kIntersec ? GEOSIntersection_r(geos->h, ga, gb)
+                                                           : GEOSDifference_r(geos->h, ga, gb)));
     double scale = op == Operation::kUnion ? expected : std::max(area_a, area_b);
     if (code < 0 || std::fabs(covered - expected) > 1e-6 * std::max(scale, 1.0))
         fault += "code " + std::to_string(code) + " with " + std::to_string(out.size()) +
