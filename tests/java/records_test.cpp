@@ -1,6 +1,5 @@
-// Flat-array records: reading in-records, writing out-records by the growth rule, read-out into
-// host buffers, the tile grid helpers at their boundaries, and the polygon-list and split-lines
-// records.
+// Flat-array records: in-records read, out-records written by the growth rule and read out, the
+// tile grid helpers at their boundaries, the polygon-list and split-lines records.
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -43,10 +42,6 @@ TEST(DivisionOut, PiecesAreWrittenTruncatedGrownByTheRuleAndReadOutExactly) {
     polygon_division_out_init(&out, 3, 1, 1);
     int point_capacity = 3, part_capacity = 1;
     Polygons pieces;
-    EXPECT_EQ(
-        save_polygons_to_division_out(&out, pieces.get(), &point_capacity, &part_capacity, 0, 0),
-        0);
-    EXPECT_TRUE(out.part_num == 0 && point_capacity == 3) << "an empty list changes nothing";
     com_polygons_add_copy(pieces.get(), Polygon(pts("2.9 -2.9 2, 5 0, 5 5")).p);
     com_polygons_add(pieces.get(), polygon_t{{nullptr, 0, 0}, nullptr});
     save_polygons_to_division_out(&out, pieces.get(), &point_capacity, &part_capacity, 3, 7);
@@ -180,30 +175,22 @@ TEST(SplitLines, IndexPairsBecomeTwoPointPolylines) {
     Polygons list;
     for (const char* square : {"0 0, 10 0, 10 10, 0 10", "100 0, 110 0, 110 10, 100 10"})
         com_polygons_add_copy(list.get(), Polygon(pts(square)).p);
-    struct Case {
-        const char* name;
-        std::vector<std::vector<int>> groups;
-        std::vector<double> ends;  // x of both ends of each polyline
+    const char* const both = "0 0, 10 10 | 110 0, 100 10";  // a pair of each polygon
+    const std::pair<std::vector<std::vector<int>>, const char*> cases[] = {
+        {{{0, 2, 1, 3}}, "0 0, 10 10 | 10 0, 0 10"},  // a group of 4 gives two lines
+        {{{0, 2}, {1, 3}}, both},                     // one group per polygon
+        {{{0, 2, 1}, {1, 3}}, both},                  // an odd group keeps its own values
+        {{{0, 5, 0, 2}, {-1, 3}}, "0 0, 10 10"},      // vertices outside the ring skipped
+        {{{0, 2}, {1, 3}, {0, 1}}, both},             // more groups than polygons
     };
-    const Case cases[] = {
-        {"group of 4 gives two lines", {{0, 2, 1, 3}}, {0, 10, 10, 0}},
-        {"one group per polygon", {{0, 2}, {1, 3}}, {0, 10, 110, 100}},
-        {"odd group keeps its own values", {{0, 2, 1}, {1, 3}}, {0, 10, 110, 100}},
-        {"vertex outside the ring skipped", {{0, 5, 0, 2}, {-1, 3}}, {0, 10}},
-        {"more groups than polygons", {{0, 2}, {1, 3}, {0, 1}}, {0, 10, 110, 100}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& [groups, expected] : cases) {
         split_lines_t lines{};
         com_split_lines_init(&lines);
-        for (const std::vector<int>& group : c.groups)
+        for (const std::vector<int>& group : groups)
             com_split_lines_add(&lines, group.data(), static_cast<int>(group.size()));
         Polylines out;
         com_split_lines_get_polylines(list.get(), &lines, out.get());
-        std::vector<double> ends;
-        for (auto node = out.get()->head; node != nullptr; node = node->next)
-            for (int i = 0; i < node->polyline.geom.count; ++i)
-                ends.push_back(node->polyline.geom.points[i].x);
-        EXPECT_EQ(ends, c.ends) << c.name;
+        EXPECT_EQ(text_of(out.get()), testing_shapes::texts_of(expected)) << expected;
         com_split_lines_free(&lines);
     }
 }
