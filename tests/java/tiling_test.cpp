@@ -280,17 +280,19 @@ Shape random_histogram(std::mt19937& rng, int x0, int y0, int width, int height)
     return ring;
 }
 
-// Grids of 4..32 tiles each way whose extent is not always a multiple of the tile count: small
-// tiles with rectilinear rings and lines (exact), or large ones with star-shaped ones.
+// Grids of 4..32 tiles each way, tiles not square, whose extent is not always a multiple of the
+// tile count: small tiles with rectilinear rings and lines (exact), or large ones with stars.
 TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
     const unsigned seed = 20240611;
     std::mt19937 rng(seed);
     for (int trial = 0; trial < 120; ++trial) {
         bool polygons = trial % 2 == 0, exact = rng() % 2 == 0;
         int cols = random_int(rng, 4, 32), rows = random_int(rng, 4, 32);
-        int size = exact ? random_int(rng, 2, 5) : random_int(rng, 1000000, 61000000);
+        auto size = [&] {
+            return exact ? random_int(rng, 2, 5) : random_int(rng, 1000000, 61000000);
+        };
         int x0 = random_int(rng, -1000, 1000), y0 = random_int(rng, -1000, 1000);
-        int width = cols * size, height = rows * size;
+        int width = cols * size(), height = rows * size();
         int max_x = x0 + width + random_int(rng, 0, cols - 1);
         Grid g{x0, y0, max_x, y0 + height + random_int(rng, 0, rows - 1), cols, rows};
         std::vector<Shape> shapes(random_int(rng, 1, 3));
