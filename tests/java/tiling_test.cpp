@@ -131,15 +131,12 @@ Shape square(int x0, int y0, int x1, int y1) {
     return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
 }
 
-// A shape of whole-number points, from "x y z, x y, ..." or from generated points.
-Shape shape_of(const std::vector<testing_shapes::Xy>& points) {
+// A shape from "x y z, x y, ..." (whole numbers).
+Shape text(const char* points) {
     Shape shape;
-    for (const testing_shapes::Xy& p : points)
+    for (const testing_shapes::Xy& p : testing_shapes::pts(points))
         shape.push_back({int(p.x), int(p.y), int(p.z)});
     return shape;
-}
-Shape text(const char* points) {
-    return shape_of(testing_shapes::pts(points));
 }
 
 const Grid kGrid8{0, 0, 80, 80, 8, 8};
