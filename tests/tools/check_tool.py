@@ -172,23 +172,20 @@ BAD_INPUTS = [
     ("malformed", '{"type": "FeatureCollection", "features": [', "malformed JSON"),
     ("not_an_object", "[1, 2, 3]", "top level must be a GeoJSON object"),
     ("nan_literal", '{"type": "Polygon", "coordinates": [[[NaN, 0]]]}', "malformed JSON"),
-    ("overflow", '{"type": "Polygon", "coordinates": [[[0,0],[1e999,0],[1,1],[0,0]]]}',
-     "not a finite number"),
+    ("overflow", '{"type": "LineString", "coordinates": [[0, 0], [1e999, 0]]}', "not a finite"),
     ("point", collection(SQUARE, {"type": "Point", "coordinates": [0, 0]}, ids=["a", "pt"]),
      'features[1] (id "pt"): geometry type "Point" is not supported'),
     ("null_geometry", '{"type": "Feature", "properties": {}, "geometry": null}', "has no geometry"),
     ("empty_ring", collection(polygon([])), "features[0]: polygon ring 0 is empty"),
     ("short_ring", collection(SQUARE, polygon([[0, 0], [1, 0], [0, 0]])),
      "features[1]: polygon ring 0 has 2 distinct vertices"),
-    ("ring_collapsing_in_units", collection(polygon([[0, 0], [1e-9, 0], [0, 1e-9], [0, 0]])),
-     "a ring needs at least 3"),
+    ("collapsing", collection(polygon([[0, 0], [1e-9, 0], [0, 1e-9], [0, 0]])), "0 has 1 distinct"),
     ("short_line", collection(line([1, 1], [1, 1])), "a line needs at least 2"),
     ("text_coordinate", collection(line([1, 1], ["2", 1])), "an array of at least two numbers"),
     ("longitude", collection(line([1, 1], [200, 1])), "longitude 200 is beyond +-180 degrees"),
     ("latitude", collection(line([1, 1], [2, -91])), "latitude -91 is beyond +-90 degrees"),
     ("raw", collection(line([1, 1], [3000000000, 1])), "beyond the 32-bit unit range"),
-    ("bad_properties", {"type": "Feature", "properties": 5, "geometry": SQUARE},
-     '"properties" must be an object or null'),
+    ("properties", {"type": "Feature", "properties": 5, "geometry": SQUARE}, "object or null"),
     ("missing_file", None, "cannot open"),
 ]
 
@@ -325,13 +322,11 @@ def scenario_repair():
     results = load("repaired")
     for index, (name, _, expected) in enumerate(cases):
         mine = pieces_of(results, index)
-        check(all(r["properties"]["case"] == name and
-                  r["properties"]["repaired"] == (name != "square") for r in mine),
-              name + ": properties kept, repaired flag")
-        if expected:
-            got = (len(mine), sum(area_of(r["geometry"]) for r in mine))
-            check(got[0] == expected[0] and abs(got[1] - expected[1]) < 1e-9,
-                  "%s: pieces and area %s, expected %s" % (name, got, expected))
+        got = (len(mine), sum(area_of(r["geometry"]) for r in mine))
+        kept = all(r["properties"]["case"] == name and
+                   r["properties"]["repaired"] == (name != "square") for r in mine)
+        check(kept and (not expected or got[0] == expected[0] and abs(got[1] - expected[1]) < 1e-9),
+              "%s: properties, repaired flag, pieces and area %s of %s" % (name, got, expected))
     check([r["properties"]["case"] for r in results if r["geometry"]["type"] == "LineString"] ==
           ["road"], "lines pass through")
     check(check_valid(path("repaired")), "every repaired polygon valid")
