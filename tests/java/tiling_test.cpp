@@ -155,7 +155,6 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
     const Tiles up{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2}};
     const Tiles first_column{{0, 0}, {0, 1}}, far_column{{8, 0}, {8, 1}};
     const Case cases[] = {
-        {"ring inside one tile", true, square(12, 13, 18, 17), {{1, 1}}, 24},
         {"ring wholly left of the grid", true, square(-100, 10, -90, 20), {}, 0},
         {"ring reaching out on the left", true, square(-20, 12, 5, 18), {{0, 1}}, 30},
         {"ring past the far corner", true, square(75, 75, 500, 500), {{7, 7}}, 25},
@@ -187,12 +186,16 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
     }
 }
 
-TEST(PolygonTiling, InnerTilesComeWholeAsMarkedSquaresColumnByColumn) {
-    Tiled out = tile(kGrid8, {square(5, 5, 75, 75)}, true);
-    ASSERT_EQ(out.shape_parts, std::vector<int>{64});
-    EXPECT_DOUBLE_EQ(total(out.pieces, true), 70.0 * 70.0);
+// Two shapes, kept in input order: a ring within one tile (itself, codes too) and a square over
+// all tiles whose inner tiles come whole as marked squares.
+TEST(PolygonTiling, ShapesInOrderAndInnerTilesWholeAsMarkedSquaresColumnByColumn) {
+    Shape ring = text("12 13 2, 18 13, 18 17 3, 12 17, 12 13 2");
+    Tiled out = tile(kGrid8, {ring, square(5, 5, 75, 75)}, true);
+    ASSERT_EQ(out.shape_parts, (std::vector<int>{1, 64}));
+    EXPECT_EQ(out.pieces[0].points, ring);
+    EXPECT_DOUBLE_EQ(total(out.of_shape(1), true), 70.0 * 70.0);
     Tiles whole;
-    for (const Piece& p : out.pieces) {
+    for (const Piece& p : out.of_shape(1)) {
         rectangle_t t = tile_of(kGrid8, p.col, p.row);
         Shape marked = square(int(t.min_x), int(t.min_y), int(t.max_x), int(t.max_y));
         marked.front().z = 2, marked.back().z = 3;
@@ -205,14 +208,6 @@ TEST(PolygonTiling, InnerTilesComeWholeAsMarkedSquaresColumnByColumn) {
     auto first = std::find(whole.begin(), whole.end(), std::make_pair(2, 2));
     ASSERT_LE(first + 4, whole.end());
     EXPECT_EQ(Tiles(first, first + 4), (Tiles{{2, 2}, {2, 3}, {3, 2}, {3, 3}}));
-}
-
-TEST(Tiling, ShapesKeepTheirInputOrder) {
-    Shape ring = text("12 13 2, 18 13, 18 17 3, 12 17, 12 13 2");
-    Tiled polygons = tile(kGrid8, {ring, square(5, 2, 15, 8)}, true);
-    ASSERT_EQ(polygons.shape_parts, (std::vector<int>{1, 2}));
-    EXPECT_EQ(polygons.pieces[0].points, ring) << "a ring within one tile is itself, codes too";
-    EXPECT_DOUBLE_EQ(total(polygons.of_shape(1), true), 60.0);
 }
 
 // An output record whatever its capacities: too small for the pieces and for one shape_parts
