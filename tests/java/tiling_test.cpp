@@ -1,8 +1,7 @@
 // Tiled clipping run the way a host runs it (records filled from integer arrays, pieces read from
 // the output record): pieces in their tiles, whole tiles as marked squares in column order, shapes
 // cut to the grid and kept in input order, output records of any capacity; area and length
-// conserved over random shapes and grids; and the block relation that steers the halving, checked
-// against the full polygon relation.
+// conserved over random shapes and grids.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,10 +11,9 @@
 #include <utility>
 #include <vector>
 
-#include "crosspoint/segment_index.h"
 #include "java/java_internal.h"
-#include "mapgeom/relation.h"
 #include "point_text.h"
+#include "random_shapes.h"
 
 namespace {
 
@@ -147,45 +145,33 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
     struct Case {
         const char* what;
         bool polygon;
-        Grid grid;
         Shape shape;
         Tiles tiles;  // of the pieces, sorted
         double measure;
+        Grid grid = kGrid8;
     };
     const Shape big = square(5, 5, 75, 75);
     const double bent = std::hypot(6, 4) + std::hypot(4, 2);
     const Tiles up{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2}};
+    const Tiles first_column{{0, 0}, {0, 1}}, far_column{{8, 0}, {8, 1}};
     const Case cases[] = {
-        {"ring inside one tile", true, kGrid8, square(12, 13, 18, 17), {{1, 1}}, 24},
-        {"ring wholly left of the grid", true, kGrid8, square(-100, 10, -90, 20), {}, 0},
-        {"ring beyond the far corner", true, kGrid8, square(200, 200, 300, 300), {}, 0},
-        {"ring reaching out on the left", true, kGrid8, square(-20, 12, 5, 18), {{0, 1}}, 30},
-        {"ring past the far corner", true, kGrid8, square(75, 75, 500, 500), {{7, 7}}, 25},
+        {"ring wholly left of the grid", true, square(-100, 10, -90, 20), {}, 0},
+        {"ring reaching out on the left", true, square(-20, 12, 5, 18), {{0, 1}}, 30},
+        {"ring past the far corner", true, square(75, 75, 500, 500), {{7, 7}}, 25},
         // 9 units over 4 columns: tiles of 2 cover 0..8, column 4 (the far-edge index) 8..9.
-        {"far-edge column", true, {0, 0, 9, 8, 4, 4}, square(7, 1, 9, 2), {{3, 0}, {4, 0}}, 2},
-        {"no columns", true, {0, 0, 80, 80, 0, 8}, big, {}, 0},
-        {"grid narrower than its columns", true, {0, 0, 3, 80, 4, 8}, big, {}, 0},
-        {"grid of negative width", true, {80, 0, 0, 80, 8, 8}, big, {}, 0},
-        {"line in one tile", false, kGrid8, text("12 13, 18 17, 14 19"), {{1, 1}}, bent},
-        {"line across a row, up a column", false, kGrid8, text("5 5, 35 5, 35 25"), up, 50},
+        {"far-edge column", true, square(7, 1, 9, 2), {{3, 0}, {4, 0}}, 2, {0, 0, 9, 8, 4, 4}},
+        {"no columns", true, big, {}, 0, {0, 0, 80, 80, 0, 8}},
+        {"grid narrower than its columns", true, big, {}, 0, {0, 0, 3, 80, 4, 8}},
+        {"line in one tile", false, text("12 13, 18 17, 14 19"), {{1, 1}}, bent},
+        {"line across a row, up a column", false, text("5 5, 35 5, 35 25"), up, 50},
         // On the common edge x = 20 of columns 1 and 2: kept by column 2, whose least-x side it is.
-        {"line along a tile edge", false, kGrid8, text("20 2, 20 8"), {{2, 0}}, 6},
-        {"line wholly outside", false, kGrid8, text("-50 5, -40 5"), {}, 0},
-        {"line reaching out", false, kGrid8, text("-50 5, 15 5"), {{0, 0}, {1, 0}}, 15},
+        {"line along a tile edge", false, text("20 2, 20 8"), {{2, 0}}, 6},
+        {"line wholly outside", false, text("-50 5, -40 5"), {}, 0},
+        {"line reaching out", false, text("-50 5, 15 5"), {{0, 0}, {1, 0}}, 15},
         // Along the grid's outline and then out of it: the stretch on the outline lies in the grid.
         // The far edge x = 80 belongs to the far-edge column 8.
-        {"line along the far edge, then out",
-         false,
-         kGrid8,
-         text("80 2, 80 18, 95 30"),
-         {{8, 0}, {8, 1}},
-         16},
-        {"line along the least edge, then out",
-         false,
-         kGrid8,
-         text("0 2, 0 18, -15 30"),
-         {{0, 0}, {0, 1}},
-         16},
+        {"line along the far edge, then out", false, text("80 2, 80 18, 95 30"), far_column, 16},
+        {"line along the least edge, then out", false, text("0 2, 0 18, -15 30"), first_column, 16},
     };
     for (const Case& c : cases) {
         Tiled out = tile(c.grid, {c.shape}, c.polygon);
@@ -200,12 +186,16 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
     }
 }
 
-TEST(PolygonTiling, InnerTilesComeWholeAsMarkedSquaresColumnByColumn) {
-    Tiled out = tile(kGrid8, {square(5, 5, 75, 75)}, true);
-    ASSERT_EQ(out.shape_parts, std::vector<int>{64});
-    EXPECT_DOUBLE_EQ(total(out.pieces, true), 70.0 * 70.0);
+// Two shapes, kept in input order: a ring within one tile (itself, codes too) and a square over
+// all tiles whose inner tiles come whole as marked squares.
+TEST(PolygonTiling, ShapesInOrderAndInnerTilesWholeAsMarkedSquaresColumnByColumn) {
+    Shape ring = text("12 13 2, 18 13, 18 17 3, 12 17, 12 13 2");
+    Tiled out = tile(kGrid8, {ring, square(5, 5, 75, 75)}, true);
+    ASSERT_EQ(out.shape_parts, (std::vector<int>{1, 64}));
+    EXPECT_EQ(out.pieces[0].points, ring);
+    EXPECT_DOUBLE_EQ(total(out.of_shape(1), true), 70.0 * 70.0);
     Tiles whole;
-    for (const Piece& p : out.pieces) {
+    for (const Piece& p : out.of_shape(1)) {
         rectangle_t t = tile_of(kGrid8, p.col, p.row);
         Shape marked = square(int(t.min_x), int(t.min_y), int(t.max_x), int(t.max_y));
         marked.front().z = 2, marked.back().z = 3;
@@ -218,14 +208,6 @@ TEST(PolygonTiling, InnerTilesComeWholeAsMarkedSquaresColumnByColumn) {
     auto first = std::find(whole.begin(), whole.end(), std::make_pair(2, 2));
     ASSERT_LE(first + 4, whole.end());
     EXPECT_EQ(Tiles(first, first + 4), (Tiles{{2, 2}, {2, 3}, {3, 2}, {3, 3}}));
-}
-
-TEST(Tiling, ShapesKeepTheirInputOrder) {
-    Shape ring = text("12 13 2, 18 13, 18 17 3, 12 17, 12 13 2");
-    Tiled polygons = tile(kGrid8, {ring, square(5, 2, 15, 8)}, true);
-    ASSERT_EQ(polygons.shape_parts, (std::vector<int>{1, 2}));
-    EXPECT_EQ(polygons.pieces[0].points, ring) << "a ring within one tile is itself, codes too";
-    EXPECT_DOUBLE_EQ(total(polygons.of_shape(1), true), 60.0);
 }
 
 // An output record whatever its capacities: too small for the pieces and for one shape_parts
@@ -252,11 +234,7 @@ TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {
     polygon_division_out_free(&out);
 }
 
-// Random shapes on random grids.
-
-int random_int(std::mt19937& rng, int lo, int hi) {
-    return std::uniform_int_distribution<int>(lo, hi)(rng);
-}
+using testing_shapes::random_int;
 
 // A ring star-shaped around (cx, cy): one vertex at a random angle and radius in each of n equal
 // sectors, so the ring is simple.
@@ -294,23 +272,21 @@ Shape random_histogram(std::mt19937& rng, int x0, int y0, int width, int height)
     return ring;
 }
 
-// Grids of 4..32 tiles each way whose extent is not always a multiple of the tile count: small
-// tiles with rectilinear rings and lines (exact), or large ones with star-shaped ones.
+// Grids of 4..32 tiles each way, tiles not square, whose extent is not always a multiple of the
+// tile count: small tiles with rectilinear rings and lines (exact), or large ones with stars.
 TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
     const unsigned seed = 20240611;
     std::mt19937 rng(seed);
     for (int trial = 0; trial < 120; ++trial) {
         bool polygons = trial % 2 == 0, exact = rng() % 2 == 0;
         int cols = random_int(rng, 4, 32), rows = random_int(rng, 4, 32);
-        int size = exact ? random_int(rng, 2, 5) : random_int(rng, 1000000, 61000000);
+        auto size = [&] {
+            return exact ? random_int(rng, 2, 5) : random_int(rng, 1000000, 61000000);
+        };
         int x0 = random_int(rng, -1000, 1000), y0 = random_int(rng, -1000, 1000);
-        int width = cols * size, height = rows * size;
-        Grid g{x0,
-               y0,
-               x0 + width + random_int(rng, 0, cols - 1),
-               y0 + height + random_int(rng, 0, rows - 1),
-               cols,
-               rows};
+        int width = cols * size(), height = rows * size();
+        int max_x = x0 + width + random_int(rng, 0, cols - 1);
+        Grid g{x0, y0, max_x, y0 + height + random_int(rng, 0, rows - 1), cols, rows};
         std::vector<Shape> shapes(random_int(rng, 1, 3));
         for (Shape& s : shapes) {
             s = exact ? random_histogram(rng, x0, y0, width, height)
@@ -331,35 +307,6 @@ TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
                 << "seed " << seed << " trial " << trial << ": " << got << " of " << expected
                 << "\n grid " << g.min_x << "," << g.min_y << " .. " << g.max_x << "," << g.max_y
                 << " " << cols << "x" << rows << "\n shape " << testing::PrintToString(shapes[s]);
-        }
-    }
-}
-
-// The block relation of the tiled clipping against relation_polygon_and_polygon on random rings
-// and blocks: the same code where the boundary stays away from the block, and the same decision
-// (divide further) where it does not.
-TEST(BlockRelation, AgreesWithThePolygonRelation) {
-    const unsigned seed = 77;
-    std::mt19937 rng(seed);
-    for (int trial = 0; trial < 300; ++trial) {
-        std::vector<testing_shapes::Xy> ring;
-        for (const Pt& p : random_star(rng, 50, 50, 80))
-            ring.push_back({double(p.x), double(p.y)});
-        testing_shapes::Polygon polygon(ring);
-        mapgeom::SegmentIndex boundary;
-        mapgeom::build_segment_index(&boundary, &polygon.p.geom, polygon.p.geom.count - 1);
-        for (int b = 0; b < 20; ++b) {
-            double x0 = rng() % 100, y0 = rng() % 100;
-            rectangle_t rect{y0, y0 + 1 + rng() % 40, x0, x0 + 1 + rng() % 40};
-            testing_shapes::Polygon outline;
-            get_polygon_by_rect(rect, &outline.p);
-            int fast = mapgeom::relation_polygon_and_block(&polygon.p, boundary, rect, &outline.p);
-            int full = relation_polygon_and_polygon(&polygon.p, &outline.p);
-            bool divides = full == 0 || full == 1 || full == 4 || full == 7;
-            ASSERT_TRUE(fast == full || (fast == 0 && divides))
-                << "seed " << seed << " trial " << trial << " block " << rect.min_x << ","
-                << rect.min_y << " .. " << rect.max_x << "," << rect.max_y << ": " << fast
-                << " against " << full;
         }
     }
 }
