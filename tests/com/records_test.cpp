@@ -26,28 +26,20 @@ std::vector<double> values_of(const geom_t& g, double point_t::*member) {
     return values;
 }
 
-std::pair<int, int> sizes(const geom_t* g) {
-    return {com_geom_num(g), com_geom_capacity(g)};
-}
-
 TEST(GeomStorage, GrowsByDoublingKeepingItsPointsAndCopiesDeeply) {
-    const std::pair<void (*)(geom_t*), int> inits[] = {
-        {com_geom_init, 16}, {com_geom_init_polyline, 16}, {com_geom_init_polygon, 32}};
+    const std::pair<void (*)(geom_t*), int> inits[] = {{com_geom_init, 16},
+                                                       {com_geom_init_polygon, 32}};
     for (const auto& [init, initial] : inits) {
         geom_t g{}, copy{};
         init(&g);
         for (int i = 0; i <= initial; ++i)
             com_geom_add(&g, pt(i, -i));
-        EXPECT_EQ(sizes(&g), std::make_pair(initial + 1, 2 * initial));
+        EXPECT_EQ(com_geom_capacity(&g), 2 * initial);
         com_geom_geom(&copy, &g);
         com_geom_setat(&g, 0, pt(100, 100));
         for (int i = 0; i <= initial; ++i)
             EXPECT_EQ(copy.points[i].y, -i);
         com_geom_free(&copy);
-        com_geom_free(&g);
-        EXPECT_EQ(g.points, nullptr);
-        com_geom_add(&g, pt(3, 4));  // a freed record starts again with 16 slots
-        EXPECT_EQ(sizes(&g), std::make_pair(1, 16));
         com_geom_free(&g);
     }
     com_geom_add(nullptr, pt(0, 0));
@@ -91,7 +83,6 @@ TEST(PointTolerance, DifferenceOfExactlyTheToleranceOrNaNIsDifferent) {
     }
     point_t a1 = pt(0, 0), a2 = pt(10, 5);
     EXPECT_EQ(com_line_same(a1, a2, pt(10.00005, 5), pt(0, -0.00005)), 0);
-    EXPECT_EQ(com_line_same(a1, a2, a1, pt(10, 5.001)), 1);
     EXPECT_EQ(com_line_same_permit(a1, a2, pt(10.4, 5), pt(0.4, 0), 0.5), 0);
     EXPECT_EQ(com_line_same_permit(a1, a2, pt(10.5, 5), pt(0, 0), 0.5), 1);
 }
@@ -120,27 +111,17 @@ std::vector<int> tags_of(const crosspts_t* list) {
     return tags;
 }
 
-TEST(CrosspointList, GrowsFromTenAndShiftsSearchesReversesAndCopiesLikePointArrays) {
+TEST(CrosspointList, GrowsFromTenShiftsRemovesTheFirstMatchReversesAndCopiesDeeply) {
     crosspts_t list{};  // never initialised: the first add does it
-    std::vector<int> capacities;
-    for (int i = 0; i < 21; ++i) {
-        com_crosspts_add(&list, cross(i, i));
-        capacities.push_back(com_crosspts_capacity(&list));
-    }
-    EXPECT_EQ((std::vector<int>{capacities[9], capacities[10], capacities[20]}),
-              (std::vector<int>{10, 20, 40}));
-    com_crosspts_resize(&list, 10);
     for (int i = 0; i < 10; ++i)
         com_crosspts_add(&list, cross(i, i));
-    com_crosspts_insertat(&list, 0, cross(-1, -1));  // full: grows first
+    EXPECT_EQ(com_crosspts_capacity(&list), 10);
+    com_crosspts_insertat(&list, 0, cross(-1, -1));  // full: grows while shifting
+    EXPECT_EQ(com_crosspts_capacity(&list), 20);
     com_crosspts_insertat(&list, 10, cross(1, 85));
     com_crosspts_removeat(&list, 3);
     EXPECT_EQ(tags_of(&list), (std::vector<int>{-1, 0, 1, 3, 4, 5, 6, 7, 8, 85, 9}));
-    // Search and removal compare points only, within 0.0001, and take the first match.
-    EXPECT_EQ(com_crosspts_find(&list, pt(1.00005, -0.00005)), 2);
-    EXPECT_EQ(com_crosspts_find(&list, pt(1.00011, 0)), -1);
-    EXPECT_EQ(com_crosspts_remove(&list, cross(1, 99)), 0);
-    EXPECT_EQ(com_crosspts_remove(&list, cross(99, 0)), -1);
+    EXPECT_EQ(com_crosspts_remove(&list, cross(1.00005, 99)), 0);  // the first within 0.0001
     com_crosspts_reverse(&list);
     EXPECT_EQ(tags_of(&list), (std::vector<int>{9, 85, 8, 7, 6, 5, 4, 3, 0, -1}));
     crosspts_t copy{};
@@ -150,91 +131,66 @@ TEST(CrosspointList, GrowsFromTenAndShiftsSearchesReversesAndCopiesLikePointArra
     com_crosspts_free(&copy);
     com_crosspts_free(&list);
     com_crosspts_free(&list);  // harmless twice
-    EXPECT_EQ(list.crosspts, nullptr);
 }
 
-// The whole text of a debug trace file in the working directory ("" when there is none).
-std::string read_trace_file(const char* path) {
-    std::stringstream text;
-    text << std::ifstream(path).rdbuf();
-    return text.str();
-}
-
-TEST(PreconditionDeathTest, IndexOutOfRangeStopsWithExpressionAndTrace) {
+// One stop per assertion text; the index checks of point arrays and the empty-array checks append
+// their trace lines to "error.txt" in the working directory first.
+TEST(PreconditionDeathTest, ViolationsStopWithTheExpressionAndTrace) {
     std::remove("error.txt");
     Polyline line{{2.9, -2.9}};
     geom_t* g = &line.get()->geom;
     EXPECT_DEATH(com_geom_at(g, 1), "com_geom_at.*index < geom->count && index >= 0");
-    EXPECT_DEATH(com_geom_insertat(g, 1, pt(0, 0)), "index < geom->count && index >= 0");
-    EXPECT_DEATH(com_geom_setat(g, -1, pt(0, 0)), "index < geom->count && index >= 0");
     crosspts_t list{};
     com_crosspts_add(&list, cross(1, 1));
     EXPECT_DEATH(com_crosspts_insertat(&list, 1, cross(0, 0)),
                  "index < crosspts->count && index >= 0");
     com_crosspts_free(&list);
     com_geom_clear(g);
-    EXPECT_DEATH(com_geom_front(g), "geom->count > 0");
     EXPECT_DEATH(com_geom_last(g), "geom->count > 0");
-    EXPECT_EQ(read_trace_file("error.txt"),
-              "com_geom_at: 1\t1\n2\t-2\n\ncom_geom_front\ncom_geom_last\n");
+    std::stringstream trace;
+    trace << std::ifstream("error.txt").rdbuf();
+    EXPECT_EQ(trace.str(), "com_geom_at: 1\t1\n2\t-2\n\ncom_geom_last\n");
 }
 
-std::pair<double, double> xy(point_t p) {
-    return {p.x, p.y};
-}
-
-TEST(PolygonRing, CountsDistinctVerticesWrapsNeighboursAndCopiesDeeply) {
-    int xs[] = {0, 10, 10, 0}, ys[] = {0, 0, 10, 0};
-    polygon_t p;
-    com_polygon_init(&p);
-    com_polygon_add_points(&p, xs, ys, 4, 4);
-    EXPECT_EQ(com_polygon_num(&p), 3);
-    EXPECT_EQ(xy(com_polygon_nexter(&p, 3)), std::make_pair(10.0, 0.0));
-    EXPECT_EQ(xy(com_polygon_nexter(&p, 2)), std::make_pair(0.0, 0.0));
-    EXPECT_EQ(xy(com_polygon_priorer(&p, 0)), std::make_pair(10.0, 10.0));
-    p.next = &p;
+TEST(PolygonRing, CountsVerticesWrapsNeighboursAndCopiesDeeply) {
+    const int xs[] = {0, 10, 10, 0}, ys[] = {0, 0, 10, 0};
+    Polygon p;
+    com_polygon_add_points(p.get(), xs, ys, 4, 4);
+    EXPECT_EQ(com_polygon_num(p.get()), 3);
+    EXPECT_EQ(com_polygon_nexter(p.get(), 3).x, 10);
+    EXPECT_EQ(com_polygon_priorer(p.get(), 0).y, 10);
+    p.get()->next = p.get();
     polygon_t* copy = nullptr;
-    com_polygon_polygon_pointer(&copy, &p);
+    com_polygon_polygon_pointer(&copy, p.get());
+    com_polygon_setat(p.get(), 0, pt(-1, -1));
     EXPECT_EQ(copy->next, nullptr);
-    com_polygon_setpoint(&p, pt(0, 0), pt(-1, -1));
-    EXPECT_EQ(com_polygon_front(&p).x, -1);
-    EXPECT_EQ(com_polygon_last(&p).x, 0);  // the closing point keeps the old coordinates
     EXPECT_EQ(com_polygon_front(copy).x, 0);
     com_polygon_free(copy);
     com_polygon_free_pointer(copy);
-    com_polygon_free(&p);
 }
 
 TEST(ShapeArrays, ReadAndWriteOnlyWithMatchingSizesTruncatingTowardZero) {
     int xs[3] = {7, 7, 7}, ys[3] = {7, 7, 7}, zs[3] = {7, 7, 7};
-    int in_x[] = {1, 2, 3}, in_y[] = {4, 5, 6}, in_z[] = {2, 0, 3};
-    polygon_t p;
-    com_polygon_init(&p);
-    com_polygon_at_points(&p, xs, ys, 1, 1);  // nothing stored, nothing written
-    com_polygon_add_points(&p, in_x, in_y, 3, 2);
-    com_polygon_add_points_z(&p, in_x, in_y, in_z, 3, 3, 2);
-    EXPECT_EQ(std::make_pair(p.geom.count, xs[0]), std::make_pair(0, 7));
-    com_polygon_add(&p, pt(2.9, -2.9, 3.7));
-    com_polygon_add(&p, pt(5, 0));
-    com_polygon_add(&p, pt(2.9, -2.9, 3.7));
-    com_polygon_at_points(&p, xs, ys, 2, 2);
-    com_polygon_at_points(&p, xs, ys, 3, 2);
+    const int in_x[] = {1, 2, 3}, in_y[] = {4, 5, 6}, in_z[] = {2, 0, 3};
+    Polygon p;
+    com_polygon_at_points(p.get(), xs, ys, 1, 1);  // empty: nothing to write
+    com_polygon_add_points_z(p.get(), in_x, in_y, in_z, 3, 3, 2);
+    EXPECT_EQ(std::make_pair(p.get()->geom.count, xs[0]), std::make_pair(0, 7));
+    com_polygon_add_points_z(p.get(), in_x, in_y, in_z, 3, 3, 3);
+    EXPECT_EQ(com_polygon_at(p.get(), 2).z, 3);
+
+    Polygon ring{{2.9, -2.9, 3.7}, {5, 0}};           // closed: three points for two vertices
+    com_polygon_at_points(ring.get(), xs, ys, 2, 2);  // the closing point is written too
     EXPECT_EQ(xs[0], 7);
-    com_polygon_at_points_z(&p, xs, ys, zs, 3, 3);
+    com_polygon_at_points_z(ring.get(), xs, ys, zs, 3, 3);
     EXPECT_EQ(std::vector<int>(xs, xs + 3), (std::vector<int>{2, 5, 2}));
     EXPECT_EQ(std::vector<int>(ys, ys + 3), (std::vector<int>{-2, 0, -2}));
     EXPECT_EQ(std::vector<int>(zs, zs + 3), (std::vector<int>{3, 0, 3}));
-    com_polygon_clear(&p);
-    com_polygon_add_points_z(&p, in_x, in_y, in_z, 3, 3, 3);
-    EXPECT_EQ(com_polygon_at(&p, 2).z, 3);
-    com_polygon_free(&p);
 
-    polyline_t l;
-    com_polyline_init(&l);
-    com_polyline_add_points(&l, in_x, in_y, 3, 3);
-    com_polyline_at_points(&l, xs, ys, 3, 3);  // a polyline writes all its points, no closing one
+    Polyline l;
+    com_polyline_add_points(l.get(), in_x, in_y, 3, 3);
+    com_polyline_at_points(l.get(), xs, ys, 3, 3);  // a polyline writes all its points
     EXPECT_EQ(std::vector<int>(ys, ys + 3), (std::vector<int>{4, 5, 6}));
-    com_polyline_free(&l);
 }
 
 // A one-point polygon whose x tags it.
@@ -267,7 +223,6 @@ TEST(PolygonList, LinksAndUnlinksAtHeadMiddleAndTail) {
     com_polygons_insertat(list.get(), 0, tagged(0));  // new head
     com_polygons_insertat(list.get(), 2, tagged(1.5));
     EXPECT_EQ(tags_of(list.get()), (std::vector<double>{0, 1, 1.5, 2, 3, 4}));
-    EXPECT_EQ(com_polygons_last(list.get()).geom.points[0].x, 4);
     com_polygons_removeat(list.get(), 0);
     com_polygons_removeat(list.get(), 4);
     com_polygons_removeat(list.get(), 1);
@@ -279,13 +234,13 @@ TEST(PolygonList, LinksAndUnlinksAtHeadMiddleAndTail) {
     com_polygon_free_pointer(middle);
     com_polygons_removeat(list.get(), 1);
     com_polygons_removeat(list.get(), 0);
-    EXPECT_EQ(list.get()->tail, nullptr);
     EXPECT_EQ(tags_of(list.get()), (std::vector<double>{}));
     EXPECT_DEATH(com_polygons_at(list.get(), 0), "index < polygons->num && index >= 0");
     EXPECT_DEATH(com_polygons_insertat(list.get(), 1, polygon_t{}),
                  "index <= polygons->num && index >= 0");
 }
 
+// Node-only release leaves the shallowly added polygons to their owner.
 TEST(PolygonList, ShallowAddsShareTheCallersPointsAndCopiesDoNot) {
     Polygons a;
     for (int i = 0; i < 3; ++i)
@@ -298,41 +253,22 @@ TEST(PolygonList, ShallowAddsShareTheCallersPointsAndCopiesDoNot) {
     EXPECT_EQ(com_polygons_at(&shallow, 1).geom.points, com_polygons_at(a.get(), 1).geom.points);
     EXPECT_NE(com_polygons_at(&deep, 1).geom.points, com_polygons_at(a.get(), 1).geom.points);
     com_polygons_free_node(&shallow);
-    EXPECT_EQ(shallow.num, 0);
     com_polygons_free(&deep);
-    EXPECT_EQ(tags_of(a.get()), (std::vector<double>{0, 1, 2}));  // still readable: not released
-
-    polygon_t mine = tagged(7), other = tagged(8);
-    com_polygons_insertat_copy(a.get(), 0, mine);
-    com_polygons_add_copy(a.get(), mine);
-    com_polygons_setat(a.get(), 1, other);
-    mine.geom.points[0].x = other.geom.points[0].x = 9;
-    EXPECT_EQ(tags_of(a.get()), (std::vector<double>{7, 8, 1, 2, 7}));
-    com_polygon_free(&mine);
-    com_polygon_free(&other);
-    com_polygons_clear(a.get());
-    EXPECT_EQ(com_polygons_num(a.get()), 5);
-    EXPECT_EQ(com_polygons_at(a.get(), 4).geom.count, 0);
+    EXPECT_EQ(tags_of(a.get()), (std::vector<double>{0, 1, 2}));
 }
 
 TEST(PolylineList, InsertOnlyBeforeExistingNodesAndGroupingTableGrows) {
     Polylines list;
-    polyline_t l, m;
+    polyline_t l;
     com_polyline_init(&l);
-    com_polyline_init(&m);
-    com_polyline_add(&m, pt(1, 1));
     com_polylines_add(list.get(), l);
-    com_polylines_insertat(list.get(), 0, m);
-    EXPECT_EQ(com_polylines_front(list.get()).geom.count, 1);
-    EXPECT_DEATH(com_polylines_insertat(list.get(), 2, m), "index < polylines->num && index >= 0");
+    EXPECT_DEATH(com_polylines_insertat(list.get(), 1, l), "index < polylines->num && index >= 0");
 
     polylines_t* table = list.get();
     com_polylines_init_polygon_rec(table);
-    EXPECT_EQ(table->polygon_rec_capacity, 20);
     for (int k = 1; k <= 20; ++k)
         com_polylines_add_int(table, k, k * 2);
     EXPECT_EQ(table->polygon_rec_capacity, 40);
-    EXPECT_EQ(table->polygon_rec_num, 20);
     EXPECT_EQ(std::make_pair(table->polygon_rec[0], table->polygon_rec[20]), std::make_pair(0, 40));
     EXPECT_EQ(std::count(table->polygon_rec + 21, table->polygon_rec + 40, 0), 19);
     com_polylines_add_int(table, 100, 1);  // far past the end: grows enough, no stray write
@@ -359,21 +295,15 @@ TEST(ListOwnership, ExpandAtRemoveHandsOverPolygonAndHolesAndChainsAreFreed) {
     com_polygons_free(&middle.holes);
 
     polygon_t* chain = nullptr;
-    algebra_polygons_free(&chain);  // nothing to do
-    for (int i = 0; i < 3; ++i) {
-        polygon_t* p = nullptr;
-        com_polygon_init_pointer(&p);
-        com_polygon_add(p, pt(i, i));
-        p->next = chain;
-        chain = p;
-    }
+    com_polygon_init_pointer(&chain);
+    com_polygon_add(chain, pt(1, 1));
+    com_polygon_init_pointer(&chain->next);
     algebra_polygons_free(&chain);
     polyline_t* line = nullptr;
     com_polyline_init_pointer(&line);
     com_polyline_init_pointer(&line->next);
     algebra_polylines_free(&line);
-    EXPECT_EQ(chain, nullptr);
-    EXPECT_EQ(line, nullptr);
+    EXPECT_TRUE(chain == nullptr && line == nullptr);
 }
 
 }  // namespace

@@ -2,9 +2,12 @@
 // random shapes on which the engines must agree with each other and with a plain segment-pair scan.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <iomanip>
+#include <iterator>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 #include "mapgeom/algebra.h"
@@ -182,33 +185,29 @@ TEST(RingCrossingsRandom, SweepAndAllPairsAgreeOnCrossingsFarApart) {
     int compared = 0, crossings = 0;
     for (int trial = 0; trial < 300; ++trial) {
         // Every third pair is large enough for the all-pairs engine to use its box index.
-        bool big = trial % 3 == 0;
-        std::vector<Xy> a_in = random_star(
-            rng, big ? random_int(rng, 65, 140) : random_int(rng, 3, 40), 50, 50, 16, 40);
-        std::vector<Xy> b_in =
-            random_star(rng, big ? random_int(rng, 65, 140) : random_int(rng, 3, 40),
-                        50 + random_real(rng, -40, 40), 50 + random_real(rng, -40, 40), 12, 30);
+        const int lo = trial % 3 == 0 ? 65 : 3, hi = trial % 3 == 0 ? 140 : 40;
+        std::vector<Xy> a_in = random_star(rng, random_int(rng, lo, hi), 50, 50, 16, 40);
+        const double bx = 50 + random_real(rng, -40, 40), by = 50 + random_real(rng, -40, 40);
+        std::vector<Xy> b_in = random_star(rng, random_int(rng, lo, hi), bx, by, 12, 30);
         Polygon a1(a_in), b1(b_in), a2(a_in), b2(b_in);
         Crosspts all_pairs, sweep;
         calc_polygon_and_polygon_crosspts(a1.get(), b1.get(), all_pairs.get());
         calc_polygons_crosspts(a2.get(), b2.get(), sweep.get());
+        const crosspt_t* found = all_pairs.get()->crosspts;
         std::vector<point_t> points;
-        for (int k = 0; k < all_pairs.size(); ++k)
-            points.push_back(all_pairs.get()->crosspts[k].pt);
+        std::transform(found, found + all_pairs.size(), std::back_inserter(points),
+                       [](const crosspt_t& r) { return r.pt; });
         if (!far_apart(points))
             continue;
         ++compared;
         crossings += all_pairs.size();
-        std::string expected = result_text(all_pairs.get(), &a1.get()->geom, &b1.get()->geom);
-        std::string got = result_text(sweep.get(), &a2.get()->geom, &b2.get()->geom);
-        ASSERT_TRUE(got == expected &&
-                    records_at_their_vertices(all_pairs.get(), &a1.get()->geom,
-                                              com_polygon_num(a1.get()), &b1.get()->geom,
-                                              com_polygon_num(b1.get())))
-            << "all pairs:\n"
-            << expected << "\nsweep:\n"
-            << got << "\nseed " << seed << " trial " << trial << "\nA = " << text_of(a_in)
+        ASSERT_EQ(result_text(sweep.get(), &a2.get()->geom, &b2.get()->geom),
+                  result_text(all_pairs.get(), &a1.get()->geom, &b1.get()->geom))
+            << "seed " << seed << " trial " << trial << "\nA = " << text_of(a_in)
             << "\nB = " << text_of(b_in);
+        ASSERT_TRUE(records_at_their_vertices(all_pairs.get(), &a1.get()->geom,
+                                              com_polygon_num(a1.get()), &b1.get()->geom,
+                                              com_polygon_num(b1.get())));
     }
     // The filter must leave most pairs, and they must cross: otherwise this proves nothing.
     EXPECT_GT(compared, 150);
@@ -233,24 +232,24 @@ std::vector<point_t> plain_scan(const geom_t* first, const geom_t* second) {
 }
 
 // Runs `engine` on a random walk of 90 points (enough for the engines' candidate search) and a
-// second shape, a ring when the engine takes one: the polyline record has the ring's layout.
-template <typename Engine>
-void compare_with_plain_scan(unsigned seed, bool ring, Engine engine) {
+// second shape, a star-shaped ring when the engine takes one.
+template <typename Second, typename Engine>
+void compare_with_plain_scan(unsigned seed, Engine engine) {
+    constexpr bool ring = std::is_same_v<Second, Polygon>;
     std::mt19937 rng(seed);
     int compared = 0;
     for (int trial = 0; trial < 40; ++trial) {
         std::vector<Xy> first_points = random_walk(rng, 90, 12);
         std::vector<Xy> second_points =
             ring ? random_star(rng, 90, 0, 0, 20, 60) : random_walk(rng, 90, 12);
-        if (ring)
-            second_points.push_back(second_points.front());
-        Polyline first(first_points), second(second_points);
+        Polyline first(first_points);
+        Second second(second_points);
         std::vector<point_t> expected = plain_scan(&first.get()->geom, &second.get()->geom);
         if (!far_apart(expected))
             continue;
         ++compared;
-        SCOPED_TRACE("seed " + std::to_string(seed) + "\nfirst: " + text_of(first_points) +
-                     "\nsecond: " + text_of(second_points));
+        SCOPED_TRACE("seed " + std::to_string(seed) + "\n" + text_of(first_points) + "\n" +
+                     text_of(second_points));
         Crosspts out;
         engine(first.get(), second.get(), out.get());
         ASSERT_EQ(out.size(), static_cast<int>(expected.size()));
@@ -264,13 +263,8 @@ void compare_with_plain_scan(unsigned seed, bool ring, Engine engine) {
 }
 
 TEST(PolylineCrossingsRandom, BothEnginesMatchThePlainScan) {
-    compare_with_plain_scan(20261207, true,
-                            [](polyline_t* line, polyline_t* ring_points, crosspts_t* out) {
-                                polygon_t ring{ring_points->geom, nullptr};
-                                calc_polyline_and_polygon_crosspts(line, &ring, out);
-                                ring_points->geom = ring.geom;
-                            });
-    compare_with_plain_scan(20261208, false, calc_polylines_crosspts);
+    compare_with_plain_scan<Polygon>(20261207, calc_polyline_and_polygon_crosspts);
+    compare_with_plain_scan<Polyline>(20261208, calc_polylines_crosspts);
 }
 
 TEST(Crossings, NullRecordsAreIgnored) {

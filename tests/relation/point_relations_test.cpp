@@ -19,10 +19,6 @@ using namespace testing_shapes;
 
 namespace {
 
-point_t at(const std::vector<Xy>& points, size_t k) {
-    return pt(points[k].x, points[k].y, points[k].z);
-}
-
 // Segments "a1, a2, b1, b2" (z: codes), and where out must be for codes 0, 4 and 5: a computed
 // crossing writes only x and y, a shared endpoint is copied whole, the same segment leaves it
 // alone.
@@ -34,12 +30,9 @@ TEST(LinesCross, CodesForEveryBranch) {
         double x, y, z;
     } cases[] = {{"general crossing", "0 0, 10 10, 0 10, 10 0", 0.01, 0, 5, 5, 7},
                  {"lines cross outside", "0 0, 1 1, 5 0, 6 -1", 0.01, 4, 2.5, 2.5, 7},
-                 {"parallel apart", "0 0, 10 0, 0 5, 10 5", 0.01, 3, 0, 0, 0},
                  {"same segment", "0 0, 10 0, 0 0, 10 0", 0.01, 5, -99, -99, 7},
-                 {"same segment reversed", "0 0, 10 0, 10 0, 0 0", 0.01, 5, -99, -99, 7},
                  {"shared end a1=b1", "1 1 3, 5 1, 1 1, 1 9", 0.01, 0, 1, 1, 3},
                  {"shared end a2=b1", "0 0, 10 0 2, 10 0, 20 5", 0.01, 0, 10, 0, 2},
-                 {"shared end a1=b2", "0 0, 10 0, 3 4, 0 0", 0.01, 0, 0, 0, 0},
                  {"collinear overlap", "0 0, 10 0, 5 0, 20 0", 0.01, 0, 5, 0, 0},
                  {"collinear overlap via b2", "0 0, 10 0, 20 0, 5 0", 0.01, 0, 5, 0, 0},
                  {"collinear disjoint", "0 0, 10 0, 11 0, 20 0", 0.01, 3, 0, 0, 0},
@@ -56,7 +49,7 @@ TEST(LinesCross, CodesForEveryBranch) {
         const auto p = pts(c.a1_a2_b1_b2);
         point_t out = pt(-99, -99, 7);
         EXPECT_EQ(
-            relation_lines_cross_by_permit(&out, at(p, 0), at(p, 1), at(p, 2), at(p, 3), c.permit),
+            relation_lines_cross_by_permit(&out, pt(p[0]), pt(p[1]), pt(p[2]), pt(p[3]), c.permit),
             c.code)
             << c.name;
         EXPECT_TRUE(c.code == 3 || (std::fabs(out.x - c.x) < 1e-9 &&
@@ -88,10 +81,10 @@ TEST(PointAtLine, CodesForEveryBranchAndDirection) {
                  {"3 4, 3 3, 3 3", 0.01, 1}};
     for (const auto& c : cases) {
         const auto p = pts(c.p_a_b);
-        EXPECT_EQ(relation_point_at_line(at(p, 0), at(p, 1), at(p, 2), c.permit), c.code)
+        EXPECT_EQ(relation_point_at_line(pt(p[0]), pt(p[1]), pt(p[2]), c.permit), c.code)
             << c.p_a_b;
         int reversed = c.code == 2 ? 3 : c.code == 3 ? 2 : c.code;
-        EXPECT_EQ(relation_point_at_line(at(p, 0), at(p, 2), at(p, 1), c.permit), reversed)
+        EXPECT_EQ(relation_point_at_line(pt(p[0]), pt(p[2]), pt(p[1]), c.permit), reversed)
             << c.p_a_b << " reversed";
     }
     // With a == b the side is 3 left of the point and 2 elsewhere.
@@ -135,10 +128,8 @@ TEST(RectAndRect, CodesInTheirOrderAndMirroredWhenSwapped) {
     for (const auto& c : cases) {
         const rectangle_t b{c.min_y, c.max_y, c.min_x, c.max_x};
         EXPECT_EQ(relation_rect_and_rect(a, b), c.code) << c.min_x << " " << c.min_y;
-        EXPECT_EQ(relation_rect_and_rect(b, a), c.code == 2   ? 3
-                                                : c.code == 3 ? 2
-                                                              : c.code)
-            << c.min_x << " " << c.min_y << " swapped";
+        const int mirrored[] = {0, 1, 3, 2, 4};
+        EXPECT_EQ(relation_rect_and_rect(b, a), mirrored[c.code]) << c.min_x << " swapped";
     }
 }
 
@@ -155,21 +146,13 @@ TEST(PointInRing, PlainAndPreparedCodesWithRaysThroughVerticesAndAlongEdges) {
         {"diamond", "0 5, 5 0, 10 5, 5 10",
          "0 7 0, 0 3 0, 0 5 3, 5 12 0, 5 -2 0, 5 5 1, 5 10 3, 2.5 2.5 2, 7.5 7.5 2, 10 6 0, 9 5 1,"
          "1 5 1, 2.5 7.6 0, 2.5 7.4 1"},
-        {"L shape with horizontal edges", "0 0, 10 0, 10 5, 5 5, 5 10, 0 10",
-         "7 5 2, 7 5.5 0, 7 4.5 1, 3 5 1, 5 5 3, 5 7 2, 5 3 1, 5 12 0, 5 0 2, 10 2 2, 10 7 0,"
-         "0 7 2, 12 5 0"},
         // Rays along vertical edges and runs of vertices: the boundary arrives on one side and
         // leaves on the other (a crossing however long the run) or comes back (a touch).
         {"comb", "0 0, 6 0, 6 4, 4 4, 4 2, 2 2, 2 4, 0 4",
          "3 3 0, 3 1 1, 3 2 2, 2 3 2, 2 2 3, 4 4 3, 1 3 1, 5 3 1, 4 1 1, 2 5 0, 6 4 3, 4 5 0, 3 5 "
          "0"},
-        {"step", "0 0, 4 0, 4 2, 8 2, 8 6, 0 6", "4 4 1, 6 1 0, 4 8 0"},
-        {"notch", "0 0, 10 0, 10 10, 0 10, 5 5", "5 8 1, 2 5 0"},
         {"run on the ray", "0 0, 6 0, 6 10, 3 10, 3 7, 3 5, 3 3, 1 3, 1 10, 0 10",
          "3 11.5 0, 3 1 1, 2 8 0"},
-        // x = 5 lies between the scan lines 3 and 7: only the edges spanning them count.
-        {"hexagon", "0 0, 3 -2, 7 2, 10 0, 7 8, 3 6",
-         "5 0 2, 5 0.1 1, 5 -0.1 0, 5 7 2, 5 6.9 1, 5 9 0"},
     };
     for (const auto& c : cases)
         for (bool reversed : {false, true}) {
@@ -199,25 +182,13 @@ TEST(PointAtPolygon, BoundaryBandIsStrict) {
     EXPECT_EQ(relation_point_at_polygon_by_permit(square.get(), pt(10.003, 10.008), 0.005), 2);
 }
 
-// Winding number with a horizontal ray (exact for points off the boundary).
-int winding_number(const std::vector<Xy>& ring, point_t p) {
-    int winding = 0;
-    for (size_t i = 0; i + 1 < ring.size(); ++i) {
-        const Xy &v = ring[i], &w = ring[i + 1];
-        double cross = (w.x - v.x) * (p.y - v.y) - (p.x - v.x) * (w.y - v.y);
-        if (v.y <= p.y && w.y > p.y && cross > 0)
-            ++winding;
-        else if (v.y > p.y && w.y <= p.y && cross < 0)
-            --winding;
-    }
-    return winding;
-}
-
 // The code of a scan over the edges in order with the public distance functions (3 within
-// `permit` of an end, else 2 within it of the edge), else the parity of the winding number for a
-// point farther than 0.1 from the boundary; -1 (outside or inside) in between.
+// `permit` of an end, else 2 within it of the edge), else whether the winding number (horizontal
+// ray, exact off the boundary) is not 0 for a point farther than 0.1 from the boundary; -1 (outside
+// or inside) in between.
 int expected_code(const std::vector<Xy>& ring, point_t p, double permit) {
     double nearest = INFINITY;
+    int winding = 0;
     for (size_t i = 0; i + 1 < ring.size(); ++i) {
         point_t a = pt(ring[i].x, ring[i].y), b = pt(ring[i + 1].x, ring[i + 1].y);
         if (calc_points_distance(p, a) < permit || calc_points_distance(p, b) < permit)
@@ -225,8 +196,10 @@ int expected_code(const std::vector<Xy>& ring, point_t p, double permit) {
         if (calc_point_to_line_distance(p, a, b) < permit)
             return 2;
         nearest = std::min(nearest, calc_point_to_line_distance_by_permit(p, a, b, 0.0));
+        double cross = (b.x - a.x) * (p.y - a.y) - (p.x - a.x) * (b.y - a.y);
+        winding += (a.y <= p.y && b.y > p.y && cross > 0) - (a.y > p.y && b.y <= p.y && cross < 0);
     }
-    return nearest > 0.1 ? winding_number(ring, p) != 0 : -1;
+    return nearest > 0.1 ? winding != 0 : -1;
 }
 
 // Random points on grid columns (rays through vertices and along vertical edges), on lattice points

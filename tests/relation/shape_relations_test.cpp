@@ -15,11 +15,6 @@ using namespace testing_shapes;
 
 namespace {
 
-std::vector<Xy> reversed(std::vector<Xy> ring) {
-    std::reverse(ring.begin(), ring.end());
-    return ring;
-}
-
 // Hand-made rings (each way the leftmost vertex can be met, from every start vertex) and random
 // simple rings, in both orientations.
 TEST(PolygonDirection, AgreesWithTheShoelaceSign) {
@@ -38,7 +33,7 @@ TEST(PolygonDirection, AgreesWithTheShoelaceSign) {
     while (rings.size() < 500)
         rings.push_back(random_simple_ring(rng));
     for (const std::vector<Xy>& ring : rings)
-        for (const Polygon& polygon : {Polygon(ring), Polygon(reversed(ring))})
+        for (const Polygon& polygon : {Polygon(ring), Polygon({ring.rbegin(), ring.rend()})})
             EXPECT_EQ(relation_polygon_direction(polygon.get()),
                       plane_signed_area(&polygon.get()->geom) > 0 ? 0 : 1)
                 << "seed " << seed << ": " << text_of(&polygon.get()->geom);

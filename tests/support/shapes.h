@@ -20,6 +20,10 @@ inline point_t pt(double x, double y, double z = 0.0) {
     return point_t{x, y, z};
 }
 
+inline point_t pt(const Xy& v) {
+    return point_t{v.x, v.y, v.z};
+}
+
 // A shape that owns its points, built from a list of them; a polygon's ring is closed
 // automatically unless it already is.
 template <typename Shape, void (*Init)(Shape*), void (*Add)(Shape*, point_t), void (*Free)(Shape*),
