@@ -35,3 +35,15 @@ if(MAPGEOM_SANITIZE AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     set(MAPGEOM_SANITIZER_HOST_ENV
         "LD_PRELOAD=${_mapgeom_asan_runtime}" "ASAN_OPTIONS=detect_leaks=0")
 endif()
+
+# Links a test or benchmark program to the shared library (the public API), or with
+# `internal` true to the static archive of the same objects (library-internal helpers), with the
+# shared flags.
+function(mapgeom_link_program target internal)
+    if(internal)
+        target_link_libraries(${target} PRIVATE mapgeom_internal)
+    else()
+        target_link_libraries(${target} PRIVATE mapgeom::mapgeom)
+    endif()
+    target_link_libraries(${target} PRIVATE mapgeom_build_flags)
+endfunction()
