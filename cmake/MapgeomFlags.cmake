@@ -1,4 +1,5 @@
-# Compiler flags shared by the library, its tests, benchmarks and tools (one INTERFACE target).
+# Compiler flags shared by the library, its tests, benchmarks and tools (one INTERFACE target), and
+# the link helper of test and benchmark programs.
 add_library(mapgeom_build_flags INTERFACE)
 
 # Fused multiply-add would move crossing points by an ulp and with them the results that tolerances
