@@ -5,21 +5,10 @@
 #include <algorithm>
 #include <cmath>
 
+#include "com/tolerances.h"
 #include "mapgeom/com.h"
 
 namespace mapgeom {
-
-// The value of pi in angles and earth measures: a fixed decimal, so results match data produced
-// with it (not the full-precision constant).
-constexpr double kPi = 3.1415927;
-
-// Below this difference of x (or y) a segment counts as vertical (horizontal): no slope is formed
-// from it, which guards the divisions by dx and by the slope.
-constexpr double kDirectionTolerance = 1e-6;
-
-// Band around a segment within which the plain (non-_permit) relations and distances count a point
-// as on it.
-constexpr double kDefaultPermit = 0.01;
 
 inline double square(double value) {
     return value * value;

@@ -15,16 +15,12 @@
 #include <algorithm>
 #include <cmath>
 
+#include "com/codes.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
 #include "measure/measure_internal.h"
 
 namespace mapgeom {
-
-constexpr int kPointOutside = 0;
-constexpr int kPointInside = 1;
-constexpr int kPointOnEdge = 2;
-constexpr int kPointAtVertex = 3;
 
 // Band for the side tests against the ray's line, and for the ray's own crossing test.
 constexpr double kRayPermit = 1e-6;
