@@ -3,6 +3,8 @@
 // Collinear middle vertices are dropped without a triangle. Needs a simple ring; a self-crossing
 // one may run out of ears, and the walk then gives up after 256 attempts per vertex.
 #include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "com/boundary.h"
@@ -27,6 +29,9 @@ constexpr long long kAttemptsPerVertex = 256;
 constexpr double kInsidePermit = mapgeom::kDefaultPermit;
 // Sorted windows of at most this many entries are scanned directly; wider ones ask the live tree.
 constexpr int kDirectScanLimit = 48;
+// A vertex farther than this beyond the line of an edge of the tested triangle is outside it
+// without asking relation_point_at_triangle: far more than its permit and than rounding.
+constexpr double kClearlyOutside = 1.0;
 // Vertices per leaf of the live tree.
 constexpr int kLeafSize = 8;
 
@@ -36,18 +41,18 @@ struct polygon_sort_index {
     int y_position;
 };
 
-// A node of the live tree: a kd-tree over the vertices whose nodes count the vertices not yet
-// clipped, so a query skips the parts of the ring already cut away. Node boxes are fixed at build.
+// The live tree: boxes over runs of consecutive ring vertices (a ring's neighbours along the
+// boundary are near in the plane, so the runs' boxes stay small), in a complete binary tree whose
+// leaves hold kLeafSize vertices each. Every node counts the vertices of its run not yet clipped,
+// so a query skips the parts of the ring already cut away. Built in linear time, without sorting.
+// Node k has children 2k and 2k + 1; the leaves are nodes leaf_base .. leaf_base + leaves - 1.
 struct live_node_t {
     double min_x, max_x, min_y, max_y;
-    int lo, hi;  // the node's vertices: order[lo .. hi - 1]
-    int left, right, parent;
     int live;
 };
 
 struct live_tree_t {
-    std::vector<int> order;
-    std::vector<int> leaf_of;  // per vertex, the leaf holding it
+    int leaf_base;
     std::vector<live_node_t> nodes;
 };
 
@@ -78,83 +83,97 @@ int is_protruding(point_t A, point_t B, point_t C) {
 // ---- live tree
 // ------------------------------------------------------------------------------------
 
-int build_live_node(live_tree_t& tree, const point_t* v, int lo, int hi, bool by_x, int parent) {
-    live_node_t node{v[tree.order[lo]].x,
-                     v[tree.order[lo]].x,
-                     v[tree.order[lo]].y,
-                     v[tree.order[lo]].y,
-                     lo,
-                     hi,
-                     -1,
-                     -1,
-                     parent,
-                     hi - lo};
-    for (int k = lo + 1; k < hi; ++k) {
-        const point_t& p = v[tree.order[k]];
-        node.min_x = std::min(node.min_x, p.x), node.max_x = std::max(node.max_x, p.x);
-        node.min_y = std::min(node.min_y, p.y), node.max_y = std::max(node.max_y, p.y);
-    }
-    int id = static_cast<int>(tree.nodes.size());
-    tree.nodes.push_back(node);
-    if (hi - lo <= kLeafSize) {
-        for (int k = lo; k < hi; ++k)
-            tree.leaf_of[tree.order[k]] = id;
-        return id;
-    }
-    int mid = lo + (hi - lo) / 2;
-    std::nth_element(tree.order.begin() + lo, tree.order.begin() + mid, tree.order.begin() + hi,
-                     [v, by_x](int a, int b) {
-                         double ka = by_x ? v[a].x : v[a].y, kb = by_x ? v[b].x : v[b].y;
-                         return ka < kb || (ka == kb && a < b);
-                     });
-    int left = build_live_node(tree, v, lo, mid, !by_x, id);
-    int right = build_live_node(tree, v, mid, hi, !by_x, id);
-    tree.nodes[id].left = left;
-    tree.nodes[id].right = right;
-    return id;
+constexpr live_node_t kEmptyNode{0.0, 0.0, 0.0, 0.0, 0};
+
+live_node_t merged(const live_node_t& a, const live_node_t& b) {
+    if (a.live == 0 && b.live == 0)
+        return kEmptyNode;
+    if (a.live == 0)
+        return b;
+    if (b.live == 0)
+        return a;
+    return live_node_t{std::min(a.min_x, b.min_x), std::max(a.max_x, b.max_x),
+                       std::min(a.min_y, b.min_y), std::max(a.max_y, b.max_y), a.live + b.live};
 }
 
 void build_live_tree(live_tree_t& tree, const point_t* v, int n) {
-    tree.order.resize(n);
-    tree.leaf_of.resize(n);
-    for (int i = 0; i < n; ++i)
-        tree.order[i] = i;
-    tree.nodes.reserve(4 * (n / kLeafSize + 1));
-    build_live_node(tree, v, 0, n, true, -1);
+    const int leaves = (n + kLeafSize - 1) / kLeafSize;
+    int base = 1;
+    while (base < leaves)
+        base *= 2;
+    tree.leaf_base = base;
+    tree.nodes.assign(2 * static_cast<size_t>(base), kEmptyNode);
+    for (int i = 0; i < n; ++i) {
+        live_node_t point{v[i].x, v[i].x, v[i].y, v[i].y, 1};
+        live_node_t& leaf = tree.nodes[base + i / kLeafSize];
+        leaf = merged(leaf, point);
+    }
+    for (int k = base - 1; k >= 1; --k)
+        tree.nodes[k] = merged(tree.nodes[2 * k], tree.nodes[2 * k + 1]);
 }
 
+// Boxes keep their extent when vertices leave; only the counts go down.
 void remove_from_live_tree(live_tree_t& tree, int vertex) {
-    for (int id = tree.leaf_of[vertex]; id >= 0; id = tree.nodes[id].parent)
-        --tree.nodes[id].live;
+    for (int k = tree.leaf_base + vertex / kLeafSize; k >= 1; k /= 2)
+        --tree.nodes[k].live;
 }
 
-// A vertex to test against the triangle: live, not a corner, within the box.
+// One edge of the tested triangle, for the quick rejection of vertices far outside it.
+struct edge_line_t {
+    double x, y, dx, dy;
+    double reach;  // the edge's length times kClearlyOutside, signed towards the inside
+};
+
+// The triangle (a, c, b) being tested and its bounding box, grown by kClosureTolerance.
 struct triangle_query_t {
     int a, c, b;
     double min_x, max_x, min_y, max_y;
+    edge_line_t edges[3];
 };
 
+edge_line_t edge_line(point_t from, point_t to, double inside_sign) {
+    double dx = to.x - from.x, dy = to.y - from.y;
+    return edge_line_t{from.x, from.y, dx, dy,
+                       inside_sign * std::sqrt(dx * dx + dy * dy) * kClearlyOutside};
+}
+
+// True when p lies beyond one edge's line by more than kClearlyOutside. The whole triangle lies on
+// the inner side of that line, so p is that far from every point of it, and
+// relation_point_at_triangle could only answer outside: the call is skipped.
+bool clearly_outside(const triangle_query_t& q, point_t p) {
+    for (const edge_line_t& e : q.edges) {
+        double cross = e.dx * (p.y - e.y) - e.dy * (p.x - e.x);
+        if (e.reach > 0.0 ? cross < -e.reach : cross > -e.reach)
+            return true;
+    }
+    return false;
+}
+
+// A live vertex other than the corners, within the box, that relation_point_at_triangle finds
+// inside the triangle or on its boundary.
 bool vertex_inside(const ear_walk_t& walk, const triangle_query_t& q, int j) {
     if (walk.removed[j] || j == q.a || j == q.c || j == q.b)
         return false;
     const point_t& p = walk.v[j];
-    if (p.x < q.min_x || p.x > q.max_x || p.y < q.min_y || p.y > q.max_y)
+    if (p.x < q.min_x || p.x > q.max_x || p.y < q.min_y || p.y > q.max_y || clearly_outside(q, p))
         return false;
     return relation_point_at_triangle(p, walk.v[q.a], walk.v[q.c], walk.v[q.b], kInsidePermit) == 0;
 }
 
-bool live_tree_hit(const ear_walk_t& walk, const triangle_query_t& q, int id) {
-    const live_node_t& node = walk.tree.nodes[id];
+bool live_tree_hit(const ear_walk_t& walk, const triangle_query_t& q, int k) {
+    const live_node_t& node = walk.tree.nodes[k];
     if (node.live == 0 || node.max_x < q.min_x || node.min_x > q.max_x || node.max_y < q.min_y ||
         node.min_y > q.max_y)
         return false;
-    if (node.left < 0) {
-        for (int k = node.lo; k < node.hi; ++k)
-            if (vertex_inside(walk, q, walk.tree.order[k]))
+    if (k >= walk.tree.leaf_base) {
+        const int first = (k - walk.tree.leaf_base) * kLeafSize;
+        const int last = std::min(first + kLeafSize, walk.n);
+        for (int j = first; j < last; ++j)
+            if (vertex_inside(walk, q, j))
                 return true;
         return false;
     }
-    return live_tree_hit(walk, q, node.left) || live_tree_hit(walk, q, node.right);
+    return live_tree_hit(walk, q, 2 * k) || live_tree_hit(walk, q, 2 * k + 1);
 }
 
 // ---- emptiness test
@@ -193,15 +212,20 @@ int is_intriangle(const ear_walk_t& walk, int a, int c, int b) {
     window_t w = scan_y ? wy : wx;
 
     const point_t &A = walk.v[a], &C = walk.v[c], &B = walk.v[b];
-    triangle_query_t q{a,
-                       c,
-                       b,
-                       std::min(A.x, std::min(B.x, C.x)) - mapgeom::kClosureTolerance,
-                       std::max(A.x, std::max(B.x, C.x)) + mapgeom::kClosureTolerance,
-                       std::min(A.y, std::min(B.y, C.y)) - mapgeom::kClosureTolerance,
-                       std::max(A.y, std::max(B.y, C.y)) + mapgeom::kClosureTolerance};
+    triangle_query_t q{};
+    q.a = a, q.c = c, q.b = b;
+    q.min_x = std::min(A.x, std::min(B.x, C.x)) - mapgeom::kClosureTolerance;
+    q.max_x = std::max(A.x, std::max(B.x, C.x)) + mapgeom::kClosureTolerance;
+    q.min_y = std::min(A.y, std::min(B.y, C.y)) - mapgeom::kClosureTolerance;
+    q.max_y = std::max(A.y, std::max(B.y, C.y)) + mapgeom::kClosureTolerance;
+    // The inside of an edge is the side of the opposite corner (the ear is not collinear).
+    double turn = (C.x - A.x) * (B.y - A.y) - (C.y - A.y) * (B.x - A.x);
+    double inside = turn > 0.0 ? 1.0 : -1.0;
+    q.edges[0] = edge_line(A, C, inside);
+    q.edges[1] = edge_line(C, B, inside);
+    q.edges[2] = edge_line(B, A, inside);
     if (w.hi - w.lo >= kDirectScanLimit)
-        return live_tree_hit(walk, q, 0) ? 1 : 0;
+        return live_tree_hit(walk, q, 1) ? 1 : 0;
     for (int k = w.lo; k <= w.hi; ++k)
         if (vertex_inside(walk, q, keys[k].index))
             return 1;
@@ -211,12 +235,38 @@ int is_intriangle(const ear_walk_t& walk, int a, int c, int b) {
 // ---- the walk
 // -------------------------------------------------------------------------------------
 
+// Bits per pass of the radix sort of the keys.
+constexpr int kRadixBits = 11;
+
+// Entries (i, x or y of vertex i), ascending by key. The keys are whole numbers within 32 bits
+// (the repeated-point pass snaps and saturates them), so a stable radix sort over their 32-bit
+// pattern orders them in linear time. Which of several equal keys comes first does not matter to
+// the windows: one widened over keys within kClosureTolerance holds every entry of an equal key.
 std::vector<sort_t> sorted_keys(const point_t* v, int n, bool by_x) {
-    std::vector<sort_t> keys(n);
-    for (int i = 0; i < n; ++i)
-        keys[i] = sort_t{i, by_x ? v[i].x : v[i].y};
-    mapgeom::heap_sort(keys.data(), n,
-                       [](const sort_t& l, const sort_t& r) { return l.key < r.key; });
+    std::vector<sort_t> keys(n), spare(n);
+    std::vector<std::uint32_t> bits(n), spare_bits(n);
+    for (int i = 0; i < n; ++i) {
+        double key = by_x ? v[i].x : v[i].y;
+        keys[i] = sort_t{i, key};
+        // Offset so that the unsigned order is the numeric order of the signed values.
+        bits[i] = static_cast<std::uint32_t>(static_cast<std::int32_t>(key)) ^ 0x80000000u;
+    }
+    const std::uint32_t mask = (1u << kRadixBits) - 1u;
+    std::vector<int> start(static_cast<size_t>(mask) + 2);
+    for (int shift = 0; shift < 32; shift += kRadixBits) {
+        std::fill(start.begin(), start.end(), 0);
+        for (int i = 0; i < n; ++i)
+            ++start[((bits[i] >> shift) & mask) + 1];
+        for (size_t d = 1; d < start.size(); ++d)
+            start[d] += start[d - 1];
+        for (int i = 0; i < n; ++i) {
+            int to = start[(bits[i] >> shift) & mask]++;
+            spare[to] = keys[i];
+            spare_bits[to] = bits[i];
+        }
+        keys.swap(spare);
+        bits.swap(spare_bits);
+    }
     return keys;
 }
 
