@@ -149,6 +149,21 @@ bool clearly_outside(const triangle_query_t& q, point_t p) {
     return false;
 }
 
+// True when the whole box of a tree node lies beyond one edge's line by more than
+// kClearlyOutside: its corner farthest towards the inside of that edge is clearly outside.
+bool box_clearly_outside(const triangle_query_t& q, const live_node_t& box) {
+    for (const edge_line_t& e : q.edges) {
+        bool inside_up = e.reach > 0.0 ? e.dx > 0.0 : e.dx < 0.0;
+        bool inside_right = e.reach > 0.0 ? e.dy < 0.0 : e.dy > 0.0;
+        point_t corner{inside_right ? box.max_x : box.min_x, inside_up ? box.max_y : box.min_y,
+                       0.0};
+        double cross = e.dx * (corner.y - e.y) - e.dy * (corner.x - e.x);
+        if (e.reach > 0.0 ? cross < -e.reach : cross > -e.reach)
+            return true;
+    }
+    return false;
+}
+
 // A live vertex other than the corners, within the box, that relation_point_at_triangle finds
 // inside the triangle or on its boundary.
 bool vertex_inside(const ear_walk_t& walk, const triangle_query_t& q, int j) {
@@ -163,7 +178,7 @@ bool vertex_inside(const ear_walk_t& walk, const triangle_query_t& q, int j) {
 bool live_tree_hit(const ear_walk_t& walk, const triangle_query_t& q, int k) {
     const live_node_t& node = walk.tree.nodes[k];
     if (node.live == 0 || node.max_x < q.min_x || node.min_x > q.max_x || node.max_y < q.min_y ||
-        node.min_y > q.max_y)
+        node.min_y > q.max_y || box_clearly_outside(q, node))
         return false;
     if (k >= walk.tree.leaf_base) {
         const int first = (k - walk.tree.leaf_base) * kLeafSize;
