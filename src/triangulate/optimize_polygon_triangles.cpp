@@ -251,7 +251,7 @@ int is_intriangle(const ear_walk_t& walk, int a, int c, int b) {
 // -------------------------------------------------------------------------------------
 
 // Bits per pass of the radix sort of the keys.
-constexpr int kRadixBits = 11;
+constexpr int kRadixBits = 8;
 
 // Entries (i, x or y of vertex i), ascending by key. The keys are whole numbers within 32 bits
 // (the repeated-point pass snaps and saturates them), so a stable radix sort over their 32-bit

@@ -12,9 +12,11 @@
 #include <vector>
 
 #include "geos_oracle.h"
+#include "mapgeom/relation.h"
 #include "mapgeom/triangulate.h"
 #include "random_shapes.h"
 #include "shape_checks.h"
+#include "us_atlas.h"
 
 using namespace testing_shapes;
 
@@ -303,6 +305,23 @@ TEST(PolygonTriangles, LargeRingsGiveExactTriangulations) {
         EXPECT_EQ(run.result, 0) << "seed " << seed << " ring " << k;
         EXPECT_EQ(run.faults, "") << "seed " << seed << " ring " << k;
     }
+}
+
+// Every valid state and county ring of the us-atlas fixtures (outer rings and holes alike).
+TEST(PolygonTriangles, RealOutlinesGiveExactTriangulations) {
+    int tried = 0;
+    for (const char* file : {"states.txt", "counties.txt"})
+        for (const AtlasRing& r : load_atlas_rings(file)) {
+            Polygon ring(r.points);
+            if (relation_polygon_iserror(ring.get()) != 0)
+                continue;  // the two county rings that cross themselves after quantization
+            ++tried;
+            Outcome run = triangulate(r.points);
+            EXPECT_EQ(run.result, 0) << file << " " << r.name << " " << r.id << " ring of "
+                                     << r.points.size() << " vertices";
+            EXPECT_EQ(run.faults, "") << file << " " << r.name << " " << r.id;
+        }
+    EXPECT_GT(tried, 300);
 }
 
 // ---- self-crossing rings
