@@ -118,10 +118,11 @@ void remove_from_live_tree(live_tree_t& tree, int vertex) {
         --tree.nodes[k].live;
 }
 
-// One edge of the tested triangle, for the quick rejection of vertices far outside it.
+// One edge of the tested triangle, for the quick rejection of vertices far outside it. Tested
+// triangles are ears of the clockwise walk, so their inside lies to the right of every edge.
 struct edge_line_t {
     double x, y, dx, dy;
-    double reach;  // the edge's length times kClearlyOutside, signed towards the inside
+    double reach;  // the edge's length times kClearlyOutside
 };
 
 // The triangle (a, c, b) being tested and its bounding box, grown by kClosureTolerance.
@@ -131,36 +132,33 @@ struct triangle_query_t {
     edge_line_t edges[3];
 };
 
-edge_line_t edge_line(point_t from, point_t to, double inside_sign) {
+edge_line_t edge_line(point_t from, point_t to) {
     double dx = to.x - from.x, dy = to.y - from.y;
-    return edge_line_t{from.x, from.y, dx, dy,
-                       inside_sign * std::sqrt(dx * dx + dy * dy) * kClearlyOutside};
+    return edge_line_t{from.x, from.y, dx, dy, std::sqrt(dx * dx + dy * dy) * kClearlyOutside};
 }
 
-// True when p lies beyond one edge's line by more than kClearlyOutside. The whole triangle lies on
-// the inner side of that line, so p is that far from every point of it, and
-// relation_point_at_triangle could only answer outside: the call is skipped.
+// Positive to the left of the edge: the distance from its line times its length.
+double left_of(const edge_line_t& e, double x, double y) {
+    return e.dx * (y - e.y) - e.dy * (x - e.x);
+}
+
+// True when p lies left of one edge's line by more than kClearlyOutside. The whole triangle lies
+// right of that line, so p is that far from every point of it, and relation_point_at_triangle
+// could only answer outside: the call is skipped.
 bool clearly_outside(const triangle_query_t& q, point_t p) {
-    for (const edge_line_t& e : q.edges) {
-        double cross = e.dx * (p.y - e.y) - e.dy * (p.x - e.x);
-        if (e.reach > 0.0 ? cross < -e.reach : cross > -e.reach)
+    for (const edge_line_t& e : q.edges)
+        if (left_of(e, p.x, p.y) > e.reach)
             return true;
-    }
     return false;
 }
 
-// True when the whole box of a tree node lies beyond one edge's line by more than
-// kClearlyOutside: its corner farthest towards the inside of that edge is clearly outside.
+// The same for the whole box of a tree node: its corner farthest to the right of an edge is still
+// clearly left of it.
 bool box_clearly_outside(const triangle_query_t& q, const live_node_t& box) {
-    for (const edge_line_t& e : q.edges) {
-        bool inside_up = e.reach > 0.0 ? e.dx > 0.0 : e.dx < 0.0;
-        bool inside_right = e.reach > 0.0 ? e.dy < 0.0 : e.dy > 0.0;
-        point_t corner{inside_right ? box.max_x : box.min_x, inside_up ? box.max_y : box.min_y,
-                       0.0};
-        double cross = e.dx * (corner.y - e.y) - e.dy * (corner.x - e.x);
-        if (e.reach > 0.0 ? cross < -e.reach : cross > -e.reach)
+    for (const edge_line_t& e : q.edges)
+        if (left_of(e, e.dy < 0.0 ? box.min_x : box.max_x, e.dx > 0.0 ? box.min_y : box.max_y) >
+            e.reach)
             return true;
-    }
     return false;
 }
 
@@ -233,12 +231,9 @@ int is_intriangle(const ear_walk_t& walk, int a, int c, int b) {
     q.max_x = std::max(A.x, std::max(B.x, C.x)) + mapgeom::kClosureTolerance;
     q.min_y = std::min(A.y, std::min(B.y, C.y)) - mapgeom::kClosureTolerance;
     q.max_y = std::max(A.y, std::max(B.y, C.y)) + mapgeom::kClosureTolerance;
-    // The inside of an edge is the side of the opposite corner (the ear is not collinear).
-    double turn = (C.x - A.x) * (B.y - A.y) - (C.y - A.y) * (B.x - A.x);
-    double inside = turn > 0.0 ? 1.0 : -1.0;
-    q.edges[0] = edge_line(A, C, inside);
-    q.edges[1] = edge_line(C, B, inside);
-    q.edges[2] = edge_line(B, A, inside);
+    q.edges[0] = edge_line(A, C);
+    q.edges[1] = edge_line(C, B);
+    q.edges[2] = edge_line(B, A);
     if (w.hi - w.lo >= kDirectScanLimit)
         return live_tree_hit(walk, q, 1) ? 1 : 0;
     for (int k = w.lo; k <= w.hi; ++k)
