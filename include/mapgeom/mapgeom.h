@@ -5,9 +5,11 @@
 #include "mapgeom/algebra.h"
 #include "mapgeom/com.h"
 #include "mapgeom/crosspoint.h"
+#include "mapgeom/grid.h"
 #include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "mapgeom/triangulate.h"
 
 #endif /* MAPGEOM_MAPGEOM_H */
