@@ -63,8 +63,9 @@ bool hidden(int from_flag, int to_flag) {
 }
 
 // Every piece closed (last point repeats the first, its flag exactly 2), the pieces tiling the
-// ring, and the flags: each ring edge hidden in its piece exactly when the input hides it, every
-// diagonal hidden in both pieces.
+// ring, and the flags: each ring edge hidden in its piece exactly when the input hides it (an edge
+// a -> b is hidden when a has bit 1 or b bit 2), every diagonal hidden in both pieces by both
+// bits.
 std::string piece_problems(const std::vector<_InPoint>& open, const Decomposition& d) {
     Ring ring;
     for (const _InPoint& p : open)
@@ -94,8 +95,10 @@ std::string piece_problems(const std::vector<_InPoint>& open, const Decompositio
         for (size_t i = 0; i + 1 < piece.size(); ++i) {
             V a{piece[i].x, piece[i].y}, b{piece[i + 1].x, piece[i + 1].y};
             bool h = hidden(piece[i].non_show, piece[i + 1].non_show);
+            // A diagonal is hidden from both of its ends, for hosts that read only one bit.
+            bool both = (piece[i].non_show & 1) != 0 && (piece[i + 1].non_show & 2) != 0;
             auto input = edge_hidden.find({a, b});
-            if (input == edge_hidden.end() ? !h : input->second != h)
+            if (input == edge_hidden.end() ? !both : input->second != h)
                 problems += std::string(input == edge_hidden.end() ? "diagonal" : "ring edge") +
                             " " + convex_rings::text({a, b}) + (h ? " hidden" : " shown") + "\n";
         }
