@@ -108,15 +108,15 @@ struct LocalPieces {
 // A deep copy of the caller's polygon in the working orientation, split; returns the diagonals'
 // input indexes (of the counter-clockwise copy) and whether the copy was reversed.
 std::vector<int> split_copy(const polygon_t* polygon, polygons_t* pieces, bool* reversed) {
-    polygon_t copy;
-    com_polygon_polygon(&copy, polygon);
-    *reversed = relation_polygon_direction(&copy) == 1;
+    PendingRing copy;  // released here if a scratch container fails before the worker owns it
+    com_polygon_polygon(&copy.ring, polygon);
+    *reversed = relation_polygon_direction(&copy.ring) == 1;
     if (*reversed)
-        com_polygon_reverse(&copy);
-    std::vector<int> ids(static_cast<size_t>(com_polygon_num(&copy)));
+        com_polygon_reverse(&copy.ring);
+    std::vector<int> ids(static_cast<size_t>(com_polygon_num(&copy.ring)));
     std::iota(ids.begin(), ids.end(), 0);
     std::vector<int> diagonals;
-    convex_polygon_process(&copy, pieces, &ids, &diagonals);
+    convex_polygon_process(&copy.ring, pieces, &ids, &diagonals);
     return diagonals;
 }
 
