@@ -1,4 +1,5 @@
-/* The concave-decomposition header compiled as C: the record layouts as a C host sees them. */
+/* The concave-decomposition header compiled as C: the record sizes and link offsets a C host sees.
+ */
 #include <stddef.h>
 
 #include "mapgeom/concave.h"
@@ -6,36 +7,16 @@
 void concave_record_layout_from_c(size_t* values);
 
 void concave_record_layout_from_c(size_t* values) {
-    _listnode ring[2];
-    tagConcaveList_t entry;
-    tagConcaveListHead_t head;
-    _polygon piece;
-    _point points[2] = {{0, 0, 0}, {0, 0, 2}};
-    ring[0].prev = ring[0].next = &ring[1];
-    ring[1].prev = ring[1].next = &ring[0];
-    entry.node = &ring[0];
-    entry.prev = entry.next = &entry;
-    head.first = &entry;
-    head.count = 1;
-    piece.points = points;
-    piece.num = 2;
-    piece.next = NULL;
-    (void)head;
-    (void)piece;
-    values[0] = sizeof(_InPoint);
-    values[1] = sizeof(_point);
-    values[2] = sizeof(_listnode);
-    values[3] = offsetof(_listnode, prev);
-    values[4] = offsetof(_listnode, next);
-    values[5] = sizeof(tagConcaveList_t);
-    values[6] = offsetof(tagConcaveList_t, prev);
-    values[7] = offsetof(tagConcaveList_t, next);
-    values[8] = sizeof(tagConcaveListHead_t);
-    values[9] = offsetof(tagConcaveListHead_t, count);
-    values[10] = sizeof(_polygon);
-    values[11] = offsetof(_polygon, num);
-    values[12] = offsetof(_polygon, next);
-    values[13] = sizeof(tagPoint_t);
-    values[14] = offsetof(tagPoint_t, y);
-    values[15] = offsetof(_InPoint, non_show);
+    const size_t layout[] = {sizeof(_InPoint),
+                             sizeof(_point),
+                             sizeof(_listnode),
+                             offsetof(_listnode, next),
+                             sizeof(tagConcaveList_t),
+                             offsetof(tagConcaveList_t, next),
+                             sizeof(tagConcaveListHead_t),
+                             sizeof(_polygon),
+                             offsetof(_polygon, next),
+                             sizeof(tagPoint_t)};
+    for (size_t k = 0; k < sizeof layout / sizeof layout[0]; ++k)
+        values[k] = layout[k];
 }

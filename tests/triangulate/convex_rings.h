@@ -127,6 +127,22 @@ inline bool valid(const Ring& r) {
     return relation_polygon_iserror(p.get()) == 0;
 }
 
+// Round k of a random property test: an untangled ring (on a coarse or a fine grid), a comb or a
+// star of 4 to 40 vertices, every second one clockwise, redrawn until the validity check accepts
+// it.
+inline Ring random_ring(std::mt19937& rng, int round) {
+    for (;;) {
+        int n = testing_shapes::random_int(rng, 4, 40);
+        Ring ring = round % 3 == 0   ? untangled_ring(rng, n, round % 2 ? 30 : 100000)
+                    : round % 3 == 1 ? comb_ring(rng, 1 + n / 6)
+                                     : star_ring(rng, n, 100, 4000);
+        if (round % 2 == 1)
+            std::reverse(ring.begin(), ring.end());
+        if (valid(ring))
+            return ring;
+    }
+}
+
 // Outer rings of the fixture file that the validity check accepts, up to max_vertices each.
 inline std::vector<Ring> atlas_rings(const std::string& file, size_t max_vertices) {
     std::vector<Ring> rings;
