@@ -92,9 +92,13 @@ typedef struct tagConcaveWork_t {
  *      piece made is last) and *piece_count grows by their number
  *   1  the polygon crosses or touches itself: nothing added
  *   2  the polygon is already convex: nothing added
- *  -1  fewer than two points, an allocation failure (a line is written to standard output), or a
- *      ring no cut can be found for (a line on standard output; pieces appended before that stay
- *      in the chain and are counted)
+ *  -1  fewer than two points or no ring could be built (the line "初始化链表失败!!!" in GBK on
+ *      standard output), an allocation failure while cutting (no line), or a ring that neither
+ *      pass can cut (the line " 分割凹多边形失败!!!" in GBK); pieces appended before either of the
+ *      last two stay in the chain and are counted
+ * Both lines are written as the bytes of their GBK encoding, each followed by a newline. A ring
+ * that crosses or touches itself is reported as 1 before any convexity test (a pentagram turns
+ * left at every vertex).
  * The caller releases the chain with ReleasePolygonSpace. */
 MAPGEOM_API int MakePolyProtru(_polygon** pieces, int* piece_count, const _InPoint* points, int n);
 

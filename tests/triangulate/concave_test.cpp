@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstddef>
+#include <cstdlib>
 #include <random>
 #include <set>
 #include <string>
@@ -211,6 +212,58 @@ TEST(ConcaveDecomposition, RecordsCompileAsCWithTheSameLayout) {
                             offsetof(_polygon, next),
                             sizeof(tagPoint_t)};
     EXPECT_TRUE(std::equal(c, c + 10, cpp));
+}
+
+// A circular ring of malloc'd nodes (released by deletespace, like the library's own).
+_listnode* ring_of(const Ring& r) {
+    std::vector<_listnode*> nodes;
+    for (const V& v : r) {
+        nodes.push_back(static_cast<_listnode*>(std::malloc(sizeof(_listnode))));
+        *nodes.back() = _listnode{int(v.x), int(v.y), 0, nullptr, nullptr};
+    }
+    for (size_t i = 0; i < nodes.size(); ++i) {
+        nodes[i]->next = nodes[(i + 1) % nodes.size()];
+        nodes[(i + 1) % nodes.size()]->prev = nodes[i];
+    }
+    return nodes.front();
+}
+
+TEST(ConcaveDecomposition, SegmentAndRingHelpers) {
+    struct Row {
+        Ring segments;   // a-b and c-d
+        int meet;        // JudgeLineIntersectEx
+        int lines_meet;  // isIntersected
+        double x, y;     // its point
+    };
+    const Row rows[] = {
+        {{{0, 0}, {10, 10}, {0, 10}, {10, 0}}, 1, 1, 5, 5},   // crossing
+        {{{0, 0}, {10, 0}, {5, 0}, {5, 7}}, 1, 1, 5, 0},      // touching inside an edge
+        {{{0, 0}, {10, 0}, {10, 0}, {12, 9}}, 1, 1, 10, 0},   // shared end
+        {{{0, 0}, {10, 0}, {20, 5}, {30, -5}}, 0, 1, 25, 0},  // lines cross outside
+        {{{0, 0}, {10, 0}, {5, 0}, {15, 0}}, 1, 0, 0, 0},     // collinear overlap
+        {{{0, 0}, {10, 0}, {11, 0}, {15, 0}}, 0, 0, 0, 0},    // collinear apart
+        {{{0, 0}, {10, 0}, {0, 1}, {10, 1}}, 0, 0, 0, 0},     // parallel
+    };
+    for (const Row& row : rows) {
+        _listnode* n = ring_of(row.segments);
+        tagPoint_t p{0, 0};
+        EXPECT_EQ(JudgeLineIntersectEx(n, n->next, n->next->next, n->prev), row.meet);
+        EXPECT_EQ(isIntersected(n, n->next, n->next->next, n->prev, &p), row.lines_meet);
+        EXPECT_TRUE(p.x == row.x && p.y == row.y) << p.x << " " << p.y;
+        deletespace(n, 4);
+    }
+    const int square[] = {0, 0, 10, 0, 10, 10, 0, 10}, turned[] = {0, 0, 0, 10, 10, 10, 10, 0};
+    EXPECT_EQ(CheckPolygonDirect(square, 4), 1);
+    EXPECT_EQ(CheckPolygonDirect(turned, 4), 0);
+
+    // (5, 2) lies in the triangle at (10, 0) but in none at (0, 10).
+    _listnode* head = ring_of({{0, 0}, {10, 0}, {10, 10}, {5, 2}, {0, 10}, {10, 0}});
+    EXPECT_EQ(IsSameNode(&head, 6), 5);
+    EXPECT_EQ(PointAtTriangulate(head->next, 5), 0);
+    EXPECT_EQ(PointAtTriangulate(head->prev, 5), 1);
+    deleteNode(&head, head);
+    EXPECT_EQ(head->x, 10);
+    deletespace(head, 4);
 }
 
 // Random flags on every vertex, so that kept flags and hidden diagonals are both exercised.
