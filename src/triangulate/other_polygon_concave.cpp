@@ -154,17 +154,20 @@ struct Walk {
 //   concave            | straight  | k + 1, run + 1 if strict; stop; cut up to p
 //   concave            | right     | stop; cut up to the vertex before p
 //
-// The walk ends at C.prev (C.next backwards) at the latest: there the turn at C is C's own, right.
+// The walk ends at C.prev (C.next backwards) at the latest, since there the turn at C is C's own,
+// right; `count` (the ring's node count) bounds it anyway.
 template <typename Step, typename Back, typename Turn>
-Walk walk_from(const _listnode* c, Step step, Back back, Turn turn) {
+Walk walk_from(const _listnode* c, int count, Step step, Back back, Turn turn) {
     Walk w{step(c), 1, 2, WalkEnd::kNoCut};
     bool strict = false;
     for (;;) {
+        if (w.k >= count) {
+            w.end = WalkEnd::kNoCut;
+            return w;
+        }
         int t = turn(w.p);
         bool convex = ConcexNode(w.p) != 0;
         if (t == kRightTurn) {
-            if (!convex)
-                strict = true;
             w.p = back(w.p);
             w.end = w.run < 3 ? WalkEnd::kNoCut : WalkEnd::kBeforeStop;
             return w;
@@ -182,8 +185,8 @@ Walk walk_from(const _listnode* c, Step step, Back back, Turn turn) {
     }
 }
 
-// Keeps the walk state of one cycle: whether the pass ever cut and how many tries in a row
-// failed.
+// Where a pass stands: its cursor in the concave list, the last cut vertex and how many tries in
+// a row made no cut.
 struct PassState {
     tagConcaveList_t* cursor;
     _listnode* last_cut;
@@ -686,7 +689,8 @@ int Nonclockwise_Polygon_Decompose_Algorithm(tagConcaveWork_t* work) {
     while (work->list.count > 0) {
         _listnode* c = state.cursor->node;
         Walk w = walk_from(
-            c, [](const _listnode* n) { return n->next; }, [](_listnode* n) { return n->prev; },
+            c, work->count, [](const _listnode* n) { return n->next; },
+            [](_listnode* n) { return n->prev; },
             [c](const _listnode* p) { return ConcexPoint(p, c, c->next); });
         int shortened = 0;
         if (w.end != WalkEnd::kNoCut && IsEffectPolygon(c, &w.p, &w.k, &w.run, &shortened)) {
@@ -723,7 +727,8 @@ int Clockwise_Polygon_Decompose_Algorithm(tagConcaveWork_t* work) {
     while (work->list.count > 0) {
         _listnode* c = state.cursor->node;
         Walk w = walk_from(
-            c, [](const _listnode* n) { return n->prev; }, [](_listnode* n) { return n->next; },
+            c, work->count, [](const _listnode* n) { return n->prev; },
+            [](_listnode* n) { return n->next; },
             [c](const _listnode* p) { return ConcexPoint(c->prev, c, p); });
         int shortened = 0;
         if (w.end != WalkEnd::kNoCut && IsEffectPolygonC(c, &w.p, &w.k, &w.run, &shortened)) {
