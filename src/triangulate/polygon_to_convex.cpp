@@ -33,7 +33,7 @@ constexpr int kIndexedEdgeThreshold = 32;
 constexpr double kLineSlack = 0.05;
 constexpr double kLineSlackPerMagnitude = 1e-7;
 
-constexpr int kFanout = 16;  // of the packed tree in crosspoint/segment_index.cpp
+constexpr int kFanout = kSegmentIndexFanout;
 
 bool boxes_meet(const SegmentBox& a, const SegmentBox& b) {
     return a.min_x <= b.max_x && b.min_x <= a.max_x && a.min_y <= b.max_y && b.min_y <= a.max_y;
