@@ -4,6 +4,8 @@
 
 #include "mapgeom/algebra.h"
 #include "mapgeom/com.h"
+#include "mapgeom/concave.h"
+#include "mapgeom/convex.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/grid.h"
 #include "mapgeom/java.h"
