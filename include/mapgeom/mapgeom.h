@@ -9,5 +9,6 @@
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "mapgeom/skeleton.h"
 
 #endif /* MAPGEOM_MAPGEOM_H */

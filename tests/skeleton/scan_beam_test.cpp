@@ -1,0 +1,291 @@
+// Scan-beam skeleton: shapes whose centre lines are known by hand, the scan positions, the flat
+// record, degenerate input, and properties over random, elongated and real outlines (every vertex
+// inside or on the ring, the lines spanning an elongated shape from end to end).
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "mapgeom/mapgeom.h"
+#include "random_shapes.h"
+#include "skeleton/skeleton_internal.h"
+#include "skeleton_shapes.h"
+#include "us_atlas.h"
+
+namespace {
+
+using namespace testing_shapes;
+using mapgeom::DBC_tagGeoPoint_t;
+
+std::vector<DBC_tagGeoPoint_t> whole_ring(const std::string& text) {
+    std::vector<DBC_tagGeoPoint_t> ring;
+    for (const Xy& v : pts(text))
+        ring.push_back({static_cast<int64_t>(v.x), static_cast<int64_t>(v.y)});
+    ring.push_back(ring.front());
+    return ring;
+}
+
+TEST(ScanBeamSkeleton, ShapesWithCentreLinesKnownByHand) {
+    struct Case {
+        const char* ring;
+        const char* lines;
+    } cases[] = {
+        // Left side flagged (4, 4) opens the chain, (0, 0) at the midway x, (3, 3) ends it.
+        {"0 0, 100 0, 100 10, 0 10", "0 5, 50 5, 100 5"},
+        {"0 10, 100 10, 100 0, 0 0", "0 5, 50 5, 100 5"},  // clockwise: the same line
+        // A convex vertex on the left, a vertical side on the right.
+        {"0 5, 10 0, 10 10", "0 5, 5 5, 10 5"},
+        // A notch reaching in from the right splits the section at x = 50: both branches start at
+        // the chain's last point (x = 25) and run midway between the notch and the outer sides.
+        {"0 0, 100 0, 100 40, 50 50, 100 60, 100 100, 0 100",
+         "0 50, 25 50 | 25 50, 50 75, 75 77, 100 80 | 25 50, 50 25, 75 22, 100 20"},
+    };
+    for (const Case& c : cases) {
+        Polygon ring(pts(c.ring));
+        Polylines lines;
+        EXPECT_EQ(calc_graphic_framework(ring.get(), lines.get()), 0);
+        EXPECT_EQ(text_of(lines.get()), texts_of(c.lines)) << c.ring;
+    }
+}
+
+TEST(ScanBeamSkeleton, ClockwiseInputIsLeftCounterClockwiseAndSnapped) {
+    Polygon ring(pts("0 10, 100.4 10, 100.4 0, 0 0, 0 0"));
+    Polylines lines;
+    calc_graphic_framework(ring.get(), lines.get());
+    EXPECT_EQ(text_of(&ring.get()->geom), text_of("0 10, 0 0, 100 0, 100 10, 0 10"));
+}
+
+TEST(ScanBeamSkeleton, ScanPositionsAddMidwayOnlyInGapsWiderThanOne) {
+    struct Case {
+        const char* ring;
+        std::vector<int64_t> positions;
+    } cases[] = {
+        {"0 0, 10 0, 10 1, 0 1", {0, 5, 10}},
+        {"0 0, 1 0, 1 1, 0 1", {0, 1}},
+        {"0 0, 3 0, 3 1, 0 1", {0, 1, 3}},      // trunc(1.5)
+        {"-3 0, 0 0, 0 1, -3 1", {-3, -1, 0}},  // trunc(-1.5) toward zero
+        {"0 0, 2000000000 0, 2000000000 1, 0 1", {0, 1000000000, 2000000000}},
+    };
+    for (const Case& c : cases) {
+        mapgeom::ScanBeams scan;
+        ASSERT_EQ(mapgeom::CreatScanBeam(whole_ring(c.ring), &scan), 0);
+        EXPECT_EQ(scan.positions, c.positions) << c.ring;
+    }
+}
+
+TEST(ScanBeamSkeleton, VerticalEdgesGiveNoBeamsAndEveryScanLineAnEvenCount) {
+    std::mt19937 rng(7);
+    for (int trial = 0; trial < 300; ++trial) {
+        // Lattice rings are full of vertical edges, shared x and (crossing or not) touching.
+        std::vector<DBC_tagGeoPoint_t> ring;
+        for (int k = random_int(rng, 3, 9); k > 0; --k) {
+            DBC_tagGeoPoint_t p{random_int(rng, 0, 4), random_int(rng, 0, 4)};
+            if (ring.empty() || p.x != ring.back().x || p.y != ring.back().y)
+                ring.push_back(p);
+        }
+        ring.push_back(ring.front());
+        mapgeom::ScanBeams scan;
+        if (mapgeom::CreatScanBeam(ring, &scan) != 0)
+            continue;
+        std::map<int64_t, int> per_x;
+        for (const auto& beam : scan.beams) {
+            EXPECT_NE(beam.second.line.start.x, beam.second.line.end.x);
+            ++per_x[beam.first];
+        }
+        for (const auto& entry : per_x)
+            EXPECT_EQ(entry.second % 2, 0) << "trial " << trial << " x " << entry.first;
+    }
+}
+
+TEST(ScanBeamSkeleton, UnpairedLowestBeamIsLeftOut) {
+    // Three edges on one scan line: the top two pair, the lowest has no partner.
+    mapgeom::ScanBeams scan;
+    for (double y : {30.0, 10.0, 20.0}) {
+        mapgeom::tagScanBeam_t beam;
+        beam.line = {{0, static_cast<int64_t>(y)}, {10, static_cast<int64_t>(y)}};
+        beam.pos = y;
+        scan.beams.push_back({5, beam});
+    }
+    mapgeom::MidPoints mids;
+    ASSERT_EQ(mapgeom::CalcMidPts(&scan, &mids), 0);
+    ASSERT_EQ(mids.size(), 1u);
+    ASSERT_EQ(mids[0].second.size(), 1u);
+    EXPECT_EQ(mids[0].second[0].y, 25);
+}
+
+TEST(ScanBeamSkeleton, InputsWithoutASkeletonGiveNoLines) {
+    const double nan = std::nan("");
+    std::vector<std::vector<Xy>> rings = {
+        {},
+        {{0, 0}, {10, 0}},
+        {{0, 0}, {0, 0}, {0, 0}},
+        {{0, 0}, {0, 10}, {0, 20}},  // all on one scan line
+        {{0, 0}, {nan, 0}, {10, 10}},
+    };
+    for (const auto& points : rings) {
+        Polygon ring(points);
+        Polylines lines;
+        tag_framework_t record;
+        com_framework_init(&record);
+        EXPECT_EQ(calc_graphic_framework(ring.get(), lines.get()), 0);
+        EXPECT_EQ(calc_polygon_framework(ring.get(), &record), 0);
+        EXPECT_EQ(lines.size(), 0) << text_of(points);
+        EXPECT_EQ(record.part_num, 0) << text_of(points);
+        com_framework_free(&record);
+    }
+    EXPECT_EQ(calc_graphic_framework(nullptr, nullptr), 0);
+    EXPECT_EQ(calc_polygon_framework(nullptr, nullptr), 0);
+}
+
+TEST(FrameworkRecord, HoldsTheSameLinesAsThePolylineForm) {
+    std::mt19937 rng(11);
+    for (int trial = 0; trial < 20; ++trial) {
+        std::vector<Xy> star = random_star(rng, 40, 0, 0, 30000, 90000, true);
+        Polygon for_list(star), for_record(star);
+        Polylines lines;
+        calc_graphic_framework(for_list.get(), lines.get());
+        tag_framework_t record;
+        com_framework_init(&record);
+        calc_polygon_framework(for_record.get(), &record);
+        std::vector<int> xs(record.point_num), ys(record.point_num), parts(record.part_num);
+        get_framework_value(&record, xs.data(), ys.data(), parts.data());
+        std::string from_record;
+        for (int part = 0, at = 0; part < record.part_num; at += parts[part++]) {
+            EXPECT_GE(parts[part], 2);
+            std::vector<Xy> points;
+            for (int i = at; i < at + parts[part]; ++i)
+                points.push_back({double(xs[i]), double(ys[i])});
+            from_record += (part ? " | " : "") + text_of(points);
+        }
+        EXPECT_EQ(from_record, text_of(lines.get())) << text_of(star);
+        com_framework_free(&record);
+        EXPECT_EQ(record.point_num, 0);
+        EXPECT_EQ(record.x, nullptr);
+    }
+}
+
+TEST(FrameworkRecord, GrowsFromAnyStartWithoutWritingPastItsArrays) {
+    // A comb of 300 teeth gives a part per tooth; a record sized for one point and one part, and
+    // one already holding 600 points (more than the 512 the writer starts from), must both grow.
+    std::vector<Xy> band = comb(300, 1000, 400);
+    int start_x[600] = {7}, start_y[600] = {8};
+    struct Start {
+        int points;
+        int parts;
+    } starts[] = {{1, 1}, {600, 1}};
+    for (const Start& s : starts) {
+        Polygon ring(band);
+        tag_framework_t record;
+        com_framework_init_value(&record, start_x, start_y, &s.points, s.points, s.parts);
+        calc_polygon_framework(ring.get(), &record);
+        EXPECT_GT(record.part_num, 100);
+        std::vector<int> xs(record.point_num), ys(record.point_num), parts(record.part_num);
+        get_framework_value(&record, xs.data(), ys.data(), parts.data());
+        long sum = 0;
+        for (int k : parts)
+            sum += k;
+        EXPECT_EQ(sum, record.point_num);
+        EXPECT_EQ(xs[0], 7);
+        EXPECT_EQ(ys[0], 8);
+        com_framework_free(&record);
+    }
+    tag_framework_t negative{-1, 0, nullptr, nullptr, nullptr};
+    Polygon ring(band);
+    calc_polygon_framework(ring.get(), &negative);
+    EXPECT_EQ(negative.point_num, -1);
+    EXPECT_EQ(negative.x, nullptr);
+}
+
+// Every skeleton vertex must lie inside or on the ring. Midpoints are truncated to whole units, so
+// a vertex of a section thinner than a unit may land just off it: within a unit of the boundary
+// counts as on it.
+std::string vertices_off_ring(const polygon_t* ring, const polylines_t* lines) {
+    polygon_pretreat_t prepared;
+    create_polygon_pretreat(ring, &prepared);
+    std::string off;
+    for (const polyline_node_t* node = lines->head; node != nullptr; node = node->next)
+        for (int i = 0; i < node->polyline.geom.count; ++i) {
+            point_t p = node->polyline.geom.points[i];
+            if (relation_point_and_polygon(&prepared, p) == 0 && distance_to_ring(ring, p) > 1.0)
+                off += text_of(std::vector<Xy>{{p.x, p.y}}) + "; ";
+        }
+    return off;
+}
+
+TEST(ScanBeamSkeletonProperty, EveryVertexInsideOrOnRandomRings) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 rng(seed);
+        std::vector<Xy> points =
+            seed % 2 ? random_star(rng, random_int(rng, 3, 80), 0, 0, 2000, 200000, true)
+                     : scaled(random_simple_ring(rng), 1000);
+        Polygon ring(points);
+        Polylines lines;
+        calc_graphic_framework(ring.get(), lines.get());
+        EXPECT_GT(lines.size(), 0) << "seed " << seed << ": " << text_of(points);
+        EXPECT_EQ(vertices_off_ring(ring.get(), lines.get()), "")
+            << "seed " << seed << ": " << text_of(points);
+    }
+}
+
+TEST(ScanBeamSkeletonProperty, SelfCrossingRingsGiveNothingOutsideTheirExtent) {
+    // Rings the construction is not meant for (crossing and touching themselves) may lose lines,
+    // but every point produced stays within the ring's extent and nothing is read out of range
+    // (the sanitizer build runs this too).
+    std::mt19937 rng(5);
+    for (int trial = 0; trial < 400; ++trial) {
+        std::vector<Xy> walk = random_walk(rng, random_int(rng, 3, 12), 50);
+        for (Xy& v : walk)
+            v = {std::round(v.x), std::round(v.y)};
+        Polygon ring(walk);
+        Polylines lines;
+        calc_graphic_framework(ring.get(), lines.get());
+        if (ring.get()->geom.count == 0)
+            continue;
+        rectangle_t extent = calc_polygon_exrectangle(ring.get());
+        for (const polyline_node_t* n = lines.get()->head; n != nullptr; n = n->next)
+            for (int i = 0; i < n->polyline.geom.count; ++i) {
+                point_t p = n->polyline.geom.points[i];
+                ASSERT_TRUE(p.x >= extent.min_x && p.x <= extent.max_x && p.y >= extent.min_y - 1 &&
+                            p.y <= extent.max_y + 1)
+                    << "trial " << trial << ": " << text_of(walk);
+            }
+    }
+}
+
+TEST(ScanBeamSkeletonProperty, LinesSpanElongatedShapesFromEndToEnd) {
+    for (unsigned seed = 1; seed <= 8; ++seed) {
+        std::mt19937 rng(seed);
+        const double width = random_real(rng, 2000, 20000);
+        std::vector<Xy> centre = meander(rng, 120, 2000000, 300000);
+        Polygon ring(band_around(centre, width));
+        Polylines lines;
+        calc_graphic_framework(ring.get(), lines.get());
+        std::string context = "seed " + std::to_string(seed);
+        EXPECT_EQ(vertices_off_ring(ring.get(), lines.get()), "") << context;
+        // A skeleton vertex within one width of each end of the centre line.
+        EXPECT_LE(nearest_vertex_distance(lines.get(), centre.front()), width) << context;
+        EXPECT_LE(nearest_vertex_distance(lines.get(), centre.back()), width) << context;
+    }
+}
+
+TEST(ScanBeamSkeletonProperty, EveryVertexInsideOrOnStateOutlines) {
+    int checked = 0;
+    for (const AtlasRing& outline : load_atlas_outers("states.txt")) {
+        Polygon ring(outline.points);
+        if (outline.points.size() < 50 || relation_polygon_iserror(ring.get()) != 0)
+            continue;
+        Polylines lines;
+        calc_graphic_framework(ring.get(), lines.get());
+        EXPECT_GT(lines.size(), 0) << outline.name << " " << outline.polygon;
+        EXPECT_EQ(vertices_off_ring(ring.get(), lines.get()), "")
+            << outline.name << " " << outline.polygon;
+        ++checked;
+    }
+    EXPECT_GE(checked, 10);
+}
+
+}  // namespace
