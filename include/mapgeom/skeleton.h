@@ -1,7 +1,9 @@
-/* Skeleton (centre) lines of polygons: the scan-beam construction over one polygon and the
- * flat-array record it can write into. All functions are plain-named and usable from C.
+/* Skeleton (centre) lines of polygons: the scan-beam construction over one polygon, the flat-array
+ * record it can write into, and the post-processing of raw centre lines into a pruned graph of
+ * lines. All functions are plain-named and usable from C.
  *
- * Coordinates are handled in whole units (values are truncated toward zero). */
+ * Coordinates are handled in whole units (values are truncated toward zero); lengths used for
+ * pruning are earth metres, x being longitude and y latitude in 1/2560 arc-second. */
 #ifndef MAPGEOM_SKELETON_H
 #define MAPGEOM_SKELETON_H
 
@@ -67,6 +69,33 @@ MAPGEOM_API int calc_polygon_framework(polygon_t* polygon, tag_framework_t* out)
 /* Appends each centre line to `out` as a polyline, then removes every polyline of fewer than two
  * points from the whole list (those the caller put there before included). */
 MAPGEOM_API int calc_graphic_framework(polygon_t* polygon, polylines_t* out);
+
+/* ---------------------------------------------------------------------------------------------------
+ * Post-processing. Line ends are snapped to nodes on a 5-unit grid; lines meeting at a node of two
+ * lines are merged; dead-end branches shorter than the pruning length are removed. The pruning
+ * length follows the total length T of the input lines: 30000 m when T > 1000 km, 20000 m when
+ * T > 500 km, otherwise 10000 m. It is kept per call, so calls may run on different threads.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Prunes and merges the lines of `in` (not changed) and appends the resulting polylines to `out`,
+ * in the text order of their keys (the index of the first input line each is made of: 0, 1, 10,
+ * 11, ..., 2, ...). Empty polylines of `in` take no part. */
+MAPGEOM_API void polygon_framework_process(const polylines_t* in, polylines_t* out);
+
+/* Joins two skeletons of one shape, `a` from scan lines across x and `b` from scan lines across y
+ * (neither is changed): each line of `a`, longest first, is paired with the line of `b` whose ends
+ * lie nearest its own, and between the places where the two cross, flat stretches are taken from
+ * the line of `a` and steep ones from the line of `b`. Merged lines of two or more points are
+ * appended to `out`. Lines of `a` left without a partner, and lines of `b` never chosen, are not
+ * written. */
+MAPGEOM_API void framework_connect(const polylines_t* a, const polylines_t* b, polylines_t* out);
+
+/* Moves skeleton points that lie near the polygon's boundary in x: a point whose probes 8000 units
+ * to its left and right are located differently (outside, inside, on an edge or at a vertex) is
+ * moved 4000 units right when the left probe is outside, or 4000 left when the right probe is.
+ * Changes `lines` in place; the polygon is not changed. */
+MAPGEOM_API void framework_points_revise(const polygon_t* polygon, polylines_t* lines);
 
 MAPGEOM_C_END
 

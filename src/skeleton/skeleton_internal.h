@@ -1,5 +1,5 @@
 // Library-internal side of the skeleton: the working records of the scan-beam construction, its
-// pipeline steps, the flat-record writer.
+// pipeline steps, the flat-record writer and the graph helpers of the post-processing.
 #ifndef MAPGEOM_SRC_SKELETON_SKELETON_INTERNAL_H
 #define MAPGEOM_SRC_SKELETON_SKELETON_INTERNAL_H
 
@@ -81,6 +81,19 @@ bool com_framework_add(tag_framework_t* out, const polyline_t* polyline, int* po
 // Brings the record's arrays to the lengths the writers start from (512 points and parts, never
 // less than the counts held) and sets the trackers. False when the record cannot be written to.
 bool framework_prepare_out(tag_framework_t* out, int* point_capacity, int* part_capacity);
+
+// Node key of a point: the decimal text of trunc(x / 5) followed by that of trunc(y / 5).
+std::string point_to_string(point_t p);
+
+// Joins the polylines (consumed) end to end by node keys into *result (initialised by the caller):
+// 0 when all were joined, -1 when the list is empty, a piece found no neighbour or the round limit
+// passed (the result is then empty).
+int connect_polyline(std::vector<polyline_t>* pieces, polyline_t* result);
+
+// Merges a line of the first pass with its counterpart of the second into *result (initialised by
+// the caller): flat stretches between crossings from a, steep ones from b. Returns 0 or 1 (the
+// pass the last stretch came from); a missing a gives 1, a missing b 0, nothing written.
+int process_polyline_and_polyline(const polyline_t* a, const polyline_t* b, polyline_t* result);
 
 }  // namespace mapgeom
 
