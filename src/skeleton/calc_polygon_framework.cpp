@@ -72,16 +72,9 @@ struct Ring {
         return kOnScanLine;
     }
 
-    tagScanBeam_t beam(int start, int flag, double pos) const {
-        int end = start + 1;
-        tagScanBeam_t b;
-        b.front_line = {p[front(start)], p[start]};
-        b.next_line = {p[end], p[next(end)]};
-        b.line = {p[start], p[end]};
-        b.flag = flag;
-        b.pos = pos;
-        return b;
-    }
+    DBC_tagGeoLine_t line(int edge) const { return {p[edge], p[edge + 1]}; }
+    const DBC_tagGeoPoint_t& before(int edge) const { return p[front(edge)]; }
+    const DBC_tagGeoPoint_t& after(int edge) const { return p[next(edge + 1)]; }
 };
 
 // The edge's y at x, in slope form from its start (CalcSortPos). Never called on a vertical edge:
@@ -105,13 +98,13 @@ void add_vertex_beams(const Ring& ring, ScanBeams* scan) {
         if (ring.p[following].x != x) {
             int before = ring.side_off_line(ring.front(i), x, [&](int k) { return ring.front(k); });
             if (side_of(ring.p[following], x) == before)
-                scan->beams.push_back({x, ring.beam(i, 1, static_cast<double>(ring.p[i].y))});
+                scan->beams.push_back({x, {i, 1, static_cast<double>(ring.p[i].y)}});
         }
         int previous = ring.front(i);
         if (ring.p[previous].x != x) {
             int after = ring.side_off_line(ring.next(i), x, [&](int k) { return ring.next(k); });
             int flag = side_of(ring.p[previous], x) == after ? 1 : 0;
-            scan->beams.push_back({x, ring.beam(previous, flag, static_cast<double>(ring.p[i].y))});
+            scan->beams.push_back({x, {previous, flag, static_cast<double>(ring.p[i].y)}});
         }
     }
 }
@@ -130,22 +123,54 @@ void add_midway_positions(std::vector<int64_t>* positions) {
     std::sort(positions->begin(), positions->end());
 }
 
-// A beam for every edge at every scan position strictly between its ends.
+// Index range (first, last) of the scan positions strictly between an edge's end x values.
+std::pair<size_t, size_t> positions_inside(const std::vector<int64_t>& positions, int64_t x1,
+                                           int64_t x2) {
+    size_t a = static_cast<size_t>(std::lower_bound(positions.begin(), positions.end(), x1) -
+                                   positions.begin());
+    size_t b = static_cast<size_t>(std::lower_bound(positions.begin(), positions.end(), x2) -
+                                   positions.begin());
+    if (b < a)
+        std::swap(a, b);
+    return {a + 1, b > a ? b : a + 1};
+}
+
+// A beam for every edge at every scan position strictly between its ends, placed with the vertex
+// beams in scan x order: each scan x holds its vertex beams in the order they were found, then
+// its crossing beams in edge order (the order a stable sort by x of everything found would give).
+// Counting first sizes the beam array once, instead of growing it and sorting it.
 void add_crossing_beams(const Ring& ring, ScanBeams* scan) {
     const std::vector<int64_t>& positions = scan->positions;
+    std::vector<size_t> at(positions.size() + 1, 0);
+    for (const auto& vertex_beam : scan->beams)
+        ++at[positions_inside(positions, vertex_beam.first, vertex_beam.first).first];
+    std::vector<std::ptrdiff_t> crossing(positions.size() + 1, 0);  // differences of the counts
     for (int i = 0; i <= ring.m - 2; ++i) {
-        auto a = std::lower_bound(positions.begin(), positions.end(), ring.p[i].x);
-        auto b = std::lower_bound(positions.begin(), positions.end(), ring.p[i + 1].x);
-        if (b < a)
-            std::swap(a, b);
-        if (a == b)
-            continue;
-        tagScanBeam_t beam = ring.beam(i, 0, 0.0);
-        for (auto at = a + 1; at < b; ++at) {
-            beam.pos = edge_y_at(beam.line, *at);
-            scan->beams.push_back({*at, beam});
+        auto range = positions_inside(positions, ring.p[i].x, ring.p[i + 1].x);
+        if (range.first < range.second) {
+            ++crossing[range.first];
+            --crossing[range.second];
         }
     }
+    std::ptrdiff_t running = 0;
+    size_t total = 0;
+    for (size_t k = 0; k < positions.size(); ++k) {
+        running += crossing[k];
+        size_t here = at[k + 1] + static_cast<size_t>(running);
+        at[k + 1] = total;  // first slot of scan position k, shifted by one below
+        total += here;
+    }
+    std::vector<std::pair<int64_t, tagScanBeam_t>> beams(total);
+    for (const auto& vertex_beam : scan->beams)
+        beams[at[positions_inside(positions, vertex_beam.first, vertex_beam.first).first]++] =
+            vertex_beam;
+    for (int i = 0; i <= ring.m - 2; ++i) {
+        auto range = positions_inside(positions, ring.p[i].x, ring.p[i + 1].x);
+        DBC_tagGeoLine_t line = ring.line(i);
+        for (size_t k = range.first; k < range.second; ++k)
+            beams[at[k + 1]++] = {positions[k], {i, 0, edge_y_at(line, positions[k])}};
+    }
+    scan->beams = std::move(beams);
 }
 
 // Angle at b between b->a and b->c in degrees, by the law of cosines (CalcAngle). 0 when a or c
@@ -169,15 +194,15 @@ double angle_at(const DBC_tagGeoPoint_t& b, const DBC_tagGeoPoint_t& a, double c
 //        left of V  | right of V
 //   this edge above:  1  |  4   (the angle of the other edge from straight down exceeds this
 //   otherwise      :  3  |  2    edge's, taken for the edge as stored: start -> end)
-int turning_code(int64_t x, const tagScanBeam_t& beam) {
+int turning_code(const Ring& ring, int64_t x, const tagScanBeam_t& beam) {
     if (beam.flag != 1)
         return 0;
-    const DBC_tagGeoPoint_t& s = beam.line.start;
-    const DBC_tagGeoPoint_t& e = beam.line.end;
+    const DBC_tagGeoPoint_t& s = ring.p[beam.edge];
+    const DBC_tagGeoPoint_t& e = ring.p[beam.edge + 1];
     double rx = static_cast<double>(x);
     if (s.x == x) {
         double ry = static_cast<double>(s.y) - kReferenceDepth;
-        double alpha = angle_at(s, beam.front_line.start, rx, ry);
+        double alpha = angle_at(s, ring.before(beam.edge), rx, ry);
         double beta = angle_at(s, e, rx, ry);
         if (e.x < x)
             return alpha > beta ? 1 : 3;
@@ -186,7 +211,7 @@ int turning_code(int64_t x, const tagScanBeam_t& beam) {
     if (e.x == x) {
         double ry = static_cast<double>(e.y) - kReferenceDepth;
         double alpha = angle_at(e, s, rx, ry);
-        double beta = angle_at(e, beam.next_line.end, rx, ry);
+        double beta = angle_at(e, ring.after(beam.edge), rx, ry);
         if (s.x < x)
             return alpha > beta ? 1 : 3;
         return alpha > beta ? 4 : 2;
@@ -194,9 +219,11 @@ int turning_code(int64_t x, const tagScanBeam_t& beam) {
     return 0;
 }
 
-tagMidPoint_t midpoint_of(int64_t x, const tagScanBeam_t& upper, const tagScanBeam_t& lower) {
-    double y = std::trunc((edge_y_at(upper.line, x) + edge_y_at(lower.line, x)) / 2.0);
-    return {x, static_cast<int64_t>(y), turning_code(x, upper), turning_code(x, lower)};
+tagMidPoint_t midpoint_of(const Ring& ring, int64_t x, const tagScanBeam_t& upper,
+                          const tagScanBeam_t& lower) {
+    double y = std::trunc(
+        (edge_y_at(ring.line(upper.edge), x) + edge_y_at(ring.line(lower.edge), x)) / 2.0);
+    return {x, static_cast<int64_t>(y), turning_code(ring, x, upper), turning_code(ring, x, lower)};
 }
 
 bool has_codes(const tagMidPoint_t& p, int up, int down) {
@@ -327,9 +354,11 @@ std::vector<FrameworkLine> framework_lines_of(polygon_t* polygon) {
 // A scan line meeting an odd number of edges (a ring touching itself) leaves its lowest beam
 // without a partner: it is left out rather than paired with whatever follows it.
 int CalcMidPts(ScanBeams* scan, MidPoints* mids) {
+    Ring ring{scan->ring, static_cast<int>(scan->ring.size())};
     auto& beams = scan->beams;
-    std::stable_sort(beams.begin(), beams.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    auto by_x = [](const auto& a, const auto& b) { return a.first < b.first; };
+    if (!std::is_sorted(beams.begin(), beams.end(), by_x))
+        std::stable_sort(beams.begin(), beams.end(), by_x);
     for (size_t first = 0; first < beams.size();) {
         size_t last = first;
         while (last < beams.size() && beams[last].first == beams[first].first)
@@ -338,7 +367,8 @@ int CalcMidPts(ScanBeams* scan, MidPoints* mids) {
                          [](const auto& a, const auto& b) { return a.second.pos > b.second.pos; });
         std::vector<tagMidPoint_t> row;
         for (size_t k = first; k + 1 < last; k += 2)
-            row.push_back(midpoint_of(beams[first].first, beams[k].second, beams[k + 1].second));
+            row.push_back(
+                midpoint_of(ring, beams[first].first, beams[k].second, beams[k + 1].second));
         mids->push_back({beams[first].first, std::move(row)});
         first = last;
     }
@@ -350,7 +380,8 @@ int CreatScanBeam(const std::vector<DBC_tagGeoPoint_t>& ring_points, ScanBeams* 
     if (m < 4 || ring_points.front().x != ring_points.back().x ||
         ring_points.front().y != ring_points.back().y)
         return -1;
-    Ring ring{ring_points, m};
+    scan->ring = ring_points;
+    Ring ring{scan->ring, m};
     add_vertex_beams(ring, scan);
     add_midway_positions(&scan->positions);
     add_crossing_beams(ring, scan);

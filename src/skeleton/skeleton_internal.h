@@ -24,13 +24,13 @@ struct DBC_tagGeoLine_t {
     DBC_tagGeoPoint_t end;
 };
 
-// One boundary edge met by one scan line: the edges around it (previous vertex -> edge start and
-// edge end -> following vertex), the edge itself, whether the scan line meets it at a turning
-// vertex (flag 1) and the edge's y on the scan line.
+// One boundary edge met by one scan line: the edge from ring vertex `edge` to `edge` + 1 (the
+// edges around it are the ring's neighbours: the previous vertex -> edge start and edge end ->
+// following vertex), whether the scan line meets it at a turning vertex (flag 1) and the edge's y
+// on the scan line. Naming the edge by index keeps a beam at 16 bytes: the beams are the bulk of
+// the construction's memory (about four per vertex).
 struct tagScanBeam_t {
-    DBC_tagGeoLine_t front_line;
-    DBC_tagGeoLine_t next_line;
-    DBC_tagGeoLine_t line;
+    int edge = 0;
     int flag = 0;
     double pos = 0.0;
 };
@@ -44,9 +44,11 @@ struct tagMidPoint_t {
     int64_t down_flag = 0;
 };
 
-// The beams of every scan position, in the order they were found (stable within one scan x).
+// The ring and the beams of every scan position, in the order they were found (stable within one
+// scan x).
 struct ScanBeams {
-    std::vector<int64_t> positions;  // sorted, distinct
+    std::vector<DBC_tagGeoPoint_t> ring;  // closed: last point = first
+    std::vector<int64_t> positions;       // sorted, distinct
     std::vector<std::pair<int64_t, tagScanBeam_t>> beams;
 };
 
@@ -56,11 +58,12 @@ using FrameworkLine = std::vector<DBC_tagGeoPoint_t>;
 using MidPoints = std::vector<std::pair<int64_t, std::vector<tagMidPoint_t>>>;
 
 // The scan positions and beams of a closed ring of whole-unit points (last point = first, at least
-// 4 stored). Returns 0, or -1 for a ring it cannot take.
+// 4 stored), which scan->ring keeps. Returns 0, or -1 for a ring it cannot take.
 int CreatScanBeam(const std::vector<DBC_tagGeoPoint_t>& ring, ScanBeams* scan);
 
 // Sorts the beams by scan x, then each scan x's beams by y descending, and pairs them top-down
-// into midpoints. An odd last beam of a scan x is left out. Returns 0.
+// into midpoints (edges are those of scan->ring). An odd last beam of a scan x is left out. Returns
+// 0.
 int CalcMidPts(ScanBeams* scan, MidPoints* mids);
 
 // The whole construction: beams, midpoints, chains, lines. Returns 0, or -1 (no lines).

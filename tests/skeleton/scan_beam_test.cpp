@@ -93,7 +93,7 @@ TEST(ScanBeamSkeleton, VerticalEdgesGiveNoBeamsAndEveryScanLineAnEvenCount) {
             continue;
         std::map<int64_t, int> per_x;
         for (const auto& beam : scan.beams) {
-            EXPECT_NE(beam.second.line.start.x, beam.second.line.end.x);
+            EXPECT_NE(ring[beam.second.edge].x, ring[beam.second.edge + 1].x);
             ++per_x[beam.first];
         }
         for (const auto& entry : per_x)
@@ -102,14 +102,12 @@ TEST(ScanBeamSkeleton, VerticalEdgesGiveNoBeamsAndEveryScanLineAnEvenCount) {
 }
 
 TEST(ScanBeamSkeleton, UnpairedLowestBeamIsLeftOut) {
-    // Three edges on one scan line: the top two pair, the lowest has no partner.
+    // Three edges on one scan line (edges 0, 2 and 4 of the ring, at y = 30, 10 and 20): the top
+    // two pair, the lowest has no partner.
     mapgeom::ScanBeams scan;
-    for (double y : {30.0, 10.0, 20.0}) {
-        mapgeom::tagScanBeam_t beam;
-        beam.line = {{0, static_cast<int64_t>(y)}, {10, static_cast<int64_t>(y)}};
-        beam.pos = y;
-        scan.beams.push_back({5, beam});
-    }
+    scan.ring = whole_ring("0 30, 10 30, 0 10, 10 10, 0 20, 10 20");
+    for (int edge : {0, 2, 4})
+        scan.beams.push_back({5, {edge, 0, static_cast<double>(scan.ring[edge].y)}});
     mapgeom::MidPoints mids;
     ASSERT_EQ(mapgeom::CalcMidPts(&scan, &mids), 0);
     ASSERT_EQ(mids.size(), 1u);
