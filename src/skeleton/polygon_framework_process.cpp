@@ -379,6 +379,28 @@ std::string get_connect_line(Graph* b, const line_t& line) {
     return winner;
 }
 
+double plane_length(const polyline_t* polyline) {
+    double length = 0.0;
+    for (int i = 1; i < polyline->geom.count; ++i)
+        length += calc_points_distance(polyline->geom.points[i - 1], polyline->geom.points[i]);
+    return length;
+}
+
+// Of two passes that cross fewer than twice, the one to keep whole: the first pass when its line
+// runs flat, the second when its line runs steep (each pass follows those best), and of two that
+// both qualify the longer. Two passes of a straight band cross once, in its middle: the pass
+// across the band's length gives a short stub across its width, which must not stand for the
+// band (a tall rectangle's first pass is such a stub). Null when neither qualifies.
+const polyline_t* whole_line_without_crossings(const polyline_t* a, const polyline_t* b) {
+    bool a_follows =
+        a->geom.count > 0 && calc_points_flag(com_polyline_front(a), com_polyline_last(a)) == 0;
+    bool b_follows =
+        b->geom.count > 0 && calc_points_flag(com_polyline_front(b), com_polyline_last(b)) == 1;
+    if (a_follows && b_follows)
+        return plane_length(b) > plane_length(a) ? b : a;
+    return a_follows ? a : b_follows ? b : nullptr;
+}
+
 // Appends the points first .. last - 1 of `from` (clamped to its points).
 void append_range(polyline_t* result, const polyline_t* from, int first, int last) {
     first = std::max(first, 0);
@@ -433,8 +455,10 @@ int process_polyline_and_polyline(const polyline_t* a, const polyline_t* b, poly
     const crosspt_t* c = crossings.crosspts;
     int last_from = 0;
     if (n < 2) {
-        if (a->geom.count > 0 && calc_points_flag(com_polyline_front(a), com_polyline_last(a)) == 0)
-            append_range(result, a, 0, a->geom.count);
+        const polyline_t* whole = whole_line_without_crossings(a, b);
+        if (whole != nullptr)
+            append_range(result, whole, 0, whole->geom.count);
+        last_from = whole == b ? 1 : 0;
     } else {
         append_range(result, &a_copy, 0, c[0].index2);
         for (int i = 0; i + 1 < n; ++i) {

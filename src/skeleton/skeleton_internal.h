@@ -94,8 +94,9 @@ std::string point_to_string(point_t p);
 int connect_polyline(std::vector<polyline_t>* pieces, polyline_t* result);
 
 // Merges a line of the first pass with its counterpart of the second into *result (initialised by
-// the caller): flat stretches between crossings from a, steep ones from b. Returns 0 or 1 (the
-// pass the last stretch came from); a missing a gives 1, a missing b 0, nothing written.
+// the caller): flat stretches between crossings from a, steep ones from b; lines crossing fewer
+// than twice give one of them whole (see whole_line_without_crossings). Returns 0 or 1 (the pass
+// the last stretch came from); a missing a gives 1, a missing b 0, nothing written.
 int process_polyline_and_polyline(const polyline_t* a, const polyline_t* b, polyline_t* result);
 
 }  // namespace mapgeom
