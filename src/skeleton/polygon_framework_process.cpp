@@ -312,24 +312,30 @@ void append_piece(polyline_t* result, const polyline_t* piece) {
     com_polyline_add_geom(result, &piece->geom);
 }
 
-// Attaches `piece` to an end of `result` when their ends share a node key; false otherwise.
-bool attach(polyline_t* result, polyline_t* piece) {
-    std::string result_first = point_to_string(com_polyline_front(result));
-    std::string result_last = point_to_string(com_polyline_last(result));
-    std::string piece_first = point_to_string(com_polyline_front(piece));
-    std::string piece_last = point_to_string(com_polyline_last(piece));
-    if (result_last == piece_first) {
-    } else if (result_last == piece_last) {
-        com_polyline_reverse(piece);
-    } else if (result_first == piece_last) {
+// A piece waiting to be joined, with the node keys of its ends (computed once).
+struct Piece {
+    polyline_t line;
+    std::string first;
+    std::string last;
+    bool used = false;
+};
+
+// Attaches `piece` to an end of `result` (whose end keys are given) when their ends share a node
+// key; false otherwise.
+bool attach(polyline_t* result, const std::string& result_first, const std::string& result_last,
+            Piece* piece) {
+    if (result_last == piece->first) {
+    } else if (result_last == piece->last) {
+        com_polyline_reverse(&piece->line);
+    } else if (result_first == piece->last) {
         com_polyline_reverse(result);
-        com_polyline_reverse(piece);
-    } else if (result_first == piece_first) {
+        com_polyline_reverse(&piece->line);
+    } else if (result_first == piece->first) {
         com_polyline_reverse(result);
     } else {
         return false;
     }
-    append_piece(result, piece);
+    append_piece(result, &piece->line);
     return true;
 }
 
@@ -421,24 +427,42 @@ int connect_polyline(std::vector<polyline_t>* pieces, polyline_t* result) {
         return -1;
     com_polyline_free(result);
     *result = (*pieces)[0];
-    std::vector<polyline_t> remaining(pieces->begin() + 1, pieces->end());
+    std::vector<Piece> remaining;
+    for (size_t i = 1; i < pieces->size(); ++i) {
+        polyline_t& line = (*pieces)[i];
+        remaining.push_back({line, point_to_string(com_polyline_front(&line)),
+                             point_to_string(com_polyline_last(&line))});
+    }
     pieces->clear();
+    // Each round scans the unused pieces in order and attaches the first that meets an end;
+    // `first_unused` skips the used prefix, so a list in path order joins in linear time.
+    size_t first_unused = 0, left = remaining.size();
     int status = 0;
-    for (int round = 0; !remaining.empty(); ++round) {
-        auto found = remaining.end();
-        if (round < kMaxJoinRounds)
-            found = std::find_if(remaining.begin(), remaining.end(),
-                                 [&](polyline_t& piece) { return attach(result, &piece); });
-        if (found == remaining.end()) {
+    for (int round = 0; left > 0; ++round) {
+        bool attached = false;
+        if (round < kMaxJoinRounds) {
+            std::string result_first = point_to_string(com_polyline_front(result));
+            std::string result_last = point_to_string(com_polyline_last(result));
+            for (size_t i = first_unused; i < remaining.size() && !attached; ++i) {
+                Piece& piece = remaining[i];
+                if (piece.used || !attach(result, result_first, result_last, &piece))
+                    continue;
+                piece.used = attached = true;
+                com_polyline_free(&piece.line);
+                --left;
+            }
+            while (first_unused < remaining.size() && remaining[first_unused].used)
+                ++first_unused;
+        }
+        if (!attached) {
             com_polyline_clear(result);
             status = -1;
             break;
         }
-        com_polyline_free(&*found);
-        remaining.erase(found);
     }
-    for (polyline_t& piece : remaining)
-        com_polyline_free(&piece);
+    for (Piece& piece : remaining)
+        if (!piece.used)
+            com_polyline_free(&piece.line);
     return status;
 }
 

@@ -257,11 +257,11 @@ TEST(FrameworkJoin, BoundedJoiningFailsWithoutAResult) {
     for (int pieces : {10001, 10002}) {
         std::vector<polyline_t> chain;
         for (int i = 0; i < pieces; ++i) {
-            Polyline piece(
-                pts(std::to_string(i * 10) + " 0, " + std::to_string(i * 10 + 10) + " 0"));
-            polyline_t copy{};
-            com_polyline_polyline(&copy, piece.get());
-            chain.push_back(copy);
+            polyline_t piece{};
+            com_polyline_init(&piece);
+            com_polyline_add(&piece, point_t{i * 10.0, 0, 0});
+            com_polyline_add(&piece, point_t{i * 10.0 + 10.0, 0, 0});
+            chain.push_back(piece);
         }
         Polyline joined;
         int status = mapgeom::connect_polyline(&chain, joined.get());
