@@ -240,6 +240,21 @@ MAPGEOM_C_BEGIN
  * 0. */
 MAPGEOM_API int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* out);
 
+/* Cuts a polygon with holes into polygons without holes and appends them to out. `polygons` holds
+ * the outer ring and its holes (the ring that holds another is taken as the outer ring; it is
+ * normally the first) and is not changed. Vertical lines, one through the middle of each hole
+ * (rounded to a whole unit when that still passes through the hole) in ascending x, run from the
+ * outer boundary below a hole through it, through the holes above it on the same line, to the
+ * outer boundary above; the pieces on either side are counter-clockwise rings free of repeated
+ * vertices that cover the outer ring less its holes exactly (the points where a line crosses a
+ * boundary are not snapped to whole units). Every edge a cut
+ * made is a press section on the pieces on both sides of it: code 2 at its lower or upper end
+ * point (in the piece's direction), 3 at the other, 0 between, each carrying the node marker 100.
+ * Rings with no ring holding another (a lone outer ring included) are appended as copies; a hole
+ * lying in no outer ring comes out as a polygon of its own. Rings with fewer than 3 edges or not
+ * closed within 0.99 are dropped. Returns 0. */
+MAPGEOM_API int split_polygons_by_holes(polygons_t* polygons, polygons_t* out);
+
 MAPGEOM_C_END
 
 #ifdef __cplusplus
