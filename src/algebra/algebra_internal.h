@@ -437,6 +437,14 @@ void transform_polygons_press(polygons_t* list);
 int sort_outer_and_inners(const polygons_t* rings, polygons_t* outer, polygons_t* inners,
                           bool copies);
 
+// How the union of a polygon list finds the partner of a record: through a grid over the records'
+// extents (what the entry points use), or by scanning the whole work list (the reference the grid
+// must agree with, partner for partner).
+enum class PartnerSearch { kExtentGrid, kPlainScan };
+
+// multi_polygons_union with the given partner search.
+void union_polygon_list(const polygons_t* in, polygons_expand_t* out, PartnerSearch search);
+
 // How far the self-intersection repair goes before it delivers what still touches or crosses
 // itself as it stands: passes in one line of descent, and passes in one call (min_passes plus
 // passes_per_vertex per vertex of the cleaned ring).
