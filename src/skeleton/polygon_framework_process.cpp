@@ -407,6 +407,17 @@ const polyline_t* whole_line_without_crossings(const polyline_t* a, const polyli
     return a_follows ? a : b_follows ? b : nullptr;
 }
 
+// Which pass an end stretch (from a crossing to a line's end) is taken from: the pass
+// `stretch_from` of the stretch beside it when that pass follows the end (the first pass a flat
+// end, the second a steep one), else the other pass when it does; -1 for neither.
+int end_source(int stretch_from, point_t crossing, point_t a_end, point_t b_end) {
+    bool a_follows = calc_points_flag(crossing, a_end) == 0;
+    bool b_follows = calc_points_flag(crossing, b_end) == 1;
+    if (stretch_from == 0)
+        return a_follows ? 0 : b_follows ? 1 : -1;
+    return b_follows ? 1 : a_follows ? 0 : -1;
+}
+
 // Appends the points first .. last - 1 of `from` (clamped to its points).
 void append_range(polyline_t* result, const polyline_t* from, int first, int last) {
     first = std::max(first, 0);
@@ -484,7 +495,16 @@ int process_polyline_and_polyline(const polyline_t* a, const polyline_t* b, poly
             append_range(result, whole, 0, whole->geom.count);
         last_from = whole == b ? 1 : 0;
     } else {
-        append_range(result, &a_copy, 0, c[0].index2);
+        // The head before the first crossing and the tail after the last are taken alike: from
+        // the pass of the neighbouring stretch when it follows the end's direction, else from the
+        // other pass when that one does.
+        int first_from = calc_points_flag(c[0].pt, c[1].pt);
+        int head = end_source(first_from, c[0].pt, com_polyline_front(&a_copy),
+                              com_polyline_front(&b_copy));
+        if (head == 0)
+            append_range(result, &a_copy, 0, c[0].index2);
+        else if (head == 1)
+            append_range(result, &b_copy, 0, c[0].index1);
         for (int i = 0; i + 1 < n; ++i) {
             last_from = calc_points_flag(c[i].pt, c[i + 1].pt);
             if (last_from == 0)
@@ -492,19 +512,15 @@ int process_polyline_and_polyline(const polyline_t* a, const polyline_t* b, poly
             else
                 append_range(result, &b_copy, c[i].index1, c[i + 1].index1);
         }
-        // The tail after the last crossing: from the pass of the last stretch when it follows the
-        // tail's direction, else from the other pass when that one does.
-        const crosspt_t& tail = c[n - 1];
-        bool a_follows = calc_points_flag(tail.pt, com_polyline_last(&a_copy)) == 0;
-        bool b_follows = calc_points_flag(tail.pt, com_polyline_last(&b_copy)) == 1;
-        bool take_a = last_from == 0 ? a_follows : !b_follows && a_follows;
-        bool take_b = last_from == 1 ? b_follows : !a_follows && b_follows;
-        if (take_a)
-            append_range(result, &a_copy, tail.index2, a_copy.geom.count);
-        else if (take_b)
-            append_range(result, &b_copy, tail.index1, b_copy.geom.count);
+        const crosspt_t& last = c[n - 1];
+        int tail =
+            end_source(last_from, last.pt, com_polyline_last(&a_copy), com_polyline_last(&b_copy));
+        if (tail == 0)
+            append_range(result, &a_copy, last.index2, a_copy.geom.count);
+        else if (tail == 1)
+            append_range(result, &b_copy, last.index1, b_copy.geom.count);
         else
-            com_polyline_add(result, tail.pt);  // the line ends at its last crossing
+            com_polyline_add(result, last.pt);  // the line ends at its last crossing
     }
     com_crosspts_free(&crossings);
     com_polyline_free(&a_copy);
