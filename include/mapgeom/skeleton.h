@@ -1,6 +1,6 @@
 /* Skeleton (centre) lines of polygons: the scan-beam construction over one polygon, the flat-array
- * record it can write into, and the post-processing of raw centre lines into a pruned graph of
- * lines. All functions are plain-named and usable from C.
+ * record it can write into, the post-processing of raw centre lines into a pruned graph of lines,
+ * and the two-pass skeleton of a set of polygons. All functions are plain-named and usable from C.
  *
  * Coordinates are handled in whole units (values are truncated toward zero); lengths used for
  * pruning are earth metres, x being longitude and y latitude in 1/2560 arc-second. */
@@ -96,6 +96,25 @@ MAPGEOM_API void framework_connect(const polylines_t* a, const polylines_t* b, p
  * moved 4000 units right when the left probe is outside, or 4000 left when the right probe is.
  * Changes `lines` in place; the polygon is not changed. */
 MAPGEOM_API void framework_points_revise(const polygon_t* polygon, polylines_t* lines);
+
+/* ---------------------------------------------------------------------------------------------------
+ * Two-pass skeleton of a set of polygons. The polygons are united (multi_polygons_union), the
+ * holes of each united polygon are cut out (split_polygons_by_holes), and the scan-beam
+ * construction runs on every hole-free piece twice: as it is, and turned by +90 degrees about the
+ * origin (coordinates truncated to whole units) with its lines turned back. Each pass is
+ * post-processed and the two are joined (framework_connect), so flat stretches come from the first
+ * pass and steep ones from the second. Both return 0; the input is not changed; a piece whose
+ * construction fails contributes no lines.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* Appends the skeleton lines of the set to `out`. An empty (or null) list gives nothing. */
+MAPGEOM_API int calc_graphics_framework(const polygons_t* polygons, polylines_t* out);
+
+/* The same over flat arrays: each part of `polygons` is one ring; every resulting line is appended
+ * to `out` (initialised with com_framework_init) as one part, under the growth rules of
+ * calc_polygon_framework. */
+MAPGEOM_API int calc_polygons_framework(const tag_framework_t* polygons, tag_framework_t* out);
 
 MAPGEOM_C_END
 

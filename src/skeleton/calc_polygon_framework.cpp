@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "algebra/algebra_internal.h"
 #include "com/boundary.h"
 #include "com/numeric.h"
 #include "com/tolerances.h"
@@ -449,6 +450,88 @@ bool com_framework_add(tag_framework_t* out, const polyline_t* polyline, int* po
     return true;
 }
 
+void polygon_rotate(polygon_t* polygon) {
+    for (int i = 0; i < polygon->geom.count; ++i) {
+        point_t& p = polygon->geom.points[i];
+        double x = p.x;
+        p.x = truncate_to_int32(-p.y);
+        p.y = truncate_to_int32(x);
+    }
+}
+
+void polygons_rotate(polygons_t* polygons) {
+    for (polygon_node_t* node = polygons->head; node != nullptr; node = node->next)
+        polygon_rotate(&node->polygon);
+}
+
+void polyline_rotate(polyline_t* polyline) {
+    for (int i = 0; i < polyline->geom.count; ++i) {
+        point_t& p = polyline->geom.points[i];
+        double x = p.x;
+        p.x = p.y;
+        p.y = -x;
+    }
+}
+
+void polylines_rotate(polylines_t* polylines) {
+    for (polyline_node_t* node = polylines->head; node != nullptr; node = node->next)
+        polyline_rotate(&node->polyline);
+}
+
+void to_polygons(const tag_framework_t* framework, polygons_t* polygons) {
+    if (framework->x == nullptr || framework->y == nullptr)
+        return;
+    for_each_part(framework->part_points, framework->part_num, framework->point_num,
+                  [&](int first, int size) {
+                      polygon_t polygon{};
+                      com_polygon_init(&polygon);
+                      for (int i = first; i < first + size; ++i)
+                          com_polygon_add(&polygon,
+                                          point_t{static_cast<double>(framework->x[i]),
+                                                  static_cast<double>(framework->y[i]), 0.0});
+                      com_polygons_add(polygons, polygon);
+                  });
+}
+
+namespace {
+
+// One pass over a polygon with holes (outer ring first in `rings`): the holes are cut out, each
+// hole-free piece gets its scan-beam lines, and the collection is post-processed into `out`.
+void skeleton_pass(polygons_t* rings, polylines_t* out, bool turned) {
+    OwnedPolygons pieces;
+    split_polygons_by_holes(rings, &pieces.list);
+    OwnedPolylines raw;
+    for (polygon_node_t* node = pieces.list.head; node != nullptr; node = node->next)
+        calc_graphic_framework(&node->polygon, &raw.list);
+    if (turned)
+        polylines_rotate(&raw.list);
+    polygon_framework_process(&raw.list, out);
+}
+
+// The two passes over one united polygon, joined into `out`: scan lines across x, then across y
+// (the rings turned by +90 degrees and the lines turned back).
+void two_pass_skeleton(const polygon_expand_t* united, polylines_t* out) {
+    OwnedPolygons rings;
+    com_polygons_add_copy(&rings.list, united->polygon);
+    com_polygons_addrange_copy(&rings.list, &united->holes);
+    OwnedPolylines first, second;
+    skeleton_pass(&rings.list, &first.list, false);
+    polygons_rotate(&rings.list);
+    skeleton_pass(&rings.list, &second.list, true);
+    framework_connect(&first.list, &second.list, out);
+}
+
+// Releases a list of united polygons with their holes when the call ends.
+struct OwnedUnited {
+    polygons_expand_t list{};
+    OwnedUnited() { com_polygons_expand_init(&list); }
+    OwnedUnited(const OwnedUnited&) = delete;
+    OwnedUnited& operator=(const OwnedUnited&) = delete;
+    ~OwnedUnited() { com_polygons_expand_free(&list); }
+};
+
+}  // namespace
+
 }  // namespace mapgeom
 
 using mapgeom::FrameworkLine;
@@ -518,6 +601,36 @@ int calc_graphic_framework(polygon_t* polygon, polylines_t* out) {
         for (const FrameworkLine& line : mapgeom::framework_lines_of(polygon))
             com_polylines_add(out, mapgeom::polyline_of(line));
         err_polyline_process(out);
+        return 0;
+    });
+}
+
+int calc_graphics_framework(const polygons_t* polygons, polylines_t* out) {
+    return mapgeom::guarded(0, [&] {
+        if (polygons == nullptr || out == nullptr || polygons->num <= 0)
+            return 0;
+        mapgeom::OwnedUnited united;
+        multi_polygons_union(polygons, &united.list);
+        for (polygon_expand_node_t* node = united.list.head; node != nullptr; node = node->next)
+            mapgeom::two_pass_skeleton(&node->polygon_expand, out);
+        return 0;
+    });
+}
+
+int calc_polygons_framework(const tag_framework_t* polygons, tag_framework_t* out) {
+    return mapgeom::guarded(0, [&] {
+        if (polygons == nullptr || out == nullptr)
+            return 0;
+        mapgeom::OwnedPolygons rings;
+        mapgeom::to_polygons(polygons, &rings.list);
+        mapgeom::OwnedPolylines lines;
+        calc_graphics_framework(&rings.list, &lines.list);
+        int point_capacity = 0, part_capacity = 0;
+        if (lines.list.num == 0 ||
+            !mapgeom::framework_prepare_out(out, &point_capacity, &part_capacity))
+            return 0;
+        for (const polyline_node_t* node = lines.list.head; node != nullptr; node = node->next)
+            mapgeom::com_framework_add(out, &node->polyline, &point_capacity, &part_capacity);
         return 0;
     });
 }

@@ -99,6 +99,17 @@ int connect_polyline(std::vector<polyline_t>* pieces, polyline_t* result);
 // the last stretch came from); a missing a gives 1, a missing b 0, nothing written.
 int process_polyline_and_polyline(const polyline_t* a, const polyline_t* b, polyline_t* result);
 
+// Turning by +90 degrees about the origin, (x, y) -> (-y, x), each result truncated to a 32-bit
+// integer; and back by -90 degrees, (x, y) -> (y, -x), not truncated. In place.
+void polygon_rotate(polygon_t* polygon);
+void polygons_rotate(polygons_t* polygons);
+void polyline_rotate(polyline_t* polyline);
+void polylines_rotate(polylines_t* polylines);
+
+// Appends one polygon per part of the record (third coordinate 0), in part order; a part that
+// would run past point_num, or has a negative size, is appended empty.
+void to_polygons(const tag_framework_t* framework, polygons_t* polygons);
+
 }  // namespace mapgeom
 
 #endif  // MAPGEOM_SRC_SKELETON_SKELETON_INTERNAL_H
