@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "algebra/algebra_internal.h"
 #include "com/boundary.h"
 #include "com/numeric.h"
 #include "mapgeom/crosspoint.h"
@@ -552,28 +553,25 @@ void framework_connect(const polylines_t* a, const polylines_t* b, polylines_t* 
         if (a == nullptr || b == nullptr || out == nullptr)
             return;
         // b's counterparts may be reversed while they are matched: work on copies.
-        polylines_t b_copy{};
-        com_polylines_init(&b_copy);
-        com_polylines_addrange_copy(&b_copy, b);
+        mapgeom::OwnedPolylines b_copy;
+        com_polylines_addrange_copy(&b_copy.list, b);
         mapgeom::Graph first = mapgeom::graph_of(a);
-        mapgeom::Graph second = mapgeom::graph_of(&b_copy);
+        mapgeom::Graph second = mapgeom::graph_of(&b_copy.list);
         while (!first.lines.empty()) {
             const mapgeom::line_t* line = mapgeom::longest_line(first);
             std::string counterpart = mapgeom::get_connect_line(&second, *line);
             const polyline_t* partner =
                 counterpart.empty() ? nullptr : second.lines.at(counterpart).polyline;
-            polyline_t merged{};
-            com_polyline_init(&merged);
-            mapgeom::process_polyline_and_polyline(line->polyline, partner, &merged);
-            if (merged.geom.count > 1)
-                com_polylines_add(out, merged);
-            else
-                com_polyline_free(&merged);
+            mapgeom::OwnedLine merged;
+            mapgeom::process_polyline_and_polyline(line->polyline, partner, &merged.line);
+            if (merged.line.geom.count > 1) {
+                com_polylines_add(out, merged.line);
+                merged.line = polyline_t{};  // the list owns its points now
+            }
             mapgeom::delete_one_line(&first, std::string(line->key));
             if (!counterpart.empty())
                 mapgeom::delete_one_line(&second, counterpart);
         }
-        com_polylines_free(&b_copy);
     });
 }
 

@@ -1,14 +1,18 @@
-// Shapes for the skeleton tests: elongated bands around a meandering centre line (a river buffered
-// to a width), combs whose teeth split the scan sections, and distances from lines to a point.
+// Shapes and checks for the skeleton tests: elongated bands around a meandering centre line (a
+// river buffered to a width), combs whose teeth split the scan sections, distances, and skeleton
+// vertices found off their shapes.
 #ifndef MAPGEOM_TESTS_SKELETON_SKELETON_SHAPES_H
 #define MAPGEOM_TESTS_SKELETON_SKELETON_SHAPES_H
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <string>
 #include <vector>
 
 #include "mapgeom/com.h"
+#include "mapgeom/relation.h"
 #include "random_shapes.h"
 
 namespace testing_shapes {
@@ -65,17 +69,41 @@ inline std::vector<Xy> comb(int teeth, double pitch, double length) {
     return ring;
 }
 
+inline double distance_to_segment(point_t p, point_t a, point_t b) {
+    double dx = b.x - a.x, dy = b.y - a.y, length2 = dx * dx + dy * dy;
+    double t = length2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / length2 : 0.0;
+    t = std::max(0.0, std::min(1.0, t));
+    return std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y);
+}
+
 // Plane distance from p to the nearest edge of a closed ring.
 inline double distance_to_ring(const polygon_t* ring, point_t p) {
     double nearest = std::numeric_limits<double>::infinity();
-    for (int i = 0; i + 1 < ring->geom.count; ++i) {
-        point_t a = ring->geom.points[i], b = ring->geom.points[i + 1];
-        double dx = b.x - a.x, dy = b.y - a.y, length2 = dx * dx + dy * dy;
-        double t = length2 > 0 ? ((p.x - a.x) * dx + (p.y - a.y) * dy) / length2 : 0.0;
-        t = std::max(0.0, std::min(1.0, t));
-        nearest = std::min(nearest, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
-    }
+    for (int i = 0; i + 1 < ring->geom.count; ++i)
+        nearest = std::min(nearest,
+                           distance_to_segment(p, ring->geom.points[i], ring->geom.points[i + 1]));
     return nearest;
+}
+
+// Skeleton vertices that lie outside every ring of `rings` (prepared point location) farther
+// than `tolerance` from all their boundaries, as text ("" when none).
+inline std::string vertices_off(const std::vector<const polygon_t*>& rings,
+                                const polylines_t* lines, double tolerance) {
+    std::vector<polygon_pretreat_t> prepared(rings.size());
+    for (size_t k = 0; k < rings.size(); ++k)
+        create_polygon_pretreat(rings[k], &prepared[k]);
+    std::string off;
+    for (const polyline_node_t* node = lines->head; node != nullptr; node = node->next)
+        for (int i = 0; i < node->polyline.geom.count; ++i) {
+            point_t p = node->polyline.geom.points[i];
+            bool near = false;
+            for (size_t k = 0; k < rings.size() && !near; ++k)
+                near = relation_point_and_polygon(&prepared[k], p) != 0 ||
+                       distance_to_ring(rings[k], p) <= tolerance;
+            if (!near)
+                off += text_of(std::vector<Xy>{{p.x, p.y}}) + "; ";
+        }
+    return off;
 }
 
 inline double nearest_vertex_distance(const polylines_t* lines, const Xy& to) {
