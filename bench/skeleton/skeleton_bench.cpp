@@ -1,8 +1,8 @@
 // Scan-beam skeleton cost: the scan positions (and so the work) follow the vertex count, not the
 // extent. Smooth lobed rings of 1K, 10K and 100K vertices over the same extent, and the 10K ring
 // scaled by 10 and by 1000; counters report scan positions and beams per vertex, and
-// items_per_second the vertices handled per second. No installed peer library computes centre
-// lines, so there is no baseline here.
+// items_per_second the vertices handled per second. Also the post-processing and the whole
+// two-pass skeleton. No installed peer library computes centre lines, so there is no baseline.
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -77,6 +77,23 @@ void BM_FrameworkProcess(benchmark::State& state) {
     com_polygon_free(&ring);
 }
 
+// The two-pass skeleton of the ring as a one-polygon set: union, both passes, post-processing and
+// the join.
+void BM_TwoPassSkeleton(benchmark::State& state) {
+    polygons_t set{};
+    com_polygons_init(&set);
+    com_polygons_add(&set, lobed_ring(static_cast<int>(state.range(0)), 1.0));
+    for (auto _ : state) {
+        polylines_t lines{};
+        com_polylines_init(&lines);
+        calc_graphics_framework(&set, &lines);
+        benchmark::DoNotOptimize(lines.num);
+        com_polylines_free(&lines);
+    }
+    state.SetItemsProcessed(state.iterations() * state.range(0));
+    com_polygons_free(&set);
+}
+
 }  // namespace
 
 BENCHMARK(BM_ScanBeamSkeleton_Vertices)
@@ -86,3 +103,4 @@ BENCHMARK(BM_ScanBeamSkeleton_Vertices)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ScanBeamSkeleton_Scaled)->Arg(1)->Arg(10)->Arg(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FrameworkProcess)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_TwoPassSkeleton)->Arg(1000)->Arg(10000)->Unit(benchmark::kMillisecond);
