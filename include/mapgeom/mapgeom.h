@@ -12,6 +12,7 @@
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "mapgeom/skeleton.h"
 #include "mapgeom/triangulate.h"
 
 #endif /* MAPGEOM_MAPGEOM_H */
