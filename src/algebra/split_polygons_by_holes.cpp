@@ -108,9 +108,11 @@ class UncutHoles {
 public:
     explicit UncutHoles(polygons_t* list) : list_(list) {
         for (polygon_node_t* node = list->head; node != nullptr; node = node->next)
-            entries_.push_back({node, calc_polygon_exrectangle(&node->polygon), false});
-        std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-            return a.extent.min_x < b.extent.min_x;
+            entries_.push_back({node, calc_polygon_exrectangle(&node->polygon), false,
+                                static_cast<int>(entries_.size())});
+        std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+            return a.extent.min_x < b.extent.min_x ||
+                   (a.extent.min_x == b.extent.min_x && a.order < b.order);
         });
     }
 
@@ -142,6 +144,7 @@ private:
         polygon_node_t* node;
         rectangle_t extent;
         bool cut;
+        int order;  // in the inner list
     };
     polygons_t* list_;
     std::vector<Entry> entries_;
@@ -184,6 +187,21 @@ bool get_now_split_polygons(polygons_t* outers, UncutHoles* inners, CutSet* cut,
 // ---------------------------------------------------------------------------------------------------
 // Cut points.
 
+// Sorts points by ascending y, points of equal y kept in their order.
+void sort_by_y(std::vector<point_t>* points) {
+    std::vector<int> order(points->size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = static_cast<int>(k);
+    std::sort(order.begin(), order.end(), [points](int a, int b) {
+        double ya = (*points)[a].y, yb = (*points)[b].y;
+        return ya < yb || (ya == yb && a < b);
+    });
+    std::vector<point_t> sorted;
+    for (int k : order)
+        sorted.push_back((*points)[k]);
+    *points = sorted;
+}
+
 // The points where the line from `from` to `to` meets the rings of `rings`, inserted into the
 // rings as vertices, ascending in y (the order along the line), each place once. Each ring is
 // crossed with a line of its own, so that a line through many holes costs linear time.
@@ -198,8 +216,7 @@ std::vector<point_t> line_crossings(polygons_t* rings, point_t from, point_t to)
         for (int k = 1; k + 1 < line.line.geom.count; ++k)
             along.push_back(line.line.geom.points[k]);
     }
-    std::stable_sort(along.begin(), along.end(),
-                     [](const point_t& u, const point_t& v) { return u.y < v.y; });
+    sort_by_y(&along);
     std::vector<point_t> once;
     for (const point_t& p : along)
         if (once.empty() || !same_point(once.back(), p))
@@ -217,8 +234,7 @@ struct CutPoints {
 
 // Sorts points by y and keeps one of each place.
 void sort_once(std::vector<point_t>* points) {
-    std::stable_sort(points->begin(), points->end(),
-                     [](const point_t& u, const point_t& v) { return u.y < v.y; });
+    sort_by_y(points);
     std::vector<point_t> once;
     for (const point_t& p : *points) {
         bool seen = false;
