@@ -575,6 +575,35 @@ void orient(polygon_t* ring, bool counter_clockwise) {
         com_polygon_reverse(ring);
 }
 
+// Puts every vertex of one ring of the cut set that lies on an edge of another (a hole touching
+// the outer ring or another hole there) into that edge as a vertex, so that a piece passing the
+// place along both rings visits it twice, as a vertex, and is cut in two there.
+void insert_touching_vertices(const std::vector<polygon_t*>& rings) {
+    std::vector<rectangle_t> extents;
+    for (const polygon_t* ring : rings)
+        extents.push_back(calc_polygon_exrectangle(ring));
+    for (size_t a = 0; a < rings.size(); ++a)
+        for (size_t b = 0; b < rings.size(); ++b) {
+            if (a == b || relation_rect_and_rect(extents[a], extents[b]) == 0)
+                continue;
+            const rectangle_t& e = extents[a];
+            for (int k = 0; k < com_polygon_num(rings[b]); ++k) {
+                point_t u = rings[b]->geom.points[k], w = rings[b]->geom.points[k + 1];
+                if (std::max(u.x, w.x) < e.min_x || std::min(u.x, w.x) > e.max_x ||
+                    std::max(u.y, w.y) < e.min_y || std::min(u.y, w.y) > e.max_y)
+                    continue;
+                for (int i = 0; i < com_polygon_num(rings[a]); ++i) {
+                    point_t v = rings[a]->geom.points[i];
+                    if (!same_point(v, u) && !same_point(v, w) &&
+                        relation_point_at_line(v, u, w, mapgeom::kSamePointTolerance) == 0) {
+                        com_polygon_insertat(rings[b], k + 1, point_t{v.x, v.y, u.z});
+                        w = v;
+                    }
+                }
+            }
+        }
+}
+
 // Traces the pieces of the cut at x through the cut set: finished pieces to `done`, the others
 // (and rings the cut leaves untouched) to `again`. Returns 0.
 int polygons_connect(CutSet* cut, polygons_t* done, polygons_t* again, double x, rectangle_t extent,
@@ -587,12 +616,13 @@ int polygons_connect(CutSet* cut, polygons_t* done, polygons_t* again, double x,
         mapgeom::drop_repeated_points(&node->polygon.geom);
         orient(&node->polygon, false);
     }
-    CutPoints points = find_polygons_line_crosspts(cut, x, extent, inners);
     std::vector<polygon_t*> rings;
     for (polygon_node_t* node = cut->outers.list.head; node != nullptr; node = node->next)
         rings.push_back(&node->polygon);
     for (polygon_node_t* node = cut->holes.list.head; node != nullptr; node = node->next)
         rings.push_back(&node->polygon);
+    insert_touching_vertices(rings);
+    CutPoints points = find_polygons_line_crosspts(cut, x, extent, inners);
 
     long steps = 0;
     CutTracer tracer(rings, points, &steps);
