@@ -582,24 +582,32 @@ void insert_touching_vertices(const std::vector<polygon_t*>& rings) {
     std::vector<rectangle_t> extents;
     for (const polygon_t* ring : rings)
         extents.push_back(calc_polygon_exrectangle(ring));
+    const double grow = mapgeom::kSamePointTolerance;
     for (size_t a = 0; a < rings.size(); ++a)
         for (size_t b = 0; b < rings.size(); ++b) {
             if (a == b || relation_rect_and_rect(extents[a], extents[b]) == 0)
                 continue;
-            const rectangle_t& e = extents[a];
-            for (int k = 0; k < com_polygon_num(rings[b]); ++k) {
+            // Vertices of a within b's extent, the only ones that can lie on b.
+            const rectangle_t& e = extents[b];
+            std::vector<point_t> near;
+            for (int i = 0; i < com_polygon_num(rings[a]); ++i) {
+                point_t v = rings[a]->geom.points[i];
+                if (v.x >= e.min_x - grow && v.x <= e.max_x + grow && v.y >= e.min_y - grow &&
+                    v.y <= e.max_y + grow)
+                    near.push_back(v);
+            }
+            for (int k = 0; !near.empty() && k < com_polygon_num(rings[b]); ++k) {
                 point_t u = rings[b]->geom.points[k], w = rings[b]->geom.points[k + 1];
-                if (std::max(u.x, w.x) < e.min_x || std::min(u.x, w.x) > e.max_x ||
-                    std::max(u.y, w.y) < e.min_y || std::min(u.y, w.y) > e.max_y)
-                    continue;
-                for (int i = 0; i < com_polygon_num(rings[a]); ++i) {
-                    point_t v = rings[a]->geom.points[i];
+                const rectangle_t& f = extents[a];
+                if (std::max(u.x, w.x) < f.min_x - grow || std::min(u.x, w.x) > f.max_x + grow ||
+                    std::max(u.y, w.y) < f.min_y - grow || std::min(u.y, w.y) > f.max_y + grow)
+                    continue;  // the edge passes a's extent by
+                for (const point_t& v : near)
                     if (!same_point(v, u) && !same_point(v, w) &&
                         relation_point_at_line(v, u, w, mapgeom::kSamePointTolerance) == 0) {
                         com_polygon_insertat(rings[b], k + 1, point_t{v.x, v.y, u.z});
                         w = v;
                     }
-                }
             }
         }
 }
