@@ -4,8 +4,9 @@
 // the pieces left of the line are done, while the pieces right of it return to the work list for
 // the next lines. Every cut edge is delivered as a press section (2, 0 ... 0, 3), on the piece at
 // either side of it. Pieces keep the cut points where the line crosses the boundaries (not snapped
-// to whole units), so they cover the polygon less its holes exactly. Limits: holes that touch the
-// outer ring or each other give pieces that are cut again at the touching vertex.
+// to whole units), so they cover the polygon less its holes exactly. Holes that touch the outer
+// ring or each other give pieces that are cut again at the touching vertex. Limits: a hole lying in
+// another hole, or outside the outer ring, is not told apart from a proper hole.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -17,7 +18,6 @@
 #include "com/numeric.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
-#include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 
 namespace {
