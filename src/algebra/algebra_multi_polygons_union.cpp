@@ -108,22 +108,51 @@ public:
                 cells_[static_cast<size_t>(j) * side_ + i].push_back(place);
     }
 
-    // Places of the records listed in the cells r meets, ascending, each once.
-    std::vector<long> near(const rectangle_t& r) const {
-        std::vector<long> found(everywhere_);
+    // Offers try_place(place) the places listed in the cells r meets, ascending, each once, until
+    // it returns true (then true). Places alive(place) rejects are dropped from the cells on the
+    // way. Each cell lists its places ascending (places only grow), so the cells are merged
+    // lazily: a partner found early costs little, however many records a large extent meets.
+    template <typename Alive, typename Try>
+    bool first_near(const rectangle_t& r, Alive alive, Try try_place) {
+        std::vector<std::vector<long>*> lists{&everywhere_};
         if (finite_extent(r)) {
             for (int j = row(r.min_y); j <= row(r.max_y); ++j)
-                for (int i = column(r.min_x); i <= column(r.max_x); ++i) {
-                    const std::vector<long>& cell = cells_[static_cast<size_t>(j) * side_ + i];
-                    found.insert(found.end(), cell.begin(), cell.end());
-                }
+                for (int i = column(r.min_x); i <= column(r.max_x); ++i)
+                    lists.push_back(&cells_[static_cast<size_t>(j) * side_ + i]);
         } else {
-            for (const std::vector<long>& cell : cells_)
-                found.insert(found.end(), cell.begin(), cell.end());
+            for (std::vector<long>& cell : cells_)
+                lists.push_back(&cell);
         }
-        std::sort(found.begin(), found.end());
-        found.erase(std::unique(found.begin(), found.end()), found.end());
-        return found;
+        using Head = std::pair<long, size_t>;  // place, list; the next entry follows in the list
+        std::vector<size_t> next(lists.size(), 0);
+        std::vector<Head> heap;
+        for (size_t l = 0; l < lists.size(); ++l) {
+            std::vector<long>& list = *lists[l];
+            list.erase(
+                std::remove_if(list.begin(), list.end(), [&](long place) { return !alive(place); }),
+                list.end());
+            if (!list.empty())
+                heap.push_back({list[0], l});
+        }
+        auto later = [](const Head& a, const Head& b) { return a.first > b.first; };
+        std::make_heap(heap.begin(), heap.end(), later);
+        long last = -1;
+        while (!heap.empty()) {
+            std::pop_heap(heap.begin(), heap.end(), later);
+            Head head = heap.back();
+            heap.pop_back();
+            size_t l = head.second;
+            if (++next[l] < lists[l]->size()) {
+                heap.push_back({(*lists[l])[next[l]], l});
+                std::push_heap(heap.begin(), heap.end(), later);
+            }
+            if (head.first == last)
+                continue;
+            last = head.first;
+            if (try_place(head.first))
+                return true;
+        }
+        return false;
     }
 
 private:
@@ -228,12 +257,12 @@ public:
                     return take(it);
             return false;
         }
-        for (long place : grid_->near(current.record.rect)) {
-            auto it = records_.find(place);
-            if (it != records_.end() && may_merge(current, it->second))
-                return take(it);
-        }
-        return false;
+        return grid_->first_near(
+            current.record.rect, [this](long place) { return records_.count(place) != 0; },
+            [&](long place) {
+                auto it = records_.find(place);
+                return may_merge(current, it->second) && take(it);
+            });
     }
 
     // The two records are never to be paired again.

@@ -4,8 +4,9 @@
 // the pieces left of the line are done, while the pieces right of it return to the work list for
 // the next lines. Every cut edge is delivered as a press section (2, 0 ... 0, 3), on the piece at
 // either side of it. Pieces keep the cut points where the line crosses the boundaries (not snapped
-// to whole units), so they cover the polygon less its holes exactly. Limits: holes that touch the
-// outer ring or each other give pieces that are cut again at the touching vertex.
+// to whole units), so they cover the polygon less its holes exactly. Holes that touch the outer
+// ring or each other give pieces that are cut again at the touching vertex. Limits: a hole lying in
+// another hole, or outside the outer ring, is not told apart from a proper hole.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -17,7 +18,6 @@
 #include "com/numeric.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
-#include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 
 namespace {
@@ -101,6 +101,56 @@ void move_node(polygons_t* from, polygon_node_t* node, polygons_t* to) {
     com_polygons_add(to, ring);
 }
 
+// The holes not yet cut (the inner list), with their extents, in ascending order of their least
+// x: a line at x looks only at holes beginning left of it, and holes already cut at the front are
+// passed over for good, so the lines of a polygon with many holes cost about linear time in all.
+class UncutHoles {
+public:
+    explicit UncutHoles(polygons_t* list) : list_(list) {
+        for (polygon_node_t* node = list->head; node != nullptr; node = node->next)
+            entries_.push_back({node, calc_polygon_exrectangle(&node->polygon), false,
+                                static_cast<int>(entries_.size())});
+        std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+            return a.extent.min_x < b.extent.min_x ||
+                   (a.extent.min_x == b.extent.min_x && a.order < b.order);
+        });
+    }
+
+    // Calls visit(ring, extent) for every uncut hole whose least x is at most max_min_x; visit
+    // returns true to take the hole out (its ring then moves to the end of `taken`).
+    template <typename Visit>
+    void visit(double max_min_x, polygons_t* taken, Visit visit_hole) {
+        while (cursor_ < entries_.size() && entries_[cursor_].cut)
+            ++cursor_;
+        for (size_t k = cursor_; k < entries_.size() && entries_[k].extent.min_x <= max_min_x;
+             ++k) {
+            Entry& e = entries_[k];
+            if (e.cut || !visit_hole(&e.node->polygon, e.extent))
+                continue;
+            e.cut = true;
+            move_node(list_, e.node, taken);
+        }
+    }
+    // The same without taking any.
+    template <typename Visit>
+    void look(double max_min_x, Visit visit_hole) const {
+        for (size_t k = cursor_; k < entries_.size() && entries_[k].extent.min_x <= max_min_x; ++k)
+            if (!entries_[k].cut)
+                visit_hole(&entries_[k].node->polygon, entries_[k].extent);
+    }
+
+private:
+    struct Entry {
+        polygon_node_t* node;
+        rectangle_t extent;
+        bool cut;
+        int order;  // in the inner list
+    };
+    polygons_t* list_;
+    std::vector<Entry> entries_;
+    size_t cursor_ = 0;
+};
+
 // The rings a cut at x works on: the outer pieces it goes through and the holes it goes through.
 struct CutSet {
     OwnedPolygons outers;
@@ -110,16 +160,14 @@ struct CutSet {
 // Moves every hole of `inners` that the line at x passes through strictly into the cut set, and
 // then every outer piece holding one of them that the line passes through. False when no hole
 // lies on the line.
-bool get_now_split_polygons(polygons_t* outers, polygons_t* inners, CutSet* cut, double x,
+bool get_now_split_polygons(polygons_t* outers, UncutHoles* inners, CutSet* cut, double x,
                             int* hole_count) {
-    for (polygon_node_t* node = inners->head; node != nullptr;) {
-        polygon_node_t* next = node->next;
-        if (straddles(calc_polygon_exrectangle(&node->polygon), x)) {
-            move_node(inners, node, &cut->holes.list);
-            --*hole_count;
-        }
-        node = next;
-    }
+    inners->visit(x, &cut->holes.list, [&](const polygon_t*, const rectangle_t& extent) {
+        if (!straddles(extent, x))
+            return false;
+        --*hole_count;
+        return true;
+    });
     if (cut->holes.list.num == 0)
         return false;
     for (polygon_node_t* node = outers->head; node != nullptr;) {
@@ -139,19 +187,41 @@ bool get_now_split_polygons(polygons_t* outers, polygons_t* inners, CutSet* cut,
 // ---------------------------------------------------------------------------------------------------
 // Cut points.
 
+// Sorts points by ascending y, points of equal y kept in their order.
+void sort_by_y(std::vector<point_t>* points) {
+    std::vector<int> order(points->size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = static_cast<int>(k);
+    std::sort(order.begin(), order.end(), [points](int a, int b) {
+        double ya = (*points)[a].y, yb = (*points)[b].y;
+        return ya < yb || (ya == yb && a < b);
+    });
+    std::vector<point_t> sorted;
+    for (int k : order)
+        sorted.push_back((*points)[k]);
+    *points = sorted;
+}
+
 // The points where the line from `from` to `to` meets the rings of `rings`, inserted into the
-// rings as vertices, in order along the line.
+// rings as vertices, ascending in y (the order along the line), each place once. Each ring is
+// crossed with a line of its own, so that a line through many holes costs linear time.
 std::vector<point_t> line_crossings(polygons_t* rings, point_t from, point_t to) {
-    mapgeom::OwnedLine line;
-    com_polyline_add(&line.line, from);
-    com_polyline_add(&line.line, to);
-    mapgeom::PointList scratch;
-    for (polygon_node_t* node = rings->head; node != nullptr; node = node->next)
+    std::vector<point_t> along;
+    for (polygon_node_t* node = rings->head; node != nullptr; node = node->next) {
+        mapgeom::OwnedLine line;
+        com_polyline_add(&line.line, from);
+        com_polyline_add(&line.line, to);
+        mapgeom::PointList scratch;
         find_all_polyline_crosspts(&line.line, &node->polygon, &scratch.g);
-    std::vector<point_t> inner;
-    for (int k = 1; k + 1 < line.line.geom.count; ++k)
-        inner.push_back(line.line.geom.points[k]);
-    return inner;
+        for (int k = 1; k + 1 < line.line.geom.count; ++k)
+            along.push_back(line.line.geom.points[k]);
+    }
+    sort_by_y(&along);
+    std::vector<point_t> once;
+    for (const point_t& p : along)
+        if (once.empty() || !same_point(once.back(), p))
+            once.push_back(p);
+    return once;
 }
 
 // The points of the cut line: every crossing of a hole and, for each, the nearest crossing of an
@@ -162,37 +232,43 @@ struct CutPoints {
     std::vector<double> outer_y;  // y of every outer crossing, ascending
 };
 
-void add_once(std::vector<point_t>* points, point_t p) {
-    for (const point_t& q : *points)
-        if (same_point(p, q))
-            return;
-    points->push_back(p);
+// Sorts points by y and keeps one of each place.
+void sort_once(std::vector<point_t>* points) {
+    sort_by_y(points);
+    std::vector<point_t> once;
+    for (const point_t& p : *points) {
+        bool seen = false;
+        for (auto it = once.rbegin();
+             it != once.rend() && it->y >= p.y - 2 * mapgeom::kSamePointTolerance; ++it)
+            seen = seen || same_point(*it, p);
+        if (!seen)
+            once.push_back(p);
+    }
+    *points = once;
 }
 
 // Vertices of holes still to be cut that lie on the line between the cut points: a cut edge that
 // ran past one would touch that hole without a vertex there, and the piece holding the hole later
 // would touch itself. Such a vertex becomes a cut point where the cut edge simply goes on.
-void add_touching_vertices(const polygons_t* inners, double x, std::vector<point_t>* g) {
+void add_touching_vertices(const UncutHoles& inners, double x, std::vector<point_t>* g) {
     if (g->empty())
         return;
     auto [lowest, highest] = std::minmax_element(
         g->begin(), g->end(), [](const point_t& u, const point_t& v) { return u.y < v.y; });
     double min_y = lowest->y, max_y = highest->y;
-    for (const polygon_node_t* node = inners->head; node != nullptr; node = node->next) {
-        rectangle_t e = calc_polygon_exrectangle(&node->polygon);
-        if (e.min_x > x + mapgeom::kSamePointTolerance ||
-            e.max_x < x - mapgeom::kSamePointTolerance)
-            continue;
-        for (int k = 0; k < com_polygon_num(&node->polygon); ++k) {
-            point_t v = com_polygon_at(&node->polygon, k);
+    inners.look(x + mapgeom::kSamePointTolerance, [&](const polygon_t* hole, const rectangle_t& e) {
+        if (e.max_x < x - mapgeom::kSamePointTolerance)
+            return;
+        for (int k = 0; k < com_polygon_num(hole); ++k) {
+            point_t v = com_polygon_at(hole, k);
             if (std::fabs(v.x - x) < mapgeom::kSamePointTolerance && v.y > min_y && v.y < max_y)
-                add_once(g, point_t{x, v.y, mapgeom::kNodeMarker});
+                g->push_back(point_t{x, v.y, mapgeom::kNodeMarker});
         }
-    }
+    });
 }
 
 CutPoints find_polygons_line_crosspts(CutSet* cut, double x, rectangle_t extent,
-                                      const polygons_t* inners) {
+                                      const UncutHoles& inners) {
     point_t from{x, extent.min_y - kLineOverhang, 0.0};
     point_t to{x, extent.max_y + kLineOverhang, 0.0};
     std::vector<point_t> a = line_crossings(&cut->outers.list, from, to);
@@ -205,20 +281,19 @@ CutPoints find_polygons_line_crosspts(CutSet* cut, double x, rectangle_t extent,
     for (const point_t& hole_point : b) {
         for (auto it = a.rbegin(); it != a.rend(); ++it)
             if (it->y <= hole_point.y) {
-                add_once(&points.g, *it);
+                points.g.push_back(*it);
                 break;
             }
         for (const point_t& p : a)
             if (p.y >= hole_point.y) {
-                add_once(&points.g, p);
+                points.g.push_back(p);
                 break;
             }
     }
     for (const point_t& hole_point : b)
-        add_once(&points.g, hole_point);
+        points.g.push_back(hole_point);
     add_touching_vertices(inners, x, &points.g);
-    std::stable_sort(points.g.begin(), points.g.end(),
-                     [](const point_t& u, const point_t& v) { return u.y < v.y; });
+    sort_once(&points.g);
     for (const point_t& p : a)
         points.outer_y.push_back(p.y);
     std::sort(points.outer_y.begin(), points.outer_y.end());
@@ -308,6 +383,9 @@ void CutTracer::find_cut_edges(int outer_count, const std::vector<double>& outer
     cut_.assign(m > 0 ? m - 1 : 0, 0);
     used_up_.assign(cut_.size(), 0);
     used_down_.assign(cut_.size(), 0);
+    std::vector<rectangle_t> extents;
+    for (const polygon_t* ring : rings_)
+        extents.push_back(calc_polygon_exrectangle(ring));
     for (int k = 0; k + 1 < m; ++k) {
         const point_t &lo = g_[k], &hi = g_[k + 1];
         if (same_point(lo, hi))
@@ -321,6 +399,9 @@ void CutTracer::find_cut_edges(int outer_count, const std::vector<double>& outer
         bool in_outer = false;
         bool in_hole = false;
         for (int r = 0; r < static_cast<int>(rings_.size()); ++r) {
+            const rectangle_t& e = extents[r];
+            if (mid.x < e.min_x || mid.x > e.max_x || mid.y < e.min_y || mid.y > e.max_y)
+                continue;  // outside the ring
             int code = relation_point_at_polygon_by_permit(rings_[r], mid, mapgeom::kStretchPermit);
             if (r < outer_count)
                 in_outer = in_outer || code == mapgeom::kPointInside;
@@ -452,24 +533,24 @@ bool CutTracer::trace(Edge start, polygon_t* ring) {
 }
 
 // Whether a hole still to be cut lies within the piece (one of its vertices strictly inside).
-bool holds_uncut_hole(const polygon_t* piece, const polygons_t* inners) {
+bool holds_uncut_hole(const polygon_t* piece, const UncutHoles& inners) {
     rectangle_t extent = calc_polygon_exrectangle(piece);
-    for (const polygon_node_t* node = inners->head; node != nullptr; node = node->next) {
-        const polygon_t* hole = &node->polygon;
-        if (!extents_nested(extent, calc_polygon_exrectangle(hole)))
-            continue;
-        for (int k = 0; k < com_polygon_num(hole); ++k)
-            if (relation_point_at_polygon(piece, com_polygon_at(hole, k)) == mapgeom::kPointInside)
-                return true;
-    }
-    return false;
+    bool holds = false;
+    inners.look(extent.max_x, [&](const polygon_t* hole, const rectangle_t& e) {
+        if (holds || !extents_nested(extent, e))
+            return;
+        for (int k = 0; k < com_polygon_num(hole) && !holds; ++k)
+            holds =
+                relation_point_at_polygon(piece, com_polygon_at(hole, k)) == mapgeom::kPointInside;
+    });
+    return holds;
 }
 
 // Closes a traced piece: repeated points removed, cut where it visits a place twice, each part to
 // `done` or back to `again`. A piece left of the line is done unless it reaches across the line or
 // holds a hole still to be cut (a hole whose line comes later must find its piece in the work
 // list).
-void close_piece(polygon_t* piece, bool left_of_line, double x, const polygons_t* inners,
+void close_piece(polygon_t* piece, bool left_of_line, double x, const UncutHoles& inners,
                  polygons_t* done, polygons_t* again) {
     // Repeated points go, but nothing is snapped to whole units: a hole thinner than a unit where
     // the line crosses it would be pinched off the piece as a clockwise ring of its own.
@@ -494,10 +575,47 @@ void orient(polygon_t* ring, bool counter_clockwise) {
         com_polygon_reverse(ring);
 }
 
+// Puts every vertex of one ring of the cut set that lies on an edge of another (a hole touching
+// the outer ring or another hole there) into that edge as a vertex, so that a piece passing the
+// place along both rings visits it twice, as a vertex, and is cut in two there.
+void insert_touching_vertices(const std::vector<polygon_t*>& rings) {
+    std::vector<rectangle_t> extents;
+    for (const polygon_t* ring : rings)
+        extents.push_back(calc_polygon_exrectangle(ring));
+    const double grow = mapgeom::kSamePointTolerance;
+    for (size_t a = 0; a < rings.size(); ++a)
+        for (size_t b = 0; b < rings.size(); ++b) {
+            if (a == b || relation_rect_and_rect(extents[a], extents[b]) == 0)
+                continue;
+            // Vertices of a within b's extent, the only ones that can lie on b.
+            const rectangle_t& e = extents[b];
+            std::vector<point_t> near;
+            for (int i = 0; i < com_polygon_num(rings[a]); ++i) {
+                point_t v = rings[a]->geom.points[i];
+                if (v.x >= e.min_x - grow && v.x <= e.max_x + grow && v.y >= e.min_y - grow &&
+                    v.y <= e.max_y + grow)
+                    near.push_back(v);
+            }
+            for (int k = 0; !near.empty() && k < com_polygon_num(rings[b]); ++k) {
+                point_t u = rings[b]->geom.points[k], w = rings[b]->geom.points[k + 1];
+                const rectangle_t& f = extents[a];
+                if (std::max(u.x, w.x) < f.min_x - grow || std::min(u.x, w.x) > f.max_x + grow ||
+                    std::max(u.y, w.y) < f.min_y - grow || std::min(u.y, w.y) > f.max_y + grow)
+                    continue;  // the edge passes a's extent by
+                for (const point_t& v : near)
+                    if (!same_point(v, u) && !same_point(v, w) &&
+                        relation_point_at_line(v, u, w, mapgeom::kSamePointTolerance) == 0) {
+                        com_polygon_insertat(rings[b], k + 1, point_t{v.x, v.y, u.z});
+                        w = v;
+                    }
+            }
+        }
+}
+
 // Traces the pieces of the cut at x through the cut set: finished pieces to `done`, the others
 // (and rings the cut leaves untouched) to `again`. Returns 0.
 int polygons_connect(CutSet* cut, polygons_t* done, polygons_t* again, double x, rectangle_t extent,
-                     const polygons_t* inners) {
+                     const UncutHoles& inners) {
     for (polygon_node_t* node = cut->outers.list.head; node != nullptr; node = node->next) {
         mapgeom::drop_repeated_points(&node->polygon.geom);
         orient(&node->polygon, true);
@@ -506,12 +624,13 @@ int polygons_connect(CutSet* cut, polygons_t* done, polygons_t* again, double x,
         mapgeom::drop_repeated_points(&node->polygon.geom);
         orient(&node->polygon, false);
     }
-    CutPoints points = find_polygons_line_crosspts(cut, x, extent, inners);
     std::vector<polygon_t*> rings;
     for (polygon_node_t* node = cut->outers.list.head; node != nullptr; node = node->next)
         rings.push_back(&node->polygon);
     for (polygon_node_t* node = cut->holes.list.head; node != nullptr; node = node->next)
         rings.push_back(&node->polygon);
+    insert_touching_vertices(rings);
+    CutPoints points = find_polygons_line_crosspts(cut, x, extent, inners);
 
     long steps = 0;
     CutTracer tracer(rings, points, &steps);
@@ -595,10 +714,11 @@ void split_by_holes(const polygons_t* in, polygons_t* out) {
         rectangle_t extent = calc_polygon_exrectangle(&outers.list.head->polygon);
         std::vector<double> positions = get_inners_locations(&inners.list);
         int hole_count = inners.list.num;
+        UncutHoles uncut(&inners.list);
         for (size_t k = 0; k < positions.size() && hole_count != 0; ++k) {
             double x = positions[k];
             CutSet cut;
-            if (!get_now_split_polygons(&outers.list, &inners.list, &cut, x, &hole_count))
+            if (!get_now_split_polygons(&outers.list, &uncut, &cut, x, &hole_count))
                 continue;
             if (cut.outers.list.num == 0) {
                 cut.holes.hand_over(&result.list);
@@ -606,7 +726,7 @@ void split_by_holes(const polygons_t* in, polygons_t* out) {
             }
             OwnedPolygons done;
             OwnedPolygons again;
-            polygons_connect(&cut, &done.list, &again.list, x, extent, &inners.list);
+            polygons_connect(&cut, &done.list, &again.list, x, extent, uncut);
             done.hand_over(&result.list);
             again.hand_over(&outers.list);
         }

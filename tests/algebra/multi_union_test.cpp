@@ -110,20 +110,4 @@ TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
     }
 }
 
-TEST(MultiPolygonsUnion, HolesAreCutOutForTheDeliveryWithoutHoles) {
-    Polygons in, plain;
-    fill(in.get(),
-         "0 0, 30 0, 30 10, 0 10 | 20 10, 30 10, 30 30, 20 30 | 0 20, 20 20, 20 30, 0 30 | "
-         "0 10, 10 10, 10 20, 0 20");
-    algebra_multi_polygons_union(in.get(), plain.get());
-    ASSERT_EQ(plain.size(), 2);
-    for (int k = 0; k < plain.size(); ++k) {
-        int pressed = 0;
-        const geom_t* g = &com_polygons_at_pointer(plain.get(), k)->geom;
-        for (int i = 0; i + 1 < g->count; ++i)
-            pressed += static_cast<int>(g->points[i].z) % 100 == 2;
-        EXPECT_EQ(pressed, 2) << "both cut edges are press sections: " << text_of(g);
-    }
-}
-
 }  // namespace
