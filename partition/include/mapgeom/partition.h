@@ -6,7 +6,9 @@
  * dropped) and turned counter-clockwise, then ear-clipped into triangles: a vertex is an ear when
  * it turns strictly left and no vertex that turns right or runs straight lies in the closed
  * triangle it cuts off. Candidates are tested against a z-order index of the vertices, so the work
- * is near linear for real outlines (quadratic only in contrived cases). Neighbouring triangles are
+ * is near linear for real outlines; it degrades toward quadratic where ears are long thin triangles
+ * with many vertices in their boxes (a comb of long teeth, a star whose every vertex spikes).
+ * Straight vertices are kept, never dropped. Neighbouring triangles are
  * then merged across their shared diagonal whenever the merged piece stays convex at both ends of
  * the diagonal (Hertel-Mehlhorn), which gives at most four times the fewest convex pieces
  * possible. All predicates are exact in integer arithmetic.
