@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdlib>
-#include <new>
 #include <vector>
 
 #include "mapgeom/partition.h"
@@ -197,9 +196,7 @@ int polygomtriangulate(const tagPolygon_t* polygon, tagPolygonList_t** result, i
         return PARTITION_BAD_RECORD;
     try {
         return decompose(*polygon, result, count);
-    } catch (const std::bad_alloc&) {
-        return PARTITION_NO_MEMORY;
-    } catch (...) {
+    } catch (...) {  // only the scratch containers throw, and only when memory runs out
         return PARTITION_NO_MEMORY;
     }
 }

@@ -48,8 +48,8 @@ bool fits_record(const polygon_t* polygon) {
 }
 
 bool unusable(const polygon_t* polygon) {
-    return polygon->geom.count <= 3 || relation_polygon_iserror(polygon) != 0 ||
-           !fits_record(polygon);
+    return polygon->geom.count <= 3 || !fits_record(polygon) ||
+           relation_polygon_iserror(polygon) != 0;
 }
 
 void append_copy(polygons_t* out, const polygon_t* polygon) {
