@@ -38,6 +38,8 @@ MAPGEOM_C_END
 
 MAPGEOM_C_BEGIN
 
+struct tag_polygons_java_t; /* the polygon list record of mapgeom/java.h */
+
 /* Appends to `left` and `right` (initialised by the caller, not cleared) the two companions of
  * `line` at distance d: each vertex shifted by d along x where the line is steep there (|slope| >
  * 1) and along y where it is flat, towards the left or the right of the direction of travel. The
