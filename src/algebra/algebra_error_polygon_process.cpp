@@ -108,7 +108,7 @@ void unify_contact_points(std::vector<Contact>* records) {
     std::stable_sort(by_x.begin(), by_x.end(), [&](int a, int b) { return r[a].pt.x < r[b].pt.x; });
     for (size_t k = 1; k < by_x.size(); ++k) {
         point_t& p = r[by_x[k]].pt;
-        for (size_t m = k; m-- > 0 && p.x - r[by_x[m]].pt.x < mapgeom::kSamePointTolerance;) {
+        for (size_t m = k; m-- > 0 && p.x - r[by_x[m]].pt.x < mapgeom::kSamePoint;) {
             const point_t& q = r[by_x[m]].pt;
             if (same_point(p, q)) {
                 p.x = q.x;

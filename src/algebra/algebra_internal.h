@@ -8,7 +8,9 @@
 #include <cmath>
 #include <vector>
 
+#include "com/codes.h"
 #include "com/linked_list.h"
+#include "com/tolerances.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/com.h"
 #include "mapgeom/measure.h"
@@ -16,22 +18,13 @@
 
 namespace mapgeom {
 
-// Two points are the same when x and y each differ by less than this (com_points_same).
-constexpr double kSamePointTolerance = 0.0001;
-
 inline bool same_point(point_t a, point_t b) {
     return com_points_same(a, b) == 0;
 }
 
 // A point code without its press code: its hundreds and above.
 inline double hundreds_of(double code) {
-    return std::trunc(code / 100.0) * 100.0;
-}
-
-// Kinds of meeting (calc_crosspt_flag) at which a walk switches rings: a crossing (0), and leaving
-// (5) or joining (6) a stretch along the other boundary. The others (1 to 4) are mere touches.
-inline bool is_walkable_kind(int kind) {
-    return kind == 0 || kind == 5 || kind == 6;
+    return std::trunc(code / kNodeMarker) * kNodeMarker;
 }
 
 inline point_t midpoint(point_t a, point_t b) {
@@ -184,7 +177,7 @@ public:
 private:
     // The window is twice the tolerance wide so that rounding in its bounds never hides a point
     // that com_points_same accepts; that test decides.
-    static constexpr double kWindow = 2.0 * kSamePointTolerance;
+    static constexpr double kWindow = 2.0 * kSamePoint;
     struct Entry {
         point_t pt;
         int index;
@@ -221,20 +214,6 @@ void transform_press_end_released(polygon_t* ring);
 // Intersection and difference of two rings (algebra_polygons_intersec.cpp holds these steps; each
 // operation's own unit holds its walk). Crossings are a point list filled by
 // find_all_polygon_crosspts; a ring vertex is a crossing when the list holds its position.
-
-// Result codes of the intersection and the difference.
-enum OverlayCode : int {
-    kOverlayDone = 0,         // the rings cross; result rings appended
-    kNoCrossingAWithinB = 1,  // no crossing; no vertex of A outside B
-    kNoCrossingBWithinA = 2,  // no crossing; no vertex of B outside A
-    kNoCrossingApart = 3,     // no crossing; each ring has a vertex outside the other
-    kWalkEmptyAWithinB = 4,   // crossings, nothing built; as 1 (difference: also when every
-                              // ring built was degenerate)
-    kWalkEmptyBWithinA = 5,   // crossings, nothing built (or B never runs outside A); as 2
-    kWalkEmptyApart = 6,      // crossings, nothing built; as 3 (intersection: also when every
-                              // ring built was degenerate)
-    kOverlayFailed = -1,      // a null argument, or scratch memory ran out
-};
 
 // How the rings lie, as an offset added to 1 (no crossing) or 4 (a walk that built nothing): 0 no
 // vertex of A outside B, 1 no vertex of B outside A, 2 neither. Where all vertices of a ring lie

@@ -26,26 +26,21 @@ using mapgeom::PlaceIndex;
 using mapgeom::RingCopy;
 using mapgeom::same_point;
 
-// Result codes (see the header).
-constexpr int kCrossed = 0;
-constexpr int kPolygonInside = 1;
-constexpr int kRectInside = 2;
-constexpr int kApart = 3;
-constexpr int kTouchPolygonInside = 4;
-constexpr int kTouchRectInside = 5;
-constexpr int kNoPiece = 6;
+using mapgeom::kClipApart;
+using mapgeom::kClipNoPiece;
+using mapgeom::kClipPolygonInside;
+using mapgeom::kClipRectInside;
+using mapgeom::kClipTouchPolygonInside;
+using mapgeom::kClipTouchRectInside;
+using mapgeom::kNodeMarker;
+using mapgeom::kPointInside;
+using mapgeom::kPointOutside;
+using mapgeom::kPressInside;
 
 // A walk stops after this many steps per vertex of the polygon (the walk visits each vertex of
 // the polygon about once and the outline's few vertices once per piece, so a walk that goes on
 // longer is circling).
 constexpr int kWalkStepsPerVertex = 15;
-
-// Codes of relation_point_at_polygon.
-constexpr int kPointOutside = 0;
-constexpr int kPointInside = 1;
-
-// Press codes carried in the last two digits of a point code.
-constexpr int kPressInside = 1;
 
 // ---------------------------------------------------------------------------------------------
 // Debug traces of faulty inputs and results.
@@ -73,10 +68,10 @@ void trace_faulty_results(const polygons_t* pieces) {
 // How the rings lie when their boundaries do not meet at all.
 int code_without_crossings(const polygon_t* a, const polygon_t* b) {
     if (relation_point_at_polygon(b, com_polygon_front(a)) == kPointInside)
-        return kPolygonInside;
+        return kClipPolygonInside;
     if (relation_point_at_polygon(a, com_polygon_front(b)) == kPointInside)
-        return kRectInside;
-    return kApart;
+        return kClipRectInside;
+    return kClipApart;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -159,8 +154,8 @@ private:
                 continue;
             disabled_[k] = 1;
             int i = c_->crosspts[k].index1;
-            if (i >= 0 && i < a_->geom.count && a_->geom.points[i].z >= 100.0)
-                a_->geom.points[i].z -= 100.0;
+            if (i >= 0 && i < a_->geom.count && a_->geom.points[i].z >= kNodeMarker)
+                a_->geom.points[i].z -= kNodeMarker;
         }
     }
 
@@ -198,7 +193,8 @@ private:
 
     void append(point_t p) { cur_polygon_add(&piece_.ring, p); }
 
-    static point_t pressed(point_t p) {
+    // A point of the outline: inside a press section (code 1, hundreds kept).
+    static point_t in_section(point_t p) {
         if (mapgeom::press_code_of(p.z) != kPressInside)
             p.z = hundreds_of(p.z) + kPressInside;
         return p;
@@ -241,7 +237,7 @@ private:
             if (following_)
                 use_vertex(a_index_);
         } else {
-            append(pressed(c));
+            append(in_section(c));
         }
     }
 
@@ -278,7 +274,7 @@ private:
 
     // The polygon leaves the outline (or runs along it) here: follow the outline.
     void leave_outline(point_t c, int i, int b_index) {
-        append(pressed(c));
+        append(in_section(c));
         b_index_ = b_index;
         a_index_ = i;
         use_vertex(i);
@@ -360,21 +356,21 @@ point_t middle_of(const polygon_t* rect) {
 int touching_code(const polygon_t* a, const polygon_t* b, const PlaceIndex& c) {
     int a_out = scan_vertices(a, b, c);
     if (a_out < 0)
-        return kTouchPolygonInside;
+        return kClipTouchPolygonInside;
     int b_out = scan_vertices(b, a, c);
     if (b_out < 0)
-        return kTouchRectInside;
+        return kClipTouchRectInside;
     // Every vertex of the polygon on the outline: the polygon lies within the (convex) rectangle.
     if (a_out == 0)
-        return kTouchPolygonInside;
+        return kClipTouchPolygonInside;
     if (b_out != 0)
-        return kNoPiece;
+        return kClipNoPiece;
     // Every corner of the rectangle on the polygon's boundary says nothing about its inside: a
     // rectangle filling a notch of the polygon exactly touches it on all sides from outside. The
     // polygon's boundary does not enter the rectangle here (no piece came out), so the middle of
     // the rectangle tells.
-    return relation_point_at_polygon(a, middle_of(b)) == kPointOutside ? kNoPiece
-                                                                       : kTouchRectInside;
+    return relation_point_at_polygon(a, middle_of(b)) == kPointOutside ? kClipNoPiece
+                                                                       : kClipTouchRectInside;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -387,7 +383,7 @@ int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pie
     trace_faulty_results(pieces);
     if (pieces->num > 0)
         return code;
-    return code == 1 ? touching_code(a, b, index) : kNoPiece;
+    return code == 1 ? touching_code(a, b, index) : kClipNoPiece;
 }
 
 // Clips the prepared ring a (repeated points removed, counter-clockwise, press sections in the
@@ -415,7 +411,7 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
     mapgeom::clean_and_orient(&a.ring);
     mapgeom::clean_and_orient(&b.ring);
     if (com_polygon_num(&a.ring) < 3 || com_polygon_num(&b.ring) < 3)
-        return kApart;
+        return kClipApart;
     mapgeom::transform_polygon_press(&a.ring);
     mapgeom::CrossingList c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
@@ -552,7 +548,7 @@ RectClipSource::~RectClipSource() {
 
 int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
     if (polygon_ == nullptr || rect == nullptr || out == nullptr)
-        return kApart;
+        return kClipApart;
     if (faulty_ < 0)
         faulty_ = relation_polygon_iserror(polygon_) != 0 ? 1 : 0;
     if (faulty_ == 1)
@@ -562,7 +558,7 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
     RingCopy b(rect);
     mapgeom::clean_and_orient(&b.ring);
     if (com_polygon_num(&ring_) < 3 || com_polygon_num(&b.ring) < 3)
-        return kApart;
+        return kClipApart;
     rectangle_t extent = calc_polygon_exrectangle(&b.ring);
     Window window{extent.min_x - kWindowMargin, extent.min_y - kWindowMargin,
                   extent.max_x + kWindowMargin, extent.max_y + kWindowMargin};
@@ -579,8 +575,8 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
 
 int algebra_polygon_and_rect_intersec(polygon_t* polygon, polygon_t* rect, polygons_t* out) {
     if (polygon == nullptr || rect == nullptr || out == nullptr)
-        return kApart;
-    return mapgeom::guarded(kNoPiece, [&] {
+        return kClipApart;
+    return mapgeom::guarded<int>(kClipNoPiece, [&] {
         return polygon_and_rect_intersec(polygon, rect, out,
                                          relation_polygon_iserror(polygon) != 0);
     });

@@ -26,18 +26,16 @@ using mapgeom::PlaceList;
 using mapgeom::same_point;
 
 // Segments of the polyline-ring and ring-ring finders meet within this band.
-constexpr double kFinderMeetPermit = 0.0001;
+constexpr double kFinderMeetPermit = mapgeom::kSamePoint;
 // A crossing goes into the part of a subdivided segment that holds it within this band: the
 // polyline-polyline and ring-ring finders ...
-constexpr double kInsertPermit = 0.01;
+constexpr double kInsertPermit = mapgeom::kDefaultPermit;
 // ... and, tighter, the polyline-ring finder.
 constexpr double kPolylineRingInsertPermit = 0.00001;
-// A ring whose last point is this far (or farther) from its first in x or y is not closed.
-constexpr double kClosureTolerance = 0.99;
-// Added to the code of a ring vertex at a crossing (hundreds mark node points).
-constexpr double kCrossingMarker = 100.0;
+using mapgeom::kClosureTolerance;
+using mapgeom::kNodeMarker;
 // A hit vertex whose code is already this or more keeps it (it carries a marker already).
-constexpr double kMarkedCodeLimit = 200.0;
+constexpr double kMarkedCodeLimit = 2 * kNodeMarker;
 
 // ---------------------------------------------------------------------------------------------------
 // Press codes.
@@ -201,12 +199,12 @@ int is_polygon_error(const polygon_t* ring) {
 
 // Code of a vertex inserted at a crossing on the edge that starts at `start`.
 double inserted_marker(point_t start) {
-    return mapgeom::press_code_of(start.z) == 0 ? kCrossingMarker : start.z + kCrossingMarker;
+    return mapgeom::press_code_of(start.z) == 0 ? kNodeMarker : start.z + kNodeMarker;
 }
 
 // Code of an existing vertex that a crossing hits; repeated hits give the same value.
 double hit_marker(point_t vertex) {
-    return vertex.z < kMarkedCodeLimit ? vertex.z + kCrossingMarker : vertex.z;
+    return vertex.z < kMarkedCodeLimit ? vertex.z + kNodeMarker : vertex.z;
 }
 
 // Puts crossing c into a ring of the ring-ring finder, found on edge i of the ring as it came in

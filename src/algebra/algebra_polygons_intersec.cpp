@@ -35,15 +35,14 @@ using mapgeom::WalkSide;
 // times at most, so the bound only stops walks that cannot close. (Counting A's vertices alone
 // cut walks short that follow long stretches of B.)
 constexpr long kIntersecStepsPerVertex = 15;
-// Added to a point's code when a ring vertex is a crossing (see find_all_polygon_crosspts).
-constexpr double kCrossingMarker = 100.0;
+using mapgeom::kNodeMarker;
 
 // Two edges leaving one point run along each other when the nearer end lies this near the other
 // edge (the band of the side tests at crossings).
-constexpr double kAlongPermit = 0.0001;
+constexpr double kAlongPermit = mapgeom::kSideTestPermit;
 
 // A point taken from B: its press code becomes at least 1 (1 is added unless it is 1 already).
-point_t pressed(point_t p) {
+point_t taken_from_b(point_t p) {
     if (mapgeom::press_code_of(p.z) != 1)
         p.z += 1.0;
     return p;
@@ -67,7 +66,7 @@ public:
     int kind(point_t c) {
         int i = first_at(places_a_, c);
         if (i < 0)
-            return 1;
+            return mapgeom::kKindTouchOutsideApart;
         int after = side_of_midpoint(a_, i, com_polygon_nexter(a_, i), &in_b_);
         int before = side_of_midpoint(a_, i, com_polygon_priorer(a_, i), &in_b_);
         int kind = mapgeom::meeting_kind_of_sides(after, before);
@@ -75,8 +74,10 @@ public:
             return kind;
         int j = first_at(places_b_, c);
         if (j < 0)
-            return 1;
-        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != 0 ? 2 : 1;
+            return mapgeom::kKindTouchOutsideApart;
+        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != mapgeom::kPointOutside
+                   ? mapgeom::kKindTouchOutsideAround
+                   : mapgeom::kKindTouchOutsideApart;
     }
 
     // Takes the crossing marker off each ring's vertex at c; both take A's coordinates.
@@ -125,8 +126,8 @@ private:
     static void unmark_vertex(polygon_t* ring, int index, point_t place, mapgeom::PlaceGrid* grid,
                               Locator* locator) {
         point_t v = com_polygon_at(ring, index);
-        if (v.z >= kCrossingMarker)
-            v.z -= kCrossingMarker;
+        if (v.z >= kNodeMarker)
+            v.z -= kNodeMarker;
         point_t unmarked{place.x, place.y, v.z};
         int last = ring->geom.count - 1;
         for (int k : {index, index == 0 && last > 0 ? last : -1}) {
@@ -264,7 +265,7 @@ public:
     void pass(point_t p) {
         if (side_ == WalkSide::kB) {
             if (started_)
-                add(pressed(p));
+                add(taken_from_b(p));
             return;
         }
         if (started_)
@@ -325,7 +326,7 @@ private:
 
     // A runs outside B after p: follow B.
     void leave(point_t p) {
-        add(pressed(p));
+        add(taken_from_b(p));
         j_ = crossings_.first_on_b(side_, here());
         used_.use(i_);
         side_ = WalkSide::kB;
@@ -337,7 +338,7 @@ private:
     // pressed crossing never reads as a section's start) and the first point takes its code.
     void close(point_t p, int in_a) {
         if (mapgeom::press_code_of(com_polygon_last(ring()).z) > 0) {
-            p = pressed(p);
+            p = taken_from_b(p);
             com_polygon_setat(ring(), 0, p);
         }
         add(p);
@@ -411,7 +412,7 @@ void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMa
             points->points[kept++] = c;
             continue;
         }
-        if (kind == 2 && markers == TouchMarkers::kAllButInnerTouch)
+        if (kind == kKindTouchOutsideAround && markers == TouchMarkers::kAllButInnerTouch)
             continue;
         judge.unmark(c);
     }

@@ -25,12 +25,13 @@ namespace {
 using mapgeom::PlaceIndex;
 using mapgeom::same_point;
 
-// Result codes of algebra_polygons_union.
-constexpr int kUnionBuilt = 0;
-constexpr int kAWithinB = 1;
-constexpr int kBWithinA = 2;
-constexpr int kApart = 3;
-constexpr int kInvalidResult = -3;
+using mapgeom::kPointInside;
+using mapgeom::kPointOutside;
+using mapgeom::kUnionApart;
+using mapgeom::kUnionAWithinB;
+using mapgeom::kUnionBuilt;
+using mapgeom::kUnionBWithinA;
+using mapgeom::kUnionUntrusted;
 
 // A walk still going after this many steps is abandoned ...
 constexpr int kUnionIterationLimit = 2000000;
@@ -46,10 +47,6 @@ constexpr int kStepsPerVertex = 4;
 constexpr double kBoundaryShiftBand = 0.01;
 // Share of an area that rounding in the shoelace sums may change.
 constexpr double kAreaRoundingShare = 1e-9;
-
-// Codes of relation_point_at_polygon.
-constexpr int kOutside = 0;
-constexpr int kInside = 1;
 
 // The crossing record at each vertex of a ring (the first record at its place, as
 // com_crosspts_find gives it), or -1 where there is none.
@@ -117,7 +114,7 @@ private:
             if (used_a_[i] != 0)
                 continue;
             int k = record_at_a_[i];
-            if (k != -1 && used_record_[k] == 0 && list_->crosspts[k].curpt_flag == kOutside)
+            if (k != -1 && used_record_[k] == 0 && list_->crosspts[k].curpt_flag == kPointOutside)
                 return i;
         }
         return -1;
@@ -229,7 +226,7 @@ bool UnionWalk::at_crossing(point_t p, const crosspt_t& record) {
     }
     if (used_a_[record.index1] != 0)
         return false;
-    if (record.curpt_flag != kOutside) {
+    if (record.curpt_flag != kPointOutside) {
         // A goes into B (or along it) after p: B runs outside A from here.
         cur_polygon_add(&ring_.ring, p);
         j_ = record.index2;
@@ -277,19 +274,19 @@ struct RunsAround {
 // What a record says about A just before and just after its point: the kind of meeting tells the
 // pair of sides up to their order, and where A runs after the point settles the order.
 RunsAround runs_around(const crosspt_t& record) {
-    bool out_after = record.curpt_flag == kOutside;
-    bool in_after = record.curpt_flag == kInside;
+    bool out_after = record.curpt_flag == kPointOutside;
+    bool in_after = record.curpt_flag == kPointInside;
     switch (record.flag) {
-        case 0:
+        case mapgeom::kKindCrosses:
             return out_after ? RunsAround{Run::kIn, Run::kOut} : RunsAround{Run::kOut, Run::kIn};
-        case 5:
+        case mapgeom::kKindAlongOutward:
             return out_after ? RunsAround{Run::kAlong, Run::kOut}
                              : RunsAround{Run::kOut, Run::kAlong};
-        case 6:
+        case mapgeom::kKindAlongInward:
             return in_after ? RunsAround{Run::kAlong, Run::kIn} : RunsAround{Run::kIn, Run::kAlong};
-        case 3:
+        case mapgeom::kKindTouchInside:
             return {Run::kIn, Run::kIn};
-        case 4:
+        case mapgeom::kKindAlongBoth:
             return {Run::kAlong, Run::kAlong};
         default:
             return {Run::kOut, Run::kOut};
@@ -325,16 +322,16 @@ bool lies_within(const polygon_t* ring, const polygon_t* other) {
     int n = com_polygon_num(ring);
     for (int i = 0; i < n; ++i) {
         int code = relation_point_at_polygon(other, com_polygon_at(ring, i));
-        if (code == kOutside || code == kInside)
-            return code == kInside;
+        if (code == kPointOutside || code == kPointInside)
+            return code == kPointInside;
     }
     for (int i = 0; i < n; ++i) {
         point_t u = com_polygon_at(ring, i);
         point_t v = com_polygon_nexter(ring, i);
         point_t mid{(u.x + v.x) / 2.0, (u.y + v.y) / 2.0, 0.0};
         int code = relation_point_at_polygon(other, mid);
-        if (code == kOutside || code == kInside)
-            return code == kInside;
+        if (code == kPointOutside || code == kPointInside)
+            return code == kPointInside;
     }
     return true;
 }
@@ -354,10 +351,10 @@ bool a_lies_within_b(const polygon_t* a, const polygon_t* b, const crosspts_t* l
 // Codes 1 to 3 for rings that cross nowhere (records empty) or only touch or run along each other.
 int how_rings_lie(const polygon_t* a, const polygon_t* b, const crosspts_t* list) {
     if (a_lies_within_b(a, b, list))
-        return kAWithinB;
+        return kUnionAWithinB;
     if (lies_within(b, a))
-        return kBWithinA;
-    return kApart;
+        return kUnionBWithinA;
+    return kUnionApart;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -391,7 +388,7 @@ bool covers_what_a_union_covers(double covered, const polygon_t* a, const polygo
 int check_result_rings(const polygons_t* rings) {
     for (const polygon_node_t* node = rings->head; node != nullptr; node = node->next)
         if (relation_polygon_iserror(&node->polygon) != 0)
-            return kInvalidResult;
+            return kUnionUntrusted;
     return kUnionBuilt;
 }
 
@@ -399,7 +396,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     mapgeom::clean_and_orient(a);
     mapgeom::clean_and_orient(b);
     if (com_polygon_num(a) < 1 || com_polygon_num(b) < 1)
-        return kApart;
+        return kUnionApart;
     mapgeom::CrossingList crossings;
     calc_polygons_crosspts(a, b, &crossings.list);
     if (crossings.list.count == 0)
@@ -419,7 +416,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     int result = check_result_rings(&made.list);
     if (!walk_closed || !crossings_agree_along_a(&crossings.list) ||
         !covers_what_a_union_covers(walk.walked_area, a, b, origin))
-        result = kInvalidResult;
+        result = kUnionUntrusted;
     made.hand_over(out);
     return result;
 }
@@ -428,6 +425,6 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
 
 int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out) {
     if (a == nullptr || b == nullptr || out == nullptr)
-        return kApart;
-    return mapgeom::guarded(kInvalidResult, [&] { return union_of_rings(a, b, out); });
+        return kUnionApart;
+    return mapgeom::guarded<int>(kUnionUntrusted, [&] { return union_of_rings(a, b, out); });
 }

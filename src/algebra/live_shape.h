@@ -13,6 +13,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "com/tolerances.h"
 #include "mapgeom/com.h"
 
 namespace mapgeom {
@@ -74,9 +75,7 @@ private:
         }
     };
 
-    // Two points are the same when x and y each differ by less than this (com_points_same).
-    static constexpr double kSameTolerance = 0.0001;
-    static constexpr double kCellSize = 2.0 * kSameTolerance;
+    static constexpr double kCellSize = 2.0 * kSamePoint;
     // Below this magnitude a coordinate divided by the cell size is exact to well within a cell.
     static constexpr double kGridLimit = 1.0e10;
 

@@ -24,19 +24,16 @@ namespace {
 
 using mapgeom::same_point;
 
-// Added to the code of a crossing point taken into a piece (codes of 100 and more are node points,
-// which the border conversion cuts rings at); codes already that high are kept.
-constexpr double kNodeMarker = 100.0;
+using mapgeom::kNodeMarker;
+using mapgeom::kPointInside;
+using mapgeom::kPointOutside;
+
 // The walk stops after this many steps even if line points remain unconsumed ...
 constexpr int kWalkStepFloor = 100000;
 // ... or after this many steps per point of the polygon and the doubled line, when that is more:
 // a complete walk passes each boundary vertex about once and the line a few times, so a fixed
 // bound alone would cut the tracing of large polygons short and lose their pieces.
 constexpr int kWalkStepsPerPoint = 16;
-
-// relation_point_at_polygon codes.
-constexpr int kOutside = 0;
-constexpr int kInside = 1;
 
 int midpoint_at_polygon(const polygon_t* polygon, point_t a, point_t b) {
     return relation_point_at_polygon_by_permit(polygon, mapgeom::midpoint(a, b),
@@ -66,9 +63,10 @@ int points_before_entry(const polygon_t* polygon, const geom_t* line, int from, 
     for (int i = from; line->count - dropped > 1; i += step, ++dropped) {
         point_t p = line->points[i];
         int at = relation_point_at_polygon(polygon, p);
-        if (at == kInside)
+        if (at == kPointInside)
             return -1;
-        if (at != kOutside && midpoint_at_polygon(polygon, p, line->points[i + step]) == kInside)
+        if (at != kPointOutside &&
+            midpoint_at_polygon(polygon, p, line->points[i + step]) == kPointInside)
             return dropped;
         com_geom_remove(crossings, p);
     }
@@ -198,7 +196,7 @@ private:
         int forward_li = li < half_ ? li : m_ - 2 - li;
         signed char& known = stretch_inside_[forward_li];
         if (known < 0)
-            known = mapgeom::stretch_side(&locator_, line_at(li), line_at(li + 1)) == kInside;
+            known = mapgeom::stretch_side(&locator_, line_at(li), line_at(li + 1)) == kPointInside;
         return known == 1;
     }
 

@@ -17,20 +17,15 @@
 
 namespace {
 
-// relation_point_at_polygon codes.
-constexpr int kOutside = 0;
-constexpr int kInside = 1;
-
-// relation_polyline_and_polygon / relation_polyline_and_rect codes.
-constexpr int kLineCrosses = 0;
-constexpr int kLineInsideApart = 1;
-constexpr int kLineOutsideApart = 2;
-constexpr int kLineInsideTouching = 3;
-
-// Results of the split operations.
-constexpr int kSplit = 0;
-constexpr int kWholeLineInside = 1;
-constexpr int kLineOutside = 2;
+using mapgeom::kLineCrosses;
+using mapgeom::kLineInsideApart;
+using mapgeom::kLineInsideTouching;
+using mapgeom::kLineOutside;
+using mapgeom::kLineOutsideApart;
+using mapgeom::kLineSplit;
+using mapgeom::kLineWholeInside;
+using mapgeom::kPointInside;
+using mapgeom::kPointOutside;
 
 // Collects the kept runs of a line whose crossings with the boundary are vertices of it. `keep(i)`
 // tells whether the stretch from point i to point i + 1 is kept; it is asked for the first stretch
@@ -74,7 +69,8 @@ void connect_polylines(const polyline_t* line, const polygon_t* polygon, const g
     const point_t* p = line->geom.points;
     collect_kept_runs(
         line, [&](point_t q) { return crossings.first_at(q) >= 0; },
-        [&](int i) { return mapgeom::stretch_side(&locator, p[i], p[i + 1]) != kOutside; }, out);
+        [&](int i) { return mapgeom::stretch_side(&locator, p[i], p[i + 1]) != kPointOutside; },
+        out);
 }
 
 // Which stretches along the rectangle's outline are kept.
@@ -94,8 +90,8 @@ void get_polylines(const polyline_t* line, const polygon_t* rect, const geom_t* 
         line, [&](point_t q) { return crossings.first_at(q) >= 0; },
         [&](int i) {
             int at = mapgeom::stretch_side(&locator, p[i], p[i + 1]);
-            if (at == kOutside || at == kInside)
-                return at == kInside;
+            if (at == kPointOutside || at == kPointInside)
+                return at == kPointInside;
             if (kept_sides == Sides::kEvery)
                 return true;
             point_t mid = mapgeom::midpoint(p[i], p[i + 1]);
@@ -120,7 +116,7 @@ int split_at_crossings(polyline_t* line, polygon_t* ring, geom_t* points, polyli
     collect_kept(line, ring, points, &pieces.list);
     err_polyline_process(&pieces.list);
     pieces.hand_over(out);
-    return kSplit;
+    return kLineSplit;
 }
 
 int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
@@ -129,7 +125,7 @@ int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     int relation = relation_polyline_and_polygon(line, polygon);
     if (relation == kLineInsideApart || relation == kLineInsideTouching) {
         com_polylines_add_copy(out, *line);
-        return kWholeLineInside;
+        return kLineWholeInside;
     }
     if (relation != kLineCrosses)
         return kLineOutside;
@@ -152,10 +148,10 @@ int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
     // meets no corner, so no record marks it), and the side decides.
     bool starts_on_outline =
         com_polyline_num(&cut.line) > 0 &&
-        relation_point_at_polygon(&outline.ring, com_polyline_front(&cut.line)) != kInside;
+        relation_point_at_polygon(&outline.ring, com_polyline_front(&cut.line)) != kPointInside;
     if (relation == kLineInsideApart && !starts_on_outline) {
         com_polylines_add_copy(out, *line);
-        return kWholeLineInside;
+        return kLineWholeInside;
     }
     if (relation == kLineOutsideApart)
         return kLineOutside;
@@ -174,20 +170,21 @@ int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
 int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     if (line == nullptr || polygon == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded(kLineOutside, [&] { return split_by_polygon(line, polygon, out); });
+    return mapgeom::guarded<int>(kLineOutside,
+                                 [&] { return split_by_polygon(line, polygon, out); });
 }
 
 int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
     if (line == nullptr || rect == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded(kLineOutside,
-                            [&] { return split_by_rect<Sides::kLeastOnly>(line, rect, out); });
+    return mapgeom::guarded<int>(kLineOutside,
+                                 [&] { return split_by_rect<Sides::kLeastOnly>(line, rect, out); });
 }
 
 int mapgeom::split_polyline_by_rect_keeping_sides(polyline_t* line, polygon_t* rect,
                                                   polylines_t* out) {
     if (line == nullptr || rect == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded(kLineOutside,
-                            [&] { return split_by_rect<Sides::kEvery>(line, rect, out); });
+    return mapgeom::guarded<int>(kLineOutside,
+                                 [&] { return split_by_rect<Sides::kEvery>(line, rect, out); });
 }

@@ -7,7 +7,7 @@
 namespace {
 
 // Crossings of this engine closer than this are one crossing.
-constexpr double kMergeTolerance = 0.0001;
+constexpr double kMergeTolerance = mapgeom::kSamePoint;
 
 }  // namespace
 

@@ -13,9 +13,9 @@ namespace {
 using mapgeom::RingLocator;
 
 // Crossings of this engine closer than this are one crossing.
-constexpr double kMergeTolerance = 0.0001;
+constexpr double kMergeTolerance = mapgeom::kSamePoint;
 // Side code given to the missing side of a polyline's end: on the ring's edge.
-constexpr int kMissingSide = 2;
+constexpr int kMissingSide = mapgeom::kPointOnEdge;
 
 // Side of the ring (0 outside, 1 inside, 2 on an edge, 3 at a vertex) of the midpoint of p and q.
 int side_of_midpoint(RingLocator* in_ring, point_t p, point_t q) {
@@ -32,7 +32,7 @@ int calc_crosspt_flag(const polyline_t* line, RingLocator* in_ring, int i) {
         i == last ? kMissingSide : side_of_midpoint(in_ring, p, com_polyline_at(line, i + 1));
     int before = i == 0 ? kMissingSide : side_of_midpoint(in_ring, p, com_polyline_at(line, i - 1));
     int kind = mapgeom::meeting_kind_of_sides(after, before);
-    return kind < 0 ? 1 : kind;
+    return kind < 0 ? mapgeom::kKindTouchOutsideApart : kind;
 }
 
 // The ring keeps its points while the records are classified: it is prepared once for them all.

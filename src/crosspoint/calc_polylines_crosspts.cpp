@@ -6,7 +6,7 @@
 namespace {
 
 // Crossings of this engine closer than this are one crossing.
-constexpr double kMergeTolerance = 0.01;
+constexpr double kMergeTolerance = mapgeom::kDefaultPermit;
 
 }  // namespace
 

@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "com/boundary.h"
+#include "com/codes.h"
+#include "com/tolerances.h"
 #include "mapgeom/com.h"
 #include "relation/ring_locator.h"
 #include "relation/shape_relation_internal.h"
@@ -16,9 +18,9 @@
 namespace mapgeom {
 
 // Two segments meet when the meeting point lies within this distance of both segments' boxes.
-constexpr double kSegmentMeetPermit = 0.0001;
+constexpr double kSegmentMeetPermit = kSamePoint;
 // Band within which a neighbouring edge's midpoint counts as lying on the other ring's boundary.
-constexpr double kSideTestPermit = 0.0001;
+constexpr double kSideTestPermit = kSamePoint;
 
 // Which index of a crossing record a step orders by and rewrites: index1 (0) or index2 (other).
 inline int& crosspt_index(crosspt_t& record, int which) {

@@ -10,6 +10,7 @@
 
 #include "algebra/algebra_internal.h"
 #include "com/boundary.h"
+#include "com/codes.h"
 #include "com/numeric.h"
 #include "crosspoint/segment_index.h"
 #include "java_internal.h"
@@ -24,9 +25,7 @@ namespace {
 constexpr int kInitialPointCapacity = 512;
 constexpr int kInitialPartCapacity = 512;
 
-// Press codes marking a whole tile's outline as one section.
-constexpr double kSectionStart = 2.0;
-constexpr double kSectionEnd = 3.0;
+using namespace mapgeom;  // codes and shared holders
 
 // A block of tiles: columns col_begin .. col_end - 1, rows row_begin .. row_end - 1. split_num is
 // 1 for a single tile, 4 when the block spans at least two columns and two rows, 2 otherwise; it
@@ -155,8 +154,8 @@ void add_whole_tile(polygons_t* pieces, rectangle_t tile) {
     polygon_t outline;
     com_polygon_init(&outline);
     get_polygon_by_rect(tile, &outline);
-    outline.geom.points[0].z = kSectionStart;
-    outline.geom.points[outline.geom.count - 1].z = kSectionEnd;
+    outline.geom.points[0].z = kPressStart;
+    outline.geom.points[outline.geom.count - 1].z = kPressEnd;
     com_polygons_add(pieces, outline);
 }
 
@@ -175,13 +174,6 @@ void get_polygons(int col_begin, int row_begin, int col_end, int row_end, div_pa
 
 // ---------------------------------------------------------------------------------------------
 // Block steps.
-
-// Codes of algebra_polygon_and_rect_intersec.
-constexpr int kClipCrossed = 0;
-constexpr int kClipPolygonInside = 1;
-constexpr int kClipRectInside = 2;
-constexpr int kClipTouchPolygonInside = 4;
-constexpr int kClipTouchRectInside = 5;
 
 // The pieces of a polygon inside a rectangle, by the code of algebra_polygon_and_rect_intersec:
 // the pieces where the boundaries cross, a copy of the polygon where it lies within the
@@ -216,15 +208,15 @@ enum class BlockAction { kRecurse, kWhole, kNothing };
 
 BlockAction action_of(int relation) {
     switch (relation) {
-        case 0:  // the boundaries cross
-        case 1:  // the polygon lies within the block ...
-        case 4:  // ... sharing a stretch of its outline
-        case 7:  // ... touching it at points
+        case kRelationOverlap:
+        case kRelationAInsideB:  // the polygon lies within the block ...
+        case kRelationAInsideBSharingEdge:
+        case kRelationAInsideBTouching:
             return BlockAction::kRecurse;
-        case 2:   // the block lies within the polygon ...
-        case 5:   // ... sharing a stretch of its boundary
-        case 8:   // ... touching it at points
-        case 10:  // the same outline
+        case kRelationBInsideA:  // the block lies within the polygon ...
+        case kRelationBInsideASharingEdge:
+        case kRelationBInsideATouching:
+        case kRelationSameOutline:
             return BlockAction::kWhole;
         default:  // apart
             return BlockAction::kNothing;
@@ -318,7 +310,7 @@ bool boundary_inside(const polygon_t* polygon, const mapgeom::SegmentIndex& boun
 
 bool first_point_inside(const polygon_t* ring, const polygon_t* container) {
     return ring->geom.count > 0 &&
-           relation_point_at_polygon(container, com_polygon_front(ring)) == 1;
+           relation_point_at_polygon(container, com_polygon_front(ring)) == kPointInside;
 }
 
 }  // namespace
@@ -331,11 +323,11 @@ int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& bou
     if (!boundary_near(polygon, boundary, rect, &hits)) {
         // What relation_polygon_and_polygon answers without meeting points.
         if (first_point_inside(polygon, outline))
-            return 1;
-        return first_point_inside(outline, polygon) ? 2 : 3;
+            return kRelationAInsideB;
+        return first_point_inside(outline, polygon) ? kRelationBInsideA : kRelationDisjoint;
     }
     if (boundary_inside(polygon, boundary, rect, &hits))
-        return 0;
+        return kRelationOverlap;
     return relation_polygon_and_polygon(polygon, outline);
 }
 
@@ -372,11 +364,6 @@ void polygon_intersec_java(const polygon_t* polygon, polygon_division_out_t* out
     }
 }
 
-// Codes of split_polyline_by_rect and relation_polyline_and_polygon for a line apart from the
-// rectangle.
-constexpr int kSplitApart = 2;
-constexpr int kLineApart = 2;
-
 void polyline_intersec_java(polyline_t* polyline, tag_division_out_t* out, div_param_t* param,
                             rect_div_t block) {
     if (param->out_full)
@@ -386,7 +373,7 @@ void polyline_intersec_java(polyline_t* polyline, tag_division_out_t* out, div_p
                                              param->row_num, param->rect);
         Outline outline(rect);
         PolylineList pieces;
-        if (split_polyline_by_rect(polyline, &outline.ring, &pieces.list) != kSplitApart)
+        if (split_polyline_by_rect(polyline, &outline.ring, &pieces.list) != kLineOutside)
             write_pieces(out, &pieces.list, param, block.col_begin, block.row_begin);
         return;
     }
@@ -394,7 +381,7 @@ void polyline_intersec_java(polyline_t* polyline, tag_division_out_t* out, div_p
     get_rects_by_rect(block, sub);
     for (int i = 0; i < block.split_num; ++i) {
         Outline outline(rect_of(sub[i], param));
-        if (relation_polyline_and_polygon(polyline, &outline.ring) != kLineApart)
+        if (relation_polyline_and_polygon(polyline, &outline.ring) != kLineOutsideApart)
             polyline_intersec_java(polyline, out, param, sub[i]);
     }
 }
