@@ -10,10 +10,12 @@
 
 #include "com/codes.h"
 #include "com/linked_list.h"
+#include "com/owned.h"
 #include "com/tolerances.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/com.h"
 #include "mapgeom/measure.h"
+#include "relation/orientation.h"
 #include "relation/ring_locator.h"
 
 namespace mapgeom {
@@ -41,73 +43,9 @@ inline int stretch_side(RingLocator* ring, point_t a, point_t b) {
     return locate_in_ring(ring, midpoint(a, b), kStretchPermit);
 }
 
-// Removes repeated points (optimize_polygon_del_repeatpts) and turns the ring counter-clockwise.
-void clean_and_orient(polygon_t* ring);
-
 // split_polyline_by_rect, but keeping the stretches along every side of the rectangle: the cut of
 // a line to the whole tiled area of a grid, whose far sides belong to the last tiles.
 int split_polyline_by_rect_keeping_sides(polyline_t* line, polygon_t* rect, polylines_t* out);
-
-// ---------------------------------------------------------------------------------------------------
-// Scratch records of one call that release themselves.
-
-// A ring whose points the holder releases unless it hands them on. All-zero is an empty ring
-// (points are allocated when the first one is added).
-struct OwnedRing {
-    polygon_t ring{};
-    OwnedRing() = default;
-    explicit OwnedRing(polygon_t adopted) : ring(adopted) {}
-    OwnedRing(const OwnedRing&) = delete;
-    OwnedRing& operator=(const OwnedRing&) = delete;
-    ~OwnedRing() { com_polygon_free(&ring); }
-    // Hands the points over (to a list that takes them); the holder is left empty.
-    polygon_t release() {
-        polygon_t handed = ring;
-        ring = polygon_t{};
-        return handed;
-    }
-};
-
-// A polyline being built that releases whatever it still owns.
-struct OwnedLine {
-    polyline_t line{};
-    OwnedLine() { com_polyline_init(&line); }
-    OwnedLine(const OwnedLine&) = delete;
-    OwnedLine& operator=(const OwnedLine&) = delete;
-    ~OwnedLine() { com_polyline_free(&line); }
-};
-
-// A scratch point list.
-struct PointList {
-    geom_t g{};
-    PointList() = default;
-    PointList(const PointList&) = delete;
-    PointList& operator=(const PointList&) = delete;
-    ~PointList() { com_geom_free(&g); }
-};
-
-// Results that one call builds apart from the caller's list, so that the clean-up of degenerate
-// results (err_polygon_process, err_polyline_process) and the checks see only this call's own and
-// never remove what the caller had put in the list. Released with the call unless handed over.
-struct OwnedPolygons {
-    polygons_t list{};
-    OwnedPolygons() { com_polygons_init(&list); }
-    OwnedPolygons(const OwnedPolygons&) = delete;
-    OwnedPolygons& operator=(const OwnedPolygons&) = delete;
-    ~OwnedPolygons() { com_polygons_free(&list); }
-    // Moves every ring, in order, to the end of out; this list is left empty.
-    void hand_over(polygons_t* out);
-};
-
-struct OwnedPolylines {
-    polylines_t list{};
-    OwnedPolylines() { com_polylines_init(&list); }
-    OwnedPolylines(const OwnedPolylines&) = delete;
-    OwnedPolylines& operator=(const OwnedPolylines&) = delete;
-    ~OwnedPolylines() { com_polylines_free(&list); }
-    // Moves every polyline, in order, to the end of out; this list is left empty.
-    void hand_over(polylines_t* out);
-};
 
 // Takes the first ring out of a non-empty list, handing its storage to the caller.
 polygon_t take_front(polygons_t* list);

@@ -23,7 +23,6 @@ using mapgeom::hundreds_of;
 using mapgeom::OwnedPolygons;
 using mapgeom::OwnedRing;
 using mapgeom::PlaceIndex;
-using mapgeom::RingCopy;
 using mapgeom::same_point;
 
 using mapgeom::kClipApart;
@@ -406,14 +405,14 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
         trace_ring("source_error.txt", polygon);
     if (relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
-    RingCopy a(polygon);
-    RingCopy b(rect);
+    OwnedRing a(polygon);
+    OwnedRing b(rect);
     mapgeom::clean_and_orient(&a.ring);
     mapgeom::clean_and_orient(&b.ring);
     if (com_polygon_num(&a.ring) < 3 || com_polygon_num(&b.ring) < 3)
         return kClipApart;
     mapgeom::transform_polygon_press(&a.ring);
-    mapgeom::CrossingList c;
+    mapgeom::OwnedCrossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     mapgeom::transform_press_end_released(&a.ring);
     return clip_prepared(&a.ring, &b.ring, &c.list, out);
@@ -555,7 +554,7 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
         trace_ring("source_error.txt", polygon_);
     if (relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
-    RingCopy b(rect);
+    OwnedRing b(rect);
     mapgeom::clean_and_orient(&b.ring);
     if (com_polygon_num(&ring_) < 3 || com_polygon_num(&b.ring) < 3)
         return kClipApart;
@@ -564,8 +563,8 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
                   extent.max_x + kWindowMargin, extent.max_y + kWindowMargin};
     OwnedRing a;
     reduce_to_window(&ring_, window, &a.ring);
-    RingCopy before(&a.ring);
-    mapgeom::CrossingList c;
+    OwnedRing before(&a.ring);
+    mapgeom::OwnedCrossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     press_inserted_points(&a.ring, &before.ring);
     return clip_prepared(&a.ring, &b.ring, &c.list, out);

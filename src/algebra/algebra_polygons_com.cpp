@@ -235,8 +235,8 @@ int segment_count(const geom_t* shape) {
 // end; should scratch memory run out, they keep their points and the list keeps what it took.
 template <typename Cross, typename Put>
 int run_crossing_finder(geom_t* first, geom_t* second, geom_t* points, Cross cross, Put put) {
-    mapgeom::ShapeCopy copy1(first);
-    mapgeom::ShapeCopy copy2(second);
+    mapgeom::OwnedRing copy1(mapgeom::ring_of_points(first));
+    mapgeom::OwnedRing copy2(mapgeom::ring_of_points(second));
     const geom_t* c1 = &copy1.ring.geom;
     const geom_t* c2 = &copy2.ring.geom;
     return mapgeom::guarded(0, [&] {
@@ -263,30 +263,12 @@ int run_crossing_finder(geom_t* first, geom_t* second, geom_t* points, Cross cro
 
 namespace mapgeom {
 
-void clean_and_orient(polygon_t* ring) {
-    optimize_polygon_del_repeatpts(ring);
-    if (relation_polygon_direction(ring) != 0)
-        com_polygon_reverse(ring);
-}
-
 polygon_t take_front(polygons_t* list) {
     polygon_node_t* node = list->head;
     polygon_t ring = node->polygon;
     unlink(list, node);
     std::free(node);
     return ring;
-}
-
-void OwnedPolygons::hand_over(polygons_t* out) {
-    com_polygons_addrange(out, &list);
-    com_polygons_free_node(&list);
-    com_polygons_init(&list);
-}
-
-void OwnedPolylines::hand_over(polylines_t* out) {
-    com_polylines_addrange(out, &list);
-    com_polylines_free_node(&list);
-    com_polylines_init(&list);
 }
 
 void transform_press_ends_pressed(polygon_t* ring) {

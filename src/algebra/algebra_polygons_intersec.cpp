@@ -439,7 +439,7 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
         return kOverlayFailed;
     bool intersec = op == Overlay::kIntersec;
     return guarded(static_cast<int>(kOverlayFailed), [&] {
-        mapgeom::PointList points;
+        mapgeom::OwnedPoints points;
         prepare_rings(a, b, intersec);
         if (!has_area(a) || !has_area(b))
             return kNoCrossingAWithinB + nesting_offset(a, b);

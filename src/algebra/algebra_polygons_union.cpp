@@ -397,7 +397,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     mapgeom::clean_and_orient(b);
     if (com_polygon_num(a) < 1 || com_polygon_num(b) < 1)
         return kUnionApart;
-    mapgeom::CrossingList crossings;
+    mapgeom::OwnedCrossings crossings;
     calc_polygons_crosspts(a, b, &crossings.list);
     if (crossings.list.count == 0)
         return how_rings_lie(a, b, &crossings.list);

@@ -416,7 +416,7 @@ int connect_final_polygons(const polygon_t* polygon, const polyline_t* line, con
 int connect_polygons(polygon_t* polygon, polyline_t* line, geom_t* points, polygons_t* out) {
     if (adjust_compare(polygon, line, points) != kUsable)
         return -1;
-    mapgeom::LineCopy back(line);
+    mapgeom::OwnedLine back(line);
     com_polyline_reverse(&back.line);
     com_polyline_add_geom(line, &back.line.geom);
     connect_final_polygons(polygon, line, points, out);
@@ -430,16 +430,15 @@ int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* 
     if (polygon == nullptr || line == nullptr || out == nullptr)
         return 0;
     return mapgeom::guarded(0, [&] {
-        if (relation_polygon_direction(polygon) != 0)
-            com_polygon_reverse(polygon);
-        mapgeom::LineCopy cut(line);
-        mapgeom::RingCopy ring(polygon);
+        mapgeom::make_counter_clockwise(polygon);
+        mapgeom::OwnedLine cut(line);
+        mapgeom::OwnedRing ring(polygon);
         mapgeom::drop_repeated_points(&cut.line.geom);
         mapgeom::drop_repeated_points(&ring.ring.geom);
         // Pieces are built apart from the caller's list, so that the clean-up sees only them.
         mapgeom::OwnedPolygons pieces;
         if (com_polygon_num(&ring.ring) >= 3 && com_polyline_num(&cut.line) >= 2) {
-            mapgeom::PointList points;
+            mapgeom::OwnedPoints points;
             find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
             connect_polygons(&ring.ring, &cut.line, &points.g, &pieces.list);
         }

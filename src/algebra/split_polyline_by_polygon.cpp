@@ -120,8 +120,7 @@ int split_at_crossings(polyline_t* line, polygon_t* ring, geom_t* points, polyli
 }
 
 int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
-    if (relation_polygon_direction(polygon) != 0)
-        com_polygon_reverse(polygon);
+    mapgeom::make_counter_clockwise(polygon);
     int relation = relation_polyline_and_polygon(line, polygon);
     if (relation == kLineInsideApart || relation == kLineInsideTouching) {
         com_polylines_add_copy(out, *line);
@@ -129,19 +128,18 @@ int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     }
     if (relation != kLineCrosses)
         return kLineOutside;
-    mapgeom::LineCopy cut(line);
-    mapgeom::RingCopy ring(polygon);
-    mapgeom::PointList points;
+    mapgeom::OwnedLine cut(line);
+    mapgeom::OwnedRing ring(polygon);
+    mapgeom::OwnedPoints points;
     return split_at_crossings(&cut.line, &ring.ring, &points.g, out, connect_polylines);
 }
 
 template <Sides kept_sides>
 int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
-    mapgeom::LineCopy cut(line);
-    mapgeom::RingCopy outline(rect);
-    if (relation_polygon_direction(rect) != 0)
-        com_polygon_reverse(rect);
-    mapgeom::CrossingList records;
+    mapgeom::OwnedLine cut(line);
+    mapgeom::OwnedRing outline(rect);
+    mapgeom::make_counter_clockwise(rect);
+    mapgeom::OwnedCrossings records;
     int relation = relation_polyline_and_rect(&cut.line, &outline.ring, &records.list);
     // Without crossing records the line is taken whole only when it starts strictly inside: one
     // that starts on the outline runs along a side within it (a stretch strictly inside a side
@@ -157,7 +155,7 @@ int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
         return kLineOutside;
     // The records' engine merges crossings closer than its tolerance, leaving some out of the line;
     // the finder puts every crossing into every pass of the line and lists what it adds.
-    mapgeom::PointList points;
+    mapgeom::OwnedPoints points;
     for (int k = 0; k < records.list.count; ++k)
         com_geom_add(&points.g, records.list.crosspts[k].pt);
     return split_at_crossings(&cut.line, &outline.ring, &points.g, out, get_polylines<kept_sides>);

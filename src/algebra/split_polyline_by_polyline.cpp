@@ -41,11 +41,11 @@ int split_polyline_by_polyline(polyline_t* a, polyline_t* b, polylines_t* out) {
     if (a == nullptr || b == nullptr || out == nullptr)
         return kNoCrossing;
     return mapgeom::guarded(kNoCrossing, [&] {
-        mapgeom::LineCopy line_a(a);
-        mapgeom::LineCopy line_b(b);
+        mapgeom::OwnedLine line_a(a);
+        mapgeom::OwnedLine line_b(b);
         optimize_polyline_del_repeatpts(&line_a.line);
         optimize_polyline_del_repeatpts(&line_b.line);
-        mapgeom::PointList points;
+        mapgeom::OwnedPoints points;
         find_all_crosspts(&line_a.line, &line_b.line, &points.g);
         if (points.g.count == 0)
             return kNoCrossing;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "check.h"
+#include "growth.h"
 #include "mapgeom/com.h"
 
 namespace {
@@ -17,12 +18,8 @@ void allocate_zeroed(crosspts_t* crosspts, int capacity) {
 }
 
 void grow_if_full(crosspts_t* crosspts) {
-    if (crosspts->count < crosspts->capacity)
-        return;
-    int capacity = crosspts->capacity > 0 ? crosspts->capacity * 2 : kCrosspointsInitialCapacity;
-    crosspts->crosspts =
-        static_cast<crosspt_t*>(std::realloc(crosspts->crosspts, sizeof(crosspt_t) * capacity));
-    crosspts->capacity = capacity;
+    mapgeom::grow_if_full(&crosspts->crosspts, &crosspts->capacity, crosspts->count,
+                          kCrosspointsInitialCapacity);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "check.h"
+#include "growth.h"
 #include "mapgeom/com.h"
 #include "numeric.h"
 
@@ -18,13 +19,8 @@ void allocate_zeroed(geom_t* geom, int capacity) {
     geom->count = 0;
 }
 
-// Doubles the storage when every slot is in use; the new slots are not cleared.
 void grow_if_full(geom_t* geom) {
-    if (geom->count < geom->capacity)
-        return;
-    int capacity = geom->capacity > 0 ? geom->capacity * 2 : kGeomInitialCapacity;
-    geom->points = static_cast<point_t*>(std::realloc(geom->points, sizeof(point_t) * capacity));
-    geom->capacity = capacity;
+    mapgeom::grow_if_full(&geom->points, &geom->capacity, geom->count, kGeomInitialCapacity);
 }
 
 // Writes the "com_geom_at" diagnostic: the bad index, the count, then every point truncated.

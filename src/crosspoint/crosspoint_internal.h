@@ -30,15 +30,12 @@ inline int crosspt_index(const crosspt_t& record, int which) {
     return which == 0 ? record.index1 : record.index2;
 }
 
-// A deep copy of a shape's points, as a polygon, that releases itself.
-using ShapeCopy = RingCopy;
-
 // Per-call state of an engine: both shapes as they came in (all segment indexes of the candidate
 // search refer to these copies; segment i runs from stored point i to point i + 1, a ring's
 // closing point included), one crossed mark per stored point, and where this call's records start.
 struct CrossingWork {
-    ShapeCopy a;
-    ShapeCopy b;
+    OwnedRing a;
+    OwnedRing b;
     int segments_a;
     int segments_b;
     int first_record;
@@ -46,8 +43,8 @@ struct CrossingWork {
     std::vector<unsigned char> crossed_b;
 
     CrossingWork(const geom_t* shape_a, const geom_t* shape_b, const crosspts_t* out)
-        : a(shape_a),
-          b(shape_b),
+        : a(ring_of_points(shape_a)),
+          b(ring_of_points(shape_b)),
           segments_a(shape_a->count - 1),
           segments_b(shape_b->count - 1),
           first_record(out->count) {}

@@ -18,6 +18,7 @@
 #include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
+#include "relation/shape_relation_internal.h"
 
 namespace {
 
@@ -108,19 +109,16 @@ rectangle_t rect_of(rect_div_t block, const div_param_t* param) {
 // ---------------------------------------------------------------------------------------------
 // Scratch shapes released on every path out.
 
-struct Outline {
-    polygon_t ring{};
-    explicit Outline(rectangle_t rect) {
-        com_polygon_init(&ring);
-        get_polygon_by_rect(rect, &ring);
-    }
-    Outline(const Outline&) = delete;
-    Outline& operator=(const Outline&) = delete;
-    ~Outline() { com_polygon_free(&ring); }
-};
+// The closed outline of a rectangle (get_polygon_by_rect).
+polygon_t outline_of(rectangle_t rect) {
+    polygon_t ring;
+    com_polygon_init(&ring);
+    get_polygon_by_rect(rect, &ring);
+    return ring;
+}
 
-using PolygonList = mapgeom::OwnedPolygons;
-using PolylineList = mapgeom::OwnedPolylines;
+using PolygonList = OwnedPolygons;
+using PolylineList = OwnedPolylines;
 
 // ---------------------------------------------------------------------------------------------
 // Writing pieces. A piece counts only once it is in the record.
@@ -181,7 +179,7 @@ void get_polygons(int col_begin, int row_begin, int col_end, int row_end, div_pa
 // the polygon, nothing where they are apart.
 void clip_polygon_to_rect(const polygon_t* polygon, rectangle_t rect, polygons_t* pieces,
                           mapgeom::RectClipSource* source) {
-    Outline outline(rect);
+    OwnedRing outline(outline_of(rect));
     int code = source->clip(&outline.ring, pieces);
     if (code == kClipPolygonInside || code == kClipTouchPolygonInside) {
         com_polygons_free(pieces);
@@ -308,11 +306,6 @@ bool boundary_inside(const polygon_t* polygon, const mapgeom::SegmentIndex& boun
     return false;
 }
 
-bool first_point_inside(const polygon_t* ring, const polygon_t* container) {
-    return ring->geom.count > 0 &&
-           relation_point_at_polygon(container, com_polygon_front(ring)) == kPointInside;
-}
-
 }  // namespace
 
 namespace mapgeom {
@@ -347,7 +340,7 @@ void polygon_intersec_java(const polygon_t* polygon, polygon_division_out_t* out
     get_rects_by_rect(block, sub);
     for (int i = 0; i < block.split_num; ++i) {
         rectangle_t rect = rect_of(sub[i], param);
-        Outline outline(rect);
+        OwnedRing outline(outline_of(rect));
         int relation =
             mapgeom::relation_polygon_and_block(polygon, *param->boundary, rect, &outline.ring);
         switch (action_of(relation)) {
@@ -371,7 +364,7 @@ void polyline_intersec_java(polyline_t* polyline, tag_division_out_t* out, div_p
     if (block.split_num == 1) {
         rectangle_t rect = get_rect_by_index(block.col_begin, block.row_begin, param->col_num,
                                              param->row_num, param->rect);
-        Outline outline(rect);
+        OwnedRing outline(outline_of(rect));
         PolylineList pieces;
         if (split_polyline_by_rect(polyline, &outline.ring, &pieces.list) != kLineOutside)
             write_pieces(out, &pieces.list, param, block.col_begin, block.row_begin);
@@ -380,7 +373,7 @@ void polyline_intersec_java(polyline_t* polyline, tag_division_out_t* out, div_p
     rect_div_t sub[4];
     get_rects_by_rect(block, sub);
     for (int i = 0; i < block.split_num; ++i) {
-        Outline outline(rect_of(sub[i], param));
+        OwnedRing outline(outline_of(rect_of(sub[i], param)));
         if (relation_polyline_and_polygon(polyline, &outline.ring) != kLineOutsideApart)
             polyline_intersec_java(polyline, out, param, sub[i]);
     }
@@ -463,7 +456,7 @@ void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces,
 // A stretch along the area's outline lies in the grid: the tiles take it (the far sides belong to
 // the last column and row), so the cut keeps every side.
 void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces, div_param_t*) {
-    Outline outline(area);
+    OwnedRing outline(outline_of(area));
     mapgeom::split_polyline_by_rect_keeping_sides(polyline, &outline.ring, pieces);
 }
 

@@ -6,30 +6,18 @@
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/orientation.h"
 #include "relation/shape_relation_internal.h"
 
 namespace {
 
-using mapgeom::CrossingList;
-using mapgeom::RingCopy;
+using mapgeom::OwnedCrossings;
+using mapgeom::OwnedRing;
 
 using namespace mapgeom;
 
 // Fewer vertices than this leave no area: such a ring is not handed to the crossing engine.
 constexpr int kRingMinVertices = 3;
-
-// Repeated points removed (coordinates snapped to whole units) and the ring turned counter-
-// clockwise, the orientation the crossing kinds assume.
-void normalise_ring(polygon_t* ring) {
-    optimize_polygon_del_repeatpts(ring);
-    if (relation_polygon_direction(ring) != 0)
-        com_polygon_reverse(ring);
-}
-
-bool first_point_inside(const polygon_t* ring, const polygon_t* container) {
-    return ring->geom.count > 0 &&
-           relation_point_at_polygon(container, com_polygon_front(ring)) == kPointInside;
-}
 
 // On the caller's polygons: containment from each one's first point.
 int code_without_crossings(const polygon_t* a, const polygon_t* b) {
@@ -96,15 +84,15 @@ int code_from_crossings(const crosspts_t* list, const polygon_t* a, const polygo
 int relation_polygon_and_polygon(const polygon_t* a, const polygon_t* b) {
     if (a == nullptr || b == nullptr)
         return kRelationDisjoint;
-    RingCopy ring_a(a);
-    RingCopy ring_b(b);
-    normalise_ring(&ring_a.ring);
-    normalise_ring(&ring_b.ring);
+    OwnedRing ring_a(a);
+    OwnedRing ring_b(b);
+    clean_and_orient(&ring_a.ring);
+    clean_and_orient(&ring_b.ring);
     if (com_polygon_num(&ring_a.ring) < kRingMinVertices ||
         com_polygon_num(&ring_b.ring) < kRingMinVertices)
         return code_without_crossings(a, b);
 
-    CrossingList crossings;
+    OwnedCrossings crossings;
     calc_polygons_crosspts(&ring_a.ring, &ring_b.ring, &crossings.list);
     if (crossings.list.count == 0)
         return code_without_crossings(a, b);

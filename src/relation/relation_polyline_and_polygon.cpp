@@ -49,8 +49,8 @@ int relate_polyline_to_polygon(polyline_t* line, polygon_t* polygon, crosspts_t*
 int relation_polyline_and_polygon(const polyline_t* line, const polygon_t* polygon) {
     if (line == nullptr || polygon == nullptr)
         return mapgeom::kLineOutsideApart;
-    mapgeom::LineCopy line_copy(line);
-    mapgeom::RingCopy ring_copy(polygon);
-    mapgeom::CrossingList crossings;
+    mapgeom::OwnedLine line_copy(line);
+    mapgeom::OwnedRing ring_copy(polygon);
+    mapgeom::OwnedCrossings crossings;
     return mapgeom::relate_polyline_to_polygon(&line_copy.line, &ring_copy.ring, &crossings.list);
 }

@@ -8,6 +8,6 @@ int relation_polyline_and_rect(polyline_t* line, polygon_t* rect, crosspts_t* cr
         return 2;
     if (crossings != nullptr)
         return mapgeom::relate_polyline_to_polygon(line, rect, crossings);
-    mapgeom::CrossingList scratch;
+    mapgeom::OwnedCrossings scratch;
     return mapgeom::relate_polyline_to_polygon(line, rect, &scratch.list);
 }

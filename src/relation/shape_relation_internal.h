@@ -1,39 +1,21 @@
-// Pieces shared by the shape-to-shape relations: working copies and crossing lists that release
-// themselves, and the reduction of polyline-against-polygon crossing records to one code.
+// Pieces shared by the shape-to-shape relations: containment from a first point, and the reduction
+// of polyline-against-polygon crossing records to one code.
 #ifndef MAPGEOM_SRC_RELATION_SHAPE_RELATION_INTERNAL_H
 #define MAPGEOM_SRC_RELATION_SHAPE_RELATION_INTERNAL_H
 
+#include "com/codes.h"
+#include "com/owned.h"
 #include "mapgeom/com.h"
+#include "mapgeom/relation.h"
 
 namespace mapgeom {
 
-// A deep copy of a polygon (or of a point array, as a polygon) that releases itself.
-struct RingCopy {
-    polygon_t ring{};
-    explicit RingCopy(const polygon_t* source) { com_polygon_polygon(&ring, source); }
-    explicit RingCopy(const geom_t* source) { com_geom_geom(&ring.geom, source); }
-    RingCopy(const RingCopy&) = delete;
-    RingCopy& operator=(const RingCopy&) = delete;
-    ~RingCopy() { com_polygon_free(&ring); }
-};
-
-// A deep copy of a polyline that releases itself.
-struct LineCopy {
-    polyline_t line{};
-    explicit LineCopy(const polyline_t* source) { com_polyline_polyline(&line, source); }
-    LineCopy(const LineCopy&) = delete;
-    LineCopy& operator=(const LineCopy&) = delete;
-    ~LineCopy() { com_polyline_free(&line); }
-};
-
-// A crossing list that releases itself.
-struct CrossingList {
-    crosspts_t list{};
-    CrossingList() { com_crosspts_init(&list); }
-    CrossingList(const CrossingList&) = delete;
-    CrossingList& operator=(const CrossingList&) = delete;
-    ~CrossingList() { com_crosspts_free(&list); }
-};
+// Whether the ring's first point lies inside the container (relation_point_at_polygon): how the
+// shape relations tell containment where the boundaries do not meet.
+inline bool first_point_inside(const polygon_t* ring, const polygon_t* container) {
+    return ring->geom.count > 0 &&
+           relation_point_at_polygon(container, com_polygon_front(ring)) == kPointInside;
+}
 
 // Computes the crossing records of `line` and `polygon` (both changed as
 // calc_polyline_and_polygon_crosspts changes them, records appended to `crossings`) and reduces the
