@@ -16,7 +16,6 @@
 #include "com/linked_list.h"
 #include "com/numeric.h"
 #include "mapgeom/algebra.h"
-#include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
@@ -318,21 +317,6 @@ int repair_ring(const polygon_t* polygon, polygons_t* out, mapgeom::RepairBounds
     return run_repair_queue(&queue, out);
 }
 
-// Repairs polygon i of the list record `in` into `out`; counts[i] = the rings written for it.
-void repair_flat_polygons(const polygons_java_t* in, polygons_java_t* out, int* counts) {
-    mapgeom::OwnedPolygons rings;
-    com_polygons_java_get_polygons(in, &rings.list);
-    int i = 0;
-    for (const polygon_node_t* node = rings.list.head; node != nullptr; node = node->next, ++i) {
-        mapgeom::OwnedPolygons repaired;
-        error_polygon_process(&node->polygon, &repaired.list);
-        int before = out->part_num;
-        com_polygons_java_add_value(out, &repaired.list);
-        if (counts != nullptr)
-            counts[i] = out->part_num - before;
-    }
-}
-
 }  // namespace
 
 namespace mapgeom {
@@ -373,10 +357,4 @@ void transform_polygons_press(polygons_t* list) {
 
 int error_polygon_process(const polygon_t* polygon, polygons_t* out) {
     return mapgeom::repair_self_contacts(polygon, out, mapgeom::kRepairBounds);
-}
-
-void error_polygons_process(const polygons_java_t* polygons, polygons_java_t* result, int* counts) {
-    if (polygons == nullptr || result == nullptr)
-        return;
-    mapgeom::guarded_void([&] { repair_flat_polygons(polygons, result, counts); });
 }

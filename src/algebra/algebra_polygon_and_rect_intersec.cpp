@@ -15,7 +15,6 @@
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
-#include "relation/shape_relation_internal.h"
 
 namespace {
 

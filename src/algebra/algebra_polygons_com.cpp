@@ -320,10 +320,7 @@ int judge_curpt_pos(const polygon_t* a, const polygon_t* b, point_t p) {
 }
 
 int judge_crosspt_polygons(const polygon_t* a, const polygon_t* b, point_t p) {
-    int i = com_polygon_find(a, p);
-    if (i < 0)
-        return 1;
-    return mapgeom::meeting_kind_after_side(a, b, i, mapgeom::side_after_vertex(a, b, i), p);
+    return mapgeom::meeting_kind_at(a, b, p);
 }
 
 int get_outestpt_pos(const polygon_t* a, const polygon_t* b, const geom_t* points, int* used) {

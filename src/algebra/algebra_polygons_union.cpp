@@ -18,7 +18,6 @@
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
-#include "relation/shape_relation_internal.h"
 
 namespace {
 

@@ -18,7 +18,6 @@
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 #include "relation/ring_locator.h"
-#include "relation/shape_relation_internal.h"
 
 namespace {
 

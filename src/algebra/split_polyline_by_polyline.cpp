@@ -4,7 +4,6 @@
 #include "com/boundary.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/optimize.h"
-#include "relation/shape_relation_internal.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 
 #include "com/boundary.h"
 #include "com/codes.h"
+#include "com/owned.h"
 #include "com/tolerances.h"
 #include "mapgeom/com.h"
 #include "relation/ring_locator.h"
-#include "relation/shape_relation_internal.h"
 
 namespace mapgeom {
 
@@ -126,6 +126,10 @@ int meeting_kind_of_sides(int after, int before);
 int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int after,
                             point_t lookup);
 int meeting_kind_after_side(RingPairLocators* rings, int i, int after, point_t lookup);
+
+// Kind of meeting (0..6) of a's vertex at p relative to b (judge_crosspt_polygons): kind 1 when a
+// has no vertex at p.
+int meeting_kind_at(const polygon_t* a, const polygon_t* b, point_t p);
 
 // Takes every record from `first` on to vertex indexes within 0 .. num - 1 of each ring and fills
 // in `curpt_flag` (side_after_vertex) and `flag` (meeting_kind_after_side, looking a's vertex up in

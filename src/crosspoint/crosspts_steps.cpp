@@ -236,6 +236,13 @@ int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int a
     return meeting_kind_after_side(&rings, i, after, lookup);
 }
 
+int meeting_kind_at(const polygon_t* a, const polygon_t* b, point_t p) {
+    int i = com_polygon_find(a, p);
+    if (i < 0)
+        return kKindTouchOutsideApart;
+    return meeting_kind_after_side(a, b, i, side_after_vertex(a, b, i), p);
+}
+
 void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first) {
     RingPairLocators rings(a, b);
     int edges_a = com_polygon_num(a);

@@ -18,7 +18,7 @@
 #include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
-#include "relation/shape_relation_internal.h"
+#include "shape_relation/shape_relation_internal.h"
 
 namespace {
 

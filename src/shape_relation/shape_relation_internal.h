@@ -1,7 +1,7 @@
 // Pieces shared by the shape-to-shape relations: containment from a first point, and the reduction
 // of polyline-against-polygon crossing records to one code.
-#ifndef MAPGEOM_SRC_RELATION_SHAPE_RELATION_INTERNAL_H
-#define MAPGEOM_SRC_RELATION_SHAPE_RELATION_INTERNAL_H
+#ifndef MAPGEOM_SRC_SHAPE_RELATION_SHAPE_RELATION_INTERNAL_H
+#define MAPGEOM_SRC_SHAPE_RELATION_SHAPE_RELATION_INTERNAL_H
 
 #include "com/codes.h"
 #include "com/owned.h"
@@ -26,4 +26,4 @@ int relate_polyline_to_polygon(polyline_t* line, polygon_t* polygon, crosspts_t*
 
 }  // namespace mapgeom
 
-#endif  // MAPGEOM_SRC_RELATION_SHAPE_RELATION_INTERNAL_H
+#endif  // MAPGEOM_SRC_SHAPE_RELATION_SHAPE_RELATION_INTERNAL_H

@@ -4,7 +4,7 @@
 #include "com/codes.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/relation.h"
-#include "relation/shape_relation_internal.h"
+#include "shape_relation/shape_relation_internal.h"
 
 namespace mapgeom {
 namespace {

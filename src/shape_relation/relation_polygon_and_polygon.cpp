@@ -2,12 +2,12 @@
 // copies, and the kinds of meeting (crossing, touching from outside or inside, running along) are
 // reduced to one code. Without meeting points, one polygon's first point tells containment.
 #include "com/codes.h"
-#include "mapgeom/algebra.h"
+#include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 #include "relation/orientation.h"
-#include "relation/shape_relation_internal.h"
+#include "shape_relation/shape_relation_internal.h"
 
 namespace {
 
@@ -33,7 +33,7 @@ int code_of_shared_stretch(const crosspts_t* list, const polygon_t* a, const pol
     for (int k = 0; k < list->count; ++k) {
         const crosspt_t& record = list->crosspts[k];
         if (record.flag == kKindAlongOutward)
-            return judge_crosspt_polygons(b, a, record.pt) == kKindAlongOutward
+            return meeting_kind_at(b, a, record.pt) == kKindAlongOutward
                        ? kRelationSideBySide
                        : kRelationBInsideASharingEdge;
         if (record.flag == kKindAlongInward)
