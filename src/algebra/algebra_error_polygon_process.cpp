@@ -11,10 +11,14 @@
 #include <deque>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/press_codes.h"
+#include "algebra/repair.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
 #include "com/linked_list.h"
 #include "com/numeric.h"
+#include "com/owned.h"
+#include "com/tolerances.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"

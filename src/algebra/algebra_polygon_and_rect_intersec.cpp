@@ -6,15 +6,21 @@
 #include <cmath>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/places.h"
+#include "algebra/press_codes.h"
+#include "algebra/rect_clip.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
 #include "com/check.h"
+#include "com/codes.h"
 #include "com/numeric.h"
+#include "com/owned.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/orientation.h"
 
 namespace {
 

@@ -7,11 +7,15 @@
 #include <cstdlib>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
 #include "algebra/live_shape.h"
+#include "algebra/press_codes.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
+#include "com/codes.h"
 #include "com/linked_list.h"
 #include "com/numeric.h"
+#include "com/owned.h"
+#include "com/tolerances.h"
 #include "crosspoint/crosspoint_internal.h"
 #include "crosspoint/segment_index.h"
 #include "mapgeom/algebra.h"

@@ -5,7 +5,8 @@
 // marker. The steps around the walk are shared with the intersection.
 #include <algorithm>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/crossing_walk.h"
+#include "com/codes.h"
 #include "mapgeom/algebra.h"
 
 namespace {

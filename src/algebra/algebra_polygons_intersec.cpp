@@ -11,15 +11,20 @@
 #include <utility>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/crossing_walk.h"
 #include "algebra/live_shape.h"
+#include "algebra/places.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
+#include "com/codes.h"
 #include "com/numeric.h"
+#include "com/owned.h"
 #include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/orientation.h"
 #include "relation/ring_locator.h"
 
 namespace {
@@ -56,15 +61,12 @@ point_t taken_from_b(point_t p) {
 // locator when it is next asked about, so every answer is the one the rings give as they then are.
 class TouchJudge {
 public:
-    TouchJudge(polygon_t* a, polygon_t* b) : a_(a), b_(b) {
-        for (auto [ring, grid] : {std::make_pair(a, &places_a_), std::make_pair(b, &places_b_)})
-            for (int k = 0; k < ring->geom.count; ++k)
-                grid->add(k, ring->geom.points[k]);
-    }
+    TouchJudge(polygon_t* a, polygon_t* b)
+        : a_(a), b_(b), places_a_(&a->geom), places_b_(&b->geom) {}
 
     // judge_crosspt_polygons(a, b, c).
     int kind(point_t c) {
-        int i = first_at(places_a_, c);
+        int i = places_a_.first_at(c);
         if (i < 0)
             return mapgeom::kKindTouchOutsideApart;
         int after = side_of_midpoint(a_, i, com_polygon_nexter(a_, i), &in_b_);
@@ -72,7 +74,7 @@ public:
         int kind = mapgeom::meeting_kind_of_sides(after, before);
         if (kind >= 0)
             return kind;
-        int j = first_at(places_b_, c);
+        int j = places_b_.first_at(c);
         if (j < 0)
             return mapgeom::kKindTouchOutsideApart;
         return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != mapgeom::kPointOutside
@@ -82,12 +84,12 @@ public:
 
     // Takes the crossing marker off each ring's vertex at c; both take A's coordinates.
     void unmark(point_t c) {
-        int in_a = first_at(places_a_, c);
+        int in_a = places_a_.first_at(c);
         if (in_a < 0)
             return;
         point_t place = com_polygon_at(a_, in_a);
         unmark_vertex(a_, in_a, place, &places_a_, &in_a_);
-        int in_b = first_at(places_b_, c);
+        int in_b = places_b_.first_at(c);
         if (in_b >= 0)
             unmark_vertex(b_, in_b, place, &places_b_, &in_b_);
     }
@@ -104,16 +106,6 @@ private:
         }
     };
 
-    // The least index of a point of the grid's ring at p (com_polygon_find), or -1.
-    static int first_at(const mapgeom::PlaceGrid& grid, point_t p) {
-        int first = -1;
-        grid.visit_same(p, [&](int id) {
-            if (first < 0 || id < first)
-                first = id;
-        });
-        return first;
-    }
-
     // Where the midpoint of vertex i of ring and `toward` lies in the locator's ring.
     static int side_of_midpoint(const polygon_t* ring, int i, point_t toward, Locator* other) {
         point_t vertex = com_polygon_at(ring, i);
@@ -123,7 +115,7 @@ private:
 
     // Vertex `index` of ring (and the closing point with vertex 0) takes the place's coordinates
     // and loses the marker.
-    static void unmark_vertex(polygon_t* ring, int index, point_t place, mapgeom::PlaceGrid* grid,
+    static void unmark_vertex(polygon_t* ring, int index, point_t place, mapgeom::PlaceIndex* grid,
                               Locator* locator) {
         point_t v = com_polygon_at(ring, index);
         if (v.z >= kNodeMarker)
@@ -144,8 +136,8 @@ private:
 
     polygon_t* a_;
     polygon_t* b_;
-    mapgeom::PlaceGrid places_a_;
-    mapgeom::PlaceGrid places_b_;
+    mapgeom::PlaceIndex places_a_;
+    mapgeom::PlaceIndex places_b_;
     Locator in_a_{a_, {}};
     Locator in_b_{b_, {}};
 };

@@ -12,12 +12,18 @@
 #include <utility>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/crossing_walk.h"
+#include "algebra/places.h"
+#include "algebra/press_codes.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
+#include "com/codes.h"
+#include "com/owned.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/orientation.h"
 
 namespace {
 

@@ -11,12 +11,16 @@
 #include <initializer_list>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/places.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
+#include "com/codes.h"
+#include "com/owned.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/orientation.h"
 #include "relation/ring_locator.h"
 
 namespace {

@@ -1,7 +1,9 @@
 // Cutting a polyline at every point where another polyline meets it. All stretches are kept: the
 // pieces follow each other along the first line, each ending where the next begins.
-#include "algebra/algebra_internal.h"
+#include "algebra/places.h"
 #include "com/boundary.h"
+#include "com/codes.h"
+#include "com/owned.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/optimize.h"
 

@@ -8,10 +8,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/rect_clip.h"
 #include "com/boundary.h"
 #include "com/codes.h"
 #include "com/numeric.h"
+#include "com/owned.h"
 #include "crosspoint/segment_index.h"
 #include "java_internal.h"
 #include "mapgeom/algebra.h"
