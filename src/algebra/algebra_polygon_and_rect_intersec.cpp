@@ -10,6 +10,7 @@
 #include "algebra/press_codes.h"
 #include "algebra/rect_clip.h"
 #include "algebra/shape_steps.h"
+#include "algebra/walk_state.h"
 #include "com/boundary.h"
 #include "com/check.h"
 #include "com/codes.h"
@@ -29,6 +30,7 @@ using mapgeom::OwnedPolygons;
 using mapgeom::OwnedRing;
 using mapgeom::PlaceIndex;
 using mapgeom::same_point;
+using mapgeom::WalkSide;
 
 using mapgeom::kClipApart;
 using mapgeom::kClipNoPiece;
@@ -109,29 +111,22 @@ void del_repeatpts(polygon_t* piece) {
 // ---------------------------------------------------------------------------------------------
 // The clipping walk.
 
-class ClipWalk {
+class ClipWalk : mapgeom::WalkState {
 public:
     ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const PlaceIndex& index,
              polygons_t* out)
-        : a_(a),
+        : WalkState(a, b),
+          a_(a),
           b_(b),
           c_(c),
           out_(out),
-          n_(com_polygon_num(a)),
-          nb_(com_polygon_num(b)),
-          used_(n_, 0),
           disabled_(c->count, 0),
-          remaining_(n_) {
+          a_crossing_(mapgeom::records_at_vertices(a, index)),
+          b_crossing_(mapgeom::records_at_vertices(b, index)) {
         // The walk moves no vertex: where each vertex meets a crossing is looked up once.
-        a_crossing_.resize(n_);
-        for (int i = 0; i < n_; ++i) {
-            a_crossing_[i] = index.first_at(a->geom.points[i]);
+        for (int i = 0; i < n_a_; ++i)
             if (a_crossing_[i] != -1)
                 crossing_vertices_.push_back(i);
-        }
-        b_crossing_.resize(nb_);
-        for (int j = 0; j < nb_; ++j)
-            b_crossing_[j] = index.first_at(b->geom.points[j]);
     }
 
     // Returns 0 when the walk switched onto the outline at least once, 1 otherwise.
@@ -140,9 +135,9 @@ public:
         int start = next_start();
         if (start < 0)
             return produced_ ? 0 : 1;
-        a_index_ = start;
-        long long bound = static_cast<long long>(kWalkStepsPerVertex) * n_;
-        for (long long step = 1; remaining_ > 0 && step <= bound; ++step) {
+        i_ = start;
+        long long bound = static_cast<long long>(kWalkStepsPerVertex) * n_a_;
+        for (long long step = 1; used_.remaining() > 0 && step <= bound; ++step) {
             if (!step_once())
                 break;
         }
@@ -150,6 +145,10 @@ public:
     }
 
 private:
+    // Where the walk is: before the polygon first ran into the outline, between pieces (looking
+    // for the next piece's start), or tracing a piece.
+    enum class Phase { kNotEntered, kBetweenPieces, kInPiece };
+
     // Meetings other than crossings and stretches along the outline (touch points, flags 1 to 4)
     // never switch the walk. A touch point is no node of the result: it loses its crossing mark.
     void disable_touch_points() {
@@ -168,7 +167,7 @@ private:
     int first_unused_crossing(int side) const {
         for (int i : crossing_vertices_) {
             int k = a_crossing_[i];
-            if (used_[i] == 0 && disabled_[k] == 0 && c_->crosspts[k].curpt_flag == side)
+            if (!used_.is_used(i) && disabled_[k] == 0 && c_->crosspts[k].curpt_flag == side)
                 return i;
         }
         return -1;
@@ -185,17 +184,10 @@ private:
         if (exit >= 0 || !produced_)
             return exit;
         int entry = first_unused_crossing(kPointInside);
-        return entry < 0 ? -1 : (entry + n_ - 1) % n_;
+        return entry < 0 ? -1 : (entry + n_a_ - 1) % n_a_;
     }
 
-    void use_vertex(int i) {
-        if (used_[i] != 0)
-            return;
-        used_[i] = 1;
-        --remaining_;
-    }
-
-    void append(point_t p) { cur_polygon_add(&piece_.ring, p); }
+    void append(point_t p) { cur_polygon_add(&ring_.ring, p); }
 
     // A point of the outline: inside a press section (code 1, hundreds kept).
     static point_t in_section(point_t p) {
@@ -206,23 +198,16 @@ private:
 
     // One step; false when the walk is over (no further start).
     bool step_once() {
-        point_t c;
-        int k = -1;
-        if (on_polygon_) {
-            a_index_ = (a_index_ + 1) % n_;
-            // A whole lap of the polygon without entering the outline changes nothing that could
-            // start a piece later: the walk is over.
-            if (!started_ && ++idle_steps_ > n_)
-                return false;
-            if (used_[a_index_] != 0)
-                return true;
-            c = a_->geom.points[a_index_];
-            k = a_crossing_[a_index_];
-        } else {
-            b_index_ = (b_index_ + 1) % nb_;
-            c = b_->geom.points[b_index_];
-            k = b_crossing_[b_index_];
-        }
+        bool on_polygon = side_ == WalkSide::kA;
+        // A whole lap of the polygon without entering the outline changes nothing that could
+        // start a piece later: the walk is over.
+        int at = advance();
+        if (on_polygon && phase_ != Phase::kInPiece && ++idle_steps_ > n_a_)
+            return false;
+        if (on_polygon && used_.is_used(at))
+            return true;
+        point_t c = on_polygon ? a_->geom.points[at] : b_->geom.points[at];
+        int k = on_polygon ? a_crossing_[at] : b_crossing_[at];
         if (k == -1 || disabled_[k] != 0) {
             pass_plain_point(c);
             return true;
@@ -231,74 +216,64 @@ private:
     }
 
     void pass_plain_point(point_t c) {
-        if (!started_) {
-            if (following_ && on_polygon_)
-                use_vertex(a_index_);
-            return;
-        }
-        if (on_polygon_) {
-            append(c);
-            if (following_)
-                use_vertex(a_index_);
-        } else {
-            append(in_section(c));
-        }
+        bool on_polygon = side_ == WalkSide::kA;
+        if (phase_ == Phase::kInPiece)
+            append(on_polygon ? c : in_section(c));
+        if (on_polygon && phase_ != Phase::kNotEntered)
+            used_.use(i_);
     }
 
     bool pass_crossing(const crosspt_t& crossing) {
         int i = crossing.index1;
         point_t c = a_->geom.points[i];
-        if (piece_.ring.geom.count > 0 && same_point(c, com_polygon_front(&piece_.ring)))
+        if (ring_.ring.geom.count > 0 && same_point(c, com_polygon_front(&ring_.ring)))
             return close_piece(c, i);
-        if (used_[i] != 0) {
-            if (!on_polygon_ && started_)
+        if (used_.is_used(i)) {
+            if (side_ == WalkSide::kB && phase_ == Phase::kInPiece)
                 append(c);
             return true;
         }
         if (crossing.curpt_flag == kPointInside) {
             enter_outline(c, i);
-        } else if (started_) {
+        } else if (phase_ == Phase::kInPiece) {
             leave_outline(c, i, crossing.index2);
         }
         return true;
     }
 
-    // The polygon runs into the outline here: follow the polygon.
+    // The polygon runs into the outline here: follow the polygon. The piece's first vertex stays
+    // free until the piece closes there.
     void enter_outline(point_t c, int i) {
         append(c);
-        started_ = true;
-        a_index_ = i;
-        if (first_taken_)
-            use_vertex(i);
-        else
-            first_taken_ = true;
-        on_polygon_ = true;
-        following_ = true;
+        i_ = i;
+        if (phase_ == Phase::kInPiece)
+            used_.use(i);
+        phase_ = Phase::kInPiece;
+        side_ = WalkSide::kA;
     }
 
     // The polygon leaves the outline (or runs along it) here: follow the outline.
     void leave_outline(point_t c, int i, int b_index) {
         append(in_section(c));
-        b_index_ = b_index;
-        a_index_ = i;
-        use_vertex(i);
-        on_polygon_ = false;
+        j_ = b_index;
+        i_ = i;
+        used_.use(i);
+        side_ = WalkSide::kB;
         produced_ = true;
     }
 
     bool close_piece(point_t c, int i) {
         c.z = hundreds_of(c.z);
         append(c);
-        del_repeatpts(&piece_.ring);
-        split_polygon_by_repeat_points(&piece_.ring, out_, 0);
-        use_vertex(i);
+        del_repeatpts(&ring_.ring);
+        split_polygon_by_repeat_points(&ring_.ring, out_, 0);
+        used_.use(i);
         int start = next_start();
         if (start < 0)
             return false;
-        a_index_ = start;
-        on_polygon_ = true;
-        started_ = false;
-        first_taken_ = false;
+        i_ = start;
+        side_ = WalkSide::kA;
+        phase_ = Phase::kBetweenPieces;
         idle_steps_ = 0;
         return true;
     }
@@ -307,25 +282,15 @@ private:
     const polygon_t* b_;
     const crosspts_t* c_;
     polygons_t* out_;
-    int n_;
-    int nb_;
-    std::vector<int> used_;
     std::vector<int> disabled_;
-    int remaining_;
     // The crossing record at each vertex of a and b (-1 for none), and a's crossing vertices in
     // index order.
     std::vector<int> a_crossing_;
     std::vector<int> b_crossing_;
     std::vector<int> crossing_vertices_;
-    OwnedRing piece_;
-    int a_index_ = 0;
-    int b_index_ = 0;
+    Phase phase_ = Phase::kNotEntered;
     int idle_steps_ = 0;
-    bool on_polygon_ = true;
-    bool started_ = false;
-    bool following_ = false;
-    bool first_taken_ = false;
-    bool produced_ = false;
+    bool produced_ = false;  // the walk switched onto the outline at least once
 };
 
 // ---------------------------------------------------------------------------------------------

@@ -377,13 +377,11 @@ int CrossingVertices::side_after(int k) {
     return side_after_[k];
 }
 
-int CrossingVertices::next_start(const UsedVertices& used) {
-    for (int n = com_polygon_num(a_); start_cursor_ < n; ++start_cursor_) {
-        const Vertex& v = vertices_a_[start_cursor_];
-        if (!used.is_used(start_cursor_) && v.listed && side_after(v.on_a) == 0)
-            return start_cursor_;
-    }
-    return -1;
+int CrossingVertices::next_start(const UsedMarks& used) {
+    return starts_.next(com_polygon_num(a_), [&](int i) {
+        const Vertex& v = vertices_a_[i];
+        return !used.is_used(i) && v.listed && side_after(v.on_a) == kPointOutside;
+    });
 }
 
 int nesting_offset(const polygon_t* a, const polygon_t* b) {

@@ -16,6 +16,7 @@
 #include "algebra/places.h"
 #include "algebra/press_codes.h"
 #include "algebra/shape_steps.h"
+#include "algebra/walk_state.h"
 #include "com/boundary.h"
 #include "com/codes.h"
 #include "com/owned.h"
@@ -29,6 +30,7 @@ namespace {
 
 using mapgeom::PlaceIndex;
 using mapgeom::same_point;
+using mapgeom::WalkSide;
 
 using mapgeom::kPointInside;
 using mapgeom::kPointOutside;
@@ -53,16 +55,6 @@ constexpr double kBoundaryShiftBand = 0.01;
 // Share of an area that rounding in the shoelace sums may change.
 constexpr double kAreaRoundingShare = 1e-9;
 
-// The crossing record at each vertex of a ring (the first record at its place, as
-// com_crosspts_find gives it), or -1 where there is none.
-std::vector<int> records_at_vertices(const polygon_t* ring, const PlaceIndex& records) {
-    int n = com_polygon_num(ring);
-    std::vector<int> at(n);
-    for (int i = 0; i < n; ++i)
-        at[i] = records.first_at(com_polygon_at(ring, i));
-    return at;
-}
-
 // Signed shoelace area of a closed ring (positive counter-clockwise with y up), about a nearby
 // origin so that the products stay small and the sum exact enough for rings far from (0, 0).
 double signed_area_about(const geom_t* ring, point_t origin) {
@@ -82,23 +74,20 @@ enum class WalkEnd { kNoStart, kDone, kStepLimit };
 // State of the union walk over rings a and b (both counter-clockwise, crossings inserted).
 // A crossing record is usable when A crosses B there or leaves or joins a stretch shared with B;
 // touching records are marked used from the start and read as plain vertices.
-class UnionWalk {
+class UnionWalk : mapgeom::WalkState {
 public:
     UnionWalk(const polygon_t* a, const polygon_t* b, const crosspts_t* list, polygons_t* out,
               point_t origin)
-        : a_(a),
+        : WalkState(a, b),
+          a_(a),
           b_(b),
           list_(list),
           out_(out),
-          n_a_(com_polygon_num(a)),
-          n_b_(com_polygon_num(b)),
           records_(list->count, [list](int k) { return list->crosspts[k].pt; }),
-          record_at_a_(records_at_vertices(a, records_)),
-          record_at_b_(records_at_vertices(b, records_)),
+          record_at_a_(mapgeom::records_at_vertices(a, records_)),
+          record_at_b_(mapgeom::records_at_vertices(b, records_)),
           vertices_of_a_(n_a_ + 1, [a](int k) { return com_polygon_at(a, k); }),
-          used_a_(n_a_, 0),
           used_record_(list->count, 0),
-          remaining_(n_a_),
           origin_(origin) {
         for (int k = 0; k < list->count; ++k)
             used_record_[k] = mapgeom::is_walkable_kind(list->crosspts[k].flag) ? 0 : 1;
@@ -108,33 +97,19 @@ public:
     double walked_area() const { return walked_area_; }
 
 private:
-    enum class Side { kA, kB };
-
     // The vertex of A at which the next ring's walk starts: the first unused vertex holding a
-    // usable crossing after which A runs outside B. Vertices only ever lose the right to start
-    // (marks are only set), so each search resumes where the previous one stopped.
+    // usable crossing after which A runs outside B.
     int get_outpoint_pos() {
-        for (; start_cursor_ < n_a_; ++start_cursor_) {
-            int i = start_cursor_;
-            if (used_a_[i] != 0)
-                continue;
+        return starts_.next(n_a_, [&](int i) {
             int k = record_at_a_[i];
-            if (k != -1 && used_record_[k] == 0 && list_->crosspts[k].curpt_flag == kPointOutside)
-                return i;
-        }
-        return -1;
-    }
-
-    void mark_used(int i) {
-        if (used_a_[i] == 0) {
-            used_a_[i] = 1;
-            --remaining_;
-        }
+            return !used_.is_used(i) && k != -1 && used_record_[k] == 0 &&
+                   list_->crosspts[k].curpt_flag == kPointOutside;
+        });
     }
 
     void begin_ring(int start) {
         i_ = start;
-        side_ = Side::kA;
+        side_ = WalkSide::kA;
         started_ = false;
         com_polygon_clear(&ring_.ring);
     }
@@ -146,10 +121,7 @@ private:
         mapgeom::close_walked_ring(&ring_.ring, out_);
         // Every close uses up one vertex of A, even when the vertex at p is used already (a ring
         // of A passing one place twice): so a walk closes at most n_A rings.
-        int at = vertices_of_a_.first_at(p);
-        if (at >= 0 && at < n_a_)
-            used_a_[at] = 1;
-        --remaining_;
+        used_.use_counting_anyway(vertices_of_a_.first_at(p));
     }
 
     // One step at a usable crossing record met at p; true when the walk is over.
@@ -159,24 +131,15 @@ private:
     const polygon_t* b_;
     const crosspts_t* list_;
     polygons_t* out_;
-    int n_a_;
-    int n_b_;
     PlaceIndex records_;
     std::vector<int> record_at_a_;
     std::vector<int> record_at_b_;
     PlaceIndex vertices_of_a_;
-    std::vector<char> used_a_;
     std::vector<char> used_record_;
-    int remaining_;
-    int start_cursor_ = 0;
+    mapgeom::StartCursor starts_;
     point_t origin_;
     double walked_area_ = 0.0;
-
-    mapgeom::OwnedRing ring_;
-    Side side_ = Side::kA;
     bool started_ = false;
-    int i_ = 0;
-    int j_ = 0;
 };
 
 WalkEnd UnionWalk::run() {
@@ -190,22 +153,15 @@ WalkEnd UnionWalk::run() {
     const int limit =
         static_cast<int>(std::min<long long>(kUnionIterationLimit, kStepsPerVertex * vertices));
     int iterations = 0;
-    while (remaining_ > 0) {
+    while (used_.remaining() > 0) {
         if (++iterations > limit)
             return WalkEnd::kStepLimit;
-        point_t p;
-        int k;
-        if (side_ == Side::kA) {
-            i_ = (i_ + 1) % n_a_;
-            if (used_a_[i_] != 0)
-                continue;
-            p = com_polygon_at(a_, i_);
-            k = record_at_a_[i_];
-        } else {
-            j_ = (j_ + 1) % n_b_;
-            p = com_polygon_at(b_, j_);
-            k = record_at_b_[j_];
-        }
+        bool on_a = side_ == WalkSide::kA;
+        int at = advance();
+        if (on_a && used_.is_used(at))
+            continue;
+        point_t p = com_polygon_at(on_a ? a_ : b_, at);
+        int k = on_a ? record_at_a_[at] : record_at_b_[at];
         if (k != -1 && used_record_[k] == 0) {
             if (at_crossing(p, list_->crosspts[k]))
                 return WalkEnd::kDone;
@@ -214,8 +170,8 @@ WalkEnd UnionWalk::run() {
         if (!started_)
             continue;
         cur_polygon_add(&ring_.ring, p);
-        if (side_ == Side::kA)
-            mark_used(i_);
+        if (side_ == WalkSide::kA)
+            used_.use(i_);
     }
     return WalkEnd::kDone;
 }
@@ -229,22 +185,22 @@ bool UnionWalk::at_crossing(point_t p, const crosspt_t& record) {
         begin_ring(start);
         return false;
     }
-    if (used_a_[record.index1] != 0)
+    if (used_.is_used(record.index1))
         return false;
     if (record.curpt_flag != kPointOutside) {
         // A goes into B (or along it) after p: B runs outside A from here.
         cur_polygon_add(&ring_.ring, p);
         j_ = record.index2;
         started_ = true;
-        side_ = Side::kB;
+        side_ = WalkSide::kB;
         return false;
     }
     // A leaves B here: the outline continues along A.
     if (started_) {
         cur_polygon_add(&ring_.ring, p);
         i_ = record.index1;
-        side_ = Side::kA;
-        mark_used(i_);
+        side_ = WalkSide::kA;
+        used_.use(i_);
     }
     return false;
 }

@@ -8,6 +8,7 @@
 
 #include "algebra/places.h"
 #include "algebra/shape_steps.h"
+#include "algebra/walk_state.h"
 #include "com/codes.h"
 #include "com/owned.h"
 #include "mapgeom/algebra.h"
@@ -32,25 +33,6 @@ enum class TouchMarkers { kAllTouches, kAllButInnerTouch };
 // ring there loses its crossing marker (kind 2, B touching A from inside, keeps it with
 // kAllButInnerTouch). Both rings' vertices take A's coordinates.
 void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers);
-
-// Marks of A's vertices that a walk has taken, with the count of those still free.
-struct UsedVertices {
-    std::vector<int> used;  // int marks, as get_outestpt_pos reads them
-    int remaining;
-
-    explicit UsedVertices(int n) : used(n > 0 ? n : 0, 0), remaining(n > 0 ? n : 0) {}
-    bool is_used(int i) const { return i >= 0 && i < static_cast<int>(used.size()) && used[i]; }
-    // Marks vertex i; a vertex counts once however often it is marked.
-    void use(int i) {
-        if (i < 0 || i >= static_cast<int>(used.size()) || used[i])
-            return;
-        used[i] = 1;
-        --remaining;
-    }
-};
-
-// Which ring a walk follows, or a vertex belongs to.
-enum class WalkSide { kA, kB };
 
 // The crossing list of a walk looked up by vertex. Built once the touching crossings are dropped
 // (the list and the rings do not change during a walk), it answers in constant time what a walk
@@ -77,7 +59,7 @@ public:
     // As get_outestpt_pos: the first free listed vertex of A after which A runs outside B, or -1.
     // A vertex passed over stays disqualified (used marks only grow, the rest is fixed), so each
     // search resumes where the last one stopped.
-    int next_start(const UsedVertices& used);
+    int next_start(const UsedMarks& used);
 
 private:
     struct Vertex {
@@ -96,7 +78,7 @@ private:
     std::vector<Vertex> vertices_b_;
     std::vector<signed char> side_after_;  // -1 until computed
     RingLocator in_b_;                     // b located once for all the side tests
-    int start_cursor_ = 0;
+    StartCursor starts_;
 };
 
 // What the walks of the intersection and the difference share: the rings, the crossings looked up
@@ -104,16 +86,10 @@ private:
 // at which vertex. Walk (the derived walk) provides begin_ring() (false when no start is left),
 // pass(p) for a point that is no crossing and at_crossing(p) (false when the walk is over).
 template <typename Walk>
-class CrossingWalk {
+class CrossingWalk : protected WalkState {
 public:
     CrossingWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out)
-        : a_(a),
-          b_(b),
-          crossings_(a, b, points),
-          out_(out),
-          n_a_(com_polygon_num(a)),
-          n_b_(com_polygon_num(b)),
-          used_(n_a_) {}
+        : WalkState(a, b), a_(a), b_(b), crossings_(a, b, points), out_(out) {}
 
     // Walks until every vertex of A is used, no start is left, or after `limit` steps (vertices
     // of A passed over as used are free: with one still unused, a step comes within n_A of them).
@@ -121,7 +97,7 @@ public:
         Walk& walk = static_cast<Walk&>(*this);
         if (!walk.begin_ring())
             return;
-        for (long step = 0; used_.remaining > 0 && step < limit;) {
+        for (long step = 0; used_.remaining() > 0 && step < limit;) {
             point_t p;
             if (!advance(&p))
                 continue;
@@ -134,9 +110,8 @@ public:
     }
 
 protected:
-    polygon_t* ring() { return &current_.ring; }
+    polygon_t* ring() { return &ring_.ring; }
     void add(point_t p) { cur_polygon_add(ring(), p); }
-    int here() const { return side_ == WalkSide::kA ? i_ : j_; }
     // Starts a ring at vertex `start` of A; false (nothing changed) when start is -1.
     bool begin_at(int start) {
         if (start < 0)
@@ -159,27 +134,15 @@ protected:
     polygon_t* b_;
     CrossingVertices crossings_;
     polygons_t* out_;
-    int n_a_;
-    int n_b_;
-    UsedVertices used_;
-    OwnedRing current_;
-    WalkSide side_ = WalkSide::kA;
-    int i_ = 0;
-    int j_ = 0;
     bool started_ = false;
 
 private:
     // The next point along the side followed; false for a used vertex of A (passed over).
     bool advance(point_t* p) {
-        if (side_ == WalkSide::kA) {
-            i_ = (i_ + 1) % n_a_;
-            if (used_.is_used(i_))
-                return false;
-            *p = com_polygon_at(a_, i_);
-        } else {
-            j_ = (j_ + 1) % n_b_;
-            *p = com_polygon_at(b_, j_);
-        }
+        int k = WalkState::advance();
+        if (side_ == WalkSide::kA && used_.is_used(k))
+            return false;
+        *p = com_polygon_at(side_ == WalkSide::kA ? a_ : b_, k);
         return true;
     }
 };

@@ -13,6 +13,7 @@
 
 #include "algebra/places.h"
 #include "algebra/shape_steps.h"
+#include "algebra/walk_state.h"
 #include "com/boundary.h"
 #include "com/codes.h"
 #include "com/owned.h"
@@ -160,8 +161,7 @@ public:
           n_(com_polygon_num(polygon)),
           m_(line->geom.count),
           half_(m_ / 2),
-          consumed_(m_, 0),
-          remaining_(m_),
+          consumed_(m_),
           stretch_inside_(m_, -1),
           locator_(polygon) {
         com_polygon_init(&piece_);
@@ -175,7 +175,7 @@ public:
             kWalkStepFloor, static_cast<long long>(kWalkStepsPerPoint) * (n_ + m_));
         // The last stretch is consumed before its piece closes: the walk goes on while a piece
         // is open.
-        for (long long steps = 0; (remaining_ > 0 || started_) && steps < limit; ++steps)
+        for (long long steps = 0; (consumed_.remaining() > 0 || started_) && steps < limit; ++steps)
             step();
     }
 
@@ -207,7 +207,7 @@ private:
     // consumed, or -1 (find_curpt_pos).
     int find_curpt_pos(int id, bool in_forward_half) const {
         for (int k : crossings_.on_line[id])
-            if ((k < half_) == in_forward_half && !consumed_[k])
+            if ((k < half_) == in_forward_half && !consumed_.is_used(k))
                 return k;
         return -1;
     }
@@ -218,12 +218,7 @@ private:
         return k >= 0 && stretch_inside(k) ? k : -1;
     }
 
-    void consume(int li) {
-        if (li < 0 || consumed_[li])
-            return;
-        consumed_[li] = 1;
-        --remaining_;
-    }
+    void consume(int li) { consumed_.use(li); }
 
     void append(point_t p) { cur_polygon_add(&piece_, p); }
 
@@ -310,7 +305,7 @@ private:
 
     // Crossing c (number id) reached along the line at li_.
     void line_crossing(point_t c, int id) {
-        bool onward = !consumed_[li_] && stretch_inside(li_);
+        bool onward = !consumed_.is_used(li_) && stretch_inside(li_);
         if (!started_) {
             // Looking for a piece to start: one starts wherever a stretch inside leaves a crossing.
             scan_inside_ = onward;
@@ -354,7 +349,7 @@ private:
             li_ = (li_ + 1) % m_;
             // Between pieces, stretches already traced are passed over; a piece following the
             // line always reaches the point its stretch ends at.
-            if (!started_ && consumed_[li_])
+            if (!started_ && consumed_.is_used(li_))
                 return;
             c = line_at(li_);
             id = crossings_.of_line[li_];
@@ -392,8 +387,7 @@ private:
     int n_;
     int m_;
     int half_;
-    std::vector<unsigned char> consumed_;
-    int remaining_;
+    mapgeom::UsedMarks consumed_;  // line points whose stretch the walk has taken
     mutable std::vector<signed char> stretch_inside_;  // per forward index: -1 not yet asked
     mutable mapgeom::RingLocator locator_;             // the stretch tests locate many midpoints
 
