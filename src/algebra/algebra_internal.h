@@ -11,9 +11,6 @@
 #include "algebra/rect_clip.h"
 #include "algebra/repair.h"
 #include "algebra/shape_steps.h"
-#include "com/codes.h"
-#include "com/owned.h"
-#include "com/tolerances.h"
 #include "relation/orientation.h"
 
 #endif  // MAPGEOM_SRC_ALGEBRA_ALGEBRA_INTERNAL_H

@@ -25,23 +25,7 @@
 
 namespace {
 
-using mapgeom::hundreds_of;
-using mapgeom::OwnedPolygons;
-using mapgeom::OwnedRing;
-using mapgeom::PlaceIndex;
-using mapgeom::same_point;
-using mapgeom::WalkSide;
-
-using mapgeom::kClipApart;
-using mapgeom::kClipNoPiece;
-using mapgeom::kClipPolygonInside;
-using mapgeom::kClipRectInside;
-using mapgeom::kClipTouchPolygonInside;
-using mapgeom::kClipTouchRectInside;
-using mapgeom::kNodeMarker;
-using mapgeom::kPointInside;
-using mapgeom::kPointOutside;
-using mapgeom::kPressInside;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // A walk stops after this many steps per vertex of the polygon (the walk visits each vertex of
 // the polygon about once and the outline's few vertices once per piece, so a walk that goes on
@@ -54,18 +38,17 @@ constexpr int kWalkStepsPerVertex = 15;
 // "num: <stored points>", then one line per stored point: x and y rounded by adding 0.5 and
 // truncating, separated by a tab.
 void trace_ring(const char* path, const polygon_t* ring) {
-    mapgeom::trace_append(path, "num: %d\n", ring->geom.count);
+    trace_append(path, "num: %d\n", ring->geom.count);
     for (int i = 0; i < ring->geom.count; ++i) {
         point_t p = ring->geom.points[i];
-        mapgeom::trace_append(path, "%d\t%d\n", mapgeom::truncate_to_int32(p.x + 0.5),
-                              mapgeom::truncate_to_int32(p.y + 0.5));
+        trace_append(path, "%d\t%d\n", truncate_to_int32(p.x + 0.5), truncate_to_int32(p.y + 0.5));
     }
 }
 
 void trace_faulty_results(const polygons_t* pieces) {
     for (const polygon_node_t* node = pieces->head; node != nullptr; node = node->next)
         if (relation_polygon_iserror(&node->polygon) != 0)
-            mapgeom::trace_append("result_error.txt", "result_error: \n");
+            trace_append("result_error.txt", "result_error: \n");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -111,7 +94,7 @@ void del_repeatpts(polygon_t* piece) {
 // ---------------------------------------------------------------------------------------------
 // The clipping walk.
 
-class ClipWalk : mapgeom::WalkState {
+class ClipWalk : WalkState {
 public:
     ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const PlaceIndex& index,
              polygons_t* out)
@@ -121,8 +104,8 @@ public:
           c_(c),
           out_(out),
           disabled_(c->count, 0),
-          a_crossing_(mapgeom::records_at_vertices(a, index)),
-          b_crossing_(mapgeom::records_at_vertices(b, index)) {
+          a_crossing_(records_at_vertices(a, index)),
+          b_crossing_(records_at_vertices(b, index)) {
         // The walk moves no vertex: where each vertex meets a crossing is looked up once.
         for (int i = 0; i < n_a_; ++i)
             if (a_crossing_[i] != -1)
@@ -153,7 +136,7 @@ private:
     // never switch the walk. A touch point is no node of the result: it loses its crossing mark.
     void disable_touch_points() {
         for (int k = 0; k < c_->count; ++k) {
-            if (mapgeom::is_walkable_kind(c_->crosspts[k].flag))
+            if (is_walkable_kind(c_->crosspts[k].flag))
                 continue;
             disabled_[k] = 1;
             int i = c_->crosspts[k].index1;
@@ -191,7 +174,7 @@ private:
 
     // A point of the outline: inside a press section (code 1, hundreds kept).
     static point_t in_section(point_t p) {
-        if (mapgeom::press_code_of(p.z) != kPressInside)
+        if (press_code_of(p.z) != kPressInside)
             p.z = hundreds_of(p.z) + kPressInside;
         return p;
     }
@@ -364,7 +347,7 @@ int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* o
         return code_without_crossings(a, b);
     OwnedPolygons pieces;
     int code = clip_pieces(a, b, c, &pieces.list);
-    mapgeom::transform_polygons_press(&pieces.list);
+    transform_polygons_press(&pieces.list);
     pieces.hand_over(out);
     return code;
 }
@@ -377,14 +360,14 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
         trace_ring("compare_error.txt", rect);
     OwnedRing a(polygon);
     OwnedRing b(rect);
-    mapgeom::clean_and_orient(&a.ring);
-    mapgeom::clean_and_orient(&b.ring);
+    clean_and_orient(&a.ring);
+    clean_and_orient(&b.ring);
     if (com_polygon_num(&a.ring) < 3 || com_polygon_num(&b.ring) < 3)
         return kClipApart;
-    mapgeom::transform_polygon_press(&a.ring);
-    mapgeom::OwnedCrossings c;
+    transform_polygon_press(&a.ring);
+    OwnedCrossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
-    mapgeom::transform_press_end_released(&a.ring);
+    transform_press_end_released(&a.ring);
     return clip_prepared(&a.ring, &b.ring, &c.list, out);
 }
 
@@ -490,7 +473,7 @@ void press_inserted_points(polygon_t* ring, const polygon_t* before) {
                         p[k].z == old[j].z;
         if (original) {
             ++j;
-        } else if (k > 0 && mapgeom::press_code_of(p[k - 1].z) == kPressInside) {
+        } else if (k > 0 && press_code_of(p[k - 1].z) == kPressInside) {
             p[k].z = hundreds_of(p[k].z) + kPressInside;
         }
     }
@@ -506,7 +489,7 @@ RectClipSource::RectClipSource(const polygon_t* polygon) : polygon_(polygon) {
         return;
     com_polygon_free(&ring_);
     com_polygon_polygon(&ring_, polygon);
-    mapgeom::clean_and_orient(&ring_);
+    clean_and_orient(&ring_);
     transform_polygon_press(&ring_);
     transform_press_end_released(&ring_);
 }
@@ -525,7 +508,7 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
     if (relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
     OwnedRing b(rect);
-    mapgeom::clean_and_orient(&b.ring);
+    clean_and_orient(&b.ring);
     if (com_polygon_num(&ring_) < 3 || com_polygon_num(&b.ring) < 3)
         return kClipApart;
     rectangle_t extent = calc_polygon_exrectangle(&b.ring);
@@ -534,7 +517,7 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
     OwnedRing a;
     reduce_to_window(&ring_, window, &a.ring);
     OwnedRing before(&a.ring);
-    mapgeom::OwnedCrossings c;
+    OwnedCrossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     press_inserted_points(&a.ring, &before.ring);
     return clip_prepared(&a.ring, &b.ring, &c.list, out);
@@ -545,7 +528,7 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
 int algebra_polygon_and_rect_intersec(polygon_t* polygon, polygon_t* rect, polygons_t* out) {
     if (polygon == nullptr || rect == nullptr || out == nullptr)
         return kClipApart;
-    return mapgeom::guarded<int>(kClipNoPiece, [&] {
+    return guarded<int>(kClipNoPiece, [&] {
         return polygon_and_rect_intersec(polygon, rect, out,
                                          relation_polygon_iserror(polygon) != 0);
     });

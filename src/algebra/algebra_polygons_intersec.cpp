@@ -29,26 +29,21 @@
 
 namespace {
 
-using mapgeom::CrossingVertices;
-using mapgeom::kOverlayDone;
-using mapgeom::PlaceIndex;
-using mapgeom::same_point;
-using mapgeom::WalkSide;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // A walk of the intersection takes at most this many steps per vertex of A and B before it gives
 // up on a ring that does not close. A walk that closes visits each vertex of either ring a few
 // times at most, so the bound only stops walks that cannot close. (Counting A's vertices alone
 // cut walks short that follow long stretches of B.)
 constexpr long kIntersecStepsPerVertex = 15;
-using mapgeom::kNodeMarker;
 
 // Two edges leaving one point run along each other when the nearer end lies this near the other
 // edge (the band of the side tests at crossings).
-constexpr double kAlongPermit = mapgeom::kSideTestPermit;
+constexpr double kAlongPermit = kSideTestPermit;
 
 // A point taken from B: its press code becomes at least 1 (1 is added unless it is 1 already).
 point_t taken_from_b(point_t p) {
-    if (mapgeom::press_code_of(p.z) != 1)
+    if (press_code_of(p.z) != 1)
         p.z += 1.0;
     return p;
 }
@@ -68,18 +63,18 @@ public:
     int kind(point_t c) {
         int i = places_a_.first_at(c);
         if (i < 0)
-            return mapgeom::kKindTouchOutsideApart;
+            return kKindTouchOutsideApart;
         int after = side_of_midpoint(a_, i, com_polygon_nexter(a_, i), &in_b_);
         int before = side_of_midpoint(a_, i, com_polygon_priorer(a_, i), &in_b_);
-        int kind = mapgeom::meeting_kind_of_sides(after, before);
+        int kind = meeting_kind_of_sides(after, before);
         if (kind >= 0)
             return kind;
         int j = places_b_.first_at(c);
         if (j < 0)
-            return mapgeom::kKindTouchOutsideApart;
-        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != mapgeom::kPointOutside
-                   ? mapgeom::kKindTouchOutsideAround
-                   : mapgeom::kKindTouchOutsideApart;
+            return kKindTouchOutsideApart;
+        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != kPointOutside
+                   ? kKindTouchOutsideAround
+                   : kKindTouchOutsideApart;
     }
 
     // Takes the crossing marker off each ring's vertex at c; both take A's coordinates.
@@ -98,8 +93,8 @@ private:
     // A ring's locator, made when first asked for after the ring's points last moved.
     struct Locator {
         const polygon_t* ring;
-        std::optional<mapgeom::RingLocator> located;
-        mapgeom::RingLocator* get() {
+        std::optional<RingLocator> located;
+        RingLocator* get() {
             if (!located)
                 located.emplace(ring);
             return &*located;
@@ -110,12 +105,12 @@ private:
     static int side_of_midpoint(const polygon_t* ring, int i, point_t toward, Locator* other) {
         point_t vertex = com_polygon_at(ring, i);
         point_t mid = calc_plough_around_point(vertex, toward, vertex);
-        return mapgeom::locate_in_ring(other->get(), mid, mapgeom::kSideTestPermit);
+        return locate_in_ring(other->get(), mid, kSideTestPermit);
     }
 
     // Vertex `index` of ring (and the closing point with vertex 0) takes the place's coordinates
     // and loses the marker.
-    static void unmark_vertex(polygon_t* ring, int index, point_t place, mapgeom::PlaceIndex* grid,
+    static void unmark_vertex(polygon_t* ring, int index, point_t place, PlaceIndex* grid,
                               Locator* locator) {
         point_t v = com_polygon_at(ring, index);
         if (v.z >= kNodeMarker)
@@ -136,8 +131,8 @@ private:
 
     polygon_t* a_;
     polygon_t* b_;
-    mapgeom::PlaceIndex places_a_;
-    mapgeom::PlaceIndex places_b_;
+    PlaceIndex places_a_;
+    PlaceIndex places_b_;
     Locator in_a_{a_, {}};
     Locator in_b_{b_, {}};
 };
@@ -165,11 +160,10 @@ bool any_boundary_point_outside(const polygon_t* ring, const polygon_t* other) {
 bool b_leaves_a_somewhere(const polygon_t* a, const polygon_t* b, const geom_t* points) {
     PlaceIndex listed(points);
     PlaceIndex places_b(&b->geom);
-    mapgeom::RingLocator in_a(a);
+    RingLocator in_a(a);
     for (int v = 0; v < com_polygon_num(b); ++v) {
         point_t p = com_polygon_at(b, v);
-        if (listed.first_at(p) != -1 &&
-            mapgeom::side_after_vertex(b, &in_a, places_b.first_at(p)) == 0)
+        if (listed.first_at(p) != -1 && side_after_vertex(b, &in_a, places_b.first_at(p)) == 0)
             return true;
     }
     return false;
@@ -178,7 +172,7 @@ bool b_leaves_a_somewhere(const polygon_t* a, const polygon_t* b, const geom_t* 
 // Removes consecutive repeated points from both rings, turns A counter-clockwise and B like A or
 // against it.
 void prepare_rings(polygon_t* a, polygon_t* b, bool b_like_a) {
-    mapgeom::clean_and_orient(a);
+    clean_and_orient(a);
     optimize_polygon_del_repeatpts(b);
     bool b_counter_clockwise = relation_polygon_direction(b) == 0;
     if (b_counter_clockwise != b_like_a)
@@ -227,20 +221,19 @@ int corrected_side(int side, CrossingVertices* crossings, const polygon_t* a, co
 // The result code once the walk is over and its degenerate rings are gone. When the walk built
 // rings and all were degenerate, what is common is nothing (rings that touch: 6), and what is left
 // of A is nothing (A within B: 4, not 6, which would tell the caller that all of A is left).
-int settle_code(mapgeom::Overlay op, const polygon_t* a, const polygon_t* b, const geom_t* points,
+int settle_code(Overlay op, const polygon_t* a, const polygon_t* b, const geom_t* points,
                 int walked, const polygons_t* built) {
     if (walked != kOverlayDone)
         return walked;
     if (com_polygons_num(built) == 0)
-        return op == mapgeom::Overlay::kIntersec ? mapgeom::kWalkEmptyApart
-                                                 : mapgeom::kWalkEmptyAWithinB;
-    return b_leaves_a_somewhere(a, b, points) ? kOverlayDone : mapgeom::kWalkEmptyBWithinA;
+        return op == Overlay::kIntersec ? kWalkEmptyApart : kWalkEmptyAWithinB;
+    return b_leaves_a_somewhere(a, b, points) ? kOverlayDone : kWalkEmptyBWithinA;
 }
 
 // The intersection's walk. A ring starts at the first crossing after the start vertex where A runs
 // into B; A is followed while inside B, B from each crossing where A leaves B, until the walk is
 // back at the ring's first point.
-class IntersecWalk : public mapgeom::CrossingWalk<IntersecWalk> {
+class IntersecWalk : public CrossingWalk<IntersecWalk> {
 public:
     using CrossingWalk::CrossingWalk;
 
@@ -329,12 +322,12 @@ private:
     // closing point is pressed like every point from B (1 added unless its code is 1 already, so a
     // pressed crossing never reads as a section's start) and the first point takes its code.
     void close(point_t p, int in_a) {
-        if (mapgeom::press_code_of(com_polygon_last(ring()).z) > 0) {
+        if (press_code_of(com_polygon_last(ring()).z) > 0) {
             p = taken_from_b(p);
             com_polygon_setat(ring(), 0, p);
         }
         add(p);
-        mapgeom::close_walked_ring(ring(), out_);
+        close_walked_ring(ring(), out_);
         used_.use(in_a);
     }
 
@@ -398,7 +391,7 @@ void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMa
     for (int k = 0; k < points->count; ++k) {
         point_t c = points->points[k];
         int kind = judge.kind(c);
-        if (mapgeom::is_walkable_kind(kind)) {
+        if (is_walkable_kind(kind)) {
             points->points[kept++] = c;
             continue;
         }
@@ -429,7 +422,7 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
         return kOverlayFailed;
     bool intersec = op == Overlay::kIntersec;
     return guarded(static_cast<int>(kOverlayFailed), [&] {
-        mapgeom::OwnedPoints points;
+        OwnedPoints points;
         prepare_rings(a, b, intersec);
         if (!has_area(a) || !has_area(b))
             return kNoCrossingAWithinB + nesting_offset(a, b);
@@ -449,5 +442,5 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
 }  // namespace mapgeom
 
 int algebra_polygons_intersec(polygon_t* a, polygon_t* b, polygons_t* out) {
-    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::Overlay::kIntersec);
+    return run_crossing_overlay(a, b, out, Overlay::kIntersec);
 }

@@ -28,17 +28,7 @@
 
 namespace {
 
-using mapgeom::PlaceIndex;
-using mapgeom::same_point;
-using mapgeom::WalkSide;
-
-using mapgeom::kPointInside;
-using mapgeom::kPointOutside;
-using mapgeom::kUnionApart;
-using mapgeom::kUnionAWithinB;
-using mapgeom::kUnionBuilt;
-using mapgeom::kUnionBWithinA;
-using mapgeom::kUnionUntrusted;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // A walk still going after this many steps is abandoned ...
 constexpr int kUnionIterationLimit = 2000000;
@@ -74,7 +64,7 @@ enum class WalkEnd { kNoStart, kDone, kStepLimit };
 // State of the union walk over rings a and b (both counter-clockwise, crossings inserted).
 // A crossing record is usable when A crosses B there or leaves or joins a stretch shared with B;
 // touching records are marked used from the start and read as plain vertices.
-class UnionWalk : mapgeom::WalkState {
+class UnionWalk : WalkState {
 public:
     UnionWalk(const polygon_t* a, const polygon_t* b, const crosspts_t* list, polygons_t* out,
               point_t origin)
@@ -84,13 +74,13 @@ public:
           list_(list),
           out_(out),
           records_(list->count, [list](int k) { return list->crosspts[k].pt; }),
-          record_at_a_(mapgeom::records_at_vertices(a, records_)),
-          record_at_b_(mapgeom::records_at_vertices(b, records_)),
+          record_at_a_(records_at_vertices(a, records_)),
+          record_at_b_(records_at_vertices(b, records_)),
           vertices_of_a_(n_a_ + 1, [a](int k) { return com_polygon_at(a, k); }),
           used_record_(list->count, 0),
           origin_(origin) {
         for (int k = 0; k < list->count; ++k)
-            used_record_[k] = mapgeom::is_walkable_kind(list->crosspts[k].flag) ? 0 : 1;
+            used_record_[k] = is_walkable_kind(list->crosspts[k].flag) ? 0 : 1;
     }
 
     WalkEnd run();
@@ -118,7 +108,7 @@ private:
     void close_ring(point_t p) {
         cur_polygon_add(&ring_.ring, p);
         walked_area_ += signed_area_about(&ring_.ring.geom, origin_);
-        mapgeom::close_walked_ring(&ring_.ring, out_);
+        close_walked_ring(&ring_.ring, out_);
         // Every close uses up one vertex of A, even when the vertex at p is used already (a ring
         // of A passing one place twice): so a walk closes at most n_A rings.
         used_.use_counting_anyway(vertices_of_a_.first_at(p));
@@ -136,7 +126,7 @@ private:
     std::vector<int> record_at_b_;
     PlaceIndex vertices_of_a_;
     std::vector<char> used_record_;
-    mapgeom::StartCursor starts_;
+    StartCursor starts_;
     point_t origin_;
     double walked_area_ = 0.0;
     bool started_ = false;
@@ -238,16 +228,16 @@ RunsAround runs_around(const crosspt_t& record) {
     bool out_after = record.curpt_flag == kPointOutside;
     bool in_after = record.curpt_flag == kPointInside;
     switch (record.flag) {
-        case mapgeom::kKindCrosses:
+        case kKindCrosses:
             return out_after ? RunsAround{Run::kIn, Run::kOut} : RunsAround{Run::kOut, Run::kIn};
-        case mapgeom::kKindAlongOutward:
+        case kKindAlongOutward:
             return out_after ? RunsAround{Run::kAlong, Run::kOut}
                              : RunsAround{Run::kOut, Run::kAlong};
-        case mapgeom::kKindAlongInward:
+        case kKindAlongInward:
             return in_after ? RunsAround{Run::kAlong, Run::kIn} : RunsAround{Run::kIn, Run::kAlong};
-        case mapgeom::kKindTouchInside:
+        case kKindTouchInside:
             return {Run::kIn, Run::kIn};
-        case mapgeom::kKindAlongBoth:
+        case kKindAlongBoth:
             return {Run::kAlong, Run::kAlong};
         default:
             return {Run::kOut, Run::kOut};
@@ -354,20 +344,20 @@ int check_result_rings(const polygons_t* rings) {
 }
 
 int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
-    mapgeom::clean_and_orient(a);
-    mapgeom::clean_and_orient(b);
+    clean_and_orient(a);
+    clean_and_orient(b);
     if (com_polygon_num(a) < 1 || com_polygon_num(b) < 1)
         return kUnionApart;
-    mapgeom::OwnedCrossings crossings;
+    OwnedCrossings crossings;
     calc_polygons_crosspts(a, b, &crossings.list);
     if (crossings.list.count == 0)
         return how_rings_lie(a, b, &crossings.list);
-    mapgeom::transform_press_ends_pressed(a);
-    mapgeom::transform_press_ends_pressed(b);
+    transform_press_ends_pressed(a);
+    transform_press_ends_pressed(b);
 
     // Rings are built apart from the caller's list, so that the clean-up and the check see only
     // this call's rings.
-    mapgeom::OwnedPolygons made;
+    OwnedPolygons made;
     point_t origin = com_polygon_front(a);
     WalkResult walk = polygon_and_polygon_union(a, b, &crossings.list, &made.list, origin);
     err_polygon_process(&made.list);
@@ -387,5 +377,5 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
 int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out) {
     if (a == nullptr || b == nullptr || out == nullptr)
         return kUnionApart;
-    return mapgeom::guarded<int>(kUnionUntrusted, [&] { return union_of_rings(a, b, out); });
+    return guarded<int>(kUnionUntrusted, [&] { return union_of_rings(a, b, out); });
 }

@@ -26,11 +26,7 @@
 
 namespace {
 
-using mapgeom::same_point;
-
-using mapgeom::kNodeMarker;
-using mapgeom::kPointInside;
-using mapgeom::kPointOutside;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // The walk stops after this many steps even if line points remain unconsumed ...
 constexpr int kWalkStepFloor = 100000;
@@ -40,8 +36,7 @@ constexpr int kWalkStepFloor = 100000;
 constexpr int kWalkStepsPerPoint = 16;
 
 int midpoint_at_polygon(const polygon_t* polygon, point_t a, point_t b) {
-    return relation_point_at_polygon_by_permit(polygon, mapgeom::midpoint(a, b),
-                                               mapgeom::kStretchPermit);
+    return relation_point_at_polygon_by_permit(polygon, midpoint(a, b), kStretchPermit);
 }
 
 // Drops `count` points from the front of a point array in one move.
@@ -108,7 +103,7 @@ struct Crossings {
     std::vector<std::vector<int>> on_line;  // line indexes of each crossing, ascending
 
     Crossings(const polygon_t* polygon, const polyline_t* line, const geom_t* points) {
-        mapgeom::PlaceIndex lookup(points);
+        PlaceIndex lookup(points);
         int n = com_polygon_num(polygon);
         int m = line->geom.count;
         of_line.resize(m);
@@ -199,7 +194,7 @@ private:
         int forward_li = li < half_ ? li : m_ - 2 - li;
         signed char& known = stretch_inside_[forward_li];
         if (known < 0)
-            known = mapgeom::stretch_side(&locator_, line_at(li), line_at(li + 1)) == kPointInside;
+            known = stretch_side(&locator_, line_at(li), line_at(li + 1)) == kPointInside;
         return known == 1;
     }
 
@@ -289,9 +284,9 @@ private:
     void close_piece() {
         com_polygon_add(&piece_, piece_.geom.points[0]);
         optimize_polygon_del_repeatpts(&piece_);
-        mapgeom::OwnedPolygons parts;
+        OwnedPolygons parts;
         split_polygon_by_repeat_points(&piece_, &parts.list, 0);
-        mapgeom::remove_nodes_where(
+        remove_nodes_where(
             &parts.list,
             [](polygon_node_t* node) { return is_allpoints_at_line(&node->polygon) == 0; },
             [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
@@ -387,9 +382,9 @@ private:
     int n_;
     int m_;
     int half_;
-    mapgeom::UsedMarks consumed_;  // line points whose stretch the walk has taken
+    UsedMarks consumed_;  // line points whose stretch the walk has taken
     mutable std::vector<signed char> stretch_inside_;  // per forward index: -1 not yet asked
-    mutable mapgeom::RingLocator locator_;             // the stretch tests locate many midpoints
+    mutable RingLocator locator_;                      // the stretch tests locate many midpoints
 
     polygon_t piece_{};
     Mode mode_ = kFollowLine;
@@ -413,7 +408,7 @@ int connect_final_polygons(const polygon_t* polygon, const polyline_t* line, con
 int connect_polygons(polygon_t* polygon, polyline_t* line, geom_t* points, polygons_t* out) {
     if (adjust_compare(polygon, line, points) != kUsable)
         return -1;
-    mapgeom::OwnedLine back(line);
+    OwnedLine back(line);
     com_polyline_reverse(&back.line);
     com_polyline_add_geom(line, &back.line.geom);
     connect_final_polygons(polygon, line, points, out);
@@ -426,16 +421,16 @@ int connect_polygons(polygon_t* polygon, polyline_t* line, geom_t* points, polyg
 int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* out) {
     if (polygon == nullptr || line == nullptr || out == nullptr)
         return 0;
-    return mapgeom::guarded(0, [&] {
-        mapgeom::make_counter_clockwise(polygon);
-        mapgeom::OwnedLine cut(line);
-        mapgeom::OwnedRing ring(polygon);
-        mapgeom::drop_repeated_points(&cut.line.geom);
-        mapgeom::drop_repeated_points(&ring.ring.geom);
+    return guarded(0, [&] {
+        make_counter_clockwise(polygon);
+        OwnedLine cut(line);
+        OwnedRing ring(polygon);
+        drop_repeated_points(&cut.line.geom);
+        drop_repeated_points(&ring.ring.geom);
         // Pieces are built apart from the caller's list, so that the clean-up sees only them.
-        mapgeom::OwnedPolygons pieces;
+        OwnedPolygons pieces;
         if (com_polygon_num(&ring.ring) >= 3 && com_polyline_num(&cut.line) >= 2) {
-            mapgeom::OwnedPoints points;
+            OwnedPoints points;
             find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
             connect_polygons(&ring.ring, &cut.line, &points.g, &pieces.list);
         }

@@ -21,15 +21,7 @@
 
 namespace {
 
-using mapgeom::kLineCrosses;
-using mapgeom::kLineInsideApart;
-using mapgeom::kLineInsideTouching;
-using mapgeom::kLineOutside;
-using mapgeom::kLineOutsideApart;
-using mapgeom::kLineSplit;
-using mapgeom::kLineWholeInside;
-using mapgeom::kPointInside;
-using mapgeom::kPointOutside;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // Collects the kept runs of a line whose crossings with the boundary are vertices of it. `keep(i)`
 // tells whether the stretch from point i to point i + 1 is kept; it is asked for the first stretch
@@ -40,7 +32,7 @@ template <typename IsCrossing, typename Keep>
 void collect_kept_runs(const polyline_t* line, IsCrossing is_crossing, Keep keep,
                        polylines_t* out) {
     int m = com_polyline_num(line);
-    mapgeom::OwnedLine piece;
+    OwnedLine piece;
     auto hand_over = [&](bool clean) {
         if (clean)
             optimize_polyline_del_repeatpts(&piece.line);
@@ -68,13 +60,12 @@ void collect_kept_runs(const polyline_t* line, IsCrossing is_crossing, Keep keep
 // Keeps the stretches inside the polygon or along its boundary (connect_polylines).
 void connect_polylines(const polyline_t* line, const polygon_t* polygon, const geom_t* points,
                        polylines_t* out) {
-    mapgeom::PlaceIndex crossings(points);
-    mapgeom::RingLocator locator(polygon);
+    PlaceIndex crossings(points);
+    RingLocator locator(polygon);
     const point_t* p = line->geom.points;
     collect_kept_runs(
         line, [&](point_t q) { return crossings.first_at(q) >= 0; },
-        [&](int i) { return mapgeom::stretch_side(&locator, p[i], p[i + 1]) != kPointOutside; },
-        out);
+        [&](int i) { return stretch_side(&locator, p[i], p[i + 1]) != kPointOutside; }, out);
 }
 
 // Which stretches along the rectangle's outline are kept.
@@ -86,21 +77,21 @@ enum class Sides { kLeastOnly, kEvery };
 template <Sides kept_sides>
 void get_polylines(const polyline_t* line, const polygon_t* rect, const geom_t* points,
                    polylines_t* out) {
-    mapgeom::PlaceIndex crossings(points);
-    mapgeom::RingLocator locator(rect);
+    PlaceIndex crossings(points);
+    RingLocator locator(rect);
     rectangle_t extent = calc_polygon_exrectangle(rect);
     const point_t* p = line->geom.points;
     collect_kept_runs(
         line, [&](point_t q) { return crossings.first_at(q) >= 0; },
         [&](int i) {
-            int at = mapgeom::stretch_side(&locator, p[i], p[i + 1]);
+            int at = stretch_side(&locator, p[i], p[i + 1]);
             if (at == kPointOutside || at == kPointInside)
                 return at == kPointInside;
             if (kept_sides == Sides::kEvery)
                 return true;
-            point_t mid = mapgeom::midpoint(p[i], p[i + 1]);
-            return std::fabs(mid.x - extent.min_x) <= mapgeom::kStretchPermit ||
-                   std::fabs(mid.y - extent.min_y) <= mapgeom::kStretchPermit;
+            point_t mid = midpoint(p[i], p[i + 1]);
+            return std::fabs(mid.x - extent.min_x) <= kStretchPermit ||
+                   std::fabs(mid.y - extent.min_y) <= kStretchPermit;
         },
         out);
 }
@@ -116,7 +107,7 @@ template <typename CollectKept>
 int split_at_crossings(polyline_t* line, polygon_t* ring, geom_t* points, polylines_t* out,
                        CollectKept collect_kept) {
     find_all_polyline_crosspts(line, ring, points);
-    mapgeom::OwnedPolylines pieces;
+    OwnedPolylines pieces;
     collect_kept(line, ring, points, &pieces.list);
     err_polyline_process(&pieces.list);
     pieces.hand_over(out);
@@ -124,7 +115,7 @@ int split_at_crossings(polyline_t* line, polygon_t* ring, geom_t* points, polyli
 }
 
 int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
-    mapgeom::make_counter_clockwise(polygon);
+    make_counter_clockwise(polygon);
     int relation = relation_polyline_and_polygon(line, polygon);
     if (relation == kLineInsideApart || relation == kLineInsideTouching) {
         com_polylines_add_copy(out, *line);
@@ -132,18 +123,18 @@ int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     }
     if (relation != kLineCrosses)
         return kLineOutside;
-    mapgeom::OwnedLine cut(line);
-    mapgeom::OwnedRing ring(polygon);
-    mapgeom::OwnedPoints points;
+    OwnedLine cut(line);
+    OwnedRing ring(polygon);
+    OwnedPoints points;
     return split_at_crossings(&cut.line, &ring.ring, &points.g, out, connect_polylines);
 }
 
 template <Sides kept_sides>
 int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
-    mapgeom::OwnedLine cut(line);
-    mapgeom::OwnedRing outline(rect);
-    mapgeom::make_counter_clockwise(rect);
-    mapgeom::OwnedCrossings records;
+    OwnedLine cut(line);
+    OwnedRing outline(rect);
+    make_counter_clockwise(rect);
+    OwnedCrossings records;
     int relation = relation_polyline_and_rect(&cut.line, &outline.ring, &records.list);
     // Without crossing records the line is taken whole only when it starts strictly inside: one
     // that starts on the outline runs along a side within it (a stretch strictly inside a side
@@ -159,7 +150,7 @@ int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
         return kLineOutside;
     // The records' engine merges crossings closer than its tolerance, leaving some out of the line;
     // the finder puts every crossing into every pass of the line and lists what it adds.
-    mapgeom::OwnedPoints points;
+    OwnedPoints points;
     for (int k = 0; k < records.list.count; ++k)
         com_geom_add(&points.g, records.list.crosspts[k].pt);
     return split_at_crossings(&cut.line, &outline.ring, &points.g, out, get_polylines<kept_sides>);
@@ -172,21 +163,20 @@ int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
 int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     if (line == nullptr || polygon == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded<int>(kLineOutside,
-                                 [&] { return split_by_polygon(line, polygon, out); });
+    return guarded<int>(kLineOutside, [&] { return split_by_polygon(line, polygon, out); });
 }
 
 int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
     if (line == nullptr || rect == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded<int>(kLineOutside,
-                                 [&] { return split_by_rect<Sides::kLeastOnly>(line, rect, out); });
+    return guarded<int>(kLineOutside,
+                        [&] { return split_by_rect<Sides::kLeastOnly>(line, rect, out); });
 }
 
 int mapgeom::split_polyline_by_rect_keeping_sides(polyline_t* line, polygon_t* rect,
                                                   polylines_t* out) {
     if (line == nullptr || rect == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded<int>(kLineOutside,
-                                 [&] { return split_by_rect<Sides::kEvery>(line, rect, out); });
+    return guarded<int>(kLineOutside,
+                        [&] { return split_by_rect<Sides::kEvery>(line, rect, out); });
 }

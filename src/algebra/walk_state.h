@@ -21,10 +21,8 @@ public:
     bool is_used(int i) const { return i >= 0 && i < size() && used_[i] != 0; }
     // Marks point i; a point counts once however often it is marked.
     void use(int i) {
-        if (i < 0 || i >= size() || used_[i] != 0)
-            return;
-        used_[i] = 1;
-        --remaining_;
+        if (i >= 0 && i < size() && used_[i] == 0)
+            use_counting_anyway(i);
     }
     // Marks point i and counts one taken whether or not it was free: the union counts every ring
     // it closes, so that it closes at most n rings.

@@ -17,11 +17,6 @@ void allocate_zeroed(crosspts_t* crosspts, int capacity) {
     crosspts->count = 0;
 }
 
-void grow_if_full(crosspts_t* crosspts) {
-    mapgeom::grow_if_full(&crosspts->crosspts, &crosspts->capacity, crosspts->count,
-                          kCrosspointsInitialCapacity);
-}
-
 }  // namespace
 
 void com_crosspts_init(crosspts_t* crosspts) {
@@ -45,13 +40,15 @@ void com_crosspts_add(crosspts_t* crosspts, crosspt_t crosspt) {
         return;
     if (crosspts->crosspts == nullptr)
         com_crosspts_init(crosspts);
-    grow_if_full(crosspts);
+    mapgeom::grow_if_full(&crosspts->crosspts, &crosspts->capacity, crosspts->count,
+                          kCrosspointsInitialCapacity);
     crosspts->crosspts[crosspts->count++] = crosspt;
 }
 
 void com_crosspts_insertat(crosspts_t* crosspts, int index, crosspt_t crosspt) {
     MAPGEOM_CHECK(index < crosspts->count && index >= 0);
-    grow_if_full(crosspts);
+    mapgeom::grow_if_full(&crosspts->crosspts, &crosspts->capacity, crosspts->count,
+                          kCrosspointsInitialCapacity);
     std::memmove(static_cast<void*>(crosspts->crosspts + index + 1), crosspts->crosspts + index,
                  sizeof(crosspt_t) * (crosspts->count - index));
     crosspts->crosspts[index] = crosspt;

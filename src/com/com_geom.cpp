@@ -19,10 +19,6 @@ void allocate_zeroed(geom_t* geom, int capacity) {
     geom->count = 0;
 }
 
-void grow_if_full(geom_t* geom) {
-    mapgeom::grow_if_full(&geom->points, &geom->capacity, geom->count, kGeomInitialCapacity);
-}
-
 // Writes the "com_geom_at" diagnostic: the bad index, the count, then every point truncated.
 void trace_bad_at(const geom_t* geom, int index) {
     std::FILE* file = std::fopen("error.txt", "a");
@@ -91,13 +87,13 @@ void com_geom_add(geom_t* geom, point_t pt) {
         return;
     if (geom->points == nullptr)
         com_geom_init(geom);
-    grow_if_full(geom);
+    mapgeom::grow_if_full(&geom->points, &geom->capacity, geom->count, kGeomInitialCapacity);
     geom->points[geom->count++] = pt;
 }
 
 void com_geom_insertat(geom_t* geom, int index, point_t pt) {
     MAPGEOM_CHECK(index < geom->count && index >= 0);
-    grow_if_full(geom);
+    mapgeom::grow_if_full(&geom->points, &geom->capacity, geom->count, kGeomInitialCapacity);
     std::memmove(static_cast<void*>(geom->points + index + 1), geom->points + index,
                  sizeof(point_t) * (geom->count - index));
     geom->points[index] = pt;

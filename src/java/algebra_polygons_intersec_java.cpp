@@ -248,13 +248,13 @@ constexpr double kMeetingReach = 1.0;
 // more than any tolerance) on the relation's snapped copies too.
 constexpr double kInsideDepth = 2.0;
 
-mapgeom::SegmentBox grown_box(mapgeom::SegmentBox box, double by) {
+SegmentBox grown_box(SegmentBox box, double by) {
     return {box.min_x - by, box.min_y - by, box.max_x + by, box.max_y + by};
 }
 
 // Whether segment a-b meets the box: with `open`, has points strictly inside it (clipped
 // parametrically, axis by axis).
-bool meets_box(point_t a, point_t b, mapgeom::SegmentBox box, bool open) {
+bool meets_box(point_t a, point_t b, SegmentBox box, bool open) {
     double t0 = 0.0, t1 = 1.0;
     const double delta[] = {b.x - a.x, b.y - a.y};
     const double start[] = {a.x, a.y};
@@ -280,7 +280,7 @@ bool meets_box(point_t a, point_t b, mapgeom::SegmentBox box, bool open) {
     return true;
 }
 
-bool inside_box(point_t p, mapgeom::SegmentBox box) {
+bool inside_box(point_t p, SegmentBox box) {
     return p.x > box.min_x && p.x < box.max_x && p.y > box.min_y && p.y < box.max_y;
 }
 
@@ -288,19 +288,19 @@ bool inside_box(point_t p, mapgeom::SegmentBox box) {
 // meets the block grown by the reach without lying wholly inside the block shrunk by it. The
 // index proposes the edges whose boxes come near the outline; a long slanted edge's box may
 // without the edge itself doing so.
-bool boundary_near(const polygon_t* polygon, const mapgeom::SegmentIndex& boundary,
-                   rectangle_t rect, std::vector<int>* hits) {
-    mapgeom::SegmentBox block{rect.min_x, rect.min_y, rect.max_x, rect.max_y};
-    mapgeom::SegmentBox grown = grown_box(block, kMeetingReach);
-    mapgeom::SegmentBox shrunk = grown_box(block, -kMeetingReach);
+bool boundary_near(const polygon_t* polygon, const SegmentIndex& boundary, rectangle_t rect,
+                   std::vector<int>* hits) {
+    SegmentBox block{rect.min_x, rect.min_y, rect.max_x, rect.max_y};
+    SegmentBox grown = grown_box(block, kMeetingReach);
+    SegmentBox shrunk = grown_box(block, -kMeetingReach);
     const point_t corners[] = {{rect.min_x, rect.min_y, 0.0},
                                {rect.max_x, rect.min_y, 0.0},
                                {rect.max_x, rect.max_y, 0.0},
                                {rect.min_x, rect.max_y, 0.0}};
     const point_t* p = polygon->geom.points;
     for (int i = 0; i < 4; ++i) {
-        mapgeom::SegmentBox edge = mapgeom::grown_segment_box(corners[i], corners[(i + 1) % 4]);
-        mapgeom::query_segment_index(boundary, grown_box(edge, kMeetingReach), hits);
+        SegmentBox edge = grown_segment_box(corners[i], corners[(i + 1) % 4]);
+        query_segment_index(boundary, grown_box(edge, kMeetingReach), hits);
         for (int j : *hits)
             if (meets_box(p[j], p[j + 1], grown, false) &&
                 !(inside_box(p[j], shrunk) && inside_box(p[j + 1], shrunk)))
@@ -311,13 +311,13 @@ bool boundary_near(const polygon_t* polygon, const mapgeom::SegmentIndex& bounda
 
 // Whether an edge of the polygon runs through the block's inside, deeper than the snapping of the
 // relation's copies and its tolerances reach: the polygon then has boundary inside the block.
-bool boundary_inside(const polygon_t* polygon, const mapgeom::SegmentIndex& boundary,
-                     rectangle_t rect, std::vector<int>* hits) {
-    mapgeom::SegmentBox inner{rect.min_x + kInsideDepth, rect.min_y + kInsideDepth,
-                              rect.max_x - kInsideDepth, rect.max_y - kInsideDepth};
+bool boundary_inside(const polygon_t* polygon, const SegmentIndex& boundary, rectangle_t rect,
+                     std::vector<int>* hits) {
+    SegmentBox inner{rect.min_x + kInsideDepth, rect.min_y + kInsideDepth,
+                     rect.max_x - kInsideDepth, rect.max_y - kInsideDepth};
     if (!(inner.min_x < inner.max_x && inner.min_y < inner.max_y))
         return false;
-    mapgeom::query_segment_index(boundary, inner, hits);
+    query_segment_index(boundary, inner, hits);
     const point_t* points = polygon->geom.points;
     for (int j : *hits)
         if (meets_box(points[j], points[j + 1], inner, true))
@@ -423,12 +423,10 @@ polyline_t* shape_of(polyline_node_t* node) {
     return &node->polyline;
 }
 
-rectangle_t extent_of(const polygon_t* polygon) {
-    return calc_polygon_exrectangle(polygon);
-}
-
-rectangle_t extent_of(const polyline_t* polyline) {
-    return calc_polyline_exrectangle(polyline);
+// The extent of a polygon or polyline.
+template <typename Shape>
+rectangle_t extent_of(const Shape* shape) {
+    return calc_geom_exrectangle(&shape->geom);
 }
 
 void tile_in_area(const TileGrid& grid, const polygon_t* polygon, PolygonCursor* out) {

@@ -14,11 +14,8 @@
 namespace {
 
 // Results of relation_point_and_polygon and of calc_point_and_line (whose 1, kPointInside, says
-// that the edge passes below the point).
-using mapgeom::kPointAtVertex;
-using mapgeom::kPointInside;
-using mapgeom::kPointOnEdge;
-using mapgeom::kPointOutside;
+// that the edge passes below the point) are the point-in-ring codes.
+using namespace mapgeom;
 
 // Largest relative error of the plain double evaluation of the orientation determinant, as a
 // multiple of the sum of the magnitudes of its two products (3 + 16 eps) eps, eps = 2^-53. A

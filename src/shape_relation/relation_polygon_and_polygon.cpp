@@ -11,9 +11,6 @@
 
 namespace {
 
-using mapgeom::OwnedCrossings;
-using mapgeom::OwnedRing;
-
 using namespace mapgeom;
 
 // Fewer vertices than this leave no area: such a ring is not handed to the crossing engine.
