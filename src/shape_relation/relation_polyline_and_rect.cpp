@@ -5,7 +5,7 @@
 
 int relation_polyline_and_rect(polyline_t* line, polygon_t* rect, crosspts_t* crossings) {
     if (line == nullptr || rect == nullptr)
-        return 2;
+        return mapgeom::kLineOutsideApart;
     if (crossings != nullptr)
         return mapgeom::relate_polyline_to_polygon(line, rect, crossings);
     mapgeom::OwnedCrossings scratch;
