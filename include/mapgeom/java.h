@@ -268,8 +268,11 @@ MAPGEOM_API void get_line_reduce_out_value(const tag_line_reduce_out_t* out, int
  * and shape_parts to room for one more entry per input shape, reallocating the arrays the
  * record's init allocated; the arrays then grow as needed, so nothing is ever written past an
  * array whatever capacities the host gave. A record with a negative count is left untouched.
- * Pieces that would take a count past the int32 range (or for which memory runs out) are not
- * written and not counted, and the shape's remaining tiles are skipped.
+ * A piece that would take a count past the int32 range (or for which memory runs out) is not
+ * written, and the call ends there: that shape's shape_parts entry counts the pieces of it that
+ * were written before, and the shapes after it get no entry. So shape_num grows by fewer than the
+ * input's part_num exactly when a write failed, and the last entry then belongs to the shape that
+ * was cut short.
  *
  * Tiles: column c covers x from grid_min_x + w * c to grid_min_x + w * (c + 1), with the whole-
  * number width w = trunc(grid width) / col_num (rows alike). The tiles visited for a shape run

@@ -11,12 +11,15 @@
 #include <deque>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/press_codes.h"
+#include "algebra/repair.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
 #include "com/linked_list.h"
 #include "com/numeric.h"
+#include "com/owned.h"
+#include "com/tolerances.h"
 #include "mapgeom/algebra.h"
-#include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
@@ -24,9 +27,7 @@
 
 namespace {
 
-using mapgeom::hundreds_of;
-using mapgeom::OwnedRing;
-using mapgeom::same_point;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // Two crossings on one edge closer than this (in x and in y) are one crossing.
 constexpr double kSameCrossingPermit = 0.01;
@@ -65,8 +66,7 @@ struct Contacts {
 Contact contact_on_edge(const geom_t* w, point_t meet, int edge) {
     Contact record{};
     record.pt = meet;
-    record.pt.z =
-        hundreds_of(meet.z) + (mapgeom::press_code_of(w->points[edge].z) == 1 ? 1.0 : 0.0);
+    record.pt.z = hundreds_of(meet.z) + (press_code_of(w->points[edge].z) == 1 ? 1.0 : 0.0);
     record.index1 = edge;
     return record;
 }
@@ -76,14 +76,13 @@ Contact contact_on_edge(const geom_t* w, point_t meet, int edge) {
 Contacts find_self_contacts(const polygon_t* w) {
     const int n = com_polygon_num(w);
     const point_t* points = w->geom.points;
-    const mapgeom::x_sorted_t sorted = mapgeom::sort_points_by_x(points, n + 1);
+    const x_sorted_t sorted = sort_points_by_x(points, n + 1);
     Contacts found;
     found.crossed.assign(n + 1, 0);
     for (int i = 0; i < n; ++i) {
-        mapgeom::for_each_ring_edge_near(sorted, n, i, [&](int e) {
+        for_each_ring_edge_near(sorted, n, i, [&](int e) {
             point_t meet{};
-            if (mapgeom::segments_meeting_point(points[e], points[e + 1], points[i], points[i + 1],
-                                                &meet)) {
+            if (segments_meeting_point(points[e], points[e + 1], points[i], points[i + 1], &meet)) {
                 for (int edge : {i, e}) {
                     found.records.push_back(contact_on_edge(&w->geom, meet, edge));
                     found.crossed[edge] = 1;
@@ -108,7 +107,7 @@ void unify_contact_points(std::vector<Contact>* records) {
     std::stable_sort(by_x.begin(), by_x.end(), [&](int a, int b) { return r[a].pt.x < r[b].pt.x; });
     for (size_t k = 1; k < by_x.size(); ++k) {
         point_t& p = r[by_x[k]].pt;
-        for (size_t m = k; m-- > 0 && p.x - r[by_x[m]].pt.x < mapgeom::kSamePointTolerance;) {
+        for (size_t m = k; m-- > 0 && p.x - r[by_x[m]].pt.x < kSamePoint;) {
             const point_t& q = r[by_x[m]].pt;
             if (same_point(p, q)) {
                 p.x = q.x;
@@ -186,7 +185,7 @@ void stitch_contacts(const polygon_t* w, const Contacts& contacts, polygon_t* st
 
 // Cleans every piece and drops those left with fewer than 3 stored points.
 void clean_pieces(polygons_t* pieces) {
-    mapgeom::remove_nodes_where(
+    remove_nodes_where(
         pieces, [](polygon_node_t* node) { return optimize_polygon_process(&node->polygon) < 3; },
         [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
 }
@@ -196,7 +195,7 @@ void clean_pieces(polygons_t* pieces) {
 int polygon_process(const polygon_t* ring, polygons_t* out) {
     OwnedRing w;
     com_polygon_polygon(&w.ring, ring);
-    mapgeom::transform_press_end_released(&w.ring);
+    transform_press_end_released(&w.ring);
     Contacts contacts = find_self_contacts(&w.ring);
     if (contacts.records.empty())
         return 0;
@@ -204,9 +203,9 @@ int polygon_process(const polygon_t* ring, polygons_t* out) {
     sort_crosspts(&w.ring, &contacts.records);
     OwnedRing stitched;
     stitch_contacts(&w.ring, contacts, &stitched.ring);
-    mapgeom::OwnedPolygons pieces;
+    OwnedPolygons pieces;
     split_polygon_by_repeat_points(&stitched.ring, &pieces.list, 0);
-    mapgeom::transform_polygons_press(&pieces.list);
+    transform_polygons_press(&pieces.list);
     clean_pieces(&pieces.list);
     pieces.hand_over(out);
     return 1;
@@ -233,7 +232,7 @@ struct Pending {
 // Rings that touch or cross themselves, waiting for a pass, first in first out; the passes left.
 class RepairQueue {
 public:
-    RepairQueue(mapgeom::RepairBounds bounds, int vertices)
+    RepairQueue(RepairBounds bounds, int vertices)
         : max_depth_(bounds.max_pass_depth),
           passes_left_(bounds.min_passes + bounds.passes_per_vertex * vertices) {}
     RepairQueue(const RepairQueue&) = delete;
@@ -274,7 +273,7 @@ private:
 // without area are dropped, the others (valid) go to the output. The list is emptied.
 void dispatch_pieces(polygons_t* pieces, int depth, RepairQueue* queue, polygons_t* out) {
     while (pieces->head != nullptr) {
-        OwnedRing piece(mapgeom::take_front(pieces));
+        OwnedRing piece(take_front(pieces));
         int code = relation_polygon_iserror(&piece.ring);
         if (touches_or_crosses(code))
             queue->push(piece.release(), depth + 1);
@@ -289,7 +288,7 @@ int run_repair_queue(RepairQueue* queue, polygons_t* out) {
     while (!queue->empty()) {
         Pending p = queue->pop();
         OwnedRing ring(p.ring);
-        mapgeom::OwnedPolygons pieces;
+        OwnedPolygons pieces;
         bool repaired = queue->take_pass(p) && polygon_process(&ring.ring, &pieces.list) == 1;
         // A pass that finds no contact, or gives the ring back as it was, cannot cut it: it is
         // delivered as it stands, like a ring left at the bound.
@@ -304,7 +303,7 @@ int run_repair_queue(RepairQueue* queue, polygons_t* out) {
     return cut;
 }
 
-int repair_ring(const polygon_t* polygon, polygons_t* out, mapgeom::RepairBounds bounds) {
+int repair_ring(const polygon_t* polygon, polygons_t* out, RepairBounds bounds) {
     OwnedRing cleaned;
     com_polygon_polygon(&cleaned.ring, polygon);
     if (optimize_polygon_process(&cleaned.ring) < 3)
@@ -316,21 +315,6 @@ int repair_ring(const polygon_t* polygon, polygons_t* out, mapgeom::RepairBounds
     RepairQueue queue(bounds, com_polygon_num(&cleaned.ring));
     queue.push(cleaned.release(), 0);
     return run_repair_queue(&queue, out);
-}
-
-// Repairs polygon i of the list record `in` into `out`; counts[i] = the rings written for it.
-void repair_flat_polygons(const polygons_java_t* in, polygons_java_t* out, int* counts) {
-    mapgeom::OwnedPolygons rings;
-    com_polygons_java_get_polygons(in, &rings.list);
-    int i = 0;
-    for (const polygon_node_t* node = rings.list.head; node != nullptr; node = node->next, ++i) {
-        mapgeom::OwnedPolygons repaired;
-        error_polygon_process(&node->polygon, &repaired.list);
-        int before = out->part_num;
-        com_polygons_java_add_value(out, &repaired.list);
-        if (counts != nullptr)
-            counts[i] = out->part_num - before;
-    }
 }
 
 }  // namespace
@@ -372,11 +356,5 @@ void transform_polygons_press(polygons_t* list) {
 }  // namespace mapgeom
 
 int error_polygon_process(const polygon_t* polygon, polygons_t* out) {
-    return mapgeom::repair_self_contacts(polygon, out, mapgeom::kRepairBounds);
-}
-
-void error_polygons_process(const polygons_java_t* polygons, polygons_java_t* result, int* counts) {
-    if (polygons == nullptr || result == nullptr)
-        return;
-    mapgeom::guarded_void([&] { repair_flat_polygons(polygons, result, counts); });
+    return repair_self_contacts(polygon, out, kRepairBounds);
 }

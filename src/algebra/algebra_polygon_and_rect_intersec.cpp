@@ -6,46 +6,31 @@
 #include <cmath>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/places.h"
+#include "algebra/press_codes.h"
+#include "algebra/rect_clip.h"
+#include "algebra/shape_steps.h"
+#include "algebra/walk_state.h"
 #include "com/boundary.h"
 #include "com/check.h"
+#include "com/codes.h"
 #include "com/numeric.h"
+#include "com/owned.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
-#include "relation/shape_relation_internal.h"
+#include "relation/orientation.h"
 
 namespace {
 
-using mapgeom::hundreds_of;
-using mapgeom::OwnedPolygons;
-using mapgeom::OwnedRing;
-using mapgeom::PlaceIndex;
-using mapgeom::RingCopy;
-using mapgeom::same_point;
-
-// Result codes (see the header).
-constexpr int kCrossed = 0;
-constexpr int kPolygonInside = 1;
-constexpr int kRectInside = 2;
-constexpr int kApart = 3;
-constexpr int kTouchPolygonInside = 4;
-constexpr int kTouchRectInside = 5;
-constexpr int kNoPiece = 6;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // A walk stops after this many steps per vertex of the polygon (the walk visits each vertex of
 // the polygon about once and the outline's few vertices once per piece, so a walk that goes on
 // longer is circling).
 constexpr int kWalkStepsPerVertex = 15;
-
-// Codes of relation_point_at_polygon.
-constexpr int kPointOutside = 0;
-constexpr int kPointInside = 1;
-
-// Press codes carried in the last two digits of a point code.
-constexpr int kPressInside = 1;
 
 // ---------------------------------------------------------------------------------------------
 // Debug traces of faulty inputs and results.
@@ -53,18 +38,17 @@ constexpr int kPressInside = 1;
 // "num: <stored points>", then one line per stored point: x and y rounded by adding 0.5 and
 // truncating, separated by a tab.
 void trace_ring(const char* path, const polygon_t* ring) {
-    mapgeom::trace_append(path, "num: %d\n", ring->geom.count);
+    trace_append(path, "num: %d\n", ring->geom.count);
     for (int i = 0; i < ring->geom.count; ++i) {
         point_t p = ring->geom.points[i];
-        mapgeom::trace_append(path, "%d\t%d\n", mapgeom::truncate_to_int32(p.x + 0.5),
-                              mapgeom::truncate_to_int32(p.y + 0.5));
+        trace_append(path, "%d\t%d\n", truncate_to_int32(p.x + 0.5), truncate_to_int32(p.y + 0.5));
     }
 }
 
 void trace_faulty_results(const polygons_t* pieces) {
     for (const polygon_node_t* node = pieces->head; node != nullptr; node = node->next)
         if (relation_polygon_iserror(&node->polygon) != 0)
-            mapgeom::trace_append("result_error.txt", "result_error: \n");
+            trace_append("result_error.txt", "result_error: \n");
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -73,10 +57,10 @@ void trace_faulty_results(const polygons_t* pieces) {
 // How the rings lie when their boundaries do not meet at all.
 int code_without_crossings(const polygon_t* a, const polygon_t* b) {
     if (relation_point_at_polygon(b, com_polygon_front(a)) == kPointInside)
-        return kPolygonInside;
+        return kClipPolygonInside;
     if (relation_point_at_polygon(a, com_polygon_front(b)) == kPointInside)
-        return kRectInside;
-    return kApart;
+        return kClipRectInside;
+    return kClipApart;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -110,29 +94,22 @@ void del_repeatpts(polygon_t* piece) {
 // ---------------------------------------------------------------------------------------------
 // The clipping walk.
 
-class ClipWalk {
+class ClipWalk : WalkState {
 public:
     ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const PlaceIndex& index,
              polygons_t* out)
-        : a_(a),
+        : WalkState(a, b),
+          a_(a),
           b_(b),
           c_(c),
           out_(out),
-          n_(com_polygon_num(a)),
-          nb_(com_polygon_num(b)),
-          used_(n_, 0),
           disabled_(c->count, 0),
-          remaining_(n_) {
+          a_crossing_(records_at_vertices(a, index)),
+          b_crossing_(records_at_vertices(b, index)) {
         // The walk moves no vertex: where each vertex meets a crossing is looked up once.
-        a_crossing_.resize(n_);
-        for (int i = 0; i < n_; ++i) {
-            a_crossing_[i] = index.first_at(a->geom.points[i]);
+        for (int i = 0; i < n_a_; ++i)
             if (a_crossing_[i] != -1)
                 crossing_vertices_.push_back(i);
-        }
-        b_crossing_.resize(nb_);
-        for (int j = 0; j < nb_; ++j)
-            b_crossing_[j] = index.first_at(b->geom.points[j]);
     }
 
     // Returns 0 when the walk switched onto the outline at least once, 1 otherwise.
@@ -141,9 +118,9 @@ public:
         int start = next_start();
         if (start < 0)
             return produced_ ? 0 : 1;
-        a_index_ = start;
-        long long bound = static_cast<long long>(kWalkStepsPerVertex) * n_;
-        for (long long step = 1; remaining_ > 0 && step <= bound; ++step) {
+        i_ = start;
+        long long bound = static_cast<long long>(kWalkStepsPerVertex) * n_a_;
+        for (long long step = 1; used_.remaining() > 0 && step <= bound; ++step) {
             if (!step_once())
                 break;
         }
@@ -151,16 +128,20 @@ public:
     }
 
 private:
+    // Where the walk is: before the polygon first ran into the outline, between pieces (looking
+    // for the next piece's start), or tracing a piece.
+    enum class Phase { kNotEntered, kBetweenPieces, kInPiece };
+
     // Meetings other than crossings and stretches along the outline (touch points, flags 1 to 4)
     // never switch the walk. A touch point is no node of the result: it loses its crossing mark.
     void disable_touch_points() {
         for (int k = 0; k < c_->count; ++k) {
-            if (mapgeom::is_walkable_kind(c_->crosspts[k].flag))
+            if (is_walkable_kind(c_->crosspts[k].flag))
                 continue;
             disabled_[k] = 1;
             int i = c_->crosspts[k].index1;
-            if (i >= 0 && i < a_->geom.count && a_->geom.points[i].z >= 100.0)
-                a_->geom.points[i].z -= 100.0;
+            if (i >= 0 && i < a_->geom.count && a_->geom.points[i].z >= kNodeMarker)
+                a_->geom.points[i].z -= kNodeMarker;
         }
     }
 
@@ -169,7 +150,7 @@ private:
     int first_unused_crossing(int side) const {
         for (int i : crossing_vertices_) {
             int k = a_crossing_[i];
-            if (used_[i] == 0 && disabled_[k] == 0 && c_->crosspts[k].curpt_flag == side)
+            if (!used_.is_used(i) && disabled_[k] == 0 && c_->crosspts[k].curpt_flag == side)
                 return i;
         }
         return -1;
@@ -186,43 +167,30 @@ private:
         if (exit >= 0 || !produced_)
             return exit;
         int entry = first_unused_crossing(kPointInside);
-        return entry < 0 ? -1 : (entry + n_ - 1) % n_;
+        return entry < 0 ? -1 : (entry + n_a_ - 1) % n_a_;
     }
 
-    void use_vertex(int i) {
-        if (used_[i] != 0)
-            return;
-        used_[i] = 1;
-        --remaining_;
-    }
+    void append(point_t p) { cur_polygon_add(&ring_.ring, p); }
 
-    void append(point_t p) { cur_polygon_add(&piece_.ring, p); }
-
-    static point_t pressed(point_t p) {
-        if (mapgeom::press_code_of(p.z) != kPressInside)
+    // A point of the outline: inside a press section (code 1, hundreds kept).
+    static point_t in_section(point_t p) {
+        if (press_code_of(p.z) != kPressInside)
             p.z = hundreds_of(p.z) + kPressInside;
         return p;
     }
 
     // One step; false when the walk is over (no further start).
     bool step_once() {
-        point_t c;
-        int k = -1;
-        if (on_polygon_) {
-            a_index_ = (a_index_ + 1) % n_;
-            // A whole lap of the polygon without entering the outline changes nothing that could
-            // start a piece later: the walk is over.
-            if (!started_ && ++idle_steps_ > n_)
-                return false;
-            if (used_[a_index_] != 0)
-                return true;
-            c = a_->geom.points[a_index_];
-            k = a_crossing_[a_index_];
-        } else {
-            b_index_ = (b_index_ + 1) % nb_;
-            c = b_->geom.points[b_index_];
-            k = b_crossing_[b_index_];
-        }
+        bool on_polygon = side_ == WalkSide::kA;
+        // A whole lap of the polygon without entering the outline changes nothing that could
+        // start a piece later: the walk is over.
+        int at = advance();
+        if (on_polygon && phase_ != Phase::kInPiece && ++idle_steps_ > n_a_)
+            return false;
+        if (on_polygon && used_.is_used(at))
+            return true;
+        point_t c = on_polygon ? a_->geom.points[at] : b_->geom.points[at];
+        int k = on_polygon ? a_crossing_[at] : b_crossing_[at];
         if (k == -1 || disabled_[k] != 0) {
             pass_plain_point(c);
             return true;
@@ -231,74 +199,64 @@ private:
     }
 
     void pass_plain_point(point_t c) {
-        if (!started_) {
-            if (following_ && on_polygon_)
-                use_vertex(a_index_);
-            return;
-        }
-        if (on_polygon_) {
-            append(c);
-            if (following_)
-                use_vertex(a_index_);
-        } else {
-            append(pressed(c));
-        }
+        bool on_polygon = side_ == WalkSide::kA;
+        if (phase_ == Phase::kInPiece)
+            append(on_polygon ? c : in_section(c));
+        if (on_polygon && phase_ != Phase::kNotEntered)
+            used_.use(i_);
     }
 
     bool pass_crossing(const crosspt_t& crossing) {
         int i = crossing.index1;
         point_t c = a_->geom.points[i];
-        if (piece_.ring.geom.count > 0 && same_point(c, com_polygon_front(&piece_.ring)))
+        if (ring_.ring.geom.count > 0 && same_point(c, com_polygon_front(&ring_.ring)))
             return close_piece(c, i);
-        if (used_[i] != 0) {
-            if (!on_polygon_ && started_)
+        if (used_.is_used(i)) {
+            if (side_ == WalkSide::kB && phase_ == Phase::kInPiece)
                 append(c);
             return true;
         }
         if (crossing.curpt_flag == kPointInside) {
             enter_outline(c, i);
-        } else if (started_) {
+        } else if (phase_ == Phase::kInPiece) {
             leave_outline(c, i, crossing.index2);
         }
         return true;
     }
 
-    // The polygon runs into the outline here: follow the polygon.
+    // The polygon runs into the outline here: follow the polygon. The piece's first vertex stays
+    // free until the piece closes there.
     void enter_outline(point_t c, int i) {
         append(c);
-        started_ = true;
-        a_index_ = i;
-        if (first_taken_)
-            use_vertex(i);
-        else
-            first_taken_ = true;
-        on_polygon_ = true;
-        following_ = true;
+        i_ = i;
+        if (phase_ == Phase::kInPiece)
+            used_.use(i);
+        phase_ = Phase::kInPiece;
+        side_ = WalkSide::kA;
     }
 
     // The polygon leaves the outline (or runs along it) here: follow the outline.
     void leave_outline(point_t c, int i, int b_index) {
-        append(pressed(c));
-        b_index_ = b_index;
-        a_index_ = i;
-        use_vertex(i);
-        on_polygon_ = false;
+        append(in_section(c));
+        j_ = b_index;
+        i_ = i;
+        used_.use(i);
+        side_ = WalkSide::kB;
         produced_ = true;
     }
 
     bool close_piece(point_t c, int i) {
         c.z = hundreds_of(c.z);
         append(c);
-        del_repeatpts(&piece_.ring);
-        split_polygon_by_repeat_points(&piece_.ring, out_, 0);
-        use_vertex(i);
+        del_repeatpts(&ring_.ring);
+        split_polygon_by_repeat_points(&ring_.ring, out_, 0);
+        used_.use(i);
         int start = next_start();
         if (start < 0)
             return false;
-        a_index_ = start;
-        on_polygon_ = true;
-        started_ = false;
-        first_taken_ = false;
+        i_ = start;
+        side_ = WalkSide::kA;
+        phase_ = Phase::kBetweenPieces;
         idle_steps_ = 0;
         return true;
     }
@@ -307,25 +265,15 @@ private:
     const polygon_t* b_;
     const crosspts_t* c_;
     polygons_t* out_;
-    int n_;
-    int nb_;
-    std::vector<int> used_;
     std::vector<int> disabled_;
-    int remaining_;
     // The crossing record at each vertex of a and b (-1 for none), and a's crossing vertices in
     // index order.
     std::vector<int> a_crossing_;
     std::vector<int> b_crossing_;
     std::vector<int> crossing_vertices_;
-    OwnedRing piece_;
-    int a_index_ = 0;
-    int b_index_ = 0;
+    Phase phase_ = Phase::kNotEntered;
     int idle_steps_ = 0;
-    bool on_polygon_ = true;
-    bool started_ = false;
-    bool following_ = false;
-    bool first_taken_ = false;
-    bool produced_ = false;
+    bool produced_ = false;  // the walk switched onto the outline at least once
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -360,21 +308,21 @@ point_t middle_of(const polygon_t* rect) {
 int touching_code(const polygon_t* a, const polygon_t* b, const PlaceIndex& c) {
     int a_out = scan_vertices(a, b, c);
     if (a_out < 0)
-        return kTouchPolygonInside;
+        return kClipTouchPolygonInside;
     int b_out = scan_vertices(b, a, c);
     if (b_out < 0)
-        return kTouchRectInside;
+        return kClipTouchRectInside;
     // Every vertex of the polygon on the outline: the polygon lies within the (convex) rectangle.
     if (a_out == 0)
-        return kTouchPolygonInside;
+        return kClipTouchPolygonInside;
     if (b_out != 0)
-        return kNoPiece;
+        return kClipNoPiece;
     // Every corner of the rectangle on the polygon's boundary says nothing about its inside: a
     // rectangle filling a notch of the polygon exactly touches it on all sides from outside. The
     // polygon's boundary does not enter the rectangle here (no piece came out), so the middle of
     // the rectangle tells.
-    return relation_point_at_polygon(a, middle_of(b)) == kPointOutside ? kNoPiece
-                                                                       : kTouchRectInside;
+    return relation_point_at_polygon(a, middle_of(b)) == kPointOutside ? kClipNoPiece
+                                                                       : kClipTouchRectInside;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -387,7 +335,7 @@ int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pie
     trace_faulty_results(pieces);
     if (pieces->num > 0)
         return code;
-    return code == 1 ? touching_code(a, b, index) : kNoPiece;
+    return code == 1 ? touching_code(a, b, index) : kClipNoPiece;
 }
 
 // Clips the prepared ring a (repeated points removed, counter-clockwise, press sections in the
@@ -399,7 +347,7 @@ int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* o
         return code_without_crossings(a, b);
     OwnedPolygons pieces;
     int code = clip_pieces(a, b, c, &pieces.list);
-    mapgeom::transform_polygons_press(&pieces.list);
+    transform_polygons_press(&pieces.list);
     pieces.hand_over(out);
     return code;
 }
@@ -410,16 +358,16 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
         trace_ring("source_error.txt", polygon);
     if (relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
-    RingCopy a(polygon);
-    RingCopy b(rect);
-    mapgeom::clean_and_orient(&a.ring);
-    mapgeom::clean_and_orient(&b.ring);
+    OwnedRing a(polygon);
+    OwnedRing b(rect);
+    clean_and_orient(&a.ring);
+    clean_and_orient(&b.ring);
     if (com_polygon_num(&a.ring) < 3 || com_polygon_num(&b.ring) < 3)
-        return kApart;
-    mapgeom::transform_polygon_press(&a.ring);
-    mapgeom::CrossingList c;
+        return kClipApart;
+    transform_polygon_press(&a.ring);
+    OwnedCrossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
-    mapgeom::transform_press_end_released(&a.ring);
+    transform_press_end_released(&a.ring);
     return clip_prepared(&a.ring, &b.ring, &c.list, out);
 }
 
@@ -525,7 +473,7 @@ void press_inserted_points(polygon_t* ring, const polygon_t* before) {
                         p[k].z == old[j].z;
         if (original) {
             ++j;
-        } else if (k > 0 && mapgeom::press_code_of(p[k - 1].z) == kPressInside) {
+        } else if (k > 0 && press_code_of(p[k - 1].z) == kPressInside) {
             p[k].z = hundreds_of(p[k].z) + kPressInside;
         }
     }
@@ -541,7 +489,7 @@ RectClipSource::RectClipSource(const polygon_t* polygon) : polygon_(polygon) {
         return;
     com_polygon_free(&ring_);
     com_polygon_polygon(&ring_, polygon);
-    mapgeom::clean_and_orient(&ring_);
+    clean_and_orient(&ring_);
     transform_polygon_press(&ring_);
     transform_press_end_released(&ring_);
 }
@@ -552,24 +500,24 @@ RectClipSource::~RectClipSource() {
 
 int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
     if (polygon_ == nullptr || rect == nullptr || out == nullptr)
-        return kApart;
+        return kClipApart;
     if (faulty_ < 0)
         faulty_ = relation_polygon_iserror(polygon_) != 0 ? 1 : 0;
     if (faulty_ == 1)
         trace_ring("source_error.txt", polygon_);
     if (relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
-    RingCopy b(rect);
-    mapgeom::clean_and_orient(&b.ring);
+    OwnedRing b(rect);
+    clean_and_orient(&b.ring);
     if (com_polygon_num(&ring_) < 3 || com_polygon_num(&b.ring) < 3)
-        return kApart;
+        return kClipApart;
     rectangle_t extent = calc_polygon_exrectangle(&b.ring);
     Window window{extent.min_x - kWindowMargin, extent.min_y - kWindowMargin,
                   extent.max_x + kWindowMargin, extent.max_y + kWindowMargin};
     OwnedRing a;
     reduce_to_window(&ring_, window, &a.ring);
-    RingCopy before(&a.ring);
-    mapgeom::CrossingList c;
+    OwnedRing before(&a.ring);
+    OwnedCrossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     press_inserted_points(&a.ring, &before.ring);
     return clip_prepared(&a.ring, &b.ring, &c.list, out);
@@ -579,8 +527,8 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
 
 int algebra_polygon_and_rect_intersec(polygon_t* polygon, polygon_t* rect, polygons_t* out) {
     if (polygon == nullptr || rect == nullptr || out == nullptr)
-        return kApart;
-    return mapgeom::guarded(kNoPiece, [&] {
+        return kClipApart;
+    return guarded<int>(kClipNoPiece, [&] {
         return polygon_and_rect_intersec(polygon, rect, out,
                                          relation_polygon_iserror(polygon) != 0);
     });

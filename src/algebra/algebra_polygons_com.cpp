@@ -7,11 +7,15 @@
 #include <cstdlib>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
 #include "algebra/live_shape.h"
+#include "algebra/press_codes.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
+#include "com/codes.h"
 #include "com/linked_list.h"
 #include "com/numeric.h"
+#include "com/owned.h"
+#include "com/tolerances.h"
 #include "crosspoint/crosspoint_internal.h"
 #include "crosspoint/segment_index.h"
 #include "mapgeom/algebra.h"
@@ -20,24 +24,17 @@
 
 namespace {
 
-using mapgeom::hundreds_of;
-using mapgeom::LiveShape;
-using mapgeom::PlaceList;
-using mapgeom::same_point;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // Segments of the polyline-ring and ring-ring finders meet within this band.
-constexpr double kFinderMeetPermit = 0.0001;
+constexpr double kFinderMeetPermit = kSamePoint;
 // A crossing goes into the part of a subdivided segment that holds it within this band: the
 // polyline-polyline and ring-ring finders ...
-constexpr double kInsertPermit = 0.01;
+constexpr double kInsertPermit = kDefaultPermit;
 // ... and, tighter, the polyline-ring finder.
 constexpr double kPolylineRingInsertPermit = 0.00001;
-// A ring whose last point is this far (or farther) from its first in x or y is not closed.
-constexpr double kClosureTolerance = 0.99;
-// Added to the code of a ring vertex at a crossing (hundreds mark node points).
-constexpr double kCrossingMarker = 100.0;
 // A hit vertex whose code is already this or more keeps it (it carries a marker already).
-constexpr double kMarkedCodeLimit = 200.0;
+constexpr double kMarkedCodeLimit = 2 * kNodeMarker;
 
 // ---------------------------------------------------------------------------------------------------
 // Press codes.
@@ -50,7 +47,7 @@ void rewrite_press_sections(polygon_t* ring, SectionEnd end) {
     geom_t* g = &ring->geom;
     int stored = g->count;
     int start = 0;
-    while (start < stored && mapgeom::press_code_of(g->points[start].z) != 2)
+    while (start < stored && press_code_of(g->points[start].z) != 2)
         ++start;
     if (start == stored)
         return;
@@ -59,13 +56,13 @@ void rewrite_press_sections(polygon_t* ring, SectionEnd end) {
     bool inside = false;
     for (int t = 0; t < stored; ++t) {
         point_t& p = g->points[(start + t) % stored];
-        if (!inside && mapgeom::press_code_of(p.z) == 2) {
+        if (!inside && press_code_of(p.z) == 2) {
             p.z -= 1.0;
             inside = true;
         }
         if (!inside)
             continue;
-        if (mapgeom::press_code_of(p.z) == 3) {
+        if (press_code_of(p.z) == 3) {
             p.z -= end == SectionEnd::kPressed ? 2.0 : 3.0;
             inside = false;
         } else {
@@ -171,7 +168,7 @@ int split_polygon(const polygon_t* ring, polygons_t* out) {
     com_polygon_init(&loop);
     add_points(&loop, ring, a, b);
     point_t& last = loop.geom.points[loop.geom.count - 1];
-    if (mapgeom::press_code_of(last.z) == 1)
+    if (press_code_of(last.z) == 1)
         last.z = hundreds_of(last.z);
     com_polygons_add(out, loop);
     return 1;
@@ -201,12 +198,12 @@ int is_polygon_error(const polygon_t* ring) {
 
 // Code of a vertex inserted at a crossing on the edge that starts at `start`.
 double inserted_marker(point_t start) {
-    return mapgeom::press_code_of(start.z) == 0 ? kCrossingMarker : start.z + kCrossingMarker;
+    return press_code_of(start.z) == 0 ? kNodeMarker : start.z + kNodeMarker;
 }
 
 // Code of an existing vertex that a crossing hits; repeated hits give the same value.
 double hit_marker(point_t vertex) {
-    return vertex.z < kMarkedCodeLimit ? vertex.z + kCrossingMarker : vertex.z;
+    return vertex.z < kMarkedCodeLimit ? vertex.z + kNodeMarker : vertex.z;
 }
 
 // Puts crossing c into a ring of the ring-ring finder, found on edge i of the ring as it came in
@@ -237,24 +234,22 @@ int segment_count(const geom_t* shape) {
 // end; should scratch memory run out, they keep their points and the list keeps what it took.
 template <typename Cross, typename Put>
 int run_crossing_finder(geom_t* first, geom_t* second, geom_t* points, Cross cross, Put put) {
-    mapgeom::ShapeCopy copy1(first);
-    mapgeom::ShapeCopy copy2(second);
+    OwnedRing copy1(ring_of_points(first));
+    OwnedRing copy2(ring_of_points(second));
     const geom_t* c1 = &copy1.ring.geom;
     const geom_t* c2 = &copy2.ring.geom;
-    return mapgeom::guarded(0, [&] {
+    return guarded(0, [&] {
         LiveShape live1(c1);
         LiveShape live2(c2);
         PlaceList listed(points);
-        mapgeom::for_each_candidate_pair(
-            c1, segment_count(c1), c2, segment_count(c2), [&](int i, int j) {
-                point_t c{};
-                if (cross(&c, c1->points[i], c1->points[i + 1], c2->points[j], c2->points[j + 1]) !=
-                    0)
-                    return;
-                listed.add_once(c);
-                put(&live1, c1, i, c);
-                put(&live2, c2, j, c);
-            });
+        for_each_candidate_pair(c1, segment_count(c1), c2, segment_count(c2), [&](int i, int j) {
+            point_t c{};
+            if (cross(&c, c1->points[i], c1->points[i + 1], c2->points[j], c2->points[j + 1]) != 0)
+                return;
+            listed.add_once(c);
+            put(&live1, c1, i, c);
+            put(&live2, c2, j, c);
+        });
         live1.write_to(first);
         live2.write_to(second);
         return 0;
@@ -265,30 +260,12 @@ int run_crossing_finder(geom_t* first, geom_t* second, geom_t* points, Cross cro
 
 namespace mapgeom {
 
-void clean_and_orient(polygon_t* ring) {
-    optimize_polygon_del_repeatpts(ring);
-    if (relation_polygon_direction(ring) != 0)
-        com_polygon_reverse(ring);
-}
-
 polygon_t take_front(polygons_t* list) {
     polygon_node_t* node = list->head;
     polygon_t ring = node->polygon;
     unlink(list, node);
     std::free(node);
     return ring;
-}
-
-void OwnedPolygons::hand_over(polygons_t* out) {
-    com_polygons_addrange(out, &list);
-    com_polygons_free_node(&list);
-    com_polygons_init(&list);
-}
-
-void OwnedPolylines::hand_over(polylines_t* out) {
-    com_polylines_addrange(out, &list);
-    com_polylines_free_node(&list);
-    com_polylines_init(&list);
 }
 
 void transform_press_ends_pressed(polygon_t* ring) {
@@ -310,11 +287,11 @@ void split_polygon_by_repeat_points(polygon_t* ring, polygons_t* out, int /*flag
     }
     // Pieces go to the back of the work list and are cut again until none has a repeat; each cut
     // leaves both pieces with fewer edges, so this ends.
-    mapgeom::OwnedPolygons work;
+    OwnedPolygons work;
     move_into_list(&work.list, ring);
     while (work.list.num > 0) {
-        mapgeom::OwnedRing piece(mapgeom::take_front(&work.list));
-        mapgeom::OwnedPolygons cut;
+        OwnedRing piece(take_front(&work.list));
+        OwnedPolygons cut;
         if (split_polygon(&piece.ring, &cut.list) == 0)
             com_polygons_add(out, piece.release());
         else
@@ -325,30 +302,27 @@ void split_polygon_by_repeat_points(polygon_t* ring, polygons_t* out, int /*flag
 namespace {
 
 // judge_curpt_pos through a locator of b, for locating many points against one b.
-int curpt_pos_located(const polygon_t* a, mapgeom::RingLocator* in_b, point_t p) {
+int curpt_pos_located(const polygon_t* a, RingLocator* in_b, point_t p) {
     int i = com_polygon_find(a, p);
     if (i < 0)
-        return mapgeom::locate_in_ring(in_b, p, mapgeom::kSideTestPermit);
-    return mapgeom::side_after_vertex(a, in_b, i);
+        return locate_in_ring(in_b, p, kSideTestPermit);
+    return side_after_vertex(a, in_b, i);
 }
 
 }  // namespace
 
 int judge_curpt_pos(const polygon_t* a, const polygon_t* b, point_t p) {
-    mapgeom::RingLocator in_b(b);
+    RingLocator in_b(b);
     return curpt_pos_located(a, &in_b, p);
 }
 
 int judge_crosspt_polygons(const polygon_t* a, const polygon_t* b, point_t p) {
-    int i = com_polygon_find(a, p);
-    if (i < 0)
-        return 1;
-    return mapgeom::meeting_kind_after_side(a, b, i, mapgeom::side_after_vertex(a, b, i), p);
+    return meeting_kind_at(a, b, p);
 }
 
 int get_outestpt_pos(const polygon_t* a, const polygon_t* b, const geom_t* points, int* used) {
     int n = com_polygon_num(a);
-    mapgeom::RingLocator in_b(b);
+    RingLocator in_b(b);
     for (int i = 0; i < n; ++i) {
         if (used != nullptr && used[i] != 0)
             continue;
@@ -376,7 +350,7 @@ int cur_polyline_add(polyline_t* line, point_t p) {
 void err_polygon_process(polygons_t* list) {
     if (list == nullptr)
         return;
-    mapgeom::remove_nodes_where(
+    remove_nodes_where(
         list, [](polygon_node_t* node) { return is_polygon_error(&node->polygon) != 0; },
         [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
 }
@@ -384,7 +358,7 @@ void err_polygon_process(polygons_t* list) {
 void err_polyline_process(polylines_t* list) {
     if (list == nullptr)
         return;
-    mapgeom::remove_nodes_where(
+    remove_nodes_where(
         list, [](polyline_node_t* node) { return com_polyline_num(&node->polyline) < 2; },
         [](polyline_node_t* node) { com_polyline_free(&node->polyline); });
 }

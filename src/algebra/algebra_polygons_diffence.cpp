@@ -5,12 +5,13 @@
 // marker. The steps around the walk are shared with the intersection.
 #include <algorithm>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/crossing_walk.h"
+#include "com/codes.h"
 #include "mapgeom/algebra.h"
 
 namespace {
 
-using mapgeom::WalkSide;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // A walk of the difference gives up on a ring that does not close after this many steps, or after
 // this many per vertex of A and B when that is more: a walk that closes visits each vertex a few
@@ -21,7 +22,7 @@ constexpr long kDiffenceStepsPerVertex = 15;
 // The difference's walk. A ring starts at the first crossing after the start vertex where A runs
 // into B, follows B (turned against A) to the next crossing where A runs outside B, then A, until
 // it is back at its first point.
-class DiffenceWalk : public mapgeom::CrossingWalk<DiffenceWalk> {
+class DiffenceWalk : public CrossingWalk<DiffenceWalk> {
 public:
     using CrossingWalk::CrossingWalk;
 
@@ -44,7 +45,7 @@ public:
     bool at_crossing(point_t p) {
         if (closes_ring(p)) {
             add(p);
-            mapgeom::close_walked_ring(ring(), out_);
+            close_walked_ring(ring(), out_);
             return begin_ring();
         }
         int in_a = crossings_.first_on_a(side_, here());
@@ -93,5 +94,5 @@ int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* ou
 }  // namespace mapgeom
 
 int algebra_polygons_diffence(polygon_t* a, polygon_t* b, polygons_t* out) {
-    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::Overlay::kDiffence);
+    return run_crossing_overlay(a, b, out, Overlay::kDiffence);
 }

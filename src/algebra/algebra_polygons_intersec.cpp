@@ -11,40 +11,39 @@
 #include <utility>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/crossing_walk.h"
 #include "algebra/live_shape.h"
+#include "algebra/places.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
+#include "com/codes.h"
 #include "com/numeric.h"
+#include "com/owned.h"
 #include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/orientation.h"
 #include "relation/ring_locator.h"
 
 namespace {
 
-using mapgeom::CrossingVertices;
-using mapgeom::kOverlayDone;
-using mapgeom::PlaceIndex;
-using mapgeom::same_point;
-using mapgeom::WalkSide;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // A walk of the intersection takes at most this many steps per vertex of A and B before it gives
 // up on a ring that does not close. A walk that closes visits each vertex of either ring a few
 // times at most, so the bound only stops walks that cannot close. (Counting A's vertices alone
 // cut walks short that follow long stretches of B.)
 constexpr long kIntersecStepsPerVertex = 15;
-// Added to a point's code when a ring vertex is a crossing (see find_all_polygon_crosspts).
-constexpr double kCrossingMarker = 100.0;
 
 // Two edges leaving one point run along each other when the nearer end lies this near the other
 // edge (the band of the side tests at crossings).
-constexpr double kAlongPermit = 0.0001;
+constexpr double kAlongPermit = kSideTestPermit;
 
 // A point taken from B: its press code becomes at least 1 (1 is added unless it is 1 already).
-point_t pressed(point_t p) {
-    if (mapgeom::press_code_of(p.z) != 1)
+point_t taken_from_b(point_t p) {
+    if (press_code_of(p.z) != 1)
         p.z += 1.0;
     return p;
 }
@@ -57,36 +56,35 @@ point_t pressed(point_t p) {
 // locator when it is next asked about, so every answer is the one the rings give as they then are.
 class TouchJudge {
 public:
-    TouchJudge(polygon_t* a, polygon_t* b) : a_(a), b_(b) {
-        for (auto [ring, grid] : {std::make_pair(a, &places_a_), std::make_pair(b, &places_b_)})
-            for (int k = 0; k < ring->geom.count; ++k)
-                grid->add(k, ring->geom.points[k]);
-    }
+    TouchJudge(polygon_t* a, polygon_t* b)
+        : a_(a), b_(b), places_a_(&a->geom), places_b_(&b->geom) {}
 
     // judge_crosspt_polygons(a, b, c).
     int kind(point_t c) {
-        int i = first_at(places_a_, c);
+        int i = places_a_.first_at(c);
         if (i < 0)
-            return 1;
+            return kKindTouchOutsideApart;
         int after = side_of_midpoint(a_, i, com_polygon_nexter(a_, i), &in_b_);
         int before = side_of_midpoint(a_, i, com_polygon_priorer(a_, i), &in_b_);
-        int kind = mapgeom::meeting_kind_of_sides(after, before);
+        int kind = meeting_kind_of_sides(after, before);
         if (kind >= 0)
             return kind;
-        int j = first_at(places_b_, c);
+        int j = places_b_.first_at(c);
         if (j < 0)
-            return 1;
-        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != 0 ? 2 : 1;
+            return kKindTouchOutsideApart;
+        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != kPointOutside
+                   ? kKindTouchOutsideAround
+                   : kKindTouchOutsideApart;
     }
 
     // Takes the crossing marker off each ring's vertex at c; both take A's coordinates.
     void unmark(point_t c) {
-        int in_a = first_at(places_a_, c);
+        int in_a = places_a_.first_at(c);
         if (in_a < 0)
             return;
         point_t place = com_polygon_at(a_, in_a);
         unmark_vertex(a_, in_a, place, &places_a_, &in_a_);
-        int in_b = first_at(places_b_, c);
+        int in_b = places_b_.first_at(c);
         if (in_b >= 0)
             unmark_vertex(b_, in_b, place, &places_b_, &in_b_);
     }
@@ -95,38 +93,28 @@ private:
     // A ring's locator, made when first asked for after the ring's points last moved.
     struct Locator {
         const polygon_t* ring;
-        std::optional<mapgeom::RingLocator> located;
-        mapgeom::RingLocator* get() {
+        std::optional<RingLocator> located;
+        RingLocator* get() {
             if (!located)
                 located.emplace(ring);
             return &*located;
         }
     };
 
-    // The least index of a point of the grid's ring at p (com_polygon_find), or -1.
-    static int first_at(const mapgeom::PlaceGrid& grid, point_t p) {
-        int first = -1;
-        grid.visit_same(p, [&](int id) {
-            if (first < 0 || id < first)
-                first = id;
-        });
-        return first;
-    }
-
     // Where the midpoint of vertex i of ring and `toward` lies in the locator's ring.
     static int side_of_midpoint(const polygon_t* ring, int i, point_t toward, Locator* other) {
         point_t vertex = com_polygon_at(ring, i);
         point_t mid = calc_plough_around_point(vertex, toward, vertex);
-        return mapgeom::locate_in_ring(other->get(), mid, mapgeom::kSideTestPermit);
+        return locate_in_ring(other->get(), mid, kSideTestPermit);
     }
 
     // Vertex `index` of ring (and the closing point with vertex 0) takes the place's coordinates
     // and loses the marker.
-    static void unmark_vertex(polygon_t* ring, int index, point_t place, mapgeom::PlaceGrid* grid,
+    static void unmark_vertex(polygon_t* ring, int index, point_t place, PlaceIndex* grid,
                               Locator* locator) {
         point_t v = com_polygon_at(ring, index);
-        if (v.z >= kCrossingMarker)
-            v.z -= kCrossingMarker;
+        if (v.z >= kNodeMarker)
+            v.z -= kNodeMarker;
         point_t unmarked{place.x, place.y, v.z};
         int last = ring->geom.count - 1;
         for (int k : {index, index == 0 && last > 0 ? last : -1}) {
@@ -143,8 +131,8 @@ private:
 
     polygon_t* a_;
     polygon_t* b_;
-    mapgeom::PlaceGrid places_a_;
-    mapgeom::PlaceGrid places_b_;
+    PlaceIndex places_a_;
+    PlaceIndex places_b_;
     Locator in_a_{a_, {}};
     Locator in_b_{b_, {}};
 };
@@ -172,11 +160,10 @@ bool any_boundary_point_outside(const polygon_t* ring, const polygon_t* other) {
 bool b_leaves_a_somewhere(const polygon_t* a, const polygon_t* b, const geom_t* points) {
     PlaceIndex listed(points);
     PlaceIndex places_b(&b->geom);
-    mapgeom::RingLocator in_a(a);
+    RingLocator in_a(a);
     for (int v = 0; v < com_polygon_num(b); ++v) {
         point_t p = com_polygon_at(b, v);
-        if (listed.first_at(p) != -1 &&
-            mapgeom::side_after_vertex(b, &in_a, places_b.first_at(p)) == 0)
+        if (listed.first_at(p) != -1 && side_after_vertex(b, &in_a, places_b.first_at(p)) == 0)
             return true;
     }
     return false;
@@ -185,7 +172,7 @@ bool b_leaves_a_somewhere(const polygon_t* a, const polygon_t* b, const geom_t* 
 // Removes consecutive repeated points from both rings, turns A counter-clockwise and B like A or
 // against it.
 void prepare_rings(polygon_t* a, polygon_t* b, bool b_like_a) {
-    mapgeom::clean_and_orient(a);
+    clean_and_orient(a);
     optimize_polygon_del_repeatpts(b);
     bool b_counter_clockwise = relation_polygon_direction(b) == 0;
     if (b_counter_clockwise != b_like_a)
@@ -234,20 +221,19 @@ int corrected_side(int side, CrossingVertices* crossings, const polygon_t* a, co
 // The result code once the walk is over and its degenerate rings are gone. When the walk built
 // rings and all were degenerate, what is common is nothing (rings that touch: 6), and what is left
 // of A is nothing (A within B: 4, not 6, which would tell the caller that all of A is left).
-int settle_code(mapgeom::Overlay op, const polygon_t* a, const polygon_t* b, const geom_t* points,
+int settle_code(Overlay op, const polygon_t* a, const polygon_t* b, const geom_t* points,
                 int walked, const polygons_t* built) {
     if (walked != kOverlayDone)
         return walked;
     if (com_polygons_num(built) == 0)
-        return op == mapgeom::Overlay::kIntersec ? mapgeom::kWalkEmptyApart
-                                                 : mapgeom::kWalkEmptyAWithinB;
-    return b_leaves_a_somewhere(a, b, points) ? kOverlayDone : mapgeom::kWalkEmptyBWithinA;
+        return op == Overlay::kIntersec ? kWalkEmptyApart : kWalkEmptyAWithinB;
+    return b_leaves_a_somewhere(a, b, points) ? kOverlayDone : kWalkEmptyBWithinA;
 }
 
 // The intersection's walk. A ring starts at the first crossing after the start vertex where A runs
 // into B; A is followed while inside B, B from each crossing where A leaves B, until the walk is
 // back at the ring's first point.
-class IntersecWalk : public mapgeom::CrossingWalk<IntersecWalk> {
+class IntersecWalk : public CrossingWalk<IntersecWalk> {
 public:
     using CrossingWalk::CrossingWalk;
 
@@ -264,7 +250,7 @@ public:
     void pass(point_t p) {
         if (side_ == WalkSide::kB) {
             if (started_)
-                add(pressed(p));
+                add(taken_from_b(p));
             return;
         }
         if (started_)
@@ -325,7 +311,7 @@ private:
 
     // A runs outside B after p: follow B.
     void leave(point_t p) {
-        add(pressed(p));
+        add(taken_from_b(p));
         j_ = crossings_.first_on_b(side_, here());
         used_.use(i_);
         side_ = WalkSide::kB;
@@ -336,12 +322,12 @@ private:
     // closing point is pressed like every point from B (1 added unless its code is 1 already, so a
     // pressed crossing never reads as a section's start) and the first point takes its code.
     void close(point_t p, int in_a) {
-        if (mapgeom::press_code_of(com_polygon_last(ring()).z) > 0) {
-            p = pressed(p);
+        if (press_code_of(com_polygon_last(ring()).z) > 0) {
+            p = taken_from_b(p);
             com_polygon_setat(ring(), 0, p);
         }
         add(p);
-        mapgeom::close_walked_ring(ring(), out_);
+        close_walked_ring(ring(), out_);
         used_.use(in_a);
     }
 
@@ -384,13 +370,11 @@ int CrossingVertices::side_after(int k) {
     return side_after_[k];
 }
 
-int CrossingVertices::next_start(const UsedVertices& used) {
-    for (int n = com_polygon_num(a_); start_cursor_ < n; ++start_cursor_) {
-        const Vertex& v = vertices_a_[start_cursor_];
-        if (!used.is_used(start_cursor_) && v.listed && side_after(v.on_a) == 0)
-            return start_cursor_;
-    }
-    return -1;
+int CrossingVertices::next_start(const UsedMarks& used) {
+    return starts_.next(com_polygon_num(a_), [&](int i) {
+        const Vertex& v = vertices_a_[i];
+        return !used.is_used(i) && v.listed && side_after(v.on_a) == kPointOutside;
+    });
 }
 
 int nesting_offset(const polygon_t* a, const polygon_t* b) {
@@ -407,11 +391,11 @@ void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMa
     for (int k = 0; k < points->count; ++k) {
         point_t c = points->points[k];
         int kind = judge.kind(c);
-        if (mapgeom::is_walkable_kind(kind)) {
+        if (is_walkable_kind(kind)) {
             points->points[kept++] = c;
             continue;
         }
-        if (kind == 2 && markers == TouchMarkers::kAllButInnerTouch)
+        if (kind == kKindTouchOutsideAround && markers == TouchMarkers::kAllButInnerTouch)
             continue;
         judge.unmark(c);
     }
@@ -438,7 +422,7 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
         return kOverlayFailed;
     bool intersec = op == Overlay::kIntersec;
     return guarded(static_cast<int>(kOverlayFailed), [&] {
-        mapgeom::PointList points;
+        OwnedPoints points;
         prepare_rings(a, b, intersec);
         if (!has_area(a) || !has_area(b))
             return kNoCrossingAWithinB + nesting_offset(a, b);
@@ -458,5 +442,5 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
 }  // namespace mapgeom
 
 int algebra_polygons_intersec(polygon_t* a, polygon_t* b, polygons_t* out) {
-    return mapgeom::run_crossing_overlay(a, b, out, mapgeom::Overlay::kIntersec);
+    return run_crossing_overlay(a, b, out, Overlay::kIntersec);
 }

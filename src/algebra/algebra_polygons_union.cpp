@@ -12,25 +12,23 @@
 #include <utility>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/crossing_walk.h"
+#include "algebra/places.h"
+#include "algebra/press_codes.h"
+#include "algebra/shape_steps.h"
+#include "algebra/walk_state.h"
 #include "com/boundary.h"
+#include "com/codes.h"
+#include "com/owned.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
-#include "relation/shape_relation_internal.h"
+#include "relation/orientation.h"
 
 namespace {
 
-using mapgeom::PlaceIndex;
-using mapgeom::same_point;
-
-// Result codes of algebra_polygons_union.
-constexpr int kUnionBuilt = 0;
-constexpr int kAWithinB = 1;
-constexpr int kBWithinA = 2;
-constexpr int kApart = 3;
-constexpr int kInvalidResult = -3;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // A walk still going after this many steps is abandoned ...
 constexpr int kUnionIterationLimit = 2000000;
@@ -46,20 +44,6 @@ constexpr int kStepsPerVertex = 4;
 constexpr double kBoundaryShiftBand = 0.01;
 // Share of an area that rounding in the shoelace sums may change.
 constexpr double kAreaRoundingShare = 1e-9;
-
-// Codes of relation_point_at_polygon.
-constexpr int kOutside = 0;
-constexpr int kInside = 1;
-
-// The crossing record at each vertex of a ring (the first record at its place, as
-// com_crosspts_find gives it), or -1 where there is none.
-std::vector<int> records_at_vertices(const polygon_t* ring, const PlaceIndex& records) {
-    int n = com_polygon_num(ring);
-    std::vector<int> at(n);
-    for (int i = 0; i < n; ++i)
-        at[i] = records.first_at(com_polygon_at(ring, i));
-    return at;
-}
 
 // Signed shoelace area of a closed ring (positive counter-clockwise with y up), about a nearby
 // origin so that the products stay small and the sum exact enough for rings far from (0, 0).
@@ -80,59 +64,42 @@ enum class WalkEnd { kNoStart, kDone, kStepLimit };
 // State of the union walk over rings a and b (both counter-clockwise, crossings inserted).
 // A crossing record is usable when A crosses B there or leaves or joins a stretch shared with B;
 // touching records are marked used from the start and read as plain vertices.
-class UnionWalk {
+class UnionWalk : WalkState {
 public:
     UnionWalk(const polygon_t* a, const polygon_t* b, const crosspts_t* list, polygons_t* out,
               point_t origin)
-        : a_(a),
+        : WalkState(a, b),
+          a_(a),
           b_(b),
           list_(list),
           out_(out),
-          n_a_(com_polygon_num(a)),
-          n_b_(com_polygon_num(b)),
           records_(list->count, [list](int k) { return list->crosspts[k].pt; }),
           record_at_a_(records_at_vertices(a, records_)),
           record_at_b_(records_at_vertices(b, records_)),
           vertices_of_a_(n_a_ + 1, [a](int k) { return com_polygon_at(a, k); }),
-          used_a_(n_a_, 0),
           used_record_(list->count, 0),
-          remaining_(n_a_),
           origin_(origin) {
         for (int k = 0; k < list->count; ++k)
-            used_record_[k] = mapgeom::is_walkable_kind(list->crosspts[k].flag) ? 0 : 1;
+            used_record_[k] = is_walkable_kind(list->crosspts[k].flag) ? 0 : 1;
     }
 
     WalkEnd run();
     double walked_area() const { return walked_area_; }
 
 private:
-    enum class Side { kA, kB };
-
     // The vertex of A at which the next ring's walk starts: the first unused vertex holding a
-    // usable crossing after which A runs outside B. Vertices only ever lose the right to start
-    // (marks are only set), so each search resumes where the previous one stopped.
+    // usable crossing after which A runs outside B.
     int get_outpoint_pos() {
-        for (; start_cursor_ < n_a_; ++start_cursor_) {
-            int i = start_cursor_;
-            if (used_a_[i] != 0)
-                continue;
+        return starts_.next(n_a_, [&](int i) {
             int k = record_at_a_[i];
-            if (k != -1 && used_record_[k] == 0 && list_->crosspts[k].curpt_flag == kOutside)
-                return i;
-        }
-        return -1;
-    }
-
-    void mark_used(int i) {
-        if (used_a_[i] == 0) {
-            used_a_[i] = 1;
-            --remaining_;
-        }
+            return !used_.is_used(i) && k != -1 && used_record_[k] == 0 &&
+                   list_->crosspts[k].curpt_flag == kPointOutside;
+        });
     }
 
     void begin_ring(int start) {
         i_ = start;
-        side_ = Side::kA;
+        side_ = WalkSide::kA;
         started_ = false;
         com_polygon_clear(&ring_.ring);
     }
@@ -141,13 +108,10 @@ private:
     void close_ring(point_t p) {
         cur_polygon_add(&ring_.ring, p);
         walked_area_ += signed_area_about(&ring_.ring.geom, origin_);
-        mapgeom::close_walked_ring(&ring_.ring, out_);
+        close_walked_ring(&ring_.ring, out_);
         // Every close uses up one vertex of A, even when the vertex at p is used already (a ring
         // of A passing one place twice): so a walk closes at most n_A rings.
-        int at = vertices_of_a_.first_at(p);
-        if (at >= 0 && at < n_a_)
-            used_a_[at] = 1;
-        --remaining_;
+        used_.use_counting_anyway(vertices_of_a_.first_at(p));
     }
 
     // One step at a usable crossing record met at p; true when the walk is over.
@@ -157,24 +121,15 @@ private:
     const polygon_t* b_;
     const crosspts_t* list_;
     polygons_t* out_;
-    int n_a_;
-    int n_b_;
     PlaceIndex records_;
     std::vector<int> record_at_a_;
     std::vector<int> record_at_b_;
     PlaceIndex vertices_of_a_;
-    std::vector<char> used_a_;
     std::vector<char> used_record_;
-    int remaining_;
-    int start_cursor_ = 0;
+    StartCursor starts_;
     point_t origin_;
     double walked_area_ = 0.0;
-
-    mapgeom::OwnedRing ring_;
-    Side side_ = Side::kA;
     bool started_ = false;
-    int i_ = 0;
-    int j_ = 0;
 };
 
 WalkEnd UnionWalk::run() {
@@ -188,22 +143,15 @@ WalkEnd UnionWalk::run() {
     const int limit =
         static_cast<int>(std::min<long long>(kUnionIterationLimit, kStepsPerVertex * vertices));
     int iterations = 0;
-    while (remaining_ > 0) {
+    while (used_.remaining() > 0) {
         if (++iterations > limit)
             return WalkEnd::kStepLimit;
-        point_t p;
-        int k;
-        if (side_ == Side::kA) {
-            i_ = (i_ + 1) % n_a_;
-            if (used_a_[i_] != 0)
-                continue;
-            p = com_polygon_at(a_, i_);
-            k = record_at_a_[i_];
-        } else {
-            j_ = (j_ + 1) % n_b_;
-            p = com_polygon_at(b_, j_);
-            k = record_at_b_[j_];
-        }
+        bool on_a = side_ == WalkSide::kA;
+        int at = advance();
+        if (on_a && used_.is_used(at))
+            continue;
+        point_t p = com_polygon_at(on_a ? a_ : b_, at);
+        int k = on_a ? record_at_a_[at] : record_at_b_[at];
         if (k != -1 && used_record_[k] == 0) {
             if (at_crossing(p, list_->crosspts[k]))
                 return WalkEnd::kDone;
@@ -212,8 +160,8 @@ WalkEnd UnionWalk::run() {
         if (!started_)
             continue;
         cur_polygon_add(&ring_.ring, p);
-        if (side_ == Side::kA)
-            mark_used(i_);
+        if (side_ == WalkSide::kA)
+            used_.use(i_);
     }
     return WalkEnd::kDone;
 }
@@ -227,22 +175,22 @@ bool UnionWalk::at_crossing(point_t p, const crosspt_t& record) {
         begin_ring(start);
         return false;
     }
-    if (used_a_[record.index1] != 0)
+    if (used_.is_used(record.index1))
         return false;
-    if (record.curpt_flag != kOutside) {
+    if (record.curpt_flag != kPointOutside) {
         // A goes into B (or along it) after p: B runs outside A from here.
         cur_polygon_add(&ring_.ring, p);
         j_ = record.index2;
         started_ = true;
-        side_ = Side::kB;
+        side_ = WalkSide::kB;
         return false;
     }
     // A leaves B here: the outline continues along A.
     if (started_) {
         cur_polygon_add(&ring_.ring, p);
         i_ = record.index1;
-        side_ = Side::kA;
-        mark_used(i_);
+        side_ = WalkSide::kA;
+        used_.use(i_);
     }
     return false;
 }
@@ -277,19 +225,19 @@ struct RunsAround {
 // What a record says about A just before and just after its point: the kind of meeting tells the
 // pair of sides up to their order, and where A runs after the point settles the order.
 RunsAround runs_around(const crosspt_t& record) {
-    bool out_after = record.curpt_flag == kOutside;
-    bool in_after = record.curpt_flag == kInside;
+    bool out_after = record.curpt_flag == kPointOutside;
+    bool in_after = record.curpt_flag == kPointInside;
     switch (record.flag) {
-        case 0:
+        case kKindCrosses:
             return out_after ? RunsAround{Run::kIn, Run::kOut} : RunsAround{Run::kOut, Run::kIn};
-        case 5:
+        case kKindAlongOutward:
             return out_after ? RunsAround{Run::kAlong, Run::kOut}
                              : RunsAround{Run::kOut, Run::kAlong};
-        case 6:
+        case kKindAlongInward:
             return in_after ? RunsAround{Run::kAlong, Run::kIn} : RunsAround{Run::kIn, Run::kAlong};
-        case 3:
+        case kKindTouchInside:
             return {Run::kIn, Run::kIn};
-        case 4:
+        case kKindAlongBoth:
             return {Run::kAlong, Run::kAlong};
         default:
             return {Run::kOut, Run::kOut};
@@ -325,16 +273,16 @@ bool lies_within(const polygon_t* ring, const polygon_t* other) {
     int n = com_polygon_num(ring);
     for (int i = 0; i < n; ++i) {
         int code = relation_point_at_polygon(other, com_polygon_at(ring, i));
-        if (code == kOutside || code == kInside)
-            return code == kInside;
+        if (code == kPointOutside || code == kPointInside)
+            return code == kPointInside;
     }
     for (int i = 0; i < n; ++i) {
         point_t u = com_polygon_at(ring, i);
         point_t v = com_polygon_nexter(ring, i);
         point_t mid{(u.x + v.x) / 2.0, (u.y + v.y) / 2.0, 0.0};
         int code = relation_point_at_polygon(other, mid);
-        if (code == kOutside || code == kInside)
-            return code == kInside;
+        if (code == kPointOutside || code == kPointInside)
+            return code == kPointInside;
     }
     return true;
 }
@@ -354,10 +302,10 @@ bool a_lies_within_b(const polygon_t* a, const polygon_t* b, const crosspts_t* l
 // Codes 1 to 3 for rings that cross nowhere (records empty) or only touch or run along each other.
 int how_rings_lie(const polygon_t* a, const polygon_t* b, const crosspts_t* list) {
     if (a_lies_within_b(a, b, list))
-        return kAWithinB;
+        return kUnionAWithinB;
     if (lies_within(b, a))
-        return kBWithinA;
-    return kApart;
+        return kUnionBWithinA;
+    return kUnionApart;
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -391,25 +339,25 @@ bool covers_what_a_union_covers(double covered, const polygon_t* a, const polygo
 int check_result_rings(const polygons_t* rings) {
     for (const polygon_node_t* node = rings->head; node != nullptr; node = node->next)
         if (relation_polygon_iserror(&node->polygon) != 0)
-            return kInvalidResult;
+            return kUnionUntrusted;
     return kUnionBuilt;
 }
 
 int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
-    mapgeom::clean_and_orient(a);
-    mapgeom::clean_and_orient(b);
+    clean_and_orient(a);
+    clean_and_orient(b);
     if (com_polygon_num(a) < 1 || com_polygon_num(b) < 1)
-        return kApart;
-    mapgeom::CrossingList crossings;
+        return kUnionApart;
+    OwnedCrossings crossings;
     calc_polygons_crosspts(a, b, &crossings.list);
     if (crossings.list.count == 0)
         return how_rings_lie(a, b, &crossings.list);
-    mapgeom::transform_press_ends_pressed(a);
-    mapgeom::transform_press_ends_pressed(b);
+    transform_press_ends_pressed(a);
+    transform_press_ends_pressed(b);
 
     // Rings are built apart from the caller's list, so that the clean-up and the check see only
     // this call's rings.
-    mapgeom::OwnedPolygons made;
+    OwnedPolygons made;
     point_t origin = com_polygon_front(a);
     WalkResult walk = polygon_and_polygon_union(a, b, &crossings.list, &made.list, origin);
     err_polygon_process(&made.list);
@@ -419,7 +367,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     int result = check_result_rings(&made.list);
     if (!walk_closed || !crossings_agree_along_a(&crossings.list) ||
         !covers_what_a_union_covers(walk.walked_area, a, b, origin))
-        result = kInvalidResult;
+        result = kUnionUntrusted;
     made.hand_over(out);
     return result;
 }
@@ -428,6 +376,6 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
 
 int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out) {
     if (a == nullptr || b == nullptr || out == nullptr)
-        return kApart;
-    return mapgeom::guarded(kInvalidResult, [&] { return union_of_rings(a, b, out); });
+        return kUnionApart;
+    return guarded<int>(kUnionUntrusted, [&] { return union_of_rings(a, b, out); });
 }

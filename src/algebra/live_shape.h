@@ -13,90 +13,10 @@
 #include <unordered_map>
 #include <vector>
 
+#include "algebra/places.h"
 #include "mapgeom/com.h"
 
 namespace mapgeom {
-
-// Points by id, found by place: visit_same(p) visits every id whose point is the same as p
-// (com_points_same: x and y each differ by less than 0.0001), in no fixed order.
-//
-// Cells are twice as wide as the tolerance, so two points that are the same lie in the same or in
-// neighbouring cells, and a query looks at nine cells. A point with a coordinate that is not a
-// number or infinite is the same as no point (com_points_same fails on it) and is not stored.
-// Coordinates too large for exact cell numbers go to a list that every query near them scans.
-class PlaceGrid {
-public:
-    void add(int id, point_t p);
-    // Point id moves to `to`.
-    void move(int id, point_t to);
-
-    template <typename Visit>
-    void visit_same(point_t p, Visit visit) const {
-        if (!is_finite(p))
-            return;
-        if (grid_may_hold_same(p)) {
-            std::int64_t cx = cell_of(p.x);
-            std::int64_t cy = cell_of(p.y);
-            for (std::int64_t dx = -1; dx <= 1; ++dx) {
-                for (std::int64_t dy = -1; dy <= 1; ++dy) {
-                    auto found = heads_.find(Cell{cx + dx, cy + dy});
-                    if (found == heads_.end())
-                        continue;
-                    for (int id = found->second; id >= 0; id = next_[id])
-                        if (com_points_same(places_[id], p) == 0)
-                            visit(id);
-                }
-            }
-        }
-        if (far_may_hold_same(p))
-            for (int id : far_)
-                if (com_points_same(places_[id], p) == 0)
-                    visit(id);
-    }
-
-    bool has_same(point_t p) const {
-        bool found = false;
-        visit_same(p, [&](int) { found = true; });
-        return found;
-    }
-
-private:
-    struct Cell {
-        std::int64_t x;
-        std::int64_t y;
-        bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
-    };
-    struct CellHash {
-        std::size_t operator()(const Cell& c) const {
-            std::uint64_t h = static_cast<std::uint64_t>(c.x) * 0x9E3779B97F4A7C15ULL;
-            h ^= static_cast<std::uint64_t>(c.y) + 0x7F4A7C159E3779B9ULL + (h << 6) + (h >> 2);
-            return static_cast<std::size_t>(h);
-        }
-    };
-
-    // Two points are the same when x and y each differ by less than this (com_points_same).
-    static constexpr double kSameTolerance = 0.0001;
-    static constexpr double kCellSize = 2.0 * kSameTolerance;
-    // Below this magnitude a coordinate divided by the cell size is exact to well within a cell.
-    static constexpr double kGridLimit = 1.0e10;
-
-    static bool is_finite(point_t p);
-    // Where a stored point goes: the grid, or (a coordinate of kGridLimit or more) the far list.
-    static bool in_grid(point_t p);
-    // Where a point the same as p can be (each is within the tolerance of p).
-    static bool grid_may_hold_same(point_t p);
-    bool far_may_hold_same(point_t p) const;
-    static std::int64_t cell_of(double v);
-    static Cell cell_of(point_t p) { return Cell{cell_of(p.x), cell_of(p.y)}; }
-
-    void link(int id, point_t p);
-    void unlink(int id);
-
-    std::unordered_map<Cell, int, CellHash> heads_;  // first id of each cell's chain
-    std::vector<int> next_;                          // next id in the chain, -1 at its end
-    std::vector<point_t> places_;                    // by id
-    std::vector<int> far_;
-};
 
 // A point list of a finder (the caller's, with whatever it held before) that lists a place once.
 class PlaceList {
@@ -107,7 +27,7 @@ public:
 
 private:
     geom_t* points_;
-    PlaceGrid grid_;
+    PlaceIndex grid_;
 };
 
 // A shape of a finder as crossings go into it. Segment i of the shape as it came in runs from its
@@ -184,7 +104,7 @@ private:
     std::vector<point_t> points_;  // by id: the shape's points, then inserted ones
     std::vector<int> segment_of_;  // segment of each inserted point
     std::vector<Part> parts_;      // per segment
-    PlaceGrid grid_;
+    PlaceIndex grid_;
     bool changed_ = false;
 };
 

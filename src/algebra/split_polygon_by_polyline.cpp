@@ -11,22 +11,23 @@
 #include <initializer_list>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/places.h"
+#include "algebra/shape_steps.h"
+#include "algebra/walk_state.h"
 #include "com/boundary.h"
+#include "com/codes.h"
+#include "com/owned.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/orientation.h"
 #include "relation/ring_locator.h"
-#include "relation/shape_relation_internal.h"
 
 namespace {
 
-using mapgeom::same_point;
+using namespace mapgeom;  // the shared codes, holders and steps
 
-// Added to the code of a crossing point taken into a piece (codes of 100 and more are node points,
-// which the border conversion cuts rings at); codes already that high are kept.
-constexpr double kNodeMarker = 100.0;
 // The walk stops after this many steps even if line points remain unconsumed ...
 constexpr int kWalkStepFloor = 100000;
 // ... or after this many steps per point of the polygon and the doubled line, when that is more:
@@ -34,13 +35,8 @@ constexpr int kWalkStepFloor = 100000;
 // bound alone would cut the tracing of large polygons short and lose their pieces.
 constexpr int kWalkStepsPerPoint = 16;
 
-// relation_point_at_polygon codes.
-constexpr int kOutside = 0;
-constexpr int kInside = 1;
-
 int midpoint_at_polygon(const polygon_t* polygon, point_t a, point_t b) {
-    return relation_point_at_polygon_by_permit(polygon, mapgeom::midpoint(a, b),
-                                               mapgeom::kStretchPermit);
+    return relation_point_at_polygon_by_permit(polygon, midpoint(a, b), kStretchPermit);
 }
 
 // Drops `count` points from the front of a point array in one move.
@@ -66,9 +62,10 @@ int points_before_entry(const polygon_t* polygon, const geom_t* line, int from, 
     for (int i = from; line->count - dropped > 1; i += step, ++dropped) {
         point_t p = line->points[i];
         int at = relation_point_at_polygon(polygon, p);
-        if (at == kInside)
+        if (at == kPointInside)
             return -1;
-        if (at != kOutside && midpoint_at_polygon(polygon, p, line->points[i + step]) == kInside)
+        if (at != kPointOutside &&
+            midpoint_at_polygon(polygon, p, line->points[i + step]) == kPointInside)
             return dropped;
         com_geom_remove(crossings, p);
     }
@@ -106,7 +103,7 @@ struct Crossings {
     std::vector<std::vector<int>> on_line;  // line indexes of each crossing, ascending
 
     Crossings(const polygon_t* polygon, const polyline_t* line, const geom_t* points) {
-        mapgeom::PlaceIndex lookup(points);
+        PlaceIndex lookup(points);
         int n = com_polygon_num(polygon);
         int m = line->geom.count;
         of_line.resize(m);
@@ -159,8 +156,7 @@ public:
           n_(com_polygon_num(polygon)),
           m_(line->geom.count),
           half_(m_ / 2),
-          consumed_(m_, 0),
-          remaining_(m_),
+          consumed_(m_),
           stretch_inside_(m_, -1),
           locator_(polygon) {
         com_polygon_init(&piece_);
@@ -174,7 +170,7 @@ public:
             kWalkStepFloor, static_cast<long long>(kWalkStepsPerPoint) * (n_ + m_));
         // The last stretch is consumed before its piece closes: the walk goes on while a piece
         // is open.
-        for (long long steps = 0; (remaining_ > 0 || started_) && steps < limit; ++steps)
+        for (long long steps = 0; (consumed_.remaining() > 0 || started_) && steps < limit; ++steps)
             step();
     }
 
@@ -198,7 +194,7 @@ private:
         int forward_li = li < half_ ? li : m_ - 2 - li;
         signed char& known = stretch_inside_[forward_li];
         if (known < 0)
-            known = mapgeom::stretch_side(&locator_, line_at(li), line_at(li + 1)) == kInside;
+            known = stretch_side(&locator_, line_at(li), line_at(li + 1)) == kPointInside;
         return known == 1;
     }
 
@@ -206,7 +202,7 @@ private:
     // consumed, or -1 (find_curpt_pos).
     int find_curpt_pos(int id, bool in_forward_half) const {
         for (int k : crossings_.on_line[id])
-            if ((k < half_) == in_forward_half && !consumed_[k])
+            if ((k < half_) == in_forward_half && !consumed_.is_used(k))
                 return k;
         return -1;
     }
@@ -217,12 +213,7 @@ private:
         return k >= 0 && stretch_inside(k) ? k : -1;
     }
 
-    void consume(int li) {
-        if (li < 0 || consumed_[li])
-            return;
-        consumed_[li] = 1;
-        --remaining_;
-    }
+    void consume(int li) { consumed_.use(li); }
 
     void append(point_t p) { cur_polygon_add(&piece_, p); }
 
@@ -293,9 +284,9 @@ private:
     void close_piece() {
         com_polygon_add(&piece_, piece_.geom.points[0]);
         optimize_polygon_del_repeatpts(&piece_);
-        mapgeom::OwnedPolygons parts;
+        OwnedPolygons parts;
         split_polygon_by_repeat_points(&piece_, &parts.list, 0);
-        mapgeom::remove_nodes_where(
+        remove_nodes_where(
             &parts.list,
             [](polygon_node_t* node) { return is_allpoints_at_line(&node->polygon) == 0; },
             [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
@@ -309,7 +300,7 @@ private:
 
     // Crossing c (number id) reached along the line at li_.
     void line_crossing(point_t c, int id) {
-        bool onward = !consumed_[li_] && stretch_inside(li_);
+        bool onward = !consumed_.is_used(li_) && stretch_inside(li_);
         if (!started_) {
             // Looking for a piece to start: one starts wherever a stretch inside leaves a crossing.
             scan_inside_ = onward;
@@ -353,7 +344,7 @@ private:
             li_ = (li_ + 1) % m_;
             // Between pieces, stretches already traced are passed over; a piece following the
             // line always reaches the point its stretch ends at.
-            if (!started_ && consumed_[li_])
+            if (!started_ && consumed_.is_used(li_))
                 return;
             c = line_at(li_);
             id = crossings_.of_line[li_];
@@ -391,10 +382,9 @@ private:
     int n_;
     int m_;
     int half_;
-    std::vector<unsigned char> consumed_;
-    int remaining_;
+    UsedMarks consumed_;  // line points whose stretch the walk has taken
     mutable std::vector<signed char> stretch_inside_;  // per forward index: -1 not yet asked
-    mutable mapgeom::RingLocator locator_;             // the stretch tests locate many midpoints
+    mutable RingLocator locator_;                      // the stretch tests locate many midpoints
 
     polygon_t piece_{};
     Mode mode_ = kFollowLine;
@@ -418,7 +408,7 @@ int connect_final_polygons(const polygon_t* polygon, const polyline_t* line, con
 int connect_polygons(polygon_t* polygon, polyline_t* line, geom_t* points, polygons_t* out) {
     if (adjust_compare(polygon, line, points) != kUsable)
         return -1;
-    mapgeom::LineCopy back(line);
+    OwnedLine back(line);
     com_polyline_reverse(&back.line);
     com_polyline_add_geom(line, &back.line.geom);
     connect_final_polygons(polygon, line, points, out);
@@ -431,17 +421,16 @@ int connect_polygons(polygon_t* polygon, polyline_t* line, geom_t* points, polyg
 int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* out) {
     if (polygon == nullptr || line == nullptr || out == nullptr)
         return 0;
-    return mapgeom::guarded(0, [&] {
-        if (relation_polygon_direction(polygon) != 0)
-            com_polygon_reverse(polygon);
-        mapgeom::LineCopy cut(line);
-        mapgeom::RingCopy ring(polygon);
-        mapgeom::drop_repeated_points(&cut.line.geom);
-        mapgeom::drop_repeated_points(&ring.ring.geom);
+    return guarded(0, [&] {
+        make_counter_clockwise(polygon);
+        OwnedLine cut(line);
+        OwnedRing ring(polygon);
+        drop_repeated_points(&cut.line.geom);
+        drop_repeated_points(&ring.ring.geom);
         // Pieces are built apart from the caller's list, so that the clean-up sees only them.
-        mapgeom::OwnedPolygons pieces;
+        OwnedPolygons pieces;
         if (com_polygon_num(&ring.ring) >= 3 && com_polyline_num(&cut.line) >= 2) {
-            mapgeom::PointList points;
+            OwnedPoints points;
             find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
             connect_polygons(&ring.ring, &cut.line, &points.g, &pieces.list);
         }

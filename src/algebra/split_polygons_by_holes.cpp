@@ -211,7 +211,7 @@ std::vector<point_t> line_crossings(polygons_t* rings, point_t from, point_t to)
         mapgeom::OwnedLine line;
         com_polyline_add(&line.line, from);
         com_polyline_add(&line.line, to);
-        mapgeom::PointList scratch;
+        mapgeom::OwnedPoints scratch;
         find_all_polyline_crosspts(&line.line, &node->polygon, &scratch.g);
         for (int k = 1; k + 1 < line.line.geom.count; ++k)
             along.push_back(line.line.geom.points[k]);
@@ -239,7 +239,7 @@ void sort_once(std::vector<point_t>* points) {
     for (const point_t& p : *points) {
         bool seen = false;
         for (auto it = once.rbegin();
-             it != once.rend() && it->y >= p.y - 2 * mapgeom::kSamePointTolerance; ++it)
+             it != once.rend() && it->y >= p.y - 2 * mapgeom::kSamePoint; ++it)
             seen = seen || same_point(*it, p);
         if (!seen)
             once.push_back(p);
@@ -256,12 +256,12 @@ void add_touching_vertices(const UncutHoles& inners, double x, std::vector<point
     auto [lowest, highest] = std::minmax_element(
         g->begin(), g->end(), [](const point_t& u, const point_t& v) { return u.y < v.y; });
     double min_y = lowest->y, max_y = highest->y;
-    inners.look(x + mapgeom::kSamePointTolerance, [&](const polygon_t* hole, const rectangle_t& e) {
-        if (e.max_x < x - mapgeom::kSamePointTolerance)
+    inners.look(x + mapgeom::kSamePoint, [&](const polygon_t* hole, const rectangle_t& e) {
+        if (e.max_x < x - mapgeom::kSamePoint)
             return;
         for (int k = 0; k < com_polygon_num(hole); ++k) {
             point_t v = com_polygon_at(hole, k);
-            if (std::fabs(v.x - x) < mapgeom::kSamePointTolerance && v.y > min_y && v.y < max_y)
+            if (std::fabs(v.x - x) < mapgeom::kSamePoint && v.y > min_y && v.y < max_y)
                 g->push_back(point_t{x, v.y, mapgeom::kNodeMarker});
         }
     });
@@ -413,9 +413,9 @@ void CutTracer::find_cut_edges(int outer_count, const std::vector<double>& outer
 }
 
 int CutTracer::cut_point_at(point_t p) const {
-    auto from = std::lower_bound(g_.begin(), g_.end(), p.y - 2 * mapgeom::kSamePointTolerance,
+    auto from = std::lower_bound(g_.begin(), g_.end(), p.y - 2 * mapgeom::kSamePoint,
                                  [](const point_t& u, double y) { return u.y < y; });
-    for (auto it = from; it != g_.end() && it->y <= p.y + 2 * mapgeom::kSamePointTolerance; ++it)
+    for (auto it = from; it != g_.end() && it->y <= p.y + 2 * mapgeom::kSamePoint; ++it)
         if (same_point(*it, p))
             return static_cast<int>(it - g_.begin());
     return -1;
@@ -582,7 +582,7 @@ void insert_touching_vertices(const std::vector<polygon_t*>& rings) {
     std::vector<rectangle_t> extents;
     for (const polygon_t* ring : rings)
         extents.push_back(calc_polygon_exrectangle(ring));
-    const double grow = mapgeom::kSamePointTolerance;
+    const double grow = mapgeom::kSamePoint;
     for (size_t a = 0; a < rings.size(); ++a)
         for (size_t b = 0; b < rings.size(); ++b) {
             if (a == b || relation_rect_and_rect(extents[a], extents[b]) == 0)
@@ -604,7 +604,7 @@ void insert_touching_vertices(const std::vector<polygon_t*>& rings) {
                     continue;  // the edge passes a's extent by
                 for (const point_t& v : near)
                     if (!same_point(v, u) && !same_point(v, w) &&
-                        relation_point_at_line(v, u, w, mapgeom::kSamePointTolerance) == 0) {
+                        relation_point_at_line(v, u, w, mapgeom::kSamePoint) == 0) {
                         com_polygon_insertat(rings[b], k + 1, point_t{v.x, v.y, u.z});
                         w = v;
                     }

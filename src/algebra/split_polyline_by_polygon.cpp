@@ -6,31 +6,22 @@
 // neighbouring tiles goes to exactly one of them.
 #include <cmath>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/places.h"
+#include "algebra/rect_clip.h"
+#include "algebra/shape_steps.h"
 #include "com/boundary.h"
+#include "com/codes.h"
+#include "com/owned.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
+#include "relation/orientation.h"
 #include "relation/ring_locator.h"
-#include "relation/shape_relation_internal.h"
 
 namespace {
 
-// relation_point_at_polygon codes.
-constexpr int kOutside = 0;
-constexpr int kInside = 1;
-
-// relation_polyline_and_polygon / relation_polyline_and_rect codes.
-constexpr int kLineCrosses = 0;
-constexpr int kLineInsideApart = 1;
-constexpr int kLineOutsideApart = 2;
-constexpr int kLineInsideTouching = 3;
-
-// Results of the split operations.
-constexpr int kSplit = 0;
-constexpr int kWholeLineInside = 1;
-constexpr int kLineOutside = 2;
+using namespace mapgeom;  // the shared codes, holders and steps
 
 // Collects the kept runs of a line whose crossings with the boundary are vertices of it. `keep(i)`
 // tells whether the stretch from point i to point i + 1 is kept; it is asked for the first stretch
@@ -41,7 +32,7 @@ template <typename IsCrossing, typename Keep>
 void collect_kept_runs(const polyline_t* line, IsCrossing is_crossing, Keep keep,
                        polylines_t* out) {
     int m = com_polyline_num(line);
-    mapgeom::OwnedLine piece;
+    OwnedLine piece;
     auto hand_over = [&](bool clean) {
         if (clean)
             optimize_polyline_del_repeatpts(&piece.line);
@@ -69,12 +60,12 @@ void collect_kept_runs(const polyline_t* line, IsCrossing is_crossing, Keep keep
 // Keeps the stretches inside the polygon or along its boundary (connect_polylines).
 void connect_polylines(const polyline_t* line, const polygon_t* polygon, const geom_t* points,
                        polylines_t* out) {
-    mapgeom::PlaceIndex crossings(points);
-    mapgeom::RingLocator locator(polygon);
+    PlaceIndex crossings(points);
+    RingLocator locator(polygon);
     const point_t* p = line->geom.points;
     collect_kept_runs(
         line, [&](point_t q) { return crossings.first_at(q) >= 0; },
-        [&](int i) { return mapgeom::stretch_side(&locator, p[i], p[i + 1]) != kOutside; }, out);
+        [&](int i) { return stretch_side(&locator, p[i], p[i + 1]) != kPointOutside; }, out);
 }
 
 // Which stretches along the rectangle's outline are kept.
@@ -86,21 +77,21 @@ enum class Sides { kLeastOnly, kEvery };
 template <Sides kept_sides>
 void get_polylines(const polyline_t* line, const polygon_t* rect, const geom_t* points,
                    polylines_t* out) {
-    mapgeom::PlaceIndex crossings(points);
-    mapgeom::RingLocator locator(rect);
+    PlaceIndex crossings(points);
+    RingLocator locator(rect);
     rectangle_t extent = calc_polygon_exrectangle(rect);
     const point_t* p = line->geom.points;
     collect_kept_runs(
         line, [&](point_t q) { return crossings.first_at(q) >= 0; },
         [&](int i) {
-            int at = mapgeom::stretch_side(&locator, p[i], p[i + 1]);
-            if (at == kOutside || at == kInside)
-                return at == kInside;
+            int at = stretch_side(&locator, p[i], p[i + 1]);
+            if (at == kPointOutside || at == kPointInside)
+                return at == kPointInside;
             if (kept_sides == Sides::kEvery)
                 return true;
-            point_t mid = mapgeom::midpoint(p[i], p[i + 1]);
-            return std::fabs(mid.x - extent.min_x) <= mapgeom::kStretchPermit ||
-                   std::fabs(mid.y - extent.min_y) <= mapgeom::kStretchPermit;
+            point_t mid = midpoint(p[i], p[i + 1]);
+            return std::fabs(mid.x - extent.min_x) <= kStretchPermit ||
+                   std::fabs(mid.y - extent.min_y) <= kStretchPermit;
         },
         out);
 }
@@ -116,52 +107,50 @@ template <typename CollectKept>
 int split_at_crossings(polyline_t* line, polygon_t* ring, geom_t* points, polylines_t* out,
                        CollectKept collect_kept) {
     find_all_polyline_crosspts(line, ring, points);
-    mapgeom::OwnedPolylines pieces;
+    OwnedPolylines pieces;
     collect_kept(line, ring, points, &pieces.list);
     err_polyline_process(&pieces.list);
     pieces.hand_over(out);
-    return kSplit;
+    return kLineSplit;
 }
 
 int split_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
-    if (relation_polygon_direction(polygon) != 0)
-        com_polygon_reverse(polygon);
+    make_counter_clockwise(polygon);
     int relation = relation_polyline_and_polygon(line, polygon);
     if (relation == kLineInsideApart || relation == kLineInsideTouching) {
         com_polylines_add_copy(out, *line);
-        return kWholeLineInside;
+        return kLineWholeInside;
     }
     if (relation != kLineCrosses)
         return kLineOutside;
-    mapgeom::LineCopy cut(line);
-    mapgeom::RingCopy ring(polygon);
-    mapgeom::PointList points;
+    OwnedLine cut(line);
+    OwnedRing ring(polygon);
+    OwnedPoints points;
     return split_at_crossings(&cut.line, &ring.ring, &points.g, out, connect_polylines);
 }
 
 template <Sides kept_sides>
 int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
-    mapgeom::LineCopy cut(line);
-    mapgeom::RingCopy outline(rect);
-    if (relation_polygon_direction(rect) != 0)
-        com_polygon_reverse(rect);
-    mapgeom::CrossingList records;
+    OwnedLine cut(line);
+    OwnedRing outline(rect);
+    make_counter_clockwise(rect);
+    OwnedCrossings records;
     int relation = relation_polyline_and_rect(&cut.line, &outline.ring, &records.list);
     // Without crossing records the line is taken whole only when it starts strictly inside: one
     // that starts on the outline runs along a side within it (a stretch strictly inside a side
     // meets no corner, so no record marks it), and the side decides.
     bool starts_on_outline =
         com_polyline_num(&cut.line) > 0 &&
-        relation_point_at_polygon(&outline.ring, com_polyline_front(&cut.line)) != kInside;
+        relation_point_at_polygon(&outline.ring, com_polyline_front(&cut.line)) != kPointInside;
     if (relation == kLineInsideApart && !starts_on_outline) {
         com_polylines_add_copy(out, *line);
-        return kWholeLineInside;
+        return kLineWholeInside;
     }
     if (relation == kLineOutsideApart)
         return kLineOutside;
     // The records' engine merges crossings closer than its tolerance, leaving some out of the line;
     // the finder puts every crossing into every pass of the line and lists what it adds.
-    mapgeom::PointList points;
+    OwnedPoints points;
     for (int k = 0; k < records.list.count; ++k)
         com_geom_add(&points.g, records.list.crosspts[k].pt);
     return split_at_crossings(&cut.line, &outline.ring, &points.g, out, get_polylines<kept_sides>);
@@ -174,20 +163,20 @@ int split_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
 int split_polyline_by_polygon(polyline_t* line, polygon_t* polygon, polylines_t* out) {
     if (line == nullptr || polygon == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded(kLineOutside, [&] { return split_by_polygon(line, polygon, out); });
+    return guarded<int>(kLineOutside, [&] { return split_by_polygon(line, polygon, out); });
 }
 
 int split_polyline_by_rect(polyline_t* line, polygon_t* rect, polylines_t* out) {
     if (line == nullptr || rect == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded(kLineOutside,
-                            [&] { return split_by_rect<Sides::kLeastOnly>(line, rect, out); });
+    return guarded<int>(kLineOutside,
+                        [&] { return split_by_rect<Sides::kLeastOnly>(line, rect, out); });
 }
 
 int mapgeom::split_polyline_by_rect_keeping_sides(polyline_t* line, polygon_t* rect,
                                                   polylines_t* out) {
     if (line == nullptr || rect == nullptr || out == nullptr)
         return kLineOutside;
-    return mapgeom::guarded(kLineOutside,
-                            [&] { return split_by_rect<Sides::kEvery>(line, rect, out); });
+    return guarded<int>(kLineOutside,
+                        [&] { return split_by_rect<Sides::kEvery>(line, rect, out); });
 }

@@ -1,10 +1,11 @@
 // Cutting a polyline at every point where another polyline meets it. All stretches are kept: the
 // pieces follow each other along the first line, each ending where the next begins.
-#include "algebra/algebra_internal.h"
+#include "algebra/places.h"
 #include "com/boundary.h"
+#include "com/codes.h"
+#include "com/owned.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/optimize.h"
-#include "relation/shape_relation_internal.h"
 
 namespace {
 
@@ -41,11 +42,11 @@ int split_polyline_by_polyline(polyline_t* a, polyline_t* b, polylines_t* out) {
     if (a == nullptr || b == nullptr || out == nullptr)
         return kNoCrossing;
     return mapgeom::guarded(kNoCrossing, [&] {
-        mapgeom::LineCopy line_a(a);
-        mapgeom::LineCopy line_b(b);
+        mapgeom::OwnedLine line_a(a);
+        mapgeom::OwnedLine line_b(b);
         optimize_polyline_del_repeatpts(&line_a.line);
         optimize_polyline_del_repeatpts(&line_b.line);
-        mapgeom::PointList points;
+        mapgeom::OwnedPoints points;
         find_all_crosspts(&line_a.line, &line_b.line, &points.g);
         if (points.g.count == 0)
             return kNoCrossing;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "check.h"
+#include "growth.h"
 #include "mapgeom/com.h"
 
 namespace {
@@ -14,15 +15,6 @@ void allocate_zeroed(crosspts_t* crosspts, int capacity) {
         static_cast<crosspt_t*>(std::calloc(capacity > 0 ? capacity : 1, sizeof(crosspt_t)));
     crosspts->capacity = capacity;
     crosspts->count = 0;
-}
-
-void grow_if_full(crosspts_t* crosspts) {
-    if (crosspts->count < crosspts->capacity)
-        return;
-    int capacity = crosspts->capacity > 0 ? crosspts->capacity * 2 : kCrosspointsInitialCapacity;
-    crosspts->crosspts =
-        static_cast<crosspt_t*>(std::realloc(crosspts->crosspts, sizeof(crosspt_t) * capacity));
-    crosspts->capacity = capacity;
 }
 
 }  // namespace
@@ -48,13 +40,15 @@ void com_crosspts_add(crosspts_t* crosspts, crosspt_t crosspt) {
         return;
     if (crosspts->crosspts == nullptr)
         com_crosspts_init(crosspts);
-    grow_if_full(crosspts);
+    mapgeom::grow_if_full(&crosspts->crosspts, &crosspts->capacity, crosspts->count,
+                          kCrosspointsInitialCapacity);
     crosspts->crosspts[crosspts->count++] = crosspt;
 }
 
 void com_crosspts_insertat(crosspts_t* crosspts, int index, crosspt_t crosspt) {
     MAPGEOM_CHECK(index < crosspts->count && index >= 0);
-    grow_if_full(crosspts);
+    mapgeom::grow_if_full(&crosspts->crosspts, &crosspts->capacity, crosspts->count,
+                          kCrosspointsInitialCapacity);
     std::memmove(static_cast<void*>(crosspts->crosspts + index + 1), crosspts->crosspts + index,
                  sizeof(crosspt_t) * (crosspts->count - index));
     crosspts->crosspts[index] = crosspt;

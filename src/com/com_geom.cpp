@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "check.h"
+#include "growth.h"
 #include "mapgeom/com.h"
 #include "numeric.h"
 
@@ -16,15 +17,6 @@ void allocate_zeroed(geom_t* geom, int capacity) {
     geom->points = static_cast<point_t*>(std::calloc(capacity > 0 ? capacity : 1, sizeof(point_t)));
     geom->capacity = capacity;
     geom->count = 0;
-}
-
-// Doubles the storage when every slot is in use; the new slots are not cleared.
-void grow_if_full(geom_t* geom) {
-    if (geom->count < geom->capacity)
-        return;
-    int capacity = geom->capacity > 0 ? geom->capacity * 2 : kGeomInitialCapacity;
-    geom->points = static_cast<point_t*>(std::realloc(geom->points, sizeof(point_t) * capacity));
-    geom->capacity = capacity;
 }
 
 // Writes the "com_geom_at" diagnostic: the bad index, the count, then every point truncated.
@@ -95,13 +87,13 @@ void com_geom_add(geom_t* geom, point_t pt) {
         return;
     if (geom->points == nullptr)
         com_geom_init(geom);
-    grow_if_full(geom);
+    mapgeom::grow_if_full(&geom->points, &geom->capacity, geom->count, kGeomInitialCapacity);
     geom->points[geom->count++] = pt;
 }
 
 void com_geom_insertat(geom_t* geom, int index, point_t pt) {
     MAPGEOM_CHECK(index < geom->count && index >= 0);
-    grow_if_full(geom);
+    mapgeom::grow_if_full(&geom->points, &geom->capacity, geom->count, kGeomInitialCapacity);
     std::memmove(static_cast<void*>(geom->points + index + 1), geom->points + index,
                  sizeof(point_t) * (geom->count - index));
     geom->points[index] = pt;

@@ -2,13 +2,7 @@
 #include <cmath>
 
 #include "mapgeom/com.h"
-
-namespace {
-
-// Two points closer than this in x and in y are the same point.
-constexpr double kSameTolerance = 0.0001;
-
-}  // namespace
+#include "tolerances.h"
 
 // Strict comparison: a difference of exactly the tolerance, or NaN, counts as different.
 int com_points_same_permit(point_t a, point_t b, double permit) {
@@ -17,5 +11,5 @@ int com_points_same_permit(point_t a, point_t b, double permit) {
 }
 
 int com_points_same(point_t a, point_t b) {
-    return com_points_same_permit(a, b, kSameTolerance);
+    return com_points_same_permit(a, b, mapgeom::kSamePoint);
 }

@@ -4,13 +4,6 @@
 #include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/crosspoint.h"
 
-namespace {
-
-// Crossings of this engine closer than this are one crossing.
-constexpr double kMergeTolerance = 0.0001;
-
-}  // namespace
-
 int calc_crosspt_flag(const polygon_t* a, const polygon_t* b, int i) {
     return mapgeom::meeting_kind_after_side(a, b, i, judge_curpt_flag(a, b, i),
                                             com_polygon_at(a, i));
@@ -25,6 +18,6 @@ void calc_polygon_and_polygon_crosspts(polygon_t* a, polygon_t* b, crosspts_t* o
         return;
     mapgeom::run_crossing_steps(&a->geom, &b->geom, out, [&](mapgeom::CrossingWork& work) {
         mapgeom::find_candidates_in_all_pairs(&work, out);
-        mapgeom::insert_and_classify_crosspts(a, b, out, work, kMergeTolerance);
+        mapgeom::insert_and_classify_crosspts(a, b, out, work, mapgeom::kSamePoint);
     });
 }

@@ -4,18 +4,11 @@
 #include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/crosspoint.h"
 
-namespace {
-
-// Crossings of this engine closer than this are one crossing.
-constexpr double kMergeTolerance = 0.01;
-
-}  // namespace
-
 void calc_polygons_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out) {
     if (a == nullptr || b == nullptr)
         return;
     mapgeom::run_crossing_steps(&a->geom, &b->geom, out, [&](mapgeom::CrossingWork& work) {
         mapgeom::find_candidates_by_vertex_sweep(&work, out);
-        mapgeom::insert_and_classify_crosspts(a, b, out, work, kMergeTolerance);
+        mapgeom::insert_and_classify_crosspts(a, b, out, work, mapgeom::kDefaultPermit);
     });
 }

@@ -10,17 +10,14 @@
 
 namespace {
 
-using mapgeom::RingLocator;
+using namespace mapgeom;
 
-// Crossings of this engine closer than this are one crossing.
-constexpr double kMergeTolerance = 0.0001;
 // Side code given to the missing side of a polyline's end: on the ring's edge.
-constexpr int kMissingSide = 2;
+constexpr int kMissingSide = kPointOnEdge;
 
 // Side of the ring (0 outside, 1 inside, 2 on an edge, 3 at a vertex) of the midpoint of p and q.
 int side_of_midpoint(RingLocator* in_ring, point_t p, point_t q) {
-    return mapgeom::locate_in_ring(in_ring, calc_plough_around_point(p, q, p),
-                                   mapgeom::kSideTestPermit);
+    return locate_in_ring(in_ring, calc_plough_around_point(p, q, p), kSideTestPermit);
 }
 
 // Kind of meeting of the line's point i with the ring. Running outside on both sides is a touch
@@ -31,8 +28,8 @@ int calc_crosspt_flag(const polyline_t* line, RingLocator* in_ring, int i) {
     int after =
         i == last ? kMissingSide : side_of_midpoint(in_ring, p, com_polyline_at(line, i + 1));
     int before = i == 0 ? kMissingSide : side_of_midpoint(in_ring, p, com_polyline_at(line, i - 1));
-    int kind = mapgeom::meeting_kind_of_sides(after, before);
-    return kind < 0 ? 1 : kind;
+    int kind = meeting_kind_of_sides(after, before);
+    return kind < 0 ? kKindTouchOutsideApart : kind;
 }
 
 // The ring keeps its points while the records are classified: it is prepared once for them all.
@@ -56,8 +53,8 @@ void calc_polyline_and_polygon_crosspts(polyline_t* line, polygon_t* ring, cross
         return;
     mapgeom::run_crossing_steps(&line->geom, &ring->geom, out, [&](mapgeom::CrossingWork& work) {
         mapgeom::find_candidates_in_all_pairs(&work, out);
-        mapgeom::sort_and_insert_line_crosspts(&line->geom, &ring->geom, out, work, kMergeTolerance,
-                                               true);
+        mapgeom::sort_and_insert_line_crosspts(&line->geom, &ring->geom, out, work,
+                                               mapgeom::kSamePoint, true);
         classify_crosspts(line, ring, out, work.first_record);
     });
 }

@@ -3,19 +3,12 @@
 #include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/crosspoint.h"
 
-namespace {
-
-// Crossings of this engine closer than this are one crossing.
-constexpr double kMergeTolerance = 0.01;
-
-}  // namespace
-
 void calc_polylines_crosspts(polyline_t* line1, polyline_t* line2, crosspts_t* out) {
     if (line1 == nullptr || line2 == nullptr)
         return;
     mapgeom::run_crossing_steps(&line1->geom, &line2->geom, out, [&](mapgeom::CrossingWork& work) {
         mapgeom::find_candidates_by_vertex_sweep(&work, out);
         mapgeom::sort_and_insert_line_crosspts(&line1->geom, &line2->geom, out, work,
-                                               kMergeTolerance, false);
+                                               mapgeom::kDefaultPermit, false);
     });
 }

@@ -9,16 +9,18 @@
 #include <vector>
 
 #include "com/boundary.h"
+#include "com/codes.h"
+#include "com/owned.h"
+#include "com/tolerances.h"
 #include "mapgeom/com.h"
 #include "relation/ring_locator.h"
-#include "relation/shape_relation_internal.h"
 
 namespace mapgeom {
 
 // Two segments meet when the meeting point lies within this distance of both segments' boxes.
-constexpr double kSegmentMeetPermit = 0.0001;
+constexpr double kSegmentMeetPermit = kSamePoint;
 // Band within which a neighbouring edge's midpoint counts as lying on the other ring's boundary.
-constexpr double kSideTestPermit = 0.0001;
+constexpr double kSideTestPermit = kSamePoint;
 
 // Which index of a crossing record a step orders by and rewrites: index1 (0) or index2 (other).
 inline int& crosspt_index(crosspt_t& record, int which) {
@@ -28,15 +30,12 @@ inline int crosspt_index(const crosspt_t& record, int which) {
     return which == 0 ? record.index1 : record.index2;
 }
 
-// A deep copy of a shape's points, as a polygon, that releases itself.
-using ShapeCopy = RingCopy;
-
 // Per-call state of an engine: both shapes as they came in (all segment indexes of the candidate
 // search refer to these copies; segment i runs from stored point i to point i + 1, a ring's
 // closing point included), one crossed mark per stored point, and where this call's records start.
 struct CrossingWork {
-    ShapeCopy a;
-    ShapeCopy b;
+    OwnedRing a;
+    OwnedRing b;
     int segments_a;
     int segments_b;
     int first_record;
@@ -44,8 +43,8 @@ struct CrossingWork {
     std::vector<unsigned char> crossed_b;
 
     CrossingWork(const geom_t* shape_a, const geom_t* shape_b, const crosspts_t* out)
-        : a(shape_a),
-          b(shape_b),
+        : a(ring_of_points(shape_a)),
+          b(ring_of_points(shape_b)),
           segments_a(shape_a->count - 1),
           segments_b(shape_b->count - 1),
           first_record(out->count) {}
@@ -127,6 +126,10 @@ int meeting_kind_of_sides(int after, int before);
 int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int after,
                             point_t lookup);
 int meeting_kind_after_side(RingPairLocators* rings, int i, int after, point_t lookup);
+
+// Kind of meeting (0..6) of a's vertex at p relative to b (judge_crosspt_polygons): kind 1 when a
+// has no vertex at p.
+int meeting_kind_at(const polygon_t* a, const polygon_t* b, point_t p);
 
 // Takes every record from `first` on to vertex indexes within 0 .. num - 1 of each ring and fills
 // in `curpt_flag` (side_after_vertex) and `flag` (meeting_kind_after_side, looking a's vertex up in

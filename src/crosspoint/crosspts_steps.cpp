@@ -50,17 +50,17 @@ int side_before_vertex(const polygon_t* a, RingLocator* in_b, int i) {
 }  // namespace
 
 int meeting_kind_of_sides(int after, int before) {
-    bool after_on = after == 2 || after == 3;
-    bool before_on = before == 2 || before == 3;
+    bool after_on = after == kPointOnEdge || after == kPointAtVertex;
+    bool before_on = before == kPointOnEdge || before == kPointAtVertex;
     if (after_on && before_on)
-        return 4;
+        return kKindAlongBoth;
     if (after_on || before_on) {
         int off_side = after_on ? before : after;
-        return off_side == 0 ? 5 : 6;
+        return off_side == kPointOutside ? kKindAlongOutward : kKindAlongInward;
     }
     if (after == before)
-        return after == 0 ? -1 : 3;
-    return 0;
+        return after == kPointOutside ? -1 : kKindTouchInside;
+    return kKindCrosses;
 }
 
 void append_crossing(crosspts_t* out, point_t pt, int index1, int index2) {
@@ -225,14 +225,22 @@ int meeting_kind_after_side(RingPairLocators* rings, int i, int after, point_t l
         return kind;
     int j = com_polygon_find(rings->b, lookup);
     if (j < 0)
-        return 1;
-    return side_after_vertex(rings->b, &rings->in_a, j) != 0 ? 2 : 1;
+        return kKindTouchOutsideApart;
+    return side_after_vertex(rings->b, &rings->in_a, j) != kPointOutside ? kKindTouchOutsideAround
+                                                                         : kKindTouchOutsideApart;
 }
 
 int meeting_kind_after_side(const polygon_t* a, const polygon_t* b, int i, int after,
                             point_t lookup) {
     RingPairLocators rings(a, b);
     return meeting_kind_after_side(&rings, i, after, lookup);
+}
+
+int meeting_kind_at(const polygon_t* a, const polygon_t* b, point_t p) {
+    int i = com_polygon_find(a, p);
+    if (i < 0)
+        return kKindTouchOutsideApart;
+    return meeting_kind_after_side(a, b, i, side_after_vertex(a, b, i), p);
 }
 
 void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first) {

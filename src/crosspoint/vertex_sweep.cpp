@@ -61,11 +61,11 @@ void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stor
     sweep->reach_low.assign(total, 0);
     sweep->reach_high.assign(total, total - 1);
     for (int s = 1; s < total; ++s) {
-        bool joined = sweep->slots[s].key - sweep->slots[s - 1].key < kSweepWindowGap;
+        bool joined = sweep->slots[s].key - sweep->slots[s - 1].key < kClosureTolerance;
         sweep->reach_low[s] = joined ? sweep->reach_low[s - 1] : s;
     }
     for (int s = total - 2; s >= 0; --s) {
-        bool joined = sweep->slots[s + 1].key - sweep->slots[s].key < kSweepWindowGap;
+        bool joined = sweep->slots[s + 1].key - sweep->slots[s].key < kClosureTolerance;
         sweep->reach_high[s] = joined ? sweep->reach_high[s + 1] : s;
     }
 }

@@ -1,26 +1,24 @@
 // Candidate segment pairs of two shapes from a vertex sweep: all stored points of both shapes are
 // sorted on one coordinate, and each segment is tested only against the segments at the other
 // shape's points whose keys fall within its own key interval, widened over neighbouring keys closer
-// than kSweepWindowGap. Two meeting segments always overlap in key, so one of them has an end
+// than kClosureTolerance. Two meeting segments always overlap in key, so one of them has an end
 // inside the other's interval and one of the two passes finds the pair. Rings and polylines sweep
 // alike: segment i of a shape runs from its stored point i to point i + 1.
 //
 // Cost: one O((n + m) log(n + m)) sort, then the proposed pairs. Dense points (many keys less than
-// kSweepWindowGap apart) widen the intervals and so propose more pairs.
+// kClosureTolerance apart) widen the intervals and so propose more pairs.
 #ifndef MAPGEOM_SRC_CROSSPOINT_VERTEX_SWEEP_H
 #define MAPGEOM_SRC_CROSSPOINT_VERTEX_SWEEP_H
 
 #include <algorithm>
 #include <vector>
 
+#include "com/tolerances.h"
 #include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/com.h"
 #include "mapgeom/relation.h"
 
 namespace mapgeom {
-
-// Neighbouring keys closer than this join a segment's key interval.
-constexpr double kSweepWindowGap = 0.99;
 
 // One stored point of either shape in the sorted sweep order: its index in shape b or -1, its index
 // in shape a or -1, and its key coordinate.
@@ -31,7 +29,7 @@ struct sort_point_t {
 };
 
 // The points of both shapes sorted on the key coordinate, with each stored point's slot and the
-// widest slot range reachable from each slot over gaps below kSweepWindowGap.
+// widest slot range reachable from each slot over gaps below kClosureTolerance.
 struct VertexSweep {
     std::vector<sort_point_t> slots;
     std::vector<int> slot_of_a;

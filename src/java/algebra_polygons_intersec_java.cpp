@@ -3,172 +3,198 @@
 // output record. A recursive halving of the block of tiles a shape's extent touches finds the
 // sub-blocks lying wholly inside a polygon and emits their tiles as squares marked as one press
 // section; only single tiles that the boundary meets are clipped exactly.
+//
+// A call is a job (TileGrid: the grid, fixed for the call) and an output cursor (OutputCursor: the
+// record, the lengths of its arrays, the pieces of the shape being tiled, and whether a write
+// failed); a polygon being tiled is prepared once (TiledPolygon) and handed down the recursion.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
 
-#include "algebra/algebra_internal.h"
+#include "algebra/rect_clip.h"
 #include "com/boundary.h"
+#include "com/codes.h"
 #include "com/numeric.h"
+#include "com/owned.h"
 #include "crosspoint/segment_index.h"
 #include "java_internal.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/relation.h"
+#include "shape_relation/shape_relation_internal.h"
 
 namespace {
+
+using namespace mapgeom;  // codes and shared holders
 
 // The capacities the entry points assume for a freshly initialised output record.
 constexpr int kInitialPointCapacity = 512;
 constexpr int kInitialPartCapacity = 512;
 
-// Press codes marking a whole tile's outline as one section.
-constexpr double kSectionStart = 2.0;
-constexpr double kSectionEnd = 3.0;
-
-// A block of tiles: columns col_begin .. col_end - 1, rows row_begin .. row_end - 1. split_num is
-// 1 for a single tile, 4 when the block spans at least two columns and two rows, 2 otherwise; it
-// is also the number of sub-blocks the block divides into.
-struct rect_div_t {
+// A block of tiles: columns col_begin .. col_end - 1, rows row_begin .. row_end - 1.
+struct Block {
     int col_begin;
     int row_begin;
     int col_end;
     int row_end;
-    int split_num;
+
+    bool is_single_tile() const { return col_end - col_begin == 1 && row_end - row_begin == 1; }
 };
 
-// What stays fixed while one input shape is processed, and the running output state.
-struct div_param_t {
+// The halves of a block one tile wide or high, else its quadrants; an odd span puts the extra
+// column or row into the second half. Returns how many of `sub` it filled (2 or 4).
+int split_block(Block block, Block* sub) {
+    int dc = block.col_end - block.col_begin;
+    int dr = block.row_end - block.row_begin;
+    int cm = block.col_begin + (dc > 1 ? dc / 2 : 0);
+    int rm = block.row_begin + (dr > 1 ? dr / 2 : 0);
+    if (dc > 1 && dr > 1) {
+        sub[0] = {block.col_begin, block.row_begin, cm, rm};
+        sub[1] = {cm, block.row_begin, block.col_end, rm};
+        sub[2] = {block.col_begin, rm, cm, block.row_end};
+        sub[3] = {cm, rm, block.col_end, block.row_end};
+        return 4;
+    }
+    if (dc <= 1) {
+        sub[0] = {block.col_begin, block.row_begin, block.col_end, rm};
+        sub[1] = {block.col_begin, rm, block.col_end, block.row_end};
+    } else {
+        sub[0] = {block.col_begin, block.row_begin, cm, block.row_end};
+        sub[1] = {cm, block.row_begin, block.col_end, block.row_end};
+    }
+    return 2;
+}
+
+// The job of a call: the grid rectangle and its tile counts.
+struct TileGrid {
     rectangle_t rect;
     int col_num;
     int row_num;
-    int point_capacity;
-    int part_capacity;
-    int piece_num;
-    // Set when a write failed (the counts would pass the int32 range or memory ran out): the rest
-    // of the shape is skipped instead of failing once per tile.
-    bool out_full;
-    // The polygon being tiled, prepared once for clipping by many tiles.
-    mapgeom::RectClipSource* clip_source;
-    // The boxes of the polygon's edges, for telling blocks its boundary does not come near.
-    const mapgeom::SegmentIndex* boundary;
+
+    // From the least corner of the block's first tile to the greatest corner of its last, with the
+    // tile size of get_rect_by_index.
+    rectangle_t rect_of(Block block) const {
+        rectangle_t first =
+            get_rect_by_index(block.col_begin, block.row_begin, col_num, row_num, rect);
+        rectangle_t last =
+            get_rect_by_index(block.col_end - 1, block.row_end - 1, col_num, row_num, rect);
+        return rectangle_t{first.min_y, last.max_y, first.min_x, last.max_x};
+    }
+    rectangle_t rect_of_tile(int col, int row) const {
+        return rect_of({col, row, col + 1, row + 1});
+    }
+
+    // Whether the grid has tiles: a whole-number tile size of at least one unit each way.
+    bool has_tiles() const {
+        int col = 0, row = 0;
+        return get_index_by_value(0, 0, rect, col_num, row_num, &col, &row) != kIndexNoTileSize;
+    }
+
+    // The area that has tiles: the grid rectangle, as far as the tiles up to the far-edge index
+    // col_num (row_num) reach. Tiles have whole-number sizes, so when the grid's width is not a
+    // multiple of col_num the far-edge column covers the remainder of the grid; a grid wider than
+    // that keeps a strip without tiles.
+    rectangle_t tiled_area() const {
+        rectangle_t tiles = rect_of({0, 0, col_num + 1, row_num + 1});
+        return rectangle_t{tiles.min_y, std::min(tiles.max_y, rect.max_y), tiles.min_x,
+                           std::min(tiles.max_x, rect.max_x)};
+    }
+
+    // The start block of a shape lying in the tiled area: from the tile of its least corner to the
+    // tile of its greatest corner, both included. A corner on the far edge of the tiles gets index
+    // col_num (row_num), one past the last tile, and that tile is visited too. The indexes are kept
+    // within the accepted range all the same, so no block can name a tile that does not exist.
+    Block start_block(rectangle_t extent) const {
+        int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
+        get_index_by_value(truncate_to_int32(extent.min_x), truncate_to_int32(extent.min_y), rect,
+                           col_num, row_num, &c0, &r0);
+        get_index_by_value(truncate_to_int32(extent.max_x), truncate_to_int32(extent.max_y), rect,
+                           col_num, row_num, &c1, &r1);
+        return {std::clamp(c0, 0, col_num), std::clamp(r0, 0, row_num),
+                std::clamp(c1, 0, col_num) + 1, std::clamp(r1, 0, row_num) + 1};
+    }
 };
 
-int split_num_of(int col_begin, int row_begin, int col_end, int row_end) {
-    int cols = col_end - col_begin;
-    int rows = row_end - row_begin;
-    if (cols > 1 && rows > 1)
-        return 4;
-    return cols == 1 && rows == 1 ? 1 : 2;
+// The closed outline of a rectangle (get_polygon_by_rect).
+polygon_t outline_of(rectangle_t rect) {
+    polygon_t ring;
+    com_polygon_init(&ring);
+    get_polygon_by_rect(rect, &ring);
+    return ring;
 }
-
-rect_div_t make_block(int col_begin, int row_begin, int col_end, int row_end) {
-    return {col_begin, row_begin, col_end, row_end,
-            split_num_of(col_begin, row_begin, col_end, row_end)};
-}
-
-// Divides a block into halves along a span of one, or into quadrants; an odd span puts the extra
-// column or row into the second half. Fills block.split_num entries of `sub`.
-void get_rects_by_rect(rect_div_t block, rect_div_t* sub) {
-    int dc = block.col_end - block.col_begin;
-    int dr = block.row_end - block.row_begin;
-    int hc = dc > 1 ? dc / 2 : 0;
-    int hr = dr > 1 ? dr / 2 : 0;
-    int cm = block.col_begin + hc;
-    int rm = block.row_begin + hr;
-    if (hc >= 1 && hr >= 1) {
-        sub[0] = make_block(block.col_begin, block.row_begin, cm, rm);
-        sub[1] = make_block(cm, block.row_begin, block.col_end, rm);
-        sub[2] = make_block(block.col_begin, rm, cm, block.row_end);
-        sub[3] = make_block(cm, rm, block.col_end, block.row_end);
-    } else if (hc < 1) {
-        sub[0] = make_block(block.col_begin, block.row_begin, block.col_end, rm);
-        sub[1] = make_block(block.col_begin, rm, block.col_end, block.row_end);
-    } else {
-        sub[0] = make_block(block.col_begin, block.row_begin, cm, block.row_end);
-        sub[1] = make_block(cm, block.row_begin, block.col_end, block.row_end);
-    }
-}
-
-// The rectangle of a block: from the least corner of its first tile to the greatest corner of its
-// last, with the tile size of get_rect_by_index.
-rectangle_t get_rect(int col_begin, int row_begin, int col_end, int row_end, rectangle_t grid,
-                     int col_num, int row_num) {
-    rectangle_t first = get_rect_by_index(col_begin, row_begin, col_num, row_num, grid);
-    rectangle_t last = get_rect_by_index(col_end - 1, row_end - 1, col_num, row_num, grid);
-    return rectangle_t{first.min_y, last.max_y, first.min_x, last.max_x};
-}
-
-rectangle_t rect_of(rect_div_t block, const div_param_t* param) {
-    return get_rect(block.col_begin, block.row_begin, block.col_end, block.row_end, param->rect,
-                    param->col_num, param->row_num);
-}
-
-// ---------------------------------------------------------------------------------------------
-// Scratch shapes released on every path out.
-
-struct Outline {
-    polygon_t ring{};
-    explicit Outline(rectangle_t rect) {
-        com_polygon_init(&ring);
-        get_polygon_by_rect(rect, &ring);
-    }
-    Outline(const Outline&) = delete;
-    Outline& operator=(const Outline&) = delete;
-    ~Outline() { com_polygon_free(&ring); }
-};
-
-using PolygonList = mapgeom::OwnedPolygons;
-using PolylineList = mapgeom::OwnedPolylines;
 
 // ---------------------------------------------------------------------------------------------
 // Writing pieces. A piece counts only once it is in the record.
 
-int save_pieces(polygon_division_out_t* out, const polygons_t* pieces, div_param_t* param, int col,
-                int row) {
-    return save_polygons_to_division_out(out, pieces, &param->point_capacity, &param->part_capacity,
-                                         col, row);
+int save_pieces(polygon_division_out_t* out, const polygons_t* pieces, int* point_capacity,
+                int* part_capacity, int col, int row) {
+    return save_polygons_to_division_out(out, pieces, point_capacity, part_capacity, col, row);
 }
 
-int save_pieces(tag_division_out_t* out, const polylines_t* pieces, div_param_t* param, int col,
-                int row) {
-    return save_polylines_to_division_out(out, pieces, &param->point_capacity,
-                                          &param->part_capacity, col, row);
+int save_pieces(tag_division_out_t* out, const polylines_t* pieces, int* point_capacity,
+                int* part_capacity, int col, int row) {
+    return save_polylines_to_division_out(out, pieces, point_capacity, part_capacity, col, row);
 }
 
-template <typename Out, typename List>
-void write_pieces(Out* out, const List* pieces, div_param_t* param, int col, int row) {
-    if (pieces->num == 0 || param->out_full)
-        return;
-    if (save_pieces(out, pieces, param, col, row) != 0) {
-        param->out_full = true;
-        return;
+// Where pieces go: the output record with the lengths of its point and part arrays, and the pieces
+// written for the shape being tiled. A write that cannot be made (the counts would pass the int32
+// range, or memory ran out) fails the cursor: nothing more is written, and the call ends with that
+// shape's entry (see the entry points).
+template <typename Out>
+class OutputCursor {
+public:
+    OutputCursor(Out* out, int point_capacity, int part_capacity)
+        : out_(out), point_capacity_(point_capacity), part_capacity_(part_capacity) {}
+
+    bool failed() const { return failed_; }
+
+    // Appends the pieces as pieces of tile (col, row).
+    template <typename List>
+    void write(const List* pieces, int col, int row) {
+        if (pieces->num == 0 || failed_)
+            return;
+        if (save_pieces(out_, pieces, &point_capacity_, &part_capacity_, col, row) != 0) {
+            failed_ = true;
+            return;
+        }
+        shape_pieces_ += pieces->num;
     }
-    param->piece_num += pieces->num;
-}
+
+    // Closes the shape being tiled: its entry in shape_parts is the number of its pieces written.
+    void end_shape() {
+        out_->shape_parts[out_->shape_num++] = shape_pieces_;
+        shape_pieces_ = 0;
+    }
+
+private:
+    Out* out_;
+    int point_capacity_;
+    int part_capacity_;
+    int shape_pieces_ = 0;
+    bool failed_ = false;
+};
+
+using PolygonCursor = OutputCursor<polygon_division_out_t>;
+using PolylineCursor = OutputCursor<tag_division_out_t>;
 
 // A whole tile: its outline as one press section (code 2 on the first point, 3 on the closing
 // point, 0 on the others).
 void add_whole_tile(polygons_t* pieces, rectangle_t tile) {
-    polygon_t outline;
-    com_polygon_init(&outline);
-    get_polygon_by_rect(tile, &outline);
-    outline.geom.points[0].z = kSectionStart;
-    outline.geom.points[outline.geom.count - 1].z = kSectionEnd;
+    polygon_t outline = outline_of(tile);
+    outline.geom.points[0].z = kPressStart;
+    outline.geom.points[outline.geom.count - 1].z = kPressEnd;
     com_polygons_add(pieces, outline);
 }
 
-// Emits every tile of a block whole, column by column (all rows of a column, then the next).
-void get_polygons(int col_begin, int row_begin, int col_end, int row_end, div_param_t* param,
-                  polygon_division_out_t* out) {
-    for (int c = col_begin; c < col_end && !param->out_full; ++c) {
-        for (int r = row_begin; r < row_end && !param->out_full; ++r) {
-            PolygonList tile;
-            add_whole_tile(&tile.list, get_rect(c, r, c + 1, r + 1, param->rect, param->col_num,
-                                                param->row_num));
-            write_pieces(out, &tile.list, param, c, r);
+// Writes every tile of a block whole, column by column (all rows of a column, then the next).
+void write_whole_tiles(const TileGrid& grid, Block block, PolygonCursor* out) {
+    for (int c = block.col_begin; c < block.col_end && !out->failed(); ++c) {
+        for (int r = block.row_begin; r < block.row_end && !out->failed(); ++r) {
+            OwnedPolygons tile;
+            add_whole_tile(&tile.list, grid.rect_of_tile(c, r));
+            out->write(&tile.list, c, r);
         }
     }
 }
@@ -176,20 +202,13 @@ void get_polygons(int col_begin, int row_begin, int col_end, int row_end, div_pa
 // ---------------------------------------------------------------------------------------------
 // Block steps.
 
-// Codes of algebra_polygon_and_rect_intersec.
-constexpr int kClipCrossed = 0;
-constexpr int kClipPolygonInside = 1;
-constexpr int kClipRectInside = 2;
-constexpr int kClipTouchPolygonInside = 4;
-constexpr int kClipTouchRectInside = 5;
-
 // The pieces of a polygon inside a rectangle, by the code of algebra_polygon_and_rect_intersec:
 // the pieces where the boundaries cross, a copy of the polygon where it lies within the
 // rectangle, the rectangle's outline marked as one press section where the rectangle lies within
 // the polygon, nothing where they are apart.
 void clip_polygon_to_rect(const polygon_t* polygon, rectangle_t rect, polygons_t* pieces,
-                          mapgeom::RectClipSource* source) {
-    Outline outline(rect);
+                          RectClipSource* source) {
+    OwnedRing outline(outline_of(rect));
     int code = source->clip(&outline.ring, pieces);
     if (code == kClipPolygonInside || code == kClipTouchPolygonInside) {
         com_polygons_free(pieces);
@@ -201,30 +220,20 @@ void clip_polygon_to_rect(const polygon_t* polygon, rectangle_t rect, polygons_t
     }
 }
 
-// A single tile clipped exactly.
-void clip_polygon_by_tile(const polygon_t* polygon, polygon_division_out_t* out, div_param_t* param,
-                          rect_div_t tile) {
-    rectangle_t rect = get_rect_by_index(tile.col_begin, tile.row_begin, param->col_num,
-                                         param->row_num, param->rect);
-    PolygonList pieces;
-    clip_polygon_to_rect(polygon, rect, &pieces.list, param->clip_source);
-    write_pieces(out, &pieces.list, param, tile.col_begin, tile.row_begin);
-}
-
 // What the relation of a polygon to a sub-block's outline asks for.
 enum class BlockAction { kRecurse, kWhole, kNothing };
 
 BlockAction action_of(int relation) {
     switch (relation) {
-        case 0:  // the boundaries cross
-        case 1:  // the polygon lies within the block ...
-        case 4:  // ... sharing a stretch of its outline
-        case 7:  // ... touching it at points
+        case kRelationOverlap:
+        case kRelationAInsideB:  // the polygon lies within the block ...
+        case kRelationAInsideBSharingEdge:
+        case kRelationAInsideBTouching:
             return BlockAction::kRecurse;
-        case 2:   // the block lies within the polygon ...
-        case 5:   // ... sharing a stretch of its boundary
-        case 8:   // ... touching it at points
-        case 10:  // the same outline
+        case kRelationBInsideA:  // the block lies within the polygon ...
+        case kRelationBInsideASharingEdge:
+        case kRelationBInsideATouching:
+        case kRelationSameOutline:
             return BlockAction::kWhole;
         default:  // apart
             return BlockAction::kNothing;
@@ -239,13 +248,13 @@ constexpr double kMeetingReach = 1.0;
 // more than any tolerance) on the relation's snapped copies too.
 constexpr double kInsideDepth = 2.0;
 
-mapgeom::SegmentBox grown_box(mapgeom::SegmentBox box, double by) {
+SegmentBox grown_box(SegmentBox box, double by) {
     return {box.min_x - by, box.min_y - by, box.max_x + by, box.max_y + by};
 }
 
 // Whether segment a-b meets the box: with `open`, has points strictly inside it (clipped
 // parametrically, axis by axis).
-bool meets_box(point_t a, point_t b, mapgeom::SegmentBox box, bool open) {
+bool meets_box(point_t a, point_t b, SegmentBox box, bool open) {
     double t0 = 0.0, t1 = 1.0;
     const double delta[] = {b.x - a.x, b.y - a.y};
     const double start[] = {a.x, a.y};
@@ -271,7 +280,7 @@ bool meets_box(point_t a, point_t b, mapgeom::SegmentBox box, bool open) {
     return true;
 }
 
-bool inside_box(point_t p, mapgeom::SegmentBox box) {
+bool inside_box(point_t p, SegmentBox box) {
     return p.x > box.min_x && p.x < box.max_x && p.y > box.min_y && p.y < box.max_y;
 }
 
@@ -279,19 +288,19 @@ bool inside_box(point_t p, mapgeom::SegmentBox box) {
 // meets the block grown by the reach without lying wholly inside the block shrunk by it. The
 // index proposes the edges whose boxes come near the outline; a long slanted edge's box may
 // without the edge itself doing so.
-bool boundary_near(const polygon_t* polygon, const mapgeom::SegmentIndex& boundary,
-                   rectangle_t rect, std::vector<int>* hits) {
-    mapgeom::SegmentBox block{rect.min_x, rect.min_y, rect.max_x, rect.max_y};
-    mapgeom::SegmentBox grown = grown_box(block, kMeetingReach);
-    mapgeom::SegmentBox shrunk = grown_box(block, -kMeetingReach);
+bool boundary_near(const polygon_t* polygon, const SegmentIndex& boundary, rectangle_t rect,
+                   std::vector<int>* hits) {
+    SegmentBox block{rect.min_x, rect.min_y, rect.max_x, rect.max_y};
+    SegmentBox grown = grown_box(block, kMeetingReach);
+    SegmentBox shrunk = grown_box(block, -kMeetingReach);
     const point_t corners[] = {{rect.min_x, rect.min_y, 0.0},
                                {rect.max_x, rect.min_y, 0.0},
                                {rect.max_x, rect.max_y, 0.0},
                                {rect.min_x, rect.max_y, 0.0}};
     const point_t* p = polygon->geom.points;
     for (int i = 0; i < 4; ++i) {
-        mapgeom::SegmentBox edge = mapgeom::grown_segment_box(corners[i], corners[(i + 1) % 4]);
-        mapgeom::query_segment_index(boundary, grown_box(edge, kMeetingReach), hits);
+        SegmentBox edge = grown_segment_box(corners[i], corners[(i + 1) % 4]);
+        query_segment_index(boundary, grown_box(edge, kMeetingReach), hits);
         for (int j : *hits)
             if (meets_box(p[j], p[j + 1], grown, false) &&
                 !(inside_box(p[j], shrunk) && inside_box(p[j + 1], shrunk)))
@@ -302,23 +311,18 @@ bool boundary_near(const polygon_t* polygon, const mapgeom::SegmentIndex& bounda
 
 // Whether an edge of the polygon runs through the block's inside, deeper than the snapping of the
 // relation's copies and its tolerances reach: the polygon then has boundary inside the block.
-bool boundary_inside(const polygon_t* polygon, const mapgeom::SegmentIndex& boundary,
-                     rectangle_t rect, std::vector<int>* hits) {
-    mapgeom::SegmentBox inner{rect.min_x + kInsideDepth, rect.min_y + kInsideDepth,
-                              rect.max_x - kInsideDepth, rect.max_y - kInsideDepth};
+bool boundary_inside(const polygon_t* polygon, const SegmentIndex& boundary, rectangle_t rect,
+                     std::vector<int>* hits) {
+    SegmentBox inner{rect.min_x + kInsideDepth, rect.min_y + kInsideDepth,
+                     rect.max_x - kInsideDepth, rect.max_y - kInsideDepth};
     if (!(inner.min_x < inner.max_x && inner.min_y < inner.max_y))
         return false;
-    mapgeom::query_segment_index(boundary, inner, hits);
+    query_segment_index(boundary, inner, hits);
     const point_t* points = polygon->geom.points;
     for (int j : *hits)
         if (meets_box(points[j], points[j + 1], inner, true))
             return true;
     return false;
-}
-
-bool first_point_inside(const polygon_t* ring, const polygon_t* container) {
-    return ring->geom.count > 0 &&
-           relation_point_at_polygon(container, com_polygon_front(ring)) == 1;
 }
 
 }  // namespace
@@ -331,11 +335,11 @@ int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& bou
     if (!boundary_near(polygon, boundary, rect, &hits)) {
         // What relation_polygon_and_polygon answers without meeting points.
         if (first_point_inside(polygon, outline))
-            return 1;
-        return first_point_inside(outline, polygon) ? 2 : 3;
+            return kRelationAInsideB;
+        return first_point_inside(outline, polygon) ? kRelationBInsideA : kRelationDisjoint;
     }
     if (boundary_inside(polygon, boundary, rect, &hits))
-        return 0;
+        return kRelationOverlap;
     return relation_polygon_and_polygon(polygon, outline);
 }
 
@@ -343,28 +347,41 @@ int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& bou
 
 namespace {
 
-void polygon_intersec_java(const polygon_t* polygon, polygon_division_out_t* out,
-                           div_param_t* param, rect_div_t block) {
-    if (param->out_full)
+// A polygon lying in the tiled area, prepared once for the blocks and tiles it is tiled on: for
+// clipping by many tiles, and the boxes of its edges, for telling blocks its boundary does not
+// come near.
+struct TiledPolygon {
+    const polygon_t* polygon;
+    RectClipSource clip_source;
+    SegmentIndex boundary;
+
+    explicit TiledPolygon(const polygon_t* shape) : polygon(shape), clip_source(shape) {
+        build_segment_index(&boundary, &shape->geom, std::max(0, shape->geom.count - 1));
+    }
+};
+
+void tile_polygon_block(const TileGrid& grid, TiledPolygon* shape, Block block,
+                        PolygonCursor* out) {
+    if (out->failed())
         return;
-    if (block.split_num == 1) {
-        clip_polygon_by_tile(polygon, out, param, block);
+    if (block.is_single_tile()) {
+        OwnedPolygons pieces;
+        clip_polygon_to_rect(shape->polygon, grid.rect_of(block), &pieces.list,
+                             &shape->clip_source);
+        out->write(&pieces.list, block.col_begin, block.row_begin);
         return;
     }
-    rect_div_t sub[4];
-    get_rects_by_rect(block, sub);
-    for (int i = 0; i < block.split_num; ++i) {
-        rectangle_t rect = rect_of(sub[i], param);
-        Outline outline(rect);
-        int relation =
-            mapgeom::relation_polygon_and_block(polygon, *param->boundary, rect, &outline.ring);
-        switch (action_of(relation)) {
+    Block sub[4];
+    for (int i = 0, n = split_block(block, sub); i < n; ++i) {
+        rectangle_t rect = grid.rect_of(sub[i]);
+        OwnedRing outline(outline_of(rect));
+        switch (action_of(
+            relation_polygon_and_block(shape->polygon, shape->boundary, rect, &outline.ring))) {
             case BlockAction::kRecurse:
-                polygon_intersec_java(polygon, out, param, sub[i]);
+                tile_polygon_block(grid, shape, sub[i], out);
                 break;
             case BlockAction::kWhole:
-                get_polygons(sub[i].col_begin, sub[i].row_begin, sub[i].col_end, sub[i].row_end,
-                             param, out);
+                write_whole_tiles(grid, sub[i], out);
                 break;
             case BlockAction::kNothing:
                 break;
@@ -372,69 +389,30 @@ void polygon_intersec_java(const polygon_t* polygon, polygon_division_out_t* out
     }
 }
 
-// Codes of split_polyline_by_rect and relation_polyline_and_polygon for a line apart from the
-// rectangle.
-constexpr int kSplitApart = 2;
-constexpr int kLineApart = 2;
-
-void polyline_intersec_java(polyline_t* polyline, tag_division_out_t* out, div_param_t* param,
-                            rect_div_t block) {
-    if (param->out_full)
+void tile_polyline_block(const TileGrid& grid, polyline_t* line, Block block, PolylineCursor* out) {
+    if (out->failed())
         return;
-    if (block.split_num == 1) {
-        rectangle_t rect = get_rect_by_index(block.col_begin, block.row_begin, param->col_num,
-                                             param->row_num, param->rect);
-        Outline outline(rect);
-        PolylineList pieces;
-        if (split_polyline_by_rect(polyline, &outline.ring, &pieces.list) != kSplitApart)
-            write_pieces(out, &pieces.list, param, block.col_begin, block.row_begin);
+    if (block.is_single_tile()) {
+        OwnedRing outline(outline_of(grid.rect_of(block)));
+        OwnedPolylines pieces;
+        if (split_polyline_by_rect(line, &outline.ring, &pieces.list) != kLineOutside)
+            out->write(&pieces.list, block.col_begin, block.row_begin);
         return;
     }
-    rect_div_t sub[4];
-    get_rects_by_rect(block, sub);
-    for (int i = 0; i < block.split_num; ++i) {
-        Outline outline(rect_of(sub[i], param));
-        if (relation_polyline_and_polygon(polyline, &outline.ring) != kLineApart)
-            polyline_intersec_java(polyline, out, param, sub[i]);
+    Block sub[4];
+    for (int i = 0, n = split_block(block, sub); i < n; ++i) {
+        OwnedRing outline(outline_of(grid.rect_of(sub[i])));
+        if (relation_polyline_and_polygon(line, &outline.ring) != kLineOutsideApart)
+            tile_polyline_block(grid, line, sub[i], out);
     }
 }
 
 // ---------------------------------------------------------------------------------------------
-// Entry points.
-
-// The area that has tiles: the grid rectangle, as far as the tiles up to the far-edge index
-// col_num (row_num) reach. Tiles have whole-number sizes, so when the grid's width is not a
-// multiple of col_num the far-edge column covers the remainder of the grid; a grid wider than
-// that keeps a strip without tiles.
-rectangle_t tiled_area(const div_param_t* param) {
-    rectangle_t tiles = get_rect(0, 0, param->col_num + 1, param->row_num + 1, param->rect,
-                                 param->col_num, param->row_num);
-    return rectangle_t{tiles.min_y, std::min(tiles.max_y, param->rect.max_y), tiles.min_x,
-                       std::min(tiles.max_x, param->rect.max_x)};
-}
+// One shape.
 
 bool contains(rectangle_t outer, rectangle_t inner) {
     return inner.min_x >= outer.min_x && inner.max_x <= outer.max_x && inner.min_y >= outer.min_y &&
            inner.max_y <= outer.max_y;
-}
-
-// The start block of a shape lying in the tiled area: from the tile of its least corner to the
-// tile of its greatest corner, both included. A corner on the far edge of the tiles gets index
-// col_num (row_num), one past the last tile, and that tile is visited too. The indexes are kept
-// within the accepted range all the same, so no block can name a tile that does not exist.
-rect_div_t start_block_of(rectangle_t extent, const div_param_t* param) {
-    int c0 = 0, r0 = 0, c1 = 0, r1 = 0;
-    get_index_by_value(mapgeom::truncate_to_int32(extent.min_x),
-                       mapgeom::truncate_to_int32(extent.min_y), param->rect, param->col_num,
-                       param->row_num, &c0, &r0);
-    get_index_by_value(mapgeom::truncate_to_int32(extent.max_x),
-                       mapgeom::truncate_to_int32(extent.max_y), param->rect, param->col_num,
-                       param->row_num, &c1, &r1);
-    c0 = std::clamp(c0, 0, param->col_num);
-    c1 = std::clamp(c1, 0, param->col_num);
-    r0 = std::clamp(r0, 0, param->row_num);
-    r1 = std::clamp(r1, 0, param->row_num);
-    return make_block(c0, r0, c1 + 1, r1 + 1);
 }
 
 polygon_t* shape_of(polygon_node_t* node) {
@@ -445,86 +423,74 @@ polyline_t* shape_of(polyline_node_t* node) {
     return &node->polyline;
 }
 
-rectangle_t extent_of(const polygon_t* polygon) {
-    return calc_polygon_exrectangle(polygon);
+// The extent of a polygon or polyline.
+template <typename Shape>
+rectangle_t extent_of(const Shape* shape) {
+    return calc_geom_exrectangle(&shape->geom);
 }
 
-rectangle_t extent_of(const polyline_t* polyline) {
-    return calc_polyline_exrectangle(polyline);
+void tile_in_area(const TileGrid& grid, const polygon_t* polygon, PolygonCursor* out) {
+    TiledPolygon shape(polygon);
+    tile_polygon_block(grid, &shape, grid.start_block(extent_of(polygon)), out);
 }
 
-void tile_in_area(const polygon_t* polygon, polygon_division_out_t* out, div_param_t* param) {
-    mapgeom::RectClipSource source(polygon);
-    param->clip_source = &source;
-    mapgeom::SegmentIndex boundary;
-    mapgeom::build_segment_index(&boundary, &polygon->geom, std::max(0, polygon->geom.count - 1));
-    param->boundary = &boundary;
-    polygon_intersec_java(polygon, out, param, start_block_of(extent_of(polygon), param));
-    param->clip_source = nullptr;
-    param->boundary = nullptr;
+void tile_in_area(const TileGrid& grid, polyline_t* polyline, PolylineCursor* out) {
+    tile_polyline_block(grid, polyline, grid.start_block(extent_of(polyline)), out);
 }
 
-void tile_in_area(polyline_t* polyline, tag_division_out_t* out, div_param_t* param) {
-    polyline_intersec_java(polyline, out, param, start_block_of(extent_of(polyline), param));
-}
-
-void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces, div_param_t*) {
-    mapgeom::RectClipSource source(polygon);
+void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces) {
+    RectClipSource source(polygon);
     clip_polygon_to_rect(polygon, area, pieces, &source);
 }
 
 // A stretch along the area's outline lies in the grid: the tiles take it (the far sides belong to
 // the last column and row), so the cut keeps every side.
-void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces, div_param_t*) {
-    Outline outline(area);
-    mapgeom::split_polyline_by_rect_keeping_sides(polyline, &outline.ring, pieces);
+void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces) {
+    OwnedRing outline(outline_of(area));
+    split_polyline_by_rect_keeping_sides(polyline, &outline.ring, pieces);
 }
 
 // The list type holding pieces of a shape.
 template <typename Shape>
-struct PiecesOf;
+struct ListOf;
 template <>
-struct PiecesOf<polygon_t> {
-    using type = PolygonList;
+struct ListOf<polygon_t> {
+    using type = polygons_t;
 };
 template <>
-struct PiecesOf<polyline_t> {
-    using type = PolylineList;
+struct ListOf<polyline_t> {
+    using type = polylines_t;
 };
 
 // One input shape. A shape reaching outside the tiled area is first cut to it (the cut edges
 // become press sections of polygon pieces), so nothing is produced outside the grid and a shape
 // wholly outside produces nothing; the pieces are then tiled one after another.
-template <typename Shape, typename Out>
-void tile_shape(Shape* shape, Out* out, div_param_t* param) {
+template <typename Shape, typename Cursor>
+void tile_shape(const TileGrid& grid, Shape* shape, Cursor* out) {
     if (shape->geom.count == 0)
         return;
-    rectangle_t area = tiled_area(param);
+    rectangle_t area = grid.tiled_area();
     if (contains(area, extent_of(shape))) {
-        tile_in_area(shape, out, param);
+        tile_in_area(grid, shape, out);
         return;
     }
-    typename PiecesOf<Shape>::type pieces;
-    cut_to_area(shape, area, &pieces.list, param);
+    Owned<typename ListOf<Shape>::type> pieces;
+    cut_to_area(shape, area, &pieces.list);
     for (auto node = pieces.list.head; node != nullptr; node = node->next)
-        tile_in_area(shape_of(node), out, param);
+        tile_in_area(grid, shape_of(node), out);
 }
 
-// Whether the grid has tiles: a whole-number tile size of at least one unit each way.
-bool has_tiles(const div_param_t* param) {
-    int col = 0, row = 0;
-    return get_index_by_value(0, 0, param->rect, param->col_num, param->row_num, &col, &row) !=
-           kIndexNoTileSize;
-}
+// ---------------------------------------------------------------------------------------------
+// Entry points.
 
-bool reserve_exactly(const mapgeom::ArrayGroup& group, int entries) {
+bool reserve_exactly(const ArrayGroup& group, int entries) {
     for (int i = 0; i < group.size; ++i)
-        if (!mapgeom::realloc_ints(group.arrays[i], entries))
+        if (!realloc_ints(group.arrays[i], entries))
             return false;
     return true;
 }
 
-// Brings the output record to what the trackers assume: every point array at least
+// Brings the output record to the lengths the cursor starts from: every point array at least
 // point_capacity entries and every part array at least part_capacity (never less than the counts
 // already in the record, whose entries are kept), and room in shape_parts for one entry per input
 // shape. The host's init may have used other capacities; the arrays are the library's own
@@ -538,32 +504,29 @@ bool prepare_output(Out* out, int shapes, int* point_capacity, int* part_capacit
         return false;
     *part_capacity = std::max(kInitialPartCapacity, out->part_num);
     *point_capacity = std::max(kInitialPointCapacity, out->point_num);
-    mapgeom::RecordArrays arrays = mapgeom::arrays_of(out);
+    RecordArrays arrays = arrays_of(out);
     return reserve_exactly(arrays.parts, *part_capacity) &&
            reserve_exactly(arrays.shapes, out->shape_num + shapes) &&
            reserve_exactly(arrays.points, *point_capacity);
 }
 
+// Tiles each shape in turn and closes its shape_parts entry. After a write that failed, the call
+// ends with the entry of the shape it was for (see the header).
 template <typename In, typename Out, typename List>
 void tile_shapes(const In* in, Out* out, List* shapes) {
     int point_capacity = kInitialPointCapacity;
     int part_capacity = kInitialPartCapacity;
     if (!prepare_output(out, shapes->num, &point_capacity, &part_capacity))
         return;
-    rectangle_t grid{static_cast<double>(in->grid_min_y), static_cast<double>(in->grid_max_y),
-                     static_cast<double>(in->grid_min_x), static_cast<double>(in->grid_max_x)};
-    for (auto node = shapes->head; node != nullptr; node = node->next) {
-        div_param_t param{};
-        param.rect = grid;
-        param.col_num = in->col_num;
-        param.row_num = in->row_num;
-        param.point_capacity = point_capacity;
-        param.part_capacity = part_capacity;
-        if (has_tiles(&param))
-            tile_shape(shape_of(node), out, &param);
-        point_capacity = param.point_capacity;
-        part_capacity = param.part_capacity;
-        out->shape_parts[out->shape_num++] = param.piece_num;
+    const TileGrid grid{
+        rectangle_t{static_cast<double>(in->grid_min_y), static_cast<double>(in->grid_max_y),
+                    static_cast<double>(in->grid_min_x), static_cast<double>(in->grid_max_x)},
+        in->col_num, in->row_num};
+    OutputCursor<Out> cursor(out, point_capacity, part_capacity);
+    for (auto node = shapes->head; node != nullptr && !cursor.failed(); node = node->next) {
+        if (grid.has_tiles())
+            tile_shape(grid, shape_of(node), &cursor);
+        cursor.end_shape();
     }
 }
 
@@ -572,8 +535,8 @@ template <typename List, typename In, typename Out, typename Read>
 void tile_record(const In* in, Out* out, Read read) {
     if (in == nullptr || out == nullptr)
         return;
-    mapgeom::guarded_void([&] {
-        List shapes;
+    guarded_void([&] {
+        Owned<List> shapes;
         read(in, &shapes.list);
         tile_shapes(in, out, &shapes.list);
     });
@@ -582,9 +545,9 @@ void tile_record(const In* in, Out* out, Read read) {
 }  // namespace
 
 void algebra_polygon_intersec_java(const polygon_division_in_t* in, polygon_division_out_t* out) {
-    tile_record<PolygonList>(in, out, get_polygons_by_division_in);
+    tile_record<polygons_t>(in, out, get_polygons_by_division_in);
 }
 
 void algebra_polyline_intersec_java(const tag_division_in_t* in, tag_division_out_t* out) {
-    tile_record<PolylineList>(in, out, get_polylines_by_division_in);
+    tile_record<polylines_t>(in, out, get_polylines_by_division_in);
 }

@@ -1,6 +1,5 @@
 // The point of a polyline nearest to a given point: a vertex or a perpendicular foot on a segment.
 #include "mapgeom/measure.h"
-#include "mapgeom/relation.h"
 #include "measure_internal.h"
 
 point_t calc_point_to_polyline_distance(const polyline_t* line, point_t p) {
@@ -17,7 +16,7 @@ point_t calc_point_to_polyline_distance(const polyline_t* line, point_t p) {
             best_distance = to_end;
         }
         point_t foot = calc_point_to_line_apeakpt(p, a, b);
-        if (relation_point_at_line(foot, a, b, kDefaultPermit) != 0)
+        if (point_at_segment(foot, a, b, kDefaultPermit) != 0)
             continue;
         double to_foot = plane_distance(foot, p);
         if (to_foot < best_distance) {

@@ -61,6 +61,10 @@ inline point_t foot_on_sloped_line(point_t p, point_t a, point_t b) {
     return point_t{x, y, 0.0};
 }
 
+// relation_point_at_line: 0 p on the segment a->b (within permit of its line, strictly inside its
+// box grown by permit), 1 on its line outside it, 2 left of the line, 3 right of it.
+int point_at_segment(point_t p, point_t a, point_t b, double permit);
+
 }  // namespace mapgeom
 
 #endif  // MAPGEOM_SRC_MEASURE_MEASURE_INTERNAL_H

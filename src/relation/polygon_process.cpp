@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "com/codes.h"
 #include "com/numeric.h"
 #include "mapgeom/com.h"
 #include "mapgeom/relation.h"
@@ -12,11 +13,9 @@
 
 namespace {
 
-// Results of relation_point_and_polygon and of calc_point_and_line.
-constexpr int kOutside = 0;
-constexpr int kInside = 1;  // calc_point_and_line: the edge passes below the point
-constexpr int kOnEdge = 2;
-constexpr int kAtVertex = 3;
+// Results of relation_point_and_polygon and of calc_point_and_line (whose 1, kPointInside, says
+// that the edge passes below the point) are the point-in-ring codes.
+using namespace mapgeom;
 
 // Largest relative error of the plain double evaluation of the orientation determinant, as a
 // multiple of the sum of the magnitudes of its two products (3 + 16 eps) eps, eps = 2^-53. A
@@ -133,17 +132,17 @@ bool same_as_an_end(point_t p, point_t a, point_t b) {
 int calc_point_and_line(point_t p, point_t a, point_t b) {
     if (p.x == a.x && p.x == b.x) {
         if (strictly_between(p.y, a.y, b.y))
-            return kOnEdge;
-        return same_as_an_end(p, a, b) ? kAtVertex : kOutside;
+            return kPointOnEdge;
+        return same_as_an_end(p, a, b) ? kPointAtVertex : kPointOutside;
     }
     const int side = orientation(a, b, p);
     if (side < 0)
-        return kOutside;
+        return kPointOutside;
     if (side > 0)
-        return kInside;
+        return kPointInside;
     if (strictly_between(p.x, a.x, b.x) || strictly_between(p.y, a.y, b.y))
-        return kOnEdge;
-    return same_as_an_end(p, a, b) ? kAtVertex : kOutside;
+        return kPointOnEdge;
+    return same_as_an_end(p, a, b) ? kPointAtVertex : kPointOutside;
 }
 
 // calc_point_and_line for the edge v-w taken from its left end (v when both x are equal).
@@ -152,9 +151,9 @@ int calc_point_and_line(point_t p, point_t a, point_t b) {
 int point_and_edge(point_t p, point_t v, point_t w) {
     if (v.x != w.x) {
         if (v.y < p.y && w.y < p.y)
-            return kInside;
+            return kPointInside;
         if (v.y > p.y && w.y > p.y)
-            return kOutside;
+            return kPointOutside;
     }
     return w.x < v.x ? calc_point_and_line(p, w, v) : calc_point_and_line(p, v, w);
 }
@@ -251,7 +250,7 @@ const scan_line_t& scan_line_for(const std::vector<scan_line_t>& lines, double x
 // Adds an edge's vote to the parity count; true (with *result set) when p lies on the edge.
 bool vote_of_edge(point_t p, point_t v, point_t w, int* count, int* result) {
     const int r = point_and_edge(p, v, w);
-    if (r == kOnEdge || r == kAtVertex) {
+    if (r == kPointOnEdge || r == kPointAtVertex) {
         *result = r;
         return true;
     }
@@ -273,7 +272,7 @@ bool votes_of_cross(const point_t* points, int n, const point_cross_t& cross, po
     if (cross.pt.x != v.x)
         return vote_of_edge(p, v, w, count, result);
     if (com_points_same(p, v) == 0) {
-        *result = kAtVertex;
+        *result = kPointAtVertex;
         return true;
     }
     if (p.x <= w.x && vote_of_edge(p, v, w, count, result))
@@ -305,13 +304,13 @@ int relation_point_and_polygon(const polygon_pretreat_t* pre, point_t p) {
     const point_t* points = pre->polygon.geom.points;
     if (lines.empty() || points == nullptr || std::isnan(p.y) ||
         !(p.x >= lines.front().x && p.x <= lines.back().x))
-        return kOutside;  // also for a NaN x, and after the owner released the copy
+        return kPointOutside;  // also for a NaN x, and after the owner released the copy
     const int n = com_polygon_num(&pre->polygon);
     int count = 0;
-    int result = kOutside;
+    int result = kPointOutside;
     for (const point_cross_t& cross : scan_line_for(lines, p.x).crosses) {
         if (votes_of_cross(points, n, cross, p, &count, &result))
             return result;
     }
-    return count % 2 == 1 ? kInside : kOutside;
+    return count % 2 == 1 ? kPointInside : kPointOutside;
 }

@@ -1,5 +1,6 @@
 // Validity of a polygon ring: enough vertices, closed, not flat, no repeated point, and no edge
 // touching or crossing another except its two neighbours (an x-sorted sweep, near n log n).
+#include "com/tolerances.h"
 #include "mapgeom/com.h"
 #include "mapgeom/relation.h"
 #include "x_sweep.h"
@@ -13,10 +14,9 @@ constexpr int kNotClosed = 4;
 constexpr int kAllOnOneLine = 5;
 constexpr int kRepeatedPoint = 6;
 
-// The first and last stored points must agree closer than this in x and in y for a closed ring.
-constexpr double kClosureTolerance = 0.99;
+using mapgeom::kClosureTolerance;
 // A vertex closer than this to the line through vertices 0 and 1 counts as on that line.
-constexpr double kOnLineTolerance = 0.01;
+constexpr double kOnLineTolerance = mapgeom::kDefaultPermit;
 
 // Compares edge i (point i to point i + 1) with the edges the sweep pairs it with: 0, or the code
 // of the first contact.

@@ -6,14 +6,11 @@
 
 #include <vector>
 
+#include "com/tolerances.h"
 #include "mapgeom/com.h"
 #include "mapgeom/relation.h"
 
 namespace mapgeom {
-
-// Neighbouring sorted x closer than this are taken into the same window, so points that share an x
-// up to snapping noise are never cut off at a window's edge.
-constexpr double kSweepWindowGap = 0.99;
 
 // A point's position in its shape and its x coordinate.
 struct sort_t {
@@ -91,7 +88,7 @@ inline x_sorted_t sort_points_by_x(const point_t* points, int count) {
 
 // Sorted positions lo .. hi (inclusive) to compare with the segment from point a to point b: the
 // positions between the ranks of its two ends, widened on both sides while the next key is closer
-// than kSweepWindowGap.
+// than kClosureTolerance.
 struct x_window_t {
     int lo;
     int hi;
@@ -104,9 +101,9 @@ inline x_window_t widened_window(const x_sorted_t& sorted, int a, int b) {
         exchange(lo, hi);
     const std::vector<sort_t>& keys = sorted.entries;
     const int last = static_cast<int>(keys.size()) - 1;
-    while (lo > 0 && keys[lo].key - keys[lo - 1].key < kSweepWindowGap)
+    while (lo > 0 && keys[lo].key - keys[lo - 1].key < kClosureTolerance)
         --lo;
-    while (hi < last && keys[hi + 1].key - keys[hi].key < kSweepWindowGap)
+    while (hi < last && keys[hi + 1].key - keys[hi].key < kClosureTolerance)
         ++hi;
     return x_window_t{lo, hi};
 }

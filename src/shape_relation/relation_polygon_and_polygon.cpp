@@ -1,76 +1,40 @@
 // How two polygons lie: their boundaries' meeting points are found on cleaned counter-clockwise
 // copies, and the kinds of meeting (crossing, touching from outside or inside, running along) are
 // reduced to one code. Without meeting points, one polygon's first point tells containment.
-#include "mapgeom/algebra.h"
+#include "com/codes.h"
+#include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
-#include "relation/shape_relation_internal.h"
+#include "relation/orientation.h"
+#include "shape_relation/shape_relation_internal.h"
 
 namespace {
 
-using mapgeom::CrossingList;
-using mapgeom::RingCopy;
-
-// Kinds of meeting of the first ring at a crossing record (see calc_crosspt_flag).
-enum Kind {
-    kCrosses = 0,
-    kTouchesOutsideApart = 1,
-    kTouchesOutsideAround = 2,
-    kTouchesInside = 3,
-    kAlongOutward = 5,
-    kAlongInward = 6,
-};
-
-// Relation codes (a relative to b).
-enum Code {
-    kOverlap = 0,
-    kAInsideB = 1,
-    kBInsideA = 2,
-    kDisjoint = 3,
-    kAInsideBSharingEdge = 4,
-    kBInsideASharingEdge = 5,
-    kSideBySide = 6,
-    kAInsideBTouching = 7,
-    kBInsideATouching = 8,
-    kApartTouching = 9,
-    kSameOutline = 10,
-};
+using namespace mapgeom;
 
 // Fewer vertices than this leave no area: such a ring is not handed to the crossing engine.
 constexpr int kRingMinVertices = 3;
 
-// Repeated points removed (coordinates snapped to whole units) and the ring turned counter-
-// clockwise, the orientation the crossing kinds assume.
-void normalise_ring(polygon_t* ring) {
-    optimize_polygon_del_repeatpts(ring);
-    if (relation_polygon_direction(ring) != 0)
-        com_polygon_reverse(ring);
-}
-
-bool first_point_inside(const polygon_t* ring, const polygon_t* container) {
-    return ring->geom.count > 0 &&
-           relation_point_at_polygon(container, com_polygon_front(ring)) == 1;
-}
-
 // On the caller's polygons: containment from each one's first point.
 int code_without_crossings(const polygon_t* a, const polygon_t* b) {
     if (first_point_inside(a, b))
-        return kAInsideB;
+        return kRelationAInsideB;
     if (first_point_inside(b, a))
-        return kBInsideA;
-    return kDisjoint;
+        return kRelationBInsideA;
+    return kRelationDisjoint;
 }
 
 // A stretch of shared boundary: whether b goes on outward too (side by side) or into a.
 int code_of_shared_stretch(const crosspts_t* list, const polygon_t* a, const polygon_t* b) {
     for (int k = 0; k < list->count; ++k) {
         const crosspt_t& record = list->crosspts[k];
-        if (record.flag == kAlongOutward)
-            return judge_crosspt_polygons(b, a, record.pt) == kAlongOutward ? kSideBySide
-                                                                            : kBInsideASharingEdge;
-        if (record.flag == kAlongInward)
-            return kAInsideBSharingEdge;
+        if (record.flag == kKindAlongOutward)
+            return meeting_kind_at(b, a, record.pt) == kKindAlongOutward
+                       ? kRelationSideBySide
+                       : kRelationBInsideASharingEdge;
+        if (record.flag == kKindAlongInward)
+            return kRelationAInsideBSharingEdge;
     }
     return -1;
 }
@@ -78,12 +42,12 @@ int code_of_shared_stretch(const crosspts_t* list, const polygon_t* a, const pol
 int code_of_touches(const crosspts_t* list) {
     for (int k = 0; k < list->count; ++k) {
         switch (list->crosspts[k].flag) {
-            case kTouchesOutsideApart:
-                return kApartTouching;
-            case kTouchesOutsideAround:
-                return kBInsideATouching;
-            case kTouchesInside:
-                return kAInsideBTouching;
+            case kKindTouchOutsideApart:
+                return kRelationApartTouching;
+            case kKindTouchOutsideAround:
+                return kRelationBInsideATouching;
+            case kKindTouchInside:
+                return kRelationAInsideBTouching;
             default:
                 break;
         }
@@ -98,34 +62,34 @@ int code_from_crossings(const crosspts_t* list, const polygon_t* a, const polygo
     for (int k = 0; k < list->count; ++k) {
         int flag = list->crosspts[k].flag;
         // A single crossing cannot pass through: it is a touch the side tests could not resolve.
-        if (flag == kCrosses)
-            return list->count == 1 ? kApartTouching : kOverlap;
-        along_outward = along_outward || flag == kAlongOutward;
-        along_inward = along_inward || flag == kAlongInward;
+        if (flag == kKindCrosses)
+            return list->count == 1 ? kRelationApartTouching : kRelationOverlap;
+        along_outward = along_outward || flag == kKindAlongOutward;
+        along_inward = along_inward || flag == kKindAlongInward;
     }
     if (along_outward && along_inward)
-        return kOverlap;
+        return kRelationOverlap;
     int shared = code_of_shared_stretch(list, a, b);
     if (shared >= 0)
         return shared;
     int touches = code_of_touches(list);
-    return touches >= 0 ? touches : kSameOutline;
+    return touches >= 0 ? touches : kRelationSameOutline;
 }
 
 }  // namespace
 
 int relation_polygon_and_polygon(const polygon_t* a, const polygon_t* b) {
     if (a == nullptr || b == nullptr)
-        return kDisjoint;
-    RingCopy ring_a(a);
-    RingCopy ring_b(b);
-    normalise_ring(&ring_a.ring);
-    normalise_ring(&ring_b.ring);
+        return kRelationDisjoint;
+    OwnedRing ring_a(a);
+    OwnedRing ring_b(b);
+    clean_and_orient(&ring_a.ring);
+    clean_and_orient(&ring_b.ring);
     if (com_polygon_num(&ring_a.ring) < kRingMinVertices ||
         com_polygon_num(&ring_b.ring) < kRingMinVertices)
         return code_without_crossings(a, b);
 
-    CrossingList crossings;
+    OwnedCrossings crossings;
     calc_polygons_crosspts(&ring_a.ring, &ring_b.ring, &crossings.list);
     if (crossings.list.count == 0)
         return code_without_crossings(a, b);
