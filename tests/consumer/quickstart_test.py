@@ -16,9 +16,9 @@ SOURCE = pathlib.Path(sys.argv.pop(1)).resolve() if __name__ == '__main__' else 
 # Stand-ins. Each logs its call to $FAKE_LOG; dpkg-query and apt-get share the installed list.
 FAKES = {
     'id': 'echo "$FAKE_UID"',
-    'dpkg-query': '''pkg=${@: -1}
-while read -r line; do [[ "$line" == "$pkg" ]] && { echo -n 'install ok installed'; exit 0; }; done <"$FAKE_INSTALLED"
-exit 1''',
+    'dpkg-query': '''shift 2
+while read -r line; do for pkg in "$@"; do [[ "$line" == "$pkg" ]] && printf '%s\\tinstall ok installed\\n' "$pkg"; done; done <"$FAKE_INSTALLED"
+exit 0''',
     'apt-get': '''echo "apt-get $* [DEBIAN_FRONTEND=${DEBIAN_FRONTEND:-}]" >>"$FAKE_LOG"
 [[ "$1" == install ]] && { ((FAKE_APT_RC == 0)) || exit "$FAKE_APT_RC"; shift 4; printf '%s\\n' "$@" >>"$FAKE_INSTALLED"; }
 exit 0''',
