@@ -133,12 +133,16 @@ MAPGEOM_API void com_crosspts_init(crosspts_t* crosspts);
  * of the plain-named entry points and release what they hand back without touching the records'
  * fields. Each does nothing for a null record.
  *
- *     polygon_t ring, rect;                          polygons_t pieces;
- *     com_polygon_make(&ring);                       com_polygons_make(&pieces);
- *     com_polygon_append(&ring, 0, 0, 0); ...        algebra_polygon_and_rect_intersec(&ring,
- * &rect,
- *     ...                                                                              &pieces);
- *     com_polygons_release(&pieces);  com_polygon_release(&ring);  com_polygon_release(&rect);
+ *     polygon_t ring, rect;
+ *     polygons_t pieces;
+ *     com_polygon_make(&ring);
+ *     com_polygon_append(&ring, 0, 0, 0);  ...  (the same for rect)
+ *     com_polygons_make(&pieces);
+ *     algebra_polygon_and_rect_intersec(&ring, &rect, &pieces);
+ *     ...  (read the pieces)
+ *     com_polygons_release(&pieces);
+ *     com_polygon_release(&ring);
+ *     com_polygon_release(&rect);
  *
  * Reading needs no function: a list's nodes run from `head` along `next` (`num` of them), and a
  * shape's points are geom.points[0 .. geom.count - 1], a polygon's last point repeating its first.
