@@ -4,8 +4,9 @@
 // the pieces left of the line are done, while the pieces right of it return to the work list for
 // the next lines. Every cut edge is delivered as a press section (2, 0 ... 0, 3), on the piece at
 // either side of it. Pieces keep the cut points where the line crosses the boundaries (not snapped
-// to whole units), so they cover the polygon less its holes exactly. Limits: holes that touch the
-// outer ring or each other give pieces that are cut again at the touching vertex.
+// to whole units), so they cover the polygon less its holes exactly. Holes that touch the outer
+// ring or each other give pieces that are cut again at the touching vertex. Limits: a hole lying in
+// another hole, or outside the outer ring, is not told apart from a proper hole.
 #include <algorithm>
 #include <cmath>
 #include <vector>
@@ -17,7 +18,6 @@
 #include "com/numeric.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
-#include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 
 namespace {
@@ -108,9 +108,11 @@ class UncutHoles {
 public:
     explicit UncutHoles(polygons_t* list) : list_(list) {
         for (polygon_node_t* node = list->head; node != nullptr; node = node->next)
-            entries_.push_back({node, calc_polygon_exrectangle(&node->polygon), false});
-        std::stable_sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
-            return a.extent.min_x < b.extent.min_x;
+            entries_.push_back({node, calc_polygon_exrectangle(&node->polygon), false,
+                                static_cast<int>(entries_.size())});
+        std::sort(entries_.begin(), entries_.end(), [](const Entry& a, const Entry& b) {
+            return a.extent.min_x < b.extent.min_x ||
+                   (a.extent.min_x == b.extent.min_x && a.order < b.order);
         });
     }
 
@@ -142,6 +144,7 @@ private:
         polygon_node_t* node;
         rectangle_t extent;
         bool cut;
+        int order;  // in the inner list
     };
     polygons_t* list_;
     std::vector<Entry> entries_;
@@ -184,6 +187,21 @@ bool get_now_split_polygons(polygons_t* outers, UncutHoles* inners, CutSet* cut,
 // ---------------------------------------------------------------------------------------------------
 // Cut points.
 
+// Sorts points by ascending y, points of equal y kept in their order.
+void sort_by_y(std::vector<point_t>* points) {
+    std::vector<int> order(points->size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = static_cast<int>(k);
+    std::sort(order.begin(), order.end(), [points](int a, int b) {
+        double ya = (*points)[a].y, yb = (*points)[b].y;
+        return ya < yb || (ya == yb && a < b);
+    });
+    std::vector<point_t> sorted;
+    for (int k : order)
+        sorted.push_back((*points)[k]);
+    *points = sorted;
+}
+
 // The points where the line from `from` to `to` meets the rings of `rings`, inserted into the
 // rings as vertices, ascending in y (the order along the line), each place once. Each ring is
 // crossed with a line of its own, so that a line through many holes costs linear time.
@@ -198,8 +216,7 @@ std::vector<point_t> line_crossings(polygons_t* rings, point_t from, point_t to)
         for (int k = 1; k + 1 < line.line.geom.count; ++k)
             along.push_back(line.line.geom.points[k]);
     }
-    std::stable_sort(along.begin(), along.end(),
-                     [](const point_t& u, const point_t& v) { return u.y < v.y; });
+    sort_by_y(&along);
     std::vector<point_t> once;
     for (const point_t& p : along)
         if (once.empty() || !same_point(once.back(), p))
@@ -217,8 +234,7 @@ struct CutPoints {
 
 // Sorts points by y and keeps one of each place.
 void sort_once(std::vector<point_t>* points) {
-    std::stable_sort(points->begin(), points->end(),
-                     [](const point_t& u, const point_t& v) { return u.y < v.y; });
+    sort_by_y(points);
     std::vector<point_t> once;
     for (const point_t& p : *points) {
         bool seen = false;
@@ -559,6 +575,43 @@ void orient(polygon_t* ring, bool counter_clockwise) {
         com_polygon_reverse(ring);
 }
 
+// Puts every vertex of one ring of the cut set that lies on an edge of another (a hole touching
+// the outer ring or another hole there) into that edge as a vertex, so that a piece passing the
+// place along both rings visits it twice, as a vertex, and is cut in two there.
+void insert_touching_vertices(const std::vector<polygon_t*>& rings) {
+    std::vector<rectangle_t> extents;
+    for (const polygon_t* ring : rings)
+        extents.push_back(calc_polygon_exrectangle(ring));
+    const double grow = mapgeom::kSamePointTolerance;
+    for (size_t a = 0; a < rings.size(); ++a)
+        for (size_t b = 0; b < rings.size(); ++b) {
+            if (a == b || relation_rect_and_rect(extents[a], extents[b]) == 0)
+                continue;
+            // Vertices of a within b's extent, the only ones that can lie on b.
+            const rectangle_t& e = extents[b];
+            std::vector<point_t> near;
+            for (int i = 0; i < com_polygon_num(rings[a]); ++i) {
+                point_t v = rings[a]->geom.points[i];
+                if (v.x >= e.min_x - grow && v.x <= e.max_x + grow && v.y >= e.min_y - grow &&
+                    v.y <= e.max_y + grow)
+                    near.push_back(v);
+            }
+            for (int k = 0; !near.empty() && k < com_polygon_num(rings[b]); ++k) {
+                point_t u = rings[b]->geom.points[k], w = rings[b]->geom.points[k + 1];
+                const rectangle_t& f = extents[a];
+                if (std::max(u.x, w.x) < f.min_x - grow || std::min(u.x, w.x) > f.max_x + grow ||
+                    std::max(u.y, w.y) < f.min_y - grow || std::min(u.y, w.y) > f.max_y + grow)
+                    continue;  // the edge passes a's extent by
+                for (const point_t& v : near)
+                    if (!same_point(v, u) && !same_point(v, w) &&
+                        relation_point_at_line(v, u, w, mapgeom::kSamePointTolerance) == 0) {
+                        com_polygon_insertat(rings[b], k + 1, point_t{v.x, v.y, u.z});
+                        w = v;
+                    }
+            }
+        }
+}
+
 // Traces the pieces of the cut at x through the cut set: finished pieces to `done`, the others
 // (and rings the cut leaves untouched) to `again`. Returns 0.
 int polygons_connect(CutSet* cut, polygons_t* done, polygons_t* again, double x, rectangle_t extent,
@@ -571,12 +624,13 @@ int polygons_connect(CutSet* cut, polygons_t* done, polygons_t* again, double x,
         mapgeom::drop_repeated_points(&node->polygon.geom);
         orient(&node->polygon, false);
     }
-    CutPoints points = find_polygons_line_crosspts(cut, x, extent, inners);
     std::vector<polygon_t*> rings;
     for (polygon_node_t* node = cut->outers.list.head; node != nullptr; node = node->next)
         rings.push_back(&node->polygon);
     for (polygon_node_t* node = cut->holes.list.head; node != nullptr; node = node->next)
         rings.push_back(&node->polygon);
+    insert_touching_vertices(rings);
+    CutPoints points = find_polygons_line_crosspts(cut, x, extent, inners);
 
     long steps = 0;
     CutTracer tracer(rings, points, &steps);

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "algebra/algebra_internal.h"
@@ -71,12 +72,30 @@ double cross_of(const PointXY& a, const PointXY& b, const PointXY& c) {
     return (b.x - a.x) * (c.y - a.y) - (b.y - a.y) * (c.x - a.x);
 }
 
-// The degenerate cases every criterion handles first. Returns true when the criterion is settled
-// (*code holds its result), false when it has to measure.
-bool settle_degenerate(const PointXY* a, const PointXY* b, const PointXY* c,
-                       unsigned short* verdict, double* value, int* code) {
-    bool ac = coincide_inclusive(*a, *c), bc = coincide_inclusive(*b, *c);
-    bool ab = coincide_inclusive(*a, *b);
+// A candidate C between anchor A and next B with the triangle's sides measured once. Every
+// criterion measures from these, so a walk running several criteria on one candidate computes
+// each length once and gets exactly what the single criteria give.
+struct Corner {
+    const PointXY* a;
+    const PointXY* b;
+    const PointXY* c;
+    double ab;
+    double ac;
+    double bc;
+    Corner(const PointXY* a_, const PointXY* b_, const PointXY* c_)
+        : a(a_),
+          b(b_),
+          c(c_),
+          ab(distance_of(*a_, *b_)),
+          ac(distance_of(*a_, *c_)),
+          bc(distance_of(*b_, *c_)) {}
+};
+
+// The degenerate cases every criterion handles first (coincidence inclusive). Returns true when
+// the criterion is settled (*code holds its result), false when it has to measure.
+bool settle_degenerate(const Corner& k, unsigned short* verdict, double* value, int* code) {
+    bool ac = coincide_inclusive(*k.a, *k.c), bc = coincide_inclusive(*k.b, *k.c);
+    bool ab = coincide_inclusive(*k.a, *k.b);
     if (ab && ac && bc) {
         *code = kAllCoincide;
         return true;
@@ -94,17 +113,106 @@ bool settle_degenerate(const PointXY* a, const PointXY* b, const PointXY* c,
     return false;
 }
 
-// Runs a criterion's measure once the degenerate cases are out of the way.
-template <typename Measure>
+// The angle at C in degrees. Rounding can push the cosine of a straight or folded-back corner
+// just past +-1, where acos has no value; those corners are 180 and 0 degrees.
+double angle_at(const Corner& k) {
+    double cosine =
+        std::clamp((k.ac * k.ac + k.bc * k.bc - k.ab * k.ab) / (2.0 * k.ac * k.bc), -1.0, 1.0);
+    return 180.0 * std::acos(cosine) / mapgeom::kPiShort;
+}
+
+double height_of(const Corner& k) {
+    return std::fabs(cross_of(*k.a, *k.b, *k.c)) / k.ab;
+}
+
+// Heron's formula. Its product for a flat triangle can round below zero; the area is then 0.
+double area_of(const Corner& k) {
+    double s = (k.ab + k.ac + k.bc) / 2.0;
+    return std::sqrt(std::max(0.0, s * (s - k.ab) * (s - k.ac) * (s - k.bc)));
+}
+
+bool angle_may_drop(double degrees, double t1, double t2) {
+    return degrees < t1 || degrees > t2;
+}
+
+bool length_may_drop(double length, double t1) {
+    return t1 > length;
+}
+
+bool height_may_drop(double height, double t1) {
+    return t1 + kCoincidence > height;
+}
+
+bool area_may_drop(double area, double t1) {
+    return t1 > area;
+}
+
+// Runs one criterion: the degenerate cases, else measure(corner) judged by may_drop(value).
+template <typename Measure, typename MayDrop>
 int run_criterion(const PointXY* a, const PointXY* b, const PointXY* c, unsigned short* verdict,
-                  double* value, Measure measure) {
+                  double* value, Measure measure, MayDrop may_drop) {
+    const Corner k(a, b, c);
     int code = 0;
-    if (settle_degenerate(a, b, c, verdict, value, &code))
+    if (settle_degenerate(k, verdict, value, &code))
         return code;
-    bool may_drop = false;
-    *value = measure(&may_drop);
-    *verdict = may_drop ? kMayDrop : kMatters;
+    *value = measure(k);
+    *verdict = may_drop(*value) ? kMayDrop : kMatters;
     return 0;
+}
+
+// The criteria of a walk on one corner, in order, the first verdict 0 ending the run. Returns the
+// degenerate code (with *keep 1) or 0 with *keep 0 when a criterion lets the candidate go.
+int polyline_method(const Corner& k, unsigned long* keep, const tag_polyline_param_t& param) {
+    *keep = 1;
+    unsigned short verdict = kMatters;
+    double value = 0.0;
+    int code = 0;
+    if (settle_degenerate(k, &verdict, &value, &code)) {
+        if (code == 0)
+            *keep = 0;
+        return code;
+    }
+    if (angle_may_drop(angle_at(k), param.min_angle, param.max_angle) ||
+        length_may_drop(k.ab, param.min_length) || height_may_drop(height_of(k), param.min_height))
+        *keep = 0;
+    return 0;
+}
+
+int polygon_method(const Corner& k, unsigned long* keep, const tag_polygon_param_t& param) {
+    // A criterion that cannot judge leaves the candidate in place.
+    *keep = 1;
+    if (coincide_exclusive(*k.a, *k.b)) {
+        *keep = 0;
+        return 0;
+    }
+    unsigned short verdict = kMatters;
+    double value = 0.0;
+    int code = 0;
+    if (settle_degenerate(k, &verdict, &value, &code)) {
+        if (code == 0)
+            *keep = 0;
+        return code;
+    }
+    // A sharp corner stays when one of its arms is long: it shapes the outline at any scale.
+    double arm_limit = std::trunc(param.keep_arm_length);
+    bool long_arm = k.ac > arm_limit || k.bc > arm_limit;
+    if (area_may_drop(area_of(k), param.min_area) ||
+        (angle_may_drop(angle_at(k), param.min_angle, param.max_angle) && !long_arm) ||
+        length_may_drop(k.ab, param.min_length) || height_may_drop(height_of(k), param.min_height))
+        *keep = 0;
+    return 0;
+}
+
+// PointAtLineLR with |AB| measured already.
+unsigned short side_of(const Corner& k) {
+    // Through a single point every line passes: C counts as on it (a quotient 0 / 0 would say
+    // nothing either way).
+    double signed_distance = k.ab > 0.0 ? cross_of(*k.a, *k.b, *k.c) / k.ab : 0.0;
+    if (signed_distance > kCoincidence)
+        return kLeftSide;
+    if (signed_distance < -kCoincidence)
+        return kRightSide;
+    return kOnLine;
 }
 
 }  // namespace
@@ -118,110 +226,43 @@ int PointSpaceCal(const PointXY* p, const PointXY* q, double* distance) {
 }
 
 int PointAtLineLR(const PointXY* a, const PointXY* b, const PointXY* c, unsigned short* side) {
-    double length = distance_of(*a, *b);
-    // Through a single point every line passes: C counts as on it (a quotient 0 / 0 would say
-    // nothing either way).
-    double signed_distance = length > 0.0 ? cross_of(*a, *b, *c) / length : 0.0;
-    if (signed_distance > kCoincidence)
-        *side = kLeftSide;
-    else if (signed_distance < -kCoincidence)
-        *side = kRightSide;
-    else
-        *side = kOnLine;
+    *side = side_of(Corner(a, b, c));
     return 0;
 }
 
 int MethodOfAngle(const PointXY* a, const PointXY* b, const PointXY* c, double t1, double t2,
                   unsigned short* verdict, double* value) {
-    return run_criterion(a, b, c, verdict, value, [&](bool* may_drop) {
-        double ab = distance_of(*a, *b), ac = distance_of(*a, *c), bc = distance_of(*b, *c);
-        // Rounding can push the cosine of a straight or folded-back corner just past +-1, where
-        // acos has no value; those corners are 180 and 0 degrees.
-        double cosine = std::clamp((ac * ac + bc * bc - ab * ab) / (2.0 * ac * bc), -1.0, 1.0);
-        double degrees = 180.0 * std::acos(cosine) / mapgeom::kPiShort;
-        *may_drop = degrees < t1 || degrees > t2;
-        return degrees;
-    });
+    return run_criterion(a, b, c, verdict, value, angle_at,
+                         [&](double degrees) { return angle_may_drop(degrees, t1, t2); });
 }
 
 int MethodOfLength(const PointXY* a, const PointXY* b, const PointXY* c, double t1, double /*t2*/,
                    unsigned short* verdict, double* value) {
-    return run_criterion(a, b, c, verdict, value, [&](bool* may_drop) {
-        double length = distance_of(*a, *b);
-        *may_drop = t1 > length;
-        return length;
-    });
+    return run_criterion(
+        a, b, c, verdict, value, [](const Corner& k) { return k.ab; },
+        [&](double length) { return length_may_drop(length, t1); });
 }
 
 int MethodOfHigh(const PointXY* a, const PointXY* b, const PointXY* c, double t1, double /*t2*/,
                  unsigned short* verdict, double* value) {
-    return run_criterion(a, b, c, verdict, value, [&](bool* may_drop) {
-        double height = std::fabs(cross_of(*a, *b, *c)) / distance_of(*a, *b);
-        *may_drop = t1 + kCoincidence > height;
-        return height;
-    });
+    return run_criterion(a, b, c, verdict, value, height_of,
+                         [&](double height) { return height_may_drop(height, t1); });
 }
 
 int MethodOfArea(const PointXY* a, const PointXY* b, const PointXY* c, double t1, double /*t2*/,
                  unsigned short* verdict, double* value) {
-    return run_criterion(a, b, c, verdict, value, [&](bool* may_drop) {
-        double ab = distance_of(*a, *b), ac = distance_of(*a, *c), bc = distance_of(*b, *c);
-        double s = (ab + ac + bc) / 2.0;
-        // Heron's product of a flat triangle can round below zero; its area is 0.
-        double product = std::max(0.0, s * (s - ab) * (s - ac) * (s - bc));
-        double area = std::sqrt(product);
-        *may_drop = t1 > area;
-        return area;
-    });
+    return run_criterion(a, b, c, verdict, value, area_of,
+                         [&](double area) { return area_may_drop(area, t1); });
 }
 
 int CF_PolylineMethod(const PointXY* anchor, const PointXY* next, const PointXY* candidate,
                       unsigned long* keep, tag_polyline_param_t param) {
-    *keep = 1;
-    unsigned short verdict = kMatters;
-    double value = 0.0;
-    const PointXY *a = anchor, *b = next, *c = candidate;
-    int code = MethodOfAngle(a, b, c, param.min_angle, param.max_angle, &verdict, &value);
-    if (code == 0 && verdict == kMatters)
-        code = MethodOfLength(a, b, c, param.min_length, param.min_length, &verdict, &value);
-    if (code == 0 && verdict == kMatters)
-        code = MethodOfHigh(a, b, c, param.min_height, param.min_height, &verdict, &value);
-    if (code != 0)
-        return code;
-    if (verdict == kMayDrop)
-        *keep = 0;
-    return 0;
+    return polyline_method(Corner(anchor, next, candidate), keep, param);
 }
 
 int CF_PolygonMethod(const PointXY* anchor, const PointXY* next, const PointXY* candidate,
                      unsigned long* keep, tag_polygon_param_t param) {
-    // A criterion that cannot judge leaves the candidate in place.
-    *keep = 1;
-    const PointXY *a = anchor, *b = next, *c = candidate;
-    if (coincide_exclusive(*a, *b)) {
-        *keep = 0;
-        return 0;
-    }
-    unsigned short verdict = kMatters;
-    double value = 0.0;
-    int code = MethodOfArea(a, b, c, param.min_area, param.min_area, &verdict, &value);
-    if (code == 0 && verdict == kMatters) {
-        code = MethodOfAngle(a, b, c, param.min_angle, param.max_angle, &verdict, &value);
-        // A sharp corner stays when one of its arms is long: it shapes the outline at any scale.
-        double arm_limit = std::trunc(param.keep_arm_length);
-        if (code == 0 && verdict == kMayDrop &&
-            (distance_of(*a, *c) > arm_limit || distance_of(*b, *c) > arm_limit))
-            verdict = kMatters;
-    }
-    if (code == 0 && verdict == kMatters)
-        code = MethodOfLength(a, b, c, param.min_length, param.min_length, &verdict, &value);
-    if (code == 0 && verdict == kMatters)
-        code = MethodOfHigh(a, b, c, param.min_height, param.min_height, &verdict, &value);
-    if (code != 0)
-        return code;
-    if (verdict == kMayDrop)
-        *keep = 0;
-    return 0;
+    return polygon_method(Corner(anchor, next, candidate), keep, param);
 }
 
 int JudgePointAccept(const PointXY* a, const PointXY* b, const PointXY* p, double tolerance,
@@ -363,7 +404,7 @@ int CF_PolylineReduc(const std::vector<DBC_tagGeoPoint_t>& in, std::vector<DBC_t
         ++i;
         while (i < n - 1) {
             unsigned long keep = 1;
-            CF_PolylineMethod(&points[anchor], &points[i + 1], &points[i], &keep, param);
+            polyline_method(Corner(&points[anchor], &points[i + 1], &points[i]), &keep, param);
             if (keep != 0)
                 break;
             ++i;
@@ -413,11 +454,63 @@ struct sort_t {
     double key;
 };
 
+// The y of an x-sorted entry's vertex (or the x of a y-sorted one).
+struct CrossKey {
+    double value;
+};
+
 // A vertex's positions in the x-sorted and the y-sorted arrays.
 struct polygon_sort_index {
     int x_position;
     int y_position;
 };
+
+// Arrays shorter than this are sorted by comparison; longer ones by radix, in linear passes.
+constexpr size_t kRadixSortLeast = 2048;
+// Radix digits of 11 bits; keys spanning 2^44 or more are sorted by comparison instead.
+constexpr int kDigitBits = 11;
+constexpr int kDigitValues = 1 << kDigitBits;
+constexpr double kRadixSpan = 17592186044416.0;  // 2^44
+
+bool key_then_index(const sort_t& p, const sort_t& q) {
+    return p.key < q.key || (p.key == q.key && p.index < q.index);
+}
+
+// Sorts the entries ascending by key, ties by index. The keys are whole numbers, so their
+// distances from the least key are exact and can be sorted digit by digit (stably, so ties keep
+// the index order they were made in).
+void sort_by_key(std::vector<sort_t>* entries, std::vector<sort_t>* scratch) {
+    const size_t n = entries->size();
+    if (n < kRadixSortLeast) {
+        std::sort(entries->begin(), entries->end(), key_then_index);
+        return;
+    }
+    double least = (*entries)[0].key, greatest = least;
+    for (const sort_t& e : *entries) {
+        least = std::min(least, e.key);
+        greatest = std::max(greatest, e.key);
+    }
+    if (!(greatest - least < kRadixSpan)) {
+        std::sort(entries->begin(), entries->end(), key_then_index);
+        return;
+    }
+    const auto span = static_cast<uint64_t>(greatest - least);
+    scratch->resize(n);
+    for (int shift = 0; shift == 0 || (span >> shift) != 0; shift += kDigitBits) {
+        int counts[kDigitValues + 1] = {};
+        auto digit = [&](const sort_t& e) {
+            return static_cast<int>((static_cast<uint64_t>(e.key - least) >> shift) &
+                                    (kDigitValues - 1));
+        };
+        for (const sort_t& e : *entries)
+            ++counts[digit(e) + 1];
+        for (int d = 0; d < kDigitValues; ++d)
+            counts[d + 1] += counts[d];
+        for (const sort_t& e : *entries)
+            (*scratch)[counts[digit(e)]++] = e;
+        entries->swap(*scratch);
+    }
+}
 
 PointXY xy_of(const PointDivXY& v) {
     return PointXY{v.x, v.y};
@@ -434,11 +527,13 @@ constexpr double kRangeGap = mapgeom::kClosureTolerance;
 // The working state of one ring reduction. All storage is sized once.
 class RingWalk {
 public:
-    RingWalk(const std::vector<ReducVertex>& in, const tag_polygon_param_t& param,
-             TriangleGuard guard)
+    // The ring of `count` vertices vertex_at(0 .. count - 1), closing point included.
+    template <typename VertexAt>
+    RingWalk(int count, VertexAt vertex_at, const tag_polygon_param_t& param, TriangleGuard guard)
         : param_(param), guard_(guard) {
-        vertices_.reserve(in.size());
-        for (const ReducVertex& v : in) {
+        vertices_.reserve(static_cast<size_t>(std::max(0, count)));
+        for (int k = 0; k < count; ++k) {
+            const ReducVertex v = vertex_at(k);
             PointDivXY w{static_cast<double>(v.x), static_cast<double>(v.y), v.code, 0, 0, false};
             if (!vertices_.empty() && coincide_exclusive(xy_of(vertices_.back()), xy_of(w)))
                 continue;
@@ -465,21 +560,24 @@ private:
     };
 
     void build_index() {
-        by_x_.resize(n_);
-        by_y_.resize(n_);
+        by_x_.reserve(n_);
+        by_y_.reserve(n_);
         for (int k = 0; k < n_; ++k) {
-            by_x_[k] = sort_t{k, vertices_[k].x};
-            by_y_[k] = sort_t{k, vertices_[k].y};
+            by_x_.push_back(sort_t{k, vertices_[k].x});
+            by_y_.push_back(sort_t{k, vertices_[k].y});
         }
-        // Ties in any order: a triangle's range takes every entry sharing its end keys.
-        auto ascending = [](const sort_t& p, const sort_t& q) {
-            return p.key < q.key || (p.key == q.key && p.index < q.index);
-        };
-        std::sort(by_x_.begin(), by_x_.end(), ascending);
-        std::sort(by_y_.begin(), by_y_.end(), ascending);
+        // Ties could come in any order: a triangle's range takes every entry sharing its end
+        // keys.
+        std::vector<sort_t> scratch;
+        sort_by_key(&by_x_, &scratch);
+        sort_by_key(&by_y_, &scratch);
+        y_by_x_.reserve(n_);
+        x_by_y_.reserve(n_);
         for (int k = 0; k < n_; ++k) {
             vertices_[by_x_[k].index].x_position = k;
             vertices_[by_y_[k].index].y_position = k;
+            y_by_x_.push_back(CrossKey{vertices_[by_x_[k].index].y});
+            x_by_y_.push_back(CrossKey{vertices_[by_y_[k].index].x});
         }
     }
 
@@ -508,12 +606,11 @@ private:
         const PointXY a = xy_of(vertices_[anchor]);
         const PointXY c = xy_of(vertices_[i]);
         const PointXY b = xy_of(vertices_[i + 1]);
-        unsigned short side = kOnLine;
-        PointAtLineLR(&a, &b, &c, &side);
-        if (side == kOnLine)
+        const Corner corner(&a, &b, &c);
+        if (side_of(corner) == kOnLine)
             return 1;
         unsigned long keep = 1;
-        CF_PolygonMethod(&a, &b, &c, &keep, param_);
+        polygon_method(corner, &keep, param_);
         if (keep == 1)
             return 0;
         if (coincide_exclusive(a, b)) {
@@ -556,8 +653,10 @@ private:
         return scan_sorted_range(a, c, b);
     }
 
-    bool is_candidate(int j, int a, int c, int b) const {
-        return !vertices_[j].removed && j != a && j != c && j != b && j != b % (n_ - 1);
+    // Whether vertex j may block a drop: live, not a corner of the triangle, and not the first
+    // vertex when b is the closing point (`b_first` = b modulo (n - 1), the same place as b).
+    bool is_candidate(int j, int a, int c, int b, int b_first) const {
+        return !vertices_[j].removed && j != a && j != c && j != b && j != b_first;
     }
 
     bool inside(int j, int a, int c, int b) const {
@@ -567,8 +666,9 @@ private:
     }
 
     bool scan_all(int a, int c, int b) const {
+        const int b_first = b % (n_ - 1);
         for (int j = 0; j < n_; ++j)
-            if (is_candidate(j, a, c, b) && inside(j, a, c, b))
+            if (is_candidate(j, a, c, b, b_first) && inside(j, a, c, b))
                 return true;
         return false;
     }
@@ -603,12 +703,14 @@ private:
         // the exact test.
         double low = along_x ? sorted_key(by_y_, y.low) : sorted_key(by_x_, x.low);
         double high = along_x ? sorted_key(by_y_, y.high) : sorted_key(by_x_, x.high);
+        const std::vector<CrossKey>& cross = along_x ? y_by_x_ : x_by_y_;
+        const int b_first = b % (n_ - 1);
         for (int k = range.low; k <= range.high; ++k) {
-            int j = sorted[k].index;
-            double other = along_x ? vertices_[j].y : vertices_[j].x;
+            double other = cross[k].value;
             if (other < low - kTrianglePermit || other > high + kTrianglePermit)
                 continue;
-            if (is_candidate(j, a, c, b) && inside(j, a, c, b))
+            int j = sorted[k].index;
+            if (is_candidate(j, a, c, b, b_first) && inside(j, a, c, b))
                 return true;
         }
         return false;
@@ -650,6 +752,10 @@ private:
     std::vector<PointDivXY> vertices_;
     std::vector<sort_t> by_x_;
     std::vector<sort_t> by_y_;
+    // The other coordinate of each sorted entry's vertex, in sorted order, so that a range scan
+    // passes over vertices outside the triangle's extent without reaching into the vertex array.
+    std::vector<CrossKey> y_by_x_;
+    std::vector<CrossKey> x_by_y_;
     std::vector<Kept> kept_;
     int n_ = 0;
 };
@@ -660,7 +766,8 @@ namespace mapgeom {
 
 void reduce_ring_vertices(const std::vector<ReducVertex>& in, std::vector<ReducVertex>* out,
                           const tag_polygon_param_t& param, TriangleGuard guard) {
-    RingWalk walk(in, param, guard);
+    RingWalk walk(
+        static_cast<int>(in.size()), [&](int k) { return in[k]; }, param, guard);
     walk.reduce(out);
 }
 
@@ -742,20 +849,19 @@ void restore_press_sections(geom_t* g) {
         g->points[g->count - 1].z += 2.0;
 }
 
-// The ring's stored points as whole-number vertices with their whole point codes; a ring whose
-// last point is not its first gets its first point again as closing point.
-std::vector<ReducVertex> ring_vertices(const geom_t* g) {
-    std::vector<ReducVertex> vertices;
-    vertices.reserve(static_cast<size_t>(g->count) + 1);
-    for (int k = 0; k < g->count; ++k) {
-        const point_t& p = g->points[k];
-        vertices.push_back(
-            ReducVertex{truncate_to_int64(p.x), truncate_to_int64(p.y), truncate_to_int64(p.z)});
-    }
-    if (vertices.size() > 1 &&
-        (vertices.front().x != vertices.back().x || vertices.front().y != vertices.back().y))
-        vertices.push_back(vertices.front());
-    return vertices;
+// The stored point k of g as a whole-number vertex with its whole point code.
+ReducVertex vertex_of(const geom_t* g, int k) {
+    const point_t& p = g->points[k];
+    return ReducVertex{truncate_to_int64(p.x), truncate_to_int64(p.y), truncate_to_int64(p.z)};
+}
+
+// The number of working vertices of a ring: its stored points, and its first point once more
+// when the last stored point is not the first (a ring not closed is reduced as if it were).
+int closed_count(const geom_t* g) {
+    if (g->count < 2)
+        return std::max(0, g->count);
+    ReducVertex first = vertex_of(g, 0), last = vertex_of(g, g->count - 1);
+    return first.x == last.x && first.y == last.y ? g->count : g->count + 1;
 }
 
 }  // namespace
@@ -765,11 +871,20 @@ namespace mapgeom {
 int reduce_polygon_with(const polygon_t* input, polygon_t* output, const tag_polygon_param_t& param,
                         TriangleGuard guard) {
     OwnedRing copy;
-    com_polygon_init(&copy.ring);
-    com_polygon_add_geom(&copy.ring, &input->geom);
+    com_geom_resize(&copy.ring.geom, std::max(1, input->geom.count));
+    if (input->geom.count > 0)
+        std::memcpy(copy.ring.geom.points, input->geom.points,
+                    sizeof(point_t) * static_cast<size_t>(input->geom.count));
+    copy.ring.geom.count = std::max(0, input->geom.count);
     transform_press_ends_pressed(&copy.ring);
+    const geom_t* ring = &copy.ring.geom;
     std::vector<ReducVertex> kept;
-    reduce_ring_vertices(ring_vertices(&copy.ring.geom), &kept, param, guard);
+    {
+        RingWalk walk(
+            closed_count(ring), [&](int k) { return vertex_of(ring, k % ring->count); }, param,
+            guard);
+        walk.reduce(&kept);
+    }
 
     OwnedRing result;
     com_polygon_init(&result.ring);

@@ -21,7 +21,7 @@ namespace {
 
 using namespace testing_shapes;
 
-constexpr unsigned kSetsPerKind = 40;
+constexpr unsigned kSetsPerKind = 25;
 constexpr double kAreaShare = 1e-6;
 
 struct Expanded {

@@ -1,6 +1,7 @@
 // Cutting holes out of polygons by hand-checked cases: the pieces each cut line makes, the cut
 // edges delivered as press sections on the pieces at both sides, the lines in ascending x, one line
-// through holes above one another and through hole vertices, narrow holes, and a lone ring.
+// through holes above one another and through hole vertices, narrow and touching holes, and a
+// lone ring.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -96,6 +97,15 @@ TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
          "0 0, 10 0, 10 10, 0 10 | 2 2, 4 2, 3 4 | 6 6, 8 6, 7 8",
          {29, 38, 29},
          {"3 0-2, 3 4-10", "3 0-2, 3 4-10, 7 0-6, 7 8-10", "7 0-6, 7 8-10"}},
+        // Touching holes: pieces that would pass the contact twice are cut there.
+        {"HolesTouchingAtAVertex",
+         "0 0, 10 0, 10 10, 0 10 | 2 4, 4 4, 4 6, 2 6 | 4 6, 6 6, 6 8, 4 8",
+         {28, 6, 10, 48},
+         {"3 0-4, 3 6-10", "3 6-10, 5 8-10", "3 0-4, 5 0-6", "5 0-6, 5 8-10"}},
+        {"HoleTouchingTheOuterRingAtAVertex",
+         "0 0, 10 0, 10 10, 0 10 | 4 0, 6 3, 4 5",
+         {45.5, 0.75, 48.75},
+         {"5 4-10", "5 0-1", "5 0-1, 5 4-10"}},
         {"LoneOuterRing", kSquare, {100}, {""}},
     };
     for (const auto& c : cases) {

@@ -298,6 +298,24 @@ TEST(PolygonReduction, CollapseTruncationAndOddInput) {
     EXPECT_EQ(out.get()->geom.count, 0);
 }
 
+TEST(PolygonReduction, WalkNormalisesSectionEnds) {
+    // All vertices protected (coded or next to a coded one), so only the codes change: of two ends
+    // without a start between them the last stays, and after an end only a run's first start.
+    const unsigned short flags[] = {0, 3, 0, 3, 0, 2, 2, 0};
+    const unsigned short expected[] = {0, 0, 0, 3, 0, 2, 0, 0};
+    const long long xy[][2] = {{0, 0},       {1000, 0},    {2000, 0},    {3000, 1000},
+                               {3000, 3000}, {2000, 4000}, {1000, 4000}, {0, 0}};
+    std::vector<tagCF_DivGeoPoint_t> in, out;
+    for (int k = 0; k < 8; ++k)
+        in.emplace_back(xy[k][0], xy[k][1], flags[k]);
+    ASSERT_EQ(CF_PolygonReduc(in, out, tag_polygon_param_t()), 0);
+    ASSERT_EQ(out.size(), 8u);
+    for (int k = 0; k < 8; ++k) {
+        EXPECT_EQ(out[k].x, xy[k][0]) << k;
+        EXPECT_EQ(out[k].flag, expected[k]) << k;
+    }
+}
+
 // --------------------------------------------------------------------------------------------
 // Spike removal and thinning.
 
