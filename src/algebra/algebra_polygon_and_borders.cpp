@@ -18,7 +18,7 @@
 namespace {
 
 // A join that has not used up its borders after this many passes gives up. Each pass joins one
-// border, so only lists of more borders than this are refused for the bound alone.
+// border to the first, so only lists of more than 10,001 borders are refused for the bound alone.
 constexpr int kJoinPassLimit = 10000;
 
 // The result of a border operation whose borders do not join, or whose arguments are missing.
