@@ -110,6 +110,7 @@ void mapgeom_union(benchmark::State& state) {
     const bench_rings::RingPair& pair =
         bench_rings::circle_and_flower(static_cast<int>(state.range(0)), 0.3);
     bool by_borders = state.range(1) == 1;
+    int code = 0, rings = 0;
     for (auto _ : state) {
         polygon_t a, b;
         com_polygon_init(&a);
@@ -125,10 +126,11 @@ void mapgeom_union(benchmark::State& state) {
         if (by_borders) {
             algebra_convert_polygon_to_borders(&a, &borders_a);
             algebra_convert_polygon_to_borders(&b, &borders_b);
-            benchmark::DoNotOptimize(
-                algebra_polygons_union_by_borders(&borders_a, &borders_b, &out_borders));
+            code = algebra_polygons_union_by_borders(&borders_a, &borders_b, &out_borders);
+            rings = out_borders.polygon_rec_num;
         } else {
-            benchmark::DoNotOptimize(algebra_polygons_union(&a, &b, &out));
+            code = algebra_polygons_union(&a, &b, &out);
+            rings = out.num;
         }
         com_polygon_free(&a);
         com_polygon_free(&b);
@@ -137,6 +139,8 @@ void mapgeom_union(benchmark::State& state) {
         com_polylines_free(&out_borders);
         com_polygons_free(&out);
     }
+    state.counters["code"] = code;
+    state.counters["rings"] = rings;
 }
 BENCHMARK(mapgeom_union)->ArgsProduct({{1000, 10000}, {0, 1}})->Unit(benchmark::kMillisecond);
 
