@@ -314,4 +314,73 @@ MAPGEOM_API int split_polyline_by_polyline(polyline_t* a, polyline_t* b, polylin
 
 #endif /* __cplusplus */
 
+/* ===================================================================================================
+ * Polygons as borders. A border is a polyline from one node point of a ring to the next, both ends
+ * included; a node point is one whose code has hundreds (z / 100, truncated, is not 0: crossing
+ * points a split or an overlay took into a result carry 100). A list of borders may describe
+ * several polygons through its polygon_rec table: the borders of polygon k (from 1) are those at
+ * indexes polygon_rec[k - 1] .. polygon_rec[k] - 1. Every operation below that delivers polygons
+ * as borders starts a new table in its output list (releasing the old one; entry 0 is the number
+ * of borders the list held before, 0 for an empty list) and records one group per polygon, in
+ * order.
+ *
+ * Joining borders: both ends of every border become node points (100 added to a code below 100),
+ * then, starting from the first border, each pass joins the first remaining border, in list order,
+ * one of whose ends is the same point (within 0.0001) as an end of the ring built so far, turning
+ * the border or the ring as needed (turning a sequence exchanges press codes 2 and 3). A list of
+ * one border is taken as the ring without marking its ends. The borders must join into one ring
+ * that closes, within 10,000 passes.
+ *
+ * Consumed lists: an operation that joins a caller's border list releases it (com_polylines_free)
+ * once it has joined, or refills it as stated. A list that does not join is left exactly as given
+ * (borders, order, codes, table), nothing is appended, and the operation returns -1; so does a
+ * null argument.
+ * ===================================================================================================
+ */
+#ifdef __cplusplus
+
+/* Appends to `borders` the borders of the ring (not changed): one per node point, each from that
+ * node to the next in ring order, starting at the first node of the ring; a ring without node
+ * points gives one border, the whole ring from vertex 0 back to it. A ring of fewer than two
+ * stored points gives none. The list owns the borders (release with com_polylines_free). */
+MAPGEOM_API void algebra_convert_polygon_to_borders(polygon_t* polygon, polylines_t* borders);
+
+/* Joins the borders into one ring and appends its points to `polygon` (initialised by the caller);
+ * the list is released. Returns 0, or -1 (nothing changed) for an empty list or borders that do
+ * not join into one closed ring. */
+MAPGEOM_API int algebra_convert_borders_to_polygon(polylines_t* borders, polygon_t* polygon);
+
+/* Joins the borders of one polygon (the list is released), cuts the polygon with the line as
+ * split_polygon_by_polyline does, and appends the borders of the pieces to `out`, one group per
+ * piece; a polygon the line does not cut is appended whole, as one piece. Returns 0, or -1 when
+ * the borders do not join or an argument is null (nothing changed). */
+MAPGEOM_API int algebra_polygons_split_by_borders(polylines_t* borders, polyline_t* line,
+                                                  polylines_t* out);
+
+/* Joins each group of the grouped list (the first group the outer ring, the others its holes; a
+ * list without a table is one group), cuts the holes out as split_polygons_by_holes does, and
+ * appends the borders of the pieces to `out`, one group per piece; the list is released. Returns
+ * 0, or -1 when a group does not join or the table does not fit the list (its entries go backwards
+ * or past the list's end): then the list is left as given and nothing is appended. */
+MAPGEOM_API int algebra_polygons_holes_by_borders(polylines_t* borders, polylines_t* out);
+
+/* The overlays of two polygons given as borders. A's and B's borders are joined into rings, the
+ * overlay (algebra_polygons_union, algebra_polygons_diffence, algebra_polygons_intersec) runs on
+ * them, A's and B's lists are refilled with the borders of the rings as the overlay left them
+ * (snapped, turned, crossing points inserted as nodes; without a table), and the borders of the
+ * result rings are appended to `out`, one group per ring. Returns the overlay's code; -1 when A's
+ * or B's borders do not join or an argument is null (nothing changed). */
+MAPGEOM_API int algebra_polygons_union_by_borders(polylines_t* a, polylines_t* b, polylines_t* out);
+MAPGEOM_API int algebra_polygons_diffence_by_borders(polylines_t* a, polylines_t* b,
+                                                     polylines_t* out);
+MAPGEOM_API int algebra_polygons_intersec_by_borders(polylines_t* a, polylines_t* b,
+                                                     polylines_t* out);
+
+/* 0 when the two borders (read only) are the same, in the same or the opposite direction: as many
+ * points, each the same as its counterpart within 0.99 in x and in y; 1 otherwise (also for a null
+ * border). */
+MAPGEOM_API int judge_border_same(polyline_t* a, polyline_t* b);
+
+#endif /* __cplusplus */
+
 #endif /* MAPGEOM_ALGEBRA_H */

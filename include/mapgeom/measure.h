@@ -54,6 +54,12 @@ MAPGEOM_API rectangle_t calc_geom_exrectangle(const geom_t* geom);
 MAPGEOM_API rectangle_t calc_polygon_exrectangle(const polygon_t* polygon);
 MAPGEOM_API rectangle_t calc_polyline_exrectangle(const polyline_t* polyline);
 
+/* Extent of a list of borders (see algebra_convert_borders_to_polygon): that of every point of
+ * every border, which is the extent of the ring they join into (joining drops only end points
+ * that repeat another within 0.0001), and of all their points when they do not join. The list
+ * must hold at least one point. */
+MAPGEOM_API rectangle_t calc_polylines_exrectangle(const polylines_t* polylines);
+
 #endif /* __cplusplus */
 
 #endif /* MAPGEOM_MEASURE_H */
