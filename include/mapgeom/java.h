@@ -18,6 +18,7 @@
 
 #include "mapgeom/com.h"
 #include "mapgeom/export.h"
+#include "mapgeom/optimize.h"
 
 /* ---------------------------------------------------------------------------------------------------
  * Tiling records.
@@ -300,6 +301,31 @@ MAPGEOM_API void algebra_polygon_intersec_java(const polygon_division_in_t* in,
  * and least-y sides and cut off on its greatest-x and greatest-y sides. */
 MAPGEOM_API void algebra_polyline_intersec_java(const tag_division_in_t* in,
                                                 tag_division_out_t* out);
+
+/* ---------------------------------------------------------------------------------------------------
+ * Reduction. Each part of the in-record is reduced twice: first with the caller's parameters
+ * (reduc_polygon / reduc_polyline), then with a finishing pass (min_angle 0.001, max_angle 178.5,
+ * no length, height or area limits; keep_arm_length 300 for rings) that removes what is left of
+ * nearly straight vertices. The output gets exactly one part per input part, in input order,
+ * appended after the counts found in the record:
+ *   rings: the twice-reduced ring with its closing point (z = point codes, press sections as
+ *          2 ... 3), or a part of 0 points when either pass collapses it;
+ *   lines: the twice-reduced line, the first pass's result when the second cannot reduce it, or
+ *          the input line unchanged when the first cannot (fewer than 2 points).
+ * Output record: initialise it with polygon_reduce_out_init / line_reduce_out_init (capacities 512
+ * and 256 are what the library expects). The entry points first bring the record's arrays to at
+ * least 512 points and 256 parts (never less than the counts already held), reallocating the
+ * arrays the init allocated, and grow them as needed, so nothing is written past an array
+ * whatever capacities the host gave. A record with a negative count, or a null record or
+ * parameter record, is left untouched. A part that would take a count past the int32 range (or
+ * for which memory runs out) is not written, nor is anything after it. Both return 0.
+ * -------------------------------------------------------------------------------------------------
+ */
+MAPGEOM_API int algebra_polygon_reduce_java(const tag_polygon_reduce_in_t* in,
+                                            tag_polygon_reduce_out_t* out,
+                                            const tag_polygon_param_t* param);
+MAPGEOM_API int algebra_line_reduce_java(const tag_line_reduce_in_t* in, tag_line_reduce_out_t* out,
+                                         const tag_polyline_param_t* param);
 
 /* The rectangle of tile (col, row) of a grid of col_num x row_num tiles. Tiles have whole-number
  * sizes, trunc(grid width) / col_num by trunc(grid height) / row_num, and tile (0, 0) sits at the

@@ -33,6 +33,22 @@ int save_polygons_to_division_out(polygon_division_out_t* out, const polygons_t*
 int save_polylines_to_division_out(tag_division_out_t* out, const polylines_t* polylines,
                                    int* point_capacity, int* part_capacity, int col, int row);
 
+// Appends one polygon (polyline, third coordinate 0) per part of a reduction record to the list,
+// in part order, as the division-in readers do.
+void get_polygons_by_reduce_in(const tag_polygon_reduce_in_t* in, polygons_t* polygons);
+void get_polylines_by_reduce_in(const tag_line_reduce_in_t* in, polylines_t* polylines);
+
+// Appends one ring as a part of the reduction record: its stored points, closing point included
+// (a part of 0 points for a ring without vertices), coordinates and codes truncated toward zero.
+// The trackers hold the lengths of the record's arrays; full point arrays grow to
+// (capacity + need) x 2, the part array doubles. Returns 0, or -1 when nothing was written because
+// a count would pass the int32 range, a count is negative or an allocation failed.
+int save_polygon_to_reduce_out(tag_polygon_reduce_out_t* out, const polygon_t* polygon,
+                               int* point_capacity, int* part_capacity);
+// The same for a polyline, contributing exactly its points.
+int save_polyline_to_reduce_out(tag_line_reduce_out_t* out, const polyline_t* polyline,
+                                int* point_capacity, int* part_capacity);
+
 // Appends the rectangle's closed outline to an initialised polygon: (least x, least y),
 // (greatest x, least y), (greatest x, greatest y), (least x, greatest y), (least x, least y),
 // counter-clockwise with y up, third coordinate 0.

@@ -2,9 +2,12 @@
 #ifndef MAPGEOM_SRC_OPTIMIZE_OPTIMIZE_INTERNAL_H
 #define MAPGEOM_SRC_OPTIMIZE_OPTIMIZE_INTERNAL_H
 
+#include <vector>
+
 #include "com/boundary.h"
 #include "com/numeric.h"
 #include "mapgeom/com.h"
+#include "mapgeom/optimize.h"
 
 namespace mapgeom {
 
@@ -29,6 +32,28 @@ int run_cleaning_pass(Shape* shape, Pass pass, Count count) {
         return count(shape);
     });
 }
+
+// A ring vertex of the reduction: whole-number place and whole point code. The code is kept at
+// full width (not cut to 16 bits), so a large code still protects its vertex and comes out as it
+// went in.
+struct ReducVertex {
+    long long x;
+    long long y;
+    long long code;
+};
+
+// How the reduction looks for live vertices inside the triangle a drop would cut off: through the
+// vertices sorted by x and by y (the library's way), or by testing every vertex (for comparison).
+enum class TriangleGuard { kSortedIndex, kPlainScan };
+
+// The ring walk over whole-number vertices (closing point included): appends the kept vertices
+// with normalised section ends to *out.
+void reduce_ring_vertices(const std::vector<ReducVertex>& in, std::vector<ReducVertex>* out,
+                          const tag_polygon_param_t& param, TriangleGuard guard);
+
+// reduc_polygon with a choice of triangle guard (non-null records; may throw std::bad_alloc).
+int reduce_polygon_with(const polygon_t* input, polygon_t* output, const tag_polygon_param_t& param,
+                        TriangleGuard guard);
 
 }  // namespace mapgeom
 

@@ -109,7 +109,68 @@ SHAPES = dict(x=[0, 10, 10, 0, 0, 20, 30, 25, 20], y=[0, 0, 10, 10, 0, 0, 0, 8, 
               z=[2, 0, 0, 0, 3, 0, 100, 0, 0], part_points=[5, 4])
 
 
+def param(*values):
+    """A reduction parameter record as the host lays it out: doubles in field order."""
+    return ctypes.create_string_buffer(struct.pack('<%dd' % len(values), *values))
+
+
+# The default thresholds: tolerance, min_angle, max_angle, min_length, min_height[, min_area,
+# keep_arm_length]; and the constructor's values, with which only exactly straight vertices go.
+POLYGON_DEFAULTS = param(0.01, 61.0, 180.0, 310.0, 50.0, 14000.0, 2000.0)
+LINE_DEFAULTS = param(0.01, 61.0, 180.0, 310.0, 110.00000000000001)
+POLYGON_CONSTRUCTED = param(0.0, 0.0, 180.0, 0.0, 0.0, 0.0, 0.0)
+
+
+def reduced(shapes, polygons, parameters):
+    """Shapes (lists of (x, y[, z])) reduced by the host entry point into an out-record that was
+    initialised smaller than the library assumes. Returns the output parts as point lists."""
+    points = [p if len(p) == 3 else (p[0], p[1], 0) for s in shapes for p in s]
+    arrays = [[p[0] for p in points], [p[1] for p in points]]
+    if polygons:
+        arrays.append([p[2] for p in points])
+    parts = [len(s) for s in shapes]
+    kind = 'polygon' if polygons else 'line'
+    record = Record(POLYGON_REDUCE if polygons else LINE_REDUCE)
+    getattr(LIB, kind + '_reduce_in_init')(record.raw, *map(ints, arrays), ints(parts),
+                                           len(points), len(parts))
+    out = Record(POLYGON_REDUCE if polygons else LINE_REDUCE)
+    getattr(LIB, kind + '_reduce_out_init')(out.raw, 4, 1)
+    entry = LIB.algebra_polygon_reduce_java if polygons else LIB.algebra_line_reduce_java
+    assert entry(record.raw, out.raw, parameters) == 0
+    names = ['x', 'y', 'z'][:len(arrays)] + ['part_points']
+    got = read_out(out, getattr(LIB, 'get_%s_reduce_out_value' % kind), names)
+    getattr(LIB, kind + '_reduce_in_free')(record.raw)
+    getattr(LIB, kind + '_reduce_out_free')(out.raw)
+    result, k = [], 0
+    for n in got['part_points']:
+        result.append(list(zip(*(got[name][k:k + n] for name in names[:-1]))))
+        k += n
+    return result
+
+
 class WireFormat(unittest.TestCase):
+    def test_shapes_reduced(self):
+        square = [(0, 0), (5000, 0), (10000, 0, 2), (10000, 10000, 3), (0, 10000), (0, 0)]
+        triangle = [(0, 0), (100, 0), (50, 50), (0, 0)]
+        notched = [(20000, 0), (30000, 0), (30000, 10000), (25100, 10000), (25050, 10040),
+                   (25000, 10000), (20000, 10000), (20000, 0)]
+        self.assertEqual(reduced([square, triangle, notched], True, POLYGON_DEFAULTS), [
+            # (5000, 0) lies on a straight edge but neighbours the press section, so it stays.
+            [(0, 0, 0), (5000, 0, 0), (10000, 0, 2), (10000, 10000, 3), (0, 10000, 0), (0, 0, 0)],
+            [],  # collapsed: an empty part keeps the parts in step with the input
+            [(20000, 0, 0), (30000, 0, 0), (30000, 10000, 0), (20000, 10000, 0), (20000, 0, 0)]])
+        # The finishing pass drops a 178.85-degree vertex with arms of 200 but not of 400.
+        short = [(0, 1000), (0, 0), (200, 2), (400, 0), (400, 1000), (0, 1000)]
+        long_arms = [(0, 1000), (0, 0), (400, 4), (800, 0), (800, 1000), (0, 1000)]
+        got = reduced([short, long_arms], True, POLYGON_CONSTRUCTED)
+        self.assertEqual([len(part) for part in got], [5, 6])
+        self.assertNotIn((200, 2, 0), got[0])
+        lines = [[(0, 0), (100, 0), (200, 0), (300, 0), (400, 0)], [(7, 7)],
+                 [(0, 0), (1000, 0), (1000, 1000)]]
+        self.assertEqual(reduced(lines, False, LINE_DEFAULTS),
+                         [[(0, 0), (400, 0)], [(7, 7)], [(0, 0), (1000, 0), (1000, 1000)]])
+
+
     def test_reduce_and_list_records(self):
         line = Record(LINE_REDUCE)
         LIB.line_reduce_in_init(line.raw, ints(SHAPES['x']), ints(SHAPES['y']),
