@@ -1,12 +1,15 @@
-# Install rules: headers, libmapgeom.so, the mapgeom::mapgeom CMake package and mapgeom.pc.
+# Install rules: headers, libmapgeom.so and the partition library beside it, the CMake package
+# (mapgeom::mapgeom, which brings mapgeom::partition) and the pkg-config files mapgeom.pc and
+# mapgeom_partition.pc (which mapgeom.pc requires).
 include(CMakePackageConfigHelpers)
 
-install(TARGETS mapgeom EXPORT mapgeomTargets
+install(TARGETS mapgeom mapgeom_partition EXPORT mapgeomTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
-install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/mapgeom DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/mapgeom ${PROJECT_SOURCE_DIR}/partition/include/mapgeom
+    DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
 
 set(MAPGEOM_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/mapgeom)
 install(EXPORT mapgeomTargets NAMESPACE mapgeom:: DESTINATION ${MAPGEOM_CMAKE_DIR})
@@ -33,5 +36,8 @@ else()
     set(MAPGEOM_PC_LIBDIR "\${prefix}/${CMAKE_INSTALL_LIBDIR}")
     set(MAPGEOM_PC_INCLUDEDIR "\${prefix}/${CMAKE_INSTALL_INCLUDEDIR}")
 endif()
-configure_file(${PROJECT_SOURCE_DIR}/cmake/mapgeom.pc.in ${PROJECT_BINARY_DIR}/mapgeom.pc @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/mapgeom.pc DESTINATION ${MAPGEOM_PC_DIR})
+foreach(pc_name IN ITEMS mapgeom mapgeom_partition)
+    configure_file(${PROJECT_SOURCE_DIR}/cmake/${pc_name}.pc.in ${PROJECT_BINARY_DIR}/${pc_name}.pc
+        @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/${pc_name}.pc DESTINATION ${MAPGEOM_PC_DIR})
+endforeach()

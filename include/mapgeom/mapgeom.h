@@ -1,4 +1,5 @@
-/* Umbrella header: every public header of the library. */
+/* Umbrella header: every public header of the library, and the header of the partition library
+ * that libmapgeom.so links to. */
 #ifndef MAPGEOM_MAPGEOM_H
 #define MAPGEOM_MAPGEOM_H
 
@@ -9,6 +10,7 @@
 #include "mapgeom/java.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
+#include "mapgeom/partition.h"
 #include "mapgeom/relation.h"
 #include "mapgeom/triangulate.h"
 

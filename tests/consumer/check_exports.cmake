@@ -1,10 +1,17 @@
-# Checks that libmapgeom.so exports exactly the API its public headers declare: every exported
-# symbol is a global-scope name marked MAPGEOM_API in a header (nothing from a namespace, std
-# templates, type info or vtables) and every marked name is exported, unmangled when declared
-# between MAPGEOM_C_BEGIN and MAPGEOM_C_END and as a C++ function otherwise.
-# Usage: cmake -DLIBRARY=<libmapgeom.so> -DHEADER_DIR=<include/mapgeom> -DNM=<nm>
-#              [-DEXPECT_PLAIN=<name;...>] -P check_exports.cmake
+# Checks that a library of the project exports exactly the API its public headers declare: every
+# exported symbol is a global-scope name marked with the library's export macro (MARK) in a header
+# of HEADER_DIR (nothing from a namespace, std templates, type info or vtables) and every marked
+# name is exported, unmangled when declared between MAPGEOM_C_BEGIN and MAPGEOM_C_END and as a C++
+# function otherwise. With NEEDED, the library must also record a dependency on that library (by
+# file name start, e.g. libmapgeom_partition.so) so that loading it loads the other.
+# Usage: cmake -DLIBRARY=<lib.so> -DHEADER_DIR=<folder of its headers> -DNM=<nm> [-DMARK=<macro>]
+#              [-DEXPECT_PLAIN=<name,...>] [-DOBJDUMP=<objdump> -DNEEDED=<name>]
+#              -P check_exports.cmake
 cmake_minimum_required(VERSION 3.25)
+if(NOT MARK)
+    set(MARK MAPGEOM_API)
+endif()
+string(REPLACE "," ";" EXPECT_PLAIN "${EXPECT_PLAIN}")
 set(id "[A-Za-z_][A-Za-z0-9_]*")
 set(errors "")
 
@@ -40,7 +47,7 @@ set(api_cpp "")
 string(ASCII 1 begin_mark)
 string(ASCII 2 end_mark)
 set(block "${begin_mark}[^${end_mark}]*${end_mark}")
-set(marked "MAPGEOM_API[^;{}()]*[^A-Za-z0-9_](${id})[ \t\r\n]*\\(")
+set(marked "(^|[^A-Za-z0-9_])${MARK}[^;{}()]*[^A-Za-z0-9_](${id})[ \t\r\n]*\\(")
 file(GLOB headers ${HEADER_DIR}/*.h)
 foreach(header IN LISTS headers)
     file(READ ${header} text)
@@ -56,7 +63,7 @@ foreach(header IN LISTS headers)
         string(REGEX MATCHALL "${marked}" declarations "${${part}_text}")
         foreach(declaration IN LISTS declarations)
             string(REGEX MATCH "${marked}" _ "${declaration}")
-            list(APPEND api_${part} ${CMAKE_MATCH_1})
+            list(APPEND api_${part} ${CMAKE_MATCH_2})
         endforeach()
     endforeach()
 endforeach()
@@ -75,6 +82,12 @@ foreach(side IN ITEMS "exported_plain;api_c;exported with C linkage but not decl
         endif()
     endforeach()
 endforeach()
+if(NEEDED)
+    execute_process(COMMAND ${OBJDUMP} -p ${LIBRARY} OUTPUT_VARIABLE dynamic RESULT_VARIABLE rc)
+    if(NOT rc EQUAL 0 OR NOT dynamic MATCHES "NEEDED +${NEEDED}")
+        list(APPEND errors "${LIBRARY} does not record a dependency on ${NEEDED}")
+    endif()
+endif()
 list(LENGTH errors error_count)
 if(error_count GREATER 0)
     list(SUBLIST errors 0 30 shown)  # a leaked template instantiation drags in dozens of symbols

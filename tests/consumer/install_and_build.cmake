@@ -29,6 +29,6 @@ execute_process(COMMAND ${CMAKE_COMMAND} --build ${consumer_build}
 if(NOT build_result EQUAL 0)
     message(FATAL_ERROR "building the consumer against ${prefix} failed:\n${build_log}")
 endif()
-foreach(program IN ITEMS use_from_cpp use_from_c)
+foreach(program IN ITEMS use_from_cpp use_from_c load_at_runtime)
     execute_process(COMMAND ${consumer_build}/${program} COMMAND_ERROR_IS_FATAL ANY)
 endforeach()
