@@ -12,6 +12,7 @@
 #include "mapgeom/optimize.h"
 #include "mapgeom/partition.h"
 #include "mapgeom/relation.h"
+#include "mapgeom/road.h"
 #include "mapgeom/triangulate.h"
 
 #endif /* MAPGEOM_MAPGEOM_H */
