@@ -11,6 +11,7 @@
 #include "mapgeom/java.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/partition.h"
+#include "mapgeom/road.h"
 
 /* An L-shaped ring cut by the partition library: two convex pieces. */
 static int partition_links(void) {
@@ -39,6 +40,10 @@ int main(void) {
     }
     if (!partition_links()) {
         puts("use_from_c: polygomtriangulate did not cut the L-shape in two");
+        return 1;
+    }
+    if (create_new_line(NULL, NULL, NULL) != -1) {
+        puts("use_from_c: create_new_line accepted null lines");
         return 1;
     }
     puts("use_from_c: ok");
