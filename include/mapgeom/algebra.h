@@ -220,6 +220,32 @@ MAPGEOM_API int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* o
 
 MAPGEOM_C_END
 
+/* ---------------------------------------------------------------------------------------------------
+ * Union of a list of polygons. Every polygon of `in` (not changed) is merged, repeatedly, with each
+ * polygon whose boundary crosses its own or runs along it from the other side (neighbouring
+ * parcels sharing edges included), until no such pair is left. Polygons that only touch at points,
+ * or that lie within another's hole, stay apart. Merged outlines come from algebra_polygons_union:
+ * snapped to whole units, counter-clockwise. Holes that unions enclose are carried with the merged
+ * polygon (a hole that a later polygon covers in part keeps only its uncovered part); holes that
+ * the graphic reduction with default thresholds reduces away (reduc_polygon_by_defult returns 1)
+ * are dropped on delivery. A pairwise union that fails (-3) leaves the polygon unmerged. Partners
+ * are looked up through a grid over the polygons' extents, so a sheet of neighbouring parcels costs
+ * about n log n pairwise unions rather than n^2 tests. Both return 0.
+ * -------------------------------------------------------------------------------------------------
+ */
+MAPGEOM_C_BEGIN
+
+/* Appends one record per merged polygon to out (initialised by the caller; released with
+ * com_polygons_expand_free): its outer ring (repeated points removed), its holes, its extent and
+ * group number (non-zero for polygons that were found unable to merge with another). */
+MAPGEOM_API int multi_polygons_union(const polygons_t* in, polygons_expand_t* out);
+
+/* As multi_polygons_union, but each merged polygon's holes are cut out (split_polygons_by_holes)
+ * and the plain pieces are appended to out (released with com_polygons_free). */
+MAPGEOM_API int algebra_multi_polygons_union(polygons_t* in, polygons_t* out);
+
+MAPGEOM_C_END
+
 /* ===================================================================================================
  * Splitting polygons and polylines. Pieces are appended to the caller's output list, which is never
  * cleared; each operation drops the unusable pieces it made itself and leaves whatever the list
@@ -239,6 +265,21 @@ MAPGEOM_C_BEGIN
  * is not changed. Pieces with fewer than 3 edges, or not closed within 0.99, are dropped. Returns
  * 0. */
 MAPGEOM_API int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* out);
+
+/* Cuts a polygon with holes into polygons without holes and appends them to out. `polygons` holds
+ * the outer ring and its holes (the ring that holds another is taken as the outer ring; it is
+ * normally the first) and is not changed. Vertical lines, one through the middle of each hole
+ * (rounded to a whole unit when that still passes through the hole) in ascending x, run from the
+ * outer boundary below a hole through it, through the holes above it on the same line, to the
+ * outer boundary above; the pieces on either side are counter-clockwise rings free of repeated
+ * vertices that cover the outer ring less its holes exactly (the points where a line crosses a
+ * boundary are not snapped to whole units). Every edge a cut
+ * made is a press section on the pieces on both sides of it: code 2 at its lower or upper end
+ * point (in the piece's direction), 3 at the other, 0 between, each carrying the node marker 100.
+ * Rings with no ring holding another (a lone outer ring included) are appended as copies; a hole
+ * lying in no outer ring comes out as a polygon of its own. Rings with fewer than 3 edges or not
+ * closed within 0.99 are dropped. Returns 0. */
+MAPGEOM_API int split_polygons_by_holes(polygons_t* polygons, polygons_t* out);
 
 MAPGEOM_C_END
 

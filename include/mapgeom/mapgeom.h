@@ -5,6 +5,8 @@
 
 #include "mapgeom/algebra.h"
 #include "mapgeom/com.h"
+#include "mapgeom/concave.h"
+#include "mapgeom/convex.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/grid.h"
 #include "mapgeom/java.h"
@@ -13,6 +15,7 @@
 #include "mapgeom/partition.h"
 #include "mapgeom/relation.h"
 #include "mapgeom/road.h"
+#include "mapgeom/skeleton.h"
 #include "mapgeom/triangulate.h"
 
 #endif /* MAPGEOM_MAPGEOM_H */

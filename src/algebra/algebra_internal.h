@@ -428,6 +428,23 @@ void transform_polygon_press(polygon_t* ring);
 // transform_polygon_press on every ring of the list.
 void transform_polygons_press(polygons_t* list);
 
+// Sorts the rings of a polygon with holes: the first ring and, in order, each further ring whose
+// extent nests with the first's are compared (relation_polygon_and_polygon) until one of the two
+// holds the other; that one goes to `outer`, every other ring to `inners` in list order (the first
+// ring in its turn when a later one holds it). Rings are added as deep copies with `copies`, else
+// by value (sharing their points with `rings`). Returns 0, or -1 when no ring holds another (the
+// first ring is then in neither list).
+int sort_outer_and_inners(const polygons_t* rings, polygons_t* outer, polygons_t* inners,
+                          bool copies);
+
+// How the union of a polygon list finds the partner of a record: through a grid over the records'
+// extents (what the entry points use), or by scanning the whole work list (the reference the grid
+// must agree with, partner for partner).
+enum class PartnerSearch { kExtentGrid, kPlainScan };
+
+// multi_polygons_union with the given partner search.
+void union_polygon_list(const polygons_t* in, polygons_expand_t* out, PartnerSearch search);
+
 // How far the self-intersection repair goes before it delivers what still touches or crosses
 // itself as it stands: passes in one line of descent, and passes in one call (min_passes plus
 // passes_per_vertex per vertex of the cleaned ring).

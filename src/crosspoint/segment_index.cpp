@@ -9,7 +9,7 @@
 namespace mapgeom {
 namespace {
 
-constexpr int kFanout = 16;
+constexpr int kFanout = kSegmentIndexFanout;
 
 double centre_x(const SegmentBox& box) {
     return 0.5 * (box.min_x + box.max_x);

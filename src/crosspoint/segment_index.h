@@ -37,6 +37,10 @@ struct SegmentBox {
     double max_y;
 };
 
+// Children per node of the packed tree: node k of a level has children k * fanout .. of the level
+// below (for callers that walk `levels` with their own pruning).
+constexpr int kSegmentIndexFanout = 16;
+
 // Segment j runs from point j to point j + 1 of the shape it was built from.
 struct SegmentIndex {
     std::vector<int> order;                       // segment ids in packing order

@@ -148,7 +148,7 @@ std::string check_ring(const std::vector<Xy>& ring, const tag_polygon_param_t& p
 TEST(PolygonReductionProperty, RandomRingsStayValidSubsequencesKeepingCodes) {
     Geos geos;
     int reduced = 0, tried = 0;
-    for (unsigned seed = 1; seed <= 400; ++seed) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
         std::mt19937 rng(seed);
         std::vector<Xy> ring = seed % 2 == 0 ? wiggly_star(rng) : zigzag_band(rng);
         add_codes(rng, &ring);
@@ -159,7 +159,7 @@ TEST(PolygonReductionProperty, RandomRingsStayValidSubsequencesKeepingCodes) {
         ASSERT_EQ(check_ring(ring, kDefaults, &geos, &reduced), "")
             << "seed " << seed << " ring " << text_of(ring);
     }
-    EXPECT_GT(tried, 300);
+    EXPECT_GT(tried, 220);
     EXPECT_GT(reduced, tried / 2) << "the rings should mostly lose vertices";
 }
 

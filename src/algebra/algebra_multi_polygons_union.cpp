@@ -1,0 +1,477 @@
+// Union of a whole list of polygons (the dissolve of parcels or tile pieces). A work list holds the
+// polygons with their holes; its first record is taken and united with the first record after it,
+// in list order, whose boundary crosses its own or runs along it from the other side. The merged
+// record goes to the end of the list so that it can merge again; a record without such a partner
+// is delivered, with its holes (small ones dropped by the graphic reduction) or with its holes cut
+// out. Partners are found through a grid over the records' extents that proposes, in list order,
+// only records whose extent meets the current one: the same partners as a scan of the whole list.
+// Limits: records only touching, or lying inside another's hole, are not merged (they are
+// delivered side by side, covering the same area).
+#include <algorithm>
+#include <cmath>
+#include <map>
+#include <memory>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "algebra/algebra_internal.h"
+#include "com/boundary.h"
+#include "mapgeom/algebra.h"
+#include "mapgeom/measure.h"
+#include "mapgeom/optimize.h"
+#include "mapgeom/relation.h"
+
+namespace {
+
+using mapgeom::OwnedPolygons;
+using mapgeom::PartnerSearch;
+
+// Result of algebra_polygons_union when the union could not be built soundly.
+constexpr int kUnionFailed = -3;
+// ... and when the rings do not cross: one within the other, or apart.
+constexpr int kUnionAWithinB = 1;
+constexpr int kUnionBWithinA = 2;
+
+// relation_polygon_and_polygon: the boundaries cross (0), or run side by side along a stretch (6).
+bool boundaries_join(int code) {
+    return code == 0 || code == 6;
+}
+// ... a lies within b (inside, sharing a stretch, touching at points) or b within a, or the same
+// outline.
+bool a_within_b(int code) {
+    return code == 1 || code == 4 || code == 7 || code == 10;
+}
+bool b_within_a(int code) {
+    return code == 2 || code == 5 || code == 8;
+}
+
+// Whether ring `inner`, within the outer ring of `record`, lies in one of its holes without
+// sharing a stretch with it: then it is apart from the record's area.
+bool lies_in_a_hole(const polygon_t* inner, const polygon_expand_t& record) {
+    rectangle_t extent = calc_polygon_exrectangle(inner);
+    for (const polygon_node_t* node = record.holes.head; node != nullptr; node = node->next) {
+        if (relation_rect_and_rect(calc_polygon_exrectangle(&node->polygon), extent) == 0)
+            continue;
+        int code = relation_polygon_and_polygon(&node->polygon, inner);
+        if (code == 2 || code == 8)
+            return true;
+    }
+    return false;
+}
+
+// Whether records a and b merge: their outer boundaries cross or run side by side; or one lies
+// within the other's outer ring and not apart from its area (in a hole without sharing its edge),
+// so that it covers part of that record or of its holes.
+bool records_join(const polygon_expand_t& a, const polygon_expand_t& b) {
+    int code = relation_polygon_and_polygon(&a.polygon, &b.polygon);
+    if (boundaries_join(code))
+        return true;
+    if (a_within_b(code))
+        return !lies_in_a_hole(&a.polygon, b);
+    if (b_within_a(code))
+        return !lies_in_a_hole(&b.polygon, a);
+    return false;
+}
+
+// A record of the work list: the polygon with its holes, and which record it is (kept when a
+// record is put back, so that pairs that cannot merge are never tried again).
+struct WorkRecord {
+    polygon_expand_t record;
+    int identity;
+};
+
+bool finite_extent(const rectangle_t& r) {
+    return std::isfinite(r.min_x) && std::isfinite(r.max_x) && std::isfinite(r.min_y) &&
+           std::isfinite(r.max_y);
+}
+
+// A uniform grid over the inputs' extent. Each record is listed in every cell its extent meets
+// (closed: touching extents share a cell, as relation_rect_and_rect counts them as meeting), under
+// its place in the work list; removed records are left in the cells and skipped when asked.
+class ExtentGrid {
+public:
+    ExtentGrid(const rectangle_t& bounds, int records) : bounds_(bounds) {
+        side_ = std::max(1, std::min(kMaxSide, static_cast<int>(std::sqrt(records))));
+        cell_w_ = (bounds.max_x - bounds.min_x) / side_;
+        cell_h_ = (bounds.max_y - bounds.min_y) / side_;
+        cells_.resize(static_cast<size_t>(side_) * side_);
+    }
+
+    void add(long place, const rectangle_t& r) {
+        if (!finite_extent(r)) {
+            everywhere_.push_back(place);
+            return;
+        }
+        for (int j = row(r.min_y); j <= row(r.max_y); ++j)
+            for (int i = column(r.min_x); i <= column(r.max_x); ++i)
+                cells_[static_cast<size_t>(j) * side_ + i].push_back(place);
+    }
+
+    // Offers try_place(place) the places listed in the cells r meets, ascending, each once, until
+    // it returns true (then true). Places alive(place) rejects are dropped from the cells on the
+    // way. Each cell lists its places ascending (places only grow), so the cells are merged
+    // lazily: a partner found early costs little, however many records a large extent meets.
+    template <typename Alive, typename Try>
+    bool first_near(const rectangle_t& r, Alive alive, Try try_place) {
+        std::vector<std::vector<long>*> lists{&everywhere_};
+        if (finite_extent(r)) {
+            for (int j = row(r.min_y); j <= row(r.max_y); ++j)
+                for (int i = column(r.min_x); i <= column(r.max_x); ++i)
+                    lists.push_back(&cells_[static_cast<size_t>(j) * side_ + i]);
+        } else {
+            for (std::vector<long>& cell : cells_)
+                lists.push_back(&cell);
+        }
+        using Head = std::pair<long, size_t>;  // place, list; the next entry follows in the list
+        std::vector<size_t> next(lists.size(), 0);
+        std::vector<Head> heap;
+        for (size_t l = 0; l < lists.size(); ++l) {
+            std::vector<long>& list = *lists[l];
+            list.erase(
+                std::remove_if(list.begin(), list.end(), [&](long place) { return !alive(place); }),
+                list.end());
+            if (!list.empty())
+                heap.push_back({list[0], l});
+        }
+        auto later = [](const Head& a, const Head& b) { return a.first > b.first; };
+        std::make_heap(heap.begin(), heap.end(), later);
+        long last = -1;
+        while (!heap.empty()) {
+            std::pop_heap(heap.begin(), heap.end(), later);
+            Head head = heap.back();
+            heap.pop_back();
+            size_t l = head.second;
+            if (++next[l] < lists[l]->size()) {
+                heap.push_back({(*lists[l])[next[l]], l});
+                std::push_heap(heap.begin(), heap.end(), later);
+            }
+            if (head.first == last)
+                continue;
+            last = head.first;
+            if (try_place(head.first))
+                return true;
+        }
+        return false;
+    }
+
+private:
+    // Enough cells that parcels of a sheet fall into a few each, few enough to stay small.
+    static constexpr int kMaxSide = 1024;
+
+    // The same monotone map for every coordinate, clamped to the grid: extents that meet map to
+    // cell ranges that meet.
+    int cell_of(double v, double origin, double size) const {
+        if (!(size > 0.0))
+            return 0;
+        double k = std::floor((v - origin) / size);
+        return static_cast<int>(std::max(0.0, std::min(static_cast<double>(side_ - 1), k)));
+    }
+    int column(double x) const { return cell_of(x, bounds_.min_x, cell_w_); }
+    int row(double y) const { return cell_of(y, bounds_.min_y, cell_h_); }
+
+    rectangle_t bounds_;
+    int side_;
+    double cell_w_;
+    double cell_h_;
+    std::vector<std::vector<long>> cells_;
+    std::vector<long> everywhere_;
+};
+
+// Releases a record's rings.
+void release(polygon_expand_t* record) {
+    com_polygon_free(&record->polygon);
+    com_polygons_free(&record->holes);
+}
+
+// A fresh record for a ring (copied) without holes.
+polygon_expand_t new_record(const polygon_t& ring) {
+    polygon_expand_t record{};
+    com_polygon_polygon(&record.polygon, &ring);
+    com_polygons_init(&record.holes);
+    record.rect = calc_polygon_exrectangle(&record.polygon);
+    record.group = 0;
+    return record;
+}
+
+// The work list: records by their place in it (list order), the grid over their extents, and the
+// pairs found unable to merge.
+class WorkList {
+public:
+    WorkList(const polygons_t* in, PartnerSearch search) : search_(search) {
+        rectangle_t bounds{0.0, 0.0, 0.0, 0.0};
+        bool first = true;
+        for (const polygon_node_t* node = in->head; node != nullptr; node = node->next) {
+            if (node->polygon.geom.count == 0)
+                continue;
+            rectangle_t r = calc_polygon_exrectangle(&node->polygon);
+            if (!finite_extent(r))
+                continue;
+            bounds = first ? r
+                           : rectangle_t{
+                                 std::min(bounds.min_y, r.min_y), std::max(bounds.max_y, r.max_y),
+                                 std::min(bounds.min_x, r.min_x), std::max(bounds.max_x, r.max_x)};
+            first = false;
+        }
+        grid_ = std::make_unique<ExtentGrid>(bounds, in->num);
+        transform_data(in);
+    }
+    ~WorkList() {
+        for (auto& entry : records_)
+            release(&entry.second.record);
+    }
+    WorkList(const WorkList&) = delete;
+    WorkList& operator=(const WorkList&) = delete;
+
+    bool empty() const { return records_.empty(); }
+
+    // Takes the first record out of the list.
+    WorkRecord take_first() {
+        auto first = records_.begin();
+        WorkRecord taken = first->second;
+        records_.erase(first);
+        return taken;
+    }
+
+    // Appends a record at the end; a fresh one (identity -1) gets a new identity.
+    void append(WorkRecord entry) {
+        if (entry.identity < 0)
+            entry.identity = next_identity_++;
+        long place = next_place_++;
+        records_.emplace(place, entry);
+        if (search_ == PartnerSearch::kExtentGrid)
+            grid_->add(place, entry.record.rect);
+    }
+
+    // get_union_polygon: takes out and returns the first record, in list order, that may merge
+    // with `current`; false when there is none.
+    bool get_union_polygon(const WorkRecord& current, WorkRecord* partner) {
+        auto take = [&](std::map<long, WorkRecord>::iterator it) {
+            *partner = it->second;
+            records_.erase(it);
+            return true;
+        };
+        if (search_ == PartnerSearch::kPlainScan) {
+            for (auto it = records_.begin(); it != records_.end(); ++it)
+                if (may_merge(current, it->second))
+                    return take(it);
+            return false;
+        }
+        return grid_->first_near(
+            current.record.rect, [this](long place) { return records_.count(place) != 0; },
+            [&](long place) {
+                auto it = records_.find(place);
+                return may_merge(current, it->second) && take(it);
+            });
+    }
+
+    // The two records are never to be paired again.
+    void keep_apart(const WorkRecord& a, const WorkRecord& b) {
+        apart_.insert({std::min(a.identity, b.identity), std::max(a.identity, b.identity)});
+    }
+
+private:
+    // Every input polygon enters as a copy without holes, in input order.
+    void transform_data(const polygons_t* in) {
+        for (const polygon_node_t* node = in->head; node != nullptr; node = node->next)
+            if (node->polygon.geom.count > 0)
+                append(WorkRecord{new_record(node->polygon), -1});
+    }
+
+    bool may_merge(const WorkRecord& current, const WorkRecord& other) const {
+        const polygon_expand_t& a = current.record;
+        const polygon_expand_t& b = other.record;
+        if (a.group != 0 && b.group != 0 && a.group == b.group)
+            return false;
+        if (relation_rect_and_rect(a.rect, b.rect) == 0)
+            return false;
+        if (apart_.count({std::min(current.identity, other.identity),
+                          std::max(current.identity, other.identity)}) != 0)
+            return false;
+        return records_join(a, b);
+    }
+
+    PartnerSearch search_;
+    std::map<long, WorkRecord> records_;
+    std::unique_ptr<ExtentGrid> grid_;
+    std::set<std::pair<int, int>> apart_;
+    long next_place_ = 0;
+    int next_identity_ = 0;
+};
+
+// ---------------------------------------------------------------------------------------------------
+// Holes carried into a merged record.
+
+bool extents_meet(const polygon_t* a, const polygon_t* b) {
+    return relation_rect_and_rect(calc_polygon_exrectangle(a), calc_polygon_exrectangle(b)) != 0;
+}
+
+// What is left of hole h once the other record covers its area: h less the other's outer ring,
+// plus where h meets the other's holes. A hole the other record does not reach stays as it is.
+// Appends the pieces (copies) to `into`.
+void carry_hole(const polygon_t* h, const polygon_expand_t& other, polygons_t* into) {
+    if (!extents_meet(h, &other.polygon)) {
+        com_polygons_add_copy(into, *h);
+        return;
+    }
+    mapgeom::OwnedRing hole;
+    mapgeom::OwnedRing outer;
+    com_polygon_polygon(&hole.ring, h);
+    com_polygon_polygon(&outer.ring, &other.polygon);
+    OwnedPolygons left;
+    int code = algebra_polygons_diffence(&hole.ring, &outer.ring, &left.list);
+    if (code == 1 || code == 4 || code == 0) {
+        // The other record covers part or all of the hole: what stays uncovered is the part
+        // outside its outer ring and the parts inside its holes.
+        left.hand_over(into);
+        for (const polygon_node_t* node = other.holes.head; node != nullptr; node = node->next) {
+            if (!extents_meet(h, &node->polygon))
+                continue;
+            mapgeom::OwnedRing a;
+            mapgeom::OwnedRing b;
+            com_polygon_polygon(&a.ring, h);
+            com_polygon_polygon(&b.ring, &node->polygon);
+            OwnedPolygons common;
+            int met = algebra_polygons_intersec(&a.ring, &b.ring, &common.list);
+            if (met == 0)
+                common.hand_over(into);
+            else if (met == 1 || met == 4)
+                com_polygons_add_copy(into, *h);
+            else if (met == 2 || met == 5)
+                com_polygons_add_copy(into, node->polygon);
+        }
+        return;
+    }
+    com_polygons_add_copy(into, *h);
+}
+
+void carry_holes(const polygon_expand_t& from, const polygon_expand_t& other, polygons_t* into) {
+    for (const polygon_node_t* node = from.holes.head; node != nullptr; node = node->next)
+        carry_hole(&node->polygon, other, into);
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The main loop.
+
+// How one attempt to merge two records ended.
+enum class Merge { kMerged, kFailed, kKeptApart };
+
+// Unites the outer rings of current and partner (changed in place by the union) into *merged.
+Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
+                    polygon_expand_t* merged) {
+    OwnedPolygons pieces;
+    int code = algebra_polygons_union(&current->polygon, &partner->polygon, &pieces.list);
+    if (code == kUnionFailed)
+        return Merge::kFailed;
+    const polygon_t* outer = nullptr;
+    OwnedPolygons outers;
+    OwnedPolygons inners;
+    if (pieces.list.num == 1) {
+        outer = &pieces.list.head->polygon;
+    } else if (pieces.list.num > 1) {
+        if (mapgeom::sort_outer_and_inners(&pieces.list, &outers.list, &inners.list, true) == 0)
+            outer = &outers.list.head->polygon;
+    } else if (code == kUnionAWithinB) {
+        // No crossing after all: the union is the ring holding the other.
+        outer = &partner->polygon;
+    } else if (code == kUnionBWithinA) {
+        outer = &current->polygon;
+    }
+    if (outer == nullptr)
+        return Merge::kKeptApart;
+    *merged = new_record(*outer);
+    carry_holes(*current, *partner, &merged->holes);
+    carry_holes(*partner, *current, &merged->holes);
+    com_polygons_addrange_copy(&merged->holes, &inners.list);
+    return Merge::kMerged;
+}
+
+// Drops every hole that the graphic reduction (default thresholds) reduces away.
+void drop_small_holes(polygons_t* holes) {
+    mapgeom::remove_nodes_where(
+        holes,
+        [](polygon_node_t* node) {
+            mapgeom::OwnedRing reduced;
+            com_polygon_init(&reduced.ring);
+            return reduc_polygon_by_defult(&node->polygon, &reduced.ring) == 1;
+        },
+        [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
+}
+
+// The loop both entry points share; deliver(record) takes over each finished record.
+template <typename Deliver>
+void union_all(const polygons_t* in, PartnerSearch search, Deliver deliver) {
+    WorkList work(in, search);
+    int group_counter = 0;
+    while (!work.empty()) {
+        WorkRecord current = work.take_first();
+        WorkRecord partner{};
+        if (!work.get_union_polygon(current, &partner)) {
+            deliver(&current.record);
+            continue;
+        }
+        polygon_expand_t merged{};
+        Merge result = merge_records(&current.record, &partner.record, &merged);
+        if (result == Merge::kFailed) {
+            work.append(partner);
+            deliver(&current.record);
+        } else if (result == Merge::kKeptApart) {
+            ++group_counter;
+            current.record.group = group_counter;
+            partner.record.group = group_counter;
+            work.keep_apart(current, partner);
+            work.append(current);
+            work.append(partner);
+        } else {
+            release(&current.record);
+            release(&partner.record);
+            work.append(WorkRecord{merged, -1});
+        }
+    }
+}
+
+// Delivery with holes: small holes dropped, repeated points removed from the outer ring.
+void deliver_with_holes(polygon_expand_t* record, polygons_expand_t* out) {
+    drop_small_holes(&record->holes);
+    optimize_polygon_del_repeatpts(&record->polygon);
+    com_polygons_expand_add(out, *record);
+}
+
+// Delivery as plain polygons: small holes dropped, the rest cut out.
+void deliver_cut(polygon_expand_t* record, polygons_t* out) {
+    drop_small_holes(&record->holes);
+    com_polygons_insertat_copy(&record->holes, 0, record->polygon);
+    OwnedPolygons pieces;
+    split_polygons_by_holes(&record->holes, &pieces.list);
+    release(record);
+    com_polygons_addrange_copy(out, &pieces.list);
+}
+
+}  // namespace
+
+namespace mapgeom {
+
+void union_polygon_list(const polygons_t* in, polygons_expand_t* out, PartnerSearch search) {
+    union_all(in, search, [out](polygon_expand_t* record) { deliver_with_holes(record, out); });
+}
+
+}  // namespace mapgeom
+
+int multi_polygons_union(const polygons_t* in, polygons_expand_t* out) {
+    if (in == nullptr || out == nullptr)
+        return 0;
+    return mapgeom::guarded(0, [&] {
+        mapgeom::union_polygon_list(in, out, PartnerSearch::kExtentGrid);
+        return 0;
+    });
+}
+
+int algebra_multi_polygons_union(polygons_t* in, polygons_t* out) {
+    if (in == nullptr || out == nullptr)
+        return 0;
+    return mapgeom::guarded(0, [&] {
+        union_all(in, PartnerSearch::kExtentGrid,
+                  [out](polygon_expand_t* record) { deliver_cut(record, out); });
+        return 0;
+    });
+}
