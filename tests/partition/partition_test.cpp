@@ -289,6 +289,27 @@ TEST(Partition, RealOutlinesWithFixedEdges) {
     EXPECT_GT(tested, 250);
 }
 
+TEST(Partition, LargestRecordIsReadWhole) {
+    // 65,535 points, the most the 16-bit count holds, on a slightly ragged circle: every vertex
+    // ends up in a piece and the areas still sum exactly.
+    std::mt19937 rng(65535);
+    std::vector<P> ring;
+    for (int k = 0; k < 65535; ++k) {
+        double a = 2 * M_PI * k / 65535, r = 1e7 + random_int(rng, 0, 2000);
+        ring.push_back({std::llround(r * std::cos(a)), std::llround(r * std::sin(a))});
+    }
+    Outcome out = decompose(ring, {});
+    ASSERT_EQ(out.result, PARTITION_PIECES);
+    std::set<P> used;
+    Wide sum = 0;
+    for (const Piece& piece : out.pieces) {
+        used.insert(piece.points.begin(), piece.points.end());
+        sum += twice_area(piece.points);
+    }
+    EXPECT_EQ(used.size(), ring.size());
+    EXPECT_TRUE(sum == twice_area(ring));
+}
+
 TEST(Partition, ConvexRingComesBackWhole) {
     // A square with a straight vertex on one side: one piece, all five vertices kept.
     Outcome out = decompose({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}, {});
