@@ -1,6 +1,6 @@
 // Road helpers through the public API: pinned bearings, insertion, ends, cuts and refusals; random
 // road-like walks at several latitudes recomputed from degrees (great circle with the library's
-// radius model); middle lines of exact offset copies of random centre lines.
+// radius model); middle lines of exact offset copies of blocks, right-angled and random roads.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -26,22 +26,14 @@ std::string text(point_t p) {
     return text_of(std::vector<Xy>{{p.x, p.y, p.z}});
 }
 
-double radians(double units) {
-    return units / kUnitsPerDegree * kRadians;
-}
-
 // Haversine metres, radius of the library's model (6356752 m at the poles to 6378137 m) at a.
 double haversine(point_t a, point_t b) {
+    auto radians = [](double units) { return units / kUnitsPerDegree * kRadians; };
     double h = std::pow(std::sin(radians(b.y - a.y) / 2), 2) +
                std::cos(radians(a.y)) * std::cos(radians(b.y)) *
                    std::pow(std::sin(radians(b.x - a.x) / 2), 2);
     return 2 * (6356752.0 + (90 - std::fabs(a.y / kUnitsPerDegree)) * 21385.0 / 90) *
            std::asin(std::sqrt(h));
-}
-
-double bearing_gap(double a, double b) {
-    double gap = std::fmod(std::fabs(a - b), 360.0);
-    return std::min(gap, 360.0 - gap);
 }
 
 double segment_distance(Xy p, Xy a, Xy b) {
@@ -85,8 +77,8 @@ TEST(RoadHelpers, BearingsOfNeighboursAtTheStartMiddleAndEnd) {
             Polyline line(points);
             double forward = -1, backward = -1;
             ASSERT_EQ(calc_point_at_polyline_angle(line.get(), &forward, &backward, pt(p)), 0);
-            EXPECT_LE(bearing_gap(forward, c[2]), 1e-4) << text_of(points);
-            EXPECT_LE(bearing_gap(backward, c[2] + 180), 1e-4) << text_of(points);
+            EXPECT_NEAR(std::remainder(forward - c[2], 360.0), 0.0, 1e-4) << text_of(points);
+            EXPECT_NEAR(std::remainder(backward - c[2] - 180, 360.0), 0.0, 1e-4) << text_of(points);
         }
     }
 }
@@ -184,15 +176,12 @@ TEST(RoadHelpers, RandomWalksAgreeWithArithmeticFromDegrees) {
 // less than one unit in x and in y.
 constexpr double kTruncation = 1.5;
 
-std::string middle_of(const std::vector<Xy>& a, std::vector<Xy> b, bool flip = false,
-                      std::vector<Xy>* points = nullptr) {
+std::vector<Xy> middle_of(const std::vector<Xy>& a, std::vector<Xy> b, bool flip = false) {
     if (flip)
         std::reverse(b.begin(), b.end());
     Polyline line_a(a), line_b(b), out;
-    int result = create_new_line(line_a.get(), line_b.get(), out.get());
-    if (points != nullptr)
-        *points = points_of(&out.get()->geom);
-    return std::to_string(result) + ": " + text_of(&out.get()->geom);
+    EXPECT_EQ(create_new_line(line_a.get(), line_b.get(), out.get()), 0) << text_of(a);
+    return points_of(&out.get()->geom);
 }
 
 // The exact parallel at signed distance d (left when positive), mitred at the vertices.
@@ -210,29 +199,62 @@ std::vector<Xy> mitred_offset(const std::vector<Xy>& line, double d) {
     return out;
 }
 
+// A closed regular n-gon around (5000, 5000) with a vertex at 45 degrees, starting at vertex
+// `start`: the 4-gon of radius 5000 sqrt 2 is the square from 0 to 10000. Rings of one n share
+// their edge directions, so the ring of the mean radius is their exact centre line.
+std::vector<Xy> regular_ring(int n, double radius, int start = 0, bool clockwise = false) {
+    std::vector<Xy> ring;
+    for (int k = 0; k <= n; ++k) {
+        double angle = M_PI / 4 + 2 * M_PI * (start + (clockwise ? -k : k)) / n;
+        ring.push_back({std::round(5000 + radius * std::cos(angle)),
+                        std::round(5000 + radius * std::sin(angle))});
+    }
+    return ring;
+}
+
+// Both ways: every middle point lies on the centre line, and every centre vertex (corners and
+// ends included) lies on the middle line.
+void expect_on_centre(const std::vector<Xy>& middle, const std::vector<Xy>& centre) {
+    EXPECT_LE(farthest_from(middle, centre), kTruncation) << text_of(middle);
+    EXPECT_LE(farthest_from(centre, middle), kTruncation) << text_of(middle);
+}
+
 TEST(MiddleLine, PinnedPairsAndRefusals) {
-    std::vector<Xy> south{{0, 0}, {10000, 0}}, north{{0, 1000}, {10000, 1000}}, middle;
-    EXPECT_EQ(middle_of(south, north), "0: " + text_of("0 500, 10000 500"));
-    EXPECT_EQ(middle_of(south, north, true), "0: " + text_of("0 500, 10000 500"));
-    EXPECT_EQ(middle_of({{5, 5}}, north), "-1: ");
-    EXPECT_EQ(middle_of(south, {{7, 7}, {7, 7}}), "-1: ") << "a line of one place";
-    Polyline a(south), b(north), kept({{1, 2, 3}});
+    Polyline a({{0, 0}, {10000, 0}}), b({{0, 1000}, {10000, 1000}}),
+        back({{10000, 1000}, {0, 1000}});
+    Polyline dot({{5, 5}}), place({{7, 7}, {7, 7}}), kept({{1, 2, 3}});
+    EXPECT_EQ(create_new_line(dot.get(), b.get(), kept.get()), -1);
+    EXPECT_EQ(create_new_line(a.get(), place.get(), kept.get()), -1) << "a line of one place";
     EXPECT_EQ(create_new_line(nullptr, b.get(), kept.get()), -1);
     ASSERT_EQ(create_new_line(a.get(), b.get(), kept.get()), 0);
-    EXPECT_EQ(text_of(&kept.get()->geom), text_of("1 2 3, 0 500, 10000 500")) << "appended";
-    // Edges around an octagonal block, the inner one clockwise: turned to run like the outer one,
-    // the middle runs along the middle ring, cutting corners by less than the half-width.
-    std::vector<Xy> outer, inner, centre;
-    for (int k = 0; k <= 8; ++k) {
-        double c = std::cos(M_PI / 4 * k), s = std::sin(M_PI / 4 * k);
-        outer.push_back({std::round(20000 * c), std::round(20000 * s)});
-        inner.push_back({std::round(18000 * c), std::round(18000 * s)});
-        centre.push_back({(outer[k].x + inner[k].x) / 2, (outer[k].y + inner[k].y) / 2});
+    ASSERT_EQ(create_new_line(a.get(), back.get(), kept.get()), 0);
+    // Appended after the caller's point; b given backwards is turned first.
+    EXPECT_EQ(text_of(&kept.get()->geom), text_of("1 2 3, 0 500, 10000 500, 0 500, 10000 500"));
+}
+
+// Edges around a block, the other ring started at any vertex and run either way (turned to match),
+// and right-angled open roads: outside corners pair with inside ones, so corners are kept.
+TEST(MiddleLine, EdgesAroundCornersGiveTheCentreLine) {
+    for (int n : {4, 8}) {
+        std::vector<Xy> outer = regular_ring(n, 5000 * M_SQRT2),
+                        centre = regular_ring(n, 4500 * M_SQRT2);
+        for (int start = 0; start < n; ++start)
+            for (bool clockwise : {false, true}) {
+                std::vector<Xy> inner = regular_ring(n, 4000 * M_SQRT2, start, clockwise);
+                SCOPED_TRACE("n " + std::to_string(n) + " inner " + text_of(inner));
+                expect_on_centre(middle_of(outer, inner), centre);
+                expect_on_centre(middle_of(inner, outer), centre);
+            }
     }
-    std::string around = middle_of(outer, inner, true, &middle);
-    EXPECT_EQ(middle_of(outer, inner), around);
-    EXPECT_LE(farthest_from(middle, centre), kTruncation) << around;
-    EXPECT_LE(farthest_from(centre, middle), 1000.0) << around;
+    std::vector<std::vector<Xy>> roads{
+        {{0, 0}, {10000, 0}, {10000, 10000}},
+        {{0, 0}, {8000, 0}, {8000, 8000}, {16000, 8000}, {16000, 0}}};
+    for (const std::vector<Xy>& centre : roads)
+        for (double side : {500.0, -500.0})
+            for (bool flip : {false, true})
+                expect_on_centre(
+                    middle_of(mitred_offset(centre, side), mitred_offset(centre, -side), flip),
+                    centre);
 }
 
 TEST(MiddleLine, OffsetCopiesOfARandomLineGiveTheLineBack) {
@@ -240,7 +262,7 @@ TEST(MiddleLine, OffsetCopiesOfARandomLineGiveTheLineBack) {
         // Eastward centre lines: segments of 2000 to 5000 units turning by 20 to 60 degrees (enough
         // for the reduction to keep every vertex), the heading within 70 degrees of east.
         std::mt19937 rng(seed);
-        std::vector<Xy> centre{{1072742400, 367718400}}, middle;
+        std::vector<Xy> centre{{1072742400, 367718400}};
         double heading = random_real(rng, -0.5, 0.5), d = random_real(rng, 100.0, 400.0);
         for (int i = random_int(rng, 2, 13); i > 0; --i) {
             double turn = random_real(rng, 20, 60) * kRadians * (random_int(rng, 0, 1) ? 1 : -1);
@@ -249,17 +271,15 @@ TEST(MiddleLine, OffsetCopiesOfARandomLineGiveTheLineBack) {
             centre.push_back({std::round(centre.back().x + step * std::cos(heading)),
                               std::round(centre.back().y + step * std::sin(heading))});
         }
-        // Every middle point lies on the centre line; corners are cut by less than d.
+        // Unequal sides too: the middle of edges at d and -2d runs at -d/2 from the centre.
         for (bool flip : {false, true}) {
-            std::string result =
-                middle_of(mitred_offset(centre, d), mitred_offset(centre, -d), flip, &middle);
             SCOPED_TRACE("seed " + std::to_string(seed) + " d " + std::to_string(d) + "\ncentre " +
-                         text_of(centre) + "\nmiddle " + result);
-            ASSERT_EQ(result.substr(0, 2), "0:");
-            EXPECT_LE(farthest_from(middle, centre), kTruncation);
-            EXPECT_LE(farthest_from(centre, middle), d);
-            EXPECT_LE(farthest_from({middle[0]}, {centre[0], centre[0]}), kTruncation);
-            EXPECT_LE(farthest_from({middle.back()}, {centre.back(), centre.back()}), kTruncation);
+                         text_of(centre));
+            expect_on_centre(middle_of(mitred_offset(centre, d), mitred_offset(centre, -d), flip),
+                             centre);
+            expect_on_centre(
+                middle_of(mitred_offset(centre, d), mitred_offset(centre, -2 * d), flip),
+                mitred_offset(centre, -d / 2));
         }
     }
 }
