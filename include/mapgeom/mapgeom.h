@@ -14,6 +14,7 @@
 #include "mapgeom/optimize.h"
 #include "mapgeom/partition.h"
 #include "mapgeom/relation.h"
+#include "mapgeom/road.h"
 #include "mapgeom/skeleton.h"
 #include "mapgeom/triangulate.h"
 

@@ -12,6 +12,7 @@
 #include "mapgeom/java.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/partition.h"
+#include "mapgeom/road.h"
 
 /* An L-shaped ring cut by the partition library: two convex pieces. */
 static int partition_links(void) {
@@ -167,6 +168,7 @@ int main(void) {
     round_trips_list_records();
     releases_crossing_lists();
     CHECK(partition_links());
+    CHECK(create_new_line(NULL, NULL, NULL) == -1);
     puts(failures == 0 ? "use_from_c: ok" : "use_from_c: failed");
     return failures == 0 ? 0 : 1;
 }
