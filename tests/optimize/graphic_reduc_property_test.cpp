@@ -1,4 +1,4 @@
-// Properties of the graphic reduction over seeded random rings and lines: the result is a
+// Properties of the graphic reduction over seeded random and real rings: the result is a
 // subsequence of the input's truncated vertices, keeps every coded vertex with its neighbours and
 // its press sections in the form 2, 0, ..., 0, 3, stays valid when the input was (by the library's
 // check and by GEOS), and the triangle guard through the sorted index keeps exactly the vertices
@@ -175,23 +175,6 @@ TEST(PolygonReductionProperty, RealOutlinesStayValidSubsequencesKeepingCodes) {
     }
     EXPECT_GT(tried, 300);
     EXPECT_GT(reduced, tried / 2);
-}
-
-TEST(PolylineReductionProperty, ResultIsASubsequenceWithBothEnds) {
-    for (unsigned seed = 1; seed <= 200; ++seed) {
-        std::mt19937 rng(seed);
-        std::vector<Xy> walk = random_walk(rng, random_int(rng, 2, 500), random_real(rng, 10, 900));
-        Polyline in(walk), out;
-        ASSERT_EQ(reduc_polyline_by_defult(in.get(), out.get()), 0);
-        std::vector<Xy> truncated;
-        for (const Xy& v : walk)
-            truncated.push_back({std::trunc(v.x), std::trunc(v.y)});
-        std::vector<Xy> result = points_of(&out.get()->geom);
-        std::vector<int> taken = match_subsequence(truncated, result);
-        ASSERT_FALSE(taken.empty()) << "seed " << seed;
-        EXPECT_EQ(taken.front(), 0) << "seed " << seed;
-        EXPECT_EQ(taken.back(), static_cast<int>(walk.size()) - 1) << "seed " << seed;
-    }
 }
 
 }  // namespace
