@@ -1,7 +1,9 @@
-// Unions of random polygon sets and of real county outlines against GEOS's unary union: the area
-// the merged polygons cover (outer rings less holes) is GEOS's, every ring is valid, every hole
-// lies within its outer ring, and for counties sharing their edges the number of polygons and
-// holes is GEOS's too. Holes that the default reduction drops are left out of GEOS's area.
+// Hole cutting and list union against GEOS. Cutting random polygons with holes: the pieces cover
+// exactly the polygon less its holes, no two overlap, every piece is a valid counter-clockwise
+// ring. Union of random polygon sets and of real county outlines against GEOS's unary union: the
+// covered area (outer rings less holes) is GEOS's, every ring is valid, every hole lies within its
+// outer ring, and where no rings cross, the polygon and hole counts are GEOS's too. Holes that the
+// default reduction drops are left out of GEOS's area.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,6 +13,7 @@
 
 #include "geos_oracle.h"
 #include "mapgeom/algebra.h"
+#include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 #include "polygon_sets.h"
@@ -21,19 +24,90 @@ namespace {
 
 using namespace testing_shapes;
 
-constexpr unsigned kSetsPerKind = 25;
-constexpr double kAreaShare = 1e-6;
+std::string describe(const RingSet& set) {
+    std::string text;
+    for (const auto& ring : set)
+        text += (text.empty() ? "" : " | ") + text_of(ring);
+    return text;
+}
 
-struct Expanded {
-    polygons_expand_t l{};
-    Expanded() { com_polygons_expand_init(&l); }
-    ~Expanded() { com_polygons_expand_free(&l); }
-};
+void fill(polygons_t* list, const RingSet& set) {
+    for (const auto& ring : set) {
+        Polygon p(ring);
+        com_polygons_add_copy(list, *p.get());
+    }
+}
+
+// An outer star around the origin (radius 800 to 1000 at 18 or more angles, so it holds the
+// square [-530, 530]^2) followed by holes in the cells of a grid over [-500, 500]^2: coarse grids
+// give large holes with many vertices, fine ones many small holes sharing cut lines by column.
+RingSet polygon_with_holes(std::mt19937& rng, Geos& geos) {
+    RingSet s(1);
+    for (int k = 0, n = random_int(rng, 18, 30); k < n; ++k) {
+        double angle = (k + random_real(rng, 0.1, 0.9)) * 2.0 * M_PI / n;
+        double r = random_real(rng, 800.0, 1000.0);
+        s[0].push_back({std::round(r * std::cos(angle)), std::round(r * std::sin(angle))});
+    }
+    int cells = random_int(rng, 1, 12);
+    double size = 1000.0 / cells, fill = random_real(rng, 0.2, 1.0);
+    for (int i = 0; i < cells; ++i)
+        for (int j = 0; j < cells; ++j) {
+            if (random_real(rng, 0.0, 1.0) > fill)
+                continue;
+            double cx = -500.0 + (i + 0.5) * size, cy = -500.0 + (j + 0.5) * size;
+            std::vector<Xy> hole =
+                random_star(rng, random_int(rng, 3, 9), cx, cy, 0.15 * size, 0.45 * size, true);
+            if (geos.valid(hole))
+                s.push_back(hole);
+        }
+    return s;
+}
+
+TEST(SplitPolygonsByHoles, RandomHolesGivePiecesCoveringTheRestOnceAsGeosSays) {
+    Geos geos;
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 rng(seed);
+        RingSet s = polygon_with_holes(rng, geos);
+        SCOPED_TRACE("seed " + std::to_string(seed) + "\n" + describe(s));
+        Polygons in, out;
+        fill(in.get(), s);
+        std::vector<GEOSGeometry*> holes;
+        for (size_t k = 1; k < s.size(); ++k)
+            holes.push_back(GEOSGeom_createLinearRing_r(geos.h, geos.sequence(s[k], true)));
+        // The holes lie apart inside the outer ring: the polygon less its holes, as GEOS has it.
+        GEOSGeometry* rest = geos.keep(GEOSGeom_createPolygon_r(
+            geos.h, GEOSGeom_createLinearRing_r(geos.h, geos.sequence(s[0], true)), holes.data(),
+            static_cast<unsigned>(holes.size())));
+        ASSERT_EQ(GEOSisValid_r(geos.h, rest), 1);
+        ASSERT_EQ(split_polygons_by_holes(in.get(), out.get()), 0);
+        ASSERT_EQ(faulty_rings(out.get(), true), "");
+        double slack = 1e-9 * geos.area(rest);
+        EXPECT_NEAR(area_sum(out.get()), geos.area(rest), slack);
+        EXPECT_EQ(out.size() == 1, s.size() == 1);
+        // Each piece within the polygon less its holes, and pieces whose extents overlap share no
+        // area: with the areas adding up, the pieces cover all of it once.
+        std::vector<GEOSGeometry*> pieces;
+        std::vector<rectangle_t> extents;
+        double inside = 0.0, overlap = 0.0;
+        for (const polygon_node_t* node = out.get()->head; node != nullptr; node = node->next) {
+            pieces.push_back(geos.polygon(&node->polygon.geom));
+            extents.push_back(calc_polygon_exrectangle(&node->polygon));
+            EXPECT_EQ(GEOSisValid_r(geos.h, pieces.back()), 1) << text_of(&node->polygon.geom);
+            inside += geos.area(geos.keep(GEOSIntersection_r(geos.h, pieces.back(), rest)));
+        }
+        EXPECT_NEAR(inside, geos.area(rest), slack);
+        for (size_t i = 0; i < pieces.size(); ++i)
+            for (size_t j = i + 1; j < pieces.size(); ++j)
+                if (relation_rect_and_rect(extents[i], extents[j]) != 0)
+                    overlap +=
+                        geos.area(geos.keep(GEOSIntersection_r(geos.h, pieces[i], pieces[j])));
+        EXPECT_LT(overlap, slack);
+    }
+}
 
 struct UnionFacts {
     double area = 0.0;
-    int polygons = 0;
-    int holes = 0;
+    int polygons = 0, holes = 0;
 };
 
 // What GEOS's unary union of the rings covers, and its polygons and holes; a hole the default
@@ -42,26 +116,23 @@ UnionFacts geos_union(Geos& geos, const RingSet& rings) {
     std::vector<GEOSGeometry*> parts;
     for (const auto& ring : rings)
         parts.push_back(GEOSGeom_clone_r(geos.h, geos.polygon(ring)));
-    GEOSGeometry* all = geos.keep(GEOSGeom_createCollection_r(
-        geos.h, GEOS_MULTIPOLYGON, parts.data(), static_cast<unsigned>(parts.size())));
-    GEOSGeometry* merged = geos.keep(GEOSUnaryUnion_r(geos.h, all));
-    UnionFacts facts;
-    facts.area = geos.area(merged);
-    for (int k = 0; k < GEOSGetNumGeometries_r(geos.h, merged); ++k) {
+    GEOSGeometry* merged = geos.keep(GEOSUnaryUnion_r(
+        geos.h, geos.keep(GEOSGeom_createCollection_r(geos.h, GEOS_MULTIPOLYGON, parts.data(),
+                                                      static_cast<unsigned>(parts.size())))));
+    UnionFacts facts{geos.area(merged), GEOSGetNumGeometries_r(geos.h, merged), 0};
+    for (int k = 0; k < facts.polygons; ++k) {
         const GEOSGeometry* polygon = GEOSGetGeometryN_r(geos.h, merged, k);
-        ++facts.polygons;
         for (int h = 0; h < GEOSGetNumInteriorRings_r(geos.h, polygon); ++h) {
             const GEOSCoordSequence* s =
                 GEOSGeom_getCoordSeq_r(geos.h, GEOSGetInteriorRingN_r(geos.h, polygon, h));
             unsigned size = 0;
             GEOSCoordSeq_getSize_r(geos.h, s, &size);
-            Polygon hole;
+            Polygon hole, reduced;
             for (unsigned i = 0; i < size; ++i) {
                 double x = 0, y = 0;
                 GEOSCoordSeq_getXY_r(geos.h, s, i, &x, &y);
                 com_polygon_add(hole.get(), pt(x, y));
             }
-            Polygon reduced;
             if (reduc_polygon_by_defult(hole.get(), reduced.get()) == 1)
                 facts.area += std::fabs(plane_signed_area(&hole.get()->geom));
             else
@@ -71,60 +142,54 @@ UnionFacts geos_union(Geos& geos, const RingSet& rings) {
     return facts;
 }
 
-// What the records cover, after checking every ring and that each hole lies within its outer ring.
-UnionFacts check_records(const polygons_expand_t* records) {
-    UnionFacts facts;
-    for (const polygon_expand_node_t* node = records->head; node != nullptr; node = node->next) {
+// Merges the rings (with `plain_too`, also through the delivery with holes cut out); checks every
+// ring, that each hole lies within its outer ring, and the covered area against GEOS's; returns
+// what the records hold.
+UnionFacts check_union(const RingSet& set, const UnionFacts& want, bool plain_too) {
+    Polygons in, plain;
+    fill(in.get(), set);
+    polygons_expand_t records{};
+    com_polygons_expand_init(&records);
+    EXPECT_EQ(multi_polygons_union(in.get(), &records), 0);
+    UnionFacts got;
+    for (const polygon_expand_node_t* node = records.head; node != nullptr; node = node->next) {
         const polygon_expand_t& r = node->polygon_expand;
-        ++facts.polygons;
+        ++got.polygons;
         EXPECT_EQ(relation_polygon_iserror(&r.polygon), 0) << text_of(&r.polygon.geom);
-        facts.area += std::fabs(plane_signed_area(&r.polygon.geom));
+        got.area += std::fabs(plane_signed_area(&r.polygon.geom));
         for (const polygon_node_t* h = r.holes.head; h != nullptr; h = h->next) {
-            ++facts.holes;
+            ++got.holes;
             EXPECT_EQ(relation_polygon_iserror(&h->polygon), 0) << text_of(&h->polygon.geom);
             int code = relation_polygon_and_polygon(&r.polygon, &h->polygon);
             EXPECT_TRUE(code == 2 || code == 5 || code == 8)
                 << "hole " << text_of(&h->polygon.geom) << " lies " << code << " to its outer ring";
-            facts.area -= std::fabs(plane_signed_area(&h->polygon.geom));
+            got.area -= std::fabs(plane_signed_area(&h->polygon.geom));
         }
     }
-    return facts;
-}
-
-std::string describe(const RingSet& set) {
-    std::string text;
-    for (const auto& ring : set)
-        text += (text.empty() ? "" : " | ") + text_of(ring);
-    return text;
+    com_polygons_expand_free(&records);
+    EXPECT_NEAR(got.area, want.area, 1e-6 * want.area);
+    if (!plain_too)
+        return got;
+    algebra_multi_polygons_union(in.get(), plain.get());
+    EXPECT_EQ(faulty_rings(plain.get(), true), "");
+    EXPECT_NEAR(area_sum(plain.get()), want.area, 1e-6 * want.area);
+    return got;
 }
 
 TEST(MultiPolygonsUnion, RandomSetsCoverWhatGeosUnaryUnionCovers) {
     Geos geos;
     for (SetKind kind :
          {SetKind::kOverlapping, SetKind::kGridParcels, SetKind::kNested, SetKind::kApart}) {
-        for (unsigned seed = 1; seed <= kSetsPerKind; ++seed) {
+        for (unsigned seed = 1; seed <= 25; ++seed) {
             std::mt19937 rng(seed);
             RingSet set = random_set(rng, kind);
-            SCOPED_TRACE(std::string(name_of(kind)) + " seed " + std::to_string(seed) + "\n" +
-                         describe(set));
-            Polygons in;
-            for (const auto& ring : set) {
-                Polygon p(ring);
-                com_polygons_add_copy(in.get(), *p.get());
-            }
-            Expanded out;
-            ASSERT_EQ(multi_polygons_union(in.get(), &out.l), 0);
-            UnionFacts want = geos_union(geos, set);
-            UnionFacts got = check_records(&out.l);
-            EXPECT_NEAR(got.area, want.area, kAreaShare * want.area);
+            SCOPED_TRACE("kind " + std::to_string(int(kind)) + " seed " + std::to_string(seed) +
+                         "\n" + describe(set));
+            UnionFacts want = geos_union(geos, set), got = check_union(set, want, true);
             if (kind != SetKind::kOverlapping) {
                 EXPECT_EQ(got.polygons, want.polygons);
                 EXPECT_EQ(got.holes, want.holes);
             }
-            Polygons plain;
-            algebra_multi_polygons_union(in.get(), plain.get());
-            EXPECT_EQ(faulty_rings(plain.get(), true), "");
-            EXPECT_NEAR(area_sum(plain.get()), want.area, kAreaShare * want.area);
         }
     }
 }
@@ -134,20 +199,13 @@ TEST(MultiPolygonsUnion, CountiesOfAStateMergeAsGeosMergesThem) {
     for (const char* state : {"19", "44", "08", "51"}) {
         SCOPED_TRACE(std::string("state ") + state);
         RingSet counties;
-        Polygons in;
         for (const AtlasRing& r : load_atlas_outers("counties.txt", state)) {
             Polygon p(r.points);
-            if (relation_polygon_iserror(p.get()) != 0)
-                continue;
-            counties.push_back(r.points);
-            com_polygons_add_copy(in.get(), *p.get());
+            if (relation_polygon_iserror(p.get()) == 0)
+                counties.push_back(r.points);
         }
         ASSERT_GT(counties.size(), 3u);
-        Expanded out;
-        multi_polygons_union(in.get(), &out.l);
-        UnionFacts want = geos_union(geos, counties);
-        UnionFacts got = check_records(&out.l);
-        EXPECT_NEAR(got.area, want.area, kAreaShare * want.area);
+        UnionFacts want = geos_union(geos, counties), got = check_union(counties, want, false);
         EXPECT_EQ(got.polygons, want.polygons);
         EXPECT_EQ(got.holes, want.holes);
     }

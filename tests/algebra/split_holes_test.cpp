@@ -1,7 +1,7 @@
-// Cutting holes out of polygons by hand-checked cases: the pieces each cut line makes, the cut
-// edges delivered as press sections on the pieces at both sides, the lines in ascending x, one line
-// through holes above one another and through hole vertices, narrow and touching holes, and a
-// lone ring.
+// Cutting holes out of polygons and merging polygon lists, by hand-checked cases: the pieces each
+// cut line makes with the cut edges as press sections on both sides, lines in ascending x, one line
+// through holes above one another, narrow and touching holes; which polygons merge (crossing,
+// sharing an edge, in a chain) and which stay apart, holes enclosed, dropped or covered in part.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,13 +17,14 @@ namespace {
 
 using namespace testing_shapes;
 
-const char* const kSquare = "0 0, 10 0, 10 10, 0 10";
-
-// A list holding the given rings ("|"-separated point lists), each closed.
-void fill(polygons_t* list, const std::string& rings) {
+// A list holding the given rings ("|"-separated point lists), each closed, scaled by `unit`.
+void fill(polygons_t* list, const std::string& rings, double unit = 1.0) {
     std::string text = rings + "|";
     for (size_t from = 0, bar; (bar = text.find('|', from)) != std::string::npos; from = bar + 1) {
-        Polygon ring(pts(text.substr(from, bar - from)));
+        std::vector<Xy> points = pts(text.substr(from, bar - from));
+        for (Xy& p : points)
+            p = Xy{p.x * unit, p.y * unit};
+        Polygon ring(points);
         com_polygons_add_copy(list, *ring.get());
     }
 }
@@ -59,13 +60,14 @@ std::string sections(const polygon_t* ring) {
 }
 
 TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
+    const std::string square = "0 0, 10 0, 10 10, 0 10";
     const struct {
-        const char *name, *rings;
+        std::string name, rings;
         std::vector<double> areas;          // of the pieces, in output order
         std::vector<std::string> sections;  // of each piece, in output order
     } cases[] = {
         {"CentredHole",
-         "0 0, 10 0, 10 10, 0 10 | 4 4, 6 4, 6 6, 4 6",
+         square + "| 4 4, 6 4, 6 6, 4 6",
          {48, 48},
          {"5 0-4, 5 6-10", "5 0-4, 5 6-10"}},
         {"ClockwiseRings",
@@ -73,15 +75,15 @@ TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
          {48, 48},
          {"5 0-4, 5 6-10", "5 0-4, 5 6-10"}},
         {"HolesSideBySideAreCutInAscendingX",
-         "0 0, 10 0, 10 10, 0 10 | 6 4, 8 4, 8 6, 6 6 | 2 4, 4 4, 4 6, 2 6",
+         square + "| 6 4, 8 4, 8 6, 6 6 | 2 4, 4 4, 4 6, 2 6",
          {28, 36, 28},
          {"3 0-4, 3 6-10", "3 0-4, 3 6-10, 7 0-4, 7 6-10", "7 0-4, 7 6-10"}},
         {"HolesAboveOneAnotherShareOneLine",
-         "0 0, 10 0, 10 10, 0 10 | 3 2, 6 2, 6 4, 3 4 | 4 6, 7 6, 7 8, 4 8",
+         square + "| 3 2, 6 2, 6 4, 3 4 | 4 6, 7 6, 7 8, 4 8",
          {44, 44},
          {"5 0-2, 5 4-6, 5 8-10", "5 0-2, 5 4-6, 5 8-10"}},
         {"OuterGivenAfterItsHole",
-         "4 4, 6 4, 6 6, 4 6 | 0 0, 10 0, 10 10, 0 10",
+         "4 4, 6 4, 6 6, 4 6 |" + square,
          {48, 48},
          {"5 0-4, 5 6-10", "5 0-4, 5 6-10"}},
         {"HoleInOneArmOfAU",
@@ -90,23 +92,23 @@ TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
          {"5 0-14, 5 20-30", "5 0-14, 5 20-30"}},
         // One unit wide: no whole unit lies strictly inside, so the line runs through the middle.
         {"HoleOneUnitWide",
-         "0 0, 10 0, 10 10, 0 10 | 4 4, 5 4, 5 6, 4 6",
+         square + "| 4 4, 5 4, 5 6, 4 6",
          {44, 54},
          {"4 0-4, 4 6-10", "4 0-4, 4 6-10"}},
         {"LinesThroughHoleVertices",
-         "0 0, 10 0, 10 10, 0 10 | 2 2, 4 2, 3 4 | 6 6, 8 6, 7 8",
+         square + "| 2 2, 4 2, 3 4 | 6 6, 8 6, 7 8",
          {29, 38, 29},
          {"3 0-2, 3 4-10", "3 0-2, 3 4-10, 7 0-6, 7 8-10", "7 0-6, 7 8-10"}},
         // Touching holes: pieces that would pass the contact twice are cut there.
         {"HolesTouchingAtAVertex",
-         "0 0, 10 0, 10 10, 0 10 | 2 4, 4 4, 4 6, 2 6 | 4 6, 6 6, 6 8, 4 8",
+         square + "| 2 4, 4 4, 4 6, 2 6 | 4 6, 6 6, 6 8, 4 8",
          {28, 6, 10, 48},
          {"3 0-4, 3 6-10", "3 6-10, 5 8-10", "3 0-4, 5 0-6", "5 0-6, 5 8-10"}},
         {"HoleTouchingTheOuterRingAtAVertex",
-         "0 0, 10 0, 10 10, 0 10 | 4 0, 6 3, 4 5",
+         square + "| 4 0, 6 3, 4 5",
          {45.5, 0.75, 48.75},
          {"5 4-10", "5 0-1", "5 0-1, 5 4-10"}},
-        {"LoneOuterRing", kSquare, {100}, {""}},
+        {"LoneOuterRing", square, {100}, {""}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -124,6 +126,64 @@ TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
             EXPECT_DOUBLE_EQ(plane_signed_area(&piece->geom), c.areas[k - 1]) << k;
             EXPECT_EQ(sections(piece), c.sections[k - 1]) << text_of(&piece->geom);
         }
+    }
+}
+
+TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
+    // Rings in thousands of units, so that the default reduction keeps holes of a few squares.
+    const double unit = 1000.0;
+    const std::string frame =
+        "0 0, 30 0, 30 10, 0 10 | 20 10, 30 10, 30 30, 20 30 | 0 20, 20 20, 20 30, 0 30 | "
+        "0 10, 10 10, 10 20, 0 20";
+    const std::string u_and_cap =
+        "0 0, 30 0, 30 20, 20 20, 20 10, 10 10, 10 20, 0 20 | 0 20, 30 20, 30 30, 0 30 | ";
+    const struct {
+        std::string name, rings;
+        std::string holes;  // hole count of each record, in output order
+        double area;
+    } cases[] = {
+        {"OverlappingSquares", "0 0, 10 0, 10 10, 0 10 | 5 5, 15 5, 15 15, 5 15", "0 ", 175},
+        {"SquaresSharingAnEdge", "0 0, 10 0, 10 10, 0 10 | 10 0, 20 0, 20 10, 10 10", "0 ", 200},
+        {"SquaresTouchingAtACorner", "0 0, 10 0, 10 10, 0 10 | 10 10, 20 10, 20 20, 10 20", "0 0 ",
+         200},
+        {"ChainWhereOnlyNeighboursOverlap",
+         "0 0, 10 0, 10 10, 0 10 | 8 2, 18 2, 18 8, 8 8 | 16 0, 26 0, 26 10, 16 10", "0 ", 236},
+        {"FourRectanglesRoundAnEmptyMiddle", frame, "1 ", 800},
+        {"MiddleFilledToo", frame + " | 10 10, 20 10, 20 20, 10 20", "0 ", 900},
+        {"MiddleFilledWhenTheHoleIsThere", u_and_cap + "10 10, 20 10, 20 20, 10 20", "0 ", 900},
+        {"IslandInTheHoleStaysApart", u_and_cap + "12 12, 18 12, 18 18, 12 18", "0 1 ", 836},
+        {"PolygonWithinAnotherIsAbsorbed", "0 0, 10 0, 10 10, 0 10 | 2 2, 4 2, 4 4, 2 4", "0 ",
+         100},
+        {"HoleCoveredInPartByALaterPolygon", u_and_cap + "5 12, 15 12, 15 18, 5 18", "1 ", 830},
+        {"SmallHoleDropped",
+         "0 0, 30 0, 30 20, 15.01 20, 15.01 19.99, 15 19.99, 15 20, 0 20 | 0 20, 30 20, 30 30, 0 "
+         "30",
+         "0 ", 900},
+        {"Empty", "", "", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Polygons in, plain;
+        if (!c.rings.empty())
+            fill(in.get(), c.rings, unit);
+        std::string before = text_of(in.get()), holes;
+        polygons_expand_t out{};
+        com_polygons_expand_init(&out);
+        EXPECT_EQ(multi_polygons_union(in.get(), &out), 0);
+        EXPECT_EQ(text_of(in.get()), before) << "the input is not changed";
+        double covered = 0.0;  // outer less holes
+        for (const polygon_expand_node_t* node = out.head; node != nullptr; node = node->next) {
+            holes += std::to_string(node->polygon_expand.holes.num) + " ";
+            covered += std::fabs(plane_signed_area(&node->polygon_expand.polygon.geom));
+            for (const polygon_node_t* h = node->polygon_expand.holes.head; h; h = h->next)
+                covered -= std::fabs(plane_signed_area(&h->polygon.geom));
+        }
+        com_polygons_expand_free(&out);
+        EXPECT_EQ(holes, c.holes);
+        EXPECT_NEAR(covered / (unit * unit), c.area, 1e-6);
+        EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
+        EXPECT_EQ(faulty_rings(plain.get()), "");
+        EXPECT_NEAR(std::fabs(area_sum(plain.get())) / (unit * unit), c.area, 1e-6);
     }
 }
 

@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <map>
 #include <random>
 #include <set>
 #include <string>
@@ -26,21 +25,13 @@ using namespace testing_shapes;
 __extension__ typedef __int128 Wide;
 
 struct P {
-    int64_t x;
-    int64_t y;
+    int64_t x, y;
     bool operator==(const P& o) const { return x == o.x && y == o.y; }
     bool operator<(const P& o) const { return x != o.x ? x < o.x : y < o.y; }
 };
 
 Wide cross(P a, P b, P c) {
     return Wide(b.x - a.x) * (c.y - a.y) - Wide(b.y - a.y) * (c.x - a.x);
-}
-
-// Whether a -> b -> c keeps a piece convex at b: a left turn, or straight on.
-bool convex_at(P a, P b, P c) {
-    Wide turn = cross(a, b, c);
-    Wide ahead = Wide(b.x - a.x) * (c.x - b.x) + Wide(b.y - a.y) * (c.y - b.y);
-    return turn > 0 || (turn == 0 && ahead > 0);
 }
 
 Wide twice_area(const std::vector<P>& ring) {
@@ -50,11 +41,18 @@ Wide twice_area(const std::vector<P>& ring) {
     return sum;
 }
 
-std::string text(const std::vector<P>& ring) {
-    std::string s;
+std::vector<Xy> as_xy(const std::vector<P>& ring) {
+    std::vector<Xy> xy;
     for (const P& p : ring)
-        s += std::to_string(p.x) + " " + std::to_string(p.y) + ", ";
-    return s;
+        xy.push_back({double(p.x), double(p.y)});
+    return xy;
+}
+
+std::vector<P> whole_points(const std::vector<Xy>& xy) {
+    std::vector<P> ring;
+    for (const Xy& v : xy)
+        ring.push_back({static_cast<int64_t>(v.x), static_cast<int64_t>(v.y)});
+    return ring;
 }
 
 struct Piece {
@@ -63,8 +61,7 @@ struct Piece {
 };
 
 struct Outcome {
-    int result = -1;
-    int count = -1;
+    int result = -1, count = -1;
     std::vector<Piece> pieces;
 };
 
@@ -90,24 +87,16 @@ Outcome decompose(const std::vector<P>& ring, const std::vector<tagFixedSegment_
     return out;
 }
 
-std::vector<Xy> as_xy(const std::vector<P>& ring) {
-    std::vector<Xy> xy;
-    for (const P& p : ring)
-        xy.push_back({double(p.x), double(p.y)});
-    return xy;
-}
-
-// Every guarantee of a successful decomposition of the simple ring `ring` (open, any orientation)
-// with fixed segments `fixed` (ring edges in either direction, or zero-length).
+// Every guarantee of a successful decomposition of the simple ring `ring` (open or closed, any
+// orientation) with fixed segments `fixed` (ring edges in either direction, or zero-length).
 void expect_sound_decomposition(const std::vector<P>& ring,
                                 const std::vector<tagFixedSegment_t>& fixed,
                                 const std::string& label) {
-    SCOPED_TRACE(label + ": " + text(ring));
+    SCOPED_TRACE(label + ": " + text_of(as_xy(ring)));
     Outcome out = decompose(ring, fixed);
     ASSERT_TRUE(out.result == PARTITION_PIECES || out.result == PARTITION_CONVEX) << out.result;
     ASSERT_EQ(out.count, static_cast<int>(out.pieces.size()));
     EXPECT_EQ(out.result == PARTITION_CONVEX, out.count == 1);
-
     std::set<P> vertices(ring.begin(), ring.end());
     Wide sum = 0;
     Geos geos;
@@ -115,53 +104,25 @@ void expect_sound_decomposition(const std::vector<P>& ring,
     for (const Piece& piece : out.pieces) {
         const std::vector<P>& q = piece.points;
         ASSERT_GE(q.size(), 3u);
-        int m = static_cast<int>(q.size());
-        for (int k = 0; k < m; ++k) {
-            EXPECT_TRUE(vertices.count(q[k])) << "new vertex in piece " << text(q);
-            EXPECT_GE(cross(q[(k + m - 1) % m], q[k], q[(k + 1) % m]), 0) << "reflex: " << text(q);
+        size_t m = q.size();
+        for (size_t k = 0; k < m; ++k) {
+            EXPECT_TRUE(vertices.count(q[k])) << "new vertex in " << text_of(as_xy(q));
+            EXPECT_GE(cross(q[(k + m - 1) % m], q[k], q[(k + 1) % m]), 0) << text_of(as_xy(q));
         }
-        Wide area = twice_area(q);
-        EXPECT_GT(area, 0) << "not counter-clockwise: " << text(q);
-        sum += area;
+        EXPECT_GT(twice_area(q), 0) << "not counter-clockwise: " << text_of(as_xy(q));
+        sum += twice_area(q);
         parts.push_back(GEOSGeom_clone_r(geos.h, geos.polygon(as_xy(q))));
     }
     Wide whole = twice_area(ring);
     EXPECT_TRUE(sum == whole || sum == -whole) << "piece areas do not sum to the ring's";
-
     // Union equal to the polygon, and with the exact area sum above, no overlap.
-    GEOSGeometry* all = geos.keep(GEOSGeom_createCollection_r(
-        geos.h, GEOS_GEOMETRYCOLLECTION, parts.data(), static_cast<unsigned>(parts.size())));
-    GEOSGeometry* merged = geos.keep(GEOSUnaryUnion_r(geos.h, all));
+    GEOSGeometry* merged = geos.keep(GEOSUnaryUnion_r(
+        geos.h, geos.keep(GEOSGeom_createCollection_r(geos.h, GEOS_GEOMETRYCOLLECTION, parts.data(),
+                                                      static_cast<unsigned>(parts.size())))));
     GEOSGeometry* outline = geos.polygon(as_xy(ring));
     double area = geos.area(outline);
-    EXPECT_NEAR(geos.area(merged), area, 1e-9 * area);
     EXPECT_NEAR(geos.area(geos.keep(GEOSSymDifference_r(geos.h, merged, outline))), 0.0,
                 1e-9 * area);
-
-    // No diagonal left that the merge could have removed: across every edge two pieces share,
-    // joining them would make a reflex corner at one of its ends.
-    std::map<std::pair<P, P>, std::pair<int, int>> edge_owner;  // edge -> piece, index in piece
-    for (int i = 0; i < static_cast<int>(out.pieces.size()); ++i)
-        for (int k = 0; k < static_cast<int>(out.pieces[i].points.size()); ++k)
-            edge_owner[{out.pieces[i].points[k],
-                        out.pieces[i].points[(k + 1) % out.pieces[i].points.size()]}] = {i, k};
-    auto at = [&](int piece, int k) {
-        const std::vector<P>& q = out.pieces[piece].points;
-        int m = static_cast<int>(q.size());
-        return q[((k % m) + m) % m];
-    };
-    for (const auto& [edge, owner] : edge_owner) {
-        auto twin = edge_owner.find({edge.second, edge.first});
-        if (twin == edge_owner.end())
-            continue;
-        auto [i, k] = owner;         // piece i: u = at(i, k) -> v = at(i, k + 1)
-        auto [j, l] = twin->second;  // piece j: v = at(j, l) -> u = at(j, l + 1)
-        P u = edge.first, v = edge.second;
-        bool convex_u = convex_at(at(i, k - 1), u, at(j, l + 2));
-        bool convex_v = convex_at(at(j, l - 1), v, at(i, k + 2));
-        EXPECT_FALSE(convex_u && convex_v) << "removable diagonal " << text({u, v});
-    }
-
     // Each fixed segment of nonzero length: reported by exactly one node, which has it as an edge.
     for (const tagFixedSegment_t& s : fixed) {
         P a{s.x1, s.y1}, b{s.x2, s.y2};
@@ -174,41 +135,29 @@ void expect_sound_decomposition(const std::vector<P>& ring,
                     return r.x1 == s.x1 && r.y1 == s.y1 && r.x2 == s.x2 && r.y2 == s.y2;
                 });
             bool on_boundary = false;
-            int m = static_cast<int>(piece.points.size());
-            for (int k = 0; k < m; ++k) {
+            for (size_t k = 0, m = piece.points.size(); k < m; ++k) {
                 P u = piece.points[k], v = piece.points[(k + 1) % m];
                 on_boundary |= (u == a && v == b) || (u == b && v == a);
             }
             EXPECT_FALSE(reported && !on_boundary) << "reported off the boundary";
             reporters += reported;
         }
-        EXPECT_EQ(reporters, 1) << "segment " << s.x1 << " " << s.y1 << " -> " << s.x2 << " "
-                                << s.y2;
+        EXPECT_EQ(reporters, 1) << s.x1 << " " << s.y1 << " -> " << s.x2;
     }
 }
 
 // Random fixed segments among the ring's edges, each in a random direction, plus a zero-length one.
 std::vector<tagFixedSegment_t> random_fixed(std::mt19937& rng, const std::vector<P>& ring) {
-    std::vector<tagFixedSegment_t> fixed;
-    int n = static_cast<int>(ring.size());
-    for (int k = 0; k < n; ++k) {
-        if (random_int(rng, 0, 2) != 0)
-            continue;
-        P a = ring[k], b = ring[(k + 1) % n];
+    std::vector<tagFixedSegment_t> fixed{{ring[0].x, ring[0].y, ring[0].x, ring[0].y}};
+    for (size_t k = 0; k < ring.size(); ++k) {
+        P a = ring[k], b = ring[(k + 1) % ring.size()];
         if (random_int(rng, 0, 1))
             std::swap(a, b);
-        fixed.push_back({a.x, a.y, b.x, b.y});
+        if (random_int(rng, 0, 2) == 0)
+            fixed.push_back({a.x, a.y, b.x, b.y});
     }
-    fixed.push_back({ring[0].x, ring[0].y, ring[0].x, ring[0].y});
     std::shuffle(fixed.begin(), fixed.end(), rng);
     return fixed;
-}
-
-std::vector<P> whole_points(const std::vector<Xy>& xy) {
-    std::vector<P> ring;
-    for (const Xy& v : xy)
-        ring.push_back({static_cast<int64_t>(v.x), static_cast<int64_t>(v.y)});
-    return ring;
 }
 
 // A spiral-armed ring: a star of few arms, densified to steps of at most 4,000 and turned about
@@ -228,45 +177,35 @@ std::vector<Xy> spiral_arms(std::mt19937& rng) {
     return ring;
 }
 
-// Doubles the coordinates and puts each edge's midpoint in: a straight vertex on every edge.
-std::vector<P> with_midpoints(const std::vector<P>& ring) {
-    std::vector<P> out;
-    for (size_t k = 0; k < ring.size(); ++k) {
-        P a = ring[k], b = ring[(k + 1) % ring.size()];
-        out.push_back({2 * a.x, 2 * a.y});
-        out.push_back({a.x + b.x, a.y + b.y});
-    }
-    return out;
-}
-
 TEST(Partition, RandomSimpleRingsWithFixedEdges) {
     int tested = 0;
-    for (unsigned seed = 1; seed <= 90; ++seed) {
+    for (unsigned seed = 1; seed <= 90 && !HasFailure(); ++seed) {
         std::mt19937 rng(seed);
-        std::vector<P> ring;
-        if (seed % 3 == 0) {
-            std::vector<Xy> lattice = random_simple_ring(rng);
-            lattice.pop_back();
-            ring = whole_points(lattice);
-        } else {
-            int n = random_int(rng, 3, seed % 3 == 1 ? 30 : 250);
-            ring = whole_points(seed % 6 == 2 ? spiral_arms(rng)
-                                              : random_star(rng, n, 0, 0, 50, 100000, true));
-        }
+        std::vector<Xy> xy = seed % 3 == 0 ? random_simple_ring(rng)
+                             : seed % 6 == 2
+                                 ? spiral_arms(rng)
+                                 : random_star(rng, random_int(rng, 3, seed % 3 == 1 ? 30 : 250), 0,
+                                               0, 50, 100000, true);
+        if (seed % 3 == 0)
+            xy.pop_back();
         Geos geos;
-        if (ring.size() < 3 || !geos.valid(as_xy(ring)))
+        if (xy.size() < 3 || !geos.valid(xy))
             continue;
         ++tested;
-        if (seed % 4 == 1)
-            ring = with_midpoints(ring);
+        std::vector<P> ring;
+        for (size_t k = 0; k < xy.size(); ++k) {
+            Xy a = xy[k], b = xy[(k + 1) % xy.size()];
+            if (seed % 4 == 1)  // doubled, with a straight vertex on every edge
+                ring.push_back({int64_t(2 * a.x), int64_t(2 * a.y)});
+            ring.push_back(seed % 4 == 1 ? P{int64_t(a.x + b.x), int64_t(a.y + b.y)}
+                                         : P{int64_t(a.x), int64_t(a.y)});
+        }
         if (seed % 5 < 2)
             std::reverse(ring.begin(), ring.end());  // clockwise input
         std::vector<tagFixedSegment_t> fixed = random_fixed(rng, ring);
         if (seed % 2 == 0)
             ring.push_back(ring.front());  // closed input
         expect_sound_decomposition(ring, fixed, "seed " + std::to_string(seed));
-        if (HasFailure())
-            return;
     }
     EXPECT_GT(tested, 60);
 }
@@ -274,24 +213,20 @@ TEST(Partition, RandomSimpleRingsWithFixedEdges) {
 TEST(Partition, RealOutlinesWithFixedEdges) {
     std::mt19937 rng(2026);
     int tested = 0;
-    for (const char* file : {"states.txt", "counties.txt"}) {
+    Geos geos;
+    for (const char* file : {"states.txt", "counties.txt"})
         for (const AtlasRing& r : load_atlas_outers(file)) {
-            std::vector<P> ring = whole_points(r.points);
-            Geos geos;
-            if (!geos.valid(r.points))
+            if (HasFailure() || !geos.valid(r.points))
                 continue;  // a few county rings cross themselves after quantization
+            std::vector<P> ring = whole_points(r.points);
             expect_sound_decomposition(ring, random_fixed(rng, ring), r.name);
             ++tested;
-            if (HasFailure())
-                return;
         }
-    }
     EXPECT_GT(tested, 250);
 }
 
-TEST(Partition, LargestRecordIsReadWhole) {
-    // 65,535 points, the most the 16-bit count holds, on a slightly ragged circle: every vertex
-    // ends up in a piece and the areas still sum exactly.
+TEST(Partition, FixedCases) {
+    // 65,535 points, the most the 16-bit count holds, on a slightly ragged circle: read whole.
     std::mt19937 rng(65535);
     std::vector<P> ring;
     for (int k = 0; k < 65535; ++k) {
@@ -308,35 +243,26 @@ TEST(Partition, LargestRecordIsReadWhole) {
     }
     EXPECT_EQ(used.size(), ring.size());
     EXPECT_TRUE(sum == twice_area(ring));
-}
-
-TEST(Partition, ConvexRingComesBackWhole) {
-    // A square with a straight vertex on one side: one piece, all five vertices kept.
-    Outcome out = decompose({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}, {});
+    // A convex ring with a straight vertex on one side comes back whole: one piece, five vertices.
+    out = decompose({{0, 0}, {5, 0}, {10, 0}, {10, 10}, {0, 10}}, {});
     EXPECT_EQ(out.result, PARTITION_CONVEX);
     ASSERT_EQ(out.count, 1);
     EXPECT_EQ(out.pieces[0].points.size(), 5u);
-}
-
-TEST(Partition, PieceStartsOutsideARunOfFixedEdges) {
-    // Square, fixed edges (0,0)->(10,0)->(10,10): the piece starts where no fixed edge arrives, so
-    // the run is not split at the start.
-    std::vector<P> square{{0, 0}, {10, 0}, {10, 10}, {0, 10}};
-    Outcome out = decompose(square, {{0, 0, 10, 0}, {10, 0, 10, 10}});
+    // Fixed edges (0,0)->(10,0)->(10,10): the piece starts where no fixed edge arrives, so the run
+    // is not split at the start.
+    out = decompose({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{0, 0, 10, 0}, {10, 0, 10, 10}});
     ASSERT_EQ(out.count, 1);
-    const std::vector<P>& q = out.pieces[0].points;
-    EXPECT_TRUE(q[0] == (P{10, 10}) || q[0] == (P{0, 10})) << text(q);
+    EXPECT_TRUE(out.pieces[0].points[0].y == 10) << text_of(as_xy(out.pieces[0].points));
 }
 
 TEST(Partition, RefusedRecords) {
     tagPartitionPoint_t square[4] = {{0, 0}, {4, 0}, {4, 4}, {0, 4}};
     tagPartitionPoint_t line[4] = {{0, 0}, {2, 0}, {4, 0}, {0, 0}};
     tagPartitionPoint_t two[4] = {{0, 0}, {4, 0}, {4, 0}, {0, 0}};
-    const int64_t huge = (int64_t(1) << 53) + 1;
-    tagPartitionPoint_t far[3] = {{0, 0}, {huge, 0}, {0, 4}};
-    tagFixedSegment_t diagonal{0, 0, 4, 4};
-    tagFixedSegment_t off_ring{0, 0, 1, 1};
-    struct Case {
+    tagPartitionPoint_t bow_tie[4] = {{0, 0}, {10, 10}, {10, 0}, {0, 10}};  // zero signed area
+    tagPartitionPoint_t far[3] = {{0, 0}, {(int64_t(1) << 53) + 1, 0}, {0, 4}};
+    tagFixedSegment_t diagonal{0, 0, 4, 4}, off_ring{0, 0, 1, 1};
+    const struct {
         const char* what;
         tagPolygon_t record;
         int expected;
@@ -346,10 +272,11 @@ TEST(Partition, RefusedRecords) {
         {"two distinct points", {two, 4, nullptr, 0}, PARTITION_BAD_RECORD},
         {"coordinate beyond 2^53", {far, 3, nullptr, 0}, PARTITION_BAD_RECORD},
         {"all points on a line", {line, 4, nullptr, 0}, PARTITION_NOT_SIMPLE},
+        {"bow-tie without an ear", {bow_tie, 4, nullptr, 0}, PARTITION_NOT_SIMPLE},
         {"fixed diagonal", {square, 4, &diagonal, 1}, PARTITION_BAD_SEGMENT},
         {"fixed segment off the ring", {square, 4, &off_ring, 1}, PARTITION_BAD_SEGMENT},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         tagPolygonList_t* list = reinterpret_cast<tagPolygonList_t*>(0x1);
         int count = -1;
         EXPECT_EQ(polygomtriangulate(&c.record, &list, &count), c.expected) << c.what;
@@ -364,16 +291,9 @@ TEST(Partition, RefusedRecords) {
     EXPECT_EQ(polygomtriangulate(&ok, &list, nullptr), PARTITION_BAD_RECORD);
 }
 
-TEST(Partition, SelfCrossingRingWithoutAnEarIsRefused) {
-    // A bow-tie of equal halves has zero signed area.
-    Outcome out = decompose({{0, 0}, {10, 10}, {10, 0}, {0, 10}}, {});
-    EXPECT_EQ(out.result, PARTITION_NOT_SIMPLE);
-    EXPECT_TRUE(out.pieces.empty());
-}
-
 TEST(PolylinePerimeter, AgreesWithSummedEarthDistances) {
     std::mt19937 rng(7);
-    for (int n : {0, 1, 2, 5, 200}) {
+    for (int n : {0, 1, 2, 200}) {
         Polyline line;
         double expected = 0.0;
         for (int k = 0; k < n; ++k) {
@@ -385,12 +305,9 @@ TEST(PolylinePerimeter, AgreesWithSummedEarthDistances) {
         EXPECT_EQ(calc_polyline_perimeter(line.get()), expected) << n << " points";
     }
     EXPECT_EQ(calc_polyline_perimeter(nullptr), 0.0);
-}
-
-TEST(PolylinePerimeter, OneDegreeOfLatitudeAtTheEquator) {
     // 9,216,000 units are one degree; the radius at the equator is 6,378,137 m.
-    Polyline line{{0, 0}, {0, 9216000}};
-    EXPECT_NEAR(calc_polyline_perimeter(line.get()), 6378137.0 * 3.1415927 / 180.0, 1e-6);
+    Polyline degree{{0, 0}, {0, 9216000}};
+    EXPECT_NEAR(calc_polyline_perimeter(degree.get()), 6378137.0 * 3.1415927 / 180.0, 1e-6);
 }
 
 }  // namespace

@@ -16,13 +16,6 @@ namespace testing_shapes {
 
 enum class SetKind { kOverlapping, kGridParcels, kNested, kApart };
 
-inline const char* name_of(SetKind kind) {
-    return kind == SetKind::kOverlapping   ? "overlapping"
-           : kind == SetKind::kGridParcels ? "grid parcels"
-           : kind == SetKind::kNested      ? "nested"
-                                           : "apart";
-}
-
 using RingSet = std::vector<std::vector<Xy>>;
 
 // A star with vertices at one random angle in each of n equal sectors (so it is simple).
