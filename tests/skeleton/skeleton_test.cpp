@@ -394,7 +394,7 @@ TEST(FrameworkProcess, MergesAndPrunesByTheWholeLengthAlsoOnTwoThreads) {
     // different lengths) are processed side by side: each must give what it gives alone.
     const size_t rows = sizeof kProcessCases / sizeof kProcessCases[0];
     auto run = [&](bool backwards) {
-        for (int i = 0; i < 30; ++i)
+        for (int i = 0; i < 200; ++i)
             for (size_t r = 0; r < rows; ++r) {
                 const ProcessCase& c = kProcessCases[backwards ? rows - 1 - r : r];
                 EXPECT_EQ(processed(c), undirected(c.out, c.scale)) << c.in;
