@@ -157,24 +157,11 @@ void reduce_line(const polyline_t* line, const tag_polyline_param_t* param,
 }  // namespace
 
 void get_polygons_by_reduce_in(const tag_polygon_reduce_in_t* in, polygons_t* polygons) {
-    if (in == nullptr || polygons == nullptr)
-        return;
-    bool have_points = in->x != nullptr && in->y != nullptr && in->z != nullptr;
-    int points = have_points ? in->point_num : 0;
-    mapgeom::for_each_part(in->part_points, in->part_num, points, [&](int first, int size) {
-        polygon_t polygon{mapgeom::geom_of_part(in->x, in->y, in->z, first, size), nullptr};
-        com_polygons_add(polygons, polygon);
-    });
+    mapgeom::append_rings_of_record(in, polygons);
 }
 
 void get_polylines_by_reduce_in(const tag_line_reduce_in_t* in, polylines_t* polylines) {
-    if (in == nullptr || polylines == nullptr)
-        return;
-    int points = in->x != nullptr && in->y != nullptr ? in->point_num : 0;
-    mapgeom::for_each_part(in->part_points, in->part_num, points, [&](int first, int size) {
-        polyline_t polyline{mapgeom::geom_of_part(in->x, in->y, nullptr, first, size), nullptr};
-        com_polylines_add(polylines, polyline);
-    });
+    mapgeom::append_lines_of_record(in, polylines);
 }
 
 int save_polygon_to_reduce_out(tag_polygon_reduce_out_t* out, const polygon_t* polygon,

@@ -397,24 +397,11 @@ int tile_index(int value, double least, int64_t size) {
 // -------------------------------------------------------------------------------------------------
 
 void get_polygons_by_division_in(const polygon_division_in_t* in, polygons_t* polygons) {
-    if (in == nullptr || polygons == nullptr)
-        return;
-    bool have_points = in->x != nullptr && in->y != nullptr && in->z != nullptr;
-    int points = have_points ? in->point_num : 0;
-    mapgeom::for_each_part(in->part_points, in->part_num, points, [&](int first, int size) {
-        polygon_t polygon{mapgeom::geom_of_part(in->x, in->y, in->z, first, size), nullptr};
-        com_polygons_add(polygons, polygon);
-    });
+    mapgeom::append_rings_of_record(in, polygons);
 }
 
 void get_polylines_by_division_in(const tag_division_in_t* in, polylines_t* polylines) {
-    if (in == nullptr || polylines == nullptr)
-        return;
-    int points = in->x != nullptr && in->y != nullptr ? in->point_num : 0;
-    mapgeom::for_each_part(in->part_points, in->part_num, points, [&](int first, int size) {
-        polyline_t polyline{mapgeom::geom_of_part(in->x, in->y, nullptr, first, size), nullptr};
-        com_polylines_add(polylines, polyline);
-    });
+    mapgeom::append_lines_of_record(in, polylines);
 }
 
 int save_polygons_to_division_out(polygon_division_out_t* out, const polygons_t* polygons,

@@ -180,6 +180,33 @@ void for_each_part(const int* part_points, int part_num, int point_num, OnPart o
 // third coordinate from z, or 0 when z is null.
 geom_t geom_of_part(const int* x, const int* y, const int* z, int first, int size);
 
+// The parts of a host in-record (x, y, z, point_num, part_points, part_num) appended to `polygons`
+// as rings, in part order; without all three coordinate arrays every part reads as empty.
+template <typename In>
+void append_rings_of_record(const In* in, polygons_t* polygons) {
+    if (in == nullptr || polygons == nullptr)
+        return;
+    bool have_points = in->x != nullptr && in->y != nullptr && in->z != nullptr;
+    int points = have_points ? in->point_num : 0;
+    for_each_part(in->part_points, in->part_num, points, [&](int first, int size) {
+        com_polygons_add(polygons,
+                         polygon_t{geom_of_part(in->x, in->y, in->z, first, size), nullptr});
+    });
+}
+
+// The parts of a host in-record (x, y, point_num, part_points, part_num) appended to `polylines`,
+// in part order, with point code 0.
+template <typename In>
+void append_lines_of_record(const In* in, polylines_t* polylines) {
+    if (in == nullptr || polylines == nullptr)
+        return;
+    int points = in->x != nullptr && in->y != nullptr ? in->point_num : 0;
+    for_each_part(in->part_points, in->part_num, points, [&](int first, int size) {
+        com_polylines_add(polylines,
+                          polyline_t{geom_of_part(in->x, in->y, nullptr, first, size), nullptr});
+    });
+}
+
 }  // namespace mapgeom
 
 #endif  // MAPGEOM_SRC_JAVA_JAVA_INTERNAL_H
