@@ -162,10 +162,13 @@ TEST(ConcaveDecomposition, SegmentHelpers) {
     }
     const int square[] = {0, 0, 10, 0, 10, 10, 0, 10}, turned[] = {0, 0, 0, 10, 10, 10, 10, 0};
     EXPECT_EQ(CheckPolygonDirect(square, 4) * 2 + CheckPolygonDirect(turned, 4), 2);
-    // (5, 2) lies in the triangle at (10, 0) but in none at (0, 10).
-    _listnode* head = nodes_of(ring("0 0, 10 0, 10 10, 5 2, 0 10"));
+    // (5, 2) lies in the triangle at (10, 0) but in none at (0, 10); the last node repeats one.
+    _listnode* head = nodes_of(ring("0 0, 10 0, 10 10, 5 2, 0 10, 10 0"));
+    EXPECT_EQ(IsSameNode(&head, 6), 5);
     EXPECT_EQ(PointAtTriangulate(head->next, 5) * 2 + PointAtTriangulate(head->prev, 5), 1);
-    deletespace(head, 5);
+    deleteNode(&head, head);
+    EXPECT_EQ(head->x, 10);
+    deletespace(head, 4);
 }
 
 // A convex ring gives 2; any other is tiled, with random flags on every vertex.
