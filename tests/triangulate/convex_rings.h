@@ -152,13 +152,10 @@ inline std::vector<Ring> atlas_rings(const std::string& file, size_t max_vertice
     return rings;
 }
 
-// The pieces tile the ring exactly: every piece is a convex counter-clockwise ring of at least
-// three vertices, all of them vertices of the ring; every edge of the (counter-clockwise) ring is
-// an edge of exactly one piece in the same direction; every other piece edge is matched by the
-// same edge of exactly one other piece in the opposite direction. Then the pieces, as oriented
-// chains, have the ring's boundary, so their indicator functions add up to the ring's, and
-// pieces of positive orientation cannot overlap. Returns the problems found ("" when none) and
-// the inner edges (each once, as an ordered pair) in *diagonals.
+// The pieces tile the ring exactly: each a convex counter-clockwise ring of ring vertices; each
+// edge of the counter-clockwise ring in exactly one piece, each other piece edge matched once in
+// the opposite direction (so the pieces' boundaries add up to the ring's and, positively oriented,
+// they cannot overlap); the areas add up. Returns the problems ("" when none) and the inner edges.
 inline std::string tiling_problems(const Ring& ring, const std::vector<Ring>& pieces,
                                    std::set<std::pair<V, V>>* diagonals = nullptr) {
     Ring ccw = counter_clockwise(ring);
