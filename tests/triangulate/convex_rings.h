@@ -1,10 +1,11 @@
-// Shared by the convex-piece tests: seeded random simple rings with whole coordinates (untangled
-// random points, combs with aligned teeth, stars), the real outlines, and the exact check that a
-// set of convex pieces tiles a ring.
+// Shared by the triangulation and convex-piece tests: exact whole-unit rings, seeded random simple
+// rings (untangled random points, combs with aligned teeth, stars), the real outlines, and the
+// exact check that a set of convex pieces tiles a ring.
 #ifndef MAPGEOM_TESTS_TRIANGULATE_CONVEX_RINGS_H
 #define MAPGEOM_TESTS_TRIANGULATE_CONVEX_RINGS_H
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 #include <random>
 #include <set>
@@ -13,34 +14,33 @@
 #include <vector>
 
 #include "mapgeom/relation.h"
+#include "point_text.h"
 #include "random_shapes.h"
 #include "shapes.h"
 #include "us_atlas.h"
 
 namespace convex_rings {
 
+using testing_shapes::random_int;
 using testing_shapes::Xy;
 
 // Whole-unit vertex; rings here are open (no closing point).
 struct V {
-    long long x;
-    long long y;
+    long long x, y;
     bool operator<(const V& o) const { return x != o.x ? x < o.x : y < o.y; }
     bool operator==(const V& o) const { return x == o.x && y == o.y; }
 };
 using Ring = std::vector<V>;
 
+// Twice the signed area of (a, b, c): positive when counter-clockwise.
 inline __int128 cross(V a, V b, V c) {
     return (__int128)(b.x - a.x) * (c.y - b.y) - (__int128)(b.y - a.y) * (c.x - b.x);
 }
 
 inline __int128 twice_area(const Ring& r) {
     __int128 sum = 0;
-    for (size_t i = 0; i < r.size(); ++i) {
-        const V& a = r[i];
-        const V& b = r[(i + 1) % r.size()];
-        sum += (__int128)a.x * b.y - (__int128)b.x * a.y;
-    }
+    for (size_t i = 0; i < r.size(); ++i)
+        sum += cross(r[0], r[i], r[(i + 1) % r.size()]);
     return sum;
 }
 
@@ -58,62 +58,65 @@ inline std::vector<Xy> to_xy(const Ring& r) {
     return out;
 }
 
-inline int orient(V a, V b, V c) {
-    __int128 d = cross(a, b, c);
-    return d > 0 ? 1 : (d < 0 ? -1 : 0);
+inline Ring whole(const std::vector<Xy>& points) {
+    Ring r;
+    for (const Xy& p : points)
+        r.push_back({std::llround(p.x), std::llround(p.y)});
+    return r;
 }
 
-inline bool proper_cross(V a, V b, V c, V d) {
-    return orient(a, b, c) * orient(a, b, d) < 0 && orient(c, d, a) * orient(c, d, b) < 0;
+inline Ring ring(const std::string& points) {
+    return whole(testing_shapes::pts(points));
 }
 
-// n random points in [0, span]^2 joined in random order, then untangled: while two edges cross,
-// the stretch between them is reversed (each reversal shortens the ring, so this ends). Collinear
-// touches can remain: callers keep only rings relation_polygon_iserror accepts.
+inline Ring counter_clockwise(Ring r) {
+    if (twice_area(r) < 0)
+        std::reverse(r.begin(), r.end());
+    return r;
+}
+
+// n distinct random points in [0, span]^2, untangled: while two edges cross, the stretch between
+// them is reversed (each reversal shortens the ring, so this ends). Such rings fold, with many
+// reflex vertices; collinear touches can remain (see valid).
 inline Ring untangled_ring(std::mt19937& rng, int n, int span) {
     std::set<V> seen;
     Ring r;
     while (static_cast<int>(r.size()) < n) {
-        V v{testing_shapes::random_int(rng, 0, span), testing_shapes::random_int(rng, 0, span)};
+        V v{random_int(rng, 0, span), random_int(rng, 0, span)};
         if (seen.insert(v).second)
             r.push_back(v);
     }
+    auto side = [](V a, V b, V c) {
+        return cross(a, b, c) > 0 ? 1 : (cross(a, b, c) < 0 ? -1 : 0);
+    };
     for (bool changed = true; changed;) {
         changed = false;
-        for (int i = 0; i < n && !changed; ++i)
-            for (int j = i + 2; j < n && !changed; ++j) {
-                if (i == 0 && j == n - 1)
-                    continue;
-                if (proper_cross(r[i], r[i + 1], r[j], r[(j + 1) % n])) {
-                    std::reverse(r.begin() + i + 1, r.begin() + j + 1);
-                    changed = true;
-                }
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 2; j < n && !(i == 0 && j == n - 1); ++j) {
+                const V &a = r[i], &b = r[i + 1], &c = r[j], &d = r[(j + 1) % n];
+                if (side(a, b, c) * side(a, b, d) < 0 && side(c, d, a) * side(c, d, b) < 0)
+                    std::reverse(r.begin() + i + 1, r.begin() + j + 1), changed = true;
             }
     }
     return r;
 }
 
 // A comb: a base bar with `teeth` teeth of random heights on a coarse grid, so that many vertices
-// line up horizontally and vertically (diagonals then run exactly through other vertices).
+// line up (diagonals then run exactly through other vertices).
 inline Ring comb_ring(std::mt19937& rng, int teeth) {
     const long long w = 10;
     Ring r{{0, 0}, {2 * w * teeth - w, 0}};
     for (int t = teeth - 1; t >= 0; --t) {
-        long long right = 2 * w * t + w, left = 2 * w * t;
-        long long top = 10 * testing_shapes::random_int(rng, 2, 5);
-        r.push_back({right, top});
-        r.push_back({left, top});
+        long long top = 10 * random_int(rng, 2, 5);
+        r.push_back({2 * w * t + w, top}), r.push_back({2 * w * t, top});
         if (t > 0)
-            r.push_back({left, 10}), r.push_back({left - w, 10});
+            r.push_back({2 * w * t, 10}), r.push_back({2 * w * t - w, 10});
     }
-    // The first tooth's left side closes the ring down to (0, 0).
     return r;
 }
 
 inline Ring star_ring(std::mt19937& rng, int n, double r_min, double r_max) {
-    Ring r;
-    for (const Xy& v : testing_shapes::random_star(rng, n, 5000, 5000, r_min, r_max, true))
-        r.push_back({(long long)v.x, (long long)v.y});
+    Ring r = whole(testing_shapes::random_star(rng, n, r_max, r_max, r_min, r_max, true));
     while (r.size() > 1 && r.front() == r.back())
         r.pop_back();
     return r;
@@ -121,10 +124,7 @@ inline Ring star_ring(std::mt19937& rng, int n, double r_min, double r_max) {
 
 // Whether the library's validity check accepts the ring.
 inline bool valid(const Ring& r) {
-    if (r.size() < 3)
-        return false;
-    testing_shapes::Polygon p(to_xy(r));
-    return relation_polygon_iserror(p.get()) == 0;
+    return r.size() >= 3 && relation_polygon_iserror(testing_shapes::Polygon(to_xy(r)).get()) == 0;
 }
 
 // Round k of a random property test: an untangled ring (on a coarse or a fine grid), a comb or a
@@ -132,7 +132,7 @@ inline bool valid(const Ring& r) {
 // it.
 inline Ring random_ring(std::mt19937& rng, int round) {
     for (;;) {
-        int n = testing_shapes::random_int(rng, 4, 40);
+        int n = random_int(rng, 4, 40);
         Ring ring = round % 3 == 0   ? untangled_ring(rng, n, round % 2 ? 30 : 100000)
                     : round % 3 == 1 ? comb_ring(rng, 1 + n / 6)
                                      : star_ring(rng, n, 100, 4000);
@@ -146,29 +146,16 @@ inline Ring random_ring(std::mt19937& rng, int round) {
 // Outer rings of the fixture file that the validity check accepts, up to max_vertices each.
 inline std::vector<Ring> atlas_rings(const std::string& file, size_t max_vertices) {
     std::vector<Ring> rings;
-    for (const testing_shapes::AtlasRing& a : testing_shapes::load_atlas_outers(file)) {
-        Ring r;
-        for (const Xy& v : a.points)
-            r.push_back({(long long)v.x, (long long)v.y});
-        if (r.size() <= max_vertices && valid(r))
-            rings.push_back(r);
-    }
+    for (const testing_shapes::AtlasRing& a : testing_shapes::load_atlas_outers(file))
+        if (a.points.size() <= max_vertices && valid(whole(a.points)))
+            rings.push_back(whole(a.points));
     return rings;
 }
 
-inline Ring counter_clockwise(Ring r) {
-    if (twice_area(r) < 0)
-        std::reverse(r.begin(), r.end());
-    return r;
-}
-
-// The pieces tile the ring exactly: every piece is a convex counter-clockwise ring of at least
-// three vertices, all of them vertices of the ring; every edge of the (counter-clockwise) ring is
-// an edge of exactly one piece in the same direction; every other piece edge is matched by the
-// same edge of exactly one other piece in the opposite direction. Then the pieces, as oriented
-// chains, have the ring's boundary, so their indicator functions add up to the ring's, and
-// pieces of positive orientation cannot overlap. Returns the problems found ("" when none) and
-// the inner edges (each once, as an ordered pair) in *diagonals.
+// The pieces tile the ring exactly: each a convex counter-clockwise ring of ring vertices; each
+// edge of the counter-clockwise ring in exactly one piece, each other piece edge matched once in
+// the opposite direction (so the pieces' boundaries add up to the ring's and, positively oriented,
+// they cannot overlap); the areas add up. Returns the problems ("" when none) and the inner edges.
 inline std::string tiling_problems(const Ring& ring, const std::vector<Ring>& pieces,
                                    std::set<std::pair<V, V>>* diagonals = nullptr) {
     Ring ccw = counter_clockwise(ring);
@@ -179,24 +166,16 @@ inline std::string tiling_problems(const Ring& ring, const std::vector<Ring>& pi
     std::string problems;
     __int128 area = 0;
     for (const Ring& p : pieces) {
-        if (p.size() < 3)
-            problems += "piece of fewer than 3 vertices: " + text(p) + "\n";
         for (size_t i = 0; i < p.size(); ++i) {
-            V a = p[i], b = p[(i + 1) % p.size()], c = p[(i + 2) % p.size()];
-            if (cross(a, b, c) < 0)
-                problems += "piece not convex at " + text({b}) + ": " + text(p) + "\n";
-            if (!vertices.count(a))
-                problems += "piece vertex not a ring vertex: " + text({a}) + "\n";
+            V a = p[i], b = p[(i + 1) % p.size()];
+            if (cross(a, b, p[(i + 2) % p.size()]) < 0 || !vertices.count(a) || a == b)
+                problems += "piece not convex, off the ring or repeating " + text({a}) + "\n";
             auto edge = boundary.find({a, b});
-            if (edge != boundary.end())
-                ++edge->second;
-            else
-                ++inner[{a, b}];
+            ++(edge != boundary.end() ? edge->second : inner[{a, b}]);
         }
-        __int128 piece_area = twice_area(p);
-        if (piece_area <= 0)
-            problems += "piece not counter-clockwise: " + text(p) + "\n";
-        area += piece_area;
+        if (p.size() < 3 || twice_area(p) <= 0)
+            problems += "degenerate or clockwise piece: " + text(p) + "\n";
+        area += twice_area(p);
     }
     for (const auto& [edge, uses] : boundary)
         if (uses != 1)
