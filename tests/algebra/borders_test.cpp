@@ -48,10 +48,11 @@ Ring open_points(const polygon_t* ring) {
     return points;
 }
 
-// The ring that copies of the borders [begin, end) join into; empty when they do not join.
-Ring joined(const polylines_t* list, int begin, int end) {
+// The ring that copies of the borders [begin, end) (all by default) join into; empty if they do
+// not.
+Ring joined(const polylines_t* list, int begin = 0, int end = -1) {
     Polylines part;
-    for (int i = begin; i < end; ++i)
+    for (int i = begin; i < (end < 0 ? list->num : end); ++i)
         com_polylines_add_copy(part.get(), com_polylines_at(list, i));
     Polygon ring;
     return algebra_convert_borders_to_polygon(part.get(), ring.get()) == 0 ? open_points(ring.get())
@@ -143,7 +144,7 @@ TEST(BorderJoin, MixedDirectionsJoinAndListsThatDoNotCloseAreLeftAsGiven) {
         Polylines list, other, out;
         add_borders(list.get(), c.borders);
         if (*c.ring != '\0') {
-            EXPECT_TRUE(same_ring(pts(c.ring), joined(list.get(), 0, list.size()))) << c.borders;
+            EXPECT_TRUE(same_ring(pts(c.ring), joined(list.get()))) << c.borders;
             continue;
         }
         add_ring_borders(other.get(), pts("0 0, 5 0, 5 5"));
@@ -255,15 +256,12 @@ TEST(BorderOverlay, OnBordersCoverWhatGeosCoversAndRefillTheInputs) {
             add_ring_borders(borders_a.get(), a);
             add_ring_borders(borders_b.get(), b);
             add_borders(out.get(), "0 0, 1 1");
-            Polygon ring_a(joined(borders_a.get(), 0, borders_a.size())),
-                ring_b(joined(borders_b.get(), 0, borders_b.size()));
+            Polygon ring_a(joined(borders_a.get())), ring_b(joined(borders_b.get()));
             Polygons rings;
             int code = overlay_area::call(op, ring_a.get(), ring_b.get(), rings.get());
             ASSERT_EQ(by_borders[int(op)](borders_a.get(), borders_b.get(), out.get()), code);
-            EXPECT_TRUE(
-                same_ring(open_points(ring_a.get()), joined(borders_a.get(), 0, borders_a.size())));
-            EXPECT_TRUE(
-                same_ring(open_points(ring_b.get()), joined(borders_b.get(), 0, borders_b.size())));
+            EXPECT_TRUE(same_ring(open_points(ring_a.get()), joined(borders_a.get())));
+            EXPECT_TRUE(same_ring(open_points(ring_b.get()), joined(borders_b.get())));
             EXPECT_EQ(out.get()->polygon_rec_num, rings.size());
             EXPECT_EQ(out.get()->polygon_rec[0], 1);
             GEOSGeometry* expected = op == Operation::kUnion ? GEOSUnion_r(geos.h, ga, gb)
