@@ -1,8 +1,5 @@
-// Borders through the public API: rings cut at their nodes and joined back in any order and
-// direction, lists that do not join refused and left as given, the tolerance of border comparison,
-// splits, hole cuts and overlays delivered by groups (overlays against GEOS areas), and the
-// counties of a state, cut where three or more faces meet, sharing every inner border exactly once
-// from each side.
+// Borders through the public API: round trips, refusals left as given, border comparison, splits,
+// hole cuts and overlays by groups (against GEOS), and county borders shared once from each side.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -45,23 +42,17 @@ std::string snapshot(const polylines_t* list) {
     return text;
 }
 
-std::vector<std::pair<int, int>> groups_of(const polylines_t* list) {
-    std::vector<std::pair<int, int>> groups;
-    for (int k = 1; k <= list->polygon_rec_num; ++k)
-        groups.push_back({list->polygon_rec[k - 1], list->polygon_rec[k]});
-    return groups;
-}
-
 Ring open_points(const polygon_t* ring) {
     Ring points = points_of(&ring->geom);
     points.pop_back();
     return points;
 }
 
-// The ring that copies of the borders [begin, end) join into; empty when they do not join.
-Ring joined(const polylines_t* list, int begin, int end) {
+// The ring that copies of the borders [begin, end) (all by default) join into; empty if they do
+// not.
+Ring joined(const polylines_t* list, int begin = 0, int end = -1) {
     Polylines part;
-    for (int i = begin; i < end; ++i)
+    for (int i = begin; i < (end < 0 ? list->num : end); ++i)
         com_polylines_add_copy(part.get(), com_polylines_at(list, i));
     Polygon ring;
     return algebra_convert_borders_to_polygon(part.get(), ring.get()) == 0 ? open_points(ring.get())
@@ -70,32 +61,29 @@ Ring joined(const polylines_t* list, int begin, int end) {
 
 // b is a, codes included, from another start vertex or turned (press codes 2 and 3 exchanged).
 bool same_ring(const Ring& a, const Ring& b) {
-    auto turned = [](double z) {
-        return int(z) % 100 == 2 ? z + 1 : int(z) % 100 == 3 ? z - 1 : z;
-    };
     const size_t n = a.size();
+    bool same = false;
     for (int way : {1, -1})
-        for (size_t s = 0; s < n && b.size() == n; ++s) {
-            bool same = true;
+        for (size_t s = 0; s < n && b.size() == n && !same; ++s) {
+            same = true;
             for (size_t k = 0; k < n && same; ++k) {
                 const Xy& q = b[(s + (way > 0 ? k : n - k)) % n];
-                same = a[k].x == q.x && a[k].y == q.y && (way > 0 ? a[k].z : turned(a[k].z)) == q.z;
+                int code = int(a[k].z) % 100, turn = way > 0     ? 0
+                                                     : code == 2 ? 1
+                                                     : code == 3 ? -1
+                                                                 : 0;
+                same = a[k].x == q.x && a[k].y == q.y && a[k].z + turn == q.z;
             }
-            if (same)
-                return true;
         }
-    return false;
-}
-
-std::vector<double> box(rectangle_t r) {
-    return {r.min_x, r.max_x, r.min_y, r.max_y};
+    return same;
 }
 
 // Signed area of all groups of the list, each joined back into its ring.
 double groups_area(const polylines_t* list) {
     double area = 0;
-    for (std::pair<int, int> group : groups_of(list))
-        area += plane_signed_area(&Polygon(joined(list, group.first, group.second)).get()->geom);
+    for (int k = 1; k <= list->polygon_rec_num; ++k)
+        area += plane_signed_area(
+            &Polygon(joined(list, list->polygon_rec[k - 1], list->polygon_rec[k])).get()->geom);
     return area;
 }
 
@@ -114,12 +102,11 @@ TEST(BorderRoundTrip, RingsCutAtRandomNodesJoinBackInAnyOrderAndDirection) {
         ASSERT_EQ(borders.size(), std::max(nodes, 1));
         std::vector<int> order;
         for (polyline_node_t* b = borders.get()->head; b != nullptr; b = b->next) {
-            Xy first = points_of(&b->polyline.geom).front(),
-               last = points_of(&b->polyline.geom).back();
+            Ring own = points_of(&b->polyline.geom);  // from a node to a node, the next from there
             Xy next = points_of(&(b->next ? b->next : borders.get()->head)->polyline.geom).front();
-            EXPECT_TRUE(nodes > 0 ? first.z >= 100 && last.z >= 100
-                                  : text_of({first}) == text_of({ring[0]}));
-            EXPECT_EQ(text_of({last}), text_of({next}));
+            EXPECT_TRUE(nodes > 0 ? own[0].z >= 100 && own.back().z >= 100
+                                  : text_of({own[0]}) == text_of({ring[0]}));
+            EXPECT_EQ(text_of({own.back()}), text_of({next}));
             order.push_back(int(order.size()));
         }
         std::shuffle(order.begin(), order.end(), rng);
@@ -129,8 +116,10 @@ TEST(BorderRoundTrip, RingsCutAtRandomNodesJoinBackInAnyOrderAndDirection) {
                 com_polyline_reverse(&mixed.get()->tail->polyline);
         }
         Polygon back, closed(ring);
-        EXPECT_EQ(box(calc_polylines_exrectangle(mixed.get())),
-                  box(calc_polygon_exrectangle(closed.get())));
+        rectangle_t have = calc_polylines_exrectangle(mixed.get()),
+                    want = calc_polygon_exrectangle(closed.get());
+        EXPECT_TRUE(have.min_x == want.min_x && have.max_x == want.max_x &&
+                    have.min_y == want.min_y && have.max_y == want.max_y);
         ASSERT_EQ(algebra_convert_borders_to_polygon(mixed.get(), back.get()), 0);
         EXPECT_EQ(mixed.size(), 0);
         EXPECT_TRUE(same_ring(ring, open_points(back.get()))) << text_of(&back.get()->geom);
@@ -143,21 +132,19 @@ TEST(BorderRoundTrip, RingsCutAtRandomNodesJoinBackInAnyOrderAndDirection) {
 TEST(BorderJoin, MixedDirectionsJoinAndListsThatDoNotCloseAreLeftAsGiven) {
     struct Case {
         const char *borders, *ring;
-    } cases[] = {
-        {"0 0 2, 9 0 | 9 9, 9 0 | 9 9 3, 0 0 2", "0 0 102, 9 0 100, 9 9 103"},
-        {"0 0, 9 0 | 0 9, 0 0 | 9 9, 0 9 | 9 0, 9 9", "0 0 100, 9 0 100, 9 9 100, 0 9 100"},
-        {"0 0 102, 5 0 1, 5 5 3, 0 0 102", "0 0 102, 5 0 1, 5 5 3"},
-        {"", ""},
-        {"0 0, 9 0 | 9 0, 9 9 | 0 9, 0 0", ""},           // a gap
-        {"0 0, 9 0 | 9 0, 9 9 2", ""},                    // an open chain
-        {"0 0, 9 0, 9 9", ""},                            // one open border
-        {"0 0, 9 0, 9 9 | 9 9, 0 0 | 50 50, 60 60", ""},  // a stray border
-        {"| 0 0, 9 0, 9 9, 0 0", ""}};                    // a border without points
+    } cases[] = {{"0 0 2, 9 0 | 9 9, 9 0 | 9 9 3, 0 0 2", "0 0 102, 9 0 100, 9 9 103"},
+                 {"0 0 102, 5 0 1, 5 5 3, 0 0 102", "0 0 102, 5 0 1, 5 5 3"},
+                 {"", ""},
+                 {"0 0, 9 0 | 9 0, 9 9 | 0 9, 0 0", ""},           // a gap
+                 {"0 0, 9 0 | 9 0, 9 9 2", ""},                    // an open chain
+                 {"0 0, 9 0, 9 9", ""},                            // one open border
+                 {"0 0, 9 0, 9 9 | 9 9, 0 0 | 50 50, 60 60", ""},  // a stray border
+                 {"| 0 0, 9 0, 9 9, 0 0", ""}};                    // a border without points
     for (const Case& c : cases) {
         Polylines list, other, out;
         add_borders(list.get(), c.borders);
         if (*c.ring != '\0') {
-            EXPECT_TRUE(same_ring(pts(c.ring), joined(list.get(), 0, list.size()))) << c.borders;
+            EXPECT_TRUE(same_ring(pts(c.ring), joined(list.get()))) << c.borders;
             continue;
         }
         add_ring_borders(other.get(), pts("0 0, 5 0, 5 5"));
@@ -176,60 +163,48 @@ TEST(BorderJoin, MixedDirectionsJoinAndListsThatDoNotCloseAreLeftAsGiven) {
     }
 }
 
+// Moved copies (codes take no part) in either direction: same (0) within just under one unit.
 TEST(BorderSame, PointsWithinJustUnderOneUnitMatchInEitherDirection) {
     struct Case {
-        double dx, dy;
-        int reversed, code;
-    } cases[] = {{0, 0, 0, 0},    {0.5, -0.5, 0, 0}, {0.98, 0.98, 1, 0}, {0.5, 0, 1, 0},
-                 {0.99, 0, 0, 1}, {0, -1.0, 1, 1},   {1.0, 1.0, 0, 1}};
+        const char* other;
+        int code;
+    } cases[] = {{"0 0, 10 5, 20 0, 30 0", 0},
+                 {"0.5 -0.5, 10.5 4.5, 20.5 -0.5, 30.5 -0.5", 0},
+                 {"30.98 0.98, 20.98 0.98, 10.98 5.98, 0.98 0.98", 0},
+                 {"0.99 0, 10.99 5, 20.99 0, 30.99 0", 1},
+                 {"30 -1, 20 -1, 10 4, 0 -1", 1},
+                 {"0 0, 10 5, 20 0", 1},
+                 {"0 0, 20 0, 10 5, 30 0", 1}};
     Polyline base(pts("0 0 100, 10 5, 20 0 2, 30 0 100"));
     for (const Case& c : cases) {
-        Ring moved = pts("0 0, 10 5, 20 0, 30 0");  // codes take no part
-        for (Xy& p : moved)
-            p = {p.x + c.dx, p.y + c.dy};
-        if (c.reversed)
-            std::reverse(moved.begin(), moved.end());
-        Polyline other(moved);
-        EXPECT_EQ(judge_border_same(base.get(), other.get()), c.code) << c.dx << " " << c.dy;
-        EXPECT_EQ(judge_border_same(other.get(), base.get()), c.code) << c.dx << " " << c.dy;
+        Polyline other(pts(c.other));
+        EXPECT_EQ(judge_border_same(base.get(), other.get()), c.code) << c.other;
+        EXPECT_EQ(judge_border_same(other.get(), base.get()), c.code) << c.other;
     }
-    Polyline shorter(pts("0 0, 10 5, 20 0")), shuffled(pts("0 0, 20 0, 10 5, 30 0"));
-    EXPECT_EQ(judge_border_same(base.get(), shorter.get()), 1);
-    EXPECT_EQ(judge_border_same(base.get(), shuffled.get()), 1);
 }
 
-// The output list keeps what it held; its new table starts after it, one group per piece (an
-// uncut polygon is the one piece).
-TEST(BorderSplit, PiecesComeOutOneGroupEachAndCoverThePolygon) {
-    struct Case {
-        const char* line;
-        size_t pieces;
-    } cases[] = {{"50 -10, 50 110", 2}, {"-10 30, 110 30, 110 60, -10 60", 3}, {"200 0, 300 9", 1}};
-    Polylines out;
-    add_borders(out.get(), "0 0, 1 1");
-    for (const Case& c : cases) {
-        Polylines borders;
+// Splits give one group per piece (an uncut polygon is one). Holes: an outer ring of two borders
+// and two holes; tables that do not fit the list (none: no table) or a group that does not join
+// leave the list as given.
+TEST(BorderGroups, SplitPiecesAndCutHolesComeOutOneGroupEach) {
+    for (auto [line, pieces] : {std::pair<const char*, size_t>{"50 -10, 50 110", 2},
+                                {"-10 30, 110 30, 110 60, -10 60", 3},
+                                {"200 0, 300 9", 1}}) {
+        Polylines borders, out;
         add_ring_borders(borders.get(), pts("0 0 100, 100 0, 100 100 100, 0 100"));
-        Polyline cut(pts(c.line));
-        int before = out.size();
-        EXPECT_EQ(algebra_polygons_split_by_borders(borders.get(), cut.get(), out.get()), 0);
-        EXPECT_EQ(borders.size(), 0);
-        EXPECT_EQ(out.get()->polygon_rec[0], before);
-        EXPECT_EQ(groups_of(out.get()).size(), c.pieces) << c.line;
-        EXPECT_DOUBLE_EQ(groups_area(out.get()), 10000) << c.line;
+        ASSERT_EQ(
+            algebra_polygons_split_by_borders(borders.get(), Polyline(pts(line)).get(), out.get()),
+            0);
+        EXPECT_EQ(size_t(out.get()->polygon_rec_num), pieces) << line;
+        EXPECT_DOUBLE_EQ(groups_area(out.get()), 10000) << line;
     }
-}
-
-// An outer ring of two borders and two holes of one each; tables that do not fit the list, or a
-// group that does not join, leave the list as given.
-TEST(BorderHoles, GroupsThatJoinAreCutAndOthersLeftAsGiven) {
     const char* hole = "60 20, 80 20, 80 40, 60 40, 60 20";
     struct Case {
-        std::vector<int> rec;  // entries 1.. of the group table; none: no table
+        std::vector<int> rec;  // entries 1.. of the group table
         const char* last_hole;
         int code;
     } cases[] = {{{2, 3, 4}, hole, 0},
-                 {{}, hole, -1},  // three rings are not one
+                 {{}, hole, -1},
                  {{2, 3, 5}, hole, -1},
                  {{3, 2, 4}, hole, -1},
                  {{2, 3, 4}, "60 20, 80 20, 80 40", -1}};
@@ -249,15 +224,14 @@ TEST(BorderHoles, GroupsThatJoinAreCutAndOthersLeftAsGiven) {
     }
 }
 
-int by_borders(Operation op, polylines_t* a, polylines_t* b, polylines_t* out) {
-    return op == Operation::kUnion      ? algebra_polygons_union_by_borders(a, b, out)
-           : op == Operation::kIntersec ? algebra_polygons_intersec_by_borders(a, b, out)
-                                        : algebra_polygons_diffence_by_borders(a, b, out);
-}
-
-// Each overlay on borders returns the code of the same overlay on the joined rings, covers the
-// area GEOS gives with one group per ring, and refills the inputs with the rings it left.
+// Overlays on borders return the code of the same call on the joined rings and cover
+// the area GEOS gives with one group per ring, the table starting after what the output held; the
+// overlays refill their inputs with the rings they left.
 TEST(BorderOverlay, OnBordersCoverWhatGeosCoversAndRefillTheInputs) {
+    using ByBorders = int (*)(polylines_t*, polylines_t*, polylines_t*);
+    const ByBorders by_borders[] = {algebra_polygons_union_by_borders,
+                                    algebra_polygons_intersec_by_borders,
+                                    algebra_polygons_diffence_by_borders};
     Geos geos;
     std::mt19937 rng(kSeed);
     for (int t = 0; t < 120 && !HasFailure(); ++t) {
@@ -273,6 +247,7 @@ TEST(BorderOverlay, OnBordersCoverWhatGeosCoversAndRefillTheInputs) {
         if (!geos.valid(a) || !geos.valid(b))
             continue;
         GEOSGeometry *ga = geos.polygon(a), *gb = geos.polygon(b);
+        double area_a = geos.area(ga), area_b = geos.area(gb);
         for (Operation op : {Operation::kUnion, Operation::kIntersec, Operation::kDiffence}) {
             SCOPED_TRACE(std::string(overlay_area::name_of(op)) + ", seed " +
                          std::to_string(kSeed) + ", pair " + std::to_string(t) +
@@ -280,17 +255,15 @@ TEST(BorderOverlay, OnBordersCoverWhatGeosCoversAndRefillTheInputs) {
             Polylines borders_a, borders_b, out;
             add_ring_borders(borders_a.get(), a);
             add_ring_borders(borders_b.get(), b);
-            Polygon ring_a(joined(borders_a.get(), 0, borders_a.size()));
-            Polygon ring_b(joined(borders_b.get(), 0, borders_b.size()));
+            add_borders(out.get(), "0 0, 1 1");
+            Polygon ring_a(joined(borders_a.get())), ring_b(joined(borders_b.get()));
             Polygons rings;
             int code = overlay_area::call(op, ring_a.get(), ring_b.get(), rings.get());
-            ASSERT_EQ(by_borders(op, borders_a.get(), borders_b.get(), out.get()), code);
-            EXPECT_TRUE(
-                same_ring(open_points(ring_a.get()), joined(borders_a.get(), 0, borders_a.size())));
-            EXPECT_TRUE(
-                same_ring(open_points(ring_b.get()), joined(borders_b.get(), 0, borders_b.size())));
-            EXPECT_EQ(groups_of(out.get()).size(), size_t(rings.size()));
-            double area_a = geos.area(ga), area_b = geos.area(gb);
+            ASSERT_EQ(by_borders[int(op)](borders_a.get(), borders_b.get(), out.get()), code);
+            EXPECT_TRUE(same_ring(open_points(ring_a.get()), joined(borders_a.get())));
+            EXPECT_TRUE(same_ring(open_points(ring_b.get()), joined(borders_b.get())));
+            EXPECT_EQ(out.get()->polygon_rec_num, rings.size());
+            EXPECT_EQ(out.get()->polygon_rec[0], 1);
             GEOSGeometry* expected = op == Operation::kUnion ? GEOSUnion_r(geos.h, ga, gb)
                                      : op == Operation::kIntersec
                                          ? GEOSIntersection_r(geos.h, ga, gb)
