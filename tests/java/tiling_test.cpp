@@ -189,10 +189,8 @@ TEST(PolygonTiling, ShapesInOrderAndInnerTilesWholeAsMarkedSquaresColumnByColumn
 // An output record whatever its capacities: too small for the pieces and for one shape_parts
 // entry per shape, or already holding pieces of an earlier call.
 TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {
-    std::vector<int> parts{5, 5}, x, y, z(10, 0);
-    for (int copy = 0; copy < 2; ++copy)
-        for (const Pt& p : square(5, 5, 75, 75))
-            x.push_back(p.x), y.push_back(p.y);
+    std::vector<int> parts{5, 5}, z(10, 0), x{5, 75, 75, 5, 5, 5, 75, 75, 5, 5},
+        y{5, 5, 75, 75, 5, 5, 5, 75, 75, 5};
     polygon_division_in_t in{10, 2, 0, 80, 0, 80, 8, 8, nullptr, nullptr, nullptr, nullptr};
     polygon_division_in_init(&in, x.data(), y.data(), z.data(), parts.data(), 10, 2);
     polygon_division_out_t out{};
@@ -211,15 +209,16 @@ TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {
 }
 
 using testing_shapes::random_int;
+using testing_shapes::random_real;
 
 // A ring star-shaped around (cx, cy): one vertex at a random angle and radius in each of n equal
 // sectors, so the ring is simple.
 Shape random_star(std::mt19937& rng, double cx, double cy, double radius) {
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
     int n = random_int(rng, 4, 43);
     Shape ring;
     for (int i = 0; i < n; ++i) {
-        double a = (i + 0.9 * unit(rng)) / n * 2 * M_PI, r = radius * (0.15 + 0.85 * unit(rng));
+        double a = (i + random_real(rng, 0, 0.9)) / n * 2 * M_PI,
+               r = random_real(rng, 0.15, 1) * radius;
         Pt p{int(std::lround(cx + r * std::cos(a))), int(std::lround(cy + r * std::sin(a)))};
         if (ring.empty() || !(p == ring.back()))
             ring.push_back(p);
@@ -312,11 +311,10 @@ TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
             return exact ? random_int(rng, 2, 5) : random_int(rng, 1000000, 61000000);
         };
         int x0 = random_int(rng, -1000, 1000), y0 = random_int(rng, -1000, 1000);
-        int width = cols * size(), height = rows * size();
-        int tile_w = width / cols, tile_h = height / rows;
+        int tile_w = size(), tile_h = size(), width = cols * tile_w, height = rows * tile_h;
         int max_x = x0 + width + random_int(rng, 0, std::min(cols, tile_w) - 1);
-        Grid g{x0,   y0,  max_x, y0 + height + random_int(rng, 0, std::min(rows, tile_h) - 1),
-               cols, rows};
+        int max_y = y0 + height + random_int(rng, 0, std::min(rows, tile_h) - 1);
+        Grid g{x0, y0, max_x, max_y, cols, rows};
         std::vector<Shape> shapes(random_int(rng, 1, 3));
         for (Shape& s : shapes) {
             bool moved = rng() % 2 == 0;
