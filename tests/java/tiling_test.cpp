@@ -1,7 +1,6 @@
-// Tiled clipping run the way a host runs it (records filled from integer arrays, pieces read from
-// the output record): pieces in their tiles, whole tiles as marked squares in column order, shapes
-// cut to the grid and kept in input order, output records of any capacity; area and length
-// conserved over random shapes and grids.
+// Tiled clipping run as a host runs it (records from integer arrays, pieces read from the output
+// record): pieces in their tiles, whole tiles as marked squares in column order, shapes cut to the
+// grid in input order, output records of any capacity; area and length kept over random shapes.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -12,7 +11,6 @@
 #include <vector>
 
 #include "java/java_internal.h"
-#include "point_text.h"
 #include "random_shapes.h"
 
 namespace {
@@ -36,17 +34,8 @@ struct Piece {
     int col, row;
 };
 
-// The pieces of a call and the number each input shape gave (its pieces follow one another).
-struct Tiled {
-    std::vector<Piece> pieces;
-    std::vector<int> shape_parts;
-    std::vector<Piece> of_shape(size_t s) const {
-        auto first = pieces.begin();
-        for (size_t i = 0; i < s; ++i)
-            first += shape_parts[i];
-        return {first, first + shape_parts[s]};
-    }
-};
+// The pieces of a call, shape by shape (shape_parts tells how many each input shape gave).
+using Tiled = std::vector<std::vector<Piece>>;
 
 // Runs the polygon or the polyline entry point on the shapes with an output record of the
 // capacities the library expects, and reads the pieces back.
@@ -60,12 +49,12 @@ Tiled tile(const Grid& g, const std::vector<Shape>& shapes, bool polygons) {
     const int n = static_cast<int>(x.size()), p = static_cast<int>(parts.size());
     Tiled t;
     auto read = [&t](const auto& out, const int* codes) {
-        t.shape_parts.assign(out.shape_parts, out.shape_parts + out.shape_num);
-        for (int i = 0, k = 0; i < out.part_num; ++i) {
-            t.pieces.push_back({{}, out.part_col[i], out.part_row[i]});
-            for (int j = 0; j < out.part_points[i]; ++j, ++k)
-                t.pieces.back().points.push_back({out.x[k], out.y[k], codes ? codes[k] : 0});
-        }
+        for (int s = 0, i = 0, k = 0; s < out.shape_num; ++s)
+            for (t.emplace_back(); t.back().size() < size_t(out.shape_parts[s]); ++i) {
+                t.back().push_back({{}, out.part_col[i], out.part_row[i]});
+                for (int j = 0; j < out.part_points[i]; ++j, ++k)
+                    t.back().back().points.push_back({out.x[k], out.y[k], codes ? codes[k] : 0});
+            }
     };
     if (polygons) {
         polygon_division_in_t in{n,      p,      g.min_y, g.max_y, g.min_x, g.max_x,
@@ -91,20 +80,18 @@ Tiled tile(const Grid& g, const std::vector<Shape>& shapes, bool polygons) {
     return t;
 }
 
-// The area of a closed ring (unsigned, shoelace) or the length of a line.
-double measure(const Shape& s, bool ring) {
-    double sum = 0.0;
-    for (size_t i = 0; i + 1 < s.size(); ++i) {
-        double x0 = s[i].x, y0 = s[i].y, x1 = s[i + 1].x, y1 = s[i + 1].y;
-        sum += ring ? (x0 * y1 - x1 * y0) / 2.0 : std::hypot(x1 - x0, y1 - y0);
-    }
-    return std::fabs(sum);
-}
-
+// The summed areas of closed rings (unsigned, shoelace) or lengths of lines.
 double total(const std::vector<Piece>& pieces, bool rings) {
     double sum = 0.0;
-    for (const Piece& p : pieces)
-        sum += measure(p.points, rings);
+    for (const Piece& piece : pieces) {
+        double one = 0.0;
+        for (size_t i = 0; i + 1 < piece.points.size(); ++i) {
+            const Pt &p = piece.points[i], &q = piece.points[i + 1];
+            one += rings ? (double(p.x) * q.y - double(q.x) * p.y) / 2.0
+                         : std::hypot(q.x - p.x, q.y - p.y);
+        }
+        sum += std::fabs(one);
+    }
     return sum;
 }
 
@@ -131,14 +118,6 @@ Shape square(int x0, int y0, int x1, int y1) {
     return {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}};
 }
 
-// A shape from "x y z, x y, ..." (whole numbers).
-Shape text(const char* points) {
-    Shape shape;
-    for (const testing_shapes::Xy& p : testing_shapes::pts(points))
-        shape.push_back({int(p.x), int(p.y), int(p.z)});
-    return shape;
-}
-
 const Grid kGrid8{0, 0, 80, 80, 8, 8};
 
 TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
@@ -153,7 +132,6 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
     const Shape big = square(5, 5, 75, 75);
     const double bent = std::hypot(6, 4) + std::hypot(4, 2);
     const Tiles up{{0, 0}, {1, 0}, {2, 0}, {3, 0}, {3, 1}, {3, 2}};
-    const Tiles first_column{{0, 0}, {0, 1}}, far_column{{8, 0}, {8, 1}};
     const Case cases[] = {
         {"ring wholly left of the grid", true, square(-100, 10, -90, 20), {}, 0},
         {"ring reaching out on the left", true, square(-20, 12, 5, 18), {{0, 1}}, 30},
@@ -162,42 +140,40 @@ TEST(Tiling, PiecesLieInTheirTilesAndKeepTheAreaOrLengthInsideTheGrid) {
         {"far-edge column", true, square(7, 1, 9, 2), {{3, 0}, {4, 0}}, 2, {0, 0, 9, 8, 4, 4}},
         {"no columns", true, big, {}, 0, {0, 0, 80, 80, 0, 8}},
         {"grid narrower than its columns", true, big, {}, 0, {0, 0, 3, 80, 4, 8}},
-        {"line in one tile", false, text("12 13, 18 17, 14 19"), {{1, 1}}, bent},
-        {"line across a row, up a column", false, text("5 5, 35 5, 35 25"), up, 50},
+        {"line in one tile", false, {{12, 13}, {18, 17}, {14, 19}}, {{1, 1}}, bent},
+        {"line across a row, up a column", false, {{5, 5}, {35, 5}, {35, 25}}, up, 50},
         // On the common edge x = 20 of columns 1 and 2: kept by column 2, whose least-x side it is.
-        {"line along a tile edge", false, text("20 2, 20 8"), {{2, 0}}, 6},
-        {"line wholly outside", false, text("-50 5, -40 5"), {}, 0},
-        {"line reaching out", false, text("-50 5, 15 5"), {{0, 0}, {1, 0}}, 15},
+        {"line along a tile edge", false, {{20, 2}, {20, 8}}, {{2, 0}}, 6},
+        {"line wholly outside", false, {{-50, 5}, {-40, 5}}, {}, 0},
+        {"line reaching out", false, {{-50, 5}, {15, 5}}, {{0, 0}, {1, 0}}, 15},
         // Along the grid's outline and then out of it: the stretch on the outline lies in the grid.
         // The far edge x = 80 belongs to the far-edge column 8.
-        {"line along the far edge, then out", false, text("80 2, 80 18, 95 30"), far_column, 16},
-        {"line along the least edge, then out", false, text("0 2, 0 18, -15 30"), first_column, 16},
+        {"far edge, then out", false, {{80, 2}, {80, 18}, {95, 30}}, {{8, 0}, {8, 1}}, 16},
+        {"least edge, then out", false, {{0, 2}, {0, 18}, {-15, 30}}, {{0, 0}, {0, 1}}, 16},
     };
     for (const Case& c : cases) {
         Tiled out = tile(c.grid, {c.shape}, c.polygon);
+        ASSERT_EQ(out.size(), 1u) << c.what;
         Tiles tiles;
-        for (const Piece& p : out.pieces)
+        for (const Piece& p : out[0])
             tiles.emplace_back(p.col, p.row);
         std::sort(tiles.begin(), tiles.end());
-        EXPECT_EQ(out.shape_parts, std::vector<int>{static_cast<int>(c.tiles.size())}) << c.what;
         EXPECT_EQ(tiles, c.tiles) << c.what;
-        EXPECT_NEAR(total(out.pieces, c.polygon), c.measure, 1e-9) << c.what;
-        EXPECT_TRUE(pieces_in_tiles(out.pieces, c.grid)) << c.what;
+        EXPECT_NEAR(total(out[0], c.polygon), c.measure, 1e-9) << c.what;
+        EXPECT_TRUE(pieces_in_tiles(out[0], c.grid)) << c.what;
     }
 }
 
 // Two shapes, kept in input order: a ring within one tile (itself, codes too) and a square over
 // all tiles whose inner tiles come whole as marked squares.
 TEST(PolygonTiling, ShapesInOrderAndInnerTilesWholeAsMarkedSquaresColumnByColumn) {
-    Shape ring = text("12 13 2, 18 13, 18 17 3, 12 17, 12 13 2");
+    Shape ring{{12, 13, 2}, {18, 13}, {18, 17, 3}, {12, 17}, {12, 13, 2}};
     Tiled out = tile(kGrid8, {ring, square(5, 5, 75, 75)}, true);
-    ASSERT_EQ(out.shape_parts, (std::vector<int>{1, 64}));
-    EXPECT_EQ(out.pieces[0].points, ring);
-    EXPECT_DOUBLE_EQ(total(out.of_shape(1), true), 70.0 * 70.0);
+    ASSERT_TRUE(out.size() == 2 && out[0].size() == 1 && out[1].size() == 64);
+    EXPECT_EQ(out[0][0].points, ring);
     Tiles whole;
-    for (const Piece& p : out.of_shape(1)) {
-        rectangle_t t = tile_of(kGrid8, p.col, p.row);
-        Shape marked = square(int(t.min_x), int(t.min_y), int(t.max_x), int(t.max_y));
+    for (const Piece& p : out[1]) {
+        Shape marked = square(10 * p.col, 10 * p.row, 10 * p.col + 10, 10 * p.row + 10);
         marked.front().z = 2, marked.back().z = 3;
         bool inner = p.col >= 1 && p.col <= 6 && p.row >= 1 && p.row <= 6;
         EXPECT_EQ(p.points == marked, inner) << "tile " << p.col << "," << p.row;
@@ -213,10 +189,8 @@ TEST(PolygonTiling, ShapesInOrderAndInnerTilesWholeAsMarkedSquaresColumnByColumn
 // An output record whatever its capacities: too small for the pieces and for one shape_parts
 // entry per shape, or already holding pieces of an earlier call.
 TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {
-    std::vector<int> parts{5, 5}, x, y, z(10, 0);
-    for (int copy = 0; copy < 2; ++copy)
-        for (const Pt& p : square(5, 5, 75, 75))
-            x.push_back(p.x), y.push_back(p.y);
+    std::vector<int> parts{5, 5}, z(10, 0), x{5, 75, 75, 5, 5, 5, 75, 75, 5, 5},
+        y{5, 5, 75, 75, 5, 5, 5, 75, 75, 5};
     polygon_division_in_t in{10, 2, 0, 80, 0, 80, 8, 8, nullptr, nullptr, nullptr, nullptr};
     polygon_division_in_init(&in, x.data(), y.data(), z.data(), parts.data(), 10, 2);
     polygon_division_out_t out{};
@@ -235,15 +209,16 @@ TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {
 }
 
 using testing_shapes::random_int;
+using testing_shapes::random_real;
 
 // A ring star-shaped around (cx, cy): one vertex at a random angle and radius in each of n equal
 // sectors, so the ring is simple.
 Shape random_star(std::mt19937& rng, double cx, double cy, double radius) {
-    std::uniform_real_distribution<double> unit(0.0, 1.0);
     int n = random_int(rng, 4, 43);
     Shape ring;
     for (int i = 0; i < n; ++i) {
-        double a = (i + 0.9 * unit(rng)) / n * 2 * M_PI, r = radius * (0.15 + 0.85 * unit(rng));
+        double a = (i + random_real(rng, 0, 0.9)) / n * 2 * M_PI,
+               r = random_real(rng, 0.15, 1) * radius;
         Pt p{int(std::lround(cx + r * std::cos(a))), int(std::lround(cy + r * std::sin(a)))};
         if (ring.empty() || !(p == ring.back()))
             ring.push_back(p);
@@ -274,57 +249,52 @@ Shape random_histogram(std::mt19937& rng, int x0, int y0, int width, int height)
 
 // What of a shape lies in the closed rectangle: the area of a ring clipped edge by edge against
 // each side in turn (the clipped ring may run along a side and back, which adds no area), or the
-// length of a line's segments clipped parametrically.
+// length of a line's segments each cut back to the sides.
 double measure_within(const Shape& s, bool ring, const Grid& g) {
-    std::vector<std::pair<double, double>> pts;
+    using P = std::pair<double, double>;
+    auto by = [&g](int side, P p) {  // >= 0 on the grid's side of its edge `side`
+        const double v[] = {p.first - g.min_x, g.max_x - p.first, p.second - g.min_y,
+                            g.max_y - p.second};
+        return v[side];
+    };
+    auto cut = [&by](P p, P q, int side) {  // where pq crosses edge `side`
+        double t = by(side, p) / (by(side, p) - by(side, q));
+        return P{p.first + t * (q.first - p.first), p.second + t * (q.second - p.second)};
+    };
+    std::vector<P> pts;
     for (const Pt& p : s)
         pts.push_back({double(p.x), double(p.y)});
+    double sum = 0.0;
     if (!ring) {
-        double length = 0.0;
         for (size_t i = 0; i + 1 < pts.size(); ++i) {
-            auto [x0, y0] = pts[i];
-            double dx = pts[i + 1].first - x0, dy = pts[i + 1].second - y0, t0 = 0.0, t1 = 1.0;
-            const double d[] = {-dx, dx, -dy, dy},
-                         q[] = {x0 - g.min_x, g.max_x - x0, y0 - g.min_y, g.max_y - y0};
-            for (int k = 0; k < 4 && t0 <= t1; ++k) {
-                if (d[k] == 0.0)
-                    t1 = q[k] < 0 ? -1.0 : t1;
-                else if (d[k] < 0)
-                    t0 = std::max(t0, q[k] / d[k]);
-                else
-                    t1 = std::min(t1, q[k] / d[k]);
+            P p = pts[i], q = pts[i + 1];
+            bool out = false;
+            for (int side = 0; side < 4 && !out; ++side) {
+                out = by(side, p) < 0 && by(side, q) < 0;
+                if ((by(side, p) < 0) != (by(side, q) < 0))
+                    (by(side, p) < 0 ? p : q) = cut(p, q, side);
             }
-            length += t0 <= t1 ? (t1 - t0) * std::hypot(dx, dy) : 0.0;
+            sum += out ? 0.0 : std::hypot(q.first - p.first, q.second - p.second);
         }
-        return length;
+        return sum;
     }
     pts.pop_back();  // open ring
-    for (int side = 0; side < 4 && !pts.empty(); ++side) {
-        auto inside_by = [&](std::pair<double, double> p) {  // >= 0 inside this side
-            const double v[] = {p.first - g.min_x, g.max_x - p.first, p.second - g.min_y,
-                                g.max_y - p.second};
-            return v[side];
-        };
-        std::vector<std::pair<double, double>> kept;
+    for (int side = 0; side < 4; ++side) {
+        std::vector<P> kept;
         for (size_t i = 0; i < pts.size(); ++i) {
-            auto p = pts[i], q = pts[(i + 1) % pts.size()];
-            double dp = inside_by(p), dq = inside_by(q);
-            if (dp >= 0)
+            P p = pts[i], q = pts[(i + 1) % pts.size()];
+            if (by(side, p) >= 0)
                 kept.push_back(p);
-            if ((dp < 0) != (dq < 0)) {
-                double t = dp / (dp - dq);
-                kept.push_back(
-                    {p.first + t * (q.first - p.first), p.second + t * (q.second - p.second)});
-            }
+            if ((by(side, p) < 0) != (by(side, q) < 0))
+                kept.push_back(cut(p, q, side));
         }
         pts = kept;
     }
-    double twice = 0.0;
     for (size_t i = 0; i < pts.size(); ++i) {
-        auto p = pts[i], q = pts[(i + 1) % pts.size()];
-        twice += p.first * q.second - q.first * p.second;
+        P p = pts[i], q = pts[(i + 1) % pts.size()];
+        sum += (p.first * q.second - q.first * p.second) / 2.0;
     }
-    return std::fabs(twice) / 2.0;
+    return std::fabs(sum);
 }
 
 // Grids of 4..32 tiles each way, tiles not square, whose extent is not always a multiple of the
@@ -341,11 +311,10 @@ TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
             return exact ? random_int(rng, 2, 5) : random_int(rng, 1000000, 61000000);
         };
         int x0 = random_int(rng, -1000, 1000), y0 = random_int(rng, -1000, 1000);
-        int width = cols * size(), height = rows * size();
-        int tile_w = width / cols, tile_h = height / rows;
+        int tile_w = size(), tile_h = size(), width = cols * tile_w, height = rows * tile_h;
         int max_x = x0 + width + random_int(rng, 0, std::min(cols, tile_w) - 1);
-        Grid g{x0,   y0,  max_x, y0 + height + random_int(rng, 0, std::min(rows, tile_h) - 1),
-               cols, rows};
+        int max_y = y0 + height + random_int(rng, 0, std::min(rows, tile_h) - 1);
+        Grid g{x0, y0, max_x, max_y, cols, rows};
         std::vector<Shape> shapes(random_int(rng, 1, 3));
         for (Shape& s : shapes) {
             bool moved = rng() % 2 == 0;
@@ -360,12 +329,12 @@ TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
                 s = Shape(s.begin() + from, s.begin() + to);
         }
         Tiled out = tile(g, shapes, polygons);
-        ASSERT_EQ(out.shape_parts.size(), shapes.size());
+        ASSERT_EQ(out.size(), shapes.size());
         for (size_t s = 0; s < shapes.size(); ++s) {
             double expected = measure_within(shapes[s], polygons, g);
-            double got = total(out.of_shape(s), polygons);
+            double got = total(out[s], polygons);
             ASSERT_TRUE(std::fabs(got - expected) <= (exact ? 1e-12 : 1e-6) * expected &&
-                        pieces_in_tiles(out.of_shape(s), g))
+                        pieces_in_tiles(out[s], g))
                 << "seed " << seed << " trial " << trial << ": " << got << " of " << expected
                 << "\n grid " << g.min_x << "," << g.min_y << " .. " << g.max_x << "," << g.max_y
                 << " " << cols << "x" << rows << "\n shape " << testing::PrintToString(shapes[s]);
