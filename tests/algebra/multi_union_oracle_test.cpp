@@ -150,6 +150,11 @@ TEST(MultiPolygonsUnion, CountiesOfAStateMergeAsGeosMergesThem) {
         EXPECT_NEAR(got.area, want.area, kAreaShare * want.area);
         EXPECT_EQ(got.polygons, want.polygons);
         EXPECT_EQ(got.holes, want.holes);
+        // The plain delivery, holes cut out, covers the same: counter-clockwise valid pieces.
+        Polygons plain;
+        algebra_multi_polygons_union(in.get(), plain.get());
+        EXPECT_EQ(faulty_rings(plain.get(), true), "");
+        EXPECT_NEAR(area_sum(plain.get()), want.area, kAreaShare * want.area);
     }
 }
 
