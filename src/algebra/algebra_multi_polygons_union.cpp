@@ -437,9 +437,13 @@ void deliver_with_holes(polygon_expand_t* record, polygons_expand_t* out) {
     com_polygons_expand_add(out, *record);
 }
 
-// Delivery as plain polygons: small holes dropped, the rest cut out.
+// Delivery as plain polygons: small holes dropped, the rest cut out; every piece runs
+// counter-clockwise (the union's outer ring may come either way, and one without holes passes the
+// cutting as it is).
 void deliver_cut(polygon_expand_t* record, polygons_t* out) {
     drop_small_holes(&record->holes);
+    if (relation_polygon_direction(&record->polygon) != 0)
+        com_polygon_reverse(&record->polygon);
     com_polygons_insertat_copy(&record->holes, 0, record->polygon);
     OwnedPolygons pieces;
     split_polygons_by_holes(&record->holes, &pieces.list);

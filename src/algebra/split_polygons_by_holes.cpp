@@ -202,6 +202,33 @@ void sort_by_y(std::vector<point_t>* points) {
     *points = sorted;
 }
 
+// Moves every vertex of `ring` at place `from` to place `to`.
+void move_vertices(polygon_t* ring, point_t from, point_t to) {
+    for (int k = 0; k < ring->geom.count; ++k) {
+        point_t& v = ring->geom.points[k];
+        if (same_point(v, from)) {
+            v.x = to.x;
+            v.y = to.y;
+        }
+    }
+}
+
+// The crossings of one ring, ascending in y, where two lie closer than the validity check's band
+// (the line passing a sharp tip or a thin neck of the ring) made one place: the later one moves
+// onto the earlier, in the ring too. Otherwise the pieces would keep both, a hair apart, and touch
+// themselves there; made one, the tip or neck closes to a point where the piece is cut in two.
+void join_close_crossings(polygon_t* ring, std::vector<point_t>* crossings) {
+    sort_by_y(crossings);
+    for (size_t k = 1; k < crossings->size(); ++k) {
+        point_t& p = (*crossings)[k];
+        const point_t& kept = (*crossings)[k - 1];
+        if (p.y - kept.y < mapgeom::kDefaultPermit && !same_point(p, kept)) {
+            move_vertices(ring, p, kept);
+            p = kept;
+        }
+    }
+}
+
 // The points where the line from `from` to `to` meets the rings of `rings`, inserted into the
 // rings as vertices, ascending in y (the order along the line), each place once. Each ring is
 // crossed with a line of its own, so that a line through many holes costs linear time.
@@ -213,8 +240,11 @@ std::vector<point_t> line_crossings(polygons_t* rings, point_t from, point_t to)
         com_polyline_add(&line.line, to);
         mapgeom::OwnedPoints scratch;
         find_all_polyline_crosspts(&line.line, &node->polygon, &scratch.g);
-        for (int k = 1; k + 1 < line.line.geom.count; ++k)
-            along.push_back(line.line.geom.points[k]);
+        std::vector<point_t> crossings(
+            line.line.geom.points + 1,
+            line.line.geom.points + std::max(1, line.line.geom.count - 1));
+        join_close_crossings(&node->polygon, &crossings);
+        along.insert(along.end(), crossings.begin(), crossings.end());
     }
     sort_by_y(&along);
     std::vector<point_t> once;
@@ -238,8 +268,8 @@ void sort_once(std::vector<point_t>* points) {
     std::vector<point_t> once;
     for (const point_t& p : *points) {
         bool seen = false;
-        for (auto it = once.rbegin();
-             it != once.rend() && it->y >= p.y - 2 * mapgeom::kSamePoint; ++it)
+        for (auto it = once.rbegin(); it != once.rend() && it->y >= p.y - 2 * mapgeom::kSamePoint;
+             ++it)
             seen = seen || same_point(*it, p);
         if (!seen)
             once.push_back(p);
@@ -731,6 +761,11 @@ void split_by_holes(const polygons_t* in, polygons_t* out) {
             again.hand_over(&outers.list);
         }
         outers.hand_over(&result.list);
+        // Pieces of the polygon run counter-clockwise, however the outer ring was given (one the
+        // cuts never reached would keep its input direction). Reversing now, before the press
+        // sections are coded, keeps each section's 2 ... 3 in ring order.
+        for (polygon_node_t* node = result.list.head; node != nullptr; node = node->next)
+            orient(&node->polygon, true);
     }
     err_polygon_process(&result.list);
     transform_polygons_press(&result.list);
