@@ -60,7 +60,7 @@ MAPGEOM_API int find_all_polygon_crosspts(polygon_t* a, polygon_t* b, geom_t* po
  * which lose a 100.
  * Rings already in `out` are left untouched: the clean-up of degenerate rings and the press markers
  * apply to this call's pieces only. The list takes over the pieces (release with
- * com_polygons_free).
+ * com_polygons_free; from C com_polygons_release).
  * Debug traces (appended in the working directory): a faulty polygon (relation_polygon_iserror not
  * 0) to "source_error.txt" and a faulty outline to "compare_error.txt", each as "num: " and its
  * stored point count followed by one "x<TAB>y" line per point; one "result_error: " line to
@@ -78,8 +78,8 @@ MAPGEOM_C_END
  * Crossings where the rings only touch lose the marker again (in the difference, a point where B
  * touches A from inside keeps it). Result rings are counter-clockwise, closed, free of repeated
  * vertices, in whole units, and appended to out; rings already in out are left alone. The caller
- * releases them with com_polygons_free. A result never holds a hole: rings that cross cannot
- * leave one, and nested rings are reported by code with nothing appended.
+ * releases them with com_polygons_free (from C com_polygons_release). A result never holds a hole:
+ * rings that cross cannot leave one, and nested rings are reported by code with nothing appended.
  * Result codes:
  *   0  the rings cross; result rings appended
  *   1  no crossing, no vertex of A outside B (A within B: the intersection is A, the difference
@@ -140,11 +140,11 @@ struct tag_polygons_java_t; /* the polygon list record of mapgeom/java.h */
 MAPGEOM_C_BEGIN
 
 /* Repairs one ring (read only) and appends the resulting rings to out, which is neither cleared
- * nor initialised; the caller releases them with com_polygons_free. Returns 1 when the ring was
- * cut, 0 when it was not: it was valid, or faulty in a way that is no contact (too few vertices,
- * not closed, all points on one line; such a ring is appended after cleaning, unmended), or it
- * could not be cut (appended as it stands); or it had fewer than 3 stored points after cleaning
- * (nothing appended). */
+ * nor initialised; the caller releases them with com_polygons_free (from C com_polygons_release).
+ * Returns 1 when the ring was cut, 0 when it was not: it was valid, or faulty in a way that is no
+ * contact (too few vertices, not closed, all points on one line; such a ring is appended after
+ * cleaning, unmended), or it could not be cut (appended as it stands); or it had fewer than 3
+ * stored points after cleaning (nothing appended). */
 MAPGEOM_API int error_polygon_process(const polygon_t* polygon, polygons_t* out);
 
 /* Repairs every polygon of the list record `polygons` in order, as error_polygon_process, and
@@ -215,7 +215,7 @@ MAPGEOM_C_BEGIN
  *      walk could not be followed soundly (contradictory meeting points, outlines covering less
  *      than the larger ring or more than both, or no closing within the step bound)
  * Only the rings this call appends are cleaned of degenerate rings and checked. The caller
- * releases out with com_polygons_free. */
+ * releases out with com_polygons_free (from C com_polygons_release). */
 MAPGEOM_API int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out);
 
 MAPGEOM_C_END

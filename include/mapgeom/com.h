@@ -127,6 +127,61 @@ MAPGEOM_C_BEGIN
 /* Fresh zeroed storage for 10 crossing points; earlier storage is not released. */
 MAPGEOM_API void com_crosspts_init(crosspts_t* crosspts);
 
+/* ---------------------------------------------------------------------------------------------------
+ * Building and releasing records from C. The container operations further down are C++ functions;
+ * these plain-named companions let a C host (or any host that binds plain names) build the inputs
+ * of the plain-named entry points and release what they hand back without touching the records'
+ * fields. Each does nothing for a null record.
+ *
+ *     polygon_t ring, rect;
+ *     polygons_t pieces;
+ *     com_polygon_make(&ring);
+ *     com_polygon_append(&ring, 0, 0, 0);  ...  (the same for rect)
+ *     com_polygons_make(&pieces);
+ *     algebra_polygon_and_rect_intersec(&ring, &rect, &pieces);
+ *     ...  (read the pieces)
+ *     com_polygons_release(&pieces);
+ *     com_polygon_release(&ring);
+ *     com_polygon_release(&rect);
+ *
+ * Reading needs no function: a list's nodes run from `head` along `next` (`num` of them), and a
+ * shape's points are geom.points[0 .. geom.count - 1], a polygon's last point repeating its first.
+ * A released record is empty and may be filled again without a new make.
+ * -------------------------------------------------------------------------------------------------
+ */
+
+/* An empty ring; nothing is allocated before the first point, so a ring never filled needs no
+ * release. */
+MAPGEOM_API void com_polygon_make(polygon_t* polygon);
+/* Appends vertex (x, y) with point code z, keeping the ring closed: the first call stores the
+ * point and its closing copy, later calls insert before the closing point. Once the ring has three
+ * vertices, a point repeating the first vertex (within 0.0001) is taken as the closing point and
+ * not stored again, so an open and a closed list of coordinates build the same ring. */
+MAPGEOM_API void com_polygon_append(polygon_t* polygon, double x, double y, double z);
+/* Releases the ring's points. */
+MAPGEOM_API void com_polygon_release(polygon_t* polygon);
+
+/* An empty polyline; append adds a point at its end; release releases its points. */
+MAPGEOM_API void com_polyline_make(polyline_t* polyline);
+MAPGEOM_API void com_polyline_append(polyline_t* polyline, double x, double y, double z);
+MAPGEOM_API void com_polyline_release(polyline_t* polyline);
+
+/* An empty polygon list. append moves a ring into the list: the list takes over its points and the
+ * ring record is left empty, as made. release releases every ring and node of the list. */
+MAPGEOM_API void com_polygons_make(polygons_t* polygons);
+MAPGEOM_API void com_polygons_append(polygons_t* polygons, polygon_t* polygon);
+MAPGEOM_API void com_polygons_release(polygons_t* polygons);
+
+/* The same for polyline lists; release also releases the list's grouping table. */
+MAPGEOM_API void com_polylines_make(polylines_t* polylines);
+MAPGEOM_API void com_polylines_append(polylines_t* polylines, polyline_t* polyline);
+MAPGEOM_API void com_polylines_release(polylines_t* polylines);
+
+/* Release the points a crossing finder listed (find_all_crosspts and its kin; an all-zero geom_t
+ * is a valid empty list to start from) and the records of a crossing-point list. */
+MAPGEOM_API void com_geom_release(geom_t* geom);
+MAPGEOM_API void com_crosspts_release(crosspts_t* crosspts);
+
 MAPGEOM_C_END
 
 #ifdef __cplusplus

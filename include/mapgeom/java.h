@@ -351,8 +351,9 @@ MAPGEOM_API void com_polygons_java_init_value(polygons_java_t* polygons, const i
  * zero. Full arrays grow to (capacity + need) x 2. Appends nothing if the counts would pass the
  * int32 range or an allocation fails. */
 MAPGEOM_API void com_polygons_java_add_value(polygons_java_t* polygons, const polygons_t* list);
-/* Appends one polygon per stored part to the list (release with com_polygons_free). A part whose
- * points would run past point_num is appended as an empty polygon, keeping part i at index i. */
+/* Appends one polygon per stored part to the list (release with com_polygons_free, from C
+ * com_polygons_release). A part whose points would run past point_num is appended as an empty
+ * polygon, keeping part i at index i. */
 MAPGEOM_API void com_polygons_java_get_polygons(const polygons_java_t* polygons, polygons_t* list);
 /* Copies point_num entries of x, y, z and part_num of part_points into host buffers. */
 MAPGEOM_API void get_polygons_java_value(const polygons_java_t* polygons, int* x, int* y, int* z,
@@ -377,10 +378,10 @@ MAPGEOM_API void get_split_lines_value(const split_lines_t* lines, int* values, 
  * later add cannot touch released memory. */
 MAPGEOM_API void com_split_lines_free(split_lines_t* lines);
 /* For group i and polygon i of the list, appends one two-point polyline (with the vertices' codes)
- * per pair (a, b) of the group's values to `polylines` (release with com_polylines_free). Groups
- * are read at their own offsets: an odd trailing value is ignored, a pair naming a vertex outside
- * the polygon's stored points is skipped, and groups without a polygon (or polygons without a
- * group) add nothing. */
+ * per pair (a, b) of the group's values to `polylines` (release with com_polylines_free, from C
+ * com_polylines_release). Groups are read at their own offsets: an odd trailing value is ignored, a
+ * pair naming a vertex outside the polygon's stored points is skipped, and groups without a polygon
+ * (or polygons without a group) add nothing. */
 MAPGEOM_API void com_split_lines_get_polylines(const polygons_t* list, const split_lines_t* lines,
                                                polylines_t* polylines);
 
