@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "rings.h"
+#include "sandbox.h"
 
 namespace mapgeom_tool {
 
@@ -35,7 +36,7 @@ struct Place {
 std::string read_text(const std::string& path) {
     if (path == "-")
         return std::string(std::istreambuf_iterator<char>(std::cin), {});
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(user_path(path), std::ios::binary);
     if (!in)
         throw InputError(path + ": cannot open: " + std::strerror(errno));
     std::ostringstream text;
