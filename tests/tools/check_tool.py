@@ -577,6 +577,34 @@ def scenario_jobs():
           "standard input to standard output: " + proc.stderr)
 
 
+def scenario_real_data():
+    """The demo's real counties: dissolved by state, each state's area is the sum of its
+    counties' (they tile it without overlaps); tiled on two threads, every county keeps its area."""
+    counties = os.path.join(os.path.dirname(ARGS.sample), "us_counties.geojson")
+    run_ok(["dissolve", counties, "--by", "state", "-o", path("states"), "--svg",
+            path("states.svg")])
+    inputs, expected = load(counties), {}
+    for feature in inputs:
+        state = feature["properties"]["state"]
+        expected[state] = expected.get(state, 0.0) + area_of(snapped(feature["geometry"]))
+    got = {}
+    for result in load("states"):
+        state = result["properties"]["state"]
+        got[state] = got.get(state, 0.0) + area_of(result["geometry"])
+    check(set(got) == set(expected) and all(abs(got[s] - expected[s]) <= 1e-6 * expected[s]
+                                            for s in expected),
+          "dissolved states keep the counties' area: %s of %s" % (got, expected))
+    check(check_valid(path("states")), "dissolved states valid")
+    run_ok(["tile", counties, "--grid", "-110,36,-71,42.1", "--cols", "39", "--rows", "6",
+            "-j", "2", "-o", path("tiles")])
+    pieces = load("tiles")
+    for index, feature in enumerate(inputs):
+        area = area_of(snapped(feature["geometry"]))
+        tiled = sum(area_of(p["geometry"]) for p in pieces_of(pieces, index))
+        check(abs(tiled - area) <= 1e-6 * area, "county %s tiled whole: %.12g of %.12g" % (
+            feature["id"], tiled, area))
+
+
 def report():
     print("%d check(s) failed" % len(FAILURES) if FAILURES else "all checks passed")
     return 1 if FAILURES else 0
