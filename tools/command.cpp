@@ -42,6 +42,9 @@ CLI::App* add_command(CLI::App& program, const std::string& name, const std::str
     command->add_flag("--repair", options->repair,
                       "first cut every input ring that crosses or touches itself into valid rings "
                       "with the library's self-intersection repair");
+    command->add_flag("--ndjson", options->ndjson,
+                      "write newline-delimited GeoJSON, one feature per line (chosen anyway for "
+                      "an output named .ndjson, .geojsonl, .geojsons or .jsonl)");
     return command;
 }
 
@@ -158,8 +161,12 @@ void Run::each_feature(const Dataset& dataset,
 void Run::finish(const std::string& summary_extra) {
     OutputFiles files;
     if (!options_.output.empty())
-        files.write(options_.output,
-                    [&](std::ostream& out) { write_feature_collection(out, results_, units_); });
+        files.write(options_.output, [&](std::ostream& out) {
+            if (options_.ndjson || has_newline_delimited_name(options_.output))
+                write_feature_lines(out, results_, units_);
+            else
+                write_feature_collection(out, results_, units_);
+        });
     if (!options_.svg.empty()) {
         for (size_t i = 0; i < results_.size(); ++i)
             picture_.add_result(results_[i], colour_keys_[i], results_[i].properties.dump());

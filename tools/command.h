@@ -28,6 +28,7 @@ struct CommonOptions {
     int jobs = 0;         // worker threads for per-feature work; 0: the machine's cores
     std::string traces;   // keep the library's trace files here; empty: a removed scratch directory
     bool repair = false;  // run the self-intersection repair on every input polygon first
+    bool ndjson = false;  // write newline-delimited GeoJSON (also chosen by the output name)
 };
 
 // The result features of one piece of work, in order, each with the key that colours it.

@@ -575,6 +575,17 @@ def scenario_jobs():
                            "-q"], input=open(ARGS.sample).read(), capture_output=True, text=True)
     check(proc.returncode == 0 and json.loads(proc.stdout)["type"] == "FeatureCollection",
           "standard input to standard output: " + proc.stderr)
+    # Newline-delimited GeoJSON out (by the name) and back in (by the name and by its look).
+    run_ok(["clip", ARGS.sample, "--rect", "13.1,54.05,13.35,54.2", "-o", path("c.ndjson")])
+    lines = open(path("c.ndjson")).read().splitlines()
+    check(lines and all(json.loads(l)["type"] == "Feature" for l in lines), "one Feature a line")
+    shutil.copy(path("c.ndjson"), path("c.txt"))
+    for name in ("c.ndjson", "c.txt"):
+        run_ok(["repair", path(name), "-o", path(name + ".geojson")])
+        check(len(load(name + ".geojson")) == len(lines), name + ": every line read back")
+    write("bad.ndjson", '{"type":"Feature","geometry":null}\n')
+    code, _, err = run(["info", path("bad.ndjson")])
+    check(code == 2 and err.count("\n") == 1 and "has no geometry" in err, "bad line: " + err)
 
 
 def scenario_real_data():
