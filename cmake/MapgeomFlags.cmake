@@ -25,6 +25,17 @@ if(MAPGEOM_SANITIZE)
     add_link_options(${MAPGEOM_SANITIZER_FLAGS})
 endif()
 
+# ThreadSanitizer cannot share a build with AddressSanitizer; it checks the concurrency tests
+# (test_threads, the tool's --jobs runs) for data races inside the library.
+if(MAPGEOM_SANITIZE_THREAD)
+    if(MAPGEOM_SANITIZE)
+        message(FATAL_ERROR "MAPGEOM_SANITIZE and MAPGEOM_SANITIZE_THREAD exclude each other")
+    endif()
+    set(MAPGEOM_SANITIZER_FLAGS -fsanitize=thread -fno-omit-frame-pointer)
+    add_compile_options(${MAPGEOM_SANITIZER_FLAGS})
+    add_link_options(${MAPGEOM_SANITIZER_FLAGS})
+endif()
+
 # Host programs not built here (python3 loading the library through ctypes, a JVM) must preload the
 # sanitizer runtime and leave leak checking off (the interpreter's own allocations would be
 # reported). Tests that start one add MAPGEOM_SANITIZER_HOST_ENV to their ENVIRONMENT property; it

@@ -7,9 +7,9 @@
 
 #include "command.h"
 #include "geojson_io.h"
-#include "holes.h"
 #include "library_shapes.h"
 #include "mapgeom/algebra.h"
+#include "prepare.h"
 #include "rings.h"
 #include "subcommands.h"
 
@@ -37,41 +37,11 @@ const char* const kPolygonCodes[] = {
 const char* const kLineCodes[] = {"cut at the rectangle's edges",
                                   "the line lies within the rectangle", "apart"};
 
-// The rectangle's outline, counter-clockwise from its least corner; with
-// `press` the whole outline is one press section (code 2 on the first point, 3
-// on the closing point).
-Path rect_outline(const double r[4], bool press) {
-    Path ring = {
-        {r[0], r[1], 0}, {r[2], r[1], 0}, {r[2], r[3], 0}, {r[0], r[3], 0}, {r[0], r[1], 0}};
-    if (press) {
-        ring.front().z = 2;
-        ring.back().z = 3;
-    }
-    return ring;
-}
-
-// The pieces of one ring: the library's, or the ring or the rectangle when one
-// holds the other.
-std::vector<Path> clip_ring(const Path& ring, const double rect[4], int* code) {
-    LibPolygon polygon(ring);
-    LibPolygon outline(rect_outline(rect, false));
-    LibPolygons out;
-    *code = algebra_polygon_and_rect_intersec(polygon.get(), outline.get(), out.get());
-    if (out.size() > 0)
-        return out.paths();
-    if (*code == 1 || *code == 4)
-        return {ring};
-    if (*code == 2 || *code == 5)
-        return {rect_outline(rect, true)};
-    return {};
-}
-
-void clip_polygons(Run* run, const Dataset& dataset, const Feature& feature, const double rect[4]) {
+void clip_polygons(Results* run, const Feature& feature, const double rect[4]) {
     for (size_t p = 0; p < feature.polygons.size(); ++p) {
-        for (const Path& ring :
-             hole_free_rings(feature.polygons[p], dataset.path, feature, p, "clip")) {
+        for (const Path& ring : hole_free_rings(feature.polygons[p])) {
             int code = 0;
-            for (Path& piece : clip_ring(ring, rect, &code)) {
+            for (Path& piece : clip_ring_by_rect(ring, rect, &code)) {
                 OutputFeature out = polygon_result(feature, p, PolygonShape{{std::move(piece)}});
                 out.properties["result_code"] = code;
                 out.properties["result"] = meaning_of(kPolygonCodes, code);
@@ -82,7 +52,7 @@ void clip_polygons(Run* run, const Dataset& dataset, const Feature& feature, con
     }
 }
 
-void clip_lines(Run* run, const Feature& feature, const double rect[4]) {
+void clip_lines(Results* run, const Feature& feature, const double rect[4]) {
     for (size_t l = 0; l < feature.lines.size(); ++l) {
         LibPolyline line(feature.lines[l]);
         LibPolygon outline(rect_outline(rect, false));
@@ -109,12 +79,12 @@ void run_clip(const ClipOptions& options) {
     if (!(rect[0] < rect[2]) || !(rect[1] < rect[3]))
         throw CLI::ValidationError("--rect", "is empty after rounding to whole units");
     const Dataset& dataset = run.load(options.input);
-    for (const Feature& feature : dataset.features) {
+    run.each_feature(dataset, [&rect](const Feature& feature, Results* results) {
         if (feature.kind == ShapeKind::polygons)
-            clip_polygons(&run, dataset, feature, rect);
+            clip_polygons(results, feature, rect);
         else
-            clip_lines(&run, feature, rect);
-    }
+            clip_lines(results, feature, rect);
+    });
     run.picture().add_grid(rect[0], rect[1], rect[2] - rect[0], rect[3] - rect[1], 1, 1);
     run.finish();
 }
@@ -128,7 +98,7 @@ void register_clip(CLI::App& program) {
         "get the result code and its meaning; stretches along the rectangle are press sections. A"
         " line along the rectangle's least-x or least-y edge is kept, along its greatest-x or "
         "greatest-y edge cut away, so that neighbouring rectangles share no line. Polygon codes: " +
-        code_list(kPolygonCodes) + " Line codes: " + code_list(kLineCodes);
+        code_list(kPolygonCodes) + " Line codes: " + code_list(kLineCodes) + kHolesCutHelp;
     CLI::App* command = add_command(program, "clip", "Clip polygons and lines by a rectangle",
                                     details, &options->common);
     add_input(command, &options->input);

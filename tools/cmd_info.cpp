@@ -129,7 +129,7 @@ void run_info(const InfoOptions& options) {
     Run run("info", options.common);
     const Dataset& dataset = run.load(options.input);
     // The report goes to standard output, unless the GeoJSON goes there.
-    std::FILE* report = options.common.output == "-" ? stderr : stdout;
+    std::FILE* report = options.common.output == "-" ? stderr : user_stdout();
     size_t faulty = 0;
     for (const Feature& feature : dataset.features) {
         const FeatureFacts facts =

@@ -10,6 +10,7 @@
 #include "geojson_io.h"
 #include "library_shapes.h"
 #include "mapgeom/algebra.h"
+#include "prepare.h"
 #include "rings.h"
 #include "subcommands.h"
 
@@ -95,18 +96,9 @@ struct PairOptions {
     std::string second;
 };
 
-void require_plain_rings(const Dataset& dataset, const std::string& command) {
-    for (const Feature& feature : dataset.features)
-        for (size_t p = 0; p < feature.polygons.size(); ++p)
-            if (feature.polygons[p].rings.size() > 1)
-                throw InputError(dataset.path + ": " + feature.label + ": polygon " +
-                                 std::to_string(p) + " has holes; '" + command +
-                                 "' works on polygons without holes");
-}
-
-// The second input is the operand: exactly one polygon without holes.
-const Path& operand_ring(const Dataset& dataset, const std::string& command) {
-    const Path* ring = nullptr;
+// The second input is the operand: exactly one polygon (holes allowed).
+const PolygonShape& operand_polygon(const Dataset& dataset, const std::string& command) {
+    const PolygonShape* polygon = nullptr;
     size_t polygons = 0;
     for (const Feature& feature : dataset.features) {
         if (feature.kind != ShapeKind::polygons)
@@ -114,13 +106,13 @@ const Path& operand_ring(const Dataset& dataset, const std::string& command) {
                              "' needs a polygon as its second input, not a line");
         polygons += feature.polygons.size();
         if (!feature.polygons.empty())
-            ring = &feature.polygons[0].rings[0];
+            polygon = &feature.polygons[0];
     }
     if (polygons != 1)
         throw InputError(dataset.path + ": the second input of '" + command +
                          "' must hold exactly one polygon (it holds " + std::to_string(polygons) +
                          ")");
-    return *ring;
+    return *polygon;
 }
 
 // The result polygons of one call: the library's rings, or the rings that stand for the result.
@@ -149,48 +141,103 @@ std::vector<PolygonShape> result_polygons(const PairOperation& operation, const 
     return {};
 }
 
+// One call of the library's two-ring operation with its result polygons and rule.
+std::vector<PolygonShape> combine(const PairOperation& operation, const Path& a, const Path& b,
+                                  int* code, const char** meaning) {
+    LibPolygon lib_a(a);
+    LibPolygon lib_b(b);
+    LibPolygons out;
+    *code = operation.function(lib_a.get(), lib_b.get(), out.get());
+    const CodeRule& rule = rule_for(operation, *code);
+    *meaning = rule.meaning;
+    return result_polygons(operation, rule, out.paths(), a, b);
+}
+
+// Polygons with holes on either side: their hole-free pieces are combined piece by piece
+// (intersection: every pair; difference: each piece of A minus every piece of B in turn; union:
+// all pieces of both merged by the union of polygon lists).
+std::vector<PolygonShape> combine_holed(const PairOperation& operation, const PolygonShape& a,
+                                        const PolygonShape& b) {
+    const std::vector<Path> pieces_a = hole_free_rings(a);
+    const std::vector<Path> pieces_b = hole_free_rings(b);
+    int code = 0;
+    const char* meaning = nullptr;
+    std::vector<PolygonShape> results;
+    if (operation.function == algebra_polygons_union) {
+        std::vector<Path> all = pieces_a;
+        all.insert(all.end(), pieces_b.begin(), pieces_b.end());
+        return united_polygons(all);
+    }
+    for (const Path& piece : pieces_a) {
+        if (operation.function == algebra_polygons_intersec) {
+            for (const Path& other : pieces_b)
+                for (PolygonShape& polygon : combine(operation, piece, other, &code, &meaning))
+                    results.push_back(std::move(polygon));
+            continue;
+        }
+        std::vector<PolygonShape> remaining = {PolygonShape{{piece}}};
+        for (const Path& other : pieces_b) {
+            std::vector<PolygonShape> next;
+            for (const PolygonShape& rest : remaining)
+                for (const Path& ring : hole_free_rings(rest))
+                    for (PolygonShape& polygon : combine(operation, ring, other, &code, &meaning))
+                        next.push_back(std::move(polygon));
+            remaining = std::move(next);
+        }
+        for (PolygonShape& polygon : remaining)
+            results.push_back(std::move(polygon));
+    }
+    return results;
+}
+
 void run_pair(const PairOperation& operation, const PairOptions& options) {
     Run run(operation.name, options.common);
     const Dataset& first = run.load(options.first);
     const Dataset& second = run.load(options.second);
-    require_plain_rings(first, operation.name);
-    require_plain_rings(second, operation.name);
-    const Path& b = operand_ring(second, operation.name);
-    for (const Feature& feature : first.features) {
+    const PolygonShape& b = operand_polygon(second, operation.name);
+    for (const Feature& feature : first.features)
         if (feature.kind != ShapeKind::polygons)
             throw InputError(first.path + ": " + feature.label + ": '" + operation.name +
                              "' combines polygons, not lines");
+    run.each_feature(first, [&](const Feature& feature, Results* results) {
         for (size_t p = 0; p < feature.polygons.size(); ++p) {
-            const Path& a = feature.polygons[p].rings[0];
-            LibPolygon lib_a(a);
-            LibPolygon lib_b(b);
-            LibPolygons out;
-            const int code = operation.function(lib_a.get(), lib_b.get(), out.get());
-            const CodeRule& rule = rule_for(operation, code);
-            for (PolygonShape& polygon : result_polygons(operation, rule, out.paths(), a, b)) {
+            const PolygonShape& a = feature.polygons[p];
+            int code = 0;
+            const char* meaning = "polygons with holes: combined piece by piece";
+            std::vector<PolygonShape> polygons =
+                a.rings.size() == 1 && b.rings.size() == 1
+                    ? combine(operation, a.rings[0], b.rings[0], &code, &meaning)
+                    : combine_holed(operation, a, b);
+            for (PolygonShape& polygon : polygons) {
                 OutputFeature piece = polygon_result(feature, p, std::move(polygon));
                 piece.properties["result_code"] = code;
-                piece.properties["result"] = rule.meaning;
+                piece.properties["result"] = meaning;
                 piece.properties["press_sections"] = press_sections_of(piece.polygons);
-                run.add(std::move(piece), feature.index);
+                results->add(std::move(piece), feature.index);
             }
         }
-    }
+    });
     run.finish();
 }
 
 void register_pair(CLI::App& program, const PairOperation& operation) {
     auto options = std::make_shared<PairOptions>();
-    std::string details = std::string(operation.details) +
-                          " Every polygon of FIRST is combined with the one polygon of SECOND; "
-                          "each result polygon is a feature with FIRST's properties, result_code "
-                          "and result (its meaning). Result codes:";
+    std::string details =
+        std::string(operation.details) +
+        " Every polygon of FIRST is combined with the one polygon of SECOND; "
+        "each result polygon is a feature with FIRST's properties, result_code "
+        "and result (its meaning). Polygons with holes (on either side) are cut into hole-free "
+        "pieces by the library's hole cutting and combined piece by piece; the "
+        "union then merges all pieces with the union of polygon lists. Result "
+        "codes:";
     for (const CodeRule& rule : operation.rules)
         details += " " + std::to_string(rule.code) + " " + rule.meaning + ";";
     CLI::App* command =
         add_command(program, operation.name, operation.summary, details, &options->common);
     command->add_option("first", options->first, "GeoJSON file of polygons")->required();
-    command->add_option("second", options->second, "GeoJSON file holding exactly one polygon")
+    command
+        ->add_option("second", options->second,
+                     "GeoJSON file holding exactly one polygon (holes allowed)")
         ->required();
     command->callback([&operation, options] { run_pair(operation, *options); });
 }

@@ -9,8 +9,7 @@
 #include "command.h"
 #include "geojson_io.h"
 #include "library_shapes.h"
-#include "mapgeom/algebra.h"
-#include "rings.h"
+#include "prepare.h"
 #include "subcommands.h"
 
 namespace mapgeom_tool {
@@ -22,21 +21,7 @@ struct RepairOptions {
     std::string input;
 };
 
-// The repaired pieces of one ring, turned counter-clockwise (outer) or
-// clockwise (hole) so that the grouping can put holes back into their outer
-// pieces. `cut` tells whether the library cut.
-std::vector<Path> repaired_ring(const Path& ring, bool outer, bool* cut) {
-    LibPolygon polygon(ring);
-    LibPolygons out;
-    *cut = error_polygon_process(polygon.get(), out.get()) == 1 || *cut;
-    std::vector<Path> pieces = out.paths();
-    for (Path& piece : pieces)
-        if ((signed_area(piece) > 0) != outer)
-            reverse_path(&piece);
-    return pieces;
-}
-
-void repair_feature(Run* run, const Feature& feature) {
+void repair_feature(const Feature& feature, Results* run) {
     if (feature.kind == ShapeKind::lines) {
         OutputFeature same = same_as(feature);
         same.properties["repaired"] = false;
@@ -44,11 +29,7 @@ void repair_feature(Run* run, const Feature& feature) {
     }
     for (size_t p = 0; p < feature.polygons.size(); ++p) {
         bool cut = false;
-        std::vector<Path> rings;
-        for (size_t r = 0; r < feature.polygons[p].rings.size(); ++r)
-            for (Path& piece : repaired_ring(feature.polygons[p].rings[r], r == 0, &cut))
-                rings.push_back(std::move(piece));
-        for (PolygonShape& polygon : group_rings(std::move(rings))) {
+        for (PolygonShape& polygon : repaired_polygons(feature.polygons[p], &cut)) {
             OutputFeature out = polygon_result(feature, p, std::move(polygon));
             out.properties["repaired"] = cut;
             run->add(std::move(out), feature.index);
@@ -59,8 +40,7 @@ void repair_feature(Run* run, const Feature& feature) {
 void run_repair(const RepairOptions& options) {
     Run run("repair", options.common);
     const Dataset& dataset = run.load(options.input);
-    for (const Feature& feature : dataset.features)
-        repair_feature(&run, feature);
+    run.each_feature(dataset, repair_feature);
     run.finish();
 }
 

@@ -8,9 +8,9 @@
 
 #include "command.h"
 #include "geojson_io.h"
-#include "holes.h"
 #include "library_shapes.h"
 #include "mapgeom/algebra.h"
+#include "prepare.h"
 #include "rings.h"
 #include "subcommands.h"
 
@@ -71,16 +71,14 @@ std::vector<Path> split_by_all(const Path& shape, const std::vector<Path>& cutte
     return pieces;
 }
 
-void split_feature(Run* run, const Dataset& dataset, const Feature& feature,
-                   const std::vector<Path>& cutters) {
+void split_feature(Results* run, const Feature& feature, const std::vector<Path>& cutters) {
     for (size_t p = 0; p < feature.polygons.size(); ++p) {
-        for (const Path& ring :
-             hole_free_rings(feature.polygons[p], dataset.path, feature, p, "split")) {
+        for (const Path& ring : hole_free_rings(feature.polygons[p])) {
             const std::vector<Path> pieces = split_by_all(ring, cutters, split_ring);
             for (const Path& piece : pieces) {
                 OutputFeature out = polygon_result(feature, p, PolygonShape{{piece}});
                 out.properties["pieces"] = pieces.size();
-                run->add(std::move(out), static_cast<int>(run->result_count()));
+                run->add(std::move(out), static_cast<int>(run->size()));
             }
         }
     }
@@ -89,7 +87,7 @@ void split_feature(Run* run, const Dataset& dataset, const Feature& feature,
         for (const Path& piece : pieces) {
             OutputFeature out = line_result(feature, l, piece);
             out.properties["pieces"] = pieces.size();
-            run->add(std::move(out), static_cast<int>(run->result_count()));
+            run->add(std::move(out), static_cast<int>(run->size()));
         }
     }
 }
@@ -98,8 +96,9 @@ void run_split(const SplitOptions& options) {
     Run run("split", options.common);
     const Dataset& dataset = run.load(options.input);
     const std::vector<Path> cutters = cutting_lines(run.load(options.by));
-    for (const Feature& feature : dataset.features)
-        split_feature(&run, dataset, feature, cutters);
+    run.each_feature(dataset, [&cutters](const Feature& feature, Results* results) {
+        split_feature(results, feature, cutters);
+    });
     run.finish();
 }
 
@@ -107,11 +106,12 @@ void run_split(const SplitOptions& options) {
 
 void register_split(CLI::App& program) {
     auto options = std::make_shared<SplitOptions>();
-    const char* details =
+    const std::string details =
         "Cuts every polygon and line by the lines of another file, one cutting line after "
         "another. A polygon is cut where a line crosses it from boundary to boundary (a line that"
         " ends inside cuts nothing); a line is cut at every crossing. Pieces keep their feature's"
-        " properties and get the number of pieces their shape was cut into (pieces).";
+        " properties and get the number of pieces their shape was cut into (pieces)." +
+        std::string(kHolesCutHelp);
     CLI::App* command =
         add_command(program, "split", "Cut polygons and lines by the lines of another file",
                     details, &options->common);

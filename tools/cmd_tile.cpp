@@ -10,8 +10,8 @@
 
 #include "command.h"
 #include "geojson_io.h"
-#include "holes.h"
 #include "mapgeom/java.h"
+#include "prepare.h"
 #include "progress.h"
 #include "rings.h"
 #include "subcommands.h"
@@ -198,8 +198,7 @@ void run_tile(const TileOptions& options) {
     std::vector<Shape> lines;
     for (const Feature& feature : dataset.features) {
         for (size_t p = 0; p < feature.polygons.size(); ++p)
-            for (Path& ring :
-                 hole_free_rings(feature.polygons[p], dataset.path, feature, p, "tile"))
+            for (Path& ring : hole_free_rings(feature.polygons[p]))
                 polygons.push_back(Shape{&feature, p, std::move(ring)});
         for (size_t l = 0; l < feature.lines.size(); ++l)
             lines.push_back(Shape{&feature, l, feature.lines[l]});
@@ -224,7 +223,7 @@ void run_tile(const TileOptions& options) {
 
 void register_tile(CLI::App& program) {
     auto options = std::make_shared<TileOptions>();
-    const char* details =
+    const std::string details =
         "Cuts every polygon and line along a regular grid of tiles (the library's flat-array "
         "tiled clipping). Each piece keeps its feature's properties and gets the tile's col and "
         "row (col 0 at the least x, row 0 at the least y); tiles wholly inside a polygon come out "
@@ -233,7 +232,8 @@ void register_tile(CLI::App& program) {
         "not a multiple of cols, the units left at the far edge go to col = cols (rows alike). "
         "Shapes reaching outside the grid are cut to it: nothing outside the grid comes out, and "
         "a shape wholly outside gives no piece (a warning counts such shapes and names the "
-        "first).";
+        "first)." +
+        std::string(kHolesCutHelp);
     CLI::App* command = add_command(
         program, "tile", "Cut polygons and lines along a grid of tiles, pieces labelled col, row",
         details, &options->common);

@@ -6,12 +6,15 @@
 
 #include <chrono>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include <CLI/CLI.hpp>
 
 #include "feature_model.h"
+#include "sandbox.h"
 #include "svg_writer.h"
 #include "units.h"
 
@@ -22,6 +25,22 @@ struct CommonOptions {
     std::string svg;           // picture, none when empty
     std::string units = "deg";
     bool quiet = false;
+    int jobs = 0;         // worker threads for per-feature work; 0: the machine's cores
+    std::string traces;   // keep the library's trace files here; empty: a removed scratch directory
+    bool repair = false;  // run the self-intersection repair on every input polygon first
+    bool ndjson = false;  // write newline-delimited GeoJSON (also chosen by the output name)
+};
+
+// The result features of one piece of work, in order, each with the key that colours it.
+struct Results {
+    std::vector<OutputFeature> features;
+    std::vector<int> colour_keys;
+
+    void add(OutputFeature feature, int colour_key) {
+        features.push_back(std::move(feature));
+        colour_keys.push_back(colour_key);
+    }
+    size_t size() const { return features.size(); }
 };
 
 // Adds a subcommand with a one-line summary (listed by `mapgeom --help`), the details shown by
@@ -42,12 +61,20 @@ using Registration = void (*)(CLI::App& program);
 class Run {
 public:
     Run(std::string name, const CommonOptions& options);
+    ~Run();
 
     Units units() const { return units_; }
     // Reads an input file (units of the run) and remembers it for the summary and the picture.
     const Dataset& load(const std::string& path, bool draw = true);
     // Adds a result feature; the picture colours it by `colour_key`.
     void add(OutputFeature feature, int colour_key);
+    void add(Results results);
+    // Runs `work` on every feature of `dataset` on --jobs threads (with progress on a terminal)
+    // and adds the results in input order, as one thread would. A failure on any feature is
+    // thrown after every thread has stopped; the one of the earliest feature wins.
+    void each_feature(const Dataset& dataset,
+                      const std::function<void(const Feature&, Results*)>& work);
+    int jobs() const;
     SvgPicture& picture() { return picture_; }
     size_t result_count() const { return results_.size(); }
 
@@ -58,6 +85,7 @@ public:
 private:
     std::string name_;
     CommonOptions options_;
+    std::unique_ptr<TraceSandbox> sandbox_;
     Units units_;
     std::chrono::steady_clock::time_point start_;
     std::deque<Dataset> inputs_;  // a deque: loading another input keeps references valid

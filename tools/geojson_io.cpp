@@ -11,6 +11,7 @@
 #include <sstream>
 
 #include "rings.h"
+#include "sandbox.h"
 
 namespace mapgeom_tool {
 
@@ -35,7 +36,7 @@ struct Place {
 std::string read_text(const std::string& path) {
     if (path == "-")
         return std::string(std::istreambuf_iterator<char>(std::cin), {});
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(user_path(path), std::ios::binary);
     if (!in)
         throw InputError(path + ": cannot open: " + std::strerror(errno));
     std::ostringstream text;
@@ -245,8 +246,61 @@ json geometry_of(const OutputFeature& feature, Units units) {
 
 }  // namespace
 
+namespace {
+
+// Newline-delimited GeoJSON: one Feature (or bare geometry) per line. Told apart from a document
+// by its name, or by a first line that is a whole JSON object while the whole text is not one.
+bool newline_delimited(const std::string& path, const std::string& text) {
+    if (has_newline_delimited_name(path))
+        return true;
+    const size_t end = text.find('\n');
+    if (end == std::string::npos || end + 1 >= text.size())
+        return false;
+    const json first = json::parse(text.substr(0, end), nullptr, false);
+    return first.is_object() && !json::accept(text);
+}
+
+Dataset read_lines(const std::string& path, const std::string& text, Units units) {
+    Dataset dataset;
+    dataset.path = path;
+    std::istringstream lines(text);
+    std::string line;
+    for (size_t number = 1; std::getline(lines, line); ++number) {
+        if (line.find_first_not_of(" \t\r") == std::string::npos)
+            continue;
+        json item;
+        try {
+            item = json::parse(line);
+        } catch (const json::parse_error& error) {
+            throw InputError(path + ": line " + std::to_string(number) +
+                             ": malformed JSON: " + parse_message(error.what()));
+        } catch (const json::exception& error) {
+            throw InputError(path + ": line " + std::to_string(number) + ": " +
+                             number_overflow_message(line, error.what()));
+        }
+        if (item.is_object() && item.value("type", "") != "Feature")
+            item = {{"type", "Feature"}, {"properties", nullptr}, {"geometry", item}};
+        dataset.features.push_back(read_feature(item, dataset.features.size(), true, units, path));
+    }
+    return dataset;
+}
+
+}  // namespace
+
+bool has_newline_delimited_name(const std::string& path) {
+    for (const char* suffix : {".ndjson", ".geojsonl", ".geojsons", ".jsonl"}) {
+        const std::string end(suffix);
+        if (path.size() > end.size() &&
+            path.compare(path.size() - end.size(), end.size(), end) == 0)
+            return true;
+    }
+    return false;
+}
+
 Dataset read_dataset(const std::string& path, Units units) {
     const std::string text = read_text(path);
+    if (newline_delimited(path, text))
+        return read_lines(path, text, units);
     json document;
     try {
         document = json::parse(text);
@@ -274,6 +328,16 @@ Dataset read_dataset(const std::string& path, Units units) {
         dataset.features.push_back(read_feature(feature, 0, false, units, path));
     }
     return dataset;
+}
+
+void write_feature_lines(std::ostream& out, const std::vector<OutputFeature>& features,
+                         Units units) {
+    for (const OutputFeature& feature : features)
+        out << json{{"type", "Feature"},
+                    {"properties", feature.properties},
+                    {"geometry", geometry_of(feature, units)}}
+                   .dump()
+            << '\n';
 }
 
 void write_feature_collection(std::ostream& out, const std::vector<OutputFeature>& features,

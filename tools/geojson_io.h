@@ -13,10 +13,19 @@
 namespace mapgeom_tool {
 
 // Reads a FeatureCollection, a Feature or a bare Polygon / MultiPolygon / LineString /
-// MultiLineString. Throws InputError with a one-line message naming the file and the feature for
-// unreadable files, malformed JSON, other geometry types, empty or too-short rings and lines, and
-// coordinates that are not finite or out of range. Rings that are not closed are closed.
+// MultiLineString, or newline-delimited GeoJSON (one Feature or geometry per line; by the file
+// name, or when the first line is a JSON object and the whole text is not one document). Throws
+// InputError with a one-line message naming the file and the feature for unreadable files,
+// malformed JSON, other geometry types, empty or too-short rings and lines, and coordinates that
+// are not finite or out of range. Rings that are not closed are closed.
 Dataset read_dataset(const std::string& path, Units units);
+
+// Whether a file name says newline-delimited GeoJSON (.ndjson, .geojsonl, .geojsons, .jsonl).
+bool has_newline_delimited_name(const std::string& path);
+
+// Writes the features as newline-delimited GeoJSON: one Feature per line, nothing around them.
+void write_feature_lines(std::ostream& out, const std::vector<OutputFeature>& features,
+                         Units units);
 
 // Writes the features as a FeatureCollection, one feature per line.
 void write_feature_collection(std::ostream& out, const std::vector<OutputFeature>& features,

@@ -8,6 +8,7 @@
 
 #include "command.h"
 #include "feature_model.h"
+#include "sandbox.h"
 #include "subcommands.h"
 
 namespace {
@@ -29,6 +30,9 @@ const Registration kRegistrations[] = {
     register_clip,     // clip
     register_split,    // split
     register_tile,     // tile
+    register_mesh,     // mesh
+    register_dissolve, // dissolve
+    register_shapes,   // simplify, triangulate, convex, skeleton
 };
 // clang-format on
 
@@ -42,6 +46,7 @@ int main(int argc, char** argv) {
         "properties and add what the operation knows. Use --svg FILE to see inputs and results "
         "as a picture.",
         "mapgeom");
+    remember_working_directory();
     program.require_subcommand(1);
     program.fallthrough(false);
     for (Registration registration : kRegistrations)

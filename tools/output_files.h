@@ -13,6 +13,11 @@
 
 namespace mapgeom_tool {
 
+// Lists a scratch directory and the files that may appear in it, so that a run stopped by a
+// signal removes them too; forget_scratch_directory() after it was removed.
+void watch_scratch_directory(const std::string& directory, const std::vector<std::string>& files);
+void forget_scratch_directory();
+
 class OutputFiles {
 public:
     using Writer = std::function<void(std::ostream&)>;
@@ -34,6 +39,7 @@ private:
     struct Pending {
         std::string temporary;
         std::string target;
+        std::string name;  // as the user gave it, for messages
     };
     std::vector<Pending> pending_;
     std::vector<Writer> to_stdout_;

@@ -25,6 +25,15 @@ void register_split(CLI::App& program);
 // tile: polygons and lines cut along a grid of tiles through the flat arrays (cmd_tile.cpp).
 void register_tile(CLI::App& program);
 
+// dissolve: polygons merged by the union of polygon lists (cmd_dissolve.cpp).
+void register_dissolve(CLI::App& program);
+
+// simplify, triangulate, convex, skeleton: per-shape operations (cmd_shapes.cpp).
+void register_shapes(CLI::App& program);
+
+// mesh: pieces cut along the cells of the map grid, labelled with their cell codes (cmd_mesh.cpp).
+void register_mesh(CLI::App& program);
+
 }  // namespace mapgeom_tool
 
 #endif  // MAPGEOM_TOOLS_SUBCOMMANDS_H

@@ -158,8 +158,10 @@ def scenario_help():
     out, _ = run_ok(["--help"])
     names = [entry.split()[0] for entry in out[out.index("Subcommands:"):].split("\n")[1:] if entry]
     helps = [run_ok([name, "--help"])[0].lower() for name in names]
-    check(len(names) == 8 and all("usage" in h and "--svg" in h and "--units" in h for h in helps),
-          "--help lists the 8 subcommands, each explaining its usage, --svg and --units")
+    check(len(names) == 14 and all("usage" in h and "--svg" in h and "--units" in h and
+                                   "--jobs" in h and "--traces" in h for h in helps),
+          "--help lists the 14 subcommands, each explaining its usage, --svg, --units, --jobs, "
+          "--traces: %s" % names)
     code, _, err = run([])
     check(code == 1 and "subcommand" in err.lower() and run(["no-such-command"])[0] == 1,
           "no or an unknown subcommand: exit 1 naming the problem, " + err)
@@ -409,15 +411,209 @@ def scenario_tile_sample():
     code, _, err = run(["tile", ARGS.sample, "--grid", "13,54,13.5,54.3", "--cols", "100000000",
                         "--rows", "3"])
     check(code == 1, "absurd grid: usage error, " + err)
-    # Polygons with holes are refused by the ring operations until holes can be cut out.
-    holed = write("holed.geojson", collection(polygon(rect_ring(13.1, 54.1, 13.2, 54.2),
-                                                      rect_ring(13.12, 54.12, 13.14, 54.14))))
-    cutter = write("cutter.geojson", collection(line([13, 54], [13.5, 54.3])))
-    for args in (["tile", holed, "--grid", "13,54,13.5,54.3", "--cols", "2", "--rows", "2"],
-                 ["clip", holed, "--rect", "13,54,13.5,54.3"], ["split", holed, "--by", cutter]):
-        code, _, err = run(args)
-        check(code == 2 and "features[0]: polygon 0 has 1 hole(s)" in err,
-              "%s refuses holes: %s" % (args[0], err))
+
+
+HOLED_OUTER, HOLED_HOLE = (13.1, 54.1, 13.2, 54.2), (13.12, 54.12, 13.14, 54.14)
+HOLED_AREA = 0.1 * 0.1 - 0.02 * 0.02
+
+
+def holed_file():
+    return write("holed.geojson", collection(polygon(rect_ring(*HOLED_OUTER),
+                                                     rect_ring(*HOLED_HOLE)), props=[{"n": "h"}]))
+
+
+def scenario_holes():
+    """Polygons with holes go through every ring operation; areas come out as outer less hole."""
+    holed = holed_file()
+    cutter = write("cutter.geojson", collection(line([13.15, 54.0], [13.15, 54.3])))
+    far = write("far.geojson", polygon(rect_ring(13.15, 54.0, 13.5, 54.3)))
+    cases = [  # (name, arguments, expected area of all pieces)
+        ("tile", ["tile", holed, "--grid", "13,54,13.5,54.3", "--cols", "4", "--rows", "4"],
+         HOLED_AREA),
+        ("clip", ["clip", holed, "--rect", "13,54,13.13,54.3"], 0.03 * 0.1 - 0.01 * 0.02),
+        ("split", ["split", holed, "--by", cutter], HOLED_AREA),
+        ("mesh", ["mesh", holed, "--grid", "task"], HOLED_AREA),
+        ("triangulate", ["triangulate", holed], HOLED_AREA),
+        ("convex", ["convex", holed], HOLED_AREA),
+        ("intersection", ["intersection", holed, far], 0.05 * 0.1),
+        ("difference", ["difference", holed, far], 0.05 * 0.1 - 0.02 * 0.02),
+        ("union", ["union", far, holed], 0.35 * 0.3 + 0.05 * 0.1 - 0.02 * 0.02),
+        ("holed_operand", ["difference", far, holed], 0.35 * 0.3 - 0.05 * 0.1),
+        ("dissolve", ["dissolve", holed], HOLED_AREA),
+        ("dissolve_no_holes", ["dissolve", holed, "--no-holes"], HOLED_AREA)]
+    for name, args, expected in cases:
+        run_ok(args + ["-o", path(name), "--svg", path(name + ".svg")])
+        pieces = load(name)
+        got = sum(area_of(p["geometry"]) for p in pieces)
+        check(pieces and abs(got - expected) < 1e-9, "%s of a polygon with a hole: area %.12g of "
+              "%.12g" % (name, got, expected))
+        check(check_valid(path(name)), name + ": every result ring valid")
+    rings = [len(p["geometry"]["coordinates"]) for p in load("dissolve")]
+    check(rings == [2], "dissolve writes the hole back as an interior ring: %s" % rings)
+    check(all(len(p["geometry"]["coordinates"]) == 1 for p in load("dissolve_no_holes")),
+          "dissolve --no-holes gives hole-free pieces")
+
+
+def scenario_traces():
+    """The library's trace files never land in the working directory; the summary counts the
+    shapes it flagged; --traces keeps them and --repair cures self-touching outlines first."""
+    bow_tie = [[13.1, 54.1], [13.2, 54.2], [13.2, 54.1], [13.1, 54.2], [13.1, 54.1]]
+    faulty = write("faulty.geojson", collection(polygon(bow_tie), SQUARE))
+    tile_args = ["tile", faulty, "--grid", "13,54,13.5,54.3", "--cols", "5", "--rows", "3"]
+    _, err = run_ok(tile_args + ["-o", path("tiles.geojson")])
+    check("1 shape(s) flagged faulty" in err and sorted(os.listdir(ARGS.workdir)) ==
+          ["faulty.geojson", "tiles.geojson"], "no trace file in the working directory, one "
+          "faulty shape counted: %s %s" % (err, os.listdir(ARGS.workdir)))
+    _, err = run_ok(tile_args + ["-o", path("kept.geojson"), "--traces", "traces"])
+    traces = os.listdir(path("traces")) if os.path.isdir(path("traces")) else []
+    check("source_error.txt" in traces and "traces in " in err,
+          "--traces DIR keeps the traces: %s, %s" % (traces, err))
+    _, err = run_ok(tile_args + ["-o", path("repaired.geojson"), "--repair"])
+    check("0 shape(s) flagged faulty" in err, "--repair first: nothing flagged, " + err)
+    check(abs(sum(area_of(p["geometry"]) for p in load("repaired.geojson")) - 0.005) < 1e-9,
+          "the repaired bow tie's two triangles are tiled whole")
+
+
+def scenario_dissolve():
+    """Squares sharing edges merge; a ring of eight squares encloses a hole; --by groups."""
+    cells = [(x, y) for x in range(3) for y in range(3) if (x, y) != (1, 1)]
+    squares = [polygon(rect_ring(0.01 * x, 0.01 * y, 0.01 * (x + 1), 0.01 * (y + 1)))
+               for x, y in cells]
+    overlapping = [polygon(rect_ring(1, 1, 1.02, 1.02)), polygon(rect_ring(1.01, 1.01, 1.03, 1.03))]
+    kinds = ["ring"] * len(squares) + ["pair"] * 2
+    source = write("parcels.geojson", collection(*squares, *overlapping, line([0, 0], [1, 1]),
+                                                 props=[{"kind": k} for k in kinds] + [{}]))
+    run_ok(["dissolve", source, "-o", path("all"), "--svg", path("all.svg")])
+    _, err = run_ok(["dissolve", source, "--by", "kind", "-o", path("by")])
+    for name in ("all", "by"):
+        results = load(name)
+        shapes = sorted((len(r["geometry"]["coordinates"]), round(area_of(r["geometry"]), 12))
+                        for r in results)
+        check(shapes == [(1, round(0.0004 + 0.0004 - 0.0001, 12)), (2, 0.0008)],
+              "%s: the ring of squares with its hole and the overlapping pair: %s" % (name, shapes))
+        check(check_valid(path(name)), name + ": valid")
+    check(sorted(r["properties"]["kind"] for r in load("by")) == ["pair", "ring"] and
+          sorted(r["properties"]["dissolved_features"] for r in load("by")) == [2, 8],
+          "--by carries the value and the group size")
+
+
+def scenario_pieces():
+    """Triangles and convex pieces cover each input polygon exactly; simplified outlines use only
+    input vertices and keep the vertices of press sections."""
+    inputs = load(ARGS.sample)
+    polygons = {i: area_of(snapped(f["geometry"])) for i, f in enumerate(inputs)
+                if "Polygon" in f["geometry"]["type"]}
+    for command in ("triangulate", "convex"):
+        run_ok([command, ARGS.sample, "-o", path(command), "--svg", path(command + ".svg")])
+        results = load(command)
+        for index, area in polygons.items():
+            got = sum(area_of(r["geometry"]) for r in pieces_of(results, index))
+            check(abs(got - area) <= 1e-8 * area, "%s: pieces of feature %d sum to its area: "
+                  "%.12g of %.12g" % (command, index, got, area))
+        check(check_valid(path(command)), command + ": every piece valid")
+    run_ok(["convex", ARGS.sample, "--diagonals", "-o", path("diagonals")])
+    check(all(r["geometry"]["type"] == "LineString" for r in load("diagonals")),
+          "convex --diagonals writes lines")
+    run_ok(["tile", ARGS.sample, "--grid", "13,54,13.5,54.3", "--cols", "4", "--rows", "3",
+            "-o", path("tiles")])
+    run_ok(["simplify", path("tiles"), "--min-height", "5000", "-o", path("simple"),
+            "--svg", path("simple.svg")])
+    tiles = load("tiles")
+    for result in load("simple"):
+        source = tiles[result["properties"]["source_feature"]]
+        before = set(map(tuple, all_points(source["geometry"])))
+        after = set(map(tuple, all_points(result["geometry"])))
+        pressed = set()
+        for p, r, first, last in source["properties"].get("press_sections", []):
+            ring = parts_of(source["geometry"])[p][1][r]
+            pressed |= {tuple(ring[first]), tuple(ring[last])}
+        check(after <= before and pressed <= after and
+              result["properties"]["vertices_after"] <= result["properties"]["vertices_before"],
+              "simplify of tile %s: output vertices are input vertices, press section ends kept"
+              % source["properties"].get("col"))
+    check(sum(r["properties"]["vertices_after"] for r in load("simple")) <
+          sum(r["properties"]["vertices_before"] for r in load("simple")), "simplify reduces")
+    run_ok(["skeleton", ARGS.sample, "-o", path("skeleton")])
+    check(all(r["geometry"]["type"].endswith("LineString") and length_of(r["geometry"]) > 0
+              for r in load("skeleton")), "skeleton: centre lines")
+
+
+def scenario_mesh():
+    out, _ = run_ok(["mesh", "--decode", "3C2D"])
+    check(out.split(":")[1].split() == ["-90.000000000", "-10.000000000", "-88.000000000",
+                                         "-8.666666667"], "mesh2 cell 3C2D decoded: " + out)
+    code, _, err = run(["mesh", "--decode", "3C2"])
+    check(code == 2 and err.count("\n") == 1, "a short code: one line, exit 2: " + err)
+    run_ok(["mesh", ARGS.sample, "--grid", "task", "-o", path("cells"), "--svg", path("cells.svg")])
+    pieces, decoded = load("cells"), {}
+    for piece in pieces:
+        cell = piece["properties"]["cell"]
+        if cell not in decoded and len(decoded) >= 4:
+            continue  # a few cells decoded by the program itself stand for all
+        if cell not in decoded:
+            text, _ = run_ok(["mesh", "--grid", "task", "--decode", cell])
+            decoded[cell] = [float(v) for v in text.split(":")[1].split()]
+        x0, y0, x1, y1 = decoded[cell]
+        check(all(x0 - 1e-9 <= x <= x1 + 1e-9 and y0 - 1e-9 <= y <= y1 + 1e-9
+                  for x, y in all_points(piece["geometry"])), "a piece lies in its cell " + cell)
+    inputs = load(ARGS.sample)
+    for index, feature in enumerate(inputs):
+        expected = area_of(snapped(feature["geometry"])) + length_of(snapped(feature["geometry"]))
+        got = sum(area_of(p["geometry"]) + length_of(p["geometry"]) for p in pieces_of(pieces, index))
+        check(abs(got - expected) <= 1e-6 * expected, "mesh keeps feature %d: %.12g of %.12g" % (
+            index, got, expected))
+
+
+def scenario_jobs():
+    """The output does not depend on the number of threads."""
+    outputs = []
+    for jobs in ("1", "4"):
+        run_ok(["mesh", ARGS.sample, "--grid", "task", "-j", jobs, "-o", path("j" + jobs)])
+        outputs.append(open(path("j" + jobs)).read())
+    check(outputs[0] == outputs[1], "mesh -j1 and -j4 write the same file")
+    proc = subprocess.run([ARGS.program, "clip", "-", "--rect", "13.1,54.05,13.35,54.2", "-o", "-",
+                           "-q"], input=open(ARGS.sample).read(), capture_output=True, text=True)
+    check(proc.returncode == 0 and json.loads(proc.stdout)["type"] == "FeatureCollection",
+          "standard input to standard output: " + proc.stderr)
+    # Newline-delimited GeoJSON out (by the name) and back in (by the name and by its look).
+    run_ok(["clip", ARGS.sample, "--rect", "13.1,54.05,13.35,54.2", "-o", path("c.ndjson")])
+    lines = open(path("c.ndjson")).read().splitlines()
+    check(lines and all(json.loads(l)["type"] == "Feature" for l in lines), "one Feature a line")
+    shutil.copy(path("c.ndjson"), path("c.txt"))
+    for name in ("c.ndjson", "c.txt"):
+        run_ok(["repair", path(name), "-o", path(name + ".geojson")])
+        check(len(load(name + ".geojson")) == len(lines), name + ": every line read back")
+    write("bad.ndjson", '{"type":"Feature","geometry":null}\n')
+    code, _, err = run(["info", path("bad.ndjson")])
+    check(code == 2 and err.count("\n") == 1 and "has no geometry" in err, "bad line: " + err)
+
+
+def scenario_real_data():
+    """The demo's real counties: dissolved by state, each state's area is the sum of its
+    counties' (they tile it without overlaps); tiled on two threads, every county keeps its area."""
+    counties = os.path.join(os.path.dirname(ARGS.sample), "us_counties.geojson")
+    run_ok(["dissolve", counties, "--by", "state", "-o", path("states"), "--svg",
+            path("states.svg")])
+    inputs, expected = load(counties), {}
+    for feature in inputs:
+        state = feature["properties"]["state"]
+        expected[state] = expected.get(state, 0.0) + area_of(snapped(feature["geometry"]))
+    got = {}
+    for result in load("states"):
+        state = result["properties"]["state"]
+        got[state] = got.get(state, 0.0) + area_of(result["geometry"])
+    check(set(got) == set(expected) and all(abs(got[s] - expected[s]) <= 1e-6 * expected[s]
+                                            for s in expected),
+          "dissolved states keep the counties' area: %s of %s" % (got, expected))
+    check(check_valid(path("states")), "dissolved states valid")
+    run_ok(["tile", counties, "--grid", "-110,36,-71,42.1", "--cols", "39", "--rows", "6",
+            "-j", "2", "-o", path("tiles")])
+    pieces = load("tiles")
+    for index, feature in enumerate(inputs):
+        area = area_of(snapped(feature["geometry"]))
+        tiled = sum(area_of(p["geometry"]) for p in pieces_of(pieces, index))
+        check(abs(tiled - area) <= 1e-6 * area, "county %s tiled whole: %.12g of %.12g" % (
+            feature["id"], tiled, area))
 
 
 def report():
