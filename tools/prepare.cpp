@@ -30,15 +30,6 @@ std::vector<Path> hole_free_rings(const PolygonShape& polygon) {
 
 namespace {
 
-bool same_ring(const Path& a, const Path& b) {
-    if (a.size() != b.size())
-        return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (a[i].x != b[i].x || a[i].y != b[i].y)
-            return false;
-    return true;
-}
-
 // The repaired pieces of one ring, turned counter-clockwise (outer) or clockwise (hole) so that
 // the grouping can put holes back into their outer pieces.
 std::vector<Path> repaired_ring(const Path& ring, bool outer, bool* cut) {
@@ -91,14 +82,8 @@ std::vector<PolygonShape> united_polygons(const std::vector<Path>& rings) {
     for (const polygon_expand_node_t* node = out.head; node != nullptr; node = node->next) {
         PolygonShape polygon{{path_of(node->polygon_expand.polygon.geom)}};
         for (const polygon_node_t* hole = node->polygon_expand.holes.head; hole != nullptr;
-             hole = hole->next) {
-            // Equal pieces merged from both sides can leave one hole twice; it is one hole.
-            Path ring = path_of(hole->polygon.geom);
-            if (std::find_if(polygon.rings.begin() + 1, polygon.rings.end(), [&](const Path& r) {
-                    return same_ring(r, ring);
-                }) == polygon.rings.end())
-                polygon.rings.push_back(std::move(ring));
-        }
+             hole = hole->next)
+            polygon.rings.push_back(path_of(hole->polygon.geom));
         orient_for_output(&polygon);
         polygons.push_back(std::move(polygon));
     }

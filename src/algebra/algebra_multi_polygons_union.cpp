@@ -306,10 +306,16 @@ bool extents_meet(const polygon_t* a, const polygon_t* b) {
     return relation_rect_and_rect(calc_polygon_exrectangle(a), calc_polygon_exrectangle(b)) != 0;
 }
 
+// Whether the parts where a hole meets the other record's holes are carried. They are carried from
+// the first record's holes only: carried from both sides, a hole the two records share would come
+// out twice.
+enum class SharedHoleParts { kCarry, kLeave };
+
 // What is left of hole h once the other record covers its area: h less the other's outer ring,
-// plus where h meets the other's holes. A hole the other record does not reach stays as it is.
-// Appends the pieces (copies) to `into`.
-void carry_hole(const polygon_t* h, const polygon_expand_t& other, polygons_t* into) {
+// plus (when asked) where h meets the other's holes. A hole the other record does not reach stays
+// as it is. Appends the pieces (copies) to `into`.
+void carry_hole(const polygon_t* h, const polygon_expand_t& other, SharedHoleParts shared,
+                polygons_t* into) {
     if (!extents_meet(h, &other.polygon)) {
         com_polygons_add_copy(into, *h);
         return;
@@ -324,6 +330,8 @@ void carry_hole(const polygon_t* h, const polygon_expand_t& other, polygons_t* i
         // The other record covers part or all of the hole: what stays uncovered is the part
         // outside its outer ring and the parts inside its holes.
         left.hand_over(into);
+        if (shared == SharedHoleParts::kLeave)
+            return;
         for (const polygon_node_t* node = other.holes.head; node != nullptr; node = node->next) {
             if (!extents_meet(h, &node->polygon))
                 continue;
@@ -345,9 +353,10 @@ void carry_hole(const polygon_t* h, const polygon_expand_t& other, polygons_t* i
     com_polygons_add_copy(into, *h);
 }
 
-void carry_holes(const polygon_expand_t& from, const polygon_expand_t& other, polygons_t* into) {
+void carry_holes(const polygon_expand_t& from, const polygon_expand_t& other,
+                 SharedHoleParts shared, polygons_t* into) {
     for (const polygon_node_t* node = from.holes.head; node != nullptr; node = node->next)
-        carry_hole(&node->polygon, other, into);
+        carry_hole(&node->polygon, other, shared, into);
 }
 
 // ---------------------------------------------------------------------------------------------------
@@ -380,8 +389,8 @@ Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
     if (outer == nullptr)
         return Merge::kKeptApart;
     *merged = new_record(*outer);
-    carry_holes(*current, *partner, &merged->holes);
-    carry_holes(*partner, *current, &merged->holes);
+    carry_holes(*current, *partner, SharedHoleParts::kCarry, &merged->holes);
+    carry_holes(*partner, *current, SharedHoleParts::kLeave, &merged->holes);
     com_polygons_addrange_copy(&merged->holes, &inners.list);
     return Merge::kMerged;
 }

@@ -297,12 +297,47 @@ void add_touching_vertices(const UncutHoles& inners, double x, std::vector<point
     });
 }
 
+// The crossing, among `outer` and the hole crossings before `hole_at`, that lies closer to
+// b[hole_at] than the validity band without being the same place; outer crossings first.
+const point_t* close_crossing(const std::vector<point_t>& outer, const std::vector<point_t>& b,
+                              size_t hole_at) {
+    const point_t& q = b[hole_at];
+    auto close = [&q](const point_t& p) {
+        return std::fabs(p.y - q.y) < mapgeom::kDefaultPermit && !same_point(p, q);
+    };
+    for (const point_t& p : outer)
+        if (close(p))
+            return &p;
+    for (size_t k = 0; k < hole_at; ++k)
+        if (close(b[k]))
+            return &b[k];
+    return nullptr;
+}
+
+// Crossings of different rings closer than the validity band (a hole passing a hair from the
+// outer ring or from another hole) made one place, as join_close_crossings does within one ring:
+// the hole's crossing moves onto the outer ring's, or onto the earlier hole's, so that the rings
+// touch at one vertex instead of leaving a cut edge shorter than the band.
+void join_close_crossings_of_rings(CutSet* cut, const std::vector<point_t>& outer,
+                                   std::vector<point_t>* b) {
+    for (size_t k = 0; k < b->size(); ++k) {
+        const point_t* onto = close_crossing(outer, *b, k);
+        if (onto == nullptr)
+            continue;
+        point_t kept = *onto;
+        for (polygon_node_t* node = cut->holes.list.head; node != nullptr; node = node->next)
+            move_vertices(&node->polygon, (*b)[k], kept);
+        (*b)[k] = kept;
+    }
+}
+
 CutPoints find_polygons_line_crosspts(CutSet* cut, double x, rectangle_t extent,
                                       const UncutHoles& inners) {
     point_t from{x, extent.min_y - kLineOverhang, 0.0};
     point_t to{x, extent.max_y + kLineOverhang, 0.0};
     std::vector<point_t> a = line_crossings(&cut->outers.list, from, to);
     std::vector<point_t> b = line_crossings(&cut->holes.list, from, to);
+    join_close_crossings_of_rings(cut, a, &b);
     CutPoints points;
     for (point_t& p : a)
         p.z = mapgeom::kNodeMarker;

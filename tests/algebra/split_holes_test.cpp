@@ -109,6 +109,16 @@ TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
          {45.5, 0.75, 48.75},
          {"5 4-10", "5 0-1", "5 0-1, 5 4-10"}},
         {"LoneOuterRing", square, {100}, {""}},
+        // A hole passing a hair (less than the validity band) from the outer ring or from another
+        // hole on the cut line: the two crossings are made one place, where the rings touch.
+        {"HoleTipAHairBelowTheOuterRing",
+         square + "| 4 4, 6 4, 5 9.995",
+         {47, 47},
+         {"5 0-4", "5 0-4"}},
+        {"HoleTipsAHairApart",
+         square + "| 4 2, 6 2, 5 4.995 | 5 5.002, 6 8, 4 8",
+         {47, 47},
+         {"5 0-2, 5 8-10", "5 0-2, 5 8-10"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -149,6 +159,11 @@ TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
         {"ChainWhereOnlyNeighboursOverlap",
          "0 0, 10 0, 10 10, 0 10 | 8 2, 18 2, 18 8, 8 8 | 16 0, 26 0, 26 10, 16 10", "0 ", 236},
         {"FourRectanglesRoundAnEmptyMiddle", frame, "1 ", 800},
+        {"TheSameFrameTwice", frame + " | " + frame, "1 ", 800},
+        {"FramesWhoseHolesOverlap",
+         frame + " | 5 0, 35 0, 35 10, 5 10 | 25 10, 35 10, 35 30, 25 30 | 5 20, 25 20, 25 30, 5 "
+                 "30 | 5 10, 15 10, 15 20, 5 20",
+         "1 ", 1000},
         {"MiddleFilledToo", frame + " | 10 10, 20 10, 20 20, 10 20", "0 ", 900},
         {"MiddleFilledWhenTheHoleIsThere", u_and_cap + "10 10, 20 10, 20 20, 10 20", "0 ", 900},
         {"IslandInTheHoleStaysApart", u_and_cap + "12 12, 18 12, 18 18, 12 18", "0 1 ", 836},
