@@ -213,6 +213,14 @@ TEST(MultiPolygonsUnion, RandomSetsCoverWhatGeosUnaryUnionCovers) {
                 EXPECT_EQ(got.polygons, want.polygons);
                 EXPECT_EQ(got.holes, want.holes);
             }
+            if (kind == SetKind::kGridParcels) {
+                // Every parcel given twice: the same polygons and holes, each hole once.
+                RingSet twice = set;
+                twice.insert(twice.end(), set.begin(), set.end());
+                UnionFacts again = check_union(twice, want, false);
+                EXPECT_EQ(again.polygons, got.polygons);
+                EXPECT_EQ(again.holes, got.holes);
+            }
         }
     }
 }
