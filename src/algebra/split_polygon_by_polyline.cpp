@@ -145,25 +145,27 @@ struct Crossings {
 //   boundary onward /|                boundary onward comes before the line onward, so the piece
 //                    | came from      closes along the boundary; the stretch of line onward is
 //                                     left to the piece on its other side.
-class TracingWalk {
+//
+// Side A of the walk state is the doubled line (its marks are the stretches taken), side B the
+// polygon's boundary; an unfinished piece is discarded with the state.
+class TracingWalk : private WalkState {
 public:
     TracingWalk(const polygon_t* polygon, const polyline_t* line, const geom_t* points,
                 polygons_t* out)
-        : polygon_(polygon),
+        : WalkState(line->geom.count, com_polygon_num(polygon)),
+          polygon_(polygon),
           line_(line),
           out_(out),
           crossings_(polygon, line, points),
-          n_(com_polygon_num(polygon)),
-          m_(line->geom.count),
+          n_(n_b_),
+          m_(n_a_),
           half_(m_ / 2),
-          consumed_(m_),
           stretch_inside_(m_, -1),
           locator_(polygon) {
-        com_polygon_init(&piece_);
+        li_ = -1;  // the first step reaches the line's first point
     }
     TracingWalk(const TracingWalk&) = delete;
     TracingWalk& operator=(const TracingWalk&) = delete;
-    ~TracingWalk() { com_polygon_free(&piece_); }  // an unfinished piece is discarded
 
     void run() {
         long long limit = std::max<long long>(
@@ -175,7 +177,8 @@ public:
     }
 
 private:
-    enum Mode { kFollowLine, kFollowBoundary };
+    static constexpr WalkSide kFollowLine = WalkSide::kA;
+    static constexpr WalkSide kFollowBoundary = WalkSide::kB;
 
     point_t line_at(int li) const { return line_->geom.points[li]; }
     point_t polygon_at(int pi) const { return polygon_->geom.points[pi]; }
@@ -341,7 +344,7 @@ private:
         point_t c;
         int id;
         if (mode_ == kFollowLine) {
-            li_ = (li_ + 1) % m_;
+            advance();
             // Between pieces, stretches already traced are passed over; a piece following the
             // line always reaches the point its stretch ends at.
             if (!started_ && consumed_.is_used(li_))
@@ -349,7 +352,7 @@ private:
             c = line_at(li_);
             id = crossings_.of_line[li_];
         } else {
-            pi_ = (pi_ + 1) % n_;
+            advance();
             c = polygon_at(pi_);
             id = crossings_.of_polygon[pi_];
         }
@@ -382,14 +385,16 @@ private:
     int n_;
     int m_;
     int half_;
-    UsedMarks consumed_;  // line points whose stretch the walk has taken
     mutable std::vector<signed char> stretch_inside_;  // per forward index: -1 not yet asked
     mutable RingLocator locator_;                      // the stretch tests locate many midpoints
 
-    polygon_t piece_{};
-    Mode mode_ = kFollowLine;
-    int li_ = -1;
-    int pi_ = 0;
+    // The walk state under this walk's names: the line points whose stretch the walk has taken,
+    // the piece being traced, what is followed and the place on the line and on the boundary.
+    UsedMarks& consumed_ = used_;
+    polygon_t& piece_ = ring_.ring;
+    WalkSide& mode_ = side_;
+    int& li_ = i_;
+    int& pi_ = j_;
     bool started_ = false;
     // Whether the line runs inside the polygon where the walk passes it between pieces.
     bool scan_inside_ = false;

@@ -67,12 +67,14 @@ inline std::vector<int> records_at_vertices(const polygon_t* ring, const PlaceIn
     return at;
 }
 
-// The state every walk over two rings A and B keeps, for the walks to derive from: the marks of
-// A's vertices, the side followed and the place on each ring, and the ring under construction.
+// The state every walk over two point sequences A and B keeps (two rings, or a cutting line and a
+// ring), for the walks to derive from: the marks of A's points, the side followed and the place on
+// each sequence, and the ring under construction.
 class WalkState {
 protected:
     WalkState(const polygon_t* a, const polygon_t* b)
-        : n_a_(com_polygon_num(a)), n_b_(com_polygon_num(b)), used_(n_a_) {}
+        : WalkState(com_polygon_num(a), com_polygon_num(b)) {}
+    WalkState(int n_a, int n_b) : n_a_(n_a), n_b_(n_b), used_(n_a_) {}
 
     // The place on the side followed moved on by one vertex (wrapping).
     int advance() {
