@@ -18,19 +18,6 @@
 #include "mapgeom/road.h"
 #include "mapgeom/skeleton.h"
 
-/* An L-shaped ring cut by the partition library: two convex pieces. */
-static int partition_links(void) {
-    tagPartitionPoint_t points[6] = {{0, 0}, {4, 0}, {4, 2}, {2, 2}, {2, 4}, {0, 4}};
-    tagPolygon_t polygon = {NULL, 6, NULL, 0};
-    tagPolygonList_t* pieces = NULL;
-    int count = -1;
-    int result;
-    polygon.points = points;
-    result = polygomtriangulate(&polygon, &pieces, &count);
-    vFreeMemSub(pieces);
-    return result == PARTITION_PIECES && count == 2;
-}
-
 static int failures = 0;
 
 #define CHECK(expr) (void)((expr) || (fprintf(stderr, "failed: %s\n", #expr), ++failures))
@@ -186,6 +173,16 @@ static void releases_crossing_lists(void) {
     CHECK(crosspts.crosspts == NULL && crosspts.count == 0);
     com_polygon_release(&a);
     com_polygon_release(&b);
+}
+
+/* An L-shaped ring cut by the partition library: two convex pieces. */
+static int partition_links(void) {
+    tagPartitionPoint_t points[6] = {{0, 0}, {4, 0}, {4, 2}, {2, 2}, {2, 4}, {0, 4}};
+    tagPolygon_t polygon = {points, 6, NULL, 0};
+    tagPolygonList_t* pieces = NULL;
+    int count = -1, result = polygomtriangulate(&polygon, &pieces, &count);
+    vFreeMemSub(pieces);
+    return result == PARTITION_PIECES && count == 2;
 }
 
 int main(void) {
