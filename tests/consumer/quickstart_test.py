@@ -28,6 +28,7 @@ echo "sudo" >>"$FAKE_LOG"; exec "$@"''',
     'sleep': ':',
     'javac': ':',
 }
+BASE = ('id', 'dpkg-query', 'apt-get', 'cmake', 'sleep')  # the stand-ins every run has
 
 
 def listed_packages():
@@ -40,15 +41,14 @@ def listed_packages():
 
 
 class Quickstart(unittest.TestCase):
-    def run_quickstart(self, args, missing=(), uid=1000, commands=('id', 'dpkg-query', 'apt-get',
-                       'cmake', 'sleep'), apt_rc=0):
+    def run_quickstart(self, args, missing=(), uid=1000, extra=(), apt_rc=0):
         """Runs tools/quickstart with `missing` not installed; returns (code, stderr, log lines)."""
         scratch = tempfile.TemporaryDirectory(prefix='quickstart.')
         self.addCleanup(scratch.cleanup)
         work = pathlib.Path(scratch.name)
         fake_bin = work / 'bin'
         fake_bin.mkdir()
-        for name in commands:
+        for name in BASE + extra:
             script = fake_bin / name
             script.write_text('#!/bin/bash\n' + FAKES[name] + '\n')
             script.chmod(0o755)
@@ -78,9 +78,8 @@ class Quickstart(unittest.TestCase):
         # (uid, stand-ins, calls before apt-get): as root directly, as a user through sudo.
         cases = [(0, (), []), (1000, ('sudo',), ['sudo'])]
         for uid, extra, through in cases:
-            code, err, log = self.run_quickstart(
-                ['demo'], missing=('cmake', 'libcli11-dev'), uid=uid,
-                commands=('id', 'dpkg-query', 'apt-get', 'cmake', 'sleep') + extra)
+            code, err, log = self.run_quickstart(['demo'], missing=('cmake', 'libcli11-dev'),
+                                                 uid=uid, extra=extra)
             expected = through + ['apt-get update -q [DEBIAN_FRONTEND=noninteractive]'] + through + [
                 'apt-get install -y -q --no-install-recommends cmake libcli11-dev '
                 '[DEBIAN_FRONTEND=noninteractive]', 'cmake --workflow --preset demo']
@@ -106,13 +105,10 @@ class Quickstart(unittest.TestCase):
                              ['cmake --workflow --preset ' + args[-1]], args)
 
     def test_a_jdk_on_the_path_stands_in_for_the_default_one(self):
-        base = ('id', 'dpkg-query', 'apt-get', 'cmake', 'sleep')
-        code, err, _ = self.run_quickstart(['test'], missing=('default-jdk-headless',),
-                                           commands=base + ('javac',))
-        self.assertEqual(code, 0, err)
-        code, err, _ = self.run_quickstart(['test'], missing=('default-jdk-headless',),
-                                           commands=base)
-        self.assertEqual(code, 1)
+        for extra, expected in ((('javac',), 0), ((), 1)):
+            code, err, _ = self.run_quickstart(['test'], missing=('default-jdk-headless',),
+                                               extra=extra)
+            self.assertEqual(code, expected, err)
         self.assertIn('missing Debian packages: default-jdk-headless\n', err)
 
     def test_a_failed_install_stops_before_the_build(self):

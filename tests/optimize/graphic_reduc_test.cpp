@@ -93,10 +93,6 @@ TEST(ReductionCriteria, SideDistanceAndPointOnSegment) {
     unsigned short side = 9;
     PointAtLineLR(&a, &a, &b, &side);
     EXPECT_EQ(side, 0) << "a line through one point";
-    double d = 0;
-    const PointXY p{3, 4};
-    EXPECT_EQ(PointSpaceCal(&a, &p, &d), 0);
-    EXPECT_DOUBLE_EQ(d, 5.0);
 
     struct {
         PointXY a, b, p;
@@ -277,8 +273,7 @@ TEST(PolygonReduction, CollapseTruncationAndOddInput) {
         {"empty ring", "", 1, ""},
     };
     for (const Case& c : cases) {
-        OwnedShape<polygon_t, com_polygon_init, com_polygon_add, com_polygon_free, false> in(
-            pts(c.in));
+        StoredPolygon in(pts(c.in));
         Polygon out;
         EXPECT_EQ(reduc_polygon_by_defult(in.get(), out.get()), c.code) << c.name;
         EXPECT_EQ(points_of(&out.get()->geom), pts(c.expected)) << c.name;

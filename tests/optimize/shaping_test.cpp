@@ -122,10 +122,6 @@ std::multiset<Edge> pressed_edges(const polygon_t* ring) {
     return edges;
 }
 
-double twice_area(const polygon_t* ring) {
-    return 2.0 * plane_signed_area(&ring->geom);
-}
-
 // Pieces: counter-clockwise, valid, convex, and together the input's area and pressed edges.
 void expect_pieces_carry_sections(const polygon_t* input, const polygons_t* pieces,
                                   const std::string& label) {
@@ -140,11 +136,11 @@ void expect_pieces_carry_sections(const polygon_t* input, const polygons_t* piec
                     c = g->points[k + 1];
             EXPECT_GE((b.x - a.x) * (c.y - b.y) - (b.y - a.y) * (c.x - b.x), 0.0) << "reflex";
         }
-        sum += twice_area(&node->polygon);
+        sum += plane_signed_area(&node->polygon.geom);
         for (const Edge& e : pressed_edges(&node->polygon))
             carried.insert(e);
     }
-    EXPECT_EQ(sum, std::fabs(twice_area(input)));
+    EXPECT_EQ(sum, std::fabs(plane_signed_area(&input->geom)));
     EXPECT_TRUE(carried == pressed_edges(input)) << carried.size() << " pressed edges in pieces";
 }
 
@@ -197,7 +193,8 @@ TEST(PolygonMulangle, UnusableInputIsCopiedWithFailure) {
             EXPECT_EQ(text_of(&copy->geom), text_of(&input.get()->geom)) << c.what;
         } else {
             EXPECT_EQ(relation_polygon_direction(copy), 0) << c.what;
-            EXPECT_EQ(twice_area(copy), -twice_area(input.get())) << c.what;
+            EXPECT_EQ(plane_signed_area(&copy->geom), -plane_signed_area(&input.get()->geom))
+                << c.what;
             EXPECT_TRUE(pressed_edges(copy) == pressed_edges(input.get())) << text_of(&copy->geom);
         }
     }

@@ -17,43 +17,14 @@
 #include "mapgeom/partition.h"
 #include "random_shapes.h"
 #include "us_atlas.h"
+#include "whole_rings.h"
 
 namespace {
 
 using namespace testing_shapes;
 
-__extension__ typedef __int128 Wide;
-
-struct P {
-    int64_t x, y;
-    bool operator==(const P& o) const { return x == o.x && y == o.y; }
-    bool operator<(const P& o) const { return x != o.x ? x < o.x : y < o.y; }
-};
-
-Wide cross(P a, P b, P c) {
-    return Wide(b.x - a.x) * (c.y - a.y) - Wide(b.y - a.y) * (c.x - a.x);
-}
-
-Wide twice_area(const std::vector<P>& ring) {
-    Wide sum = 0;
-    for (size_t k = 1; k + 1 < ring.size(); ++k)
-        sum += cross(ring[0], ring[k], ring[k + 1]);
-    return sum;
-}
-
-std::vector<Xy> as_xy(const std::vector<P>& ring) {
-    std::vector<Xy> xy;
-    for (const P& p : ring)
-        xy.push_back({double(p.x), double(p.y)});
-    return xy;
-}
-
-std::vector<P> whole_points(const std::vector<Xy>& xy) {
-    std::vector<P> ring;
-    for (const Xy& v : xy)
-        ring.push_back({static_cast<int64_t>(v.x), static_cast<int64_t>(v.y)});
-    return ring;
-}
+using namespace whole_rings;
+using P = V;
 
 struct Piece {
     std::vector<P> points;
@@ -92,13 +63,13 @@ Outcome decompose(const std::vector<P>& ring, const std::vector<tagFixedSegment_
 void expect_sound_decomposition(const std::vector<P>& ring,
                                 const std::vector<tagFixedSegment_t>& fixed,
                                 const std::string& label) {
-    SCOPED_TRACE(label + ": " + text_of(as_xy(ring)));
+    SCOPED_TRACE(label + ": " + text_of(to_xy(ring)));
     Outcome out = decompose(ring, fixed);
     ASSERT_TRUE(out.result == PARTITION_PIECES || out.result == PARTITION_CONVEX) << out.result;
     ASSERT_EQ(out.count, static_cast<int>(out.pieces.size()));
     EXPECT_EQ(out.result == PARTITION_CONVEX, out.count == 1);
     std::set<P> vertices(ring.begin(), ring.end());
-    Wide sum = 0;
+    __int128 sum = 0;
     Geos geos;
     std::vector<GEOSGeometry*> parts;
     for (const Piece& piece : out.pieces) {
@@ -106,20 +77,20 @@ void expect_sound_decomposition(const std::vector<P>& ring,
         ASSERT_GE(q.size(), 3u);
         size_t m = q.size();
         for (size_t k = 0; k < m; ++k) {
-            EXPECT_TRUE(vertices.count(q[k])) << "new vertex in " << text_of(as_xy(q));
-            EXPECT_GE(cross(q[(k + m - 1) % m], q[k], q[(k + 1) % m]), 0) << text_of(as_xy(q));
+            EXPECT_TRUE(vertices.count(q[k])) << "new vertex in " << text_of(to_xy(q));
+            EXPECT_GE(cross(q[(k + m - 1) % m], q[k], q[(k + 1) % m]), 0) << text_of(to_xy(q));
         }
-        EXPECT_GT(twice_area(q), 0) << "not counter-clockwise: " << text_of(as_xy(q));
+        EXPECT_GT(twice_area(q), 0) << "not counter-clockwise: " << text_of(to_xy(q));
         sum += twice_area(q);
-        parts.push_back(GEOSGeom_clone_r(geos.h, geos.polygon(as_xy(q))));
+        parts.push_back(GEOSGeom_clone_r(geos.h, geos.polygon(to_xy(q))));
     }
-    Wide whole = twice_area(ring);
+    __int128 whole = twice_area(ring);
     EXPECT_TRUE(sum == whole || sum == -whole) << "piece areas do not sum to the ring's";
     // Union equal to the polygon, and with the exact area sum above, no overlap.
     GEOSGeometry* merged = geos.keep(GEOSUnaryUnion_r(
         geos.h, geos.keep(GEOSGeom_createCollection_r(geos.h, GEOS_GEOMETRYCOLLECTION, parts.data(),
                                                       static_cast<unsigned>(parts.size())))));
-    GEOSGeometry* outline = geos.polygon(as_xy(ring));
+    GEOSGeometry* outline = geos.polygon(to_xy(ring));
     double area = geos.area(outline);
     EXPECT_NEAR(geos.area(geos.keep(GEOSSymDifference_r(geos.h, merged, outline))), 0.0,
                 1e-9 * area);
@@ -218,7 +189,7 @@ TEST(Partition, RealOutlinesWithFixedEdges) {
         for (const AtlasRing& r : load_atlas_outers(file)) {
             if (HasFailure() || !geos.valid(r.points))
                 continue;  // a few county rings cross themselves after quantization
-            std::vector<P> ring = whole_points(r.points);
+            std::vector<P> ring = whole(r.points);
             expect_sound_decomposition(ring, random_fixed(rng, ring), r.name);
             ++tested;
         }
@@ -236,7 +207,7 @@ TEST(Partition, FixedCases) {
     Outcome out = decompose(ring, {});
     ASSERT_EQ(out.result, PARTITION_PIECES);
     std::set<P> used;
-    Wide sum = 0;
+    __int128 sum = 0;
     for (const Piece& piece : out.pieces) {
         used.insert(piece.points.begin(), piece.points.end());
         sum += twice_area(piece.points);
@@ -252,7 +223,7 @@ TEST(Partition, FixedCases) {
     // is not split at the start.
     out = decompose({{0, 0}, {10, 0}, {10, 10}, {0, 10}}, {{0, 0, 10, 0}, {10, 0, 10, 10}});
     ASSERT_EQ(out.count, 1);
-    EXPECT_TRUE(out.pieces[0].points[0].y == 10) << text_of(as_xy(out.pieces[0].points));
+    EXPECT_TRUE(out.pieces[0].points[0].y == 10) << text_of(to_xy(out.pieces[0].points));
 }
 
 TEST(Partition, RefusedRecords) {

@@ -148,14 +148,6 @@ TEST(PolylineAndPolyline, CodesInTheirOrderWithUnusedEntriesCleared) {
     com_geom_free(&out);
 }
 
-// A polygon holding exactly the given points (no automatic closing).
-struct StoredPolygon : Polygon {
-    explicit StoredPolygon(const std::vector<Xy>& points) {
-        for (const Xy& v : points)
-            com_polygon_add(&p, point_t{v.x, v.y, 0.0});
-    }
-};
-
 // Polygons are stored as given (no automatic closing); the first failing test decides.
 TEST(IsError, PolygonTestsInOrderAndPolylineContacts) {
     const struct {

@@ -117,8 +117,7 @@ std::string vertices_off(const polygons_t* rings, const polylines_t* lines, doub
 }
 
 void add_ring(Polygons* list, const std::vector<Xy>& points) {
-    Polygon ring(points);
-    com_polygons_add_copy(list->get(), *ring.get());
+    com_polygons_add_copy(list->get(), *Polygon(points).get());
 }
 
 std::vector<DBC_tagGeoPoint_t> whole_ring(const std::vector<Xy>& points) {

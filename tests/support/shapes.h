@@ -48,6 +48,9 @@ struct OwnedShape {
 using Polygon = OwnedShape<polygon_t, com_polygon_init, com_polygon_add, com_polygon_free, true>;
 using Polyline =
     OwnedShape<polyline_t, com_polyline_init, com_polyline_add, com_polyline_free, false>;
+// A polygon holding exactly the given points (no automatic closing).
+using StoredPolygon =
+    OwnedShape<polygon_t, com_polygon_init, com_polygon_add, com_polygon_free, false>;
 
 // Lists that release their elements (and the crossing list that releases its storage).
 template <typename List, void (*Init)(List*), void (*Free)(List*), int (*Num)(const List*)>

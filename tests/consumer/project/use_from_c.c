@@ -1,31 +1,22 @@
 /* A C host built against the installed libraries through pkg-config: every public header meant to
  * be usable from C compiles here as C99, the plain-named functions of both libraries link as C
- * symbols, and the host builds its inputs and releases every result with the plain-named
- * companions alone (under the sanitizers a missed release shows as a leak). */
+ * symbols, the records have the layout C++ gives them, and the host builds its inputs and releases
+ * every result with the plain-named companions alone (under the sanitizers a missed release shows
+ * as a leak). */
+#include <stddef.h>
 #include <stdio.h>
-#include <stdlib.h>
+#include <string.h>
 
 #include "mapgeom/algebra.h"
 #include "mapgeom/com.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/export.h"
+#include "mapgeom/grid.h"
 #include "mapgeom/java.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/partition.h"
 #include "mapgeom/road.h"
-
-/* An L-shaped ring cut by the partition library: two convex pieces. */
-static int partition_links(void) {
-    tagPartitionPoint_t points[6] = {{0, 0}, {4, 0}, {4, 2}, {2, 2}, {2, 4}, {0, 4}};
-    tagPolygon_t polygon = {NULL, 6, NULL, 0};
-    tagPolygonList_t* pieces = NULL;
-    int count = -1;
-    int result;
-    polygon.points = points;
-    result = polygomtriangulate(&polygon, &pieces, &count);
-    vFreeMemSub(pieces);
-    return result == PARTITION_PIECES && count == 2;
-}
+#include "mapgeom/skeleton.h"
 
 static int failures = 0;
 
@@ -65,18 +56,40 @@ static const double kSquareClosed[] = {0, 0, 10, 0, 10, 10, 0, 10, 0, 0};
 /* An open and a closed coordinate list build the same closed ring. */
 static void builds_closed_rings(void) {
     polygon_t open = ring_of(kSquare, 4), closed = ring_of(kSquareClosed, 5);
-    int i, same = open.geom.count == closed.geom.count;
-    for (i = 0; same && i < open.geom.count; ++i)
-        same = open.geom.points[i].x == closed.geom.points[i].x &&
-               open.geom.points[i].y == closed.geom.points[i].y;
-    CHECK(open.geom.count == 5 && same);
-    CHECK(open.geom.points[4].x == 0 && open.geom.points[4].y == 0 && ring_area(&open) == 100);
+    CHECK(open.geom.count == 5 && closed.geom.count == 5 && ring_area(&open) == 100);
+    CHECK(memcmp(open.geom.points, closed.geom.points, 5 * sizeof(point_t)) == 0);
     com_polygon_release(&open);
     com_polygon_release(&closed);
     /* A released ring is empty and takes points again. */
     com_polygon_append(&open, 1, 2, 0);
     CHECK(open.geom.count == 2 && open.geom.points[1].y == 2);
     com_polygon_release(&open);
+}
+
+/* The flat skeleton record in a C compiler's view (32 bytes), and the 100 x 10 rectangle's centre
+ * line through it; grid codes written without a NUL and read back as the cell's rectangle. */
+static void skeleton_and_grid_records(void) {
+    int x[] = {0, 100, 100, 0, 0}, y[] = {0, 0, 10, 10, 0}, parts[] = {5};
+    int lx[3] = {0}, ly[3] = {0}, lparts[1] = {0}, min_x = 0, min_y = 0, max_x = 0, max_y = 0;
+    char task[13] = "############";
+    tag_framework_t ring, lines;
+    CHECK(sizeof(tag_framework_t) == 32 && offsetof(tag_framework_t, part_points) == 8 &&
+          offsetof(tag_framework_t, y) == 24);
+    com_framework_init_value(&ring, x, y, parts, 5, 1);
+    com_framework_init(&lines);
+    CHECK(calc_polygons_framework(&ring, &lines) == 0 && lines.part_num == 1 &&
+          lines.point_num == 3);
+    if (lines.point_num == 3)
+        get_framework_value(&lines, lx, ly, lparts);
+    CHECK(lparts[0] == 3 && lx[0] == 0 && ly[0] == 5 && lx[1] == 50 && lx[2] == 100 && ly[2] == 5);
+    com_framework_free(&ring);
+    com_framework_free(&lines);
+    CHECK(lines.point_num == 0 && lines.x == NULL);
+    /* (0, 0) lies 180 * 128 = 0x5A00 task columns east and 90 * 192 = 0x4380 rows north. */
+    CHECK(coor_get_taskid_by_coor(0, 0, task) == 0 && memcmp(task, "5A004380000#", 12) == 0);
+    task[11] = '\0';
+    CHECK(coor_get_range_by_taskid(task, &min_x, &min_y, &max_x, &max_y) == 0);
+    CHECK(min_x <= 0 && 0 < max_x && max_x - min_x == 72000 && max_y - min_y == 48000);
 }
 
 /* Clipping and splitting hand back lists that the companions release. */
@@ -162,11 +175,22 @@ static void releases_crossing_lists(void) {
     com_polygon_release(&b);
 }
 
+/* An L-shaped ring cut by the partition library: two convex pieces. */
+static int partition_links(void) {
+    tagPartitionPoint_t points[6] = {{0, 0}, {4, 0}, {4, 2}, {2, 2}, {2, 4}, {0, 4}};
+    tagPolygon_t polygon = {points, 6, NULL, 0};
+    tagPolygonList_t* pieces = NULL;
+    int count = -1, result = polygomtriangulate(&polygon, &pieces, &count);
+    vFreeMemSub(pieces);
+    return result == PARTITION_PIECES && count == 2;
+}
+
 int main(void) {
     builds_closed_rings();
     releases_overlay_results();
     round_trips_list_records();
     releases_crossing_lists();
+    skeleton_and_grid_records();
     CHECK(partition_links());
     CHECK(create_new_line(NULL, NULL, NULL) == -1);
     puts(failures == 0 ? "use_from_c: ok" : "use_from_c: failed");
