@@ -152,15 +152,36 @@ def check_clipped_parts(pieces, inputs, rect, what, tile_of=None):
                       what, feature.get("id"), k, got.get((index, k), 0.0), expected))
 
 
+def segment_distance(p, a, b):
+    ab = [b[0] - a[0], b[1] - a[1]]
+    t = ((p[0] - a[0]) * ab[0] + (p[1] - a[1]) * ab[1]) / ((ab[0] ** 2 + ab[1] ** 2) or 1)
+    t = min(max(t, 0.0), 1.0)
+    return math.dist(p, [a[0] + t * ab[0], a[1] + t * ab[1]])
+
+
+def path_distance(p, points):
+    return min(segment_distance(p, a, b) for a, b in zip(points, points[1:]))
+
+
+def inside_ring(p, ring, margin=3 / UNITS_PER_DEGREE):
+    """Even-odd rule; within `margin` of the outline (a few whole units) counts as inside."""
+    if path_distance(p, ring) <= margin:
+        return True
+    crossings = sum((a[1] > p[1]) != (b[1] > p[1]) and
+                    p[0] < a[0] + (p[1] - a[1]) * (b[0] - a[0]) / (b[1] - a[1])
+                    for a, b in zip(ring, ring[1:]))
+    return crossings % 2 == 1
+
+
 # Scenarios
 
 def scenario_help():
     out, _ = run_ok(["--help"])
     names = [entry.split()[0] for entry in out[out.index("Subcommands:"):].split("\n")[1:] if entry]
     helps = [run_ok([name, "--help"])[0].lower() for name in names]
-    check(len(names) == 14 and all("usage" in h and "--svg" in h and "--units" in h and
+    check(len(names) == 15 and all("usage" in h and "--svg" in h and "--units" in h and
                                    "--jobs" in h and "--traces" in h for h in helps),
-          "--help lists the 14 subcommands, each explaining its usage, --svg, --units, --jobs, "
+          "--help lists the 15 subcommands, each explaining its usage, --svg, --units, --jobs, "
           "--traces: %s" % names)
     code, _, err = run([])
     check(code == 1 and "subcommand" in err.lower() and run(["no-such-command"])[0] == 1,
@@ -614,6 +635,61 @@ def scenario_real_data():
         tiled = sum(area_of(p["geometry"]) for p in pieces_of(pieces, index))
         check(abs(tiled - area) <= 1e-6 * area, "county %s tiled whole: %.12g of %.12g" % (
             feature["id"], tiled, area))
+
+
+def zigzag(x0, y0, steps, dy, flip):
+    return [[x0 + 0.01 * k, y0 + (dy if (k % 2) ^ flip else 0.0)] for k in range(steps)]
+
+
+def scenario_midline():
+    """The middle line of two road edges lies between them, halfway across; pairs come from
+    two-part features, a file of two lines, or --with; bad pairs are refused in one line."""
+    edge_a = zigzag(13.0, 54.0, 7, 0.002, 0)
+    edge_b = zigzag(13.0, 54.004, 7, 0.001, 1)[::-1]  # the other edge, given the other way round
+    outer, inner = rect_ring(13.1, 54.1, 13.14, 54.13), rect_ring(13.11, 54.11, 13.13, 54.12)[::-1]
+    cases = [  # (name, lines, band: a point between the lines lies in it and not in the hole)
+        ("open", [edge_a, edge_b], (edge_a + edge_b + edge_a[:1], None)),
+        ("rings", [outer, inner], (outer, inner))]
+    write("two.geojson", collection(line(*edge_a), line(*edge_b)))
+    write("pairs.geojson", collection(*[{"type": "MultiLineString", "coordinates": lines}
+                                        for _, lines, _ in cases],
+                                      props=[{"case": name} for name, _, _ in cases]))
+    run_ok(["midline", path("two.geojson"), "-o", path("two"), "--svg", path("two.svg")])
+    run_ok(["midline", path("pairs.geojson"), "-o", path("pairs"), "-j", "2"])
+    ElementTree.parse(path("two.svg"))
+    results = {r["properties"]["case"]: r for r in load("pairs")}
+    results["two"] = load("two")[0]
+    cases.append(("two", [edge_a, edge_b], cases[0][2]))
+    for name, (a, b), (band, hole) in cases:
+        middle = results[name]["geometry"]["coordinates"]
+        gaps = [path_distance(p, b) for p in a] + [path_distance(p, a) for p in b]
+        between = all(inside_ring(p, band) and not (hole and inside_ring(p, hole, -1))
+                      for p in middle)
+        halfway = all(min(gaps) / 4 <= path_distance(p, s) <= max(gaps) / 2 + 1e-6
+                      for p in middle for s in (a, b))
+        check(len(middle) >= 2 and between and halfway,
+              "midline %s: %d vertices between the lines, about halfway: %s" % (
+                  name, len(middle), middle))
+    ends = results["two"]["geometry"]["coordinates"]
+    check(math.dist(ends[0], [(a + b) / 2 for a, b in zip(edge_a[0], edge_b[-1])]) < 1e-6 and
+          math.dist(ends[-1], [(a + b) / 2 for a, b in zip(edge_a[-1], edge_b[0])]) < 1e-6 and
+          results["two"]["properties"]["paired_with"] == 1,
+          "the reversed edge is turned: the line runs from the middle of the first ends to the "
+          "middle of the last ends")
+    write("centre.geojson", line([13.0, 54.002], [13.06, 54.002]))
+    run_ok(["midline", path("two.geojson"), "--with", path("centre.geojson"), "-o", path("with")])
+    check(sorted(r["properties"]["source_feature"] for r in load("with")) == [0, 1],
+          "--with pairs every line of the input with the one line")
+    bad = [("polygons", [path("holed.geojson")], "not polygons"),
+           ("three lines", [write("three.geojson", collection(*[line(*edge_a)] * 3))],
+            "needs two lines"),
+           ("two --with lines", [path("centre.geojson"), "--with", path("two.geojson")],
+            "exactly one line (it holds 2)")]
+    holed_file()
+    for name, args, expected in bad:
+        code, _, err = run(["midline"] + args)
+        check(code == 2 and err.count("\n") == 1 and expected in err,
+              "midline, %s: one line and exit 2, got %d %r" % (name, code, err))
 
 
 def report():
