@@ -518,6 +518,45 @@ def scenario_dissolve():
           "--by carries the value and the group size")
 
 
+def check_fill_flags(source):
+    """convex --method fill: the pieces of every polygon sum to its area, and their non_show flags
+    hide exactly the cuts: a hidden edge is shared by two pieces, a shown edge lies on the
+    polygon's own outline."""
+    name = os.path.basename(source) + ".fill"
+    run_ok(["convex", source, "--method", "fill", "-o", path(name), "--svg", path(name + ".svg")])
+    results = load(name)
+    check(check_valid(path(name)), name + ": every piece valid")
+    for index, feature in enumerate(load(source)):
+        for p, (kind, rings) in enumerate(parts_of(snapped(feature["geometry"]))):
+            if kind != "polygon":
+                continue
+            mine = [r for r in pieces_of(results, index) if r["properties"]["source_polygon"] == p]
+            area = abs(ring_area(rings[0])) - sum(abs(ring_area(h)) for h in rings[1:])
+            got = sum(area_of(r["geometry"]) for r in mine)
+            check(abs(got - area) <= 1e-8 * area, "%s: pieces of feature %d sum to its area: "
+                  "%.12g of %.12g" % (name, index, got, area))
+            hidden, shown = {}, []
+            for piece in mine:
+                ring, props = piece["geometry"]["coordinates"][0], piece["properties"]
+                flags = props["non_show"]
+                edges = [i for i in range(len(ring) - 1) if flags[i] & 1 or flags[i + 1] & 2]
+                check(len(flags) == len(ring) and props["hidden_edges"] == edges and
+                      ring_area(ring) > 0, "%s: a flag per point, hidden edges as they say, "
+                      "counter-clockwise: %s" % (name, props))
+                for i in range(len(ring) - 1):
+                    a, b = tuple(ring[i]), tuple(ring[i + 1])
+                    if i in edges:
+                        hidden[(a, b)] = hidden.get((a, b), 0) + 1
+                    else:
+                        shown.append((a, b))
+            unpaired = [e for e in hidden if hidden.get(e[::-1]) != 1 or hidden[e] != 1]
+            off = [e for e in shown if any(min(path_distance(q, r) for r in rings) > 1e-6 for q in
+                                           (e[0], e[1], [(u + v) / 2 for u, v in zip(*e)]))]
+            check(hidden and not unpaired and not off or len(mine) == 1 and not hidden,
+                  "%s feature %d: hidden edges shared by two pieces (%d unpaired), shown edges on "
+                  "the outline (%d off it)" % (name, index, len(unpaired), len(off)))
+
+
 def scenario_pieces():
     """Triangles and convex pieces cover each input polygon exactly; simplified outlines use only
     input vertices and keep the vertices of press sections."""
@@ -532,6 +571,8 @@ def scenario_pieces():
             check(abs(got - area) <= 1e-8 * area, "%s: pieces of feature %d sum to its area: "
                   "%.12g of %.12g" % (command, index, got, area))
         check(check_valid(path(command)), command + ": every piece valid")
+    check_fill_flags(ARGS.sample)
+    check_fill_flags(holed_file())
     run_ok(["convex", ARGS.sample, "--diagonals", "-o", path("diagonals")])
     check(all(r["geometry"]["type"] == "LineString" for r in load("diagonals")),
           "convex --diagonals writes lines")
