@@ -733,6 +733,39 @@ def scenario_midline():
               "midline, %s: one line and exit 2, got %d %r" % (name, code, err))
 
 
+def scenario_skeleton_set():
+    """The two-pass set skeleton: a flat and a steep band both get their centre line along their
+    length (one scan pass crosses the steep one), and every centre line stays inside its polygon,
+    off its holes."""
+    l_ring = [[13.3, 54.0], [13.4, 54.0], [13.4, 54.01], [13.31, 54.01], [13.31, 54.1],
+              [13.3, 54.1], [13.3, 54.0]]
+    cases = [  # (name, rings, centre (axis, value) or None, least length)
+        ("flat", [rect_ring(13.0, 54.0, 13.1, 54.01)], (1, 54.005), 0.09),
+        ("steep", [rect_ring(13.2, 54.0, 13.21, 54.1)], (0, 13.205), 0.09),
+        ("L", [l_ring], None, 0.1),
+        ("holed", [rect_ring(13.5, 54.0, 13.6, 54.1), rect_ring(13.52, 54.02, 13.58, 54.08)], None,
+         0.2)]
+    write("shapes.geojson", collection(*[polygon(*rings) for _, rings, _, _ in cases],
+                                       props=[{"case": name} for name, _, _, _ in cases]))
+    for method in ("set", "one-pass"):
+        run_ok(["skeleton", path("shapes.geojson"), "--method", method, "-j", "2", "-o",
+                path(method), "--svg", path(method + ".svg")])
+    one_pass = {r["properties"]["case"]: length_of(r["geometry"]) for r in load("one-pass")}
+    results = load("set")
+    check([r["properties"]["case"] for r in results] == [c[0] for c in cases],
+          "one centre-line feature per polygon, in order")
+    for result, (name, rings, centre, least) in zip(results, cases):
+        points = list(all_points(result["geometry"]))
+        inside = all(inside_ring(p, rings[0]) and
+                     not any(inside_ring(p, hole, -1) for hole in rings[1:]) for p in points)
+        on_centre = not centre or all(abs(p[centre[0]] - centre[1]) < 1e-6 for p in points)
+        check(inside and on_centre and length_of(result["geometry"]) >= least,
+              "set skeleton of %s: inside, on the centre line, length %.4g >= %g" % (
+                  name, length_of(result["geometry"]), least))
+    check(one_pass["steep"] < 0.02, "one scan pass crosses the steep band (%.4g): the set "
+          "skeleton's second pass is what follows it" % one_pass["steep"])
+
+
 def report():
     print("%d check(s) failed" % len(FAILURES) if FAILURES else "all checks passed")
     return 1 if FAILURES else 0
