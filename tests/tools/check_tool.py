@@ -766,6 +766,30 @@ def scenario_skeleton_set():
           "skeleton's second pass is what follows it" % one_pass["steep"])
 
 
+def scenario_formats():
+    """Through GDAL: results written as GeoPackage, FlatGeobuf and Shapefile read back as the same
+    features in the same order; a format that cannot take the features, or a broken file, is
+    refused in one line with nothing left behind."""
+    counties = os.path.join(os.path.dirname(ARGS.sample), "us_counties.geojson")
+    run_ok(["dissolve", counties, "--by", "state", "-o", path("states.geojson")])
+    expected = [(r["properties"]["state"], area_of(r["geometry"])) for r in load("states.geojson")]
+    for name in ("states.gpkg", "states.fgb", "states.shp"):
+        run_ok(["dissolve", counties, "--by", "state", "-o", path(name)])
+        run_ok(["repair", path(name), "-o", path(name + ".geojson")])
+        got = [(r["properties"]["state"], area_of(r["geometry"])) for r in load(name + ".geojson")]
+        check(len(got) == len(expected) and all(
+            g[0] == e[0] and abs(g[1] - e[1]) <= 1e-9 * e[1] for g, e in zip(got, expected)),
+            "%s read back: the same states and areas in order: %s" % (name, got))
+    before = sorted(os.listdir(ARGS.workdir))
+    code, _, err = run(["clip", ARGS.sample, "--rect", "13.1,54.05,13.35,54.2", "-o",
+                        path("mixed.shp")])
+    check(code == 3 and err.count("\n") == 1 and sorted(os.listdir(ARGS.workdir)) == before,
+          "polygons and lines in one Shapefile: one line, exit 3, no file: %d %r" % (code, err))
+    code, _, err = run(["info", write("broken.gpkg", "not a database")])
+    check(code == 2 and err.count("\n") == 1 and "broken.gpkg: cannot open" in err,
+          "a broken GeoPackage: one line, exit 2: %r" % err)
+
+
 def report():
     print("%d check(s) failed" % len(FAILURES) if FAILURES else "all checks passed")
     return 1 if FAILURES else 0
