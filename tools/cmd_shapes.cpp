@@ -1,12 +1,16 @@
 // Per-shape operations: simplify (the library's graphic reduction), triangulate (ear clipping),
 // convex (convex splitting by diagonals) and skeleton (centre lines), each on every feature.
+#include <algorithm>
+#include <cmath>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "command.h"
 #include "geojson_io.h"
 #include "library_shapes.h"
+#include "mapgeom/concave.h"
 #include "mapgeom/convex.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/skeleton.h"
@@ -231,45 +235,154 @@ void register_triangulate(CLI::App& program) {
 // ---------------------------------------------------------------------------------------------
 // convex
 
-void convex_feature(const Feature& feature, bool diagonals, Results* results) {
+// The convex splitting by diagonals: pieces with the diagonals as vertex index pairs of the ring,
+// or with --diagonals the diagonals as lines.
+void split_ring_convex(const Feature& feature, size_t p, Path ring, bool diagonals,
+                       Results* results) {
+    LibPolygon polygon(ring);
+    LibPolygons pieces;
+    const int vertices = com_polygon_num(polygon.get());
+    std::vector<int> indexes(2 * static_cast<size_t>(std::max(vertices, 3)));
+    const int written = graphic_to_convex(polygon.get(), pieces.get(), indexes.data());
+    std::vector<Path> parts = pieces.paths();
+    if (parts.empty())
+        parts.push_back(ring);  // already convex (or refused as invalid)
+    const Path vertices_of = path_of(polygon.get()->geom);
+    Json cut = Json::array();
+    std::vector<Path> cut_lines;
+    for (int i = 0; i + 1 < written; i += 2) {
+        cut.push_back({indexes[i], indexes[i + 1]});
+        if (indexes[i] < static_cast<int>(vertices_of.size()) &&
+            indexes[i + 1] < static_cast<int>(vertices_of.size()))
+            cut_lines.push_back({vertices_of[indexes[i]], vertices_of[indexes[i + 1]]});
+    }
+    if (diagonals) {
+        for (Path& line : cut_lines) {
+            OutputFeature out = line_result(feature, p, std::move(line));
+            out.properties.erase("source_line");
+            out.properties["source_polygon"] = p;
+            results->add(std::move(out), feature.index);
+        }
+        return;
+    }
+    for (Path& part : parts) {
+        OutputFeature out = polygon_result(feature, p, PolygonShape{{std::move(part)}});
+        out.properties["pieces"] = parts.size();
+        out.properties["diagonals"] = cut;
+        results->add(std::move(out), static_cast<int>(results->size()));
+    }
+}
+
+// non_show bits of the concave decomposition: the edge to the next vertex, from the previous one.
+constexpr int kHideNext = 1;
+constexpr int kHidePrevious = 2;
+
+// A piece of the concave decomposition: its closed ring and the non_show flag of every point.
+struct FlaggedPiece {
+    Path ring;
+    std::vector<int> non_show;
+};
+
+// The input of the concave decomposition: the ring's vertices in whole units, the edges of its
+// press sections (cuts of the hole cutting) flagged hidden like the diagonals.
+std::vector<_InPoint> flagged_points(const Path& ring) {
+    std::vector<_InPoint> points;
+    for (const Vertex& v : ring)
+        points.push_back(
+            {static_cast<int>(std::lround(v.x)), static_cast<int>(std::lround(v.y)), 0});
+    const int distinct = static_cast<int>(ring.size()) - 1;
+    for (const auto& [first, last] : press_ranges(ring, true))
+        for (int k = first % distinct; k != last % distinct; k = (k + 1) % distinct)
+            points[k].non_show |= kHideNext;
+    points.back().non_show = points.front().non_show;
+    return points;
+}
+
+// The pieces of MakePolyProtru, or the ring itself (with its input flags) when the library made
+// none: a convex ring (code 2), one that crosses itself (1) or a failure (-1).
+std::vector<FlaggedPiece> fill_pieces(const Path& ring, int* code) {
+    const std::vector<_InPoint> points = flagged_points(ring);
+    _polygon* chain = nullptr;
+    int count = 0;
+    *code = MakePolyProtru(&chain, &count, points.data(), static_cast<int>(points.size()));
+    std::vector<FlaggedPiece> pieces;
+    if (*code == 0) {
+        for (const _polygon* piece = chain; piece != nullptr; piece = piece->next) {
+            FlaggedPiece flagged;
+            for (int i = 0; i < piece->num; ++i) {
+                flagged.ring.push_back({double(piece->points[i].x), double(piece->points[i].y)});
+                flagged.non_show.push_back(piece->points[i].non_show);
+            }
+            pieces.push_back(std::move(flagged));
+        }
+    }
+    ReleasePolygonSpace(chain, count);
+    if (pieces.empty()) {
+        FlaggedPiece whole{ring, {}};
+        for (Vertex& v : whole.ring)
+            v.z = 0;
+        for (const _InPoint& point : points)
+            whole.non_show.push_back(point.non_show);
+        pieces.push_back(std::move(whole));
+    }
+    return pieces;
+}
+
+// Edge i runs from point i to point i + 1; it is hidden when either end says so.
+std::vector<int> hidden_edges(const std::vector<int>& non_show) {
+    std::vector<int> hidden;
+    for (size_t i = 0; i + 1 < non_show.size(); ++i)
+        if ((non_show[i] & kHideNext) || (non_show[i + 1] & kHidePrevious))
+            hidden.push_back(static_cast<int>(i));
+    return hidden;
+}
+
+// The concave decomposition for hosts that fill convex shapes: pieces carrying the non_show flags
+// and the hidden edges, or with --diagonals every hidden edge once as a line.
+void fill_ring_convex(const Feature& feature, size_t p, const Path& ring, bool diagonals,
+                      Results* results) {
+    int code = 0;
+    const std::vector<FlaggedPiece> pieces = fill_pieces(ring, &code);
+    std::set<std::pair<std::pair<double, double>, std::pair<double, double>>> written;
+    for (const FlaggedPiece& piece : pieces) {
+        const std::vector<int> hidden = hidden_edges(piece.non_show);
+        if (diagonals) {
+            for (int i : hidden) {
+                auto a = std::make_pair(piece.ring[i].x, piece.ring[i].y);
+                auto b = std::make_pair(piece.ring[i + 1].x, piece.ring[i + 1].y);
+                if (!written.insert(std::minmax(a, b)).second)
+                    continue;
+                OutputFeature out = line_result(feature, p, {piece.ring[i], piece.ring[i + 1]});
+                out.properties.erase("source_line");
+                out.properties["source_polygon"] = p;
+                results->add(std::move(out), feature.index);
+            }
+            continue;
+        }
+        // Pieces come counter-clockwise, as GeoJSON writes outer rings: indexes stay as they are.
+        OutputFeature out{polygon_result(feature, p, PolygonShape{}).properties,
+                          ShapeKind::polygons,
+                          {PolygonShape{{piece.ring}}},
+                          {}};
+        out.properties["pieces"] = pieces.size();
+        out.properties["result_code"] = code;
+        out.properties["non_show"] = piece.non_show;
+        out.properties["hidden_edges"] = hidden;
+        results->add(std::move(out), static_cast<int>(results->size()));
+    }
+}
+
+void convex_feature(const Feature& feature, const PieceOptions& options, Results* results) {
     if (feature.kind == ShapeKind::lines)
         return;  // lines are passed over
     for (size_t p = 0; p < feature.polygons.size(); ++p) {
         for (Path& ring : hole_free_rings(feature.polygons[p])) {
             if (signed_area(ring) < 0)
                 reverse_path(&ring);  // indexes then refer to the ring as written out
-            LibPolygon polygon(ring);
-            LibPolygons pieces;
-            const int vertices = com_polygon_num(polygon.get());
-            std::vector<int> indexes(2 * static_cast<size_t>(std::max(vertices, 3)));
-            const int written = graphic_to_convex(polygon.get(), pieces.get(), indexes.data());
-            std::vector<Path> parts = pieces.paths();
-            if (parts.empty())
-                parts.push_back(ring);  // already convex (or refused as invalid)
-            const Path vertices_of = path_of(polygon.get()->geom);
-            Json cut = Json::array();
-            std::vector<Path> cut_lines;
-            for (int i = 0; i + 1 < written; i += 2) {
-                cut.push_back({indexes[i], indexes[i + 1]});
-                if (indexes[i] < static_cast<int>(vertices_of.size()) &&
-                    indexes[i + 1] < static_cast<int>(vertices_of.size()))
-                    cut_lines.push_back({vertices_of[indexes[i]], vertices_of[indexes[i + 1]]});
-            }
-            if (diagonals) {
-                for (Path& line : cut_lines) {
-                    OutputFeature out = line_result(feature, p, std::move(line));
-                    out.properties.erase("source_line");
-                    out.properties["source_polygon"] = p;
-                    results->add(std::move(out), feature.index);
-                }
-                continue;
-            }
-            for (Path& part : parts) {
-                OutputFeature out = polygon_result(feature, p, PolygonShape{{std::move(part)}});
-                out.properties["pieces"] = parts.size();
-                out.properties["diagonals"] = cut;
-                results->add(std::move(out), static_cast<int>(results->size()));
-            }
+            if (options.method == "fill")
+                fill_ring_convex(feature, p, ring, options.diagonals, results);
+            else
+                split_ring_convex(feature, p, std::move(ring), options.diagonals, results);
         }
     }
 }
@@ -277,27 +390,35 @@ void convex_feature(const Feature& feature, bool diagonals, Results* results) {
 void run_convex(const PieceOptions& options) {
     Run run("convex", options.common);
     run.each_feature(run.load(options.input), [&options](const Feature& feature, Results* results) {
-        convex_feature(feature, options.diagonals, results);
+        convex_feature(feature, options, results);
     });
     run.finish();
 }
 
 void register_convex(CLI::App& program) {
     auto options = std::make_shared<PieceOptions>();
+    options->method = "split";
     const std::string details =
-        "Cuts every polygon into convex pieces by the library's convex splitting (lines are passed "
-        "over): diagonals "
-        "between vertices, one reflex vertex at a time. Each piece keeps its feature's "
-        "properties and gets the number of pieces of its ring and the diagonals as pairs of "
-        "vertex indexes of the ring (counter-clockwise, as GeoJSON writes outer rings); these "
-        "diagonals are the hidden edges a filled drawing should not outline. With --diagonals "
-        "the diagonals are written as lines instead. A convex ring is its own piece." +
+        "Cuts every polygon into convex pieces (lines are passed over). split (default): the "
+        "library's convex splitting by diagonals between vertices, one reflex vertex at a time; "
+        "each piece keeps its feature's properties and gets the number of pieces of its ring and "
+        "the diagonals as pairs of vertex indexes of the ring (counter-clockwise, as GeoJSON "
+        "writes outer rings). fill: the library's concave decomposition for hosts that can only "
+        "fill convex shapes, in whole units; each piece gets result_code (0 cut; 2 already "
+        "convex, 1 crosses itself, -1 failed: the ring whole), non_show (the library's flag of "
+        "every point, closing point included: 1 the edge to the next point is hidden, 2 the edge "
+        "from the previous one, 3 both) and hidden_edges (indexes i of the edges from point i to "
+        "point i + 1 that a filled drawing should not outline: the cuts, also those of the hole "
+        "cutting). With --diagonals the cutting diagonals (fill: the hidden edges, each once) "
+        "are written as lines instead. A convex ring is its own piece." +
         std::string(kHolesCutHelp);
     CLI::App* command = add_command(program, "convex", "Cut polygons into convex pieces", details,
                                     &options->common);
     add_input(command, &options->input);
     command->add_flag("--diagonals", options->diagonals,
                       "write the cutting diagonals as lines instead of the pieces");
+    command->add_option("--method", options->method, "split (default) or fill")
+        ->check(CLI::IsMember({"split", "fill"}));
     command->callback([options] { run_convex(*options); });
 }
 

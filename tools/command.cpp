@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "geojson_io.h"
+#include "ogr_io.h"
 #include "output_files.h"
 #include "prepare.h"
 #include "progress.h"
@@ -160,13 +161,20 @@ void Run::each_feature(const Dataset& dataset,
 
 void Run::finish(const std::string& summary_extra) {
     OutputFiles files;
-    if (!options_.output.empty())
+    if (has_ogr_name(options_.output)) {
+        std::ostringstream collection;
+        write_feature_collection(collection, results_, units_);
+        for (const auto& [name, bytes] :
+             ogr_files(options_.output, collection.str(), units_ == Units::degrees))
+            files.write(name, [&bytes = bytes](std::ostream& out) { out << bytes; });
+    } else if (!options_.output.empty()) {
         files.write(options_.output, [&](std::ostream& out) {
             if (options_.ndjson || has_newline_delimited_name(options_.output))
                 write_feature_lines(out, results_, units_);
             else
                 write_feature_collection(out, results_, units_);
         });
+    }
     if (!options_.svg.empty()) {
         for (size_t i = 0; i < results_.size(); ++i)
             picture_.add_result(results_[i], colour_keys_[i], results_[i].properties.dump());

@@ -10,6 +10,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "ogr_io.h"
 #include "rings.h"
 #include "sandbox.h"
 
@@ -298,6 +299,8 @@ bool has_newline_delimited_name(const std::string& path) {
 }
 
 Dataset read_dataset(const std::string& path, Units units) {
+    if (has_ogr_name(path))
+        return read_document(path, read_ogr_document(path, units == Units::degrees), units);
     const std::string text = read_text(path);
     if (newline_delimited(path, text))
         return read_lines(path, text, units);
@@ -309,6 +312,10 @@ Dataset read_dataset(const std::string& path, Units units) {
     } catch (const json::exception& error) {
         throw InputError(path + ": " + number_overflow_message(text, error.what()));
     }
+    return read_document(path, document, units);
+}
+
+Dataset read_document(const std::string& path, const Json& document, Units units) {
     Place place{path, ""};
     if (!document.is_object() || !document.contains("type") || !document["type"].is_string())
         place.fail("the top level must be a GeoJSON object with a \"type\"");

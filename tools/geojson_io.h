@@ -14,11 +14,15 @@ namespace mapgeom_tool {
 
 // Reads a FeatureCollection, a Feature or a bare Polygon / MultiPolygon / LineString /
 // MultiLineString, or newline-delimited GeoJSON (one Feature or geometry per line; by the file
-// name, or when the first line is a JSON object and the whole text is not one document). Throws
+// name, or when the first line is a JSON object and the whole text is not one document), or by
+// its name a Shapefile, GeoPackage or FlatGeobuf (ogr_io.h). Throws
 // InputError with a one-line message naming the file and the feature for unreadable files,
 // malformed JSON, other geometry types, empty or too-short rings and lines, and coordinates that
 // are not finite or out of range. Rings that are not closed are closed.
 Dataset read_dataset(const std::string& path, Units units);
+
+// The features of a parsed GeoJSON document, checked and converted as read_dataset does.
+Dataset read_document(const std::string& path, const Json& document, Units units);
 
 // Whether a file name says newline-delimited GeoJSON (.ndjson, .geojsonl, .geojsons, .jsonl).
 bool has_newline_delimited_name(const std::string& path);

@@ -33,6 +33,7 @@ const Registration kRegistrations[] = {
     register_mesh,     // mesh
     register_dissolve, // dissolve
     register_shapes,   // simplify, triangulate, convex, skeleton
+    register_midline,  // midline
 };
 // clang-format on
 

@@ -22,8 +22,9 @@ namespace fs = std::filesystem;
 namespace {
 
 // The temporary files that exist, for the signal handler, which may only call async-signal-safe
-// functions (unlink, signal, raise) and so reads fixed storage. A run writes two outputs at most.
-constexpr int kMaxTemporaries = 4;
+// functions (unlink, signal, raise) and so reads fixed storage. A run writes two outputs at most,
+// but a Shapefile is several files.
+constexpr int kMaxTemporaries = 8;
 constexpr size_t kMaxPath = 4096;
 char g_temporaries[kMaxTemporaries][kMaxPath];
 volatile std::sig_atomic_t g_temporary_count = 0;

@@ -34,6 +34,9 @@ void register_shapes(CLI::App& program);
 // mesh: pieces cut along the cells of the map grid, labelled with their cell codes (cmd_mesh.cpp).
 void register_mesh(CLI::App& program);
 
+// midline: the middle line between two lines by the road helper (cmd_midline.cpp).
+void register_midline(CLI::App& program);
+
 }  // namespace mapgeom_tool
 
 #endif  // MAPGEOM_TOOLS_SUBCOMMANDS_H

@@ -152,15 +152,36 @@ def check_clipped_parts(pieces, inputs, rect, what, tile_of=None):
                       what, feature.get("id"), k, got.get((index, k), 0.0), expected))
 
 
+def segment_distance(p, a, b):
+    ab = [b[0] - a[0], b[1] - a[1]]
+    t = ((p[0] - a[0]) * ab[0] + (p[1] - a[1]) * ab[1]) / ((ab[0] ** 2 + ab[1] ** 2) or 1)
+    t = min(max(t, 0.0), 1.0)
+    return math.dist(p, [a[0] + t * ab[0], a[1] + t * ab[1]])
+
+
+def path_distance(p, points):
+    return min(segment_distance(p, a, b) for a, b in zip(points, points[1:]))
+
+
+def inside_ring(p, ring, margin=3 / UNITS_PER_DEGREE):
+    """Even-odd rule; within `margin` of the outline (a few whole units) counts as inside."""
+    if path_distance(p, ring) <= margin:
+        return True
+    crossings = sum((a[1] > p[1]) != (b[1] > p[1]) and
+                    p[0] < a[0] + (p[1] - a[1]) * (b[0] - a[0]) / (b[1] - a[1])
+                    for a, b in zip(ring, ring[1:]))
+    return crossings % 2 == 1
+
+
 # Scenarios
 
 def scenario_help():
     out, _ = run_ok(["--help"])
     names = [entry.split()[0] for entry in out[out.index("Subcommands:"):].split("\n")[1:] if entry]
     helps = [run_ok([name, "--help"])[0].lower() for name in names]
-    check(len(names) == 14 and all("usage" in h and "--svg" in h and "--units" in h and
+    check(len(names) == 15 and all("usage" in h and "--svg" in h and "--units" in h and
                                    "--jobs" in h and "--traces" in h for h in helps),
-          "--help lists the 14 subcommands, each explaining its usage, --svg, --units, --jobs, "
+          "--help lists the 15 subcommands, each explaining its usage, --svg, --units, --jobs, "
           "--traces: %s" % names)
     code, _, err = run([])
     check(code == 1 and "subcommand" in err.lower() and run(["no-such-command"])[0] == 1,
@@ -497,6 +518,45 @@ def scenario_dissolve():
           "--by carries the value and the group size")
 
 
+def check_fill_flags(source):
+    """convex --method fill: the pieces of every polygon sum to its area, and their non_show flags
+    hide exactly the cuts: a hidden edge is shared by two pieces, a shown edge lies on the
+    polygon's own outline."""
+    name = os.path.basename(source) + ".fill"
+    run_ok(["convex", source, "--method", "fill", "-o", path(name), "--svg", path(name + ".svg")])
+    results = load(name)
+    check(check_valid(path(name)), name + ": every piece valid")
+    for index, feature in enumerate(load(source)):
+        for p, (kind, rings) in enumerate(parts_of(snapped(feature["geometry"]))):
+            if kind != "polygon":
+                continue
+            mine = [r for r in pieces_of(results, index) if r["properties"]["source_polygon"] == p]
+            area = abs(ring_area(rings[0])) - sum(abs(ring_area(h)) for h in rings[1:])
+            got = sum(area_of(r["geometry"]) for r in mine)
+            check(abs(got - area) <= 1e-8 * area, "%s: pieces of feature %d sum to its area: "
+                  "%.12g of %.12g" % (name, index, got, area))
+            hidden, shown = {}, []
+            for piece in mine:
+                ring, props = piece["geometry"]["coordinates"][0], piece["properties"]
+                flags = props["non_show"]
+                edges = [i for i in range(len(ring) - 1) if flags[i] & 1 or flags[i + 1] & 2]
+                check(len(flags) == len(ring) and props["hidden_edges"] == edges and
+                      ring_area(ring) > 0, "%s: a flag per point, hidden edges as they say, "
+                      "counter-clockwise: %s" % (name, props))
+                for i in range(len(ring) - 1):
+                    a, b = tuple(ring[i]), tuple(ring[i + 1])
+                    if i in edges:
+                        hidden[(a, b)] = hidden.get((a, b), 0) + 1
+                    else:
+                        shown.append((a, b))
+            unpaired = [e for e in hidden if hidden.get(e[::-1]) != 1 or hidden[e] != 1]
+            off = [e for e in shown if any(min(path_distance(q, r) for r in rings) > 1e-6 for q in
+                                           (e[0], e[1], [(u + v) / 2 for u, v in zip(*e)]))]
+            check(hidden and not unpaired and not off or len(mine) == 1 and not hidden,
+                  "%s feature %d: hidden edges shared by two pieces (%d unpaired), shown edges on "
+                  "the outline (%d off it)" % (name, index, len(unpaired), len(off)))
+
+
 def scenario_pieces():
     """Triangles and convex pieces cover each input polygon exactly; simplified outlines use only
     input vertices and keep the vertices of press sections."""
@@ -511,6 +571,8 @@ def scenario_pieces():
             check(abs(got - area) <= 1e-8 * area, "%s: pieces of feature %d sum to its area: "
                   "%.12g of %.12g" % (command, index, got, area))
         check(check_valid(path(command)), command + ": every piece valid")
+    check_fill_flags(ARGS.sample)
+    check_fill_flags(holed_file())
     run_ok(["convex", ARGS.sample, "--diagonals", "-o", path("diagonals")])
     check(all(r["geometry"]["type"] == "LineString" for r in load("diagonals")),
           "convex --diagonals writes lines")
@@ -614,6 +676,118 @@ def scenario_real_data():
         tiled = sum(area_of(p["geometry"]) for p in pieces_of(pieces, index))
         check(abs(tiled - area) <= 1e-6 * area, "county %s tiled whole: %.12g of %.12g" % (
             feature["id"], tiled, area))
+
+
+def zigzag(x0, y0, steps, dy, flip):
+    return [[x0 + 0.01 * k, y0 + (dy if (k % 2) ^ flip else 0.0)] for k in range(steps)]
+
+
+def scenario_midline():
+    """The middle line of two road edges lies between them, halfway across; pairs come from
+    two-part features, a file of two lines, or --with; bad pairs are refused in one line."""
+    edge_a = zigzag(13.0, 54.0, 7, 0.002, 0)
+    edge_b = zigzag(13.0, 54.004, 7, 0.001, 1)[::-1]  # the other edge, given the other way round
+    outer, inner = rect_ring(13.1, 54.1, 13.14, 54.13), rect_ring(13.11, 54.11, 13.13, 54.12)[::-1]
+    cases = [  # (name, lines, band: a point between the lines lies in it and not in the hole)
+        ("open", [edge_a, edge_b], (edge_a + edge_b + edge_a[:1], None)),
+        ("rings", [outer, inner], (outer, inner))]
+    write("two.geojson", collection(line(*edge_a), line(*edge_b)))
+    write("pairs.geojson", collection(*[{"type": "MultiLineString", "coordinates": lines}
+                                        for _, lines, _ in cases],
+                                      props=[{"case": name} for name, _, _ in cases]))
+    run_ok(["midline", path("two.geojson"), "-o", path("two"), "--svg", path("two.svg")])
+    run_ok(["midline", path("pairs.geojson"), "-o", path("pairs"), "-j", "2"])
+    ElementTree.parse(path("two.svg"))
+    results = {r["properties"]["case"]: r for r in load("pairs")}
+    results["two"] = load("two")[0]
+    cases.append(("two", [edge_a, edge_b], cases[0][2]))
+    for name, (a, b), (band, hole) in cases:
+        middle = results[name]["geometry"]["coordinates"]
+        gaps = [path_distance(p, b) for p in a] + [path_distance(p, a) for p in b]
+        between = all(inside_ring(p, band) and not (hole and inside_ring(p, hole, -1))
+                      for p in middle)
+        halfway = all(min(gaps) / 4 <= path_distance(p, s) <= max(gaps) / 2 + 1e-6
+                      for p in middle for s in (a, b))
+        check(len(middle) >= 2 and between and halfway,
+              "midline %s: %d vertices between the lines, about halfway: %s" % (
+                  name, len(middle), middle))
+    ends = results["two"]["geometry"]["coordinates"]
+    check(math.dist(ends[0], [(a + b) / 2 for a, b in zip(edge_a[0], edge_b[-1])]) < 1e-6 and
+          math.dist(ends[-1], [(a + b) / 2 for a, b in zip(edge_a[-1], edge_b[0])]) < 1e-6 and
+          results["two"]["properties"]["paired_with"] == 1,
+          "the reversed edge is turned: the line runs from the middle of the first ends to the "
+          "middle of the last ends")
+    write("centre.geojson", line([13.0, 54.002], [13.06, 54.002]))
+    run_ok(["midline", path("two.geojson"), "--with", path("centre.geojson"), "-o", path("with")])
+    check(sorted(r["properties"]["source_feature"] for r in load("with")) == [0, 1],
+          "--with pairs every line of the input with the one line")
+    bad = [("polygons", [path("holed.geojson")], "not polygons"),
+           ("three lines", [write("three.geojson", collection(*[line(*edge_a)] * 3))],
+            "needs two lines"),
+           ("two --with lines", [path("centre.geojson"), "--with", path("two.geojson")],
+            "exactly one line (it holds 2)")]
+    holed_file()
+    for name, args, expected in bad:
+        code, _, err = run(["midline"] + args)
+        check(code == 2 and err.count("\n") == 1 and expected in err,
+              "midline, %s: one line and exit 2, got %d %r" % (name, code, err))
+
+
+def scenario_skeleton_set():
+    """The two-pass set skeleton: a flat and a steep band both get their centre line along their
+    length (one scan pass crosses the steep one), and every centre line stays inside its polygon,
+    off its holes."""
+    l_ring = [[13.3, 54.0], [13.4, 54.0], [13.4, 54.01], [13.31, 54.01], [13.31, 54.1],
+              [13.3, 54.1], [13.3, 54.0]]
+    cases = [  # (name, rings, centre (axis, value) or None, least length)
+        ("flat", [rect_ring(13.0, 54.0, 13.1, 54.01)], (1, 54.005), 0.09),
+        ("steep", [rect_ring(13.2, 54.0, 13.21, 54.1)], (0, 13.205), 0.09),
+        ("L", [l_ring], None, 0.1),
+        ("holed", [rect_ring(13.5, 54.0, 13.6, 54.1), rect_ring(13.52, 54.02, 13.58, 54.08)], None,
+         0.2)]
+    write("shapes.geojson", collection(*[polygon(*rings) for _, rings, _, _ in cases],
+                                       props=[{"case": name} for name, _, _, _ in cases]))
+    for method in ("set", "one-pass"):
+        run_ok(["skeleton", path("shapes.geojson"), "--method", method, "-j", "2", "-o",
+                path(method), "--svg", path(method + ".svg")])
+    one_pass = {r["properties"]["case"]: length_of(r["geometry"]) for r in load("one-pass")}
+    results = load("set")
+    check([r["properties"]["case"] for r in results] == [c[0] for c in cases],
+          "one centre-line feature per polygon, in order")
+    for result, (name, rings, centre, least) in zip(results, cases):
+        points = list(all_points(result["geometry"]))
+        inside = all(inside_ring(p, rings[0]) and
+                     not any(inside_ring(p, hole, -1) for hole in rings[1:]) for p in points)
+        on_centre = not centre or all(abs(p[centre[0]] - centre[1]) < 1e-6 for p in points)
+        check(inside and on_centre and length_of(result["geometry"]) >= least,
+              "set skeleton of %s: inside, on the centre line, length %.4g >= %g" % (
+                  name, length_of(result["geometry"]), least))
+    check(one_pass["steep"] < 0.02, "one scan pass crosses the steep band (%.4g): the set "
+          "skeleton's second pass is what follows it" % one_pass["steep"])
+
+
+def scenario_formats():
+    """Through GDAL: results written as GeoPackage, FlatGeobuf and Shapefile read back as the same
+    features in the same order; a format that cannot take the features, or a broken file, is
+    refused in one line with nothing left behind."""
+    counties = os.path.join(os.path.dirname(ARGS.sample), "us_counties.geojson")
+    run_ok(["dissolve", counties, "--by", "state", "-o", path("states.geojson")])
+    expected = [(r["properties"]["state"], area_of(r["geometry"])) for r in load("states.geojson")]
+    for name in ("states.gpkg", "states.fgb", "states.shp"):
+        run_ok(["dissolve", counties, "--by", "state", "-o", path(name)])
+        run_ok(["repair", path(name), "-o", path(name + ".geojson")])
+        got = [(r["properties"]["state"], area_of(r["geometry"])) for r in load(name + ".geojson")]
+        check(len(got) == len(expected) and all(
+            g[0] == e[0] and abs(g[1] - e[1]) <= 1e-9 * e[1] for g, e in zip(got, expected)),
+            "%s read back: the same states and areas in order: %s" % (name, got))
+    before = sorted(os.listdir(ARGS.workdir))
+    code, _, err = run(["clip", ARGS.sample, "--rect", "13.1,54.05,13.35,54.2", "-o",
+                        path("mixed.shp")])
+    check(code == 3 and err.count("\n") == 1 and sorted(os.listdir(ARGS.workdir)) == before,
+          "polygons and lines in one Shapefile: one line, exit 3, no file: %d %r" % (code, err))
+    code, _, err = run(["info", write("broken.gpkg", "not a database")])
+    check(code == 2 and err.count("\n") == 1 and "broken.gpkg: cannot open" in err,
+          "a broken GeoPackage: one line, exit 2: %r" % err)
 
 
 def report():
