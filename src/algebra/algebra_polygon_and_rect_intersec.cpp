@@ -3,7 +3,9 @@
 // intact across the cut and marks every stretch taken from the outline as a press section. When no
 // piece results, the code says how the two lie (inside, containing, apart, touching), so the tiled
 // clipping can emit a copy of the polygon or the whole tile without clipping anything.
+#include <charconv>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "algebra/places.h"
@@ -35,14 +37,32 @@ constexpr int kWalkStepsPerVertex = 15;
 // ---------------------------------------------------------------------------------------------
 // Debug traces of faulty inputs and results.
 
+void append_int(std::string* text, int value) {
+    char digits[16];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    text->append(digits, end);
+}
+
 // "num: <stored points>", then one line per stored point: x and y rounded by adding 0.5 and
 // truncating, separated by a tab.
-void trace_ring(const char* path, const polygon_t* ring) {
-    trace_append(path, "num: %d\n", ring->geom.count);
+std::string ring_trace(const polygon_t* ring) {
+    std::string text = "num: ";
+    append_int(&text, ring->geom.count);
+    text += '\n';
     for (int i = 0; i < ring->geom.count; ++i) {
         point_t p = ring->geom.points[i];
-        trace_append(path, "%d\t%d\n", truncate_to_int32(p.x + 0.5), truncate_to_int32(p.y + 0.5));
+        append_int(&text, truncate_to_int32(p.x + 0.5));
+        text += '\t';
+        append_int(&text, truncate_to_int32(p.y + 0.5));
+        text += '\n';
     }
+    return text;
+}
+
+// The ring's trace block, appended to the file in one write.
+void trace_ring(const char* path, const polygon_t* ring) {
+    std::string text = ring_trace(ring);
+    trace_append_text(path, text.data(), text.size());
 }
 
 void trace_faulty_results(const polygons_t* pieces) {
@@ -501,10 +521,13 @@ RectClipSource::~RectClipSource() {
 int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
     if (polygon_ == nullptr || rect == nullptr || out == nullptr)
         return kClipApart;
-    if (faulty_ < 0)
+    if (faulty_ < 0) {
         faulty_ = relation_polygon_iserror(polygon_) != 0 ? 1 : 0;
+        if (faulty_ == 1)
+            source_trace_ = ring_trace(polygon_);
+    }
     if (faulty_ == 1)
-        trace_ring("source_error.txt", polygon_);
+        trace_append_text("source_error.txt", source_trace_.data(), source_trace_.size());
     if (relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
     OwnedRing b(rect);

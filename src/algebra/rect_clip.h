@@ -3,6 +3,8 @@
 #ifndef MAPGEOM_SRC_ALGEBRA_RECT_CLIP_H
 #define MAPGEOM_SRC_ALGEBRA_RECT_CLIP_H
 
+#include <string>
+
 #include "mapgeom/com.h"
 
 namespace mapgeom {
@@ -30,8 +32,9 @@ public:
 
 private:
     const polygon_t* polygon_;
-    polygon_t ring_;   // cleaned, counter-clockwise, press sections in the walk form
-    int faulty_ = -1;  // relation_polygon_iserror(polygon) != 0, once asked
+    polygon_t ring_;            // cleaned, counter-clockwise, press sections in the walk form
+    int faulty_ = -1;           // relation_polygon_iserror(polygon) != 0, once asked
+    std::string source_trace_;  // the polygon's "source_error.txt" block when it is faulty
 };
 
 }  // namespace mapgeom
