@@ -18,6 +18,7 @@
 #include "com/codes.h"
 #include "com/numeric.h"
 #include "com/owned.h"
+#include "com/tolerances.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/measure.h"
@@ -182,6 +183,29 @@ private:
     int inserted_ = 0;        // points of A the crossing search inserted
 };
 
+// records_at_vertices of the crossings: the lookup by place is skipped for a vertex outside the
+// box of the crossing points grown by twice the coincidence tolerance, which can be the same
+// (com_points_same) as none of them. On a ring reduced for a tile most vertices lie there.
+std::vector<int> crossings_at_vertices(const polygon_t* ring, const crosspts_t* c,
+                                       const PlaceIndex& index) {
+    double min_x = HUGE_VAL, min_y = HUGE_VAL, max_x = -HUGE_VAL, max_y = -HUGE_VAL;
+    for (int k = 0; k < c->count; ++k) {
+        point_t p = c->crosspts[k].pt;
+        min_x = std::fmin(min_x, p.x), max_x = std::fmax(max_x, p.x);
+        min_y = std::fmin(min_y, p.y), max_y = std::fmax(max_y, p.y);
+    }
+    const double reach = 2 * kSamePoint;
+    int n = com_polygon_num(ring);
+    std::vector<int> at(n, -1);
+    for (int i = 0; i < n; ++i) {
+        point_t p = ring->geom.points[i];
+        if (p.x >= min_x - reach && p.x <= max_x + reach && p.y >= min_y - reach &&
+            p.y <= max_y + reach)
+            at[i] = index.first_at(p);
+    }
+    return at;
+}
+
 class ClipWalk : WalkState {
 public:
     ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const PlaceIndex& index,
@@ -194,8 +218,8 @@ public:
           c_(c),
           out_(out),
           disabled_(c->count, 0),
-          a_crossing_(records_at_vertices(a, index)),
-          b_crossing_(records_at_vertices(b, index)) {
+          a_crossing_(crossings_at_vertices(a, c, index)),
+          b_crossing_(crossings_at_vertices(b, c, index)) {
         // The walk moves no vertex: where each vertex meets a crossing is looked up once.
         for (int i = 0; i < n_a_; ++i)
             if (a_crossing_[i] != -1)

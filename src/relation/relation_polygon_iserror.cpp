@@ -23,6 +23,9 @@ using mapgeom::kClosureTolerance;
 // Edges whose boxes are farther apart than this cannot meet: twice the margin beyond which
 // segments_meeting_point skips a pair, so that no rounding of the grown bounds loses one.
 constexpr double kCandidateReach = 2 * mapgeom::kBoxMargin;
+// Up to this many edges, a ring is swept window by window: building the box index would cost more
+// than it saves.
+constexpr int kFewEdges = 32;
 // A vertex closer than this to the line through vertices 0 and 1 counts as on that line.
 constexpr double kOnLineTolerance = mapgeom::kDefaultPermit;
 
@@ -101,10 +104,11 @@ bool has_nan(const point_t* points, int count) {
 // boxes come within reach: the windows are read off the runs of near-equal x, and of the edges
 // they would compare with edge i only those whose boxes come near edge i's are tested (the others
 // cannot meet it: segments_meeting_point skips them), the first in window order deciding. A ring
-// with NaN coordinates, whose boxes say nothing, is swept window by window.
+// with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the windows
+// are short anyway, are swept window by window.
 int self_contact_code(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
-    if (has_nan(points, n + 1))
+    if (n <= kFewEdges || has_nan(points, n + 1))
         return self_contact_code_by_windows(polygon, n);
     const mapgeom::x_sorted_t sorted = mapgeom::sort_points_by_x(points, n + 1);
     const x_runs_t runs = runs_of(sorted);

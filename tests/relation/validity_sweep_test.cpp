@@ -3,6 +3,7 @@
 // widened x window in window order, on rings where many points share nearly the same x.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -26,7 +27,7 @@ std::vector<Xy> random_ring(std::mt19937& rng, int kind) {
     std::vector<Xy> ring;
     switch (kind) {
         case 0:
-            for (int i = random_int(rng, 3, 80); i > 0; --i)
+            for (int i = random_int(rng, 3, 120); i > 0; --i)
                 ring.push_back({random_int(rng, 0, 3) * 3.0 + random_real(rng, 0, 0.9),
                                 std::round(random_real(rng, 0, 40))});
             break;
@@ -56,9 +57,11 @@ std::vector<Xy> random_ring(std::mt19937& rng, int kind) {
                 ring.push_back({std::round(v.x) / 8, std::round(v.y)});
             break;
         case 4: {
-            ring = random_star(rng, random_int(rng, 6, 120), 0, 0, 10, 60, true);
-            const int at = random_int(rng, 1, static_cast<int>(ring.size()) / 2);
-            ring.insert(ring.begin() + at + random_int(rng, 2, 4), ring[at]);
+            ring = random_star(rng, random_int(rng, 8, 120), 0, 0, 10, 60, true);
+            const int size = static_cast<int>(ring.size());
+            const int at = random_int(rng, 1, size / 2);
+            const Xy again = ring[at];
+            ring.insert(ring.begin() + std::min(size, at + random_int(rng, 2, 4)), again);
             break;
         }
         default: {
