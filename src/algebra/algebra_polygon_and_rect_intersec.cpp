@@ -3,7 +3,9 @@
 // intact across the cut and marks every stretch taken from the outline as a press section. When no
 // piece results, the code says how the two lie (inside, containing, apart, touching), so the tiled
 // clipping can emit a copy of the polygon or the whole tile without clipping anything.
+#include <charconv>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "algebra/places.h"
@@ -16,6 +18,7 @@
 #include "com/codes.h"
 #include "com/numeric.h"
 #include "com/owned.h"
+#include "com/tolerances.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/measure.h"
@@ -35,14 +38,32 @@ constexpr int kWalkStepsPerVertex = 15;
 // ---------------------------------------------------------------------------------------------
 // Debug traces of faulty inputs and results.
 
+void append_int(std::string* text, int value) {
+    char digits[16];
+    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    text->append(digits, end);
+}
+
 // "num: <stored points>", then one line per stored point: x and y rounded by adding 0.5 and
 // truncating, separated by a tab.
-void trace_ring(const char* path, const polygon_t* ring) {
-    trace_append(path, "num: %d\n", ring->geom.count);
+std::string ring_trace(const polygon_t* ring) {
+    std::string text = "num: ";
+    append_int(&text, ring->geom.count);
+    text += '\n';
     for (int i = 0; i < ring->geom.count; ++i) {
         point_t p = ring->geom.points[i];
-        trace_append(path, "%d\t%d\n", truncate_to_int32(p.x + 0.5), truncate_to_int32(p.y + 0.5));
+        append_int(&text, truncate_to_int32(p.x + 0.5));
+        text += '\t';
+        append_int(&text, truncate_to_int32(p.y + 0.5));
+        text += '\n';
     }
+    return text;
+}
+
+// The ring's trace block, appended to the file in one write.
+void trace_ring(const char* path, const polygon_t* ring) {
+    std::string text = ring_trace(ring);
+    trace_append_text(path, text.data(), text.size());
 }
 
 void trace_faulty_results(const polygons_t* pieces) {
@@ -94,18 +115,111 @@ void del_repeatpts(polygon_t* piece) {
 // ---------------------------------------------------------------------------------------------
 // The clipping walk.
 
+using Origin = RingOrigin;
+using Origins = std::vector<Origin>;
+
+// The clipping walk over a reduced ring A taken step for step as the walk over the whole ring:
+// what each step stands for, for the step bounds, and the whole-ring vertices it passes, for the
+// piece being traced (only a polygon crossing itself leads a piece through a run far from the
+// rectangle). Without origins, A is the whole ring.
+class WholeRingSteps {
+public:
+    WholeRingSteps(const polygon_t* whole, const Origins* origins, int n_a) {
+        if (whole == nullptr || origins == nullptr)
+            return;
+        whole_ = whole;
+        n_whole_ = com_polygon_num(whole);
+        origins_ = origins;
+        first_.assign(n_a, 0);
+        // The step to vertex 0 (whole-ring vertex 0) comes from the last vertex of A that has an
+        // origin, over the end of the whole ring.
+        int before = -1;  // the whole-ring vertex the step before ends on
+        for (int k = n_a - 1; k >= 0 && before < 0; --k)
+            before = (*origins)[k].last;
+        for (int k = 0; k < n_a; ++k) {
+            int last = (*origins)[k].last;
+            if (last < 0) {
+                ++inserted_;
+                continue;
+            }
+            first_[k] = before + 1;
+            before = last;
+        }
+    }
+
+    // The vertices of the whole polygon's A: the steps of one lap of its walk.
+    long long lap(int n_a) const { return whole_ == nullptr ? n_a : n_whole_ + inserted_; }
+
+    // The steps of the whole ring's walk that arriving at vertex k of A stands for.
+    int steps_to(int k) const {
+        if (whole_ == nullptr || (*origins_)[k].last < 0)
+            return 1;
+        return end_of(k) - first_[k] + 1;
+    }
+
+    // Adds what the whole ring's walk adds to a piece on its way to vertex k of A (point c):
+    // the run's vertices before it, then c unless c stands in for the run's last.
+    template <typename Append>
+    void pass(int k, point_t c, Append append) const {
+        if (whole_ != nullptr && (*origins_)[k].last >= 0) {
+            int end = end_of(k);
+            int through = (*origins_)[k].stand_in ? end : end - 1;
+            for (int v = first_[k]; v <= through; ++v)
+                append(whole_->geom.points[v % n_whole_]);
+            if ((*origins_)[k].stand_in)
+                return;
+        }
+        append(c);
+    }
+
+private:
+    // The last whole-ring vertex of the step to vertex k, counted past the end for vertex 0.
+    int end_of(int k) const { return k == 0 ? n_whole_ : (*origins_)[k].last; }
+
+    const polygon_t* whole_ = nullptr;
+    int n_whole_ = 0;
+    const Origins* origins_ = nullptr;
+    std::vector<int> first_;  // the first whole-ring vertex of the step to each vertex of A
+    int inserted_ = 0;        // points of A the crossing search inserted
+};
+
+// records_at_vertices of the crossings: the lookup by place is skipped for a vertex outside the
+// box of the crossing points grown by twice the coincidence tolerance, which can be the same
+// (com_points_same) as none of them. On a ring reduced for a tile most vertices lie there.
+std::vector<int> crossings_at_vertices(const polygon_t* ring, const crosspts_t* c,
+                                       const PlaceIndex& index) {
+    double min_x = HUGE_VAL, min_y = HUGE_VAL, max_x = -HUGE_VAL, max_y = -HUGE_VAL;
+    for (int k = 0; k < c->count; ++k) {
+        point_t p = c->crosspts[k].pt;
+        min_x = std::fmin(min_x, p.x), max_x = std::fmax(max_x, p.x);
+        min_y = std::fmin(min_y, p.y), max_y = std::fmax(max_y, p.y);
+    }
+    const double reach = 2 * kSamePoint;
+    int n = com_polygon_num(ring);
+    std::vector<int> at(n, -1);
+    for (int i = 0; i < n; ++i) {
+        point_t p = ring->geom.points[i];
+        if (p.x >= min_x - reach && p.x <= max_x + reach && p.y >= min_y - reach &&
+            p.y <= max_y + reach)
+            at[i] = index.first_at(p);
+    }
+    return at;
+}
+
 class ClipWalk : WalkState {
 public:
     ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const PlaceIndex& index,
-             polygons_t* out)
+             polygons_t* out, const WholeRingSteps& whole)
         : WalkState(a, b),
+          whole_(whole),
+          lap_(whole.lap(n_a_)),
           a_(a),
           b_(b),
           c_(c),
           out_(out),
           disabled_(c->count, 0),
-          a_crossing_(records_at_vertices(a, index)),
-          b_crossing_(records_at_vertices(b, index)) {
+          a_crossing_(crossings_at_vertices(a, c, index)),
+          b_crossing_(crossings_at_vertices(b, c, index)) {
         // The walk moves no vertex: where each vertex meets a crossing is looked up once.
         for (int i = 0; i < n_a_; ++i)
             if (a_crossing_[i] != -1)
@@ -119,9 +233,13 @@ public:
         if (start < 0)
             return produced_ ? 0 : 1;
         i_ = start;
-        long long bound = static_cast<long long>(kWalkStepsPerVertex) * n_a_;
-        for (long long step = 1; used_.remaining() > 0 && step <= bound; ++step) {
-            if (!step_once())
+        long long bound = static_cast<long long>(kWalkStepsPerVertex) * lap_;
+        for (long long steps = 0; used_.remaining() > 0;) {
+            int cost = side_ == WalkSide::kA ? whole_.steps_to((i_ + 1) % n_a_) : 1;
+            if (steps + cost > bound)
+                break;
+            steps += cost;
+            if (!step_once(cost))
                 break;
         }
         return produced_ ? 0 : 1;
@@ -179,29 +297,33 @@ private:
         return p;
     }
 
-    // One step; false when the walk is over (no further start).
-    bool step_once() {
+    // One step, standing for `cost` steps of the whole ring's walk (a start, a crossing and the
+    // vertices next to them lie near the rectangle, where a reduced ring keeps every vertex, so a
+    // step after a jump is one step on both); false when the walk is over (no further start).
+    bool step_once(int cost) {
         bool on_polygon = side_ == WalkSide::kA;
         // A whole lap of the polygon without entering the outline changes nothing that could
         // start a piece later: the walk is over.
         int at = advance();
-        if (on_polygon && phase_ != Phase::kInPiece && ++idle_steps_ > n_a_)
+        if (on_polygon && phase_ != Phase::kInPiece && (idle_steps_ += cost) > lap_)
             return false;
         if (on_polygon && used_.is_used(at))
             return true;
         point_t c = on_polygon ? a_->geom.points[at] : b_->geom.points[at];
         int k = on_polygon ? a_crossing_[at] : b_crossing_[at];
         if (k == -1 || disabled_[k] != 0) {
-            pass_plain_point(c);
+            pass_plain_point(at, c);
             return true;
         }
         return pass_crossing(c_->crosspts[k]);
     }
 
-    void pass_plain_point(point_t c) {
+    void pass_plain_point(int at, point_t c) {
         bool on_polygon = side_ == WalkSide::kA;
-        if (phase_ == Phase::kInPiece)
-            append(on_polygon ? c : in_section(c));
+        if (phase_ == Phase::kInPiece && on_polygon)
+            whole_.pass(at, c, [this](point_t p) { append(p); });
+        else if (phase_ == Phase::kInPiece)
+            append(in_section(c));
         if (on_polygon && phase_ != Phase::kNotEntered)
             used_.use(i_);
     }
@@ -261,6 +383,8 @@ private:
         return true;
     }
 
+    const WholeRingSteps& whole_;
+    long long lap_;  // the vertices of the whole polygon's A: the steps of one lap
     polygon_t* a_;
     const polygon_t* b_;
     const crosspts_t* c_;
@@ -272,7 +396,7 @@ private:
     std::vector<int> b_crossing_;
     std::vector<int> crossing_vertices_;
     Phase phase_ = Phase::kNotEntered;
-    int idle_steps_ = 0;
+    long long idle_steps_ = 0;
     bool produced_ = false;  // the walk switched onto the outline at least once
 };
 
@@ -328,9 +452,10 @@ int touching_code(const polygon_t* a, const polygon_t* b, const PlaceIndex& c) {
 // ---------------------------------------------------------------------------------------------
 // The operation.
 
-int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pieces) {
+int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pieces,
+                const WholeRingSteps& whole) {
     PlaceIndex index(c->count, [c](int k) { return c->crosspts[k].pt; });
-    int code = ClipWalk(a, b, c, index, pieces).run();
+    int code = ClipWalk(a, b, c, index, pieces, whole).run();
     err_polygon_process(pieces);
     trace_faulty_results(pieces);
     if (pieces->num > 0)
@@ -342,11 +467,13 @@ int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pie
 // walk form) by the prepared outline b once their crossings are in c; the pieces are appended to
 // out. This call's pieces are finished on their own before they join the caller's list, whose
 // earlier rings are left exactly as they were.
-int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* out) {
+int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* out,
+                  const polygon_t* whole = nullptr, const Origins* origins = nullptr) {
     if (c->count == 0)
         return code_without_crossings(a, b);
     OwnedPolygons pieces;
-    int code = clip_pieces(a, b, c, &pieces.list);
+    int code =
+        clip_pieces(a, b, c, &pieces.list, WholeRingSteps(whole, origins, com_polygon_num(a)));
     transform_polygons_press(&pieces.list);
     pieces.hand_over(out);
     return code;
@@ -433,16 +560,44 @@ point_t corner_between(Side s, Side t, const Window& w) {
                    along == Side::kBelow ? w.min_y - 1.0 : w.max_y + 1.0, 0.0};
 }
 
-// The reduced ring of `ring` (closed, n >= 3 edges) for the window.
-void reduce_to_window(const polygon_t* ring, const Window& w, polygon_t* reduced) {
+// Whether the ring is a rectangle's outline as the tiled clipping makes it (least corner first,
+// counter-clockwise, closed) with sides of at least one unit and coordinates within the int32
+// range: relation_polygon_iserror finds such an outline valid (its opposite sides lie a unit or
+// more apart), so the check can be spared for every tile.
+bool is_sound_tile_outline(const polygon_t* rect) {
+    if (rect->geom.count != 5)
+        return false;
+    const point_t* p = rect->geom.points;
+    const double x0 = p[0].x, y0 = p[0].y, x1 = p[2].x, y1 = p[2].y;
+    auto whole_range = [](double v) { return v >= -2147483648.0 && v <= 2147483647.0; };
+    return whole_range(x0) && whole_range(y0) && whole_range(x1) && whole_range(y1) &&
+           x1 - x0 >= 1.0 && y1 - y0 >= 1.0 && p[1].x == x1 && p[1].y == y0 && p[3].x == x0 &&
+           p[3].y == y1 && p[4].x == x0 && p[4].y == y0;
+}
+
+// The window of a rectangle: grown by kWindowMargin each way.
+Window window_around(rectangle_t rect) {
+    return Window{rect.min_x - kWindowMargin, rect.min_y - kWindowMargin,
+                  rect.max_x + kWindowMargin, rect.max_y + kWindowMargin};
+}
+
+// The reduced ring of `ring` (closed, at least one edge) for the window, with the origins of its
+// vertices in the whole ring (`origins`: those of `ring`'s vertices, null when `ring` is the whole
+// ring). A run's first vertex is kept as it is; its replacing corners stand in for the run's
+// vertices up to the one where the run turns the window's corner.
+void reduce_to_window(const polygon_t* ring, const Origins* origins, const Window& w,
+                      polygon_t* reduced, Origins* reduced_origins) {
     const point_t* p = ring->geom.points;
     int n = com_polygon_num(ring);
+    auto origin = [&](int i) { return origins == nullptr ? i : (*origins)[i].last; };
     std::vector<char> near(n);
     for (int edge = 0; edge < n; ++edge)
         near[edge] = edge_near(p[edge], p[edge + 1], w) ? 1 : 0;
     auto kept = [&](int i) { return i == 0 || near[i] != 0 || near[i - 1] != 0; };
+    reduced_origins->clear();
     for (int i = 0; i < n;) {
         com_polygon_add(reduced, p[i]);
+        reduced_origins->push_back(Origin{origin(i), origins != nullptr && (*origins)[i].stand_in});
         if (kept(i)) {
             ++i;
             continue;
@@ -453,8 +608,10 @@ void reduce_to_window(const polygon_t* ring, const Window& w, polygon_t* reduced
         for (int edge = i + 1; edge < j; ++edge) {
             Side before = side_of(p[edge - 1], p[edge], w);
             Side after = side_of(p[edge], p[edge + 1], w);
-            if (is_horizontal_side(before) != is_horizontal_side(after))
+            if (is_horizontal_side(before) != is_horizontal_side(after)) {
                 com_polygon_add(reduced, corner_between(before, after, w));
+                reduced_origins->push_back(Origin{origin(edge), true});
+            }
         }
         i = j;
     }
@@ -463,27 +620,38 @@ void reduce_to_window(const polygon_t* ring, const Window& w, polygon_t* reduced
 
 // Press codes of points the crossing search inserted into the reduced ring (plain, code 0): in the
 // walk form a point lies inside a section exactly when the point before it has code 1, which is
-// what rewriting the codes after the insertion gives them. `before` is the ring as it was.
-void press_inserted_points(polygon_t* ring, const polygon_t* before) {
+// what rewriting the codes after the insertion gives them. `before` is the ring as it was, with
+// the origins of its vertices in `origins`, which become those of the ring's (an inserted point
+// has none).
+void press_inserted_points(polygon_t* ring, const polygon_t* before, Origins* origins) {
+    Origins inserted_too;
+    inserted_too.reserve(ring->geom.count);
     point_t* p = ring->geom.points;
     const point_t* old = before->geom.points;
+    const int n_before = com_polygon_num(before);
     int j = 0;
     for (int k = 0; k < ring->geom.count; ++k) {
         bool original = j < before->geom.count && p[k].x == old[j].x && p[k].y == old[j].y &&
                         p[k].z == old[j].z;
         if (original) {
+            if (j < n_before)  // the closing point is vertex 0 again
+                inserted_too.push_back((*origins)[j]);
             ++j;
-        } else if (k > 0 && press_code_of(p[k - 1].z) == kPressInside) {
-            p[k].z = hundreds_of(p[k].z) + kPressInside;
+            continue;
         }
+        inserted_too.push_back(Origin{-1, false});
+        if (k > 0 && press_code_of(p[k - 1].z) == kPressInside)
+            p[k].z = hundreds_of(p[k].z) + kPressInside;
     }
+    origins->swap(inserted_too);
 }
 
 }  // namespace
 
 namespace mapgeom {
 
-RectClipSource::RectClipSource(const polygon_t* polygon) : polygon_(polygon) {
+RectClipSource::RectClipSource(const polygon_t* polygon) : shared_(&own_) {
+    own_.polygon = polygon;
     com_polygon_init(&ring_);
     if (polygon == nullptr)
         return;
@@ -492,35 +660,58 @@ RectClipSource::RectClipSource(const polygon_t* polygon) : polygon_(polygon) {
     clean_and_orient(&ring_);
     transform_polygon_press(&ring_);
     transform_press_end_released(&ring_);
+    own_.whole = &ring_;
+    own_.usable = com_polygon_num(&ring_) >= 3;
+}
+
+// A reduced ring keeps the first and the closing point, so it has at least one edge to reduce
+// again (it may have fewer than three: the whole ring's count decides whether there is a ring).
+RectClipSource::RectClipSource(const RectClipSource& wider, rectangle_t area)
+    : shared_(wider.shared_), narrowed_(true) {
+    com_polygon_init(&ring_);
+    if (shared_->usable)
+        reduce_to_window(&wider.ring_, wider.narrowed_ ? &wider.origins_ : nullptr,
+                         window_around(area), &ring_, &origins_);
 }
 
 RectClipSource::~RectClipSource() {
     com_polygon_free(&ring_);
 }
 
-int RectClipSource::clip(const polygon_t* rect, polygons_t* out) {
-    if (polygon_ == nullptr || rect == nullptr || out == nullptr)
+int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
+    const polygon_t* polygon = shared_->polygon;
+    if (polygon == nullptr || rect == nullptr || out == nullptr)
         return kClipApart;
-    if (faulty_ < 0)
-        faulty_ = relation_polygon_iserror(polygon_) != 0 ? 1 : 0;
-    if (faulty_ == 1)
-        trace_ring("source_error.txt", polygon_);
-    if (relation_polygon_iserror(rect) != 0)
+    if (shared_->faulty < 0) {
+        shared_->faulty = relation_polygon_iserror(polygon) != 0 ? 1 : 0;
+        if (shared_->faulty == 1)
+            shared_->trace = ring_trace(polygon);
+    }
+    if (shared_->faulty == 1)
+        trace_append_text("source_error.txt", shared_->trace.data(), shared_->trace.size());
+    if (!is_sound_tile_outline(rect) && relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
     OwnedRing b(rect);
     clean_and_orient(&b.ring);
-    if (com_polygon_num(&ring_) < 3 || com_polygon_num(&b.ring) < 3)
+    if (!shared_->usable || com_polygon_num(&b.ring) < 3)
         return kClipApart;
-    rectangle_t extent = calc_polygon_exrectangle(&b.ring);
-    Window window{extent.min_x - kWindowMargin, extent.min_y - kWindowMargin,
-                  extent.max_x + kWindowMargin, extent.max_y + kWindowMargin};
     OwnedRing a;
-    reduce_to_window(&ring_, window, &a.ring);
+    Origins origins;
+    reduce_to_window(&ring_, narrowed_ ? &origins_ : nullptr,
+                     window_around(calc_polygon_exrectangle(&b.ring)), &a.ring, &origins);
     OwnedRing before(&a.ring);
     OwnedCrossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
-    press_inserted_points(&a.ring, &before.ring);
-    return clip_prepared(&a.ring, &b.ring, &c.list, out);
+    press_inserted_points(&a.ring, &before.ring, &origins);
+    return clip_prepared(&a.ring, &b.ring, &c.list, out, shared_->whole, &origins);
+}
+
+bool RectClipSource::inside(point_t p) const {
+    // A ring of fewer than three vertices after cleaning encloses nothing; the polygon as given
+    // is asked then, as it has no reduced ring.
+    const polygon_t* ring = shared_->usable ? &ring_ : shared_->polygon;
+    return ring != nullptr && ring->geom.count > 0 &&
+           relation_point_at_polygon(ring, p) == kPointInside;
 }
 
 }  // namespace mapgeom

@@ -3,6 +3,9 @@
 #ifndef MAPGEOM_SRC_ALGEBRA_RECT_CLIP_H
 #define MAPGEOM_SRC_ALGEBRA_RECT_CLIP_H
 
+#include <string>
+#include <vector>
+
 #include "mapgeom/com.h"
 
 namespace mapgeom {
@@ -11,27 +14,60 @@ namespace mapgeom {
 // a line to the whole tiled area of a grid, whose far sides belong to the last tiles.
 int split_polyline_by_rect_keeping_sides(polyline_t* line, polygon_t* rect, polylines_t* out);
 
+// Where a vertex of a ring reduced for clipping comes from: the last vertex of the whole ring that
+// the step arriving at it passes over (-1 for a point the crossing search inserted), and whether it
+// stands in for a run of whole-ring vertices up to that one (a replacing corner) rather than being
+// that vertex itself. The whole ring's walk takes one step per vertex of such a run where the
+// reduced ring's walk takes one, and adds the run's vertices to the piece being traced, if any.
+struct RingOrigin {
+    int last;
+    bool stand_in;
+};
+
 // One polygon clipped by many rectangles (the tiled clipping): clip(rect, out), with rect the
 // closed outline of a rectangle, gives exactly what algebra_polygon_and_rect_intersec(polygon,
 // rect, out) gives (codes, pieces, debug traces), with the polygon prepared once and, for each
 // rectangle, only the stretches of its boundary near the rectangle clipped (the rest replaced by a
-// few points winding around the rectangle alike), so a rectangle costs one pass over the vertices
-// plus the work near it. The validity of the polygon is asked once, at the first clip. Walks that
-// reach their step bound may stop at another place, since the bound counts the reduced ring's
-// vertices. The polygon must outlive the source; clip may throw std::bad_alloc from scratch
-// containers.
+// few points winding around the rectangle alike), so a rectangle costs one pass over the source's
+// ring plus the work near it. A source can be narrowed to an area (a block of tiles): its ring is
+// then reduced once to the stretches near the area, and every rectangle within the area is clipped
+// from that shorter ring with the same result; narrowing a narrowed source to a smaller area again
+// lets a halving recursion look at each vertex about once per level. The validity of the polygon
+// is asked once, at the first clip of any source made from it, and its trace block is formatted
+// once. The clipping walk counts its steps as the walk over the whole ring would, so that its
+// step bounds stop it at the same place. The polygon must outlive the source, and a narrowed source
+// the one it was made from; clip may throw std::bad_alloc from scratch containers.
 class RectClipSource {
 public:
     explicit RectClipSource(const polygon_t* polygon);
+    // The source `wider` narrowed to rectangles lying within `area` (itself within the area of
+    // `wider`).
+    RectClipSource(const RectClipSource& wider, rectangle_t area);
     ~RectClipSource();
     RectClipSource(const RectClipSource&) = delete;
     RectClipSource& operator=(const RectClipSource&) = delete;
-    int clip(const polygon_t* rect, polygons_t* out);
+    int clip(const polygon_t* rect, polygons_t* out) const;
+    // Whether relation_point_at_polygon(polygon, p) finds p inside the polygon, for p within the
+    // source's area (anywhere for a source made from the polygon itself). The polygon's
+    // coordinates must be whole numbers (as in the tiled clipping), so that removing its repeated
+    // points moves nothing.
+    bool inside(point_t p) const;
 
 private:
-    const polygon_t* polygon_;
-    polygon_t ring_;   // cleaned, counter-clockwise, press sections in the walk form
-    int faulty_ = -1;  // relation_polygon_iserror(polygon) != 0, once asked
+    // What every source made from one polygon shares.
+    struct Polygon {
+        const polygon_t* polygon = nullptr;
+        const polygon_t* whole = nullptr;  // the cleaned whole ring (ring_ of the first source)
+        bool usable = false;               // which has at least three vertices
+        int faulty = -1;                   // relation_polygon_iserror(polygon) != 0, once asked
+        std::string trace;  // the polygon's "source_error.txt" block when it is faulty
+    };
+    Polygon own_;
+    Polygon* shared_;
+    bool narrowed_ = false;
+    polygon_t ring_;  // cleaned, counter-clockwise, press sections in the walk form; reduced to the
+                      // area of a narrowed source
+    std::vector<RingOrigin> origins_;  // of ring_'s vertices, for a narrowed source
 };
 
 }  // namespace mapgeom

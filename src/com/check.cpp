@@ -25,4 +25,14 @@ void trace_append(const char* path, const char* format, ...) {
     std::fclose(file);
 }
 
+void trace_append_text(const char* path, const char* text, size_t length) {
+    std::FILE* file = std::fopen(path, "a");
+    if (file == nullptr)
+        return;
+    // Unbuffered, the block goes to the file in one write (no copy through the stream's buffer).
+    std::setvbuf(file, nullptr, _IONBF, 0);
+    std::fwrite(text, 1, length, file);
+    std::fclose(file);
+}
+
 }  // namespace mapgeom

@@ -2,6 +2,8 @@
 #ifndef MAPGEOM_SRC_COM_CHECK_H
 #define MAPGEOM_SRC_COM_CHECK_H
 
+#include <cstddef>
+
 namespace mapgeom {
 
 // Prints "file:line: signature: Assertion `expression' failed." to standard error and aborts.
@@ -11,6 +13,10 @@ namespace mapgeom {
 // Appends formatted text to a trace file in the working directory. The file is opened, written and
 // closed per call; a file that cannot be opened is skipped.
 void trace_append(const char* path, const char* format, ...) __attribute__((format(printf, 2, 3)));
+
+// Appends a whole block of trace text (several lines of one event) to a trace file with one open,
+// one unbuffered write and one close; a file that cannot be opened is skipped.
+void trace_append_text(const char* path, const char* text, size_t length);
 
 }  // namespace mapgeom
 

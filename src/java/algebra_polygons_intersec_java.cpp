@@ -67,11 +67,13 @@ int split_block(Block block, Block* sub) {
     return 2;
 }
 
-// The job of a call: the grid rectangle and its tile counts.
+// The job of a call: the grid rectangle and its tile counts, and whether the halving recursion
+// narrows the clipping source of a polygon to each block it goes into (see tile_polygon_block).
 struct TileGrid {
     rectangle_t rect;
     int col_num;
     int row_num;
+    bool narrow_blocks;
 
     // From the least corner of the block's first tile to the greatest corner of its last, with the
     // tile size of get_rect_by_index.
@@ -207,9 +209,9 @@ void write_whole_tiles(const TileGrid& grid, Block block, PolygonCursor* out) {
 // rectangle, the rectangle's outline marked as one press section where the rectangle lies within
 // the polygon, nothing where they are apart.
 void clip_polygon_to_rect(const polygon_t* polygon, rectangle_t rect, polygons_t* pieces,
-                          RectClipSource* source) {
+                          const RectClipSource& source) {
     OwnedRing outline(outline_of(rect));
-    int code = source->clip(&outline.ring, pieces);
+    int code = source.clip(&outline.ring, pieces);
     if (code == kClipPolygonInside || code == kClipTouchPolygonInside) {
         com_polygons_free(pieces);
         com_polygons_add_copy(pieces, *polygon);
@@ -330,13 +332,14 @@ bool boundary_inside(const polygon_t* polygon, const SegmentIndex& boundary, rec
 namespace mapgeom {
 
 int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& boundary,
-                               rectangle_t rect, const polygon_t* outline) {
+                               rectangle_t rect, const polygon_t* outline,
+                               const RectClipSource& near) {
     std::vector<int> hits;
     if (!boundary_near(polygon, boundary, rect, &hits)) {
         // What relation_polygon_and_polygon answers without meeting points.
         if (first_point_inside(polygon, outline))
             return kRelationAInsideB;
-        return first_point_inside(outline, polygon) ? kRelationBInsideA : kRelationDisjoint;
+        return near.inside(com_polygon_front(outline)) ? kRelationBInsideA : kRelationDisjoint;
     }
     if (boundary_inside(polygon, boundary, rect, &hits))
         return kRelationOverlap;
@@ -360,14 +363,17 @@ struct TiledPolygon {
     }
 };
 
+// Tiles the polygon on a block. `near` is a clipping source of the polygon whose area holds the
+// block: the block's tiles are clipped from it, and it locates the corners of the sub-blocks. The
+// recursion narrows it to each sub-block it goes into, so that a vertex far from a block is not
+// looked at again below that block.
 void tile_polygon_block(const TileGrid& grid, TiledPolygon* shape, Block block,
-                        PolygonCursor* out) {
+                        const RectClipSource& near, PolygonCursor* out) {
     if (out->failed())
         return;
     if (block.is_single_tile()) {
         OwnedPolygons pieces;
-        clip_polygon_to_rect(shape->polygon, grid.rect_of(block), &pieces.list,
-                             &shape->clip_source);
+        clip_polygon_to_rect(shape->polygon, grid.rect_of(block), &pieces.list, near);
         out->write(&pieces.list, block.col_begin, block.row_begin);
         return;
     }
@@ -375,10 +381,15 @@ void tile_polygon_block(const TileGrid& grid, TiledPolygon* shape, Block block,
     for (int i = 0, n = split_block(block, sub); i < n; ++i) {
         rectangle_t rect = grid.rect_of(sub[i]);
         OwnedRing outline(outline_of(rect));
-        switch (action_of(
-            relation_polygon_and_block(shape->polygon, shape->boundary, rect, &outline.ring))) {
+        switch (action_of(relation_polygon_and_block(shape->polygon, shape->boundary, rect,
+                                                     &outline.ring, near))) {
             case BlockAction::kRecurse:
-                tile_polygon_block(grid, shape, sub[i], out);
+                if (grid.narrow_blocks) {
+                    const RectClipSource narrowed(near, rect);
+                    tile_polygon_block(grid, shape, sub[i], narrowed, out);
+                } else {
+                    tile_polygon_block(grid, shape, sub[i], near, out);
+                }
                 break;
             case BlockAction::kWhole:
                 write_whole_tiles(grid, sub[i], out);
@@ -431,7 +442,7 @@ rectangle_t extent_of(const Shape* shape) {
 
 void tile_in_area(const TileGrid& grid, const polygon_t* polygon, PolygonCursor* out) {
     TiledPolygon shape(polygon);
-    tile_polygon_block(grid, &shape, grid.start_block(extent_of(polygon)), out);
+    tile_polygon_block(grid, &shape, grid.start_block(extent_of(polygon)), shape.clip_source, out);
 }
 
 void tile_in_area(const TileGrid& grid, polyline_t* polyline, PolylineCursor* out) {
@@ -440,7 +451,7 @@ void tile_in_area(const TileGrid& grid, polyline_t* polyline, PolylineCursor* ou
 
 void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces) {
     RectClipSource source(polygon);
-    clip_polygon_to_rect(polygon, area, pieces, &source);
+    clip_polygon_to_rect(polygon, area, pieces, source);
 }
 
 // A stretch along the area's outline lies in the grid: the tiles take it (the far sides belong to
@@ -513,7 +524,7 @@ bool prepare_output(Out* out, int shapes, int* point_capacity, int* part_capacit
 // Tiles each shape in turn and closes its shape_parts entry. After a write that failed, the call
 // ends with the entry of the shape it was for (see the header).
 template <typename In, typename Out, typename List>
-void tile_shapes(const In* in, Out* out, List* shapes) {
+void tile_shapes(const In* in, Out* out, List* shapes, bool narrow_blocks) {
     int point_capacity = kInitialPointCapacity;
     int part_capacity = kInitialPartCapacity;
     if (!prepare_output(out, shapes->num, &point_capacity, &part_capacity))
@@ -521,7 +532,7 @@ void tile_shapes(const In* in, Out* out, List* shapes) {
     const TileGrid grid{
         rectangle_t{static_cast<double>(in->grid_min_y), static_cast<double>(in->grid_max_y),
                     static_cast<double>(in->grid_min_x), static_cast<double>(in->grid_max_x)},
-        in->col_num, in->row_num};
+        in->col_num, in->row_num, narrow_blocks};
     OutputCursor<Out> cursor(out, point_capacity, part_capacity);
     for (auto node = shapes->head; node != nullptr && !cursor.failed(); node = node->next) {
         if (grid.has_tiles())
@@ -532,22 +543,31 @@ void tile_shapes(const In* in, Out* out, List* shapes) {
 
 // An entry point: the record read into a list of shapes, each shape tiled in turn.
 template <typename List, typename In, typename Out, typename Read>
-void tile_record(const In* in, Out* out, Read read) {
+void tile_record(const In* in, Out* out, Read read, bool narrow_blocks) {
     if (in == nullptr || out == nullptr)
         return;
     guarded_void([&] {
         Owned<List> shapes;
         read(in, &shapes.list);
-        tile_shapes(in, out, &shapes.list);
+        tile_shapes(in, out, &shapes.list, narrow_blocks);
     });
 }
 
 }  // namespace
 
+namespace mapgeom {
+
+void polygon_intersec_java_from_whole_rings(const polygon_division_in_t* in,
+                                            polygon_division_out_t* out) {
+    tile_record<polygons_t>(in, out, get_polygons_by_division_in, false);
+}
+
+}  // namespace mapgeom
+
 void algebra_polygon_intersec_java(const polygon_division_in_t* in, polygon_division_out_t* out) {
-    tile_record<polygons_t>(in, out, get_polygons_by_division_in);
+    tile_record<polygons_t>(in, out, get_polygons_by_division_in, true);
 }
 
 void algebra_polyline_intersec_java(const tag_division_in_t* in, tag_division_out_t* out) {
-    tile_record<polylines_t>(in, out, get_polylines_by_division_in);
+    tile_record<polylines_t>(in, out, get_polylines_by_division_in, true);
 }

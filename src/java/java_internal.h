@@ -76,6 +76,7 @@ constexpr int kIndexNoTileSize = 2;
 namespace mapgeom {
 
 struct SegmentIndex;
+class RectClipSource;
 
 // relation_polygon_and_polygon(polygon, outline) for the outline of a block of tiles `rect`, with
 // `boundary` the segment index (crosspoint/segment_index.h) of the polygon's stored points, as far
@@ -85,8 +86,17 @@ struct SegmentIndex;
 // - an edge runs through the block's inside (more than 2 units from the outline): 0. The relation
 //   would answer 0, 1, 4 or 7 there (all of which mean: divide the block further), or 9 when two
 //   crossings of a thin spike merge within its tolerance and hide the spike.
+// `near` is a clipping source of the polygon (algebra/rect_clip.h) whose area holds the block: it
+// tells whether the block's corner lies inside the polygon without a pass over the whole ring.
 int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& boundary,
-                               rectangle_t rect, const polygon_t* outline);
+                               rectangle_t rect, const polygon_t* outline,
+                               const RectClipSource& near);
+
+// algebra_polygon_intersec_java without narrowing: every tile is clipped, and every block corner
+// located, from the polygon's whole ring. The reference that the narrowing halving recursion is
+// checked against (same output, byte for byte).
+void polygon_intersec_java_from_whole_rings(const polygon_division_in_t* in,
+                                            polygon_division_out_t* out);
 
 // Where an array of `capacity` entries, `count` of them in use, must grow to hold `need` more by
 // the writers' rule (capacity + need) x 2. Returns false when count + need does not fit an int32

@@ -1,8 +1,13 @@
 // Validity of a polygon ring: enough vertices, closed, not flat, no repeated point, and no edge
-// touching or crossing another except its two neighbours (an x-sorted sweep, near n log n).
+// touching or crossing another except its two neighbours (an x-sorted sweep, n log n plus the
+// edges that come near one another).
+#include <vector>
+
 #include "com/tolerances.h"
 #include "mapgeom/com.h"
 #include "mapgeom/relation.h"
+#include "relation/edge_boxes.h"
+#include "relation/validity.h"
 #include "x_sweep.h"
 
 namespace {
@@ -15,6 +20,12 @@ constexpr int kAllOnOneLine = 5;
 constexpr int kRepeatedPoint = 6;
 
 using mapgeom::kClosureTolerance;
+// Edges whose boxes are farther apart than this cannot meet: twice the margin beyond which
+// segments_meeting_point skips a pair, so that no rounding of the grown bounds loses one.
+constexpr double kCandidateReach = 2 * mapgeom::kBoxMargin;
+// Up to this many edges, a ring is swept window by window: building the box index would cost more
+// than it saves.
+constexpr int kFewEdges = 32;
 // A vertex closer than this to the line through vertices 0 and 1 counts as on that line.
 constexpr double kOnLineTolerance = mapgeom::kDefaultPermit;
 
@@ -29,8 +40,10 @@ int edge_contact_code(const point_t* points, int n, const mapgeom::x_sorted_t& s
     return code;
 }
 
-// Sweeps the n + 1 stored points (closing point included): 0, or the code of the first contact.
-int self_contact_code(const polygon_t* polygon, int n) {
+// The sweep over the n + 1 stored points (closing point included) as the check defines it: each
+// edge compared with the edges at every point of its widened x window, in window order; 0, or the
+// code of the first contact. Near n squared where many points share nearly the same x.
+int self_contact_code_by_windows(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
     const mapgeom::x_sorted_t sorted = mapgeom::sort_points_by_x(points, n + 1);
     for (int i = 0; i < n; ++i) {
@@ -39,6 +52,109 @@ int self_contact_code(const polygon_t* polygon, int n) {
             return code;
     }
     return kPolygonValid;
+}
+
+// The sorted positions lo[k] .. hi[k] of the run of near-equal x holding position k: the window
+// widening stops at the ends of these runs.
+struct x_runs_t {
+    std::vector<mapgeom::x_window_t> at;
+};
+
+x_runs_t runs_of(const mapgeom::x_sorted_t& sorted) {
+    const std::vector<mapgeom::sort_t>& keys = sorted.entries;
+    const int count = static_cast<int>(keys.size());
+    x_runs_t runs{std::vector<mapgeom::x_window_t>(count)};
+    for (int k = 0; k < count; ++k)
+        runs.at[k].lo =
+            k > 0 && keys[k].key - keys[k - 1].key < kClosureTolerance ? runs.at[k - 1].lo : k;
+    for (int k = count - 1; k >= 0; --k)
+        runs.at[k].hi = k < count - 1 && keys[k + 1].key - keys[k].key < kClosureTolerance
+                            ? runs.at[k + 1].hi
+                            : k;
+    return runs;
+}
+
+// Where edge e first comes up in the window walk of edge i (window lo .. hi): 2k for the edge
+// from the point at sorted position k, 2k + 1 for the edge into it; -1 when the walk never
+// compares it (not in the window, or edge i itself or a neighbour).
+long long first_visit(const mapgeom::x_sorted_t& sorted, mapgeom::x_window_t window, int n, int i,
+                      int e) {
+    long long first = -1;
+    int j = e;  // the edge from point j
+    int k = sorted.rank[j].position;
+    if (k >= window.lo && k <= window.hi && j != i && j != i + 1 && (j + 1) % n != i &&
+        (i + 1) % n != j)
+        first = 2LL * k;
+    j = e + 1;  // the edge into point j
+    k = sorted.rank[j].position;
+    if (k >= window.lo && k <= window.hi && j != i && j != i + 1 && (i + 1) % n != j - 1 &&
+        j % n != i && (first < 0 || 2LL * k + 1 < first))
+        first = 2LL * k + 1;
+    return first;
+}
+
+bool has_nan(const point_t* points, int count) {
+    for (int i = 0; i < count; ++i)
+        if (points[i].x != points[i].x || points[i].y != points[i].y)
+            return true;
+    return false;
+}
+
+// The same answer as self_contact_code_by_windows in about n log n plus the pairs of edges whose
+// boxes come within reach: the windows are read off the runs of near-equal x, and of the edges
+// they would compare with edge i only those whose boxes come near edge i's are tested (the others
+// cannot meet it: segments_meeting_point skips them), the first in window order deciding. A ring
+// with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the windows
+// are short anyway, are swept window by window.
+int self_contact_code(const polygon_t* polygon, int n) {
+    const point_t* points = polygon->geom.points;
+    if (n <= kFewEdges || has_nan(points, n + 1))
+        return self_contact_code_by_windows(polygon, n);
+    const mapgeom::x_sorted_t sorted = mapgeom::sort_points_by_x(points, n + 1);
+    const x_runs_t runs = runs_of(sorted);
+    const mapgeom::edge_boxes_t boxes(points, n + 1);
+    std::vector<mapgeom::edge_found_t> near;
+    for (int i = 0; i < n; ++i) {
+        int a = sorted.rank[i].position, b = sorted.rank[i + 1].position;
+        mapgeom::x_window_t window{runs.at[a < b ? a : b].lo, runs.at[a < b ? b : a].hi};
+        mapgeom::edge_box_t reach = mapgeom::box_of_edge(points[i], points[i + 1]);
+        reach = {reach.min_x - kCandidateReach, reach.min_y - kCandidateReach,
+                 reach.max_x + kCandidateReach, reach.max_y + kCandidateReach};
+        boxes.edges_meeting(reach, &near);
+        long long first = -1;
+        int code = mapgeom::kSegmentsApart;
+        for (mapgeom::edge_found_t found : near) {
+            long long visit = first_visit(sorted, window, n, i, found.edge);
+            if (visit < 0 || (first >= 0 && visit > first))
+                continue;
+            int e = found.edge;
+            int c =
+                mapgeom::segments_contact_code(points[e], points[e + 1], points[i], points[i + 1]);
+            if (c != mapgeom::kSegmentsApart) {
+                first = visit;
+                code = c;
+            }
+        }
+        if (code != mapgeom::kSegmentsApart)
+            return code;
+    }
+    return kPolygonValid;
+}
+
+// Runs the tests of relation_polygon_iserror in order, the self-contact sweep given.
+template <typename SelfContact>
+int polygon_error_code(const polygon_t* polygon, SelfContact self_contact) {
+    const int n = com_polygon_num(polygon);
+    if (n < 3)
+        return kTooFewVertices;
+    if (com_points_same_permit(com_polygon_front(polygon), com_polygon_last(polygon),
+                               kClosureTolerance) != 0)
+        return kNotClosed;
+    if (is_allpoints_at_line(polygon) == 0)
+        return kAllOnOneLine;
+    if (has_overlap_points(polygon) == 1)
+        return kRepeatedPoint;
+    return self_contact(polygon, n);
 }
 
 }  // namespace
@@ -68,15 +184,13 @@ int has_overlap_points(const polygon_t* polygon) {
 }
 
 int relation_polygon_iserror(const polygon_t* polygon) {
-    const int n = com_polygon_num(polygon);
-    if (n < 3)
-        return kTooFewVertices;
-    if (com_points_same_permit(com_polygon_front(polygon), com_polygon_last(polygon),
-                               kClosureTolerance) != 0)
-        return kNotClosed;
-    if (is_allpoints_at_line(polygon) == 0)
-        return kAllOnOneLine;
-    if (has_overlap_points(polygon) == 1)
-        return kRepeatedPoint;
-    return self_contact_code(polygon, n);
+    return polygon_error_code(polygon, self_contact_code);
 }
+
+namespace mapgeom {
+
+int polygon_iserror_by_windows(const polygon_t* polygon) {
+    return polygon_error_code(polygon, self_contact_code_by_windows);
+}
+
+}  // namespace mapgeom

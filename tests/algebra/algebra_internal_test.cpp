@@ -85,37 +85,55 @@ TEST(RepairBounds, RingsLeftAtTheBoundAreDeliveredAsTheyStand) {
     }
 }
 
+// Sources narrowed to random areas holding the rectangle, and narrowed again, clip as the plain
+// clipping of the whole polygon does: simple stars, and rings that cross or touch themselves
+// (whose walks may follow the ring far outside the rectangle and reach their step bounds).
 TEST(RectClipSource, SamePiecesAsThePlainClipping) {
     const unsigned seed = 4242;
     std::mt19937 rng(seed);
-    for (int trial = 0; trial < 150; ++trial) {
+    for (int trial = 0; trial < 200; ++trial) {
         // Star-shaped around (50, 50), one vertex in each of n equal sectors, spiky half of the
         // time (winding in and out of any rectangle); a few vertices open or close a press section.
+        // Every fourth ring jumps back and forth between sectors: it crosses itself, and touches
+        // itself at a vertex visited twice.
         int n = random_int(rng, 4, 63);
+        bool wild = trial % 4 == 3;
         double inner = rng() % 2 == 0 ? 0.2 : 0.9;
         std::vector<Xy> ring;
         for (int i = 0; i < n; ++i) {
-            double angle = (i + random_real(rng, 0, 0.9)) / n * 2 * M_PI;
+            double angle = (i + random_real(rng, wild ? -2.0 : 0.0, 0.9)) / n * 2 * M_PI;
             double r = 45.0 * (inner + (1.0 - inner) * random_real(rng, 0, 1));
             ring.push_back({std::round(50 + r * std::cos(angle)),
                             std::round(50 + r * std::sin(angle)),
                             rng() % 8 ? 0.0 : 2.0 + rng() % 2});
         }
+        if (wild)
+            ring.insert(ring.begin() + n / 2, ring[n / 4]);
         Polygon polygon(ring);
         mapgeom::RectClipSource source(polygon.get());
         for (int r = 0; r < 12; ++r) {
             double x0 = rng() % 110 - 5.0, y0 = rng() % 110 - 5.0;
             double x1 = x0 + 1 + rng() % 40, y1 = y0 + 1 + rng() % 40;
             Polygon rect{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
-            Polygons plain, prepared;
+            // Sides of a unit or more: valid, so the sources skip the check of the outline.
+            ASSERT_EQ(relation_polygon_iserror(rect.get()), 0);
+            double grow = rng() % 30, more = rng() % 30;
+            const mapgeom::RectClipSource area(
+                source, rectangle_t{y0 - grow - more, y1 + more, x0 - more, x1 + grow + more});
+            const mapgeom::RectClipSource smaller(area, rectangle_t{y0 - grow, y1, x0, x1 + grow});
+            Polygons plain, prepared, narrowed, twice;
             int expected =
                 algebra_polygon_and_rect_intersec(polygon.get(), rect.get(), plain.get());
-            int got = source.clip(rect.get(), prepared.get());
-            ASSERT_TRUE(got == expected && text_of(prepared.get()) == text_of(plain.get()))
-                << "seed " << seed << " trial " << trial << " rect " << r << ": code " << got << "/"
-                << expected << "\n"
-                << text_of(plain.get()) << "\n"
-                << text_of(prepared.get());
+            const int got[] = {source.clip(rect.get(), prepared.get()),
+                               area.clip(rect.get(), narrowed.get()),
+                               smaller.clip(rect.get(), twice.get())};
+            const Polygons* pieces[] = {&prepared, &narrowed, &twice};
+            for (int k = 0; k < 3; ++k)
+                ASSERT_TRUE(got[k] == expected && text_of(pieces[k]->get()) == text_of(plain.get()))
+                    << "seed " << seed << " trial " << trial << " rect " << r << " source " << k
+                    << ": code " << got[k] << "/" << expected << "\n"
+                    << text_of(plain.get()) << "\n"
+                    << text_of(pieces[k]->get());
         }
     }
 }

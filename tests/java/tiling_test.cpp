@@ -7,6 +7,7 @@
 #include <cmath>
 #include <ostream>
 #include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -37,9 +38,12 @@ struct Piece {
 // The pieces of a call, shape by shape (shape_parts tells how many each input shape gave).
 using Tiled = std::vector<std::vector<Piece>>;
 
+using PolygonTiler = void (*)(const polygon_division_in_t*, polygon_division_out_t*);
+
 // Runs the polygon or the polyline entry point on the shapes with an output record of the
 // capacities the library expects, and reads the pieces back.
-Tiled tile(const Grid& g, const std::vector<Shape>& shapes, bool polygons) {
+Tiled tile(const Grid& g, const std::vector<Shape>& shapes, bool polygons,
+           PolygonTiler tiler = algebra_polygon_intersec_java) {
     std::vector<int> x, y, z, parts;
     for (const Shape& s : shapes) {
         parts.push_back(static_cast<int>(s.size()));
@@ -62,7 +66,7 @@ Tiled tile(const Grid& g, const std::vector<Shape>& shapes, bool polygons) {
         polygon_division_in_init(&in, x.data(), y.data(), z.data(), parts.data(), n, p);
         polygon_division_out_t out{};
         polygon_division_out_init(&out, 512, 512, p);
-        algebra_polygon_intersec_java(&in, &out);
+        tiler(&in, &out);
         read(out, out.z);
         polygon_division_in_free(&in);
         polygon_division_out_free(&out);
@@ -339,6 +343,68 @@ TEST(TilingProperty, AreaAndLengthAreConservedAndPiecesStayInTheirTiles) {
                 << "\n grid " << g.min_x << "," << g.min_y << " .. " << g.max_x << "," << g.max_y
                 << " " << cols << "x" << rows << "\n shape " << testing::PrintToString(shapes[s]);
         }
+    }
+}
+
+// A ring of n vertices around (cx, cy) whose radius jumps between `low` and 1 times `radius` at
+// random: spiky (it winds in and out of blocks and tiles), touching or crossing itself now and
+// then when `wild`, with a press section here and there.
+Shape random_spiky_ring(std::mt19937& rng, int n, double cx, double cy, double radius, bool wild) {
+    Shape ring;
+    for (int i = 0; i < n; ++i) {
+        double a = (i + (wild ? random_real(rng, -2, 2) : random_real(rng, 0, 0.9))) / n * 2 * M_PI;
+        double r = radius * (rng() % 2 ? random_real(rng, 0.9, 1) : random_real(rng, 0.05, 1));
+        Pt p{int(std::lround(cx + r * std::cos(a))), int(std::lround(cy + r * std::sin(a))),
+             rng() % 10 ? 0 : 2 + int(rng() % 2)};
+        if (ring.empty() || p.x != ring.back().x || p.y != ring.back().y)
+            ring.push_back(p);
+    }
+    if (wild && ring.size() > 8)  // a vertex visited twice: the ring touches itself there
+        ring.insert(ring.begin() + ring.size() / 2, ring[ring.size() / 4]);
+    ring.push_back(ring.front());
+    return ring;
+}
+
+std::string text_of(const std::vector<Piece>& pieces) {
+    std::string text;
+    for (const Piece& piece : pieces)
+        text += std::to_string(piece.col) + "," + std::to_string(piece.row) + ": " +
+                testing::PrintToString(piece.points) + "\n";
+    return text;
+}
+
+// The halving recursion narrows each block's clipping source from its parent's; the pieces (their
+// points, codes, order and tiles) are those of clipping every tile and locating every block corner
+// from the whole ring. Spiky and self-touching rings, rectilinear rings along tile edges, rings
+// reaching outside the grid, several rings per call, grids from 2 to 64 tiles each way.
+TEST(PolygonTiling, NarrowedRecursionGivesWhatTheWholeRingGives) {
+    const unsigned seed = 9103;
+    std::mt19937 rng(seed);
+    for (int trial = 0; trial < 40; ++trial) {
+        int cols = random_int(rng, 2, 64), rows = random_int(rng, 2, 64);
+        bool exact = trial % 3 == 0;
+        int tile_w = exact ? random_int(rng, 2, 5) : random_int(rng, 20, 4000);
+        int tile_h = exact ? random_int(rng, 2, 5) : random_int(rng, 20, 4000);
+        int width = cols * tile_w, height = rows * tile_h;
+        Grid g{-width / 3, -height / 4, width - width / 3, height - height / 4, cols, rows};
+        std::vector<Shape> shapes(random_int(rng, 1, 3));
+        for (Shape& s : shapes) {
+            double cx = g.min_x + random_real(rng, 0.2, 0.8) * width;
+            double cy = g.min_y + random_real(rng, 0.2, 0.8) * height;
+            double radius = random_real(rng, 0.1, 0.7) * std::min(width, height);
+            s = exact ? random_histogram(rng, g.min_x + random_int(rng, -3, 3), g.min_y,
+                                         width - random_int(rng, 0, 3), height)
+                      : random_spiky_ring(rng, random_int(rng, 8, 400), cx, cy, radius,
+                                          rng() % 3 == 0);
+        }
+        Tiled whole = tile(g, shapes, true, mapgeom::polygon_intersec_java_from_whole_rings);
+        Tiled narrowed = tile(g, shapes, true);
+        ASSERT_EQ(narrowed.size(), whole.size());
+        for (size_t s = 0; s < shapes.size(); ++s)
+            ASSERT_EQ(text_of(narrowed[s]), text_of(whole[s]))
+                << "seed " << seed << " trial " << trial << " shape " << s << "\n grid " << g.min_x
+                << "," << g.min_y << " .. " << g.max_x << "," << g.max_y << " " << cols << "x"
+                << rows << "\n shape " << testing::PrintToString(shapes[s]);
     }
 }
 

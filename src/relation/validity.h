@@ -1,0 +1,16 @@
+// Library-internal side of the validity checks: the polygon check with its self-contact sweep taken
+// window by window, as the check defines it, the reference its faster sweep is tested against.
+#ifndef MAPGEOM_SRC_RELATION_VALIDITY_H
+#define MAPGEOM_SRC_RELATION_VALIDITY_H
+
+#include "mapgeom/com.h"
+
+namespace mapgeom {
+
+// relation_polygon_iserror with each edge compared with the edges at every point of its widened x
+// window in turn (near n squared where many points share nearly the same x); the same codes.
+int polygon_iserror_by_windows(const polygon_t* polygon);
+
+}  // namespace mapgeom
+
+#endif  // MAPGEOM_SRC_RELATION_VALIDITY_H

@@ -1,0 +1,98 @@
+// The validity check's self-contact sweep (windows read off runs of near-equal x, edges proposed
+// by their boxes) must give the code of the sweep that compares each edge with every edge of its
+// widened x window in window order, on rings where many points share nearly the same x.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+#include "mapgeom/relation.h"
+#include "random_shapes.h"
+#include "relation/validity.h"
+#include "shape_text.h"
+
+namespace {
+
+using namespace testing_shapes;
+
+// Kind 0: points in a few columns of nearly equal x (jitter below the 0.99 window gap), in random
+// order: crossings and touches everywhere. 1: a thin star, tall and narrow, mostly valid. 2: a
+// comb of vertical teeth a unit or two apart (long runs of near-equal x, valid unless a tooth
+// closes up). 3: a random walk of small x steps, closed. 4: a valid star with one vertex repeated
+// later (the ring touches itself there). 5: a star far from the origin with a NaN or infinite
+// coordinate.
+std::vector<Xy> random_ring(std::mt19937& rng, int kind) {
+    std::vector<Xy> ring;
+    switch (kind) {
+        case 0:
+            for (int i = random_int(rng, 3, 120); i > 0; --i)
+                ring.push_back({random_int(rng, 0, 3) * 3.0 + random_real(rng, 0, 0.9),
+                                std::round(random_real(rng, 0, 40))});
+            break;
+        case 1:
+            for (Xy v : random_star(rng, random_int(rng, 3, 150), 0, 0, 20, 100))
+                ring.push_back({std::round(v.x / 40 * 4) / 4, std::round(v.y)});
+            break;
+        case 2: {
+            const int teeth = random_int(rng, 2, 40);
+            double x = 0;
+            for (int t = 0; t < teeth; ++t) {
+                double top = random_int(rng, 5, 50);
+                double step = random_int(rng, 1, 2) * (rng() % 9 == 0 ? 0.5 : 1.0);
+                ring.push_back({x, 0});
+                ring.push_back({x, top});
+                ring.push_back({x + step, top});
+                ring.push_back({x + step, 1});
+                x += step + random_int(rng, 0, 2);
+            }
+            ring.push_back({x, 0});
+            ring.push_back({x, -5});
+            ring.push_back({0, -5});
+            break;
+        }
+        case 3:
+            for (Xy v : random_walk(rng, random_int(rng, 3, 120), 8))
+                ring.push_back({std::round(v.x) / 8, std::round(v.y)});
+            break;
+        case 4: {
+            ring = random_star(rng, random_int(rng, 8, 120), 0, 0, 10, 60, true);
+            const int size = static_cast<int>(ring.size());
+            const int at = random_int(rng, 1, size / 2);
+            const Xy again = ring[at];
+            ring.insert(ring.begin() + std::min(size, at + random_int(rng, 2, 4)), again);
+            break;
+        }
+        default: {
+            ring = random_star(rng, random_int(rng, 4, 60), 1658880000, 0, 10, 60, true);
+            const double bad[] = {std::numeric_limits<double>::quiet_NaN(),
+                                  std::numeric_limits<double>::infinity()};
+            Xy& v = ring[random_int(rng, 1, static_cast<int>(ring.size()) - 1)];
+            (rng() % 2 ? v.x : v.y) = bad[rng() % 2];
+            break;
+        }
+    }
+    return ring;
+}
+
+TEST(PolygonValiditySweep, SameCodesAsTheWindowByWindowSweep) {
+    const unsigned seed = 515;
+    std::mt19937 rng(seed);
+    int seen[7] = {};
+    for (int trial = 0; trial < 6000; ++trial) {
+        const int kind = trial % 6;
+        Polygon ring(random_ring(rng, kind));
+        const int expected = mapgeom::polygon_iserror_by_windows(ring.get());
+        ASSERT_EQ(relation_polygon_iserror(ring.get()), expected)
+            << "seed " << seed << " trial " << trial << " kind " << kind << "\n"
+            << text_of(&ring.get()->geom);
+        ++seen[expected];
+    }
+    // Every self-contact answer came up many times.
+    EXPECT_GT(seen[0], 500);
+    EXPECT_GT(seen[1], 300);
+    EXPECT_GT(seen[2], 300);
+}
+
+}  // namespace
