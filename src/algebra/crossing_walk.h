@@ -4,6 +4,7 @@
 #ifndef MAPGEOM_SRC_ALGEBRA_CROSSING_WALK_H
 #define MAPGEOM_SRC_ALGEBRA_CROSSING_WALK_H
 
+#include <optional>
 #include <vector>
 
 #include "algebra/places.h"
@@ -26,13 +27,34 @@ namespace mapgeom {
 // inside or on the other, its edge midpoints decide.
 int nesting_offset(const polygon_t* a, const polygon_t* b);
 
+// A ring's locator, made when first asked for and dropped when the ring's points move.
+struct LazyLocator {
+    const polygon_t* ring;
+    std::optional<RingLocator> located;
+    RingLocator* get() {
+        if (!located)
+            located.emplace(ring);
+        return &*located;
+    }
+};
+
+// The locators of both rings for the side tests of one overlay. The rings keep their points from
+// the end of drop_touching_crossings to the end of the operation, so every step after it asks the
+// same locators (and a locator that has built its slabs builds them once for all the steps).
+struct OverlayLocators {
+    OverlayLocators(const polygon_t* a, const polygon_t* b) : in_a{a, {}}, in_b{b, {}} {}
+    LazyLocator in_a;
+    LazyLocator in_b;
+};
+
 // Which touching crossings lose their marker when they leave the list.
 enum class TouchMarkers { kAllTouches, kAllButInnerTouch };
 
 // Takes every crossing where A only touches B (kinds 1 to 4) out of the list; the vertex of each
 // ring there loses its crossing marker (kind 2, B touching A from inside, keeps it with
 // kAllButInnerTouch). Both rings' vertices take A's coordinates.
-void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers);
+void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers,
+                             OverlayLocators* locators);
 
 // The crossing list of a walk looked up by vertex. Built once the touching crossings are dropped
 // (the list and the rings do not change during a walk), it answers in constant time what a walk
@@ -40,7 +62,9 @@ void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMa
 // crossing, the first vertex of each ring at its place, and on which side of B A runs after it.
 class CrossingVertices {
 public:
-    CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points);
+    // in_b locates in b (which must keep its points while this is used).
+    CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points,
+                     RingLocator* in_b);
 
     // For vertex i of ring `ring`: whether the list holds its place (com_geom_find), and the first
     // vertex of A and of B at its place (com_polygon_find; -1 when none). The first two are asked
@@ -77,7 +101,7 @@ private:
     std::vector<Vertex> vertices_a_;
     std::vector<Vertex> vertices_b_;
     std::vector<signed char> side_after_;  // -1 until computed
-    RingLocator in_b_;                     // b located once for all the side tests
+    RingLocator* in_b_;                    // b located once for all the side tests
     StartCursor starts_;
 };
 
@@ -88,8 +112,13 @@ private:
 template <typename Walk>
 class CrossingWalk : protected WalkState {
 public:
-    CrossingWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out)
-        : WalkState(a, b), a_(a), b_(b), crossings_(a, b, points), out_(out) {}
+    CrossingWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out,
+                 OverlayLocators* locators)
+        : WalkState(a, b),
+          a_(a),
+          b_(b),
+          crossings_(a, b, points, locators->in_b.get()),
+          out_(out) {}
 
     // Walks until every vertex of A is used, no start is left, or after `limit` steps (vertices
     // of A passed over as used are free: with one still unused, a step comes within n_A of them).
@@ -152,8 +181,10 @@ private:
 void close_walked_ring(polygon_t* ring, polygons_t* out);
 
 // The walks: each returns kOverlayDone when it built something, else 4, 5 or 6 by nesting_offset.
-int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out);
-int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out);
+int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
+                      OverlayLocators* locators);
+int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
+                      OverlayLocators* locators);
 
 enum class Overlay { kIntersec, kDiffence };
 

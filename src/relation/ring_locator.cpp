@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "com/boundary.h"
+#include "com/plain_lookups.h"
 #include "mapgeom/relation.h"
 #include "relation/point_at_polygon_internal.h"
 
@@ -208,6 +209,8 @@ int locate_through_slabs(RingLocator* locator, point_t p, double permit) {
 // have been scanned, then never once the slabs are built (or while building them fails for
 // memory).
 bool scan_instead(RingLocator* locator) {
+    if (g_plain_lookups)
+        return true;
     if (locator->indexed)
         return false;
     if (com_polygon_num(locator->ring) < kMinIndexedEdges)
