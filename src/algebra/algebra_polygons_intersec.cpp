@@ -56,13 +56,13 @@ point_t taken_from_b(point_t p) {
 // locator when it is next asked about, so every answer is the one the rings give as they then are.
 class TouchJudge {
 public:
-    TouchJudge(polygon_t* a, polygon_t* b, OverlayLocators* locators)
+    TouchJudge(polygon_t* a, polygon_t* b, OverlayLookups* lookups)
         : a_(a),
           b_(b),
-          places_a_(&a->geom),
-          places_b_(&b->geom),
-          in_a_(&locators->in_a),
-          in_b_(&locators->in_b) {}
+          places_a_(lookups->places_a),
+          places_b_(lookups->places_b),
+          in_a_(&lookups->in_a),
+          in_b_(&lookups->in_b) {}
 
     // judge_crosspt_polygons(a, b, c).
     int kind(point_t c) {
@@ -125,8 +125,8 @@ private:
 
     polygon_t* a_;
     polygon_t* b_;
-    PlaceIndex places_a_;
-    PlaceIndex places_b_;
+    PlaceIndex& places_a_;
+    PlaceIndex& places_b_;
     LazyLocator* in_a_;
     LazyLocator* in_b_;
 };
@@ -151,9 +151,9 @@ bool any_boundary_point_outside(const polygon_t* ring, const polygon_t* other) {
 
 // Whether B runs outside A just after one of its crossing vertices (judge_curpt_pos(b, a, vertex)
 // for each, with A located by in_a).
-bool b_leaves_a_somewhere(const polygon_t* b, const geom_t* points, RingLocator* in_a) {
+bool b_leaves_a_somewhere(const polygon_t* b, const geom_t* points, const PlaceIndex& places_b,
+                          RingLocator* in_a) {
     PlaceIndex listed(points);
-    PlaceIndex places_b(&b->geom);
     for (int v = 0; v < com_polygon_num(b); ++v) {
         point_t p = com_polygon_at(b, v);
         if (listed.first_at(p) != -1 && side_after_vertex(b, in_a, places_b.first_at(p)) == 0)
@@ -215,13 +215,14 @@ int corrected_side(int side, CrossingVertices* crossings, const polygon_t* a, co
 // rings and all were degenerate, what is common is nothing (rings that touch: 6), and what is left
 // of A is nothing (A within B: 4, not 6, which would tell the caller that all of A is left).
 int settle_code(Overlay op, const polygon_t* b, const geom_t* points, int walked,
-                const polygons_t* built, OverlayLocators* locators) {
+                const polygons_t* built, OverlayLookups* lookups) {
     if (walked != kOverlayDone)
         return walked;
     if (com_polygons_num(built) == 0)
         return op == Overlay::kIntersec ? kWalkEmptyApart : kWalkEmptyAWithinB;
-    return b_leaves_a_somewhere(b, points, locators->in_a.get()) ? kOverlayDone
-                                                                 : kWalkEmptyBWithinA;
+    return b_leaves_a_somewhere(b, points, lookups->places_b, lookups->in_a.get())
+               ? kOverlayDone
+               : kWalkEmptyBWithinA;
 }
 
 // The intersection's walk. A ring starts at the first crossing after the start vertex where A runs
@@ -335,25 +336,29 @@ private:
 namespace mapgeom {
 
 CrossingVertices::CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points,
-                                   RingLocator* in_b)
+                                   OverlayLookups* lookups)
     : a_(a),
       b_(b),
-      places_b_(&b->geom),
+      places_b_(&lookups->places_b),
       vertices_a_(a->geom.count),
       vertices_b_(b->geom.count),
       side_after_(a->geom.count, -1),
-      in_b_(in_b) {
-    PlaceIndex listed(points);
-    PlaceIndex places_a(&a->geom);
+      in_b_(lookups->in_b.get()) {
+    // A vertex is listed when some crossing is the same point: the vertices at each crossing's
+    // place, found through the rings' grids, rather than every vertex looked up in the list.
+    for (int k = 0; k < points->count; ++k) {
+        lookups->places_a.visit_same(points->points[k],
+                                     [&](int i) { vertices_a_[i].listed = true; });
+        places_b_->visit_same(points->points[k], [&](int i) { vertices_b_[i].listed = true; });
+    }
     for (auto [ring, vertices] :
          {std::make_pair(a, &vertices_a_), std::make_pair(b, &vertices_b_)}) {
         for (int i = 0; i < ring->geom.count; ++i) {
-            point_t p = ring->geom.points[i];
             Vertex& v = (*vertices)[i];
-            v.listed = listed.first_at(p) != -1;
             if (v.listed) {
-                v.on_a = places_a.first_at(p);
-                v.on_b = places_b_.first_at(p);
+                point_t p = ring->geom.points[i];
+                v.on_a = lookups->places_a.first_at(p);
+                v.on_b = places_b_->first_at(p);
             }
         }
     }
@@ -381,8 +386,8 @@ int nesting_offset(const polygon_t* a, const polygon_t* b) {
 }
 
 void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers,
-                             OverlayLocators* locators) {
-    TouchJudge judge(a, b, locators);
+                             OverlayLookups* lookups) {
+    TouchJudge judge(a, b, lookups);
     int kept = 0;
     for (int k = 0; k < points->count; ++k) {
         point_t c = points->points[k];
@@ -407,9 +412,9 @@ void close_walked_ring(polygon_t* ring, polygons_t* out) {
 }
 
 int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
-                      OverlayLocators* locators) {
-    drop_touching_crossings(a, b, points, TouchMarkers::kAllTouches, locators);
-    IntersecWalk walk(a, b, points, out, locators);
+                      OverlayLookups* lookups) {
+    drop_touching_crossings(a, b, points, TouchMarkers::kAllTouches, lookups);
+    IntersecWalk walk(a, b, points, out, lookups);
     walk.run();
     return walk.produced() ? kOverlayDone : kWalkEmptyAWithinB + nesting_offset(a, b);
 }
@@ -427,11 +432,11 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
         if (points.g.count == 0)
             return kNoCrossingAWithinB + nesting_offset(a, b);
         OwnedPolygons built;
-        OverlayLocators locators(a, b);
-        int walked = intersec ? polygons_intersec(a, b, &points.g, &built.list, &locators)
-                              : polygons_diffence(a, b, &points.g, &built.list, &locators);
+        OverlayLookups lookups(a, b, points.g.count);
+        int walked = intersec ? polygons_intersec(a, b, &points.g, &built.list, &lookups)
+                              : polygons_diffence(a, b, &points.g, &built.list, &lookups);
         err_polygon_process(&built.list);
-        int code = settle_code(op, b, &points.g, walked, &built.list, &locators);
+        int code = settle_code(op, b, &points.g, walked, &built.list, &lookups);
         built.hand_over(out);
         return code;
     });

@@ -27,24 +27,37 @@ namespace mapgeom {
 // inside or on the other, its edge midpoints decide.
 int nesting_offset(const polygon_t* a, const polygon_t* b);
 
-// A ring's locator, made when first asked for and dropped when the ring's points move.
+// A ring's locator, made when first asked for and dropped when the ring's points move; told how
+// many points it is expected to locate (expect_points).
 struct LazyLocator {
     const polygon_t* ring;
+    long expected;
     std::optional<RingLocator> located;
     RingLocator* get() {
-        if (!located)
+        if (!located) {
             located.emplace(ring);
+            expect_points(&*located, expected);
+        }
         return &*located;
     }
 };
 
-// The locators of both rings for the side tests of one overlay. The rings keep their points from
-// the end of drop_touching_crossings to the end of the operation, so every step after it asks the
-// same locators (and a locator that has built its slabs builds them once for all the steps).
-struct OverlayLocators {
-    OverlayLocators(const polygon_t* a, const polygon_t* b) : in_a{a, {}}, in_b{b, {}} {}
+// The lookups of both rings for one overlay: each ring's vertices by place and its locator for the
+// side tests. Touch judging moves vertices and keeps the grids in step (and drops a moved ring's
+// locator); from then on the rings keep their points to the end of the operation, so the walk and
+// the result code ask the same lookups (a locator that has built its slabs builds them once for
+// all the steps).
+struct OverlayLookups {
+    // Touch judging locates about two points in B for every crossing, the walk one more.
+    OverlayLookups(const polygon_t* a, const polygon_t* b, int crossings)
+        : in_a{a, crossings, {}},
+          in_b{b, 3L * crossings, {}},
+          places_a(&a->geom),
+          places_b(&b->geom) {}
     LazyLocator in_a;
     LazyLocator in_b;
+    PlaceIndex places_a;
+    PlaceIndex places_b;
 };
 
 // Which touching crossings lose their marker when they leave the list.
@@ -54,7 +67,7 @@ enum class TouchMarkers { kAllTouches, kAllButInnerTouch };
 // ring there loses its crossing marker (kind 2, B touching A from inside, keeps it with
 // kAllButInnerTouch). Both rings' vertices take A's coordinates.
 void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers,
-                             OverlayLocators* locators);
+                             OverlayLookups* lookups);
 
 // The crossing list of a walk looked up by vertex. Built once the touching crossings are dropped
 // (the list and the rings do not change during a walk), it answers in constant time what a walk
@@ -62,9 +75,9 @@ void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMa
 // crossing, the first vertex of each ring at its place, and on which side of B A runs after it.
 class CrossingVertices {
 public:
-    // in_b locates in b (which must keep its points while this is used).
+    // The rings must keep their points while this is used; lookups must be theirs.
     CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points,
-                     RingLocator* in_b);
+                     OverlayLookups* lookups);
 
     // For vertex i of ring `ring`: whether the list holds its place (com_geom_find), and the first
     // vertex of A and of B at its place (com_polygon_find; -1 when none). The first two are asked
@@ -78,7 +91,7 @@ public:
     int side_after(int k);
 
     // The vertices of B at p (com_points_same), ascending.
-    std::vector<int> vertices_of_b_at(point_t p) const { return places_b_.all_at(p); }
+    std::vector<int> vertices_of_b_at(point_t p) const { return places_b_->all_at(p); }
 
     // As get_outestpt_pos: the first free listed vertex of A after which A runs outside B, or -1.
     // A vertex passed over stays disqualified (used marks only grow, the rest is fixed), so each
@@ -97,7 +110,7 @@ private:
 
     const polygon_t* a_;
     const polygon_t* b_;
-    PlaceIndex places_b_;
+    const PlaceIndex* places_b_;
     std::vector<Vertex> vertices_a_;
     std::vector<Vertex> vertices_b_;
     std::vector<signed char> side_after_;  // -1 until computed
@@ -113,12 +126,8 @@ template <typename Walk>
 class CrossingWalk : protected WalkState {
 public:
     CrossingWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out,
-                 OverlayLocators* locators)
-        : WalkState(a, b),
-          a_(a),
-          b_(b),
-          crossings_(a, b, points, locators->in_b.get()),
-          out_(out) {}
+                 OverlayLookups* lookups)
+        : WalkState(a, b), a_(a), b_(b), crossings_(a, b, points, lookups), out_(out) {}
 
     // Walks until every vertex of A is used, no start is left, or after `limit` steps (vertices
     // of A passed over as used are free: with one still unused, a step comes within n_A of them).
@@ -182,9 +191,9 @@ void close_walked_ring(polygon_t* ring, polygons_t* out);
 
 // The walks: each returns kOverlayDone when it built something, else 4, 5 or 6 by nesting_offset.
 int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
-                      OverlayLocators* locators);
+                      OverlayLookups* lookups);
 int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
-                      OverlayLocators* locators);
+                      OverlayLookups* lookups);
 
 enum class Overlay { kIntersec, kDiffence };
 

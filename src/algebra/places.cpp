@@ -79,9 +79,9 @@ void PlaceIndex::grow() {
 void PlaceIndex::reserve(int count) {
     if (count <= 0 || !slots_.empty())
         return;
-    places_.reserve(count);
-    next_.reserve(count);
-    stored_.reserve(count);
+    places_.resize(count);
+    next_.resize(count, -1);
+    stored_.resize(count, 0);
     std::size_t slots = kFirstSlots;
     while (slots < 2 * static_cast<std::size_t>(count))
         slots *= 2;

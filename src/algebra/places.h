@@ -125,7 +125,7 @@ private:
     // The cell's slot, taken (head -1) when it has none.
     Slot& slot_of(const Cell& c);
     void grow();
-    // Room for `count` points (in as many cells) without growing; for an empty index.
+    // Room for ids 0 .. count - 1 (in as many cells) without growing; for an empty index.
     void reserve(int count);
 
     static constexpr double kCellSize = 2.0 * kSamePoint;

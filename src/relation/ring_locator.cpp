@@ -239,6 +239,16 @@ void index_ring(RingLocator* locator) {
     locator->indexed = true;
 }
 
+void expect_points(RingLocator* locator, long count) {
+    if (locator->indexed || count <= kScansBeforeIndex ||
+        com_polygon_num(locator->ring) < kMinIndexedEdges)
+        return;
+    guarded(false, [&] {
+        index_ring(locator);
+        return true;
+    });
+}
+
 int locate_in_ring(RingLocator* locator, point_t p, double permit) {
     constexpr int kNoMemory = -1;
     int code = kNoMemory;
