@@ -46,7 +46,7 @@ void PlaceIndex::move(int id, point_t to) {
 }
 
 PlaceIndex::Slot& PlaceIndex::slot_of(const Cell& c) {
-    if (2 * (taken_ + 1) > slots_.size())
+    if (4 * (taken_ + 1) > 3 * slots_.size())
         grow();
     std::size_t mask = slots_.size() - 1;
     for (std::size_t k = hash_of(c) & mask;; k = (k + 1) & mask) {
@@ -83,7 +83,7 @@ void PlaceIndex::reserve(int count) {
     next_.resize(count, -1);
     stored_.resize(count, 0);
     std::size_t slots = kFirstSlots;
-    while (slots < 2 * static_cast<std::size_t>(count))
+    while (3 * slots < 4 * static_cast<std::size_t>(count))
         slots *= 2;
     slots_.assign(slots, Slot{Cell{0, 0}, kFreeSlot});
 }

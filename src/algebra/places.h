@@ -38,6 +38,9 @@ public:
     explicit PlaceIndex(const geom_t* points)
         : PlaceIndex(points->count, [points](int k) { return points->points[k]; }) {}
 
+    // Room for ids 0 .. count - 1 (in as many cells) without growing; for an empty index.
+    void reserve(int count);
+
     void add(int id, point_t p);
     // Point id moves to `to`.
     void move(int id, point_t to);
@@ -125,8 +128,6 @@ private:
     // The cell's slot, taken (head -1) when it has none.
     Slot& slot_of(const Cell& c);
     void grow();
-    // Room for ids 0 .. count - 1 (in as many cells) without growing; for an empty index.
-    void reserve(int count);
 
     static constexpr double kCellSize = 2.0 * kSamePoint;
     // Half the query window: the tolerance and a twentieth, far more than the rounding of p.x plus
@@ -149,7 +150,7 @@ private:
     void link(int id, point_t p);
     void unlink(int id);
 
-    std::vector<Slot> slots_;  // a power of two of them, at most half taken
+    std::vector<Slot> slots_;  // a power of two of them, at most three quarters taken
     std::size_t taken_ = 0;
     std::vector<int> next_;        // next id in the chain, -1 at its end
     std::vector<point_t> places_;  // by id
