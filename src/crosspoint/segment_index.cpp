@@ -19,11 +19,6 @@ double centre_y(const SegmentBox& box) {
     return 0.5 * (box.min_y + box.max_y);
 }
 
-// Comparisons with NaN are false, so a NaN box meets nothing.
-bool boxes_meet(const SegmentBox& a, const SegmentBox& b) {
-    return a.min_x <= b.max_x && b.min_x <= a.max_x && a.min_y <= b.max_y && b.min_y <= a.max_y;
-}
-
 SegmentBox merged(const SegmentBox& a, const SegmentBox& b) {
     return {std::fmin(a.min_x, b.min_x), std::fmin(a.min_y, b.min_y), std::fmax(a.max_x, b.max_x),
             std::fmax(a.max_y, b.max_y)};
@@ -49,7 +44,7 @@ void collect_hits(const SegmentIndex& index, const SegmentBox& query, size_t lev
     const std::vector<SegmentBox>& children = index.levels[level - 1];
     size_t end = std::min(children.size(), (node + 1) * kFanout);
     for (size_t child = node * kFanout; child < end; ++child) {
-        if (!boxes_meet(children[child], query))
+        if (!segment_boxes_meet(children[child], query))
             continue;
         if (level == 1)
             hits->push_back(index.order[child]);
@@ -100,7 +95,7 @@ void query_segment_index(const SegmentIndex& index, const SegmentBox& query,
         return;
     size_t top = index.levels.size() - 1;
     for (size_t node = 0; node < index.levels[top].size(); ++node) {
-        if (!boxes_meet(index.levels[top][node], query))
+        if (!segment_boxes_meet(index.levels[top][node], query))
             continue;
         if (top == 0)
             hits->push_back(index.order[node]);
