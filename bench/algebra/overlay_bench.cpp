@@ -1,9 +1,10 @@
 // Union, intersection and difference of two random rings of 1K and 10K vertices (a jittered
 // circle and a 20-lobed flower crossing about 40 times, so each overlay stitches about 20 pieces),
-// beside GEOS on the same rings.
+// beside GEOS and Clipper on the same rings.
 #include <benchmark/benchmark.h>
 
 #include "../support/bench_rings.h"
+#include "../support/clipper_rings.h"
 #include "mapgeom/algebra.h"
 
 namespace {
@@ -46,6 +47,12 @@ void geos_overlay(benchmark::State& state,
     bench_rings::geos_binary(state, rings(state), bench_rings::geos_polygon, op, "rings");
 }
 
+void clipper_overlay(benchmark::State& state, ClipperLib::ClipType op) {
+    const RingPair& pair = rings(state);
+    bench_rings::clipper_binary(state, bench_rings::clipper_path(pair.a),
+                                bench_rings::clipper_path(pair.b), op, "rings");
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(mapgeom_overlay, union, algebra_polygons_union)
@@ -53,6 +60,10 @@ BENCHMARK_CAPTURE(mapgeom_overlay, union, algebra_polygons_union)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(geos_overlay, union, GEOSUnion_r)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(clipper_overlay, union, ClipperLib::ctUnion)
     ->Arg(1000)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond);
@@ -64,11 +75,19 @@ BENCHMARK_CAPTURE(geos_overlay, intersec, GEOSIntersection_r)
     ->Arg(1000)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(clipper_overlay, intersec, ClipperLib::ctIntersection)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(mapgeom_overlay, diffence, algebra_polygons_diffence)
     ->Arg(1000)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(geos_overlay, diffence, GEOSDifference_r)
+    ->Arg(1000)
+    ->Arg(10000)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(clipper_overlay, diffence, ClipperLib::ctDifference)
     ->Arg(1000)
     ->Arg(10000)
     ->Unit(benchmark::kMillisecond);

@@ -85,7 +85,7 @@ struct sort_points_t {
     int index = 0;
 };
 
-// Ascending by x, then y (NaN after numbers), equal positions in index order.
+// Ascending by x, then y (NaN after numbers).
 bool position_less(const sort_points_t& a, const sort_points_t& b) {
     auto less = [](double u, double v) {
         if (std::isnan(u))
@@ -96,11 +96,7 @@ bool position_less(const sort_points_t& a, const sort_points_t& b) {
         return true;
     if (less(b.pt.x, a.pt.x))
         return false;
-    if (less(a.pt.y, b.pt.y))
-        return true;
-    if (less(b.pt.y, a.pt.y))
-        return false;
-    return a.index < b.index;
+    return less(a.pt.y, b.pt.y);
 }
 
 // Vertices 0 .. n - 1 sorted by position, and each vertex's place in that order.
@@ -115,7 +111,8 @@ SortedVertices sort_vertices(const polygon_t* ring) {
     v.sorted.resize(n);
     for (int i = 0; i < n; ++i)
         v.sorted[i] = {com_polygon_at(ring, i), i};
-    std::sort(v.sorted.begin(), v.sorted.end(), position_less);
+    // Listed in index order, so a stable sort leaves equal positions in index order.
+    std::stable_sort(v.sorted.begin(), v.sorted.end(), position_less);
     v.position.resize(n);
     for (int p = 0; p < n; ++p)
         v.position[v.sorted[p].index] = p;

@@ -82,9 +82,10 @@ private:
 
 namespace mapgeom {
 
-int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out) {
-    drop_touching_crossings(a, b, points, TouchMarkers::kAllButInnerTouch);
-    DiffenceWalk walk(a, b, points, out);
+int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
+                      OverlayLookups* lookups) {
+    drop_touching_crossings(a, b, points, TouchMarkers::kAllButInnerTouch, lookups);
+    DiffenceWalk walk(a, b, points, out, lookups);
     walk.run();
     if (com_polygons_num(out) > 0)
         return kOverlayDone;

@@ -56,23 +56,28 @@ point_t taken_from_b(point_t p) {
 // locator when it is next asked about, so every answer is the one the rings give as they then are.
 class TouchJudge {
 public:
-    TouchJudge(polygon_t* a, polygon_t* b)
-        : a_(a), b_(b), places_a_(&a->geom), places_b_(&b->geom) {}
+    TouchJudge(polygon_t* a, polygon_t* b, OverlayLookups* lookups)
+        : a_(a),
+          b_(b),
+          places_a_(lookups->places_a),
+          places_b_(lookups->places_b),
+          in_a_(&lookups->in_a),
+          in_b_(&lookups->in_b) {}
 
     // judge_crosspt_polygons(a, b, c).
     int kind(point_t c) {
         int i = places_a_.first_at(c);
         if (i < 0)
             return kKindTouchOutsideApart;
-        int after = side_of_midpoint(a_, i, com_polygon_nexter(a_, i), &in_b_);
-        int before = side_of_midpoint(a_, i, com_polygon_priorer(a_, i), &in_b_);
+        int after = side_of_midpoint(a_, i, com_polygon_nexter(a_, i), in_b_);
+        int before = side_of_midpoint(a_, i, com_polygon_priorer(a_, i), in_b_);
         int kind = meeting_kind_of_sides(after, before);
         if (kind >= 0)
             return kind;
         int j = places_b_.first_at(c);
         if (j < 0)
             return kKindTouchOutsideApart;
-        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), &in_a_) != kPointOutside
+        return side_of_midpoint(b_, j, com_polygon_nexter(b_, j), in_a_) != kPointOutside
                    ? kKindTouchOutsideAround
                    : kKindTouchOutsideApart;
     }
@@ -83,26 +88,15 @@ public:
         if (in_a < 0)
             return;
         point_t place = com_polygon_at(a_, in_a);
-        unmark_vertex(a_, in_a, place, &places_a_, &in_a_);
+        unmark_vertex(a_, in_a, place, &places_a_, in_a_);
         int in_b = places_b_.first_at(c);
         if (in_b >= 0)
-            unmark_vertex(b_, in_b, place, &places_b_, &in_b_);
+            unmark_vertex(b_, in_b, place, &places_b_, in_b_);
     }
 
 private:
-    // A ring's locator, made when first asked for after the ring's points last moved.
-    struct Locator {
-        const polygon_t* ring;
-        std::optional<RingLocator> located;
-        RingLocator* get() {
-            if (!located)
-                located.emplace(ring);
-            return &*located;
-        }
-    };
-
     // Where the midpoint of vertex i of ring and `toward` lies in the locator's ring.
-    static int side_of_midpoint(const polygon_t* ring, int i, point_t toward, Locator* other) {
+    static int side_of_midpoint(const polygon_t* ring, int i, point_t toward, LazyLocator* other) {
         point_t vertex = com_polygon_at(ring, i);
         point_t mid = calc_plough_around_point(vertex, toward, vertex);
         return locate_in_ring(other->get(), mid, kSideTestPermit);
@@ -111,7 +105,7 @@ private:
     // Vertex `index` of ring (and the closing point with vertex 0) takes the place's coordinates
     // and loses the marker.
     static void unmark_vertex(polygon_t* ring, int index, point_t place, PlaceIndex* grid,
-                              Locator* locator) {
+                              LazyLocator* locator) {
         point_t v = com_polygon_at(ring, index);
         if (v.z >= kNodeMarker)
             v.z -= kNodeMarker;
@@ -131,10 +125,10 @@ private:
 
     polygon_t* a_;
     polygon_t* b_;
-    PlaceIndex places_a_;
-    PlaceIndex places_b_;
-    Locator in_a_{a_, {}};
-    Locator in_b_{b_, {}};
+    PlaceIndex& places_a_;
+    PlaceIndex& places_b_;
+    LazyLocator* in_a_;
+    LazyLocator* in_b_;
 };
 
 // Whether some vertex of ring lies outside other or, when none does, some edge midpoint. With the
@@ -156,14 +150,13 @@ bool any_boundary_point_outside(const polygon_t* ring, const polygon_t* other) {
 }
 
 // Whether B runs outside A just after one of its crossing vertices (judge_curpt_pos(b, a, vertex)
-// for each, with A located once).
-bool b_leaves_a_somewhere(const polygon_t* a, const polygon_t* b, const geom_t* points) {
+// for each, with A located by in_a).
+bool b_leaves_a_somewhere(const polygon_t* b, const geom_t* points, const PlaceIndex& places_b,
+                          RingLocator* in_a) {
     PlaceIndex listed(points);
-    PlaceIndex places_b(&b->geom);
-    RingLocator in_a(a);
     for (int v = 0; v < com_polygon_num(b); ++v) {
         point_t p = com_polygon_at(b, v);
-        if (listed.first_at(p) != -1 && side_after_vertex(b, &in_a, places_b.first_at(p)) == 0)
+        if (listed.first_at(p) != -1 && side_after_vertex(b, in_a, places_b.first_at(p)) == 0)
             return true;
     }
     return false;
@@ -221,13 +214,15 @@ int corrected_side(int side, CrossingVertices* crossings, const polygon_t* a, co
 // The result code once the walk is over and its degenerate rings are gone. When the walk built
 // rings and all were degenerate, what is common is nothing (rings that touch: 6), and what is left
 // of A is nothing (A within B: 4, not 6, which would tell the caller that all of A is left).
-int settle_code(Overlay op, const polygon_t* a, const polygon_t* b, const geom_t* points,
-                int walked, const polygons_t* built) {
+int settle_code(Overlay op, const polygon_t* b, const geom_t* points, int walked,
+                const polygons_t* built, OverlayLookups* lookups) {
     if (walked != kOverlayDone)
         return walked;
     if (com_polygons_num(built) == 0)
         return op == Overlay::kIntersec ? kWalkEmptyApart : kWalkEmptyAWithinB;
-    return b_leaves_a_somewhere(a, b, points) ? kOverlayDone : kWalkEmptyBWithinA;
+    return b_leaves_a_somewhere(b, points, lookups->places_b, lookups->in_a.get())
+               ? kOverlayDone
+               : kWalkEmptyBWithinA;
 }
 
 // The intersection's walk. A ring starts at the first crossing after the start vertex where A runs
@@ -340,25 +335,30 @@ private:
 
 namespace mapgeom {
 
-CrossingVertices::CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points)
+CrossingVertices::CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points,
+                                   OverlayLookups* lookups)
     : a_(a),
       b_(b),
-      places_b_(&b->geom),
+      places_b_(&lookups->places_b),
       vertices_a_(a->geom.count),
       vertices_b_(b->geom.count),
       side_after_(a->geom.count, -1),
-      in_b_(b) {
-    PlaceIndex listed(points);
-    PlaceIndex places_a(&a->geom);
+      in_b_(lookups->in_b.get()) {
+    // A vertex is listed when some crossing is the same point: the vertices at each crossing's
+    // place, found through the rings' grids, rather than every vertex looked up in the list.
+    for (int k = 0; k < points->count; ++k) {
+        lookups->places_a.visit_same(points->points[k],
+                                     [&](int i) { vertices_a_[i].listed = true; });
+        places_b_->visit_same(points->points[k], [&](int i) { vertices_b_[i].listed = true; });
+    }
     for (auto [ring, vertices] :
          {std::make_pair(a, &vertices_a_), std::make_pair(b, &vertices_b_)}) {
         for (int i = 0; i < ring->geom.count; ++i) {
-            point_t p = ring->geom.points[i];
             Vertex& v = (*vertices)[i];
-            v.listed = listed.first_at(p) != -1;
             if (v.listed) {
-                v.on_a = places_a.first_at(p);
-                v.on_b = places_b_.first_at(p);
+                point_t p = ring->geom.points[i];
+                v.on_a = lookups->places_a.first_at(p);
+                v.on_b = places_b_->first_at(p);
             }
         }
     }
@@ -366,7 +366,7 @@ CrossingVertices::CrossingVertices(const polygon_t* a, const polygon_t* b, const
 
 int CrossingVertices::side_after(int k) {
     if (side_after_[k] < 0)
-        side_after_[k] = static_cast<signed char>(side_after_vertex(a_, &in_b_, k));
+        side_after_[k] = static_cast<signed char>(side_after_vertex(a_, in_b_, k));
     return side_after_[k];
 }
 
@@ -385,8 +385,9 @@ int nesting_offset(const polygon_t* a, const polygon_t* b) {
     return 2;
 }
 
-void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers) {
-    TouchJudge judge(a, b);
+void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers,
+                             OverlayLookups* lookups) {
+    TouchJudge judge(a, b, lookups);
     int kept = 0;
     for (int k = 0; k < points->count; ++k) {
         point_t c = points->points[k];
@@ -410,9 +411,10 @@ void close_walked_ring(polygon_t* ring, polygons_t* out) {
     com_polygon_init(ring);
 }
 
-int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out) {
-    drop_touching_crossings(a, b, points, TouchMarkers::kAllTouches);
-    IntersecWalk walk(a, b, points, out);
+int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
+                      OverlayLookups* lookups) {
+    drop_touching_crossings(a, b, points, TouchMarkers::kAllTouches, lookups);
+    IntersecWalk walk(a, b, points, out, lookups);
     walk.run();
     return walk.produced() ? kOverlayDone : kWalkEmptyAWithinB + nesting_offset(a, b);
 }
@@ -430,10 +432,11 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
         if (points.g.count == 0)
             return kNoCrossingAWithinB + nesting_offset(a, b);
         OwnedPolygons built;
-        int walked = intersec ? polygons_intersec(a, b, &points.g, &built.list)
-                              : polygons_diffence(a, b, &points.g, &built.list);
+        OverlayLookups lookups(a, b, points.g.count);
+        int walked = intersec ? polygons_intersec(a, b, &points.g, &built.list, &lookups)
+                              : polygons_diffence(a, b, &points.g, &built.list, &lookups);
         err_polygon_process(&built.list);
-        int code = settle_code(op, a, b, &points.g, walked, &built.list);
+        int code = settle_code(op, b, &points.g, walked, &built.list, &lookups);
         built.hand_over(out);
         return code;
     });

@@ -4,6 +4,7 @@
 #ifndef MAPGEOM_SRC_ALGEBRA_CROSSING_WALK_H
 #define MAPGEOM_SRC_ALGEBRA_CROSSING_WALK_H
 
+#include <optional>
 #include <vector>
 
 #include "algebra/places.h"
@@ -26,13 +27,47 @@ namespace mapgeom {
 // inside or on the other, its edge midpoints decide.
 int nesting_offset(const polygon_t* a, const polygon_t* b);
 
+// A ring's locator, made when first asked for and dropped when the ring's points move; told how
+// many points it is expected to locate (expect_points).
+struct LazyLocator {
+    const polygon_t* ring;
+    long expected;
+    std::optional<RingLocator> located;
+    RingLocator* get() {
+        if (!located) {
+            located.emplace(ring);
+            expect_points(&*located, expected);
+        }
+        return &*located;
+    }
+};
+
+// The lookups of both rings for one overlay: each ring's vertices by place and its locator for the
+// side tests. Touch judging moves vertices and keeps the grids in step (and drops a moved ring's
+// locator); from then on the rings keep their points to the end of the operation, so the walk and
+// the result code ask the same lookups (a locator that has built its slabs builds them once for
+// all the steps).
+struct OverlayLookups {
+    // Touch judging locates about two points in B for every crossing, the walk one more.
+    OverlayLookups(const polygon_t* a, const polygon_t* b, int crossings)
+        : in_a{a, crossings, {}},
+          in_b{b, 3L * crossings, {}},
+          places_a(&a->geom),
+          places_b(&b->geom) {}
+    LazyLocator in_a;
+    LazyLocator in_b;
+    PlaceIndex places_a;
+    PlaceIndex places_b;
+};
+
 // Which touching crossings lose their marker when they leave the list.
 enum class TouchMarkers { kAllTouches, kAllButInnerTouch };
 
 // Takes every crossing where A only touches B (kinds 1 to 4) out of the list; the vertex of each
 // ring there loses its crossing marker (kind 2, B touching A from inside, keeps it with
 // kAllButInnerTouch). Both rings' vertices take A's coordinates.
-void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers);
+void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMarkers markers,
+                             OverlayLookups* lookups);
 
 // The crossing list of a walk looked up by vertex. Built once the touching crossings are dropped
 // (the list and the rings do not change during a walk), it answers in constant time what a walk
@@ -40,7 +75,9 @@ void drop_touching_crossings(polygon_t* a, polygon_t* b, geom_t* points, TouchMa
 // crossing, the first vertex of each ring at its place, and on which side of B A runs after it.
 class CrossingVertices {
 public:
-    CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points);
+    // The rings must keep their points while this is used; lookups must be theirs.
+    CrossingVertices(const polygon_t* a, const polygon_t* b, const geom_t* points,
+                     OverlayLookups* lookups);
 
     // For vertex i of ring `ring`: whether the list holds its place (com_geom_find), and the first
     // vertex of A and of B at its place (com_polygon_find; -1 when none). The first two are asked
@@ -54,7 +91,7 @@ public:
     int side_after(int k);
 
     // The vertices of B at p (com_points_same), ascending.
-    std::vector<int> vertices_of_b_at(point_t p) const { return places_b_.all_at(p); }
+    std::vector<int> vertices_of_b_at(point_t p) const { return places_b_->all_at(p); }
 
     // As get_outestpt_pos: the first free listed vertex of A after which A runs outside B, or -1.
     // A vertex passed over stays disqualified (used marks only grow, the rest is fixed), so each
@@ -73,11 +110,11 @@ private:
 
     const polygon_t* a_;
     const polygon_t* b_;
-    PlaceIndex places_b_;
+    const PlaceIndex* places_b_;
     std::vector<Vertex> vertices_a_;
     std::vector<Vertex> vertices_b_;
     std::vector<signed char> side_after_;  // -1 until computed
-    RingLocator in_b_;                     // b located once for all the side tests
+    RingLocator* in_b_;                    // b located once for all the side tests
     StartCursor starts_;
 };
 
@@ -88,8 +125,9 @@ private:
 template <typename Walk>
 class CrossingWalk : protected WalkState {
 public:
-    CrossingWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out)
-        : WalkState(a, b), a_(a), b_(b), crossings_(a, b, points), out_(out) {}
+    CrossingWalk(polygon_t* a, polygon_t* b, const geom_t* points, polygons_t* out,
+                 OverlayLookups* lookups)
+        : WalkState(a, b), a_(a), b_(b), crossings_(a, b, points, lookups), out_(out) {}
 
     // Walks until every vertex of A is used, no start is left, or after `limit` steps (vertices
     // of A passed over as used are free: with one still unused, a step comes within n_A of them).
@@ -152,8 +190,10 @@ private:
 void close_walked_ring(polygon_t* ring, polygons_t* out);
 
 // The walks: each returns kOverlayDone when it built something, else 4, 5 or 6 by nesting_offset.
-int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out);
-int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out);
+int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
+                      OverlayLookups* lookups);
+int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
+                      OverlayLookups* lookups);
 
 enum class Overlay { kIntersec, kDiffence };
 

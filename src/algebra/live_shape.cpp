@@ -109,6 +109,7 @@ LiveShape::LiveShape(const geom_t* shape)
     : original_count_(shape->count),
       points_(shape->points, shape->points + shape->count),
       parts_(shape->count > 1 ? shape->count - 1 : 0) {
+    grid_.reserve(original_count_);
     for (int k = 0; k < original_count_; ++k)
         grid_.add(k, points_[k]);
 }

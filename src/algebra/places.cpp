@@ -32,7 +32,9 @@ void PlaceIndex::add(int id, point_t p) {
     if (static_cast<int>(places_.size()) <= id) {
         places_.resize(id + 1);
         next_.resize(id + 1, -1);
+        stored_.resize(id + 1, 0);
     }
+    stored_[id] = 1;
     places_[id] = p;
     link(id, p);
 }
@@ -43,6 +45,49 @@ void PlaceIndex::move(int id, point_t to) {
     link(id, to);
 }
 
+PlaceIndex::Slot& PlaceIndex::slot_of(const Cell& c) {
+    if (4 * (taken_ + 1) > 3 * slots_.size())
+        grow();
+    std::size_t mask = slots_.size() - 1;
+    for (std::size_t k = hash_of(c) & mask;; k = (k + 1) & mask) {
+        Slot& slot = slots_[k];
+        if (slot.head == kFreeSlot) {
+            slot = Slot{c, -1};
+            ++taken_;
+            return slot;
+        }
+        if (slot.cell == c)
+            return slot;
+    }
+}
+
+void PlaceIndex::grow() {
+    std::vector<Slot> old(std::max<std::size_t>(kFirstSlots, 2 * slots_.size()),
+                          Slot{Cell{0, 0}, kFreeSlot});
+    old.swap(slots_);
+    std::size_t mask = slots_.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.head == kFreeSlot)
+            continue;
+        std::size_t k = hash_of(slot.cell) & mask;
+        while (slots_[k].head != kFreeSlot)
+            k = (k + 1) & mask;
+        slots_[k] = slot;
+    }
+}
+
+void PlaceIndex::reserve(int count) {
+    if (count <= 0 || !slots_.empty())
+        return;
+    places_.resize(count);
+    next_.resize(count, -1);
+    stored_.resize(count, 0);
+    std::size_t slots = kFirstSlots;
+    while (3 * slots < 4 * static_cast<std::size_t>(count))
+        slots *= 2;
+    slots_.assign(slots, Slot{Cell{0, 0}, kFreeSlot});
+}
+
 void PlaceIndex::link(int id, point_t p) {
     if (!is_finite(p))
         return;
@@ -50,9 +95,9 @@ void PlaceIndex::link(int id, point_t p) {
         far_.push_back(id);
         return;
     }
-    auto inserted = heads_.emplace(cell_of(p), id);
-    next_[id] = inserted.second ? -1 : inserted.first->second;
-    inserted.first->second = id;
+    Slot& slot = slot_of(cell_of(p));
+    next_[id] = slot.head;
+    slot.head = id;
 }
 
 void PlaceIndex::unlink(int id) {
@@ -63,15 +108,12 @@ void PlaceIndex::unlink(int id) {
         far_.erase(std::find(far_.begin(), far_.end(), id));
         return;
     }
-    auto head = heads_.find(cell_of(p));
-    if (head->second == id) {
-        if (next_[id] < 0)
-            heads_.erase(head);
-        else
-            head->second = next_[id];
+    Slot& slot = slot_of(cell_of(p));
+    if (slot.head == id) {
+        slot.head = next_[id];
         return;
     }
-    int k = head->second;
+    int k = slot.head;
     while (next_[k] != id)
         k = next_[k];
     next_[k] = next_[id];

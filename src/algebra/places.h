@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <unordered_map>
 #include <vector>
 
+#include "com/plain_lookups.h"
 #include "com/tolerances.h"
 #include "mapgeom/com.h"
 
@@ -21,20 +21,25 @@ namespace mapgeom {
 // finder.
 //
 // Cells are twice as wide as the tolerance, so two points that are the same lie in the same or in
-// neighbouring cells, and a query looks at nine cells. A point with a coordinate that is not a
-// number or infinite is the same as no point (com_points_same fails on it) and is not stored.
-// Coordinates too large for exact cell numbers go to a list that every query near them scans.
+// neighbouring cells, and a query looks at the four (at most nine) cells its window meets. A point
+// with a coordinate that is not a number or infinite is the same as no point (com_points_same fails
+// on it) and is not stored. Coordinates too large for exact cell numbers go to a list that every
+// query near them scans.
 class PlaceIndex {
 public:
     PlaceIndex() = default;
     // The points point_of(0 .. count - 1), by their index.
     template <typename PointOf>
     PlaceIndex(int count, PointOf point_of) {
+        reserve(count);
         for (int k = 0; k < count; ++k)
             add(k, point_of(k));
     }
     explicit PlaceIndex(const geom_t* points)
         : PlaceIndex(points->count, [points](int k) { return points->points[k]; }) {}
+
+    // Room for ids 0 .. count - 1 (in as many cells) without growing; for an empty index.
+    void reserve(int count);
 
     void add(int id, point_t p);
     // Point id moves to `to`.
@@ -44,15 +49,21 @@ public:
     void visit_same(point_t p, Visit visit) const {
         if (!is_finite(p))
             return;
-        if (grid_may_hold_same(p)) {
-            std::int64_t cx = cell_of(p.x);
-            std::int64_t cy = cell_of(p.y);
-            for (std::int64_t dx = -1; dx <= 1; ++dx) {
-                for (std::int64_t dy = -1; dy <= 1; ++dy) {
-                    auto found = heads_.find(Cell{cx + dx, cy + dy});
-                    if (found == heads_.end())
-                        continue;
-                    for (int id = found->second; id >= 0; id = next_[id])
+        if (g_plain_lookups) {
+            for (int id = 0; id < static_cast<int>(places_.size()); ++id)
+                if (is_stored(id) && com_points_same(places_[id], p) == 0)
+                    visit(id);
+            return;
+        }
+        if (grid_may_hold_same(p) && !slots_.empty()) {
+            // A point the same as p lies less than the tolerance away on each axis, so in the
+            // cells of the window grown a little past the tolerance (for the rounding of its
+            // bounds): mostly two cells on each axis, at most three.
+            std::int64_t x_from = cell_of(p.x - kWindowReach), x_to = cell_of(p.x + kWindowReach);
+            std::int64_t y_from = cell_of(p.y - kWindowReach), y_to = cell_of(p.y + kWindowReach);
+            for (std::int64_t cx = x_from; cx <= x_to; ++cx) {
+                for (std::int64_t cy = y_from; cy <= y_to; ++cy) {
+                    for (int id = head_of(Cell{cx, cy}); id >= 0; id = next_[id])
                         if (com_points_same(places_[id], p) == 0)
                             visit(id);
                 }
@@ -88,19 +99,46 @@ private:
         std::int64_t y;
         bool operator==(const Cell& other) const { return x == other.x && y == other.y; }
     };
-    struct CellHash {
-        std::size_t operator()(const Cell& c) const {
-            std::uint64_t h = static_cast<std::uint64_t>(c.x) * 0x9E3779B97F4A7C15ULL;
-            h ^= static_cast<std::uint64_t>(c.y) + 0x7F4A7C159E3779B9ULL + (h << 6) + (h >> 2);
-            return static_cast<std::size_t>(h);
-        }
+    // A cell of the open-addressing table of chain heads (linear probing). A cell whose chain
+    // empties keeps its slot with head -1: slots are never taken out, so probes stay sound.
+    struct Slot {
+        Cell cell;
+        int head;  // kFreeSlot: the slot holds no cell
     };
+    static constexpr int kFreeSlot = -2;
+    static constexpr std::size_t kFirstSlots = 16;
+
+    static std::size_t hash_of(const Cell& c) {
+        std::uint64_t h = static_cast<std::uint64_t>(c.x) * 0x9E3779B97F4A7C15ULL;
+        h ^= static_cast<std::uint64_t>(c.y) * 0xC2B2AE3D27D4EB4FULL;
+        h ^= h >> 29;
+        return static_cast<std::size_t>(h);
+    }
+    // The head of the cell's chain, -1 when the cell holds no point.
+    int head_of(const Cell& c) const {
+        std::size_t mask = slots_.size() - 1;
+        for (std::size_t k = hash_of(c) & mask;; k = (k + 1) & mask) {
+            const Slot& slot = slots_[k];
+            if (slot.head == kFreeSlot)
+                return -1;
+            if (slot.cell == c)
+                return slot.head;
+        }
+    }
+    // The cell's slot, taken (head -1) when it has none.
+    Slot& slot_of(const Cell& c);
+    void grow();
 
     static constexpr double kCellSize = 2.0 * kSamePoint;
+    // Half the query window: the tolerance and a twentieth, far more than the rounding of p.x plus
+    // or minus it (under 1e-6 for coordinates within the grid's limit).
+    static constexpr double kWindowReach = 1.05 * kSamePoint;
     // Below this magnitude a coordinate divided by the cell size is exact to well within a cell.
     static constexpr double kGridLimit = 1.0e10;
 
     static bool is_finite(point_t p);
+    // Whether id was added (ids below the largest added may not have been).
+    bool is_stored(int id) const { return stored_[id] != 0; }
     // Where a stored point goes: the grid, or (a coordinate of kGridLimit or more) the far list.
     static bool in_grid(point_t p);
     // Where a point the same as p can be (each is within the tolerance of p).
@@ -112,9 +150,11 @@ private:
     void link(int id, point_t p);
     void unlink(int id);
 
-    std::unordered_map<Cell, int, CellHash> heads_;  // first id of each cell's chain
-    std::vector<int> next_;                          // next id in the chain, -1 at its end
-    std::vector<point_t> places_;                    // by id
+    std::vector<Slot> slots_;  // a power of two of them, at most three quarters taken
+    std::size_t taken_ = 0;
+    std::vector<int> next_;        // next id in the chain, -1 at its end
+    std::vector<point_t> places_;  // by id
+    std::vector<char> stored_;     // by id: whether added
     std::vector<int> far_;
 };
 

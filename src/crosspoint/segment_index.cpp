@@ -19,11 +19,6 @@ double centre_y(const SegmentBox& box) {
     return 0.5 * (box.min_y + box.max_y);
 }
 
-// Comparisons with NaN are false, so a NaN box meets nothing.
-bool boxes_meet(const SegmentBox& a, const SegmentBox& b) {
-    return a.min_x <= b.max_x && b.min_x <= a.max_x && a.min_y <= b.max_y && b.min_y <= a.max_y;
-}
-
 SegmentBox merged(const SegmentBox& a, const SegmentBox& b) {
     return {std::fmin(a.min_x, b.min_x), std::fmin(a.min_y, b.min_y), std::fmax(a.max_x, b.max_x),
             std::fmax(a.max_y, b.max_y)};
@@ -42,17 +37,20 @@ std::vector<SegmentBox> parent_level(const std::vector<SegmentBox>& children) {
     return parents;
 }
 
+// Node `node` of `level`, whose box meets the query: the ids of the leaves under it that meet it.
+// Children are tested in one loop and only those that meet are descended into.
 void collect_hits(const SegmentIndex& index, const SegmentBox& query, size_t level, size_t node,
                   std::vector<int>* hits) {
-    if (!boxes_meet(index.levels[level][node], query))
-        return;
-    if (level == 0) {
-        hits->push_back(index.order[node]);
-        return;
+    const std::vector<SegmentBox>& children = index.levels[level - 1];
+    size_t end = std::min(children.size(), (node + 1) * kFanout);
+    for (size_t child = node * kFanout; child < end; ++child) {
+        if (!segment_boxes_meet(children[child], query))
+            continue;
+        if (level == 1)
+            hits->push_back(index.order[child]);
+        else
+            collect_hits(index, query, level - 1, child, hits);
     }
-    size_t end = std::min(index.levels[level - 1].size(), (node + 1) * kFanout);
-    for (size_t child = node * kFanout; child < end; ++child)
-        collect_hits(index, query, level - 1, child, hits);
 }
 
 }  // namespace
@@ -96,8 +94,14 @@ void query_segment_index(const SegmentIndex& index, const SegmentBox& query,
     if (index.levels.empty() || index.levels[0].empty())
         return;
     size_t top = index.levels.size() - 1;
-    for (size_t node = 0; node < index.levels[top].size(); ++node)
-        collect_hits(index, query, top, node, hits);
+    for (size_t node = 0; node < index.levels[top].size(); ++node) {
+        if (!segment_boxes_meet(index.levels[top][node], query))
+            continue;
+        if (top == 0)
+            hits->push_back(index.order[node]);
+        else
+            collect_hits(index, query, top, node, hits);
+    }
     std::sort(hits->begin(), hits->end());
 }
 

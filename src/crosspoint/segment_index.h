@@ -51,6 +51,11 @@ struct SegmentIndex {
 // never reports a meeting at one); a segment of NaN points gets a box that meets nothing.
 SegmentBox grown_segment_box(point_t a, point_t b);
 
+// Whether two boxes meet (comparisons with NaN are false, so a NaN box meets nothing).
+inline bool segment_boxes_meet(const SegmentBox& a, const SegmentBox& b) {
+    return a.min_x <= b.max_x && b.min_x <= a.max_x && a.min_y <= b.max_y && b.min_y <= a.max_y;
+}
+
 void build_segment_index(SegmentIndex* index, const geom_t* shape, int segment_count);
 
 // Replaces hits by the ids of the segments whose grown boxes meet `query`, ascending.

@@ -15,6 +15,7 @@
 
 #include "com/tolerances.h"
 #include "crosspoint/crosspoint_internal.h"
+#include "crosspoint/segment_index.h"
 #include "mapgeom/com.h"
 #include "mapgeom/relation.h"
 
@@ -61,14 +62,19 @@ void sweep_one_segment(const VertexSweep& sweep, const geom_t* mover,
     hi = sweep.reach_high[hi];
     point_t m1 = mover->points[segment];
     point_t m2 = mover->points[segment + 1];
+    // The segment test reports no meeting farther than 0.01 from both segments, so segments whose
+    // grown boxes (as the segment index grows them) are apart are passed over unasked.
+    SegmentBox mover_box = grown_segment_box(m1, m2);
     auto test = [&](int other_segment) {
         if ((*tested_by)[other_segment] == segment)
             return;
         (*tested_by)[other_segment] = segment;
+        point_t o1 = other->points[other_segment];
+        point_t o2 = other->points[other_segment + 1];
+        if (!segment_boxes_meet(mover_box, grown_segment_box(o1, o2)))
+            return;
         point_t c{};
-        if (relation_lines_cross_by_permit(&c, m1, m2, other->points[other_segment],
-                                           other->points[other_segment + 1],
-                                           kSegmentMeetPermit) == 0)
+        if (relation_lines_cross_by_permit(&c, m1, m2, o1, o2, kSegmentMeetPermit) == 0)
             found(c, other_segment);
     };
     for (int s = lo; s <= hi; ++s) {

@@ -8,8 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "com/boundary.h"
+#include "com/plain_lookups.h"
 #include "mapgeom/relation.h"
 #include "relation/point_at_polygon_internal.h"
 
@@ -20,7 +22,7 @@ namespace {
 constexpr int kMinIndexedEdges = 64;
 // Points located by a plain scan before the slabs are built on demand. Building costs about as
 // much as this many scans, so a locator costs at most about twice the cheaper of the two ways.
-constexpr int kScansBeforeIndex = 32;
+constexpr int kScansBeforeIndex = 16;
 // An edge counts for the ray only with p.x within its x range or within kDirectionTolerance of an
 // end. Its x range grown by twice that holds every such p.x, whatever the rounding of the bounds
 // (rounding is monotonic and the tolerance tests compare exact differences).
@@ -44,7 +46,30 @@ int slab_of(const EdgeSlabs& slabs, double x) {
                             slabs.cuts.begin());
 }
 
-// Cuts at every (count / slab_count)-th left end, each cut once: at most slab_count slabs.
+// Left ends sampled for the cuts: every kCutSampleStride-th edge's (all of a small ring's). Any
+// cuts give the same answers; the sample only has to spread the edges about evenly over the slabs,
+// and sorting a quarter of the ends is the larger part of what it saves.
+constexpr int kCutSampleStride = 4;
+// A slab found from the previous edge's slab by stepping at most this many slabs; beyond, by a
+// binary search. A ring's consecutive edges mostly fall in the same or a neighbouring slab.
+constexpr int kSlabSteps = 4;
+
+// The slab of x (as slab_of), searched from the slab `near`.
+int slab_near(const EdgeSlabs& slabs, double x, int near) {
+    const std::vector<double>& cuts = slabs.cuts;
+    int s = near;
+    for (int step = 0; step < kSlabSteps; ++step) {
+        if (s > 0 && x < cuts[s - 1])
+            --s;
+        else if (s < static_cast<int>(cuts.size()) && x >= cuts[s])
+            ++s;
+        else
+            return s;
+    }
+    return slab_of(slabs, x);
+}
+
+// Cuts at every (count / slab_count)-th sampled left end, each cut once: at most slab_count slabs.
 void cut_slabs(EdgeSlabs* slabs, const std::vector<double>& sorted_left_ends, int slab_count) {
     slabs->cuts.clear();
     size_t count = sorted_left_ends.size();
@@ -55,28 +80,38 @@ void cut_slabs(EdgeSlabs* slabs, const std::vector<double>& sorted_left_ends, in
     }
 }
 
-long long entry_count(const EdgeSlabs& slabs, const std::vector<SlabEntry>& edges) {
+// The first and last slab each edge's grown x range meets, and their number in all.
+long long slab_ranges(const EdgeSlabs& slabs, const std::vector<SlabEntry>& edges,
+                      std::vector<std::pair<int, int>>* ranges) {
+    ranges->resize(edges.size());
     long long count = 0;
-    for (const SlabEntry& e : edges)
-        count += slab_of(slabs, e.max_x) - slab_of(slabs, e.min_x) + 1;
+    int near = 0;
+    for (size_t k = 0; k < edges.size(); ++k) {
+        int first = slab_near(slabs, edges[k].min_x, near);
+        int last = slab_near(slabs, edges[k].max_x, first);
+        (*ranges)[k] = {first, last};
+        count += last - first + 1;
+        near = first;
+    }
     return count;
 }
 
 // Lists every edge in each slab its grown x range meets (a counting sort by slab), then each
 // slab's list by lower y.
-void fill_slabs(EdgeSlabs* slabs, const std::vector<SlabEntry>& edges) {
+void fill_slabs(EdgeSlabs* slabs, const std::vector<SlabEntry>& edges,
+                const std::vector<std::pair<int, int>>& ranges) {
     size_t slab_count = slabs->cuts.size() + 1;
     slabs->first.assign(slab_count + 1, 0);
-    for (const SlabEntry& e : edges)
-        for (int s = slab_of(*slabs, e.min_x), last = slab_of(*slabs, e.max_x); s <= last; ++s)
+    for (const auto& [first, last] : ranges)
+        for (int s = first; s <= last; ++s)
             ++slabs->first[s + 1];
     for (size_t s = 0; s < slab_count; ++s)
         slabs->first[s + 1] += slabs->first[s];
     slabs->entries.resize(slabs->first.back());
     std::vector<int> next(slabs->first.begin(), slabs->first.end() - 1);
-    for (const SlabEntry& e : edges)
-        for (int s = slab_of(*slabs, e.min_x), last = slab_of(*slabs, e.max_x); s <= last; ++s)
-            slabs->entries[next[s]++] = e;
+    for (size_t k = 0; k < edges.size(); ++k)
+        for (int s = ranges[k].first; s <= ranges[k].second; ++s)
+            slabs->entries[next[s]++] = edges[k];
     for (size_t s = 0; s < slab_count; ++s)
         std::sort(slabs->entries.begin() + slabs->first[s],
                   slabs->entries.begin() + slabs->first[s + 1],
@@ -87,7 +122,7 @@ void fill_slabs(EdgeSlabs* slabs, const std::vector<SlabEntry>& edges) {
 // ... that keeps within kMaxEntriesPerEdge entries per edge (one slab always does).
 void build_slabs(EdgeSlabs* slabs, const point_t* points, int n) {
     std::vector<SlabEntry> edges;
-    std::vector<double> left_ends;
+    edges.reserve(n);
     for (int i = 0; i < n; ++i) {
         point_t v = points[i];
         point_t w = points[i + 1];
@@ -95,17 +130,24 @@ void build_slabs(EdgeSlabs* slabs, const point_t* points, int n) {
             continue;
         edges.push_back({std::min(v.x, w.x) - kRayWindow, std::max(v.x, w.x) + kRayWindow,
                          std::min(v.y, w.y), std::max(v.y, w.y), i});
-        left_ends.push_back(edges.back().min_x);
     }
+    int stride = static_cast<int>(edges.size()) >= kCutSampleStride * kMinIndexedEdges
+                     ? kCutSampleStride
+                     : 1;
+    std::vector<double> left_ends;
+    left_ends.reserve(edges.size() / stride + 1);
+    for (size_t k = 0; k < edges.size(); k += stride)
+        left_ends.push_back(edges[k].min_x);
     std::sort(left_ends.begin(), left_ends.end());
     long long entry_limit = static_cast<long long>(kMaxEntriesPerEdge) * edges.size();
     int slab_count = std::max(1, static_cast<int>(edges.size()) / kEdgesPerSlab);
+    std::vector<std::pair<int, int>> ranges;
     cut_slabs(slabs, left_ends, slab_count);
-    while (slab_count > 1 && entry_count(*slabs, edges) > entry_limit) {
+    while (slab_ranges(*slabs, edges, &ranges) > entry_limit && slab_count > 1) {
         slab_count /= 2;
         cut_slabs(slabs, left_ends, slab_count);
     }
-    fill_slabs(slabs, edges);
+    fill_slabs(slabs, edges, ranges);
 }
 
 // An edge reports only when the permit is above 0 (distances are never below 0) and p lies in its
@@ -167,6 +209,8 @@ int locate_through_slabs(RingLocator* locator, point_t p, double permit) {
 // have been scanned, then never once the slabs are built (or while building them fails for
 // memory).
 bool scan_instead(RingLocator* locator) {
+    if (g_plain_lookups)
+        return true;
     if (locator->indexed)
         return false;
     if (com_polygon_num(locator->ring) < kMinIndexedEdges)
@@ -193,6 +237,16 @@ void index_ring(RingLocator* locator) {
         if (!is_finite_point(points[i]) || !is_finite_point(points[i + 1]))
             locator->unlisted.push_back(i);
     locator->indexed = true;
+}
+
+void expect_points(RingLocator* locator, long count) {
+    if (locator->indexed || count <= kScansBeforeIndex ||
+        com_polygon_num(locator->ring) < kMinIndexedEdges)
+        return;
+    guarded(false, [&] {
+        index_ring(locator);
+        return true;
+    });
 }
 
 int locate_in_ring(RingLocator* locator, point_t p, double permit) {

@@ -51,6 +51,11 @@ int locate_in_ring(RingLocator* locator, point_t p, double permit);
 // Builds the slabs now, whatever the ring's size, instead of on demand (may throw std::bad_alloc).
 void index_ring(RingLocator* locator);
 
+// Tells the locator about how many points it will be asked for: when that is more than it would
+// scan before building its slabs, it builds them now (if the ring is large enough to index), and
+// spares the scans. Throws nothing: short of memory, it scans as before.
+void expect_points(RingLocator* locator, long count);
+
 }  // namespace mapgeom
 
 #endif  // MAPGEOM_SRC_RELATION_RING_LOCATOR_H

@@ -47,3 +47,18 @@ void operator delete(void* p) noexcept {
 void operator delete(void* p, std::size_t) noexcept {
     std::free(p);
 }
+
+// The non-throwing forms go through the same counter (std::stable_sort asks for its scratch this
+// way, and sorts in place when refused); left to the runtime, their blocks would come from another
+// allocator than the one the deletes above free into.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+    try {
+        return operator new(size);
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}

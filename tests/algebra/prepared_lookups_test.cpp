@@ -1,0 +1,168 @@
+// The prepared lookups the overlays lean on (the place grid, the ring locators shared by the steps
+// of one overlay) against the plain passes that define their answers: the grid against a search of
+// every point, and whole overlays and polygon relations run both ways (g_plain_lookups) on random
+// ring pairs, which must agree in every code, ring, vertex, press code and the order of the rings.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <iomanip>
+#include <limits>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "algebra/places.h"
+#include "com/plain_lookups.h"
+#include "mapgeom/algebra.h"
+#include "mapgeom/relation.h"
+#include "random_shapes.h"
+
+namespace {
+
+using namespace testing_shapes;
+
+// Turns the plain passes on for its lifetime.
+struct PlainLookups {
+    PlainLookups() { mapgeom::g_plain_lookups = true; }
+    ~PlainLookups() { mapgeom::g_plain_lookups = false; }
+    PlainLookups(const PlainLookups&) = delete;
+    PlainLookups& operator=(const PlainLookups&) = delete;
+};
+
+// Coordinates on a lattice of a third of the tolerance around a few centres (near and far from
+// the origin, beyond the grid's exact range, not numbers), so that points are often the same, or
+// just not, across cell borders.
+point_t lattice_point(std::mt19937& rng) {
+    const double centres[] = {0.0, -3.5, 123456.789, 9.99999e9, 2.5e10};
+    const double step = 0.0001 / 3;
+    if (random_int(rng, 0, 40) == 0)
+        return pt(std::numeric_limits<double>::quiet_NaN(), 1.0);
+    const double c = centres[random_int(rng, 0, 4)];
+    return pt(c + step * random_int(rng, -6, 6), -c + step * random_int(rng, -6, 6));
+}
+
+TEST(PlaceGrid, FindsWhatASearchOfEveryPointFinds) {
+    const unsigned seed = 20261206;
+    std::mt19937 rng(seed);
+    for (int trial = 0; trial < 200; ++trial) {
+        const int count = random_int(rng, 1, 120);
+        std::vector<point_t> places(count);
+        std::vector<bool> stored(count, false);
+        mapgeom::PlaceIndex grid;
+        // Ids added in a shuffled order with some left out; then some moved.
+        for (int k = 0; k < 2 * count; ++k) {
+            const int id = random_int(rng, 0, count - 1);
+            if (stored[id])
+                continue;
+            places[id] = lattice_point(rng);
+            stored[id] = true;
+            grid.add(id, places[id]);
+        }
+        for (int k = random_int(rng, 0, 20); k > 0; --k) {
+            const int id = random_int(rng, 0, count - 1);
+            if (!stored[id])
+                continue;
+            places[id] = lattice_point(rng);
+            grid.move(id, places[id]);
+        }
+        for (int q = 0; q < 60; ++q) {
+            const point_t p = lattice_point(rng);
+            std::vector<int> expected;
+            for (int id = 0; id < count; ++id)
+                if (stored[id] && com_points_same(places[id], p) == 0)
+                    expected.push_back(id);
+            ASSERT_EQ(grid.all_at(p), expected)
+                << std::setprecision(17) << "seed " << seed << " trial " << trial << " at " << p.x
+                << " " << p.y;
+            EXPECT_EQ(grid.first_at(p), expected.empty() ? -1 : expected.front());
+            EXPECT_EQ(grid.has_same(p), !expected.empty());
+        }
+    }
+}
+
+// Rings of a few hundred vertices (so that locators build their slabs midway) that meet in many
+// ways: two jittered stars crossing often; the same with B's vertices snapped to A's where near
+// (shared vertices, touches, stretches along each other); A against a copy of itself, reversed
+// or with some vertices pulled inward.
+struct RingPair {
+    std::vector<Xy> a, b;
+};
+
+RingPair random_pair(std::mt19937& rng, int kind) {
+    const int n = random_int(rng, 70, 400);
+    RingPair pair;
+    pair.a = random_star(rng, n, 0, 0, 900, 1000, true);
+    if (kind == 0 || kind == 1) {
+        pair.b = random_star(rng, random_int(rng, 70, 400), random_int(rng, -200, 200), 0, 880,
+                             1020, true);
+        if (kind == 1)
+            for (Xy& v : pair.b)
+                for (const Xy& w : pair.a)
+                    if (std::fabs(v.x - w.x) + std::fabs(v.y - w.y) < 40)
+                        v = w;
+        return pair;
+    }
+    pair.b = pair.a;
+    for (Xy& v : pair.b)
+        if (random_int(rng, 0, 3) == 0)
+            v = Xy{std::round(v.x * 0.97), std::round(v.y * 0.97)};
+    if (kind == 3)
+        std::reverse(pair.b.begin(), pair.b.end());
+    return pair;
+}
+
+// A result as text: the code, then every ring's points with their codes, in order.
+std::string overlay_text(int (*overlay)(polygon_t*, polygon_t*, polygons_t*),
+                         const RingPair& pair) {
+    Polygon a(pair.a), b(pair.b);
+    Polygons out;
+    std::ostringstream text;
+    text << std::setprecision(17) << "code " << overlay(a.get(), b.get(), out.get()) << "\n";
+    for (int k = 0; k < com_polygons_num(out.get()); ++k) {
+        const geom_t* ring = &com_polygons_at_pointer(out.get(), k)->geom;
+        for (int i = 0; i < ring->count; ++i)
+            text << ring->points[i].x << " " << ring->points[i].y << " " << ring->points[i].z
+                 << ", ";
+        text << "\n";
+    }
+    return text.str();
+}
+
+std::string relation_text(const RingPair& pair) {
+    Polygon a(pair.a), b(pair.b);
+    return "relation " + std::to_string(relation_polygon_and_polygon(a.get(), b.get())) + " " +
+           std::to_string(relation_polygon_and_polygon(b.get(), a.get()));
+}
+
+TEST(PreparedLookups, OverlaysAndRelationsAsWithPlainPasses) {
+    const unsigned seed = 20261207;
+    std::mt19937 rng(seed);
+    const struct {
+        const char* name;
+        int (*overlay)(polygon_t*, polygon_t*, polygons_t*);
+    } overlays[] = {{"union", algebra_polygons_union},
+                    {"intersec", algebra_polygons_intersec},
+                    {"diffence", algebra_polygons_diffence}};
+    int built = 0;
+    for (int trial = 0; trial < 24; ++trial) {
+        const RingPair pair = random_pair(rng, trial % 4);
+        for (const auto& op : overlays) {
+            const std::string prepared = overlay_text(op.overlay, pair);
+            std::string plain;
+            {
+                PlainLookups on;
+                plain = overlay_text(op.overlay, pair);
+            }
+            ASSERT_EQ(prepared, plain) << "seed " << seed << " trial " << trial << " " << op.name
+                                       << "\nA " << text_of(pair.a) << "\nB " << text_of(pair.b);
+            built += prepared.find('\n') + 1 < prepared.size();
+        }
+        const std::string prepared = relation_text(pair);
+        PlainLookups on;
+        ASSERT_EQ(prepared, relation_text(pair)) << "seed " << seed << " trial " << trial << "\nA "
+                                                 << text_of(pair.a) << "\nB " << text_of(pair.b);
+    }
+    EXPECT_GT(built, 40);  // most overlays build rings: the walks ran
+}
+
+}  // namespace
