@@ -115,8 +115,9 @@ void fuzz_polygon_tiling(Bytes& in) {
         }
         first_point += std::max(n, 0);
         first_piece += out.shape_parts[s];
-        bool inside = g.cols >= 1 && g.rows >= 1 && g.max_x - g.min_x >= g.cols &&
-                      g.max_y - g.min_y >= g.rows && g.max_x - g.min_x < 100000;
+        double width = double(g.max_x) - g.min_x, height = double(g.max_y) - g.min_y;
+        bool inside = g.cols >= 1 && g.rows >= 1 && width >= g.cols && height >= g.rows &&
+                      width < 100000 && height < 100000;
         for (const Xy& v : ring)
             inside = inside && v.x >= g.min_x && v.x <= g.max_x && v.y >= g.min_y && v.y <= g.max_y;
         testing_shapes::Polygon p(ring);

@@ -225,6 +225,34 @@ inline bool on_segment(const Xy& p, const Xy& a, const Xy& b) {  // exact for wh
            dot <= (b.x - a.x) * (b.x - a.x) + (b.y - a.y) * (b.y - a.y);
 }
 
+// A crossing of two input edges snapped to whole units moves by d, changing the pieces it bounds
+// by at most d times half the two edges' lengths; also where it lands on an input vertex (and so
+// is not told from one in a result) or the piece it bounded vanishes.
+inline double crossing_snap_bound(const std::vector<std::vector<Xy>>& inputs) {
+    std::vector<std::pair<Xy, Xy>> edges;
+    for (const auto& r : inputs)
+        for (size_t k = 0; k + 1 < r.size(); ++k)
+            edges.push_back({r[k], r[k + 1]});
+    double bound = 0.0;
+    for (size_t i = 0; i < edges.size(); ++i)
+        for (size_t j = i + 1; j < edges.size(); ++j) {
+            const Xy &a = edges[i].first, &b = edges[i].second;
+            const Xy &c = edges[j].first, &d = edges[j].second;
+            double den = (b.x - a.x) * (d.y - c.y) - (b.y - a.y) * (d.x - c.x);
+            if (den == 0.0)
+                continue;
+            double t = ((c.x - a.x) * (d.y - c.y) - (c.y - a.y) * (d.x - c.x)) / den;
+            double u = ((c.x - a.x) * (b.y - a.y) - (c.y - a.y) * (b.x - a.x)) / den;
+            if (t <= 0.0 || t >= 1.0 || u < 0.0 || u > 1.0)
+                continue;
+            double x = a.x + t * (b.x - a.x), y = a.y + t * (b.y - a.y);
+            double moved = std::hypot(x - std::round(x), y - std::round(y));
+            bound +=
+                moved * 0.5 * (std::hypot(b.x - a.x, b.y - a.y) + std::hypot(d.x - c.x, d.y - c.y));
+        }
+    return bound;
+}
+
 // How much area snapping the vertices a result made to whole units can move. A result vertex is
 // kept from the input when it is an input vertex and both its result edges run along input edges
 // at it; any other was made (or moved onto an input vertex) by snapping a crossing, which moves it
@@ -253,7 +281,7 @@ inline double snapping_bound(const std::vector<std::vector<Xy>>& inputs,
             }
         return u_along && w_along;
     };
-    double bound = 1e-6;
+    double bound = 1e-6 + crossing_snap_bound(inputs);
     for (const auto& r : results)
         for (size_t k = 0; k + 1 < r.size(); ++k) {
             const Xy& u = r[k == 0 ? r.size() - 2 : k - 1];
