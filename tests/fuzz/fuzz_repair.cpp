@@ -26,7 +26,11 @@ void check_ring_repair(const std::vector<Xy>& pts, bool checked) {
                          "\nring: " + testing_shapes::text_of(in) + "\nout: " + text_of(rings);
     double want = odd_area({in});
     double got = odd_area(rings);
-    double bound = snapping_bound({in}, rings);
+    // Rings whose points all lie within 0.01 of a line count as slivers and are dropped.
+    double perimeter = 0.0;
+    for (size_t k = 0; k + 1 < in.size(); ++k)
+        perimeter += std::hypot(in[k + 1].x - in[k].x, in[k + 1].y - in[k].y);
+    double bound = snapping_bound({in}, rings) + 0.01 * perimeter;
     check(std::fabs(got - want) <= bound,
           "odd-covered area " + std::to_string(got) + " instead of " + std::to_string(want),
           detail);
