@@ -44,7 +44,7 @@ void check_polygon_split(const std::vector<Xy>& ring_in, const std::vector<Xy>& 
           "pieces cover " + std::to_string(got) + " of " + std::to_string(want), detail);
 }
 
-// The pieces of a line, together, are no longer than the line.
+// The pieces of a line, together, are no longer than the line (up to the meeting tolerance).
 void check_line_split(int which, const std::vector<Xy>& line_in, const std::vector<Xy>& other_in,
                       bool checked) {
     testing_shapes::Polyline line(line_in);
@@ -69,7 +69,8 @@ void check_line_split(int which, const std::vector<Xy>& line_in, const std::vect
     double total = 0.0;
     for (const auto& p : pieces)
         total += length_of(p);
-    check(total <= length_of(line_in) + 1e-6 * (1 + length_of(line_in)),
+    // Meeting points are taken within 0.01, so each piece end may lie that far off the line.
+    check(total <= length_of(line_in) + 0.02 * pieces.size() + 1e-6 * (1 + length_of(line_in)),
           "pieces longer than the line", detail);
 }
 
