@@ -25,6 +25,18 @@ if(MAPGEOM_SANITIZE)
     add_link_options(${MAPGEOM_SANITIZER_FLAGS})
 endif()
 
+# Fuzzing (clang only): every unit gets libFuzzer's coverage hooks and both sanitizers, so that the
+# fuzz targets under tests/fuzz see the library's branches and catch its memory and UB faults.
+if(MAPGEOM_BUILD_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID STREQUAL "Clang" OR MAPGEOM_SANITIZE OR MAPGEOM_SANITIZE_THREAD)
+        message(FATAL_ERROR "MAPGEOM_BUILD_FUZZ needs clang and excludes the other sanitizer options")
+    endif()
+    set(MAPGEOM_FUZZ_FLAGS -fsanitize=address,undefined -fno-sanitize-recover=all
+        -fno-omit-frame-pointer)
+    add_compile_options(-fsanitize=fuzzer-no-link ${MAPGEOM_FUZZ_FLAGS})
+    add_link_options(${MAPGEOM_FUZZ_FLAGS})
+endif()
+
 # ThreadSanitizer cannot share a build with AddressSanitizer; it checks the concurrency tests
 # (test_threads, the tool's --jobs runs) for data races inside the library.
 if(MAPGEOM_SANITIZE_THREAD)

@@ -279,7 +279,10 @@ Dataset read_lines(const std::string& path, const std::string& text, Units units
             throw InputError(path + ": line " + std::to_string(number) + ": " +
                              number_overflow_message(line, error.what()));
         }
-        if (item.is_object() && item.value("type", "") != "Feature")
+        // A "type" that is no string is no Feature (value() would throw a JSON type error).
+        const bool is_feature = item.is_object() && item.contains("type") &&
+                                item["type"].is_string() && item["type"] == "Feature";
+        if (item.is_object() && !is_feature)
             item = {{"type", "Feature"}, {"properties", nullptr}, {"geometry", item}};
         dataset.features.push_back(read_feature(item, dataset.features.size(), true, units, path));
     }

@@ -212,6 +212,67 @@ int polygon_process(const polygon_t* ring, polygons_t* out) {
 }
 
 // ---------------------------------------------------------------------------------------------------
+// Spikes: a vertex where the ring runs out along a line and straight back (its neighbours lie on
+// the same side of it on one line) adds no area, but its edges overlap and cross whatever the
+// spike pierces. Cutting at those crossings and snapping them to whole units collapses the pieces
+// they lie on, so spikes are folded away before a ring is cut. Coordinates are whole units here,
+// so the collinearity test is exact.
+
+bool is_spike(point_t u, point_t v, point_t w) {
+    double cross = (u.x - v.x) * (w.y - v.y) - (u.y - v.y) * (w.x - v.x);
+    double dot = (u.x - v.x) * (w.x - v.x) + (u.y - v.y) * (w.y - v.y);
+    return cross == 0.0 && dot > 0.0;
+}
+
+// Removes every spike vertex (and the repeated point that folding one can leave) from a closed
+// ring, again and again where folding makes a new one, round the closing point too. Returns
+// whether anything was removed.
+bool fold_spikes(polygon_t* ring) {
+    const int n = com_polygon_num(ring);
+    if (n < 3)
+        return false;
+    std::vector<point_t> kept;
+    kept.reserve(n + 1);
+    auto fold_back = [&kept] {
+        for (;;) {
+            size_t m = kept.size();
+            if (m >= 2 && same_point(kept[m - 2], kept[m - 1]))
+                kept.erase(kept.end() - 1);
+            else if (m >= 3 && is_spike(kept[m - 3], kept[m - 2], kept[m - 1]))
+                kept.erase(kept.end() - 2);
+            else
+                return;
+        }
+    };
+    for (int k = 0; k < n; ++k) {
+        kept.push_back(ring->geom.points[k]);
+        fold_back();
+    }
+    // Round the closing point: the last vertices against the first ones.
+    for (bool changed = true; changed && kept.size() >= 3;) {
+        size_t m = kept.size();
+        changed = true;
+        if (same_point(kept[m - 1], kept[0]))
+            kept.pop_back();
+        else if (is_spike(kept[m - 2], kept[m - 1], kept[0]))
+            kept.pop_back();
+        else if (is_spike(kept[m - 1], kept[0], kept[1]))
+            kept.erase(kept.begin());
+        else
+            changed = false;
+        fold_back();
+    }
+    if (static_cast<int>(kept.size()) == n)
+        return false;
+    com_polygon_clear(ring);
+    for (const point_t& p : kept)
+        com_polygon_add(ring, p);
+    if (!kept.empty())
+        com_polygon_add(ring, kept.front());
+    return true;
+}
+
+// ---------------------------------------------------------------------------------------------------
 // The work queue.
 
 bool same_outline(const polygon_t* a, const polygon_t* b) {
@@ -274,6 +335,7 @@ private:
 void dispatch_pieces(polygons_t* pieces, int depth, RepairQueue* queue, polygons_t* out) {
     while (pieces->head != nullptr) {
         OwnedRing piece(take_front(pieces));
+        fold_spikes(&piece.ring);
         int code = relation_polygon_iserror(&piece.ring);
         if (touches_or_crosses(code))
             queue->push(piece.release(), depth + 1);
@@ -311,6 +373,17 @@ int repair_ring(const polygon_t* polygon, polygons_t* out, RepairBounds bounds) 
     if (!touches_or_crosses(relation_polygon_iserror(&cleaned.ring))) {
         com_polygons_add(out, cleaned.release());
         return 0;
+    }
+    // A ring that only touched itself through spikes comes out folded; one that was nothing but
+    // spikes encloses no area and, like the slivers of a cut, is dropped.
+    if (fold_spikes(&cleaned.ring)) {
+        int code = relation_polygon_iserror(&cleaned.ring);
+        if (encloses_no_area(code) || com_polygon_num(&cleaned.ring) < 3)
+            return 1;
+        if (!touches_or_crosses(code)) {
+            com_polygons_add(out, cleaned.release());
+            return 1;
+        }
     }
     RepairQueue queue(bounds, com_polygon_num(&cleaned.ring));
     queue.push(cleaned.release(), 0);

@@ -45,6 +45,12 @@ constexpr double kBoundaryShiftBand = 0.01;
 // Share of an area that rounding in the shoelace sums may change.
 constexpr double kAreaRoundingShare = 1e-9;
 
+// Codes of relation_polygon_iserror that the mending of snapped outlines tells apart.
+constexpr int kRingTouchesAtVertex = 1;
+constexpr int kRingCrosses = 2;
+constexpr int kRingTooFewVertices = 3;
+constexpr int kRingOnOneLine = 5;
+
 // Signed shoelace area of a closed ring (positive counter-clockwise with y up), about a nearby
 // origin so that the products stay small and the sum exact enough for rings far from (0, 0).
 double signed_area_about(const geom_t* ring, point_t origin) {
@@ -335,6 +341,24 @@ bool covers_what_a_union_covers(double covered, const polygon_t* a, const polygo
     return covered >= std::max(area_a, area_b) - slack && covered <= area_a + area_b + slack;
 }
 
+// Snapping crossings to whole units can leave a walked outline with a spike (out and straight
+// back), a touch at a vertex, a small self-crossing or a sliver without area, though together the
+// outlines cover the union. Slivers are dropped; a ring that touches or crosses itself is replaced
+// by its repaired pieces, which keep its direction and (up to the snapping) its area, so the
+// outlines stay valid. Other rings are left for the check.
+void mend_snapped_rings(polygons_t* rings) {
+    OwnedPolygons mended;
+    while (rings->head != nullptr) {
+        OwnedRing ring(take_front(rings));
+        int code = relation_polygon_iserror(&ring.ring);
+        if (code == kRingTouchesAtVertex || code == kRingCrosses)
+            error_polygon_process(&ring.ring, &mended.list);
+        else if (code != kRingTooFewVertices && code != kRingOnOneLine)
+            com_polygons_add(&mended.list, ring.release());
+    }
+    mended.hand_over(rings);
+}
+
 // 0 when every ring is valid, otherwise -3.
 int check_result_rings(const polygons_t* rings) {
     for (const polygon_node_t* node = rings->head; node != nullptr; node = node->next)
@@ -361,6 +385,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     point_t origin = com_polygon_front(a);
     WalkResult walk = polygon_and_polygon_union(a, b, &crossings.list, &made.list, origin);
     err_polygon_process(&made.list);
+    mend_snapped_rings(&made.list);
     bool walk_closed = walk.end != WalkEnd::kStepLimit;
     if (walk_closed && made.list.num == 0)
         return how_rings_lie(a, b, &crossings.list);

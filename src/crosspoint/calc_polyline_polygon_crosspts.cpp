@@ -39,8 +39,9 @@ void classify_crosspts(const polyline_t* line, const polygon_t* ring, crosspts_t
     int edges = com_polygon_num(ring);
     for (int k = first; k < list->count; ++k) {
         crosspt_t& record = list->crosspts[k];
-        record.index1 %= points;
-        record.index2 %= edges;
+        // A ring without edges (all its points one) can still be met at that point.
+        record.index1 = points > 0 ? record.index1 % points : 0;
+        record.index2 = edges > 0 ? record.index2 % edges : 0;
         record.flag = calc_crosspt_flag(line, &in_ring, record.index1);
         record.curpt_flag = 0;
     }

@@ -473,6 +473,17 @@ struct ListOf<polyline_t> {
     using type = polylines_t;
 };
 
+// A host ring whose last point is not its first is tiled as closed on its first point: left open,
+// its missing edge made the relation tests take tiles outside the ring for tiles inside it.
+void close_ring(polygon_t* ring) {
+    const int n = ring->geom.count;
+    const point_t* p = ring->geom.points;
+    if (n >= 2 && (p[0].x != p[n - 1].x || p[0].y != p[n - 1].y))
+        com_polygon_add(ring, p[0]);
+}
+
+void close_ring(polyline_t*) {}
+
 // One input shape. A shape reaching outside the tiled area is first cut to it (the cut edges
 // become press sections of polygon pieces), so nothing is produced outside the grid and a shape
 // wholly outside produces nothing; the pieces are then tiled one after another.
@@ -480,6 +491,7 @@ template <typename Shape, typename Cursor>
 void tile_shape(const TileGrid& grid, Shape* shape, Cursor* out) {
     if (shape->geom.count == 0)
         return;
+    close_ring(shape);
     rectangle_t area = grid.tiled_area();
     if (contains(area, extent_of(shape))) {
         tile_in_area(grid, shape, out);

@@ -33,6 +33,10 @@ TEST(ErrorPolygonProcess, CutsEachKindOfSelfContactIntoValidRingsAndCopiesTheOth
          "0 0, 5 0, 5 10, 0 10, 0 0 | 15 0, 20 0, 20 10, 15 10, 15 0"},
         {"0 0, 10 0, 10 10, 5 10, 5 5, 5 10, 0 10", 1,  // spike
          "0 0, 10 0, 10 10, 5 10, 0 10, 0 0"},
+        // Spikes that pierce the ring are folded away before cutting: their crossings, snapped
+        // to whole units, used to collapse the pieces they lay on (the triangle came out empty).
+        {"15 11, 13 15, 15 10, 15 15, 15 11, 8 0", 1, "15 11, 13 15, 15 10, 15 11"},
+        {"0 0, 8 4, 0 0, 10 10, 10 0, 0 10", 1, "0 0, 5 5, 0 10, 0 0 | 5 5, 10 10, 10 0, 5 5"},
         // A press section through the crossing ends (3) at it in one piece and starts (2) there
         // in the other.
         {"0 0 2, 4 4, 8 8, 10 10 3, 10 0, 0 10", 1,

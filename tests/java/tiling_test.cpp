@@ -194,6 +194,20 @@ TEST(PolygonTiling, ShapesInOrderAndInnerTilesWholeAsMarkedSquaresColumnByColumn
     EXPECT_EQ(Tiles(first, first + 4), (Tiles{{2, 2}, {2, 3}, {3, 2}, {3, 3}}));
 }
 
+// A host ring handed over without its closing point (found by fuzzing) is tiled as the closed
+// ring: it used to come out as one whole tile outside it, which it only touches at a corner.
+TEST(PolygonTiling, RingWithoutItsClosingPointIsTiledAsClosed) {
+    const Grid g{1, 0, 29, 28, 2, 2};
+    Shape open{{5, 5}, {9, 0}, {28, 28}}, closed{{5, 5}, {9, 0}, {28, 28}, {5, 5}};
+    Tiled a = tile(g, {open}, true), b = tile(g, {closed}, true);
+    ASSERT_EQ(a.size(), 1u);
+    ASSERT_EQ(b.size(), 1u);
+    EXPECT_EQ(a[0].size(), b[0].size());
+    EXPECT_NEAR(total(a[0], true), total(b[0], true), 1e-9);
+    EXPECT_NEAR(total(b[0], true), 103.5, 4.0);  // the triangle, up to snapping crossings
+    EXPECT_TRUE(pieces_in_tiles(a[0], g));
+}
+
 // An output record whatever its capacities: too small for the pieces and for one shape_parts
 // entry per shape, or already holding pieces of an earlier call.
 TEST(PolygonTiling, OutputRecordOfAnyCapacityIsGrownNotOverrun) {

@@ -648,6 +648,11 @@ def scenario_jobs():
     write("bad.ndjson", '{"type":"Feature","geometry":null}\n')
     code, _, err = run(["info", path("bad.ndjson")])
     check(code == 2 and err.count("\n") == 1 and "has no geometry" in err, "bad line: " + err)
+    # A "type" that is no string (found by fuzzing) is bad input, not a JSON type error.
+    write("bad_type.ndjson", '{"type":[[1,1]],"coordinates":[]}\n')
+    code, _, err = run(["info", path("bad_type.ndjson")])
+    check(code == 2 and err.count("\n") == 1 and err.startswith("mapgeom: " + path("bad_type")),
+          "line with a non-string type: " + err)
 
 
 def scenario_real_data():
