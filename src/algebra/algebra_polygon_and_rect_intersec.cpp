@@ -623,6 +623,7 @@ void reduce_to_window(const polygon_t* ring, const Origins* origins, const Windo
         near[edge] = edge_near(p[edge], p[edge + 1], w) ? 1 : 0;
     auto kept = [&](int i) { return i == 0 || near[i] != 0 || near[i - 1] != 0; };
     reduced_origins->clear();
+    reduced_origins->reserve(n + 1);
     for (int i = 0; i < n;) {
         com_polygon_add(reduced, p[i]);
         reduced_origins->push_back(Origin{origin(i), origins != nullptr && (*origins)[i].stand_in});
