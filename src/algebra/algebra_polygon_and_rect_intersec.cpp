@@ -183,11 +183,39 @@ private:
     int inserted_ = 0;        // points of A the crossing search inserted
 };
 
+// The crossing records by place: first_at(p) is the least record whose point is the same
+// (com_points_same) as p, or -1, as com_geom_find over the records' points answers. A tile's clip
+// has a few crossings, which a scan in record order finds sooner than the index would be built.
+class CrossingPlaces {
+public:
+    explicit CrossingPlaces(const crosspts_t* c) : c_(c), scanned_(c->count <= kScannedCrossings) {
+        if (!scanned_)
+            index_ = PlaceIndex(c->count, [c](int k) { return c->crosspts[k].pt; });
+    }
+
+    int first_at(point_t p) const {
+        if (!scanned_)
+            return index_.first_at(p);
+        for (int k = 0; k < c_->count; ++k)
+            if (com_points_same(c_->crosspts[k].pt, p) == 0)
+                return k;
+        return -1;
+    }
+
+private:
+    // Up to this many crossings are scanned rather than indexed.
+    static constexpr int kScannedCrossings = 16;
+
+    const crosspts_t* c_;
+    bool scanned_;
+    PlaceIndex index_;
+};
+
 // records_at_vertices of the crossings: the lookup by place is skipped for a vertex outside the
 // box of the crossing points grown by twice the coincidence tolerance, which can be the same
 // (com_points_same) as none of them. On a ring reduced for a tile most vertices lie there.
 std::vector<int> crossings_at_vertices(const polygon_t* ring, const crosspts_t* c,
-                                       const PlaceIndex& index) {
+                                       const CrossingPlaces& index) {
     double min_x = HUGE_VAL, min_y = HUGE_VAL, max_x = -HUGE_VAL, max_y = -HUGE_VAL;
     for (int k = 0; k < c->count; ++k) {
         point_t p = c->crosspts[k].pt;
@@ -208,7 +236,7 @@ std::vector<int> crossings_at_vertices(const polygon_t* ring, const crosspts_t* 
 
 class ClipWalk : WalkState {
 public:
-    ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const PlaceIndex& index,
+    ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const CrossingPlaces& index,
              polygons_t* out, const WholeRingSteps& whole)
         : WalkState(a, b),
           whole_(whole),
@@ -406,7 +434,7 @@ private:
 // Whether a's vertices (crossing points skipped) end the scan outside b: -1 when one lies inside
 // b, otherwise 1 when the scan stopped at a vertex outside b and 0 when every vertex looked at
 // lies on b's boundary.
-int scan_vertices(const polygon_t* a, const polygon_t* b, const PlaceIndex& c) {
+int scan_vertices(const polygon_t* a, const polygon_t* b, const CrossingPlaces& c) {
     int outside = 0;
     for (int i = 0; i < com_polygon_num(a); ++i) {
         point_t p = a->geom.points[i];
@@ -429,7 +457,7 @@ point_t middle_of(const polygon_t* rect) {
     return point_t{(extent.min_x + extent.max_x) / 2.0, (extent.min_y + extent.max_y) / 2.0, 0.0};
 }
 
-int touching_code(const polygon_t* a, const polygon_t* b, const PlaceIndex& c) {
+int touching_code(const polygon_t* a, const polygon_t* b, const CrossingPlaces& c) {
     int a_out = scan_vertices(a, b, c);
     if (a_out < 0)
         return kClipTouchPolygonInside;
@@ -454,7 +482,7 @@ int touching_code(const polygon_t* a, const polygon_t* b, const PlaceIndex& c) {
 
 int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pieces,
                 const WholeRingSteps& whole) {
-    PlaceIndex index(c->count, [c](int k) { return c->crosspts[k].pt; });
+    CrossingPlaces index(c);
     int code = ClipWalk(a, b, c, index, pieces, whole).run();
     err_polygon_process(pieces);
     trace_faulty_results(pieces);
@@ -595,6 +623,7 @@ void reduce_to_window(const polygon_t* ring, const Origins* origins, const Windo
         near[edge] = edge_near(p[edge], p[edge + 1], w) ? 1 : 0;
     auto kept = [&](int i) { return i == 0 || near[i] != 0 || near[i - 1] != 0; };
     reduced_origins->clear();
+    reduced_origins->reserve(n + 1);
     for (int i = 0; i < n;) {
         com_polygon_add(reduced, p[i]);
         reduced_origins->push_back(Origin{origin(i), origins != nullptr && (*origins)[i].stand_in});

@@ -52,6 +52,8 @@ public:
     // coordinates must be whole numbers (as in the tiled clipping), so that removing its repeated
     // points moves nothing.
     bool inside(point_t p) const;
+    // The vertices of the ring clipped from (the reduced ring of a narrowed source).
+    int ring_vertices() const { return ring_.geom.count; }
 
 private:
     // What every source made from one polygon shares.

@@ -350,6 +350,11 @@ int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& bou
 
 namespace {
 
+// A clipping source of at most this many vertices is not narrowed to a block: reducing it costs
+// about what clipping the block's few tiles from it costs, and a tile's clip reduces it to the
+// tile's window all the same.
+constexpr int kNarrowAbove = 48;
+
 // A polygon lying in the tiled area, prepared once for the blocks and tiles it is tiled on: for
 // clipping by many tiles, and the boxes of its edges, for telling blocks its boundary does not
 // come near.
@@ -365,8 +370,8 @@ struct TiledPolygon {
 
 // Tiles the polygon on a block. `near` is a clipping source of the polygon whose area holds the
 // block: the block's tiles are clipped from it, and it locates the corners of the sub-blocks. The
-// recursion narrows it to each sub-block it goes into, so that a vertex far from a block is not
-// looked at again below that block.
+// recursion narrows it to each sub-block it goes into (while it is longer than kNarrowAbove), so
+// that a vertex far from a block is not looked at again below that block.
 void tile_polygon_block(const TileGrid& grid, TiledPolygon* shape, Block block,
                         const RectClipSource& near, PolygonCursor* out) {
     if (out->failed())
@@ -384,7 +389,7 @@ void tile_polygon_block(const TileGrid& grid, TiledPolygon* shape, Block block,
         switch (action_of(relation_polygon_and_block(shape->polygon, shape->boundary, rect,
                                                      &outline.ring, near))) {
             case BlockAction::kRecurse:
-                if (grid.narrow_blocks) {
+                if (grid.narrow_blocks && near.ring_vertices() > kNarrowAbove) {
                     const RectClipSource narrowed(near, rect);
                     tile_polygon_block(grid, shape, sub[i], narrowed, out);
                 } else {

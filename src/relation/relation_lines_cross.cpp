@@ -5,12 +5,25 @@
 // (0) when it lies within both segments' boxes grown by the permit, and else is reported as 4.
 #include <cmath>
 
+#include "com/tolerances.h"
 #include "mapgeom/relation.h"
 #include "measure/measure_internal.h"
 
 namespace {
 
 using mapgeom::kDirectionTolerance;
+
+// com_points_same and com_line_same, worked out in place: this test runs for every pair of
+// segments the crossing searches and the validity sweep propose, and a call into another unit
+// for each point comparison costs more than the comparison.
+bool points_same(point_t a, point_t b) {
+    return std::fabs(a.x - b.x) < mapgeom::kSamePoint && std::fabs(a.y - b.y) < mapgeom::kSamePoint;
+}
+
+bool segments_same(point_t a1, point_t a2, point_t b1, point_t b2) {
+    return (points_same(a1, b1) && points_same(a2, b2)) ||
+           (points_same(a1, b2) && points_same(a2, b1));
+}
 
 // Crossing point of the carrying lines of a and b, which are known not to be parallel.
 // Near-vertical and near-horizontal lines are taken exactly as vertical / horizontal, so the point
@@ -52,13 +65,13 @@ int relation_lines_cross_by_permit(point_t* out, point_t a1, point_t a2, point_t
     double ka = (a2.y - a1.y) / dxa;
     double kb = (b2.y - b1.y) / dxb;
 
-    if (com_line_same(a1, a2, b1, b2) == 0)
+    if (segments_same(a1, a2, b1, b2))
         return 5;
-    if (com_points_same(a1, b1) == 0 || com_points_same(a1, b2) == 0) {
+    if (points_same(a1, b1) || points_same(a1, b2)) {
         *out = a1;
         return 0;
     }
-    if (com_points_same(a2, b1) == 0 || com_points_same(a2, b2) == 0) {
+    if (points_same(a2, b1) || points_same(a2, b2)) {
         *out = a2;
         return 0;
     }
