@@ -229,12 +229,16 @@ int segment_count(const geom_t* shape) {
 // first shape's segment outer) that `cross` finds meeting at c lists c once in `points` and puts
 // it into each shape with `put(live shape, copy, segment, c)`. Both shapes are written back at the
 // end; should scratch memory run out, they keep their points and the list keeps what it took.
+//
+// The shapes are read in place: neither changes before the end. Only when the list is one of the
+// shapes, so that listing a crossing would move that shape's points, does the loop read copies.
 template <typename Cross, typename Put>
 int run_crossing_finder(geom_t* first, geom_t* second, geom_t* points, Cross cross, Put put) {
-    OwnedRing copy1(ring_of_points(first));
-    OwnedRing copy2(ring_of_points(second));
-    const geom_t* c1 = &copy1.ring.geom;
-    const geom_t* c2 = &copy2.ring.geom;
+    bool list_is_shape = points == first || points == second;
+    OwnedRing copy1(list_is_shape ? ring_of_points(first) : polygon_t{});
+    OwnedRing copy2(list_is_shape ? ring_of_points(second) : polygon_t{});
+    const geom_t* c1 = list_is_shape ? &copy1.ring.geom : first;
+    const geom_t* c2 = list_is_shape ? &copy2.ring.geom : second;
     return guarded(0, [&] {
         LiveShape live1(c1);
         LiveShape live2(c2);

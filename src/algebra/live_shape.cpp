@@ -50,6 +50,11 @@ void PlaceList::add_once(point_t p) {
 
 namespace {
 
+// Room kept for inserted points beyond the shape's own, so that the first crossings do not move
+// every point: a share of the shape's size and a few more.
+constexpr int kInsertedShare = 16;
+constexpr int kInsertedRoom = 64;
+
 // Inserted points per chunk and chunks per group: one that grows past twice this is halved.
 constexpr size_t kChunkSize = 32;
 constexpr size_t kGroupSize = 32;
@@ -106,17 +111,27 @@ bool LiveShape::Box::may_hold(point_t from, point_t c, double permit) const {
 }
 
 LiveShape::LiveShape(const geom_t* shape)
-    : original_count_(shape->count),
-      points_(shape->points, shape->points + shape->count),
-      parts_(shape->count > 1 ? shape->count - 1 : 0) {
-    grid_.reserve(original_count_);
+    : original_count_(shape->count), part_index_(shape->count > 1 ? shape->count - 1 : 0, -1) {
+    grid_.reserve(original_count_, original_count_ / kInsertedShare + kInsertedRoom);
     for (int k = 0; k < original_count_; ++k)
-        grid_.add(k, points_[k]);
+        grid_.add(k, shape->points[k]);
+}
+
+const LiveShape::Part& LiveShape::part_of(int i) const {
+    int index = part_index_[i];
+    return index < 0 ? no_part_ : parts_[index];
+}
+
+LiveShape::Part& LiveShape::part_to_fill(int i) {
+    if (part_index_[i] < 0) {
+        part_index_[i] = static_cast<int>(parts_.size());
+        parts_.emplace_back();
+    }
+    return parts_[part_index_[i]];
 }
 
 int LiveShape::add_point(int segment, point_t p) {
-    int id = static_cast<int>(points_.size());
-    points_.push_back(p);
+    int id = grid_.size();
     segment_of_.push_back(segment);
     grid_.add(id, p);
     changed_ = true;
@@ -124,18 +139,18 @@ int LiveShape::add_point(int segment, point_t p) {
 }
 
 void LiveShape::place_in_part(int i, Place place, int id) {
-    Part& part = parts_[i];
+    Part& part = part_to_fill(i);
     if (part.empty())
         part.push_back(Group{{Chunk{{}, Box::empty()}}, Box::empty()});
     Group& group = part[place.group];
     Chunk& chunk = group.chunks[place.chunk];
     chunk.ids.insert(chunk.ids.begin() + static_cast<long>(place.at), id);
-    chunk.box.take(points_[id]);
-    group.box.take(points_[id]);
+    chunk.box.take(point(id));
+    group.box.take(point(id));
     halve_if_large(&group.chunks, place.chunk, kChunkSize, &Chunk::ids, [&](Chunk* c) {
         c->box = Box::empty();
         for (int k : c->ids)
-            c->box.take(points_[k]);
+            c->box.take(point(k));
     });
     halve_if_large(&part, place.group, kGroupSize, &Group::chunks, [](Group* g) {
         g->box = Box::empty();
@@ -158,23 +173,23 @@ bool LiveShape::segment_has_point(int i, point_t p) const {
 }
 
 bool LiveShape::insert_on_segment(int i, point_t c, double permit) {
-    const Part& part = parts_[i];
-    point_t from = points_[i];
+    const Part& part = part_of(i);
+    point_t from = point(i);
     for (size_t g = 0; g < part.size(); ++g) {
         const Group& group = part[g];
         point_t group_from = from;
-        from = points_[group.chunks.back().ids.back()];
+        from = point(group.chunks.back().ids.back());
         if (!group.box.may_hold(group_from, c, permit))
             continue;
         point_t stretch_from = group_from;
         for (size_t t = 0; t < group.chunks.size(); ++t) {
             const Chunk& chunk = group.chunks[t];
             point_t chunk_from = stretch_from;
-            stretch_from = points_[chunk.ids.back()];
+            stretch_from = point(chunk.ids.back());
             if (!chunk.box.may_hold(chunk_from, c, permit))
                 continue;
             for (size_t k = 0; k < chunk.ids.size(); ++k) {
-                point_t to = points_[chunk.ids[k]];
+                point_t to = point(chunk.ids[k]);
                 if (stretch_holds(chunk_from, to, c, permit)) {
                     place_in_part(i, Place{g, t, k}, add_point(i, c));
                     return true;
@@ -183,7 +198,7 @@ bool LiveShape::insert_on_segment(int i, point_t c, double permit) {
             }
         }
     }
-    if (!stretch_holds(from, points_[i + 1], c, permit))
+    if (!stretch_holds(from, point(i + 1), c, permit))
         return false;
     Place end{0, 0, 0};
     if (!part.empty()) {
@@ -207,7 +222,7 @@ bool LiveShape::before(int a, int b) const {
         return segment_a < segment_b;
     if (!is_inserted(a) || !is_inserted(b))
         return !is_inserted(a);
-    for (const Group& group : parts_[segment_a])
+    for (const Group& group : part_of(segment_a))
         for (const Chunk& chunk : group.chunks)
             for (int id : chunk.ids)
                 if (id == a || id == b)
@@ -224,10 +239,9 @@ bool LiveShape::replace_first_at(point_t p, point_t value) {
     if (first < 0)
         return false;
     grid_.move(first, value);
-    points_[first] = value;
     changed_ = true;
     if (is_inserted(first)) {
-        for (Group& group : parts_[segment_of(first)]) {
+        for (Group& group : part_to_fill(segment_of(first))) {
             for (Chunk& chunk : group.chunks) {
                 if (std::find(chunk.ids.begin(), chunk.ids.end(), first) == chunk.ids.end())
                     continue;
@@ -244,12 +258,12 @@ void LiveShape::write_to(geom_t* target) const {
         return;
     com_geom_clear(target);
     for (int k = 0; k < original_count_; ++k) {
-        com_geom_add(target, points_[k]);
-        if (k < static_cast<int>(parts_.size()))
-            for (const Group& group : parts_[k])
+        com_geom_add(target, point(k));
+        if (k < static_cast<int>(part_index_.size()))
+            for (const Group& group : part_of(k))
                 for (const Chunk& chunk : group.chunks)
                     for (int id : chunk.ids)
-                        com_geom_add(target, points_[id]);
+                        com_geom_add(target, point(id));
     }
 }
 

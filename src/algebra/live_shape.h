@@ -100,11 +100,19 @@ private:
     void place_in_part(int i, Place place, int id);
     bool stretch_holds(point_t from, point_t to, point_t c, double permit) const;
 
+    point_t point(int id) const { return grid_.place(id); }
+    // The part of segment i: its inserted points (none when it has no entry).
+    const Part& part_of(int i) const;
+    Part& part_to_fill(int i);
+
     int original_count_;
-    std::vector<point_t> points_;  // by id: the shape's points, then inserted ones
     std::vector<int> segment_of_;  // segment of each inserted point
-    std::vector<Part> parts_;      // per segment
-    PlaceIndex grid_;
+    // Segment i's part is parts_[part_index_[i]], or empty at -1: most segments take no crossing,
+    // so only those that do hold a part.
+    std::vector<int> part_index_;
+    std::vector<Part> parts_;
+    Part no_part_;     // the part of every segment without one
+    PlaceIndex grid_;  // by id: the shape's points, then inserted ones
     bool changed_ = false;
 };
 

@@ -76,9 +76,14 @@ void PlaceIndex::grow() {
     }
 }
 
-void PlaceIndex::reserve(int count) {
+void PlaceIndex::reserve(int count, int more) {
     if (count <= 0 || !slots_.empty())
         return;
+    std::size_t room =
+        static_cast<std::size_t>(count) + static_cast<std::size_t>(std::max(more, 0));
+    places_.reserve(room);
+    next_.reserve(room);
+    stored_.reserve(room);
     places_.resize(count);
     next_.resize(count, -1);
     stored_.resize(count, 0);

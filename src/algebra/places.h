@@ -38,8 +38,13 @@ public:
     explicit PlaceIndex(const geom_t* points)
         : PlaceIndex(points->count, [points](int k) { return points->points[k]; }) {}
 
-    // Room for ids 0 .. count - 1 (in as many cells) without growing; for an empty index.
-    void reserve(int count);
+    // Room for ids 0 .. count - 1 (in as many cells) without growing, and for `more` ids after
+    // them without moving the points; for an empty index.
+    void reserve(int count, int more = 0);
+
+    // One more than the largest id added (or reserved), and the point of an id below that.
+    int size() const { return static_cast<int>(places_.size()); }
+    point_t place(int id) const { return places_[id]; }
 
     void add(int id, point_t p);
     // Point id moves to `to`.

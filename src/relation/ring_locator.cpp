@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 #include "com/boundary.h"
@@ -36,6 +37,19 @@ constexpr int kEdgesPerSlab = 16;
 // Edges long in x are listed in every slab they meet; fewer, wider slabs keep the lists within
 // this many entries per edge in all.
 constexpr int kMaxEntriesPerEdge = 4;
+
+// The nearest float at or below v, and at or above v (a value beyond the float range goes to the
+// largest float or to infinity on the side that still holds it).
+float float_down(double v) {
+    float f = static_cast<float>(v);
+    return static_cast<double>(f) > v ? std::nextafter(f, -std::numeric_limits<float>::infinity())
+                                      : f;
+}
+float float_up(double v) {
+    float f = static_cast<float>(v);
+    return static_cast<double>(f) < v ? std::nextafter(f, std::numeric_limits<float>::infinity())
+                                      : f;
+}
 
 bool is_finite_point(point_t p) {
     return std::isfinite(p.x) && std::isfinite(p.y);
@@ -121,6 +135,15 @@ void fill_slabs(EdgeSlabs* slabs, const std::vector<SlabEntry>& edges,
 // The slabs of the finite edges: the narrowest of n / kEdgesPerSlab slabs, half as many, a quarter
 // ... that keeps within kMaxEntriesPerEdge entries per edge (one slab always does).
 void build_slabs(EdgeSlabs* slabs, const point_t* points, int n) {
+    slabs->origin_x = slabs->origin_y = 0.0;
+    for (int i = 0; i < n; ++i) {
+        if (is_finite_point(points[i])) {
+            slabs->origin_x = points[i].x;
+            slabs->origin_y = points[i].y;
+            break;
+        }
+    }
+    double ox = slabs->origin_x, oy = slabs->origin_y;
     std::vector<SlabEntry> edges;
     edges.reserve(n);
     for (int i = 0; i < n; ++i) {
@@ -128,8 +151,10 @@ void build_slabs(EdgeSlabs* slabs, const point_t* points, int n) {
         point_t w = points[i + 1];
         if (!is_finite_point(v) || !is_finite_point(w))
             continue;
-        edges.push_back({std::min(v.x, w.x) - kRayWindow, std::max(v.x, w.x) + kRayWindow,
-                         std::min(v.y, w.y), std::max(v.y, w.y), i});
+        edges.push_back({float_down((std::min(v.x, w.x) - kRayWindow) - ox),
+                         float_up((std::max(v.x, w.x) + kRayWindow) - ox),
+                         float_down(std::min(v.y, w.y) - oy), float_up(std::max(v.y, w.y) - oy),
+                         i});
     }
     int stride = static_cast<int>(edges.size()) >= kCutSampleStride * kMinIndexedEdges
                      ? kCutSampleStride
@@ -159,9 +184,9 @@ int boundary_code(RingLocator* locator, point_t p, double permit) {
     double reach = boundary_reach(permit);
     double half_x = 2 * reach + kRelativeWindowSlack * std::fabs(p.x);
     double half_y = 2 * reach + kRelativeWindowSlack * std::fabs(p.y);
-    double left = p.x - half_x, right = p.x + half_x;
-    double bottom = p.y - half_y, top = p.y + half_y;
     const EdgeSlabs& slabs = locator->slabs;
+    double left = (p.x - half_x) - slabs.origin_x, right = (p.x + half_x) - slabs.origin_x;
+    double bottom = (p.y - half_y) - slabs.origin_y, top = (p.y + half_y) - slabs.origin_y;
     std::vector<int>& hits = locator->hits;
     hits = locator->unlisted;
     for (int s = slab_of(slabs, left), last = slab_of(slabs, right); s <= last; ++s)
@@ -186,10 +211,13 @@ int ray_crossings(const RingLocator& locator, point_t p) {
     const point_t* points = locator.ring->geom.points;
     int n = com_polygon_num(locator.ring);
     int crossings = 0;
-    int s = slab_of(slabs, p.x);
-    for (int k = slabs.first[s]; k < slabs.first[s + 1] && slabs.entries[k].min_y < p.y; ++k) {
+    // Relative to the origin an edge below p may start level with p (rounding keeps order, not
+    // strict order), so the list is read up to p's level.
+    double x = p.x - slabs.origin_x, y = p.y - slabs.origin_y;
+    int s = slab_of(slabs, x);
+    for (int k = slabs.first[s]; k < slabs.first[s + 1] && slabs.entries[k].min_y <= y; ++k) {
         const SlabEntry& e = slabs.entries[k];
-        if (e.min_x <= p.x && p.x <= e.max_x && edge_crosses_ray_below(points, n, e.edge, p))
+        if (e.min_x <= x && x <= e.max_x && edge_crosses_ray_below(points, n, e.edge, p))
             ++crossings;
     }
     for (int i : locator.unlisted)

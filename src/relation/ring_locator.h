@@ -11,12 +11,16 @@
 namespace mapgeom {
 
 // An edge's box, its x range grown by twice the ray's tolerance (every p.x that may let the edge
-// count for the downward ray lies within it).
+// count for the downward ray lies within it), relative to the slabs' origin and in single precision
+// rounded outward: the box only proposes edges to the exact per-edge tests, so a box that holds the
+// exact one proposes every edge it would, in half the memory. (Rounding is monotonic, so a point
+// within the exact box lies, relative to the origin, within the stored one; the origin, a vertex of
+// the ring, keeps the stored boxes as tight as the ring's extent allows.)
 struct SlabEntry {
-    double min_x;
-    double max_x;
-    double min_y;
-    double max_y;
+    float min_x;
+    float max_x;
+    float min_y;
+    float max_y;
     int edge;
 };
 
@@ -24,6 +28,8 @@ struct SlabEntry {
 // range meets it, by lower y. A point's ray visits only the point's slab, up to the point's y; the
 // boundary pass visits the slabs its window meets, up to the window's top.
 struct EdgeSlabs {
+    double origin_x = 0.0;  // boxes, cuts and queries are relative to this point
+    double origin_y = 0.0;
     std::vector<double> cuts;        // ascending: slab s holds cuts[s - 1] <= x < cuts[s]
     std::vector<int> first;          // slab s lists entries[first[s]] .. entries[first[s + 1] - 1]
     std::vector<SlabEntry> entries;  // a few per edge in all

@@ -21,9 +21,10 @@ constexpr double kInf = std::numeric_limits<double>::infinity();
 const double kOffsets[] = {0.0, 1e-7, 1e-6, 2e-6, 1e-4, 0.0099, 0.01, 0.0101, 0.02000001, 0.5};
 
 // Kinds 0 and 1: stars with whole or fractional coordinates; 2 to 5: rings on grids of steps 1,
-// 5e-7 and 0.005, and of step 1 far from the origin (collinear runs, vertical edges, repeated x and
-// points, self-crossings); 6: a star with a coordinate of a vertex made NaN or infinite, alone or
-// on an edge running along that axis.
+// 5e-7 and 0.005, and of step 1 far from the origin, half of these with their first vertex at the
+// origin, so that the locator's single-precision boxes are far coarser than the edges near the
+// grid (collinear runs, vertical edges, repeated x and points, self-crossings); 6: a star with a
+// coordinate of a vertex made NaN or infinite, alone or on an edge running along that axis.
 std::vector<Xy> random_ring(std::mt19937& rng, int kind) {
     const double steps[] = {1, 5e-7, 0.005, 1}, scale = kind == 1 ? 3 : 1000;
     if (kind >= 2 && kind < 6) {
@@ -31,6 +32,8 @@ std::vector<Xy> random_ring(std::mt19937& rng, int kind) {
         const double step = steps[kind - 2], origin = kind == 5 ? 1658880000 : 0;
         for (Xy& v : ring)
             v = {origin + step * random_int(rng, 0, 6), origin + step * random_int(rng, 0, 6)};
+        if (kind == 5 && random_int(rng, 0, 1))
+            ring[0] = {0, 0};
         return ring;
     }
     std::vector<Xy> ring = random_star(rng, random_int(rng, 3, 100), random_real(rng, -9, 9), 0,
