@@ -14,6 +14,9 @@
 namespace mapgeom {
 namespace {
 
+// Up to this many records, ordering and merging them along a shape allocates nothing.
+constexpr int kStackRecords = 16;
+
 // A record's place along a shape: its edge, its distance from the edge's start, then, for equal
 // places, its edge on the other shape and its place in the list. Copies of one crossing found on
 // two edges of the other shape (at a vertex of it) thus keep the copy on the lower edge, whatever
@@ -104,13 +107,25 @@ void sort_and_merge_crosspts(const geom_t* shape, crosspts_t* list, int first, i
         return;
     crosspt_t* records = list->crosspts + first;
     int other = which == 0 ? 1 : 0;
-    std::vector<AlongKey> keys(count);
+    // A clip or an overlay of small rings brings a handful of records: those stay on the stack.
+    AlongKey stacked_keys[kStackRecords];
+    crosspt_t stacked_kept[kStackRecords];
+    std::vector<AlongKey> heap_keys;
+    std::vector<crosspt_t> heap_kept;
+    AlongKey* keys = stacked_keys;
+    crosspt_t* kept = stacked_kept;
+    if (count > kStackRecords) {
+        heap_keys.resize(count);
+        heap_kept.resize(count);
+        keys = heap_keys.data();
+        kept = heap_kept.data();
+    }
     for (int k = 0; k < count; ++k) {
         int edge = crosspt_index(records[k], which);
         double distance = calc_points_distance(com_geom_at(shape, edge), records[k].pt);
         keys[k] = {k, edge, distance, crosspt_index(records[k], other)};
     }
-    std::sort(keys.begin(), keys.end(), along_less);
+    std::sort(keys, keys + count, along_less);
 
     // Whether the shape runs from edge `from` to edge `to` (from <= to) without leaving place p.
     auto stays_at = [&](int from, int to, point_t p) {
@@ -128,21 +143,20 @@ void sort_and_merge_crosspts(const geom_t* shape, crosspts_t* list, int first, i
         return !rule.per_pass_of_shape ||
                stays_at(crosspt_index(earlier, which), crosspt_index(later, which), later.pt);
     };
-    std::vector<crosspt_t> kept;
-    kept.reserve(count);
+    int kept_count = 0;
     for (int k = 0; k < count; ++k) {
         const crosspt_t& record = records[keys[k].position];
         if (k > 0 && one_crossing(records[keys[k - 1].position], record))
             continue;
-        kept.push_back(record);
+        kept[kept_count++] = record;
     }
-    if (rule.ring && kept.size() > 1 &&
-        same_within(kept.back().pt, kept.front().pt, rule.tolerance) &&
+    if (rule.ring && kept_count > 1 &&
+        same_within(kept[kept_count - 1].pt, kept[0].pt, rule.tolerance) &&
         (!rule.per_pass_of_other ||
-         crosspt_index(kept.back(), other) == crosspt_index(kept.front(), other)))
-        kept.pop_back();
-    std::copy(kept.begin(), kept.end(), records);
-    list->count = first + static_cast<int>(kept.size());
+         crosspt_index(kept[kept_count - 1], other) == crosspt_index(kept[0], other)))
+        --kept_count;
+    std::copy(kept, kept + kept_count, records);
+    list->count = first + kept_count;
 }
 
 void insert_crosspts_along(const geom_t* copy, int point_count,

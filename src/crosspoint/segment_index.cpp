@@ -55,11 +55,6 @@ void collect_hits(const SegmentIndex& index, const SegmentBox& query, size_t lev
 
 }  // namespace
 
-SegmentBox grown_segment_box(point_t a, point_t b) {
-    return {std::fmin(a.x, b.x) - kCandidateBoxMargin, std::fmin(a.y, b.y) - kCandidateBoxMargin,
-            std::fmax(a.x, b.x) + kCandidateBoxMargin, std::fmax(a.y, b.y) + kCandidateBoxMargin};
-}
-
 void build_segment_index(SegmentIndex* index, const geom_t* shape, int segment_count) {
     std::vector<SegmentBox> boxes(segment_count);
     for (int j = 0; j < segment_count; ++j)

@@ -1,8 +1,11 @@
-// Candidate segment pairs for the all-pairs crossing searches, proposed through a packed R-tree of
-// segment boxes. For every segment i of the first shape (in order) it visits, in ascending order,
-// every segment j of the second shape whose box, grown by kCandidateBoxMargin, meets i's grown box:
-// the same pairs, in the same order, that the plain double loop reaches with a meeting result,
-// since no segment test of the library reports a meeting farther than 0.01 from both segments.
+// Candidate segment pairs for the all-pairs crossing searches: through a packed R-tree of segment
+// boxes, or for small inputs a double loop testing the same boxes. For every segment i of the first
+// shape (in order) they visit, in ascending order, every segment j of the second shape whose box,
+// grown by kCandidateBoxMargin, meets i's grown box: the same pairs, in the same order, that the
+// plain double loop reaches with a meeting result. A segment test reports a meeting only at a
+// shared endpoint (within 0.0001), at an endpoint of one lying within its band of the other
+// (parallel segments, band 0.01), or at a crossing inside both boxes grown by its permit (at most
+// 0.01): always at a point within 0.01 of both boxes, so boxes grown by more never miss it.
 #ifndef MAPGEOM_SRC_CROSSPOINT_SEGMENT_INDEX_H
 #define MAPGEOM_SRC_CROSSPOINT_SEGMENT_INDEX_H
 
@@ -19,6 +22,10 @@ constexpr double kCandidateBoxMargin = 0.02;
 
 // Below this many pairs the double loop is cheaper than building an index.
 constexpr long long kIndexedPairThreshold = 4096;
+
+// Up to this many segments of the second shape, the double loop keeps their boxes on the stack
+// instead of rebuilding each for every segment of the first shape.
+constexpr int kStackBoxedSegments = 64;
 
 // Orders doubles ascending with NaN after every number, so a sort never sees an inconsistent
 // comparison when a shape carries a NaN coordinate.
@@ -48,8 +55,12 @@ struct SegmentIndex {
 };
 
 // The box of segment a-b grown by kCandidateBoxMargin. NaN coordinates are left out (a segment test
-// never reports a meeting at one); a segment of NaN points gets a box that meets nothing.
-SegmentBox grown_segment_box(point_t a, point_t b);
+// never reports a meeting at one); a segment of NaN points gets a box that meets nothing. Inline:
+// the small searches build one for every segment of both shapes on every call.
+inline SegmentBox grown_segment_box(point_t a, point_t b) {
+    return {std::fmin(a.x, b.x) - kCandidateBoxMargin, std::fmin(a.y, b.y) - kCandidateBoxMargin,
+            std::fmax(a.x, b.x) + kCandidateBoxMargin, std::fmax(a.y, b.y) + kCandidateBoxMargin};
+}
 
 // Whether two boxes meet (comparisons with NaN are false, so a NaN box meets nothing).
 inline bool segment_boxes_meet(const SegmentBox& a, const SegmentBox& b) {
@@ -62,17 +73,38 @@ void build_segment_index(SegmentIndex* index, const geom_t* shape, int segment_c
 void query_segment_index(const SegmentIndex& index, const SegmentBox& query,
                          std::vector<int>* hits);
 
+// The double loop for small inputs, with the index's box test on each pair: a pair whose grown
+// boxes miss each other costs a few comparisons instead of a segment test. No allocation.
+template <typename Visit>
+void for_each_boxed_pair(const geom_t* first, int first_segments, const geom_t* second,
+                         int second_segments, Visit visit) {
+    SegmentBox stacked[kStackBoxedSegments];
+    bool on_stack = second_segments <= kStackBoxedSegments;
+    for (int j = 0; on_stack && j < second_segments; ++j)
+        stacked[j] = grown_segment_box(second->points[j], second->points[j + 1]);
+    for (int i = 0; i < first_segments; ++i) {
+        SegmentBox box = grown_segment_box(first->points[i], first->points[i + 1]);
+        for (int j = 0; j < second_segments; ++j) {
+            bool meet = on_stack
+                            ? segment_boxes_meet(box, stacked[j])
+                            : segment_boxes_meet(
+                                  box, grown_segment_box(second->points[j], second->points[j + 1]));
+            if (meet)
+                visit(i, j);
+        }
+    }
+}
+
 // Calls visit(i, j) for the candidate pairs of segments i of `first` (0 .. first_segments - 1,
-// outer loop) and j of `second` (inner loop, ascending). Small inputs get every pair.
+// outer loop) and j of `second` (inner loop, ascending): the pairs whose grown boxes meet, through
+// the double loop for small inputs and through an index otherwise.
 template <typename Visit>
 void for_each_candidate_pair(const geom_t* first, int first_segments, const geom_t* second,
                              int second_segments, Visit visit) {
     if (first_segments <= 0 || second_segments <= 0)
         return;
     if (static_cast<long long>(first_segments) * second_segments <= kIndexedPairThreshold) {
-        for (int i = 0; i < first_segments; ++i)
-            for (int j = 0; j < second_segments; ++j)
-                visit(i, j);
+        for_each_boxed_pair(first, first_segments, second, second_segments, visit);
         return;
     }
     SegmentIndex index;
