@@ -421,6 +421,84 @@ int connect_polygons(polygon_t* polygon, polyline_t* line, geom_t* points, polyg
     return 0;
 }
 
+// Cuts a counter-clockwise ring free of repeated points by a line free of repeated points, both
+// scratch copies worked on in place, and appends the pieces to out; returns whether any came out.
+bool cut_ring(polygon_t* ring, polyline_t* line, polygons_t* out) {
+    // Pieces are built apart from the caller's list, so that the clean-up sees only them.
+    OwnedPolygons pieces;
+    if (com_polygon_num(ring) >= 3 && com_polyline_num(line) >= 2) {
+        OwnedPoints points;
+        find_all_polyline_crosspts(line, ring, &points.g);
+        connect_polygons(ring, line, &points.g, &pieces.list);
+    }
+    err_polygon_process(&pieces.list);
+    bool cut = pieces.list.head != nullptr;
+    pieces.hand_over(out);
+    return cut;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Lines that turn straight back. The walk traces each stretch inside once in each direction, so a
+// stretch the line itself passes twice would be traced four times and the pieces beside it twice
+// over. Such a line is cut where it turns back, and the polygon is cut by one part after another.
+
+// Whether the line turns straight back at its inner point k: the stretches before and after lie
+// exactly on one line and point opposite ways.
+bool turns_back_at(const geom_t* g, int k) {
+    point_t a = g->points[k - 1], b = g->points[k], c = g->points[k + 1];
+    double ux = b.x - a.x, uy = b.y - a.y, vx = c.x - b.x, vy = c.y - b.y;
+    bool collinear = !(ux * vy - uy * vx < 0.0) && !(ux * vy - uy * vx > 0.0);
+    return collinear && ux * vx + uy * vy < 0.0;
+}
+
+// The indexes of the line's first point, of each point where it turns straight back, and of its
+// last point: consecutive entries bound parts that never turn back.
+std::vector<int> turn_back_bounds(const geom_t* g) {
+    std::vector<int> bounds{0};
+    for (int k = 1; k + 1 < g->count; ++k)
+        if (turns_back_at(g, k))
+            bounds.push_back(k);
+    bounds.push_back(g->count - 1);
+    return bounds;
+}
+
+// The line's points from index `first` to index `last`.
+polyline_t part_of_line(const polyline_t* line, int first, int last) {
+    polyline_t part;
+    com_polyline_init(&part);
+    for (int k = first; k <= last; ++k)
+        com_polyline_add(&part, line->geom.points[k]);
+    return part;
+}
+
+// Cuts the ring by each part of the line in turn: every piece so far is replaced, in place, by
+// the pieces the next part cuts it into, and is kept as it is when that part does not cut it.
+// Appends the pieces to out, or nothing when no part cut anything.
+void cut_ring_by_parts(const polygon_t* ring, const polyline_t* line,
+                       const std::vector<int>& bounds, polygons_t* out) {
+    OwnedPolygons pieces;
+    com_polygons_add_copy(&pieces.list, *ring);
+    bool cut_any = false;
+    for (size_t b = 0; b + 1 < bounds.size(); ++b) {
+        OwnedLine part(part_of_line(line, bounds[b], bounds[b + 1]));
+        OwnedPolygons next;
+        for (const polygon_node_t* node = pieces.list.head; node != nullptr; node = node->next) {
+            OwnedRing work(&node->polygon);
+            make_counter_clockwise(&work.ring);
+            OwnedLine cut(&part.line);
+            if (cut_ring(&work.ring, &cut.line, &next.list))
+                cut_any = true;
+            else
+                com_polygons_add_copy(&next.list, node->polygon);
+        }
+        com_polygons_free(&pieces.list);
+        com_polygons_init(&pieces.list);
+        next.hand_over(&pieces.list);
+    }
+    if (cut_any)
+        pieces.hand_over(out);
+}
+
 }  // namespace
 
 int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* out) {
@@ -432,13 +510,12 @@ int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* 
         OwnedRing ring(polygon);
         drop_repeated_points(&cut.line.geom);
         drop_repeated_points(&ring.ring.geom);
-        // Pieces are built apart from the caller's list, so that the clean-up sees only them.
         OwnedPolygons pieces;
-        if (com_polygon_num(&ring.ring) >= 3 && com_polyline_num(&cut.line) >= 2) {
-            OwnedPoints points;
-            find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
-            connect_polygons(&ring.ring, &cut.line, &points.g, &pieces.list);
-        }
+        std::vector<int> bounds = turn_back_bounds(&cut.line.geom);
+        if (bounds.size() > 2)
+            cut_ring_by_parts(&ring.ring, &cut.line, bounds, &pieces.list);
+        else
+            cut_ring(&ring.ring, &cut.line, &pieces.list);
         err_polygon_process(&pieces.list);
         pieces.hand_over(out);
         return 0;
