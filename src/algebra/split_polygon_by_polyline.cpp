@@ -440,60 +440,151 @@ bool cut_ring(polygon_t* ring, polyline_t* line, polygons_t* out) {
 // ---------------------------------------------------------------------------------------------------
 // Lines that turn straight back. The walk traces each stretch inside once in each direction, so a
 // stretch the line itself passes twice would be traced four times and the pieces beside it twice
-// over. Such a line is cut where it turns back, and the polygon is cut by one part after another.
+// over. Such a line is cut into parts that never turn back, and the polygon is cut by one part
+// after another.
 
-// Whether the line turns straight back at its inner point k: the stretches before and after lie
-// exactly on one line and point opposite ways.
-bool turns_back_at(const geom_t* g, int k) {
-    point_t a = g->points[k - 1], b = g->points[k], c = g->points[k + 1];
-    double ux = b.x - a.x, uy = b.y - a.y, vx = c.x - b.x, vy = c.y - b.y;
-    bool collinear = !(ux * vy - uy * vx < 0.0) && !(ux * vy - uy * vx > 0.0);
-    return collinear && ux * vx + uy * vy < 0.0;
+double cross(point_t o, point_t a, point_t b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+double dot(point_t o, point_t a, point_t b) {
+    return (a.x - o.x) * (b.x - o.x) + (a.y - o.y) * (b.y - o.y);
+}
+bool exactly_collinear(point_t o, point_t a, point_t b) {
+    double c = cross(o, a, b);
+    return !(c < 0.0) && !(c > 0.0);
 }
 
-// The indexes of the line's first point, of each point where it turns straight back, and of its
-// last point: consecutive entries bound parts that never turn back.
-std::vector<int> turn_back_bounds(const geom_t* g) {
-    std::vector<int> bounds{0};
+// Whether the line turns straight back at b, coming from a and going on to c: the two stretches
+// lie exactly on one line and point opposite ways.
+bool turns_back(point_t a, point_t b, point_t c) {
+    return exactly_collinear(a, b, c) && dot(b, a, c) > 0.0;
+}
+
+bool turns_back_anywhere(const geom_t* g) {
     for (int k = 1; k + 1 < g->count; ++k)
-        if (turns_back_at(g, k))
-            bounds.push_back(k);
-    bounds.push_back(g->count - 1);
-    return bounds;
+        if (turns_back(g->points[k - 1], g->points[k], g->points[k + 1]))
+            return true;
+    return false;
 }
 
-// The line's points from index `first` to index `last`.
-polyline_t part_of_line(const polyline_t* line, int first, int last) {
-    polyline_t part;
-    com_polyline_init(&part);
-    for (int k = first; k <= last; ++k)
-        com_polyline_add(&part, line->geom.points[k]);
-    return part;
+// Whether p lies on the segment from a to b.
+bool on_segment(point_t a, point_t b, point_t p) {
+    return exactly_collinear(a, b, p) && dot(a, b, p) >= 0.0 && dot(b, a, p) >= 0.0;
 }
 
-// Cuts the ring by each part of the line in turn: every piece so far is replaced, in place, by
-// the pieces the next part cuts it into, and is kept as it is when that part does not cut it.
-// Appends the pieces to out, or nothing when no part cut anything.
-void cut_ring_by_parts(const polygon_t* ring, const polyline_t* line,
-                       const std::vector<int>& bounds, polygons_t* out) {
+// Appends p unless it is the last point already.
+void add_point(std::vector<point_t>* part, point_t p) {
+    if (part->empty() || dot(part->back(), p, p) > 0.0)
+        part->push_back(p);
+}
+
+using LineParts = std::vector<std::vector<point_t>>;
+
+// Where the line, running back over `track` (now at `at` on track[j] .. track[j + 1]), leaves it
+// for p: the track up to `at` goes on to p as one part, and the rest of the track, from `at` to
+// where the line turned back, becomes a spur hanging on it.
+void leave_track(const std::vector<point_t>& track, int j, point_t at, point_t p,
+                 std::vector<point_t>* through, LineParts* spurs) {
+    through->assign(track.begin(), track.begin() + j + 1);
+    add_point(through, at);
+    add_point(through, p);
+    std::vector<point_t> spur{at};
+    for (size_t k = j + 1; k < track.size(); ++k)
+        add_point(&spur, track[k]);
+    spurs->push_back(spur);
+}
+
+// The line as parts that never turn straight back and together cover exactly the places it
+// passes, each place once (up to turns back while running back, and running back over an earlier
+// part, which are kept as they come: cutting by parts one after another keeps that sound). Where
+// the line turns back, the stretch it runs back over is left out; where it leaves that track, the
+// track so far goes on with the line, and the rest of it is a spur hanging on that through line.
+// A line ending while running back adds nothing. Through lines come first, spurs after.
+LineParts parts_without_turning_back(const geom_t* g) {
+    LineParts through(1, {g->points[0]}), spurs;
+    std::vector<point_t> track;  // the part being run back over, when running back
+    int j = -1;                  // running back along track[j] .. track[j + 1], now at `at`
+    point_t at{};
+    for (int k = 1; k < g->count; ++k) {
+        point_t p = g->points[k];
+        std::vector<point_t>& part = through.back();
+        if (j < 0) {
+            if (part.size() < 2 || !turns_back(part[part.size() - 2], part.back(), p)) {
+                part.push_back(p);
+                continue;
+            }
+            track = part;
+            j = static_cast<int>(track.size()) - 2;
+            at = track.back();
+        }
+        // Running back: follow the track while p stays on it.
+        for (;;) {
+            point_t a = track[j];
+            bool at_a = !(dot(a, at, at) > 0.0);
+            if (at_a && j > 0) {
+                --j;  // on along the stretch before
+                continue;
+            }
+            if (!at_a && on_segment(a, at, p)) {
+                at = p;
+                break;
+            }
+            if (!at_a && exactly_collinear(a, at, p) && dot(a, at, p) < 0.0) {
+                at = a;  // past a: on from there
+                continue;
+            }
+            leave_track(track, j, at, p, &part, &spurs);
+            j = -1;
+            break;
+        }
+    }
+    through.insert(through.end(), spurs.begin(), spurs.end());
+    return through;
+}
+
+// Cuts every piece by the part: each is replaced, in place, by the pieces the part cuts it into,
+// and kept as it is when the part does not cut it. Returns whether the part cut any.
+bool cut_pieces_by(const std::vector<point_t>& points, polygons_t* pieces) {
+    OwnedLine part;
+    for (point_t p : points)
+        com_polyline_add(&part.line, p);
+    OwnedPolygons next;
+    bool cut_any = false;
+    for (const polygon_node_t* node = pieces->head; node != nullptr; node = node->next) {
+        OwnedRing work(&node->polygon);
+        make_counter_clockwise(&work.ring);
+        OwnedLine cut(&part.line);
+        if (cut_ring(&work.ring, &cut.line, &next.list))
+            cut_any = true;
+        else
+            com_polygons_add_copy(&next.list, node->polygon);
+    }
+    com_polygons_free(pieces);
+    com_polygons_init(pieces);
+    next.hand_over(pieces);
+    return cut_any;
+}
+
+// A part that starts or ends inside the polygon may cut once a part it hangs on has cut; the
+// parts are tried again while some cut, at most this many rounds (bounding the work on lines that
+// turn back very often).
+constexpr int kPartRounds = 4;
+
+// Cuts the ring by the parts in turn, each until it has cut once (cutting again along the pieces'
+// snapped edges would carve slivers), and appends the pieces to out, or nothing when no part cut.
+void cut_ring_by_parts(const polygon_t* ring, const LineParts& parts, polygons_t* out) {
     OwnedPolygons pieces;
     com_polygons_add_copy(&pieces.list, *ring);
+    std::vector<bool> has_cut(parts.size(), false);
     bool cut_any = false;
-    for (size_t b = 0; b + 1 < bounds.size(); ++b) {
-        OwnedLine part(part_of_line(line, bounds[b], bounds[b + 1]));
-        OwnedPolygons next;
-        for (const polygon_node_t* node = pieces.list.head; node != nullptr; node = node->next) {
-            OwnedRing work(&node->polygon);
-            make_counter_clockwise(&work.ring);
-            OwnedLine cut(&part.line);
-            if (cut_ring(&work.ring, &cut.line, &next.list))
-                cut_any = true;
-            else
-                com_polygons_add_copy(&next.list, node->polygon);
-        }
-        com_polygons_free(&pieces.list);
-        com_polygons_init(&pieces.list);
-        next.hand_over(&pieces.list);
+    for (int round = 0; round < kPartRounds; ++round) {
+        bool cut_now = false;
+        for (size_t k = 0; k < parts.size(); ++k)
+            if (!has_cut[k] && cut_pieces_by(parts[k], &pieces.list))
+                has_cut[k] = cut_now = true;
+        cut_any = cut_any || cut_now;
+        if (!cut_now)
+            break;
     }
     if (cut_any)
         pieces.hand_over(out);
@@ -511,9 +602,8 @@ int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* 
         drop_repeated_points(&cut.line.geom);
         drop_repeated_points(&ring.ring.geom);
         OwnedPolygons pieces;
-        std::vector<int> bounds = turn_back_bounds(&cut.line.geom);
-        if (bounds.size() > 2)
-            cut_ring_by_parts(&ring.ring, &cut.line, bounds, &pieces.list);
+        if (turns_back_anywhere(&cut.line.geom))
+            cut_ring_by_parts(&ring.ring, parts_without_turning_back(&cut.line.geom), &pieces.list);
         else
             cut_ring(&ring.ring, &cut.line, &pieces.list);
         err_polygon_process(&pieces.list);
