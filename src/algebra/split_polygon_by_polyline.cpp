@@ -17,6 +17,7 @@
 #include "com/boundary.h"
 #include "com/codes.h"
 #include "com/owned.h"
+#include "com/tolerances.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
@@ -499,11 +500,11 @@ void leave_track(const std::vector<point_t>& track, int j, point_t at, point_t p
 // part, which are kept as they come: cutting by parts one after another keeps that sound). Where
 // the line turns back, the stretch it runs back over is left out; where it leaves that track, the
 // track so far goes on with the line, and the rest of it is a spur hanging on that through line.
-// A line ending while running back adds nothing. Through lines come first, spurs after.
+// A line ending while running back adds nothing. The through line comes first, spurs after.
 LineParts parts_without_turning_back(const geom_t* g) {
-    LineParts through(1, {g->points[0]}), spurs;
-    std::vector<point_t> track;  // the part being run back over, when running back
-    int j = -1;                  // running back along track[j] .. track[j + 1], now at `at`
+    LineParts through(1, {g->points[0]}), spurs;  // one through line
+    std::vector<point_t> track;                   // the part being run back over, when running back
+    int j = -1;  // running back along track[j] .. track[j + 1], now at `at`
     point_t at{};
     for (int k = 1; k < g->count; ++k) {
         point_t p = g->points[k];
@@ -542,15 +543,36 @@ LineParts parts_without_turning_back(const geom_t* g) {
     return through;
 }
 
+// The bounding box of points, widened by the distance at which points count as the same.
+struct Box {
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+    Box(const point_t* points, int count) {
+        for (int k = 0; k < count; ++k) {
+            x0 = std::min(x0, points[k].x - kSamePoint);
+            y0 = std::min(y0, points[k].y - kSamePoint);
+            x1 = std::max(x1, points[k].x + kSamePoint);
+            y1 = std::max(y1, points[k].y + kSamePoint);
+        }
+    }
+    bool meets(const Box& o) const { return x0 <= o.x1 && o.x0 <= x1 && y0 <= o.y1 && o.y0 <= y1; }
+};
+
 // Cuts every piece by the part: each is replaced, in place, by the pieces the part cuts it into,
 // and kept as it is when the part does not cut it. Returns whether the part cut any.
 bool cut_pieces_by(const std::vector<point_t>& points, polygons_t* pieces) {
     OwnedLine part;
     for (point_t p : points)
         com_polyline_add(&part.line, p);
+    Box part_box(points.data(), static_cast<int>(points.size()));
     OwnedPolygons next;
     bool cut_any = false;
     for (const polygon_node_t* node = pieces->head; node != nullptr; node = node->next) {
+        // A line must meet a piece's boundary twice to cut it: pieces far from it are passed
+        // without a search for crossings, which keeps lines turning back often cheap.
+        if (!part_box.meets(Box(node->polygon.geom.points, node->polygon.geom.count))) {
+            com_polygons_add_copy(&next.list, node->polygon);
+            continue;
+        }
         OwnedRing work(&node->polygon);
         make_counter_clockwise(&work.ring);
         OwnedLine cut(&part.line);
