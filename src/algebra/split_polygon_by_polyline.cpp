@@ -482,17 +482,29 @@ void add_point(std::vector<point_t>* part, point_t p) {
 using LineParts = std::vector<std::vector<point_t>>;
 
 // Where the line, running back over `track` (now at `at` on track[j] .. track[j + 1]), leaves it
-// for p: the track up to `at` goes on to p as one part, and the rest of the track, from `at` to
-// where the line turned back, becomes a spur hanging on it.
-void leave_track(const std::vector<point_t>& track, int j, point_t at, point_t p,
-                 std::vector<point_t>* through, LineParts* spurs) {
-    through->assign(track.begin(), track.begin() + j + 1);
-    add_point(through, at);
-    add_point(through, p);
-    std::vector<point_t> spur{at};
+// for p: one end of the track goes on through `at` to p as the through line, and the rest of the
+// track becomes a spur hanging on it at `at`. The through line keeps the track's start unless
+// that lies inside the polygon (a through line ending inside cuts nothing, while a spur can hang
+// on it); a track run back over whole from a start inside goes on as one through line.
+void leave_track(const polygon_t* polygon, const std::vector<point_t>& track, int j, point_t at,
+                 point_t p, std::vector<point_t>* through, LineParts* spurs) {
+    std::vector<point_t> start(track.begin(), track.begin() + j + 1), end{at};
+    add_point(&start, at);
     for (size_t k = j + 1; k < track.size(); ++k)
-        add_point(&spur, track[k]);
-    spurs->push_back(spur);
+        add_point(&end, track[k]);
+    std::reverse(end.begin(), end.end());
+    bool start_inside = relation_point_at_polygon(polygon, track.front()) == kPointInside;
+    if (start.size() < 2 && start_inside) {
+        *through = end;
+        add_point(through, p);
+        return;
+    }
+    if (start_inside)
+        std::swap(start, end);
+    *through = start;
+    add_point(through, p);
+    std::reverse(end.begin(), end.end());
+    spurs->push_back(end);
 }
 
 // The line as parts that never turn straight back and together cover exactly the places it
@@ -501,7 +513,7 @@ void leave_track(const std::vector<point_t>& track, int j, point_t at, point_t p
 // the line turns back, the stretch it runs back over is left out; where it leaves that track, the
 // track so far goes on with the line, and the rest of it is a spur hanging on that through line.
 // A line ending while running back adds nothing. The through line comes first, spurs after.
-LineParts parts_without_turning_back(const geom_t* g) {
+LineParts parts_without_turning_back(const polygon_t* polygon, const geom_t* g) {
     LineParts through(1, {g->points[0]}), spurs;  // one through line
     std::vector<point_t> track;                   // the part being run back over, when running back
     int j = -1;  // running back along track[j] .. track[j + 1], now at `at`
@@ -534,7 +546,7 @@ LineParts parts_without_turning_back(const geom_t* g) {
                 at = a;  // past a: on from there
                 continue;
             }
-            leave_track(track, j, at, p, &part, &spurs);
+            leave_track(polygon, track, j, at, p, &part, &spurs);
             j = -1;
             break;
         }
@@ -625,7 +637,8 @@ int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* 
         drop_repeated_points(&ring.ring.geom);
         OwnedPolygons pieces;
         if (turns_back_anywhere(&cut.line.geom))
-            cut_ring_by_parts(&ring.ring, parts_without_turning_back(&cut.line.geom), &pieces.list);
+            cut_ring_by_parts(&ring.ring, parts_without_turning_back(&ring.ring, &cut.line.geom),
+                              &pieces.list);
         else
             cut_ring(&ring.ring, &cut.line, &pieces.list);
         err_polygon_process(&pieces.list);

@@ -136,6 +136,9 @@ TEST(SplitPolygonByPolyline, LinesTurningStraightBackCutEachPlaceOnce) {
         // The stretch run back ends inside; the cut goes on from where it left the track.
         {"BackPartOfTheWayThenDown", "-5 5, 5 5, 2 5, 5 0", {17.5, 82.5}},
         {"TurningAgainWhileRunningBack", "-5 5, 15 5, 5 5, 8 5, 8 15", {10, 40, 50}},
+        // Starting inside: cut only by the line run back across, or by its end beyond the turn.
+        {"FromInsideOutAndBackAcross", "5 5, 20 5, -5 5", {50, 50}},
+        {"FromInsideOutBackAndUp", "5 5, 20 5, 8 5, 8 15", {10, 90}},
         {"TwoTurnsBack", "-5 2, 15 2, 5 2, 5 15, 5 -5", {10, 10, 40, 40}},
         {"BackOverAWholeStretchAndOn", "-5 5, 15 5, -5 5, -5 3, 10 3", {20, 30, 50}},
     };
