@@ -481,13 +481,13 @@ void add_point(std::vector<point_t>* part, point_t p) {
 
 using LineParts = std::vector<std::vector<point_t>>;
 
-// Where the line, running back over `track` (now at `at` on track[j] .. track[j + 1]), leaves it
-// for p: one end of the track goes on through `at` to p as the through line, and the rest of the
-// track becomes a spur hanging on it at `at`. The through line keeps the track's start unless
-// that lies inside the polygon (a through line ending inside cuts nothing, while a spur can hang
-// on it); a track run back over whole from a start inside goes on as one through line.
+// Where the line, running back over `track` (now at `at` on track[j] .. track[j + 1]), leaves it:
+// one end of the track up to `at` becomes the through line, which the line goes on from, and the
+// rest of the track becomes a spur hanging on it at `at`. The through line keeps the track's start
+// unless that lies inside the polygon (a through line ending inside cuts nothing, while a spur can
+// hang on it); a track run back over whole from a start inside goes on as one through line.
 void leave_track(const polygon_t* polygon, const std::vector<point_t>& track, int j, point_t at,
-                 point_t p, std::vector<point_t>* through, LineParts* spurs) {
+                 std::vector<point_t>* through, LineParts* spurs) {
     std::vector<point_t> start(track.begin(), track.begin() + j + 1), end{at};
     add_point(&start, at);
     for (size_t k = j + 1; k < track.size(); ++k)
@@ -496,13 +496,11 @@ void leave_track(const polygon_t* polygon, const std::vector<point_t>& track, in
     bool start_inside = relation_point_at_polygon(polygon, track.front()) == kPointInside;
     if (start.size() < 2 && start_inside) {
         *through = end;
-        add_point(through, p);
         return;
     }
     if (start_inside)
         std::swap(start, end);
     *through = start;
-    add_point(through, p);
     std::reverse(end.begin(), end.end());
     spurs->push_back(end);
 }
@@ -546,8 +544,9 @@ LineParts parts_without_turning_back(const polygon_t* polygon, const geom_t* g) 
                 at = a;  // past a: on from there
                 continue;
             }
-            leave_track(polygon, track, j, at, p, &part, &spurs);
+            leave_track(polygon, track, j, at, &part, &spurs);
             j = -1;
+            --k;  // p goes on from the through line's end, where the line may turn back again
             break;
         }
     }

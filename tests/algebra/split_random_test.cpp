@@ -139,6 +139,7 @@ TEST(SplitPolygonByPolyline, LinesTurningStraightBackCutEachPlaceOnce) {
         // Starting inside: cut only by the line run back across, or by its end beyond the turn.
         {"FromInsideOutAndBackAcross", "5 5, 20 5, -5 5", {50, 50}},
         {"FromInsideOutBackAndUp", "5 5, 20 5, 8 5, 8 15", {10, 90}},
+        {"BackAndForthTwiceThenUp", "-5 1, 20 1, 1 1, 20 1, 5 1, 5 20", {10, 45, 45}},
         {"TwoTurnsBack", "-5 2, 15 2, 5 2, 5 15, 5 -5", {10, 10, 40, 40}},
         {"BackOverAWholeStretchAndOn", "-5 5, 15 5, -5 5, -5 3, 10 3", {20, 30, 50}},
     };
