@@ -258,7 +258,9 @@ MAPGEOM_C_BEGIN
  * out. The line is trimmed first to the stretch from where it first enters the polygon to where
  * it finally leaves it; outside stretches between are skipped, and every stretch inside separates
  * two pieces. Nothing is cut when an end of the line lies strictly inside the polygon or the line
- * meets its boundary at fewer than two points. Pieces are snapped to whole units and cleaned of
+ * meets its boundary at fewer than two points. A line that turns straight back (exactly) parts the
+ * polygon as the places it passes do, each taken once: it is cut where it turns back into parts,
+ * and the polygon by one part after another. Pieces are snapped to whole units and cleaned of
  * repeated points, and a piece that visits a position twice is cut there. A crossing point in a
  * piece carries 100 added to its code (codes of 100 and more are kept): it is a node point.
  * Changes the caller's polygon only by turning it counter-clockwise when it is clockwise; the line

@@ -17,6 +17,7 @@
 #include "com/boundary.h"
 #include "com/codes.h"
 #include "com/owned.h"
+#include "com/tolerances.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
@@ -421,6 +422,207 @@ int connect_polygons(polygon_t* polygon, polyline_t* line, geom_t* points, polyg
     return 0;
 }
 
+// Cuts a counter-clockwise ring free of repeated points by a line free of repeated points, both
+// scratch copies worked on in place, and appends the pieces to out; returns whether any came out.
+bool cut_ring(polygon_t* ring, polyline_t* line, polygons_t* out) {
+    // Pieces are built apart from the caller's list, so that the clean-up sees only them.
+    OwnedPolygons pieces;
+    if (com_polygon_num(ring) >= 3 && com_polyline_num(line) >= 2) {
+        OwnedPoints points;
+        find_all_polyline_crosspts(line, ring, &points.g);
+        connect_polygons(ring, line, &points.g, &pieces.list);
+    }
+    err_polygon_process(&pieces.list);
+    bool cut = pieces.list.head != nullptr;
+    pieces.hand_over(out);
+    return cut;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// Lines that turn straight back. The walk traces each stretch inside once in each direction, so a
+// stretch the line itself passes twice would be traced four times and the pieces beside it twice
+// over. Such a line is cut into parts that never turn back, and the polygon is cut by one part
+// after another.
+
+double cross(point_t o, point_t a, point_t b) {
+    return (a.x - o.x) * (b.y - o.y) - (a.y - o.y) * (b.x - o.x);
+}
+double dot(point_t o, point_t a, point_t b) {
+    return (a.x - o.x) * (b.x - o.x) + (a.y - o.y) * (b.y - o.y);
+}
+bool exactly_collinear(point_t o, point_t a, point_t b) {
+    double c = cross(o, a, b);
+    return !(c < 0.0) && !(c > 0.0);
+}
+
+// Whether the line turns straight back at b, coming from a and going on to c: the two stretches
+// lie exactly on one line and point opposite ways.
+bool turns_back(point_t a, point_t b, point_t c) {
+    return exactly_collinear(a, b, c) && dot(b, a, c) > 0.0;
+}
+
+bool turns_back_anywhere(const geom_t* g) {
+    for (int k = 1; k + 1 < g->count; ++k)
+        if (turns_back(g->points[k - 1], g->points[k], g->points[k + 1]))
+            return true;
+    return false;
+}
+
+// Whether p lies on the segment from a to b.
+bool on_segment(point_t a, point_t b, point_t p) {
+    return exactly_collinear(a, b, p) && dot(a, b, p) >= 0.0 && dot(b, a, p) >= 0.0;
+}
+
+// Appends p unless it is the last point already.
+void add_point(std::vector<point_t>* part, point_t p) {
+    if (part->empty() || dot(part->back(), p, p) > 0.0)
+        part->push_back(p);
+}
+
+using LineParts = std::vector<std::vector<point_t>>;
+
+// Where the line, running back over `track` (now at `at` on track[j] .. track[j + 1]), leaves it:
+// one end of the track up to `at` becomes the through line, which the line goes on from, and the
+// rest of the track becomes a spur hanging on it at `at`. The through line keeps the track's start
+// unless that lies inside the polygon (a through line ending inside cuts nothing, while a spur can
+// hang on it); a track run back over whole from a start inside goes on as one through line.
+void leave_track(const polygon_t* polygon, const std::vector<point_t>& track, int j, point_t at,
+                 std::vector<point_t>* through, LineParts* spurs) {
+    std::vector<point_t> start(track.begin(), track.begin() + j + 1), end{at};
+    add_point(&start, at);
+    for (size_t k = j + 1; k < track.size(); ++k)
+        add_point(&end, track[k]);
+    std::reverse(end.begin(), end.end());
+    bool start_inside = relation_point_at_polygon(polygon, track.front()) == kPointInside;
+    if (start.size() < 2 && start_inside) {
+        *through = end;
+        return;
+    }
+    if (start_inside)
+        std::swap(start, end);
+    *through = start;
+    std::reverse(end.begin(), end.end());
+    spurs->push_back(end);
+}
+
+// The line as parts that never turn straight back and together cover exactly the places it
+// passes, each place once (up to turns back while running back, and running back over an earlier
+// part, which are kept as they come: cutting by parts one after another keeps that sound). Where
+// the line turns back, the stretch it runs back over is left out; where it leaves that track, the
+// track so far goes on with the line, and the rest of it is a spur hanging on that through line.
+// A line ending while running back adds nothing. The through line comes first, spurs after.
+LineParts parts_without_turning_back(const polygon_t* polygon, const geom_t* g) {
+    LineParts through(1, {g->points[0]}), spurs;  // one through line
+    std::vector<point_t> track;                   // the part being run back over, when running back
+    int j = -1;  // running back along track[j] .. track[j + 1], now at `at`
+    point_t at{};
+    for (int k = 1; k < g->count; ++k) {
+        point_t p = g->points[k];
+        std::vector<point_t>& part = through.back();
+        if (j < 0) {
+            if (part.size() < 2 || !turns_back(part[part.size() - 2], part.back(), p)) {
+                part.push_back(p);
+                continue;
+            }
+            track = part;
+            j = static_cast<int>(track.size()) - 2;
+            at = track.back();
+        }
+        // Running back: follow the track while p stays on it.
+        for (;;) {
+            point_t a = track[j];
+            bool at_a = !(dot(a, at, at) > 0.0);
+            if (at_a && j > 0) {
+                --j;  // on along the stretch before
+                continue;
+            }
+            if (!at_a && on_segment(a, at, p)) {
+                at = p;
+                break;
+            }
+            if (!at_a && exactly_collinear(a, at, p) && dot(a, at, p) < 0.0) {
+                at = a;  // past a: on from there
+                continue;
+            }
+            leave_track(polygon, track, j, at, &part, &spurs);
+            j = -1;
+            --k;  // p goes on from the through line's end, where the line may turn back again
+            break;
+        }
+    }
+    through.insert(through.end(), spurs.begin(), spurs.end());
+    return through;
+}
+
+// The bounding box of points, widened by the distance at which points count as the same.
+struct Box {
+    double x0 = HUGE_VAL, y0 = HUGE_VAL, x1 = -HUGE_VAL, y1 = -HUGE_VAL;
+    Box(const point_t* points, int count) {
+        for (int k = 0; k < count; ++k) {
+            x0 = std::min(x0, points[k].x - kSamePoint);
+            y0 = std::min(y0, points[k].y - kSamePoint);
+            x1 = std::max(x1, points[k].x + kSamePoint);
+            y1 = std::max(y1, points[k].y + kSamePoint);
+        }
+    }
+    bool meets(const Box& o) const { return x0 <= o.x1 && o.x0 <= x1 && y0 <= o.y1 && o.y0 <= y1; }
+};
+
+// Cuts every piece by the part: each is replaced, in place, by the pieces the part cuts it into,
+// and kept as it is when the part does not cut it. Returns whether the part cut any.
+bool cut_pieces_by(const std::vector<point_t>& points, polygons_t* pieces) {
+    OwnedLine part;
+    for (point_t p : points)
+        com_polyline_add(&part.line, p);
+    Box part_box(points.data(), static_cast<int>(points.size()));
+    OwnedPolygons next;
+    bool cut_any = false;
+    for (const polygon_node_t* node = pieces->head; node != nullptr; node = node->next) {
+        // A line must meet a piece's boundary twice to cut it: pieces far from it are passed
+        // without a search for crossings, which keeps lines turning back often cheap.
+        if (!part_box.meets(Box(node->polygon.geom.points, node->polygon.geom.count))) {
+            com_polygons_add_copy(&next.list, node->polygon);
+            continue;
+        }
+        OwnedRing work(&node->polygon);
+        make_counter_clockwise(&work.ring);
+        OwnedLine cut(&part.line);
+        if (cut_ring(&work.ring, &cut.line, &next.list))
+            cut_any = true;
+        else
+            com_polygons_add_copy(&next.list, node->polygon);
+    }
+    com_polygons_free(pieces);
+    com_polygons_init(pieces);
+    next.hand_over(pieces);
+    return cut_any;
+}
+
+// A part that starts or ends inside the polygon may cut once a part it hangs on has cut; the
+// parts are tried again while some cut, at most this many rounds (bounding the work on lines that
+// turn back very often).
+constexpr int kPartRounds = 4;
+
+// Cuts the ring by the parts in turn, each until it has cut once (cutting again along the pieces'
+// snapped edges would carve slivers), and appends the pieces to out, or nothing when no part cut.
+void cut_ring_by_parts(const polygon_t* ring, const LineParts& parts, polygons_t* out) {
+    OwnedPolygons pieces;
+    com_polygons_add_copy(&pieces.list, *ring);
+    std::vector<bool> has_cut(parts.size(), false);
+    bool cut_any = false;
+    for (int round = 0; round < kPartRounds; ++round) {
+        bool cut_now = false;
+        for (size_t k = 0; k < parts.size(); ++k)
+            if (!has_cut[k] && cut_pieces_by(parts[k], &pieces.list))
+                has_cut[k] = cut_now = true;
+        cut_any = cut_any || cut_now;
+        if (!cut_now)
+            break;
+    }
+    if (cut_any)
+        pieces.hand_over(out);
+}
+
 }  // namespace
 
 int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* out) {
@@ -432,13 +634,12 @@ int split_polygon_by_polyline(polygon_t* polygon, polyline_t* line, polygons_t* 
         OwnedRing ring(polygon);
         drop_repeated_points(&cut.line.geom);
         drop_repeated_points(&ring.ring.geom);
-        // Pieces are built apart from the caller's list, so that the clean-up sees only them.
         OwnedPolygons pieces;
-        if (com_polygon_num(&ring.ring) >= 3 && com_polyline_num(&cut.line) >= 2) {
-            OwnedPoints points;
-            find_all_polyline_crosspts(&cut.line, &ring.ring, &points.g);
-            connect_polygons(&ring.ring, &cut.line, &points.g, &pieces.list);
-        }
+        if (turns_back_anywhere(&cut.line.geom))
+            cut_ring_by_parts(&ring.ring, parts_without_turning_back(&ring.ring, &cut.line.geom),
+                              &pieces.list);
+        else
+            cut_ring(&ring.ring, &cut.line, &pieces.list);
         err_polygon_process(&pieces.list);
         pieces.hand_over(out);
         return 0;

@@ -64,12 +64,16 @@ struct GeosCuts : testing_shapes::Geos {
     }
     // Areas of the faces of the noded boundary and line inside the polygon, ascending; `sliver`
     // tells whether one is narrower than 2 units on average (snapping may flatten or pinch it).
+    // `spur` is a second cutting line (none when empty).
     std::vector<double> faces_inside(const std::vector<Xy>& ring, const std::vector<Xy>& cut,
-                                     bool* sliver) {
-        GEOSGeometry* parts[2] = {GEOSGeom_clone_r(h, line(ring, true)),
-                                  GEOSGeom_clone_r(h, line(cut))};
-        const GEOSGeometry* noded = keep(
-            GEOSNode_r(h, keep(GEOSGeom_createCollection_r(h, GEOS_MULTILINESTRING, parts, 2))));
+                                     bool* sliver, const std::vector<Xy>& spur = {}) {
+        GEOSGeometry* parts[3] = {GEOSGeom_clone_r(h, line(ring, true)),
+                                  GEOSGeom_clone_r(h, line(cut)), nullptr};
+        unsigned count = 2;
+        if (!spur.empty())
+            parts[count++] = GEOSGeom_clone_r(h, line(spur));
+        const GEOSGeometry* noded = keep(GEOSNode_r(
+            h, keep(GEOSGeom_createCollection_r(h, GEOS_MULTILINESTRING, parts, count))));
         GEOSGeometry* faces = keep(GEOSPolygonize_r(h, &noded, 1));
         GEOSGeometry* shape = polygon(ring);
         std::vector<double> areas;
@@ -100,16 +104,91 @@ double snapping_bound(const geom_t* ring) {
     return bound;
 }
 
+// The pieces, pairwise, cover nothing in common (up to rounding); "" when so.
+std::string overlapping_pieces(GeosCuts& geos, const polygons_t* pieces) {
+    std::string found;
+    int count = com_polygons_num(pieces);
+    for (int a = 0; a < count; ++a)
+        for (int b = a + 1; b < count; ++b) {
+            double common = geos.area(geos.keep(
+                GEOSIntersection_r(geos.h, geos.polygon(&com_polygons_at_pointer(pieces, a)->geom),
+                                   geos.polygon(&com_polygons_at_pointer(pieces, b)->geom))));
+            if (common > 1e-9)
+                found += std::to_string(a) + " & " + std::to_string(b) + ": " +
+                         std::to_string(common) + "\n";
+        }
+    return found;
+}
+
+TEST(SplitPolygonByPolyline, LinesTurningStraightBackCutEachPlaceOnce) {
+    const char* const square = "0 0, 10 0, 10 10, 0 10";
+    const struct {
+        const char *name, *line;
+        std::vector<double> areas;  // ascending; none: the line cuts nothing
+    } cases[] = {
+        // Back out from the bottom edge: the retraced stretch parts a triangle off, the last
+        // stretch comes in again to the corner (its crossing snapped to (10,1)).
+        {"BackFromTheBoundary", "15 2, 5 0, 15 2, 0 0", {2.5, 2.5, 95}},
+        {"AcrossThenBackHalfWay", "0 5, 20 5, 5 5", {50, 50}},
+        {"AcrossThenBackPartOfTheWayAndUp", "-5 5, 15 5, 5 5, 5 15", {25, 25, 50}},
+        {"BackOutsideOnly", "-5 5, 15 5, 20 5, 12 5", {50, 50}},
+        {"InAndBackOutTheSameWay", "-5 5, 5 5, -5 5", {}},
+        // The stretch run back ends inside; the cut goes on from where it left the track.
+        {"BackPartOfTheWayThenDown", "-5 5, 5 5, 2 5, 5 0", {17.5, 82.5}},
+        {"TurningAgainWhileRunningBack", "-5 5, 15 5, 5 5, 8 5, 8 15", {10, 40, 50}},
+        // Starting inside: cut only by the line run back across, or by its end beyond the turn.
+        {"FromInsideOutAndBackAcross", "5 5, 20 5, -5 5", {50, 50}},
+        {"FromInsideOutBackAndUp", "5 5, 20 5, 8 5, 8 15", {10, 90}},
+        {"BackAndForthTwiceThenUp", "-5 1, 20 1, 1 1, 20 1, 5 1, 5 20", {10, 45, 45}},
+        {"TwoTurnsBack", "-5 2, 15 2, 5 2, 5 15, 5 -5", {10, 10, 40, 40}},
+        {"BackOverAWholeStretchAndOn", "-5 5, 15 5, -5 5, -5 3, 10 3", {20, 30, 50}},
+    };
+    GeosCuts geos;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Polygon polygon(pts(square));
+        Polyline line(pts(c.line));
+        Polygons pieces;
+        EXPECT_EQ(split_polygon_by_polyline(polygon.get(), line.get(), pieces.get()), 0);
+        EXPECT_EQ(signed_areas(pieces.get()), c.areas);
+        EXPECT_EQ(faulty_rings(pieces.get(), true), "");
+        EXPECT_EQ(overlapping_pieces(geos, pieces.get()), "");
+        EXPECT_DOUBLE_EQ(area_sum(pieces.get()), c.areas.empty() ? 0.0 : 100.0);
+    }
+}
+
+// The line of `cut` from its last point (right of every star) back over its points down to
+// index `back_to`, then to a point below every star: the retraced stretches cut nothing new, the
+// last stretch cuts as a line of its own would.
+std::vector<Xy> turned_back(const std::vector<Xy>& cut, size_t back_to, double end_x) {
+    std::vector<Xy> line = cut;
+    for (size_t k = cut.size() - 1; k-- > back_to;)
+        line.push_back(cut[k]);
+    line.push_back({end_x, -1200.0});
+    return line;
+}
+
 TEST(SplitPolygonByPolyline, RandomCutsGiveTheFacesGeosFinds) {
     GeosCuts geos;
     unsigned compared = 0;
     for (unsigned seed = 1; seed <= kTrials; ++seed) {
         std::mt19937 rng(seed);
         std::vector<Xy> ring = random_star(rng);
-        std::vector<Xy> cut = random_monotone_line(rng, 2 + seed % 7);
+        std::vector<Xy> forward = random_monotone_line(rng, 2 + seed % 7), cut = forward;
+        // Every other draw turns straight back at its end and, after retracing some points,
+        // leaves downwards: the pieces are the faces of the line and that last stretch.
+        std::vector<Xy> spur;
+        if (seed % 2 == 0) {
+            size_t back_to = std::uniform_int_distribution<size_t>(0, forward.size() - 2)(rng);
+            // Rightwards, so that the line up to there and on down stays simple.
+            double end_x = std::uniform_int_distribution<int>(
+                static_cast<int>(forward[back_to].x) + 1, 1200)(rng);
+            spur = {forward[back_to], {end_x, -1200.0}};
+            cut = turned_back(forward, back_to, end_x);
+        }
         SCOPED_TRACE(describe(seed, ring, cut));
         bool pinch_risk = false;  // snapping may pinch slivers
-        std::vector<double> faces = geos.faces_inside(ring, cut, &pinch_risk);
+        std::vector<double> faces = geos.faces_inside(ring, forward, &pinch_risk, spur);
         Polygon polygon(ring);
         Polyline line(cut);
         Polygons pieces;
@@ -130,6 +209,7 @@ TEST(SplitPolygonByPolyline, RandomCutsGiveTheFacesGeosFinds) {
             continue;
         ++compared;
         EXPECT_EQ(faulty_rings(pieces.get(), true), "");  // valid and counter-clockwise
+        EXPECT_EQ(overlapping_pieces(geos, pieces.get()), "");
         ASSERT_EQ(pieces.size(), static_cast<int>(faces.size()));
         std::sort(got.begin(), got.end());
         for (size_t k = 0; k < got.size(); ++k)
