@@ -1,9 +1,11 @@
 // Benchmarks of tiled clipping through the flat-array records: one large random polygon (20,000
-// vertices) and 1,000 small ones, cut into grids of 64 x 64 and 256 x 256 tiles, beside GEOS
+// vertices), 1,000 small ones and a real state outline (the largest outer ring of the us-atlas
+// fixture, moved into the grid), cut into grids of 64 x 64 and 256 x 256 tiles, beside GEOS
 // clipping the same polygons with GEOSClipByRect on every tile their boundary meets (the tiles are
 // found before timing, so the baseline pays neither for finding them nor for the inner tiles).
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cmath>
 #include <random>
 #include <vector>
@@ -11,6 +13,7 @@
 #include <geos_c.h>
 
 #include "mapgeom/java.h"
+#include "us_atlas.h"
 
 namespace {
 
@@ -50,10 +53,34 @@ std::vector<Ring> small_set() {
     return rings;
 }
 
+// The state outer ring with the most vertices, moved so that its extent starts at the grid's
+// origin and scaled (one factor both ways) to fill the grid; closed.
+std::vector<Ring> state_set() {
+    const testing_shapes::AtlasRing* largest = nullptr;
+    static const std::vector<testing_shapes::AtlasRing> states =
+        testing_shapes::load_atlas_outers("states.txt");
+    for (const auto& r : states)
+        if (largest == nullptr || r.points.size() > largest->points.size())
+            largest = &r;
+    double min_x = 1e300, min_y = 1e300, span = 0.0;
+    for (const auto& p : largest->points)
+        min_x = std::min(min_x, p.x), min_y = std::min(min_y, p.y);
+    for (const auto& p : largest->points)
+        span = std::max({span, p.x - min_x, p.y - min_y});
+    double scale = (kExtent - 1) / span;
+    Ring ring;
+    for (const auto& p : largest->points)
+        ring.emplace_back(static_cast<int>((p.x - min_x) * scale),
+                          static_cast<int>((p.y - min_y) * scale));
+    ring.push_back(ring.front());
+    return {ring};
+}
+
 const std::vector<Ring>& rings_of(int set) {
     static const std::vector<Ring> large = large_set();
     static const std::vector<Ring> small = small_set();
-    return set == 0 ? large : small;
+    static const std::vector<Ring> state = state_set();
+    return set == 0 ? large : set == 1 ? small : state;
 }
 
 // The in-record a host hands over.
@@ -156,7 +183,7 @@ void BM_TilePolygons_GeosClipByRect(benchmark::State& state) {
 
 // Arguments: shape set (0: one 20,000-vertex polygon, 1: 1,000 small polygons), tiles per side.
 void Sets(benchmark::internal::Benchmark* b) {
-    for (int set : {0, 1})
+    for (int set : {0, 1, 2})
         for (int tiles : {64, 256})
             b->Args({set, tiles});
 }
