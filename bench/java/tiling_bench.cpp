@@ -10,8 +10,7 @@
 #include <random>
 #include <vector>
 
-#include <geos_c.h>
-
+#include "../support/geos_tiles.h"
 #include "mapgeom/java.h"
 #include "us_atlas.h"
 
@@ -122,63 +121,17 @@ void BM_TilePolygons(benchmark::State& state) {
 }
 
 // GEOS: every polygon clipped by every tile its boundary meets.
-struct GeosClipping {
-    GEOSContextHandle_t geos = GEOS_init_r();
-    std::vector<GEOSGeometry*> polygons;
-    struct Job {
-        const GEOSGeometry* polygon;
-        double x0, y0, x1, y1;
-    };
-    std::vector<Job> jobs;
-
-    GeosClipping(const std::vector<Ring>& rings, int tiles) {
-        double size = static_cast<double>(kExtent / tiles);
-        for (const Ring& ring : rings) {
-            GEOSCoordSequence* s =
-                GEOSCoordSeq_create_r(geos, static_cast<unsigned>(ring.size()), 2);
-            double min_x = 1e300, min_y = 1e300, max_x = -1e300, max_y = -1e300;
-            for (unsigned i = 0; i < ring.size(); ++i) {
-                GEOSCoordSeq_setXY_r(geos, s, i, ring[i].first, ring[i].second);
-                min_x = std::fmin(min_x, ring[i].first), max_x = std::fmax(max_x, ring[i].first);
-                min_y = std::fmin(min_y, ring[i].second), max_y = std::fmax(max_y, ring[i].second);
-            }
-            GEOSGeometry* polygon =
-                GEOSGeom_createPolygon_r(geos, GEOSGeom_createLinearRing_r(geos, s), nullptr, 0);
-            polygons.push_back(polygon);
-            GEOSGeometry* outline = GEOSBoundary_r(geos, polygon);
-            const GEOSPreparedGeometry* boundary = GEOSPrepare_r(geos, outline);
-            for (int c = static_cast<int>(min_x / size); c <= static_cast<int>(max_x / size); ++c)
-                for (int r = static_cast<int>(min_y / size); r <= static_cast<int>(max_y / size);
-                     ++r) {
-                    Job job{polygon, c * size, r * size, (c + 1) * size, (r + 1) * size};
-                    GEOSGeometry* tile =
-                        GEOSGeom_createRectangle_r(geos, job.x0, job.y0, job.x1, job.y1);
-                    if (GEOSPreparedIntersects_r(geos, boundary, tile) == 1)
-                        jobs.push_back(job);
-                    GEOSGeom_destroy_r(geos, tile);
-                }
-            GEOSPreparedGeom_destroy_r(geos, boundary);
-            GEOSGeom_destroy_r(geos, outline);
-        }
-    }
-    ~GeosClipping() {
-        for (GEOSGeometry* g : polygons)
-            GEOSGeom_destroy_r(geos, g);
-        GEOS_finish_r(geos);
-    }
-};
-
 void BM_TilePolygons_GeosClipByRect(benchmark::State& state) {
-    GeosClipping geos(rings_of(static_cast<int>(state.range(0))), static_cast<int>(state.range(1)));
-    for (auto _ : state) {
-        for (const GeosClipping::Job& job : geos.jobs) {
-            GEOSGeometry* piece =
-                GEOSClipByRect_r(geos.geos, job.polygon, job.x0, job.y0, job.x1, job.y1);
-            benchmark::DoNotOptimize(piece);
-            GEOSGeom_destroy_r(geos.geos, piece);
-        }
-    }
-    state.counters["boundary_tiles"] = static_cast<double>(geos.jobs.size());
+    int tiles = static_cast<int>(state.range(1));
+    double size = static_cast<double>(kExtent / tiles);
+    bench_rings::GeosTileClipping geos({0, 0, size, size, tiles, tiles});
+    for (const Ring& ring : rings_of(static_cast<int>(state.range(0))))
+        geos.add_ring(static_cast<unsigned>(ring.size()), [&](unsigned i) {
+            return std::pair<double, double>(ring[i].first, ring[i].second);
+        });
+    for (auto _ : state)
+        geos.clip_all();
+    state.counters["boundary_tiles"] = static_cast<double>(geos.tile_count());
 }
 
 // Arguments: shape set (0: one 20,000-vertex polygon, 1: 1,000 small polygons), tiles per side.

@@ -7,7 +7,6 @@
 // boundary meets (found before timing).
 #include <benchmark/benchmark.h>
 
-#include <geos_c.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "../support/geos_tiles.h"
 #include "mapgeom/com.h"
 #include "mapgeom/java.h"
 #include "mapgeom/relation.h"
@@ -172,68 +172,15 @@ void BM_TileWorld(benchmark::State& state) {
 }
 
 // GEOS: every ring clipped by every tile its boundary meets.
-struct GeosWorld {
-    GEOSContextHandle_t geos = GEOS_init_r();
-    std::vector<GEOSGeometry*> polygons;
-    struct Job {
-        const GEOSGeometry* polygon;
-        double x0, y0, x1, y1;
-    };
-    std::vector<Job> jobs;
-
-    explicit GeosWorld(const std::vector<Ring>& rings) {
-        const double width = static_cast<double>(2LL * kHalfTurn / kCols);
-        const double height = static_cast<double>(2LL * kQuarterTurn / kRows);
-        for (const Ring& ring : rings) {
-            auto size = static_cast<unsigned>(ring.x.size());
-            GEOSCoordSequence* s = GEOSCoordSeq_create_r(geos, size, 2);
-            double min_x = 1e300, min_y = 1e300, max_x = -1e300, max_y = -1e300;
-            for (unsigned i = 0; i < size; ++i) {
-                GEOSCoordSeq_setXY_r(geos, s, i, ring.x[i], ring.y[i]);
-                min_x = std::fmin(min_x, ring.x[i]), max_x = std::fmax(max_x, ring.x[i]);
-                min_y = std::fmin(min_y, ring.y[i]), max_y = std::fmax(max_y, ring.y[i]);
-            }
-            GEOSGeometry* polygon =
-                GEOSGeom_createPolygon_r(geos, GEOSGeom_createLinearRing_r(geos, s), nullptr, 0);
-            polygons.push_back(polygon);
-            GEOSGeometry* outline = GEOSBoundary_r(geos, polygon);
-            const GEOSPreparedGeometry* boundary = GEOSPrepare_r(geos, outline);
-            int c0 = static_cast<int>((min_x + kHalfTurn) / width);
-            int c1 = std::min(kCols - 1, static_cast<int>((max_x + kHalfTurn) / width));
-            int r0 = static_cast<int>((min_y + kQuarterTurn) / height);
-            int r1 = std::min(kRows - 1, static_cast<int>((max_y + kQuarterTurn) / height));
-            for (int c = c0; c <= c1; ++c)
-                for (int r = r0; r <= r1; ++r) {
-                    Job job{polygon, -kHalfTurn + c * width, -kQuarterTurn + r * height,
-                            -kHalfTurn + (c + 1) * width, -kQuarterTurn + (r + 1) * height};
-                    GEOSGeometry* tile =
-                        GEOSGeom_createRectangle_r(geos, job.x0, job.y0, job.x1, job.y1);
-                    if (GEOSPreparedIntersects_r(geos, boundary, tile) == 1)
-                        jobs.push_back(job);
-                    GEOSGeom_destroy_r(geos, tile);
-                }
-            GEOSPreparedGeom_destroy_r(geos, boundary);
-            GEOSGeom_destroy_r(geos, outline);
-        }
-    }
-    ~GeosWorld() {
-        for (GEOSGeometry* g : polygons)
-            GEOSGeom_destroy_r(geos, g);
-        GEOS_finish_r(geos);
-    }
-};
-
 void BM_TileWorld_GeosClipByRect(benchmark::State& state) {
-    GeosWorld geos(world(static_cast<int>(state.range(0))));
-    for (auto _ : state) {
-        for (const GeosWorld::Job& job : geos.jobs) {
-            GEOSGeometry* piece =
-                GEOSClipByRect_r(geos.geos, job.polygon, job.x0, job.y0, job.x1, job.y1);
-            benchmark::DoNotOptimize(piece);
-            GEOSGeom_destroy_r(geos.geos, piece);
-        }
-    }
-    state.counters["boundary_tiles"] = static_cast<double>(geos.jobs.size());
+    bench_rings::GeosTileClipping geos({-kHalfTurn, -kQuarterTurn, 2.0 * kHalfTurn / kCols,
+                                        2.0 * kQuarterTurn / kRows, kCols, kRows});
+    for (const Ring& ring : world(static_cast<int>(state.range(0))))
+        geos.add_ring(static_cast<unsigned>(ring.x.size()),
+                      [&](unsigned i) { return std::pair<double, double>(ring.x[i], ring.y[i]); });
+    for (auto _ : state)
+        geos.clip_all();
+    state.counters["boundary_tiles"] = static_cast<double>(geos.tile_count());
 }
 
 // Argument: 0 every ring, 1 the valid rings only.
