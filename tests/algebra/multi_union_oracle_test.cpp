@@ -26,20 +26,6 @@ namespace {
 
 using namespace testing_shapes;
 
-std::string describe(const RingSet& set) {
-    std::string text;
-    for (const auto& ring : set)
-        text += (text.empty() ? "" : " | ") + text_of(ring);
-    return text;
-}
-
-void fill(polygons_t* list, const RingSet& set) {
-    for (const auto& ring : set) {
-        Polygon p(ring);
-        com_polygons_add_copy(list, *p.get());
-    }
-}
-
 // An outer star around the origin (radius 800 to 1000 at 18 or more angles, so it holds the
 // square [-530, 530]^2) followed by holes in the cells of a grid over [-500, 500]^2: coarse grids
 // give large holes with many vertices, fine ones many small holes sharing cut lines by column.
@@ -70,7 +56,7 @@ RingSet polygon_with_holes(std::mt19937& rng, Geos& geos) {
 // overlapping another.
 void expect_pieces_cover_the_rest(Geos& geos, const RingSet& s, double share) {
     Polygons in, out;
-    fill(in.get(), s);
+    add_rings(in.get(), s);
     std::vector<GEOSGeometry*> holes;
     for (size_t k = 1; k < s.size(); ++k)
         holes.push_back(GEOSGeom_createLinearRing_r(geos.h, geos.sequence(s[k], true)));
@@ -108,7 +94,7 @@ TEST(SplitPolygonsByHoles, RandomHolesGivePiecesCoveringTheRestOnceAsGeosSays) {
     for (unsigned seed = 1; seed <= 60; ++seed) {
         std::mt19937 rng(seed);
         RingSet s = polygon_with_holes(rng, geos);
-        SCOPED_TRACE("seed " + std::to_string(seed) + "\n" + describe(s));
+        SCOPED_TRACE("seed " + std::to_string(seed) + "\n" + text_of(s));
         expect_pieces_cover_the_rest(geos, s, 1e-9);
     }
 }
@@ -136,12 +122,7 @@ struct UnionFacts {
 // What GEOS's unary union of the rings covers, and its polygons and holes; a hole the default
 // reduction would reduce away counts as covered.
 UnionFacts geos_union(Geos& geos, const RingSet& rings) {
-    std::vector<GEOSGeometry*> parts;
-    for (const auto& ring : rings)
-        parts.push_back(GEOSGeom_clone_r(geos.h, geos.polygon(ring)));
-    GEOSGeometry* merged = geos.keep(GEOSUnaryUnion_r(
-        geos.h, geos.keep(GEOSGeom_createCollection_r(geos.h, GEOS_MULTIPOLYGON, parts.data(),
-                                                      static_cast<unsigned>(parts.size())))));
+    GEOSGeometry* merged = geos.union_of(rings);
     UnionFacts facts{geos.area(merged), GEOSGetNumGeometries_r(geos.h, merged), 0};
     for (int k = 0; k < facts.polygons; ++k) {
         const GEOSGeometry* polygon = GEOSGetGeometryN_r(geos.h, merged, k);
@@ -170,7 +151,7 @@ UnionFacts geos_union(Geos& geos, const RingSet& rings) {
 // what the records hold.
 UnionFacts check_union(const RingSet& set, const UnionFacts& want, bool plain_too) {
     Polygons in, plain;
-    fill(in.get(), set);
+    add_rings(in.get(), set);
     polygons_expand_t records{};
     com_polygons_expand_init(&records);
     EXPECT_EQ(multi_polygons_union(in.get(), &records), 0);
@@ -207,7 +188,7 @@ TEST(MultiPolygonsUnion, RandomSetsCoverWhatGeosUnaryUnionCovers) {
             std::mt19937 rng(seed);
             RingSet set = random_set(rng, kind);
             SCOPED_TRACE("kind " + std::to_string(int(kind)) + " seed " + std::to_string(seed) +
-                         "\n" + describe(set));
+                         "\n" + text_of(set));
             UnionFacts want = geos_union(geos, set), got = check_union(set, want, true);
             if (kind != SetKind::kOverlapping) {
                 EXPECT_EQ(got.polygons, want.polygons);

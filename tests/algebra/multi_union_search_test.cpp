@@ -17,10 +17,7 @@ using namespace testing_shapes;
 
 std::string union_with(const RingSet& set, mapgeom::PartnerSearch search) {
     Polygons in;
-    for (const auto& ring : set) {
-        Polygon p(ring);
-        com_polygons_add_copy(in.get(), *p.get());
-    }
+    add_rings(in.get(), set);
     polygons_expand_t out;
     com_polygons_expand_init(&out);
     mapgeom::union_polygon_list(in.get(), &out, search);

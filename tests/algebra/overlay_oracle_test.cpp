@@ -168,10 +168,7 @@ std::string fault_of(Geos* geos, Operation op, const Pair& pair) {
     double area_a = geos->area(ga), area_b = geos->area(gb);
     double covered =
         overlay_area::covered_area(op, code, area_a, area_b, out.size(), area_sum(out.get()));
-    double expected =
-        geos->area(geos->keep(op == Operation::kUnion      ? GEOSUnion_r(geos->h, ga, gb)
-                              : op == Operation::kIntersec ? GEOSIntersection_r(geos->h, ga, gb)
-                                                           : GEOSDifference_r(geos->h, ga, gb)));
+    double expected = geos->area(geos->overlay(int(op), ga, gb));
     double scale = op == Operation::kUnion ? expected : std::max(area_a, area_b);
     if (code < 0 || std::fabs(covered - expected) > 1e-6 * std::max(scale, 1.0))
         fault += "code " + std::to_string(code) + " with " + std::to_string(out.size()) +

@@ -7,7 +7,6 @@
 #include <cmath>
 #include <iomanip>
 #include <limits>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -116,16 +115,8 @@ std::string overlay_text(int (*overlay)(polygon_t*, polygon_t*, polygons_t*),
                          const RingPair& pair) {
     Polygon a(pair.a), b(pair.b);
     Polygons out;
-    std::ostringstream text;
-    text << std::setprecision(17) << "code " << overlay(a.get(), b.get(), out.get()) << "\n";
-    for (int k = 0; k < com_polygons_num(out.get()); ++k) {
-        const geom_t* ring = &com_polygons_at_pointer(out.get(), k)->geom;
-        for (int i = 0; i < ring->count; ++i)
-            text << ring->points[i].x << " " << ring->points[i].y << " " << ring->points[i].z
-                 << ", ";
-        text << "\n";
-    }
-    return text.str();
+    std::string code = "code " + std::to_string(overlay(a.get(), b.get(), out.get())) + "\n";
+    return code + text_of(out.get());
 }
 
 std::string relation_text(const RingPair& pair) {

@@ -16,6 +16,30 @@ namespace {
 
 using namespace testing_shapes;
 
+using Meetings = std::vector<std::tuple<int, int, double, double>>;
+
+// The meetings of segments of `first` with segments of `second` under `permit`, from every pair of
+// the double loop (`all`) or from the candidate pairs only.
+Meetings meetings_of(const geom_t* first, const geom_t* second, double permit, bool all,
+                     long long* visited) {
+    Meetings found;
+    auto visit = [&](int i, int j) {
+        ++*visited;
+        point_t c{};
+        if (relation_lines_cross_by_permit(&c, first->points[i], first->points[i + 1],
+                                           second->points[j], second->points[j + 1], permit) == 0)
+            found.emplace_back(i, j, c.x, c.y);
+    };
+    if (all) {
+        for (int i = 0; i + 1 < first->count; ++i)
+            for (int j = 0; j + 1 < second->count; ++j)
+                visit(i, j);
+    } else {
+        mapgeom::for_each_candidate_pair(first, first->count - 1, second, second->count - 1, visit);
+    }
+    return found;
+}
+
 TEST(CandidatePairs, IndexVisitsEveryMeetingPairInDoubleLoopOrder) {
     const unsigned seed = 7031;
     std::mt19937 rng(seed);
@@ -39,52 +63,14 @@ TEST(CandidatePairs, IndexVisitsEveryMeetingPairInDoubleLoopOrder) {
         Polyline a(base), b(chain);
         const geom_t *ga = &a.get()->geom, *gb = &b.get()->geom;
         for (double permit : {0.01, 0.0001}) {
-            std::vector<std::tuple<int, int, double, double>> meetings[2];  // double loop, index
-            auto visit = [&](std::vector<std::tuple<int, int, double, double>>& found, int i,
-                             int j) {
-                point_t c{};
-                if (relation_lines_cross_by_permit(&c, ga->points[i], ga->points[i + 1],
-                                                   gb->points[j], gb->points[j + 1], permit) == 0)
-                    found.emplace_back(i, j, c.x, c.y);
-            };
-            for (int i = 0; i + 1 < ga->count; ++i)
-                for (int j = 0; j + 1 < gb->count; ++j, ++all_pairs)
-                    visit(meetings[0], i, j);
-            mapgeom::for_each_candidate_pair(ga, ga->count - 1, gb, gb->count - 1,
-                                             [&](int i, int j) {
-                                                 ++visited;
-                                                 visit(meetings[1], i, j);
-                                             });
-            found += meetings[0].size();
-            ASSERT_TRUE(meetings[1] == meetings[0]) << "seed " << seed << " trial " << trial;
+            Meetings plain = meetings_of(ga, gb, permit, true, &all_pairs);
+            found += plain.size();
+            ASSERT_TRUE(meetings_of(ga, gb, permit, false, &visited) == plain)
+                << "seed " << seed << " trial " << trial;
         }
     }
     EXPECT_GT(found, 800u);
     EXPECT_LT(visited, all_pairs / 2);  // the index must actually skip pairs
-}
-
-using Meetings = std::vector<std::tuple<int, int, double, double>>;
-
-// The meetings of segments of `first` with segments of `second` under `permit`, from every pair of
-// the double loop (`all`) or from the candidate pairs only.
-Meetings meetings_of(const geom_t* first, const geom_t* second, double permit, bool all,
-                     long long* visited) {
-    Meetings found;
-    auto visit = [&](int i, int j) {
-        ++*visited;
-        point_t c{};
-        if (relation_lines_cross_by_permit(&c, first->points[i], first->points[i + 1],
-                                           second->points[j], second->points[j + 1], permit) == 0)
-            found.emplace_back(i, j, c.x, c.y);
-    };
-    if (all) {
-        for (int i = 0; i + 1 < first->count; ++i)
-            for (int j = 0; j + 1 < second->count; ++j)
-                visit(i, j);
-    } else {
-        mapgeom::for_each_candidate_pair(first, first->count - 1, second, second->count - 1, visit);
-    }
-    return found;
 }
 
 // A tile's ring against a short chain whose points lie at, just inside and just beyond every band

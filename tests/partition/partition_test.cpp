@@ -70,8 +70,7 @@ void expect_sound_decomposition(const std::vector<P>& ring,
     EXPECT_EQ(out.result == PARTITION_CONVEX, out.count == 1);
     std::set<P> vertices(ring.begin(), ring.end());
     __int128 sum = 0;
-    Geos geos;
-    std::vector<GEOSGeometry*> parts;
+    std::vector<std::vector<Xy>> parts;
     for (const Piece& piece : out.pieces) {
         const std::vector<P>& q = piece.points;
         ASSERT_GE(q.size(), 3u);
@@ -82,15 +81,13 @@ void expect_sound_decomposition(const std::vector<P>& ring,
         }
         EXPECT_GT(twice_area(q), 0) << "not counter-clockwise: " << text_of(to_xy(q));
         sum += twice_area(q);
-        parts.push_back(GEOSGeom_clone_r(geos.h, geos.polygon(to_xy(q))));
+        parts.push_back(to_xy(q));
     }
     __int128 whole = twice_area(ring);
     EXPECT_TRUE(sum == whole || sum == -whole) << "piece areas do not sum to the ring's";
     // Union equal to the polygon, and with the exact area sum above, no overlap.
-    GEOSGeometry* merged = geos.keep(GEOSUnaryUnion_r(
-        geos.h, geos.keep(GEOSGeom_createCollection_r(geos.h, GEOS_GEOMETRYCOLLECTION, parts.data(),
-                                                      static_cast<unsigned>(parts.size())))));
-    GEOSGeometry* outline = geos.polygon(to_xy(ring));
+    Geos geos;
+    GEOSGeometry *merged = geos.union_of(parts), *outline = geos.polygon(to_xy(ring));
     double area = geos.area(outline);
     EXPECT_NEAR(geos.area(geos.keep(GEOSSymDifference_r(geos.h, merged, outline))), 0.0,
                 1e-9 * area);

@@ -116,10 +116,6 @@ std::string vertices_off(const polygons_t* rings, const polylines_t* lines, doub
     return off;
 }
 
-void add_ring(Polygons* list, const std::vector<Xy>& points) {
-    com_polygons_add_copy(list->get(), *Polygon(points).get());
-}
-
 std::vector<DBC_tagGeoPoint_t> whole_ring(const std::vector<Xy>& points) {
     std::vector<DBC_tagGeoPoint_t> ring;
     for (const Xy& v : points)
@@ -279,7 +275,7 @@ TEST(FrameworkRecord, FormsLinesAfterWhatItHeldAndGrowsSafely) {
 // inside too and no more of them than raw ones, and for a river lines reaching both of its ends.
 void check_skeleton(const std::vector<Xy>& points, const std::string& context, bool river = false) {
     Polygons ring;
-    add_ring(&ring, points);
+    add_rings(ring.get(), {points});
     Polylines raw, out;
     calc_graphic_framework(&ring.get()->head->polygon, raw.get());
     polygon_framework_process(raw.get(), out.get());
@@ -497,8 +493,8 @@ TEST(TwoPassSkeletonProperty, TurnedRiverGivesTheTurnedSkeleton) {
         if (!pass_follows_river(shape, false) || !pass_follows_river(shape, true))
             continue;
         Polygons as_is, turned;
-        add_ring(&as_is, shape);
-        add_ring(&turned, shape);
+        add_rings(as_is.get(), {shape});
+        add_rings(turned.get(), {shape});
         mapgeom::polygons_rotate(turned.get());
         Polylines skeleton, turned_skeleton;
         calc_graphics_framework(as_is.get(), skeleton.get());
@@ -535,7 +531,7 @@ TEST(TwoPassSkeletonProperty, LinesStayInsideTheUnitedShapes) {
                    dy = seed ? random_real(rng, -5e5, 5e5) : 0;
             for (Xy& v : shape)
                 v = {std::round(v.x * scale + dx), std::round(v.y * scale + dy)};
-            add_ring(&set, shape);
+            add_rings(set.get(), {shape});
         }
         Polylines lines;
         calc_graphics_framework(set.get(), lines.get());

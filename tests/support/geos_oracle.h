@@ -1,5 +1,5 @@
-// GEOS as a test oracle: geometries built from point lists and released with the context, and
-// the few measures the tests compare with (areas, lengths, validity).
+// GEOS as a test oracle: geometries built from point lists and released with the context, unions
+// and overlays, and the few measures the tests compare with (areas, lengths, validity).
 #ifndef MAPGEOM_TESTS_SUPPORT_GEOS_ORACLE_H
 #define MAPGEOM_TESTS_SUPPORT_GEOS_ORACLE_H
 
@@ -43,6 +43,22 @@ struct Geos {
             h, GEOSGeom_createLinearRing_r(h, sequence(ring, !closed)), nullptr, 0));
     }
     GEOSGeometry* polygon(const geom_t* ring) { return polygon(points_of(ring)); }
+
+    // The union of the polygons of the rings.
+    GEOSGeometry* union_of(const std::vector<std::vector<Xy>>& rings) {
+        std::vector<GEOSGeometry*> parts;
+        for (const std::vector<Xy>& ring : rings)
+            parts.push_back(GEOSGeom_clone_r(h, polygon(ring)));
+        return keep(GEOSUnaryUnion_r(
+            h, keep(GEOSGeom_createCollection_r(h, GEOS_MULTIPOLYGON, parts.data(),
+                                                static_cast<unsigned>(parts.size())))));
+    }
+    // The union (0), intersection (1) or difference (2) of a and b.
+    GEOSGeometry* overlay(int which, const GEOSGeometry* a, const GEOSGeometry* b) {
+        return keep(which == 0   ? GEOSUnion_r(h, a, b)
+                    : which == 1 ? GEOSIntersection_r(h, a, b)
+                                 : GEOSDifference_r(h, a, b));
+    }
 
     double measure(int (*what)(GEOSContextHandle_t, const GEOSGeometry*, double*),
                    const GEOSGeometry* g) {

@@ -21,6 +21,14 @@ inline std::string text_of(const std::vector<Xy>& points) {
     return text.str();
 }
 
+// Rings or lines, joined by " | ".
+inline std::string text_of(const std::vector<std::vector<Xy>>& shapes) {
+    std::string text;
+    for (const std::vector<Xy>& shape : shapes)
+        text += (text.empty() ? "" : " | ") + text_of(shape);
+    return text;
+}
+
 inline std::string text_of(const geom_t* g) {
     return text_of(points_of(g));
 }

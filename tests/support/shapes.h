@@ -68,6 +68,12 @@ using Polygons = OwnedList<polygons_t, com_polygons_init, com_polygons_free, com
 using Polylines = OwnedList<polylines_t, com_polylines_init, com_polylines_free, com_polylines_num>;
 using Crosspts = OwnedList<crosspts_t, com_crosspts_init, com_crosspts_free, com_crosspts_num>;
 
+// Appends a copy of each ring (closed automatically) to the list.
+inline void add_rings(polygons_t* list, const std::vector<std::vector<Xy>>& rings) {
+    for (const std::vector<Xy>& ring : rings)
+        com_polygons_add_copy(list, *Polygon(ring).get());
+}
+
 // All stored points of a point array, closing point included.
 inline std::vector<Xy> points_of(const geom_t* g) {
     std::vector<Xy> out;

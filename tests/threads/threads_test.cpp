@@ -12,7 +12,7 @@
 #include "mapgeom/algebra.h"
 #include "mapgeom/java.h"
 #include "mapgeom/relation.h"
-#include "shapes.h"
+#include "shape_text.h"
 #include "us_atlas.h"
 
 namespace {
@@ -35,21 +35,10 @@ const std::vector<std::vector<Xy>>& counties() {
     return rings;
 }
 
-void print_rings(std::ostream& out, const polygons_t* list) {
-    for (const polygon_node_t* node = list->head; node != nullptr; node = node->next) {
-        out << "ring";
-        for (int i = 0; i < node->polygon.geom.count; ++i)
-            out << ' ' << node->polygon.geom.points[i].x << ',' << node->polygon.geom.points[i].y
-                << ',' << node->polygon.geom.points[i].z;
-        out << '\n';
-    }
-}
-
 // Union, intersection and difference of each county with the next: every call on fresh copies,
 // since the overlays snap and reorient their inputs in place.
 std::string overlays() {
-    std::ostringstream out;
-    out.precision(17);
+    std::string out;
     const auto& rings = counties();
     for (size_t i = 0; i + 1 < rings.size(); ++i) {
         for (auto operation :
@@ -57,24 +46,23 @@ std::string overlays() {
             Polygon a(rings[i]);
             Polygon b(rings[i + 1]);
             Polygons result;
-            out << operation(a.get(), b.get(), result.get()) << '\n';
-            print_rings(out, result.get());
+            out += std::to_string(operation(a.get(), b.get(), result.get())) + "\n";
+            out += text_of(result.get()) + "\n";
         }
     }
-    return out.str();
+    return out;
 }
 
 // The self-intersection repair on records every thread shares (the entry point does not change
 // its input), including a bow tie that it must cut.
 std::string repairs(const std::vector<const polygon_t*>& shared) {
-    std::ostringstream out;
-    out.precision(17);
+    std::string out;
     for (const polygon_t* ring : shared) {
         Polygons result;
-        out << error_polygon_process(ring, result.get()) << '\n';
-        print_rings(out, result.get());
+        out += std::to_string(error_polygon_process(ring, result.get())) + "\n";
+        out += text_of(result.get()) + "\n";
     }
-    return out.str();
+    return out;
 }
 
 // All counties tiled through one shared in-record.
