@@ -49,4 +49,26 @@ TEST(UnionSnapping, SmallCrossingRingsGiveValidOutlinesWithCodeZero) {
     EXPECT_GT(checked, 150);
 }
 
+// Small rings where two crossings lie closer together than the crossing engine tells apart, next
+// to a vertex of A or a vertex of B, so snapping made one point of them.
+TEST(UnionSnapping, CrossingsMergedNearAVertexGiveValidOutlinesWithCodeZero) {
+    Geos geos;
+    const struct {
+        const char *a, *b;
+    } cases[] = {
+        {"0 6, 13 3, 13 1, 15 3", "1 255, 3 93, 3 5, 0 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string("A: ") + c.a + "\nB: " + c.b);
+        Polygon pa(pts(c.a)), pb(pts(c.b));
+        Polygons out;
+        int code = algebra_polygons_union(pa.get(), pb.get(), out.get());
+        EXPECT_EQ(code, 0) << text_of(out.get());
+        EXPECT_EQ(faulty_rings(out.get()), "");
+        GEOSGeometry *ga = geos.polygon(pts(c.a)), *gb = geos.polygon(pts(c.b));
+        double expected = geos.area(geos.keep(GEOSUnion_r(geos.h, ga, gb)));
+        EXPECT_NEAR(area_sum(out.get()), expected, 0.05 * expected) << text_of(out.get());
+    }
+}
+
 }  // namespace
