@@ -42,6 +42,9 @@ constexpr int kStepsPerVertex = 4;
 // this), so walked outlines may differ from the exact union by a band this wide along both
 // boundaries.
 constexpr double kBoundaryShiftBand = 0.01;
+// It takes crossings within that distance in x and in y for one, so a crossing merged into another
+// lies up to this far from the one kept.
+const double kMergedCrossingReach = kBoundaryShiftBand * std::sqrt(2.0);
 // Share of an area that rounding in the shoelace sums may change.
 constexpr double kAreaRoundingShare = 1e-9;
 
@@ -260,7 +263,7 @@ double distance_to_segment(point_t p, point_t u, point_t v) {
 
 // Whether a crossing that the engine merged into another record explains why two plain crossings
 // met one after the other along A both lead into B (or both out of it): A's stretch between them
-// passes within the merging band of a listed point somewhere other than at that point itself (a
+// passes within merging reach of a listed point somewhere other than at that point itself (a
 // tip of A poking through B's edge with its two crossings closer than the band, merged into one).
 // The crossing missing between the two records is then the one the engine merged away.
 bool merged_crossing_between(const polygon_t* a, const crosspts_t* list, const crosspt_t& here,
@@ -276,7 +279,7 @@ bool merged_crossing_between(const polygon_t* a, const crosspts_t* list, const c
         for (int k = 0; k < list->count; ++k) {
             point_t p = list->crosspts[k].pt;
             if (!same_point(p, u) && !same_point(p, v) &&
-                distance_to_segment(p, u, v) <= kBoundaryShiftBand)
+                distance_to_segment(p, u, v) <= kMergedCrossingReach)
                 return true;
         }
         if ((i + 1) % n == next.index1)
