@@ -356,6 +356,8 @@ std::vector<std::pair<double, double>> vertex_set(const std::vector<Xy>& ring) {
     return v;
 }
 
+constexpr int kComparedRings = 64;
+
 void check_borders(Bytes& in) {
     int op = in.u8() % 3;
     Scale sa, sb;
@@ -390,6 +392,14 @@ void check_borders(Bytes& in) {
         op == 0   ? algebra_polygons_union(joined_a.get(), joined_b.get(), rings_out.get())
         : op == 1 ? algebra_polygons_diffence(joined_a.get(), joined_b.get(), rings_out.get())
                   : algebra_polygons_intersec(joined_a.get(), joined_b.get(), rings_out.get());
+    // A walk led astray by a faulty ring can append thousands of rings (within its step bound):
+    // their counts are compared, the rings themselves only when there are a few.
+    if (code != ring_code || out.get()->polygon_rec_num != rings_out.size())
+        fail("overlay on borders gives another code or ring count",
+             "codes " + std::to_string(code) + ", " + std::to_string(ring_code) + "\nA: " +
+                 testing_shapes::text_of(closed(a)) + "\nB: " + testing_shapes::text_of(closed(b)));
+    if (rings_out.size() > kComparedRings)
+        return;
     auto by_borders = group_rings(out.get());
     auto by_rings = rings_of(rings_out.get());
     // Built only on a failure: raw coordinates print slowly.
@@ -400,10 +410,6 @@ void check_borders(Bytes& in) {
                "\nB: " + testing_shapes::text_of(closed(b)) +
                "\nby borders: " + text_of(by_borders) + "\nby rings: " + text_of(by_rings);
     };
-    if (code != ring_code)
-        fail("overlay on borders gives another code", detail());
-    if (by_borders.size() != by_rings.size())
-        fail("overlay on borders gives another ring count", detail());
     if (!checked)
         return;  // raw coordinates (NaN among them) need not compare
     std::vector<std::vector<std::pair<double, double>>> sa_set, sb_set;
