@@ -365,13 +365,24 @@ void carry_holes(const polygon_expand_t& from, const polygon_expand_t& other,
 // How one attempt to merge two records ended.
 enum class Merge { kMerged, kFailed, kKeptApart };
 
-// Unites the outer rings of current and partner (changed in place by the union) into *merged.
+// Unites the outer rings of current and partner (changed in place by the union when they merge)
+// into *merged.
 Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
                     polygon_expand_t* merged) {
+    // The union changes the rings in place (crossings inserted, not snapped); records it does not
+    // merge go on as they were given, since snapping the inserted crossings on delivery could
+    // fold a ring onto itself.
+    mapgeom::OwnedRing current_as_given(&current->polygon), partner_as_given(&partner->polygon);
+    auto restore = [&] {
+        std::swap(current->polygon, current_as_given.ring);
+        std::swap(partner->polygon, partner_as_given.ring);
+    };
     OwnedPolygons pieces;
     int code = algebra_polygons_union(&current->polygon, &partner->polygon, &pieces.list);
-    if (code == kUnionFailed)
+    if (code == kUnionFailed) {
+        restore();
         return Merge::kFailed;
+    }
     const polygon_t* outer = nullptr;
     OwnedPolygons outers;
     OwnedPolygons inners;
@@ -386,8 +397,10 @@ Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
     } else if (code == kUnionBWithinA) {
         outer = &current->polygon;
     }
-    if (outer == nullptr)
+    if (outer == nullptr) {
+        restore();
         return Merge::kKeptApart;
+    }
     *merged = new_record(*outer);
     carry_holes(*current, *partner, SharedHoleParts::kCarry, &merged->holes);
     carry_holes(*partner, *current, SharedHoleParts::kLeave, &merged->holes);

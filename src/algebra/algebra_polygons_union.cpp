@@ -42,6 +42,9 @@ constexpr int kStepsPerVertex = 4;
 // this), so walked outlines may differ from the exact union by a band this wide along both
 // boundaries.
 constexpr double kBoundaryShiftBand = 0.01;
+// It takes crossings within that distance in x and in y for one, so a crossing merged into another
+// lies up to this far from the one kept.
+const double kMergedCrossingReach = kBoundaryShiftBand * std::sqrt(2.0);
 // Share of an area that rounding in the shoelace sums may change.
 constexpr double kAreaRoundingShare = 1e-9;
 
@@ -250,11 +253,48 @@ RunsAround runs_around(const crosspt_t& record) {
     }
 }
 
+double distance_to_segment(point_t p, point_t u, point_t v) {
+    double dx = v.x - u.x, dy = v.y - u.y;
+    double length2 = dx * dx + dy * dy;
+    double t = length2 > 0.0 ? ((p.x - u.x) * dx + (p.y - u.y) * dy) / length2 : 0.0;
+    t = std::min(1.0, std::max(0.0, t));
+    return std::hypot(p.x - (u.x + t * dx), p.y - (u.y + t * dy));
+}
+
+// Whether a crossing that the engine merged into another record explains why two plain crossings
+// met one after the other along A both lead into B (or both out of it): A's stretch between them
+// passes within merging reach of a listed point somewhere other than at that point itself (a
+// tip of A poking through B's edge with its two crossings closer than the band, merged into one).
+// The crossing missing between the two records is then the one the engine merged away.
+bool merged_crossing_between(const polygon_t* a, const crosspts_t* list, const crosspt_t& here,
+                             const crosspt_t& next) {
+    if (here.flag != kKindCrosses || next.flag != kKindCrosses ||
+        here.curpt_flag != next.curpt_flag)
+        return false;
+    const int n = com_polygon_num(a);
+    if (n < 1)
+        return false;
+    for (int i = here.index1, steps = 0; steps < n; i = (i + 1) % n, ++steps) {
+        point_t u = com_polygon_at(a, i), v = com_polygon_nexter(a, i);
+        for (int k = 0; k < list->count; ++k) {
+            point_t p = list->crosspts[k].pt;
+            if (!same_point(p, u) && !same_point(p, v) &&
+                distance_to_segment(p, u, v) <= kMergedCrossingReach)
+                return true;
+        }
+        if ((i + 1) % n == next.index1)
+            break;
+    }
+    return false;
+}
+
 // Between two crossings met one after the other along A, A runs on one side of B only, so what
 // one record says about A after its point must be what the next says about A before its own.
 // Crossings that the engine merged away or classified on tolerance alone break this, and then the
-// walk cannot be trusted.
-bool crossings_agree_along_a(const crosspts_t* list) {
+// walk cannot be trusted, unless `merges_allowed` and the disagreement is that of one crossing
+// merged away next to another (see merged_crossing_between): the walk then passes the merged pair
+// as one point, which snapping to whole units makes of them anyway.
+bool crossings_agree_along_a(const polygon_t* a, const crosspts_t* list, bool merges_allowed) {
     std::vector<const crosspt_t*> along_a;
     for (int k = 0; k < list->count; ++k)
         along_a.push_back(&list->crosspts[k]);
@@ -263,7 +303,8 @@ bool crossings_agree_along_a(const crosspts_t* list) {
     for (size_t k = 0; k < along_a.size(); ++k) {
         const crosspt_t& here = *along_a[k];
         const crosspt_t& next = *along_a[(k + 1) % along_a.size()];
-        if (runs_around(here).after != runs_around(next).before)
+        if (runs_around(here).after != runs_around(next).before &&
+            !(merges_allowed && merged_crossing_between(a, list, here, next)))
             return false;
     }
     return true;
@@ -297,7 +338,7 @@ bool lies_within(const polygon_t* ring, const polygon_t* other) {
 // (each record tells where A runs after it, up to the next one): within unless one runs outside.
 // Cheaper than point tests when A runs along B throughout. Only records that agree are read.
 bool a_lies_within_b(const polygon_t* a, const polygon_t* b, const crosspts_t* list) {
-    if (list->count == 0 || !crossings_agree_along_a(list))
+    if (list->count == 0 || !crossings_agree_along_a(a, list, false))
         return lies_within(a, b);
     for (int k = 0; k < list->count; ++k)
         if (runs_around(list->crosspts[k]).after == Run::kOut)
@@ -390,7 +431,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     if (walk_closed && made.list.num == 0)
         return how_rings_lie(a, b, &crossings.list);
     int result = check_result_rings(&made.list);
-    if (!walk_closed || !crossings_agree_along_a(&crossings.list) ||
+    if (!walk_closed || !crossings_agree_along_a(a, &crossings.list, true) ||
         !covers_what_a_union_covers(walk.walked_area, a, b, origin))
         result = kUnionUntrusted;
     made.hand_over(out);

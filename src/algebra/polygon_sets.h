@@ -12,7 +12,8 @@ namespace mapgeom {
 // holds the other; that one goes to `outer`, every other ring to `inners` in list order (the first
 // ring in its turn when a later one holds it). Rings are added as deep copies with `copies`, else
 // by value (sharing their points with `rings`). Returns 0, or -1 when no ring holds another (the
-// first ring is then in neither list).
+// first ring is then in neither list). Rings without stored points are passed over (in neither
+// list), the first one included.
 int sort_outer_and_inners(const polygons_t* rings, polygons_t* outer, polygons_t* inners,
                           bool copies);
 

@@ -819,13 +819,19 @@ int sort_outer_and_inners(const polygons_t* rings, polygons_t* outer, polygons_t
         else
             com_polygons_add(list, ring);
     };
+    // A ring without stored points has no extent and bounds nothing: it is passed over (the
+    // clean-up would drop it from the pieces anyway).
     const polygon_node_t* first = rings->head;
+    while (first != nullptr && first->polygon.geom.count == 0)
+        first = first->next;
     if (first == nullptr)
         return -1;
     rectangle_t first_extent = calc_polygon_exrectangle(&first->polygon);
     bool found = false;
     for (const polygon_node_t* node = first->next; node != nullptr; node = node->next) {
         const polygon_t* ring = &node->polygon;
+        if (ring->geom.count == 0)
+            continue;
         if (found || !extents_nested(first_extent, calc_polygon_exrectangle(ring))) {
             add(inners, *ring);
             continue;

@@ -535,8 +535,13 @@ public:
         for (int k = 0; k < count; ++k) {
             const ReducVertex v = vertex_at(k);
             PointDivXY w{static_cast<double>(v.x), static_cast<double>(v.y), v.code, 0, 0, false};
-            if (!vertices_.empty() && coincide_exclusive(xy_of(vertices_.back()), xy_of(w)))
+            if (!vertices_.empty() && coincide_exclusive(xy_of(vertices_.back()), xy_of(w))) {
+                // One vertex of a run of repeated points stays; it keeps a code any of them has,
+                // so a press-coded point is not lost behind a plain copy of itself.
+                if (vertices_.back().code == 0)
+                    vertices_.back().code = w.code;
                 continue;
+            }
             vertices_.push_back(w);
         }
         n_ = static_cast<int>(vertices_.size());

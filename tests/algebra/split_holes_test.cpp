@@ -109,6 +109,11 @@ TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
          {45.5, 0.75, 48.75},
          {"5 4-10", "5 0-1", "5 0-1, 5 4-10"}},
         {"LoneOuterRing", square, {100}, {""}},
+        // Rings without points (a host's empty records) are passed over, the first one too.
+        {"EmptyRingsPassedOver",
+         " | " + square + "| | 4 4, 6 4, 6 6, 4 6",
+         {48, 48},
+         {"5 0-4, 5 6-10", "5 0-4, 5 6-10"}},
         // A hole passing a hair (less than the validity band) from the outer ring or from another
         // hole on the cut line: the two crossings are made one place, where the rings touch.
         {"HoleTipAHairBelowTheOuterRing",
@@ -199,6 +204,34 @@ TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
         EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
         EXPECT_EQ(faulty_rings(plain.get()), "");
         EXPECT_NEAR(std::fabs(area_sum(plain.get())) / (unit * unit), c.area, 1e-6);
+    }
+}
+
+// Small rings whose union snapping to whole units parts into rings touching at a point (or that
+// the union declines): the records stay apart, as they were given, and valid; they used to carry
+// the crossings the union inserted, which snapped into a spike on delivery.
+TEST(MultiPolygonsUnion, RecordsLeftUnmergedComeOutValid) {
+    const char* cases[] = {
+        "0 0, 12 0, 9 12, 9 15 | 0 10, 0 12, 9 12",
+        "0 0, 12 0, 9 12, 9 15 | 0 10, 0 12, 9 12 | 234 370, 311 379, 15 379, 12 0",
+    };
+    for (const char* rings : cases) {
+        SCOPED_TRACE(rings);
+        Polygons in, plain;
+        fill(in.get(), rings);
+        polygons_expand_t out{};
+        com_polygons_expand_init(&out);
+        EXPECT_EQ(multi_polygons_union(in.get(), &out), 0);
+        std::string faulty;
+        for (const polygon_expand_node_t* node = out.head; node != nullptr; node = node->next) {
+            if (relation_polygon_iserror(&node->polygon_expand.polygon) != 0)
+                faulty += text_of(&node->polygon_expand.polygon.geom) + "\n";
+            faulty += faulty_rings(&node->polygon_expand.holes);
+        }
+        com_polygons_expand_free(&out);
+        EXPECT_EQ(faulty, "");
+        EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
+        EXPECT_EQ(faulty_rings(plain.get(), true), "");
     }
 }
 

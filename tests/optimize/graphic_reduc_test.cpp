@@ -271,6 +271,9 @@ TEST(PolygonReduction, CollapseTruncationAndOddInput) {
         {"wide point code", "0 0, 50 0 65536, 5000 0, 5000 5000, 0 5000, 0 0", 0,
          "0 0, 50 0 65536, 5000 0, 5000 5000, 0 5000, 0 0"},
         {"empty ring", "", 1, ""},
+        // A coded point behind a plain copy of itself: the copy kept carries the code.
+        {"code of a repeated point kept", "0 0, 5000 0, 5000 5000, 2500 5005, 2500 5005 1, 0 5000",
+         0, "0 0, 5000 0, 5000 5000, 2500 5005 1, 0 5000, 0 0"},
     };
     for (const Case& c : cases) {
         StoredPolygon in(pts(c.in));
