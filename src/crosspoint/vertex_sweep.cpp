@@ -2,7 +2,10 @@
 #include "crosspoint/vertex_sweep.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 
 #include "mapgeom/measure.h"
 
@@ -20,6 +23,59 @@ bool key_on_x(const geom_t* a, const geom_t* b) {
     return width >= height;
 }
 
+// The bits of a key as an unsigned number in the order of the keys: both zeros alike, every NaN
+// after every number (infinities included), so that equal numbers get equal bits.
+std::uint64_t ordered_bits(double key) {
+    if (std::isnan(key))
+        return ~std::uint64_t{0};
+    double number = key + 0.0;  // -0 becomes +0
+    std::uint64_t bits;
+    std::memcpy(&bits, &number, sizeof bits);
+    const std::uint64_t sign = std::uint64_t{1} << 63;
+    return (bits & sign) != 0 ? ~bits : bits | sign;
+}
+
+// Bits sorted per pass of the radix sort, and the buckets of one pass.
+constexpr int kDigitBits = 8;
+constexpr int kBuckets = 1 << kDigitBits;
+constexpr int kDigits = 64 / kDigitBits;
+
+// Stable sort of the slots on ordered_bits of their keys: a least-significant-digit radix sort,
+// passing over digits that every key shares (coordinates in whole units share their low ones).
+void sort_slots_by_key(std::vector<sort_point_t>* slots) {
+    struct Keyed {
+        std::uint64_t bits;
+        sort_point_t slot;
+    };
+    const size_t count = slots->size();
+    std::vector<Keyed> from(count), to(count);
+    std::vector<std::array<int, kBuckets>> counts(kDigits);
+    for (auto& digit_counts : counts)
+        digit_counts.fill(0);
+    for (size_t k = 0; k < count; ++k) {
+        from[k] = {ordered_bits((*slots)[k].key), (*slots)[k]};
+        for (int d = 0; d < kDigits; ++d)
+            ++counts[d][(from[k].bits >> (d * kDigitBits)) & (kBuckets - 1)];
+    }
+    for (int d = 0; d < kDigits; ++d) {
+        std::array<int, kBuckets>& digit_counts = counts[d];
+        if (count == 0 || digit_counts[(from[0].bits >> (d * kDigitBits)) & (kBuckets - 1)] ==
+                              static_cast<int>(count))
+            continue;  // one digit for all: the pass would keep the order
+        int start = 0;
+        for (int& c : digit_counts) {
+            int n = c;
+            c = start;
+            start += n;
+        }
+        for (size_t k = 0; k < count; ++k)
+            to[digit_counts[(from[k].bits >> (d * kDigitBits)) & (kBuckets - 1)]++] = from[k];
+        from.swap(to);
+    }
+    for (size_t k = 0; k < count; ++k)
+        (*slots)[k] = from[k].slot;
+}
+
 }  // namespace
 
 void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stored_b,
@@ -34,12 +90,18 @@ void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stor
         sweep->slots.push_back({q, -1, key_of(b->points[q])});
     // Ascending by key, NaN keys last, equal keys (and NaN keys) in the order the points were
     // listed: a's, then b's, each in index order. The list starts in that order, so a stable sort
-    // on the key alone gives it, with one comparison of doubles per step.
-    auto numbers_end =
-        std::stable_partition(sweep->slots.begin(), sweep->slots.end(),
-                              [](const sort_point_t& p) { return !std::isnan(p.key); });
-    std::stable_sort(sweep->slots.begin(), numbers_end,
-                     [](const sort_point_t& p, const sort_point_t& q) { return p.key < q.key; });
+    // on the key alone gives it: a radix sort of the keys' ordered bits, or with the plain passes
+    // on (tests) the comparison sort it stands in for.
+    if (g_plain_lookups) {
+        auto numbers_end =
+            std::stable_partition(sweep->slots.begin(), sweep->slots.end(),
+                                  [](const sort_point_t& p) { return !std::isnan(p.key); });
+        std::stable_sort(
+            sweep->slots.begin(), numbers_end,
+            [](const sort_point_t& p, const sort_point_t& q) { return p.key < q.key; });
+    } else {
+        sort_slots_by_key(&sweep->slots);
+    }
 
     int total = static_cast<int>(sweep->slots.size());
     sweep->slot_of_a.assign(stored_a, 0);
@@ -60,6 +122,18 @@ void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stor
         bool joined = sweep->slots[s + 1].key - sweep->slots[s].key < kClosureTolerance;
         sweep->reach_high[s] = joined ? sweep->reach_high[s + 1] : s;
     }
+}
+
+SweptShape swept_shape(const VertexSweep& sweep, const geom_t* points, int segments,
+                       const std::vector<int>* slot_of, int sort_point_t::*field) {
+    SweptShape shape{points, segments, {}, slot_of, {}};
+    shape.boxes.resize(segments);
+    for (int k = 0; k < segments; ++k)
+        shape.boxes[k] = grown_segment_box(points->points[k], points->points[k + 1]);
+    shape.at_slot.resize(sweep.slots.size());
+    for (size_t s = 0; s < sweep.slots.size(); ++s)
+        shape.at_slot[s] = sweep.slots[s].*field;
+    return shape;
 }
 
 }  // namespace mapgeom
