@@ -38,7 +38,6 @@ std::uint64_t ordered_bits(double key) {
 // Bits sorted per pass of the radix sort, and the buckets of one pass.
 constexpr int kDigitBits = 8;
 constexpr int kBuckets = 1 << kDigitBits;
-constexpr int kDigits = 64 / kDigitBits;
 
 // Stable sort of the slots on ordered_bits of their keys: a least-significant-digit radix sort,
 // passing over digits that every key shares (coordinates in whole units share their low ones).
@@ -48,28 +47,29 @@ void sort_slots_by_key(std::vector<sort_point_t>* slots) {
         sort_point_t slot;
     };
     const size_t count = slots->size();
+    if (count < 2)
+        return;
     std::vector<Keyed> from(count), to(count);
-    std::vector<std::array<int, kBuckets>> counts(kDigits);
-    for (auto& digit_counts : counts)
-        digit_counts.fill(0);
+    std::uint64_t differing = 0;  // the bits in which some key differs from the first
     for (size_t k = 0; k < count; ++k) {
         from[k] = {ordered_bits((*slots)[k].key), (*slots)[k]};
-        for (int d = 0; d < kDigits; ++d)
-            ++counts[d][(from[k].bits >> (d * kDigitBits)) & (kBuckets - 1)];
+        differing |= from[k].bits ^ from[0].bits;
     }
-    for (int d = 0; d < kDigits; ++d) {
-        std::array<int, kBuckets>& digit_counts = counts[d];
-        if (count == 0 || digit_counts[(from[0].bits >> (d * kDigitBits)) & (kBuckets - 1)] ==
-                              static_cast<int>(count))
+    std::array<int, kBuckets> starts;
+    for (int shift = 0; shift < 64; shift += kDigitBits) {
+        if (((differing >> shift) & (kBuckets - 1)) == 0)
             continue;  // one digit for all: the pass would keep the order
+        starts.fill(0);
+        for (size_t k = 0; k < count; ++k)
+            ++starts[(from[k].bits >> shift) & (kBuckets - 1)];
         int start = 0;
-        for (int& c : digit_counts) {
+        for (int& c : starts) {
             int n = c;
             c = start;
             start += n;
         }
         for (size_t k = 0; k < count; ++k)
-            to[digit_counts[(from[k].bits >> (d * kDigitBits)) & (kBuckets - 1)]++] = from[k];
+            to[starts[(from[k].bits >> shift) & (kBuckets - 1)]++] = from[k];
         from.swap(to);
     }
     for (size_t k = 0; k < count; ++k)
