@@ -27,6 +27,7 @@
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 #include "relation/orientation.h"
+#include "relation/x_sweep.h"
 
 namespace {
 
@@ -59,7 +60,9 @@ constexpr int kScannedCloses = 4;
 constexpr int kRingTouchesAtVertex = 1;
 constexpr int kRingCrosses = 2;
 constexpr int kRingTooFewVertices = 3;
+constexpr int kRingNotClosed = 4;
 constexpr int kRingOnOneLine = 5;
+constexpr int kRingRepeatsAPoint = 6;
 
 // Signed shoelace area of a closed ring (positive counter-clockwise with y up), about a nearby
 // origin so that the products stay small and the sum exact enough for rings far from (0, 0).
@@ -407,6 +410,84 @@ bool covers_what_a_union_covers(double covered, const polygon_t* a, const polygo
     return covered >= std::max(area_a, area_b) - slack && covered <= area_a + area_b + slack;
 }
 
+// ---------------------------------------------------------------------------------------------------
+// The validity of the result rings.
+
+// Up to this many edges a ring is checked by relation_polygon_iserror alone (its own sweep is
+// short there).
+constexpr int kFewEdges = 32;
+// The sweep for edges that come near each other gives up, and leaves the ring to the check, after
+// this many pairs per edge (edges long across many others, which the check's index handles).
+constexpr long long kPairsPerEdge = 32;
+
+// Whether no two edges of a ring, other than neighbours along it, touch or cross (as the validity
+// check compares them, in either order). Edges whose boxes are more than kBoxMargin apart cannot
+// meet (segments_contact_code skips them), so a sweep in x over the boxes grown by that margin on
+// each side meets every pair that can. False also where the sweep cannot say: a coordinate that
+// is not finite, or too many pairs of near edges.
+bool far_edges_apart(const polygon_t* ring) {
+    const int n = com_polygon_num(ring);
+    const point_t* p = ring->geom.points;
+    struct EdgeBox {
+        double lo_x, hi_x, lo_y, hi_y;
+    };
+    std::vector<EdgeBox> boxes(n);
+    std::vector<std::pair<double, int>> by_x(n);
+    for (int i = 0; i < n; ++i) {
+        const point_t &u = p[i], &v = p[i + 1];
+        if (!std::isfinite(u.x) || !std::isfinite(u.y) || !std::isfinite(v.x) ||
+            !std::isfinite(v.y))
+            return false;
+        boxes[i] = {std::min(u.x, v.x) - kBoxMargin, std::max(u.x, v.x) + kBoxMargin,
+                    std::min(u.y, v.y) - kBoxMargin, std::max(u.y, v.y) + kBoxMargin};
+        by_x[i] = {boxes[i].lo_x, i};
+    }
+    std::sort(by_x.begin(), by_x.end());
+    auto neighbours = [n](int i, int e) { return e == i || e == (i + 1) % n || i == (e + 1) % n; };
+    long long budget = kPairsPerEdge * n;
+    std::vector<int> open;  // edges whose x range may still meet the next ones
+    for (const auto& [lo_x, e] : by_x) {
+        const EdgeBox& box = boxes[e];
+        for (size_t k = 0; k < open.size();) {
+            const int i = open[k];
+            const EdgeBox& other = boxes[i];
+            if (other.hi_x < lo_x) {
+                open[k] = open.back();
+                open.pop_back();
+                continue;
+            }
+            ++k;
+            if (--budget < 0)
+                return false;
+            if (other.hi_y < box.lo_y || other.lo_y > box.hi_y || neighbours(i, e))
+                continue;
+            if (segments_contact_code(p[e], p[e + 1], p[i], p[i + 1]) != kSegmentsApart ||
+                segments_contact_code(p[i], p[i + 1], p[e], p[e + 1]) != kSegmentsApart)
+                return false;
+        }
+        open.push_back(e);
+    }
+    return true;
+}
+
+// relation_polygon_iserror of a result ring. Where no two edges of the ring touch or cross, the
+// check's own sweep (which compares some of those pairs) finds no contact, and its code is that of
+// its tests before the sweep; so a ring found so by far_edges_apart takes that code without the
+// check's sweep. Most result rings are valid, and this proof costs far less than the sweep.
+int result_ring_code(const polygon_t* ring) {
+    const int n = com_polygon_num(ring);
+    if (g_plain_lookups || n <= kFewEdges || !far_edges_apart(ring))
+        return relation_polygon_iserror(ring);
+    if (com_points_same_permit(com_polygon_front(ring), com_polygon_last(ring),
+                               kClosureTolerance) != 0)
+        return kRingNotClosed;
+    if (is_allpoints_at_line(ring) == 0)
+        return kRingOnOneLine;
+    if (has_overlap_points(ring) == 1)
+        return kRingRepeatsAPoint;
+    return 0;
+}
+
 // Snapping crossings to whole units can leave a walked outline with a spike (out and straight
 // back), a touch at a vertex, a small self-crossing or a sliver without area, though together the
 // outlines cover the union. Slivers are dropped; a ring that touches or crosses itself is replaced
@@ -421,14 +502,14 @@ bool mend_snapped_rings(polygons_t* rings) {
     bool all_valid = true;
     while (rings->head != nullptr) {
         OwnedRing ring(take_front(rings));
-        int code = relation_polygon_iserror(&ring.ring);
+        int code = result_ring_code(&ring.ring);
         if (code == kRingTouchesAtVertex || code == kRingCrosses) {
             // The repair only appends its pieces.
             polygon_node_t* last = mended.list.tail;
             error_polygon_process(&ring.ring, &mended.list);
             for (polygon_node_t* node = last != nullptr ? last->next : mended.list.head;
                  node != nullptr; node = node->next)
-                all_valid = all_valid && relation_polygon_iserror(&node->polygon) == 0;
+                all_valid = all_valid && result_ring_code(&node->polygon) == 0;
         } else if (code != kRingTooFewVertices && code != kRingOnOneLine) {
             all_valid = all_valid && code == 0;
             com_polygons_add(&mended.list, ring.release());
