@@ -20,6 +20,7 @@
 #include "algebra/walk_state.h"
 #include "com/boundary.h"
 #include "com/codes.h"
+#include "com/key_order.h"
 #include "com/owned.h"
 #include "com/plain_lookups.h"
 #include "mapgeom/algebra.h"
@@ -76,6 +77,48 @@ double signed_area_about(const geom_t* ring, point_t origin) {
     return twice / 2.0;
 }
 
+// Whether no two vertices of a ring (its closing point left out) are the same (com_points_same),
+// found through its vertices in x order: each is compared with those after it less than the
+// tolerance further in x. False too for a ring with a coordinate that is not finite.
+bool vertices_all_apart(const polygon_t* ring) {
+    const int n = com_polygon_num(ring);
+    const point_t* p = ring->geom.points;
+    std::vector<KeyedItem<int>> by_x(n), spare;
+    for (int i = 0; i < n; ++i) {
+        if (!std::isfinite(p[i].x) || !std::isfinite(p[i].y))
+            return false;
+        by_x[i] = {ordered_bits(p[i].x), i};
+    }
+    sort_keyed_items(&by_x, &spare);
+    for (int k = 0; k < n; ++k) {
+        const point_t& u = p[by_x[k].item];
+        for (int m = k + 1; m < n && p[by_x[m].item].x - u.x < kSamePoint; ++m)
+            if (std::fabs(p[by_x[m].item].y - u.y) < kSamePoint)
+                return false;
+    }
+    return true;
+}
+
+// close_walked_ring for the union's rings: a ring whose vertices are all apart has no repeated
+// vertex to be cut at (the cut looks for one among neighbours in position order), so it goes to
+// out as it is, without the sort that looks.
+void close_union_ring(polygon_t* ring, polygons_t* out) {
+    if (g_plain_lookups) {
+        close_walked_ring(ring, out);
+        return;
+    }
+    optimize_polygon_del_repeatpts(ring);
+    if (vertices_all_apart(ring)) {
+        com_polygons_add(out, *ring);
+        ring->geom = geom_t{nullptr, 0, 0};
+    } else {
+        OwnedPolygons pieces;
+        split_polygon_by_repeat_points(ring, &pieces.list, 0);
+        pieces.hand_over(out);
+    }
+    com_polygon_init(ring);
+}
+
 // How the walk ended: no vertex of A to start from, every ring closed, or abandoned at the step
 // bound with a ring unfinished (that ring is dropped).
 enum class WalkEnd { kNoStart, kDone, kStepLimit };
@@ -127,7 +170,7 @@ private:
     void close_ring(point_t p) {
         cur_polygon_add(&ring_.ring, p);
         walked_area_ += signed_area_about(&ring_.ring.geom, origin_);
-        close_walked_ring(&ring_.ring, out_);
+        close_union_ring(&ring_.ring, out_);
         // Every close uses up one vertex of A, even when the vertex at p is used already (a ring
         // of A passing one place twice): so a walk closes at most n_A rings.
         used_.use_counting_anyway(first_vertex_of_a_at(p));
@@ -432,7 +475,7 @@ bool far_edges_apart(const polygon_t* ring) {
         double lo_x, hi_x, lo_y, hi_y;
     };
     std::vector<EdgeBox> boxes(n);
-    std::vector<std::pair<double, int>> by_x(n);
+    std::vector<KeyedItem<int>> by_x(n), spare;
     for (int i = 0; i < n; ++i) {
         const point_t &u = p[i], &v = p[i + 1];
         if (!std::isfinite(u.x) || !std::isfinite(u.y) || !std::isfinite(v.x) ||
@@ -440,18 +483,19 @@ bool far_edges_apart(const polygon_t* ring) {
             return false;
         boxes[i] = {std::min(u.x, v.x) - kBoxMargin, std::max(u.x, v.x) + kBoxMargin,
                     std::min(u.y, v.y) - kBoxMargin, std::max(u.y, v.y) + kBoxMargin};
-        by_x[i] = {boxes[i].lo_x, i};
+        by_x[i] = {ordered_bits(boxes[i].lo_x), i};
     }
-    std::sort(by_x.begin(), by_x.end());
+    sort_keyed_items(&by_x, &spare);
     auto neighbours = [n](int i, int e) { return e == i || e == (i + 1) % n || i == (e + 1) % n; };
     long long budget = kPairsPerEdge * n;
     std::vector<int> open;  // edges whose x range may still meet the next ones
-    for (const auto& [lo_x, e] : by_x) {
+    for (const KeyedItem<int>& next : by_x) {
+        const int e = next.item;
         const EdgeBox& box = boxes[e];
         for (size_t k = 0; k < open.size();) {
             const int i = open[k];
             const EdgeBox& other = boxes[i];
-            if (other.hi_x < lo_x) {
+            if (other.hi_x < box.lo_x) {
                 open[k] = open.back();
                 open.pop_back();
                 continue;

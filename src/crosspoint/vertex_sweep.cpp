@@ -2,11 +2,9 @@
 #include "crosspoint/vertex_sweep.h"
 
 #include <algorithm>
-#include <array>
 #include <cmath>
-#include <cstdint>
-#include <cstring>
 
+#include "com/key_order.h"
 #include "mapgeom/measure.h"
 
 namespace mapgeom {
@@ -23,57 +21,14 @@ bool key_on_x(const geom_t* a, const geom_t* b) {
     return width >= height;
 }
 
-// The bits of a key as an unsigned number in the order of the keys: both zeros alike, every NaN
-// after every number (infinities included), so that equal numbers get equal bits.
-std::uint64_t ordered_bits(double key) {
-    if (std::isnan(key))
-        return ~std::uint64_t{0};
-    double number = key + 0.0;  // -0 becomes +0
-    std::uint64_t bits;
-    std::memcpy(&bits, &number, sizeof bits);
-    const std::uint64_t sign = std::uint64_t{1} << 63;
-    return (bits & sign) != 0 ? ~bits : bits | sign;
-}
-
-// Bits sorted per pass of the radix sort, and the buckets of one pass.
-constexpr int kDigitBits = 8;
-constexpr int kBuckets = 1 << kDigitBits;
-
-// Stable sort of the slots on ordered_bits of their keys: a least-significant-digit radix sort,
-// passing over digits that every key shares (coordinates in whole units share their low ones).
+// Stable sort of the slots on the ordered bits of their keys.
 void sort_slots_by_key(std::vector<sort_point_t>* slots) {
-    struct Keyed {
-        std::uint64_t bits;
-        sort_point_t slot;
-    };
-    const size_t count = slots->size();
-    if (count < 2)
-        return;
-    std::vector<Keyed> from(count), to(count);
-    std::uint64_t differing = 0;  // the bits in which some key differs from the first
-    for (size_t k = 0; k < count; ++k) {
-        from[k] = {ordered_bits((*slots)[k].key), (*slots)[k]};
-        differing |= from[k].bits ^ from[0].bits;
-    }
-    std::array<int, kBuckets> starts;
-    for (int shift = 0; shift < 64; shift += kDigitBits) {
-        if (((differing >> shift) & (kBuckets - 1)) == 0)
-            continue;  // one digit for all: the pass would keep the order
-        starts.fill(0);
-        for (size_t k = 0; k < count; ++k)
-            ++starts[(from[k].bits >> shift) & (kBuckets - 1)];
-        int start = 0;
-        for (int& c : starts) {
-            int n = c;
-            c = start;
-            start += n;
-        }
-        for (size_t k = 0; k < count; ++k)
-            to[starts[(from[k].bits >> shift) & (kBuckets - 1)]++] = from[k];
-        from.swap(to);
-    }
-    for (size_t k = 0; k < count; ++k)
-        (*slots)[k] = from[k].slot;
+    std::vector<KeyedItem<sort_point_t>> keyed(slots->size()), spare;
+    for (size_t k = 0; k < slots->size(); ++k)
+        keyed[k] = {ordered_bits((*slots)[k].key), (*slots)[k]};
+    sort_keyed_items(&keyed, &spare);
+    for (size_t k = 0; k < slots->size(); ++k)
+        (*slots)[k] = keyed[k].item;
 }
 
 }  // namespace
