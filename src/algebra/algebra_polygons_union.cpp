@@ -54,6 +54,9 @@ constexpr double kAreaRoundingShare = 1e-9;
 constexpr double kRecordReach = 2 * kSamePoint;
 // ... where doubles are far denser than that margin (their spacing is under 2e-6 below 1e10).
 constexpr double kRecordFilterLimit = 1.0e10;
+// The check that a closed ring's vertices are all apart gives up (the ring is then cut as usual)
+// after this many comparisons per vertex.
+constexpr long long kPairsPerVertex = 8;
 // Closes of a walked ring that find their vertex of A by a scan before A is indexed by place.
 constexpr int kScannedCloses = 4;
 
@@ -79,7 +82,8 @@ double signed_area_about(const geom_t* ring, point_t origin) {
 
 // Whether no two vertices of a ring (its closing point left out) are the same (com_points_same),
 // found through its vertices in x order: each is compared with those after it less than the
-// tolerance further in x. False too for a ring with a coordinate that is not finite.
+// tolerance further in x. False too where this cannot tell cheaply: a coordinate that is not
+// finite, or more than kPairsPerVertex comparisons per vertex (many vertices at nearly one x).
 bool vertices_all_apart(const polygon_t* ring) {
     const int n = com_polygon_num(ring);
     const point_t* p = ring->geom.points;
@@ -90,10 +94,11 @@ bool vertices_all_apart(const polygon_t* ring) {
         by_x[i] = {ordered_bits(p[i].x), i};
     }
     sort_keyed_items(&by_x, &spare);
+    long long budget = kPairsPerVertex * n;
     for (int k = 0; k < n; ++k) {
         const point_t& u = p[by_x[k].item];
         for (int m = k + 1; m < n && p[by_x[m].item].x - u.x < kSamePoint; ++m)
-            if (std::fabs(p[by_x[m].item].y - u.y) < kSamePoint)
+            if (--budget < 0 || std::fabs(p[by_x[m].item].y - u.y) < kSamePoint)
                 return false;
     }
     return true;
