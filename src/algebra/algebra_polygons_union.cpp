@@ -124,6 +124,78 @@ void close_union_ring(polygon_t* ring, polygons_t* out) {
     com_polygon_init(ring);
 }
 
+// The abscissas of the crossing records with finite points (no point is the same as another
+// one), for telling quickly that no record can be the same point (com_points_same) as a vertex:
+// none has its x within kRecordReach of the vertex's. The records' range of x is cut into cells,
+// each marked where some record's reach meets it. Cells come from x by monotonic steps, so a
+// vertex within reach of a record falls in a cell that record marked. Where the records' range
+// is too narrow for cells, or a reach would mark many, the sorted abscissas are searched instead.
+// Coordinates beyond kRecordFilterLimit, where the reach nears the spacing of doubles, are always
+// taken to be near.
+class RecordAbscissas {
+public:
+    // For looking up about `vertices` vertices: cells about as many, so that few of them share a
+    // record's cell.
+    RecordAbscissas(const crosspts_t* list, int vertices) {
+        for (int k = 0; k < list->count; ++k)
+            if (std::isfinite(list->crosspts[k].pt.x) && std::isfinite(list->crosspts[k].pt.y))
+                xs_.push_back(list->crosspts[k].pt.x);
+        std::sort(xs_.begin(), xs_.end());
+        if (xs_.empty())
+            return;
+        lo_ = xs_.front() - kRecordReach;
+        double hi = xs_.back() + kRecordReach;
+        cells_ = kCellsPerRecord * static_cast<int>(xs_.size()) + kExtraCells +
+                 std::min(std::max(vertices, 0), kMaxCellsForVertices);
+        scale_ = cells_ / (hi - lo_);
+        if (!std::isfinite(scale_) || !(scale_ > 0.0)) {
+            scale_ = 0.0;
+            return;
+        }
+        marked_.assign(cells_ + 1, 0);
+        for (double x : xs_) {
+            int from = cell_of(x - kRecordReach), to = cell_of(x + kRecordReach);
+            if (to - from > kCellsPerReach) {
+                scale_ = 0.0;
+                return;
+            }
+            for (int c = from; c <= to; ++c)
+                marked_[c] = 1;
+        }
+    }
+
+    // False only when no record's x is within kRecordReach of x.
+    bool may_be_near(double x) const {
+        if (!(std::fabs(x) < kRecordFilterLimit))
+            return true;
+        if (xs_.empty())
+            return false;
+        if (scale_ > 0.0)
+            return x >= lo_ && marked_[cell_of(x)] != 0;
+        auto near = std::lower_bound(xs_.begin(), xs_.end(), x - kRecordReach);
+        return near != xs_.end() && *near <= x + kRecordReach;
+    }
+
+private:
+    static constexpr int kCellsPerRecord = 16;
+    static constexpr int kExtraCells = 64;
+    static constexpr int kCellsPerReach = 4;
+    static constexpr int kMaxCellsForVertices = 1 << 22;
+
+    // The cell of x at or above lo_ (beyond the range: the last cell, which the last record marks
+    // or, when it does not, which no x within reach of a record falls beyond).
+    int cell_of(double x) const {
+        double cell = (x - lo_) * scale_;
+        return cell < cells_ ? static_cast<int>(cell) : cells_;
+    }
+
+    std::vector<double> xs_;
+    double lo_ = 0.0;
+    double scale_ = 0.0;
+    int cells_ = 0;
+    std::vector<char> marked_;
+};
+
 // How the walk ended: no vertex of A to start from, every ring closed, or abandoned at the step
 // bound with a ring unfinished (that ring is dropped).
 enum class WalkEnd { kNoStart, kDone, kStepLimit };
@@ -141,7 +213,7 @@ public:
           list_(list),
           out_(out),
           records_(list->count, [list](int k) { return list->crosspts[k].pt; }),
-          record_xs_(finite_record_xs(list)),
+          record_xs_(list, com_polygon_num(a) + com_polygon_num(b)),
           record_at_a_(records_at(a)),
           record_at_b_(records_at(b)),
           used_record_(list->count, 0),
@@ -188,29 +260,9 @@ private:
         int n = com_polygon_num(ring);
         std::vector<int> at(n, -1);
         for (int i = 0; i < n; ++i)
-            if (may_hold_record(ring->geom.points[i].x))
+            if (record_xs_.may_be_near(ring->geom.points[i].x))
                 at[i] = records_.first_at(ring->geom.points[i]);
         return at;
-    }
-
-    // False only when no record's point can be the same (com_points_same) as a point at x: the
-    // sorted record abscissas hold none within twice the coincidence tolerance. Coordinates beyond
-    // kRecordFilterLimit, where that margin nears the spacing of doubles, are always asked for.
-    bool may_hold_record(double x) const {
-        if (!(std::fabs(x) < kRecordFilterLimit))
-            return true;
-        auto near = std::lower_bound(record_xs_.begin(), record_xs_.end(), x - kRecordReach);
-        return near != record_xs_.end() && *near <= x + kRecordReach;
-    }
-
-    // The abscissas of the records with finite points (no other point is ever the same), sorted.
-    static std::vector<double> finite_record_xs(const crosspts_t* list) {
-        std::vector<double> xs;
-        for (int k = 0; k < list->count; ++k)
-            if (std::isfinite(list->crosspts[k].pt.x) && std::isfinite(list->crosspts[k].pt.y))
-                xs.push_back(list->crosspts[k].pt.x);
-        std::sort(xs.begin(), xs.end());
-        return xs;
     }
 
     // The first vertex of A (closing point included) at p, as com_polygon_find over A's stored
@@ -237,7 +289,7 @@ private:
     const crosspts_t* list_;
     polygons_t* out_;
     PlaceIndex records_;
-    std::vector<double> record_xs_;
+    RecordAbscissas record_xs_;
     std::vector<int> record_at_a_;
     std::vector<int> record_at_b_;
     std::optional<PlaceIndex> vertices_of_a_;
