@@ -85,9 +85,22 @@ SweptShape swept_shape(const VertexSweep& sweep, const geom_t* points, int segme
     shape.boxes.resize(segments);
     for (int k = 0; k < segments; ++k)
         shape.boxes[k] = grown_segment_box(points->points[k], points->points[k + 1]);
+    // The lesser and greater of two bounds, the other where one is NaN (a box with a NaN bound
+    // meets nothing, so leaving it out keeps the span of those that can meet).
+    auto lesser = [](double u, double v) { return u < v || std::isnan(v) ? u : v; };
+    auto greater = [](double u, double v) { return u > v || std::isnan(v) ? u : v; };
     shape.at_slot.resize(sweep.slots.size());
-    for (size_t s = 0; s < sweep.slots.size(); ++s)
-        shape.at_slot[s] = sweep.slots[s].*field;
+    for (size_t s = 0; s < sweep.slots.size(); ++s) {
+        int p = sweep.slots[s].*field;
+        SweptSlot slot{p, NAN, NAN};
+        if (p >= 0 && p < segments)
+            slot.low_y = shape.boxes[p].min_y, slot.high_y = shape.boxes[p].max_y;
+        if (p > 0) {
+            slot.low_y = lesser(shape.boxes[p - 1].min_y, slot.low_y);
+            slot.high_y = greater(shape.boxes[p - 1].max_y, slot.high_y);
+        }
+        shape.at_slot[s] = slot;
+    }
     return shape;
 }
 

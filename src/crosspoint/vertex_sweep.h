@@ -89,14 +89,22 @@ void sweep_one_segment(const VertexSweep& sweep, const geom_t* mover,
     }
 }
 
+// A slot seen from one shape: the index of that shape's point there (-1 for the other's), and the
+// span in y of the grown boxes of the point's segments (the one from it and the one into it).
+struct SweptSlot {
+    int point;
+    double low_y;
+    double high_y;
+};
+
 // One shape of a sweep seen from a pass: its points, the grown box of each of its segments, each
-// point's slot, and at each slot the index of that shape's point there (-1 for the other's).
+// point's slot, and the slots as seen from it.
 struct SweptShape {
     const geom_t* points;
     int segments;
     std::vector<SegmentBox> boxes;
     const std::vector<int>* slot_of;
-    std::vector<int> at_slot;
+    std::vector<SweptSlot> at_slot;
 };
 
 // The shape's side of the sweep; `field` picks its index in a slot.
@@ -104,7 +112,10 @@ SweptShape swept_shape(const VertexSweep& sweep, const geom_t* points, int segme
                        const std::vector<int>* slot_of, int sort_point_t::*field);
 
 // sweep_one_segment over prepared shapes: the same segments tested in the same order, each
-// segment's grown box made once per sweep instead of once per pair proposed.
+// segment's grown box made once per sweep instead of once per pair proposed. A point whose two
+// segments lie wholly above or below the mover's box is passed over: neither segment's box meets
+// it, so testing them would find nothing (and a segment passed over here is tested when it comes
+// up again, with the same result).
 template <typename Found>
 void sweep_one_prepared_segment(const VertexSweep& sweep, const SweptShape& mover, int segment,
                                 const SweptShape& other, int* tested_by, Found found) {
@@ -115,7 +126,7 @@ void sweep_one_prepared_segment(const VertexSweep& sweep, const SweptShape& move
     lo = sweep.reach_low[lo];
     hi = sweep.reach_high[hi];
     const SegmentBox mover_box = mover.boxes[segment];
-    const int* at_slot = other.at_slot.data();
+    const SweptSlot* at_slot = other.at_slot.data();
     const SegmentBox* other_boxes = other.boxes.data();
     auto test = [&](int other_segment) {
         if (tested_by[other_segment] == segment)
@@ -130,8 +141,9 @@ void sweep_one_prepared_segment(const VertexSweep& sweep, const SweptShape& move
             found(c, other_segment);
     };
     for (int s = lo; s <= hi; ++s) {
-        int p = at_slot[s];
-        if (p < 0)
+        const SweptSlot& slot = at_slot[s];
+        int p = slot.point;
+        if (p < 0 || slot.high_y < mover_box.min_y || slot.low_y > mover_box.max_y)
             continue;
         if (p < other.segments)
             test(p);
