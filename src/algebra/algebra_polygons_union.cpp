@@ -319,7 +319,7 @@ WalkEnd UnionWalk::run() {
         int at = advance();
         if (on_a && used_.is_used(at))
             continue;
-        point_t p = com_polygon_at(on_a ? a_ : b_, at);
+        point_t p = (on_a ? a_ : b_)->geom.points[at];  // at: a vertex index, within the ring
         int k = on_a ? record_at_a_[at] : record_at_b_[at];
         if (k != -1 && used_record_[k] == 0) {
             if (at_crossing(p, list_->crosspts[k]))

@@ -36,7 +36,7 @@ struct KeyedItem {
 // whole units share their low ones). `spare` is scratch of any size.
 template <typename Item>
 void sort_keyed_items(std::vector<KeyedItem<Item>>* items, std::vector<KeyedItem<Item>>* spare) {
-    constexpr int kDigitBits = 8;
+    constexpr int kDigitBits = 11;
     constexpr int kBuckets = 1 << kDigitBits;
     const size_t count = items->size();
     if (count < 2)

@@ -167,7 +167,7 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
     bool pending = false;
     point_t pending_pt{};
     for (int p = 0; p < point_count; ++p) {
-        point_t vertex = com_geom_at(copy, p);
+        point_t vertex = copy->points[p];  // p < point_count <= copy->count
         // A crossing at the end of the previous edge gives way to the vertex itself.
         if (pending && com_points_same(vertex, pending_pt) == 0)
             com_geom_setat(target, target->count - 1, vertex);
