@@ -79,9 +79,9 @@ void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stor
     }
 }
 
-SweptShape swept_shape(const VertexSweep& sweep, const geom_t* points, int segments,
-                       const std::vector<int>* slot_of, int sort_point_t::*field) {
-    SweptShape shape{points, segments, {}, slot_of, {}};
+SweptShape swept_shape(const geom_t* points, int segments, const std::vector<int>* slot_of,
+                       int sort_point_t::*field) {
+    SweptShape shape{points, segments, {}, slot_of, {}, field};
     shape.boxes.resize(segments);
     for (int k = 0; k < segments; ++k)
         shape.boxes[k] = grown_segment_box(points->points[k], points->points[k + 1]);
@@ -89,17 +89,15 @@ SweptShape swept_shape(const VertexSweep& sweep, const geom_t* points, int segme
     // meets nothing, so leaving it out keeps the span of those that can meet).
     auto lesser = [](double u, double v) { return u < v || std::isnan(v) ? u : v; };
     auto greater = [](double u, double v) { return u > v || std::isnan(v) ? u : v; };
-    shape.at_slot.resize(sweep.slots.size());
-    for (size_t s = 0; s < sweep.slots.size(); ++s) {
-        int p = sweep.slots[s].*field;
-        SweptSlot slot{p, NAN, NAN};
-        if (p >= 0 && p < segments)
-            slot.low_y = shape.boxes[p].min_y, slot.high_y = shape.boxes[p].max_y;
-        if (p > 0) {
-            slot.low_y = lesser(shape.boxes[p - 1].min_y, slot.low_y);
-            slot.high_y = greater(shape.boxes[p - 1].max_y, slot.high_y);
-        }
-        shape.at_slot[s] = slot;
+    shape.spans.resize(segments + 1);
+    for (int p = 0; p <= segments; ++p) {
+        SpanY span{NAN, NAN};
+        if (p < segments)
+            span = {shape.boxes[p].min_y, shape.boxes[p].max_y};
+        if (p > 0)
+            span = {lesser(shape.boxes[p - 1].min_y, span.low),
+                    greater(shape.boxes[p - 1].max_y, span.high)};
+        shape.spans[p] = span;
     }
     return shape;
 }

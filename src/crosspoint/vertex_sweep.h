@@ -89,27 +89,26 @@ void sweep_one_segment(const VertexSweep& sweep, const geom_t* mover,
     }
 }
 
-// A slot seen from one shape: the index of that shape's point there (-1 for the other's), and the
-// span in y of the grown boxes of the point's segments (the one from it and the one into it).
-struct SweptSlot {
-    int point;
-    double low_y;
-    double high_y;
+// The span in y of the grown boxes of a point's segments (the one from it and the one into it).
+struct SpanY {
+    double low;
+    double high;
 };
 
 // One shape of a sweep seen from a pass: its points, the grown box of each of its segments, each
-// point's slot, and the slots as seen from it.
+// point's slot and span in y, and which index of a slot is its own.
 struct SweptShape {
     const geom_t* points;
     int segments;
     std::vector<SegmentBox> boxes;
     const std::vector<int>* slot_of;
-    std::vector<SweptSlot> at_slot;
+    std::vector<SpanY> spans;
+    int sort_point_t::*field;
 };
 
 // The shape's side of the sweep; `field` picks its index in a slot.
-SweptShape swept_shape(const VertexSweep& sweep, const geom_t* points, int segments,
-                       const std::vector<int>* slot_of, int sort_point_t::*field);
+SweptShape swept_shape(const geom_t* points, int segments, const std::vector<int>* slot_of,
+                       int sort_point_t::*field);
 
 // sweep_one_segment over prepared shapes: the same segments tested in the same order, each
 // segment's grown box made once per sweep instead of once per pair proposed. A point whose two
@@ -126,7 +125,8 @@ void sweep_one_prepared_segment(const VertexSweep& sweep, const SweptShape& move
     lo = sweep.reach_low[lo];
     hi = sweep.reach_high[hi];
     const SegmentBox mover_box = mover.boxes[segment];
-    const SweptSlot* at_slot = other.at_slot.data();
+    const sort_point_t* slots = sweep.slots.data();
+    const SpanY* spans = other.spans.data();
     const SegmentBox* other_boxes = other.boxes.data();
     auto test = [&](int other_segment) {
         if (tested_by[other_segment] == segment)
@@ -141,9 +141,8 @@ void sweep_one_prepared_segment(const VertexSweep& sweep, const SweptShape& move
             found(c, other_segment);
     };
     for (int s = lo; s <= hi; ++s) {
-        const SweptSlot& slot = at_slot[s];
-        int p = slot.point;
-        if (p < 0 || slot.high_y < mover_box.min_y || slot.low_y > mover_box.max_y)
+        int p = slots[s].*other.field;
+        if (p < 0 || spans[p].high < mover_box.min_y || spans[p].low > mover_box.max_y)
             continue;
         if (p < other.segments)
             test(p);
@@ -174,10 +173,8 @@ void for_each_sweep_meeting(const geom_t* a, int segments_a, const geom_t* b, in
                               &tested, [&](point_t c, int j) { found(c, i, j); });
         return;
     }
-    const SweptShape swept_a =
-        swept_shape(sweep, a, segments_a, &sweep.slot_of_a, &sort_point_t::index_a);
-    const SweptShape swept_b =
-        swept_shape(sweep, b, segments_b, &sweep.slot_of_b, &sort_point_t::index_b);
+    const SweptShape swept_a = swept_shape(a, segments_a, &sweep.slot_of_a, &sort_point_t::index_a);
+    const SweptShape swept_b = swept_shape(b, segments_b, &sweep.slot_of_b, &sort_point_t::index_b);
     std::vector<int> tested(std::max(segments_a, segments_b), -1);
     for (int j = 0; j < segments_b; ++j)
         sweep_one_prepared_segment(sweep, swept_b, j, swept_a, tested.data(),
