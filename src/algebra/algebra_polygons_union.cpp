@@ -87,18 +87,18 @@ double signed_area_about(const geom_t* ring, point_t origin) {
 bool vertices_all_apart(const polygon_t* ring) {
     const int n = com_polygon_num(ring);
     const point_t* p = ring->geom.points;
-    std::vector<KeyedItem<int>> by_x(n), spare;
+    std::vector<int> by_x(n), spare;
     for (int i = 0; i < n; ++i) {
         if (!std::isfinite(p[i].x) || !std::isfinite(p[i].y))
             return false;
-        by_x[i] = {ordered_bits(p[i].x), i};
+        by_x[i] = i;
     }
-    sort_keyed_items(&by_x, &spare);
+    radix_sort(&by_x, &spare, [p](int i) { return ordered_bits(p[i].x); });
     long long budget = kPairsPerVertex * n;
     for (int k = 0; k < n; ++k) {
-        const point_t& u = p[by_x[k].item];
-        for (int m = k + 1; m < n && p[by_x[m].item].x - u.x < kSamePoint; ++m)
-            if (--budget < 0 || std::fabs(p[by_x[m].item].y - u.y) < kSamePoint)
+        const point_t& u = p[by_x[k]];
+        for (int m = k + 1; m < n && p[by_x[m]].x - u.x < kSamePoint; ++m)
+            if (--budget < 0 || std::fabs(p[by_x[m]].y - u.y) < kSamePoint)
                 return false;
     }
     return true;
@@ -532,7 +532,7 @@ bool far_edges_apart(const polygon_t* ring) {
         double lo_x, hi_x, lo_y, hi_y;
     };
     std::vector<EdgeBox> boxes(n);
-    std::vector<KeyedItem<int>> by_x(n), spare;
+    std::vector<int> by_x(n), spare;
     for (int i = 0; i < n; ++i) {
         const point_t &u = p[i], &v = p[i + 1];
         if (!std::isfinite(u.x) || !std::isfinite(u.y) || !std::isfinite(v.x) ||
@@ -540,14 +540,13 @@ bool far_edges_apart(const polygon_t* ring) {
             return false;
         boxes[i] = {std::min(u.x, v.x) - kBoxMargin, std::max(u.x, v.x) + kBoxMargin,
                     std::min(u.y, v.y) - kBoxMargin, std::max(u.y, v.y) + kBoxMargin};
-        by_x[i] = {ordered_bits(boxes[i].lo_x), i};
+        by_x[i] = i;
     }
-    sort_keyed_items(&by_x, &spare);
+    radix_sort(&by_x, &spare, [&boxes](int i) { return ordered_bits(boxes[i].lo_x); });
     auto neighbours = [n](int i, int e) { return e == i || e == (i + 1) % n || i == (e + 1) % n; };
     long long budget = kPairsPerEdge * n;
     std::vector<int> open;  // edges whose x range may still meet the next ones
-    for (const KeyedItem<int>& next : by_x) {
-        const int e = next.item;
+    for (const int e : by_x) {
         const EdgeBox& box = boxes[e];
         for (size_t k = 0; k < open.size();) {
             const int i = open[k];

@@ -32,18 +32,20 @@ struct KeyedItem {
     Item item;
 };
 
-// Sorts items stably on their bits, passing over the digits that every key shares (coordinates in
-// whole units share their low ones). `spare` is scratch of any size.
-template <typename Item>
-void sort_keyed_items(std::vector<KeyedItem<Item>>* items, std::vector<KeyedItem<Item>>* spare) {
+// Sorts items stably on bits_of(item), the ordered bits of their keys, passing over the digits
+// that every key shares (coordinates in whole units share their low ones). `spare` is scratch of
+// any size.
+template <typename Item, typename BitsOf>
+void radix_sort(std::vector<Item>* items, std::vector<Item>* spare, BitsOf bits_of) {
     constexpr int kDigitBits = 11;
     constexpr int kBuckets = 1 << kDigitBits;
     const size_t count = items->size();
     if (count < 2)
         return;
+    const std::uint64_t first = bits_of((*items)[0]);
     std::uint64_t differing = 0;  // the bits in which some key differs from the first
     for (size_t k = 0; k < count; ++k)
-        differing |= (*items)[k].bits ^ (*items)[0].bits;
+        differing |= bits_of((*items)[k]) ^ first;
     spare->resize(count);
     std::array<int, kBuckets> starts;
     for (int shift = 0; shift < 64; shift += kDigitBits) {
@@ -51,7 +53,7 @@ void sort_keyed_items(std::vector<KeyedItem<Item>>* items, std::vector<KeyedItem
             continue;  // one digit for all: the pass would keep the order
         starts.fill(0);
         for (size_t k = 0; k < count; ++k)
-            ++starts[((*items)[k].bits >> shift) & (kBuckets - 1)];
+            ++starts[(bits_of((*items)[k]) >> shift) & (kBuckets - 1)];
         int start = 0;
         for (int& c : starts) {
             int n = c;
@@ -59,9 +61,15 @@ void sort_keyed_items(std::vector<KeyedItem<Item>>* items, std::vector<KeyedItem
             start += n;
         }
         for (size_t k = 0; k < count; ++k)
-            (*spare)[starts[((*items)[k].bits >> shift) & (kBuckets - 1)]++] = (*items)[k];
+            (*spare)[starts[(bits_of((*items)[k]) >> shift) & (kBuckets - 1)]++] = (*items)[k];
         items->swap(*spare);
     }
+}
+
+// radix_sort of items that carry their bits.
+template <typename Item>
+void sort_keyed_items(std::vector<KeyedItem<Item>>* items, std::vector<KeyedItem<Item>>* spare) {
+    radix_sort(items, spare, [](const KeyedItem<Item>& keyed) { return keyed.bits; });
 }
 
 }  // namespace mapgeom

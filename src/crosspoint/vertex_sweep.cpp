@@ -21,14 +21,11 @@ bool key_on_x(const geom_t* a, const geom_t* b) {
     return width >= height;
 }
 
-// Stable sort of the slots on the ordered bits of their keys.
+// Stable sort of the slots on the ordered bits of their keys (worked out on each pass: cheaper
+// than carrying them, in memory a call touches afresh).
 void sort_slots_by_key(std::vector<sort_point_t>* slots) {
-    std::vector<KeyedItem<sort_point_t>> keyed(slots->size()), spare;
-    for (size_t k = 0; k < slots->size(); ++k)
-        keyed[k] = {ordered_bits((*slots)[k].key), (*slots)[k]};
-    sort_keyed_items(&keyed, &spare);
-    for (size_t k = 0; k < slots->size(); ++k)
-        (*slots)[k] = keyed[k].item;
+    std::vector<sort_point_t> spare;
+    radix_sort(slots, &spare, [](const sort_point_t& slot) { return ordered_bits(slot.key); });
 }
 
 }  // namespace
@@ -81,24 +78,10 @@ void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stor
 
 SweptShape swept_shape(const geom_t* points, int segments, const std::vector<int>* slot_of,
                        int sort_point_t::*field) {
-    SweptShape shape{points, segments, {}, slot_of, {}, field};
+    SweptShape shape{points, segments, {}, slot_of, field};
     shape.boxes.resize(segments);
     for (int k = 0; k < segments; ++k)
         shape.boxes[k] = grown_segment_box(points->points[k], points->points[k + 1]);
-    // The lesser and greater of two bounds, the other where one is NaN (a box with a NaN bound
-    // meets nothing, so leaving it out keeps the span of those that can meet).
-    auto lesser = [](double u, double v) { return u < v || std::isnan(v) ? u : v; };
-    auto greater = [](double u, double v) { return u > v || std::isnan(v) ? u : v; };
-    shape.spans.resize(segments + 1);
-    for (int p = 0; p <= segments; ++p) {
-        SpanY span{NAN, NAN};
-        if (p < segments)
-            span = {shape.boxes[p].min_y, shape.boxes[p].max_y};
-        if (p > 0)
-            span = {lesser(shape.boxes[p - 1].min_y, span.low),
-                    greater(shape.boxes[p - 1].max_y, span.high)};
-        shape.spans[p] = span;
-    }
     return shape;
 }
 

@@ -89,22 +89,26 @@ void sweep_one_segment(const VertexSweep& sweep, const geom_t* mover,
     }
 }
 
-// The span in y of the grown boxes of a point's segments (the one from it and the one into it).
-struct SpanY {
-    double low;
-    double high;
-};
-
 // One shape of a sweep seen from a pass: its points, the grown box of each of its segments, each
-// point's slot and span in y, and which index of a slot is its own.
+// point's slot, and which index of a slot is its own.
 struct SweptShape {
     const geom_t* points;
     int segments;
     std::vector<SegmentBox> boxes;
     const std::vector<int>* slot_of;
-    std::vector<SpanY> spans;
     int sort_point_t::*field;
 };
+
+// Whether the grown boxes of both segments at point p of a shape (the one from it and the one
+// into it, those that exist) lie wholly above or below `box`, so that neither meets it. A NaN
+// bound never says so.
+inline bool segments_at_point_miss_in_y(const SweptShape& shape, int p, const SegmentBox& box) {
+    auto misses = [&box](const SegmentBox& other) {
+        return other.max_y < box.min_y || other.min_y > box.max_y;
+    };
+    return (p >= shape.segments || misses(shape.boxes[p])) &&
+           (p == 0 || misses(shape.boxes[p - 1]));
+}
 
 // The shape's side of the sweep; `field` picks its index in a slot.
 SweptShape swept_shape(const geom_t* points, int segments, const std::vector<int>* slot_of,
@@ -126,7 +130,6 @@ void sweep_one_prepared_segment(const VertexSweep& sweep, const SweptShape& move
     hi = sweep.reach_high[hi];
     const SegmentBox mover_box = mover.boxes[segment];
     const sort_point_t* slots = sweep.slots.data();
-    const SpanY* spans = other.spans.data();
     const SegmentBox* other_boxes = other.boxes.data();
     auto test = [&](int other_segment) {
         if (tested_by[other_segment] == segment)
@@ -142,7 +145,7 @@ void sweep_one_prepared_segment(const VertexSweep& sweep, const SweptShape& move
     };
     for (int s = lo; s <= hi; ++s) {
         int p = slots[s].*other.field;
-        if (p < 0 || spans[p].high < mover_box.min_y || spans[p].low > mover_box.max_y)
+        if (p < 0 || segments_at_point_miss_in_y(other, p, mover_box))
             continue;
         if (p < other.segments)
             test(p);
