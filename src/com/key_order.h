@@ -25,13 +25,6 @@ inline std::uint64_t ordered_bits(double key) {
     return (bits & sign) != 0 ? ~bits : bits | sign;
 }
 
-// An item to order: its key's ordered bits and what it stands for.
-template <typename Item>
-struct KeyedItem {
-    std::uint64_t bits;
-    Item item;
-};
-
 // Sorts items stably on bits_of(item), the ordered bits of their keys, passing over the digits
 // that every key shares (coordinates in whole units share their low ones). `spare` is scratch of
 // any size.
@@ -64,12 +57,6 @@ void radix_sort(std::vector<Item>* items, std::vector<Item>* spare, BitsOf bits_
             (*spare)[starts[(bits_of((*items)[k]) >> shift) & (kBuckets - 1)]++] = (*items)[k];
         items->swap(*spare);
     }
-}
-
-// radix_sort of items that carry their bits.
-template <typename Item>
-void sort_keyed_items(std::vector<KeyedItem<Item>>* items, std::vector<KeyedItem<Item>>* spare) {
-    radix_sort(items, spare, [](const KeyedItem<Item>& keyed) { return keyed.bits; });
 }
 
 }  // namespace mapgeom
