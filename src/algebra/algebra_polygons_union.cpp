@@ -9,6 +9,7 @@
 // appended but the call reports failure.
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -19,12 +20,15 @@
 #include "algebra/walk_state.h"
 #include "com/boundary.h"
 #include "com/codes.h"
+#include "com/key_order.h"
 #include "com/owned.h"
+#include "com/plain_lookups.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 #include "relation/orientation.h"
+#include "relation/x_sweep.h"
 
 namespace {
 
@@ -48,11 +52,24 @@ const double kMergedCrossingReach = kBoundaryShiftBand * std::sqrt(2.0);
 // Share of an area that rounding in the shoelace sums may change.
 constexpr double kAreaRoundingShare = 1e-9;
 
+// Record lookups by place are skipped for vertices whose x is more than this from every record's
+// (twice the coincidence tolerance: the same point lies within it) ...
+constexpr double kRecordReach = 2 * kSamePoint;
+// ... where doubles are far denser than that margin (their spacing is under 2e-6 below 1e10).
+constexpr double kRecordFilterLimit = 1.0e10;
+// The check that a closed ring's vertices are all apart gives up (the ring is then cut as usual)
+// after this many comparisons per vertex.
+constexpr long long kPairsPerVertex = 8;
+// Closes of a walked ring that find their vertex of A by a scan before A is indexed by place.
+constexpr int kScannedCloses = 4;
+
 // Codes of relation_polygon_iserror that the mending of snapped outlines tells apart.
 constexpr int kRingTouchesAtVertex = 1;
 constexpr int kRingCrosses = 2;
 constexpr int kRingTooFewVertices = 3;
+constexpr int kRingNotClosed = 4;
 constexpr int kRingOnOneLine = 5;
+constexpr int kRingRepeatsAPoint = 6;
 
 // Signed shoelace area of a closed ring (positive counter-clockwise with y up), about a nearby
 // origin so that the products stay small and the sum exact enough for rings far from (0, 0).
@@ -65,6 +82,122 @@ double signed_area_about(const geom_t* ring, point_t origin) {
     }
     return twice / 2.0;
 }
+
+// Whether no two vertices of a ring (its closing point left out) are the same (com_points_same),
+// found through its vertices in x order: each is compared with those after it less than the
+// tolerance further in x. False too where this cannot tell cheaply: a coordinate that is not
+// finite, or more than kPairsPerVertex comparisons per vertex (many vertices at nearly one x).
+bool vertices_all_apart(const polygon_t* ring) {
+    const int n = com_polygon_num(ring);
+    const point_t* p = ring->geom.points;
+    std::vector<int> by_x(n), spare;
+    for (int i = 0; i < n; ++i) {
+        if (!std::isfinite(p[i].x) || !std::isfinite(p[i].y))
+            return false;
+        by_x[i] = i;
+    }
+    radix_sort(&by_x, &spare, [p](int i) { return ordered_bits(p[i].x); });
+    long long budget = kPairsPerVertex * n;
+    for (int k = 0; k < n; ++k) {
+        const point_t& u = p[by_x[k]];
+        for (int m = k + 1; m < n && p[by_x[m]].x - u.x < kSamePoint; ++m)
+            if (--budget < 0 || std::fabs(p[by_x[m]].y - u.y) < kSamePoint)
+                return false;
+    }
+    return true;
+}
+
+// close_walked_ring for the union's rings: a ring whose vertices are all apart has no repeated
+// vertex to be cut at (the cut looks for one among neighbours in position order), so it goes to
+// out as it is, without the sort that looks.
+void close_union_ring(polygon_t* ring, polygons_t* out) {
+    if (g_plain_lookups) {
+        close_walked_ring(ring, out);
+        return;
+    }
+    optimize_polygon_del_repeatpts(ring);
+    if (vertices_all_apart(ring)) {
+        com_polygons_add(out, *ring);
+        ring->geom = geom_t{nullptr, 0, 0};
+    } else {
+        OwnedPolygons pieces;
+        split_polygon_by_repeat_points(ring, &pieces.list, 0);
+        pieces.hand_over(out);
+    }
+    com_polygon_init(ring);
+}
+
+// The abscissas of the crossing records with finite points (no point is the same as another
+// one), for telling quickly that no record can be the same point (com_points_same) as a vertex:
+// none has its x within kRecordReach of the vertex's. The records' range of x is cut into cells,
+// each marked where some record's reach meets it. Cells come from x by monotonic steps, so a
+// vertex within reach of a record falls in a cell that record marked. Where the records' range
+// is too narrow for cells, or a reach would mark many, the sorted abscissas are searched instead.
+// Coordinates beyond kRecordFilterLimit, where the reach nears the spacing of doubles, are always
+// taken to be near.
+class RecordAbscissas {
+public:
+    // For looking up about `vertices` vertices: cells about as many, so that few of them share a
+    // record's cell.
+    RecordAbscissas(const crosspts_t* list, int vertices) {
+        for (int k = 0; k < list->count; ++k)
+            if (std::isfinite(list->crosspts[k].pt.x) && std::isfinite(list->crosspts[k].pt.y))
+                xs_.push_back(list->crosspts[k].pt.x);
+        std::sort(xs_.begin(), xs_.end());
+        if (xs_.empty())
+            return;
+        lo_ = xs_.front() - kRecordReach;
+        double hi = xs_.back() + kRecordReach;
+        cells_ = kCellsPerRecord * static_cast<int>(xs_.size()) + kExtraCells +
+                 std::min(std::max(vertices, 0), kMaxCellsForVertices);
+        scale_ = cells_ / (hi - lo_);
+        if (!std::isfinite(scale_) || !(scale_ > 0.0)) {
+            scale_ = 0.0;
+            return;
+        }
+        marked_.assign(cells_ + 1, 0);
+        for (double x : xs_) {
+            int from = cell_of(x - kRecordReach), to = cell_of(x + kRecordReach);
+            if (to - from > kCellsPerReach) {
+                scale_ = 0.0;
+                return;
+            }
+            for (int c = from; c <= to; ++c)
+                marked_[c] = 1;
+        }
+    }
+
+    // False only when no record's x is within kRecordReach of x.
+    bool may_be_near(double x) const {
+        if (!(std::fabs(x) < kRecordFilterLimit))
+            return true;
+        if (xs_.empty())
+            return false;
+        if (scale_ > 0.0)
+            return x >= lo_ && marked_[cell_of(x)] != 0;
+        auto near = std::lower_bound(xs_.begin(), xs_.end(), x - kRecordReach);
+        return near != xs_.end() && *near <= x + kRecordReach;
+    }
+
+private:
+    static constexpr int kCellsPerRecord = 16;
+    static constexpr int kExtraCells = 64;
+    static constexpr int kCellsPerReach = 4;
+    static constexpr int kMaxCellsForVertices = 1 << 22;
+
+    // The cell of x at or above lo_ (beyond the range: the last cell, which the last record marks
+    // or, when it does not, which no x within reach of a record falls beyond).
+    int cell_of(double x) const {
+        double cell = (x - lo_) * scale_;
+        return cell < cells_ ? static_cast<int>(cell) : cells_;
+    }
+
+    std::vector<double> xs_;
+    double lo_ = 0.0;
+    double scale_ = 0.0;
+    int cells_ = 0;
+    std::vector<char> marked_;
+};
 
 // How the walk ended: no vertex of A to start from, every ring closed, or abandoned at the step
 // bound with a ring unfinished (that ring is dropped).
@@ -83,9 +216,9 @@ public:
           list_(list),
           out_(out),
           records_(list->count, [list](int k) { return list->crosspts[k].pt; }),
-          record_at_a_(records_at_vertices(a, records_)),
-          record_at_b_(records_at_vertices(b, records_)),
-          vertices_of_a_(n_a_ + 1, [a](int k) { return com_polygon_at(a, k); }),
+          record_xs_(list, com_polygon_num(a) + com_polygon_num(b)),
+          record_at_a_(records_at(a)),
+          record_at_b_(records_at(b)),
           used_record_(list->count, 0),
           origin_(origin) {
         for (int k = 0; k < list->count; ++k)
@@ -117,10 +250,38 @@ private:
     void close_ring(point_t p) {
         cur_polygon_add(&ring_.ring, p);
         walked_area_ += signed_area_about(&ring_.ring.geom, origin_);
-        close_walked_ring(&ring_.ring, out_);
+        close_union_ring(&ring_.ring, out_);
         // Every close uses up one vertex of A, even when the vertex at p is used already (a ring
         // of A passing one place twice): so a walk closes at most n_A rings.
-        used_.use_counting_anyway(vertices_of_a_.first_at(p));
+        used_.use_counting_anyway(first_vertex_of_a_at(p));
+    }
+
+    // records_at_vertices(ring, records_), asking the index only for vertices near a record in x.
+    std::vector<int> records_at(const polygon_t* ring) const {
+        if (g_plain_lookups)
+            return records_at_vertices(ring, records_);
+        int n = com_polygon_num(ring);
+        std::vector<int> at(n, -1);
+        for (int i = 0; i < n; ++i)
+            if (record_xs_.may_be_near(ring->geom.points[i].x))
+                at[i] = records_.first_at(ring->geom.points[i]);
+        return at;
+    }
+
+    // The first vertex of A (closing point included) at p, as com_polygon_find over A's stored
+    // points: the first few closes scan A, later ones ask a place index made at the first of them,
+    // so a walk closing many rings stays near linear.
+    int first_vertex_of_a_at(point_t p) {
+        if (closes_scanned_ < kScannedCloses && !g_plain_lookups) {
+            ++closes_scanned_;
+            for (int k = 0; k <= n_a_; ++k)
+                if (same_point(a_->geom.points[k], p))
+                    return k;
+            return -1;
+        }
+        if (!vertices_of_a_)
+            vertices_of_a_.emplace(n_a_ + 1, [this](int k) { return com_polygon_at(a_, k); });
+        return vertices_of_a_->first_at(p);
     }
 
     // One step at a usable crossing record met at p; true when the walk is over.
@@ -131,9 +292,11 @@ private:
     const crosspts_t* list_;
     polygons_t* out_;
     PlaceIndex records_;
+    RecordAbscissas record_xs_;
     std::vector<int> record_at_a_;
     std::vector<int> record_at_b_;
-    PlaceIndex vertices_of_a_;
+    std::optional<PlaceIndex> vertices_of_a_;
+    int closes_scanned_ = 0;
     std::vector<char> used_record_;
     StartCursor starts_;
     point_t origin_;
@@ -159,7 +322,7 @@ WalkEnd UnionWalk::run() {
         int at = advance();
         if (on_a && used_.is_used(at))
             continue;
-        point_t p = com_polygon_at(on_a ? a_ : b_, at);
+        point_t p = (on_a ? a_ : b_)->geom.points[at];  // at: a vertex index, within the ring
         int k = on_a ? record_at_a_[at] : record_at_b_[at];
         if (k != -1 && used_record_[k] == 0) {
             if (at_crossing(p, list_->crosspts[k]))
@@ -377,9 +540,93 @@ bool covers_what_a_union_covers(double covered, const polygon_t* a, const polygo
                                 point_t origin) {
     double area_a = std::fabs(signed_area_about(&a->geom, origin));
     double area_b = std::fabs(signed_area_about(&b->geom, origin));
+    // Within the bounds without slack, the slack (never negative, and not a NaN where the areas
+    // are finite: every coordinate is then finite) cannot change the answer, so the perimeters
+    // are not measured.
+    if (!g_plain_lookups && std::isfinite(covered) && std::isfinite(area_a) &&
+        std::isfinite(area_b) && covered >= std::max(area_a, area_b) && covered <= area_a + area_b)
+        return true;
     double slack =
         kBoundaryShiftBand * (perimeter(a) + perimeter(b)) + kAreaRoundingShare * (area_a + area_b);
     return covered >= std::max(area_a, area_b) - slack && covered <= area_a + area_b + slack;
+}
+
+// ---------------------------------------------------------------------------------------------------
+// The validity of the result rings.
+
+// Up to this many edges a ring is checked by relation_polygon_iserror alone (its own sweep is
+// short there).
+constexpr int kFewEdges = 32;
+// The sweep for edges that come near each other gives up, and leaves the ring to the check, after
+// this many pairs per edge (edges long across many others, which the check's index handles).
+constexpr long long kPairsPerEdge = 32;
+
+// Whether no two edges of a ring, other than neighbours along it, touch or cross (as the validity
+// check compares them, in either order). Edges whose boxes are more than kBoxMargin apart cannot
+// meet (segments_contact_code skips them), so a sweep in x over the boxes grown by that margin on
+// each side meets every pair that can. False also where the sweep cannot say: a coordinate that
+// is not finite, or too many pairs of near edges.
+bool far_edges_apart(const polygon_t* ring) {
+    const int n = com_polygon_num(ring);
+    const point_t* p = ring->geom.points;
+    struct EdgeBox {
+        double lo_x, hi_x, lo_y, hi_y;
+    };
+    std::vector<EdgeBox> boxes(n);
+    std::vector<int> by_x(n), spare;
+    for (int i = 0; i < n; ++i) {
+        const point_t &u = p[i], &v = p[i + 1];
+        if (!std::isfinite(u.x) || !std::isfinite(u.y) || !std::isfinite(v.x) ||
+            !std::isfinite(v.y))
+            return false;
+        boxes[i] = {std::min(u.x, v.x) - kBoxMargin, std::max(u.x, v.x) + kBoxMargin,
+                    std::min(u.y, v.y) - kBoxMargin, std::max(u.y, v.y) + kBoxMargin};
+        by_x[i] = i;
+    }
+    radix_sort(&by_x, &spare, [&boxes](int i) { return ordered_bits(boxes[i].lo_x); });
+    auto neighbours = [n](int i, int e) { return e == i || e == (i + 1) % n || i == (e + 1) % n; };
+    long long budget = kPairsPerEdge * n;
+    std::vector<int> open;  // edges whose x range may still meet the next ones
+    for (const int e : by_x) {
+        const EdgeBox& box = boxes[e];
+        for (size_t k = 0; k < open.size();) {
+            const int i = open[k];
+            const EdgeBox& other = boxes[i];
+            if (other.hi_x < box.lo_x) {
+                open[k] = open.back();
+                open.pop_back();
+                continue;
+            }
+            ++k;
+            if (--budget < 0)
+                return false;
+            if (other.hi_y < box.lo_y || other.lo_y > box.hi_y || neighbours(i, e))
+                continue;
+            if (segments_contact_code(p[e], p[e + 1], p[i], p[i + 1]) != kSegmentsApart ||
+                segments_contact_code(p[i], p[i + 1], p[e], p[e + 1]) != kSegmentsApart)
+                return false;
+        }
+        open.push_back(e);
+    }
+    return true;
+}
+
+// relation_polygon_iserror of a result ring. Where no two edges of the ring touch or cross, the
+// check's own sweep (which compares some of those pairs) finds no contact, and its code is that of
+// its tests before the sweep; so a ring found so by far_edges_apart takes that code without the
+// check's sweep. Most result rings are valid, and this proof costs far less than the sweep.
+int result_ring_code(const polygon_t* ring) {
+    const int n = com_polygon_num(ring);
+    if (g_plain_lookups || n <= kFewEdges || !far_edges_apart(ring))
+        return relation_polygon_iserror(ring);
+    if (com_points_same_permit(com_polygon_front(ring), com_polygon_last(ring),
+                               kClosureTolerance) != 0)
+        return kRingNotClosed;
+    if (is_allpoints_at_line(ring) == 0)
+        return kRingOnOneLine;
+    if (has_overlap_points(ring) == 1)
+        return kRingRepeatsAPoint;
+    return 0;
 }
 
 // Snapping crossings to whole units can leave a walked outline with a spike (out and straight
@@ -387,17 +634,30 @@ bool covers_what_a_union_covers(double covered, const polygon_t* a, const polygo
 // outlines cover the union. Slivers are dropped; a ring that touches or crosses itself is replaced
 // by its repaired pieces, which keep its direction and (up to the snapping) its area, so the
 // outlines stay valid. Other rings are left for the check.
-void mend_snapped_rings(polygons_t* rings) {
+//
+// Returns whether every ring left is valid (relation_polygon_iserror 0), the check of the result:
+// a ring kept as it came was checked here already, so only the repaired pieces are checked again.
+// The check is a sweep over the whole ring, the costliest step on large outlines.
+bool mend_snapped_rings(polygons_t* rings) {
     OwnedPolygons mended;
+    bool all_valid = true;
     while (rings->head != nullptr) {
         OwnedRing ring(take_front(rings));
-        int code = relation_polygon_iserror(&ring.ring);
-        if (code == kRingTouchesAtVertex || code == kRingCrosses)
+        int code = result_ring_code(&ring.ring);
+        if (code == kRingTouchesAtVertex || code == kRingCrosses) {
+            // The repair only appends its pieces.
+            polygon_node_t* last = mended.list.tail;
             error_polygon_process(&ring.ring, &mended.list);
-        else if (code != kRingTooFewVertices && code != kRingOnOneLine)
+            for (polygon_node_t* node = last != nullptr ? last->next : mended.list.head;
+                 node != nullptr; node = node->next)
+                all_valid = all_valid && result_ring_code(&node->polygon) == 0;
+        } else if (code != kRingTooFewVertices && code != kRingOnOneLine) {
+            all_valid = all_valid && code == 0;
             com_polygons_add(&mended.list, ring.release());
+        }
     }
     mended.hand_over(rings);
+    return all_valid;
 }
 
 // 0 when every ring is valid, otherwise -3.
@@ -426,11 +686,14 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     point_t origin = com_polygon_front(a);
     WalkResult walk = polygon_and_polygon_union(a, b, &crossings.list, &made.list, origin);
     err_polygon_process(&made.list);
-    mend_snapped_rings(&made.list);
+    bool all_valid = mend_snapped_rings(&made.list);
     bool walk_closed = walk.end != WalkEnd::kStepLimit;
     if (walk_closed && made.list.num == 0)
         return how_rings_lie(a, b, &crossings.list);
-    int result = check_result_rings(&made.list);
+    // With the plain passes on (tests), the rings are checked anew, as the check defines it.
+    int result = g_plain_lookups ? check_result_rings(&made.list)
+                 : all_valid     ? kUnionBuilt
+                                 : kUnionUntrusted;
     if (!walk_closed || !crossings_agree_along_a(a, &crossings.list, true) ||
         !covers_what_a_union_covers(walk.walked_area, a, b, origin))
         result = kUnionUntrusted;

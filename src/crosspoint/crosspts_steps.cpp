@@ -167,7 +167,7 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
     bool pending = false;
     point_t pending_pt{};
     for (int p = 0; p < point_count; ++p) {
-        point_t vertex = com_geom_at(copy, p);
+        point_t vertex = copy->points[p];  // p < point_count <= copy->count
         // A crossing at the end of the previous edge gives way to the vertex itself.
         if (pending && com_points_same(vertex, pending_pt) == 0)
             com_geom_setat(target, target->count - 1, vertex);
@@ -259,9 +259,9 @@ int meeting_kind_at(const polygon_t* a, const polygon_t* b, point_t p) {
 
 void classify_crosspts(const polygon_t* a, const polygon_t* b, crosspts_t* list, int first) {
     RingPairLocators rings(a, b);
-    // Each record locates two points in b and, where a only touches b, one in a.
+    // Each record locates two points in b and, only where a touches b from outside, one in a: few
+    // records do, so a is left to prepare itself once it has located a few dozen points.
     expect_points(&rings.in_b, 2L * (list->count - first));
-    expect_points(&rings.in_a, list->count - first);
     int edges_a = com_polygon_num(a);
     int edges_b = com_polygon_num(b);
     for (int k = first; k < list->count; ++k) {

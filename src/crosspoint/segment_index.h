@@ -58,8 +58,13 @@ struct SegmentIndex {
 // never reports a meeting at one); a segment of NaN points gets a box that meets nothing. Inline:
 // the small searches build one for every segment of both shapes on every call.
 inline SegmentBox grown_segment_box(point_t a, point_t b) {
-    return {std::fmin(a.x, b.x) - kCandidateBoxMargin, std::fmin(a.y, b.y) - kCandidateBoxMargin,
-            std::fmax(a.x, b.x) + kCandidateBoxMargin, std::fmax(a.y, b.y) + kCandidateBoxMargin};
+    // std::fmin and std::fmax, worked out in place (the library calls cost more than the rest of
+    // the box): the lesser or greater of two numbers, the number where the other is NaN. Zeros of
+    // either sign compare equal in every box test, so which zero is kept does not matter.
+    auto lesser = [](double u, double v) { return u < v || std::isnan(v) ? u : v; };
+    auto greater = [](double u, double v) { return u > v || std::isnan(v) ? u : v; };
+    return {lesser(a.x, b.x) - kCandidateBoxMargin, lesser(a.y, b.y) - kCandidateBoxMargin,
+            greater(a.x, b.x) + kCandidateBoxMargin, greater(a.y, b.y) + kCandidateBoxMargin};
 }
 
 // Whether two boxes meet (comparisons with NaN are false, so a NaN box meets nothing).

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "com/key_order.h"
 #include "mapgeom/measure.h"
 
 namespace mapgeom {
@@ -20,6 +21,13 @@ bool key_on_x(const geom_t* a, const geom_t* b) {
     return width >= height;
 }
 
+// Stable sort of the slots on the ordered bits of their keys (worked out on each pass: cheaper
+// than carrying them, in memory a call touches afresh).
+void sort_slots_by_key(std::vector<sort_point_t>* slots) {
+    std::vector<sort_point_t> spare;
+    radix_sort(slots, &spare, [](const sort_point_t& slot) { return ordered_bits(slot.key); });
+}
+
 }  // namespace
 
 void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stored_b,
@@ -34,12 +42,18 @@ void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stor
         sweep->slots.push_back({q, -1, key_of(b->points[q])});
     // Ascending by key, NaN keys last, equal keys (and NaN keys) in the order the points were
     // listed: a's, then b's, each in index order. The list starts in that order, so a stable sort
-    // on the key alone gives it, with one comparison of doubles per step.
-    auto numbers_end =
-        std::stable_partition(sweep->slots.begin(), sweep->slots.end(),
-                              [](const sort_point_t& p) { return !std::isnan(p.key); });
-    std::stable_sort(sweep->slots.begin(), numbers_end,
-                     [](const sort_point_t& p, const sort_point_t& q) { return p.key < q.key; });
+    // on the key alone gives it: a radix sort of the keys' ordered bits, or with the plain passes
+    // on (tests) the comparison sort it stands in for.
+    if (g_plain_lookups) {
+        auto numbers_end =
+            std::stable_partition(sweep->slots.begin(), sweep->slots.end(),
+                                  [](const sort_point_t& p) { return !std::isnan(p.key); });
+        std::stable_sort(
+            sweep->slots.begin(), numbers_end,
+            [](const sort_point_t& p, const sort_point_t& q) { return p.key < q.key; });
+    } else {
+        sort_slots_by_key(&sweep->slots);
+    }
 
     int total = static_cast<int>(sweep->slots.size());
     sweep->slot_of_a.assign(stored_a, 0);
@@ -60,6 +74,15 @@ void build_vertex_sweep(const geom_t* a, int stored_a, const geom_t* b, int stor
         bool joined = sweep->slots[s + 1].key - sweep->slots[s].key < kClosureTolerance;
         sweep->reach_high[s] = joined ? sweep->reach_high[s + 1] : s;
     }
+}
+
+SweptShape swept_shape(const geom_t* points, int segments, const std::vector<int>* slot_of,
+                       int sort_point_t::*field) {
+    SweptShape shape{points, segments, {}, slot_of, field};
+    shape.boxes.resize(segments);
+    for (int k = 0; k < segments; ++k)
+        shape.boxes[k] = grown_segment_box(points->points[k], points->points[k + 1]);
+    return shape;
 }
 
 }  // namespace mapgeom
