@@ -3,6 +3,7 @@
 // intact across the cut and marks every stretch taken from the outline as a press section. When no
 // piece results, the code says how the two lie (inside, containing, apart, touching), so the tiled
 // clipping can emit a copy of the polygon or the whole tile without clipping anything.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -110,6 +111,59 @@ void del_repeatpts(polygon_t* piece) {
         bool one_plain = (before.z == 0.0) != (at.z == 0.0);
         com_polygon_removeat(piece, one_plain ? k - 1 : k);
     }
+}
+
+// A piece's vertex place, for finding vertices at one place.
+struct Place {
+    double x, y;
+};
+
+bool is_whole(double v) {
+    return std::isfinite(v) && v == std::trunc(v);
+}
+
+// Up to this many vertices, a piece's places are compared pairwise rather than sorted.
+constexpr int kPairwisePlaces = 24;
+
+// Whether no two vertices of the piece (closing point left out) are the same point, proven
+// cheaply: false when two are, and also when a coordinate is not a finite whole number. A piece
+// closed by the walk has its points snapped to whole units, and between whole numbers the
+// same-point test (closer than 0.0001 both ways) is plain equality, so an exact comparison answers
+// what split_polygon_by_repeat_points' sort by place would, without its sort.
+bool surely_no_repeated_vertex(const polygon_t* piece) {
+    const int n = com_polygon_num(piece);
+    const point_t* p = piece->geom.points;
+    for (int i = 0; i < n; ++i)
+        if (!is_whole(p[i].x) || !is_whole(p[i].y))
+            return false;
+    if (n <= kPairwisePlaces) {
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                if (p[i].x == p[j].x && p[i].y == p[j].y)
+                    return false;
+        return true;
+    }
+    std::vector<Place> places(n);
+    for (int i = 0; i < n; ++i)
+        places[i] = Place{p[i].x, p[i].y};
+    std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+        return a.x < b.x || (a.x == b.x && a.y < b.y);
+    });
+    for (int i = 1; i < n; ++i)
+        if (places[i].x == places[i - 1].x && places[i].y == places[i - 1].y)
+            return false;
+    return true;
+}
+
+// split_polygon_by_repeat_points(piece, out, 0), with the piece handed over as it is when it
+// surely has no repeated vertex (what the split does then too).
+void hand_over_piece(polygon_t* piece, polygons_t* out) {
+    if (!surely_no_repeated_vertex(piece)) {
+        split_polygon_by_repeat_points(piece, out, 0);
+        return;
+    }
+    com_polygons_add(out, *piece);
+    piece->geom = geom_t{nullptr, 0, 0};
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -399,7 +453,7 @@ private:
         c.z = hundreds_of(c.z);
         append(c);
         del_repeatpts(&ring_.ring);
-        split_polygon_by_repeat_points(&ring_.ring, out_, 0);
+        hand_over_piece(&ring_.ring, out_);
         used_.use(i);
         int start = next_start();
         if (start < 0)
@@ -603,6 +657,14 @@ bool is_sound_tile_outline(const polygon_t* rect) {
            p[3].y == y1 && p[4].x == x0 && p[4].y == y0;
 }
 
+// Whether a sound tile outline's corners are whole numbers: cleaning then leaves it as it is (no
+// point moves when snapped, no two are the same, and the least corner first with the next-to-last
+// corner straight above it reads as counter-clockwise), so the tile's copy is used uncleaned.
+bool has_whole_corners(const polygon_t* rect) {
+    const point_t* p = rect->geom.points;
+    return is_whole(p[0].x) && is_whole(p[0].y) && is_whole(p[2].x) && is_whole(p[2].y);
+}
+
 // The window of a rectangle: grown by kWindowMargin each way.
 Window window_around(rectangle_t rect) {
     return Window{rect.min_x - kWindowMargin, rect.min_y - kWindowMargin,
@@ -718,10 +780,12 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
     }
     if (shared_->faulty == 1)
         trace_append_text("source_error.txt", shared_->trace.data(), shared_->trace.size());
-    if (!is_sound_tile_outline(rect) && relation_polygon_iserror(rect) != 0)
+    const bool sound = is_sound_tile_outline(rect);
+    if (!sound && relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
     OwnedRing b(rect);
-    clean_and_orient(&b.ring);
+    if (!(sound && has_whole_corners(rect)))
+        clean_and_orient(&b.ring);
     if (!shared_->usable || com_polygon_num(&b.ring) < 3)
         return kClipApart;
     OwnedRing a;

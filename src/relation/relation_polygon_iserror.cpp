@@ -31,7 +31,8 @@ constexpr double kOnLineTolerance = mapgeom::kDefaultPermit;
 
 // Compares edge i (point i to point i + 1) with the edges the sweep pairs it with: 0, or the code
 // of the first contact.
-int edge_contact_code(const point_t* points, int n, const mapgeom::x_sorted_t& sorted, int i) {
+template <typename Sorted>
+int edge_contact_code(const point_t* points, int n, const Sorted& sorted, int i) {
     int code = mapgeom::kSegmentsApart;
     mapgeom::for_each_ring_edge_near(sorted, n, i, [&](int e) {
         code = mapgeom::segments_contact_code(points[e], points[e + 1], points[i], points[i + 1]);
@@ -40,18 +41,26 @@ int edge_contact_code(const point_t* points, int n, const mapgeom::x_sorted_t& s
     return code;
 }
 
-// The sweep over the n + 1 stored points (closing point included) as the check defines it: each
-// edge compared with the edges at every point of its widened x window, in window order; 0, or the
-// code of the first contact. Near n squared where many points share nearly the same x.
-int self_contact_code_by_windows(const polygon_t* polygon, int n) {
-    const point_t* points = polygon->geom.points;
-    const mapgeom::x_sorted_t sorted = mapgeom::sort_points_by_x(points, n + 1);
+template <typename Sorted>
+int first_contact_code(const point_t* points, int n, const Sorted& sorted) {
     for (int i = 0; i < n; ++i) {
         int code = edge_contact_code(points, n, sorted, i);
         if (code != mapgeom::kSegmentsApart)
             return code;
     }
     return kPolygonValid;
+}
+
+// The sweep over the n + 1 stored points (closing point included) as the check defines it: each
+// edge compared with the edges at every point of its widened x window, in window order; 0, or the
+// code of the first contact. Near n squared where many points share nearly the same x. A ring of
+// few edges is sorted in place.
+int self_contact_code_by_windows(const polygon_t* polygon, int n) {
+    const point_t* points = polygon->geom.points;
+    if (n + 1 <= kFewEdges + 1)
+        return first_contact_code(points, n,
+                                  mapgeom::small_x_sorted_t<kFewEdges + 1>(points, n + 1));
+    return first_contact_code(points, n, mapgeom::sort_points_by_x(points, n + 1));
 }
 
 // The sorted positions lo[k] .. hi[k] of the run of near-equal x holding position k: the window
