@@ -113,57 +113,39 @@ void del_repeatpts(polygon_t* piece) {
     }
 }
 
-// A piece's vertex place, for finding vertices at one place.
-struct Place {
-    double x, y;
-};
-
 bool is_whole(double v) {
     return std::isfinite(v) && v == std::trunc(v);
 }
 
-// Up to this many vertices, a piece's places are compared pairwise rather than sorted.
+// Up to this many vertices, a piece's places are compared pairwise before anything is sorted.
 constexpr int kPairwisePlaces = 24;
 
-// Whether no two vertices of the piece (closing point left out) are the same point, proven
-// cheaply: false when two are, and also when a coordinate is not a finite whole number. A piece
-// closed by the walk has its points snapped to whole units, and between whole numbers the
-// same-point test (closer than 0.0001 both ways) is plain equality, so an exact comparison answers
-// what split_polygon_by_repeat_points' sort by place would, without its sort.
-bool surely_no_repeated_vertex(const polygon_t* piece) {
-    const int n = com_polygon_num(piece);
-    const point_t* p = piece->geom.points;
+// Whether two vertices of the ring (closing point left out) lie at one place, for a ring of whole
+// coordinates, compared pairwise.
+bool has_repeat_pairwise(const polygon_t* ring) {
+    const int n = com_polygon_num(ring);
+    const point_t* p = ring->geom.points;
     for (int i = 0; i < n; ++i)
-        if (!is_whole(p[i].x) || !is_whole(p[i].y))
-            return false;
-    if (n <= kPairwisePlaces) {
-        for (int i = 0; i < n; ++i)
-            for (int j = i + 1; j < n; ++j)
-                if (p[i].x == p[j].x && p[i].y == p[j].y)
-                    return false;
-        return true;
-    }
-    std::vector<Place> places(n);
-    for (int i = 0; i < n; ++i)
-        places[i] = Place{p[i].x, p[i].y};
-    std::sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
-        return a.x < b.x || (a.x == b.x && a.y < b.y);
-    });
-    for (int i = 1; i < n; ++i)
-        if (places[i].x == places[i - 1].x && places[i].y == places[i - 1].y)
-            return false;
-    return true;
+        for (int j = i + 1; j < n; ++j)
+            if (p[i].x == p[j].x && p[i].y == p[j].y)
+                return true;
+    return false;
 }
 
-// split_polygon_by_repeat_points(piece, out, 0), with the piece handed over as it is when it
-// surely has no repeated vertex (what the split does then too).
+// A piece closed by the walk has its points snapped to whole units: the cut at repeated vertices
+// is made by split_whole_ring_by_repeat_points then, unless a few pairwise comparisons show there
+// is none to make.
 void hand_over_piece(polygon_t* piece, polygons_t* out) {
-    if (!surely_no_repeated_vertex(piece)) {
+    if (!has_whole_places(piece)) {
         split_polygon_by_repeat_points(piece, out, 0);
         return;
     }
-    com_polygons_add(out, *piece);
-    piece->geom = geom_t{nullptr, 0, 0};
+    if (com_polygon_num(piece) <= kPairwisePlaces && !has_repeat_pairwise(piece)) {
+        com_polygons_add(out, *piece);
+        piece->geom = geom_t{nullptr, 0, 0};
+        return;
+    }
+    split_whole_ring_by_repeat_points(piece, out);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -740,6 +722,123 @@ void press_inserted_points(polygon_t* ring, const polygon_t* before, Origins* or
 }  // namespace
 
 namespace mapgeom {
+
+bool has_whole_places(const polygon_t* ring) {
+    const point_t* p = ring->geom.points;
+    for (int i = 0; i < ring->geom.count; ++i)
+        if (!is_whole(p[i].x) || !is_whole(p[i].y))
+            return false;
+    return true;
+}
+
+namespace {
+
+// A ring waiting to be cut, with the place number of each of its stored points.
+struct PlacedRing {
+    polygon_t ring;
+    std::vector<int> places;
+};
+
+// A place number for each stored point of the ring: equal numbers exactly for equal places (x
+// and y). Returns how many places there are.
+int number_places(const polygon_t* ring, std::vector<int>* places) {
+    struct Entry {
+        double x, y;
+        int index;
+    };
+    const int count = ring->geom.count;
+    std::vector<Entry> entries(count);
+    for (int i = 0; i < count; ++i)
+        entries[i] = Entry{ring->geom.points[i].x, ring->geom.points[i].y, i};
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.x != b.x)
+            return a.x < b.x;
+        return a.y != b.y ? a.y < b.y : a.index < b.index;
+    });
+    places->assign(count, 0);
+    int place = -1;
+    for (int k = 0; k < count; ++k) {
+        if (k == 0 || entries[k].x != entries[k - 1].x || entries[k].y != entries[k - 1].y)
+            ++place;
+        (*places)[entries[k].index] = place;
+    }
+    return place + 1;
+}
+
+// The cut split_polygon makes: the least vertex a (closing point left out) that shares its place
+// with another, and the least such other vertex b (> a); false when there is none. With whole
+// coordinates the same-point test is equality, so the sorted neighbours it looks at are these.
+// `seen` (one zero entry per place) is left zeroed.
+bool first_repeat(const PlacedRing& piece, std::vector<int>* seen, int* a, int* b) {
+    const int n = com_polygon_num(&piece.ring);
+    const std::vector<int>& places = piece.places;
+    for (int k = 0; k < n; ++k)
+        ++(*seen)[places[k]];
+    *a = -1;
+    for (int k = 0; k < n && *a < 0; ++k)
+        if ((*seen)[places[k]] > 1)
+            *a = k;
+    for (int k = 0; k < n; ++k)
+        (*seen)[places[k]] = 0;
+    if (*a < 0)
+        return false;
+    *b = *a + 1;
+    while (places[*b] != places[*a])
+        ++*b;
+    return true;
+}
+
+// Points from .. to of `from_ring` (and their place numbers) appended to `to_ring`.
+void append_run(const PlacedRing& from_ring, int from, int to, PlacedRing* to_ring) {
+    for (int k = from; k <= to; ++k) {
+        com_polygon_add(&to_ring->ring, from_ring.ring.geom.points[k]);
+        to_ring->places.push_back(from_ring.places[k]);
+    }
+}
+
+}  // namespace
+
+void split_whole_ring_by_repeat_points(polygon_t* ring, polygons_t* out) {
+    // Rings waiting, first in first out as split_polygon_by_repeat_points takes them; released
+    // here should an allocation fail.
+    std::vector<PlacedRing> work;
+    struct Release {
+        std::vector<PlacedRing>* rings;
+        size_t next = 0;
+        ~Release() {
+            for (size_t k = next; k < rings->size(); ++k)
+                com_polygon_free(&(*rings)[k].ring);
+        }
+    } pending{&work};
+    work.push_back(PlacedRing{*ring, {}});
+    ring->geom = geom_t{nullptr, 0, 0};
+    std::vector<int> seen(number_places(&work[0].ring, &work[0].places), 0);
+    while (pending.next < work.size()) {
+        int a = 0, b = 0;
+        if (!first_repeat(work[pending.next], &seen, &a, &b)) {
+            com_polygons_add(out, work[pending.next].ring);
+            ++pending.next;
+            continue;
+        }
+        // outer: V[0 .. a - 1] and V[b .. n]; loop: V[a .. b], leaving a press section at its end.
+        const size_t cut = pending.next;
+        for (int k = 0; k < 2; ++k) {
+            work.push_back(PlacedRing{polygon_t{}, {}});
+            com_polygon_init(&work.back().ring);
+        }
+        PlacedRing& outer = work[work.size() - 2];
+        PlacedRing& loop = work[work.size() - 1];
+        const int n = com_polygon_num(&work[cut].ring);
+        append_run(work[cut], 0, a - 1, &outer);
+        append_run(work[cut], b, n, &outer);
+        append_run(work[cut], a, b, &loop);
+        point_t& last = loop.ring.geom.points[loop.ring.geom.count - 1];
+        if (press_code_of(last.z) == kPressInside)
+            last.z = hundreds_of(last.z);
+        com_polygon_free(&work[cut].ring);
+        ++pending.next;
+    }
+}
 
 RectClipSource::RectClipSource(const polygon_t* polygon) : shared_(&own_) {
     own_.polygon = polygon;
