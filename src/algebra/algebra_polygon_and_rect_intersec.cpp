@@ -249,9 +249,10 @@ private:
 
 // records_at_vertices of the crossings: the lookup by place is skipped for a vertex outside the
 // box of the crossing points grown by twice the coincidence tolerance, which can be the same
-// (com_points_same) as none of them. On a ring reduced for a tile most vertices lie there.
-std::vector<int> crossings_at_vertices(const polygon_t* ring, const crosspts_t* c,
-                                       const CrossingPlaces& index) {
+// (com_points_same) as none of them. On a ring reduced for a tile most vertices lie there. Fills
+// at[0 .. com_polygon_num(ring) - 1].
+void crossings_at_vertices(const polygon_t* ring, const crosspts_t* c, const CrossingPlaces& index,
+                           int* at) {
     double min_x = HUGE_VAL, min_y = HUGE_VAL, max_x = -HUGE_VAL, max_y = -HUGE_VAL;
     for (int k = 0; k < c->count; ++k) {
         point_t p = c->crosspts[k].pt;
@@ -260,34 +261,31 @@ std::vector<int> crossings_at_vertices(const polygon_t* ring, const crosspts_t* 
     }
     const double reach = 2 * kSamePoint;
     int n = com_polygon_num(ring);
-    std::vector<int> at(n, -1);
     for (int i = 0; i < n; ++i) {
         point_t p = ring->geom.points[i];
-        if (p.x >= min_x - reach && p.x <= max_x + reach && p.y >= min_y - reach &&
-            p.y <= max_y + reach)
-            at[i] = index.first_at(p);
+        bool near = p.x >= min_x - reach && p.x <= max_x + reach && p.y >= min_y - reach &&
+                    p.y <= max_y + reach;
+        at[i] = near ? index.first_at(p) : -1;
     }
-    return at;
 }
 
 class ClipWalk : WalkState {
 public:
     ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const CrossingPlaces& index,
              polygons_t* out, const WholeRingSteps& whole)
-        : WalkState(a, b),
-          whole_(whole),
-          lap_(whole.lap(n_a_)),
-          a_(a),
-          b_(b),
-          c_(c),
-          out_(out),
-          disabled_(c->count, 0),
-          a_crossing_(crossings_at_vertices(a, c, index)),
-          b_crossing_(crossings_at_vertices(b, c, index)) {
+        : WalkState(a, b), whole_(whole), lap_(whole.lap(n_a_)), a_(a), b_(b), c_(c), out_(out) {
+        const int n_c = c->count, n_a = com_polygon_num(a), n_b = com_polygon_num(b);
+        tables_.assign(static_cast<size_t>(n_c) + 2 * static_cast<size_t>(n_a) + n_b, 0);
+        disabled_ = tables_.data();
+        a_crossing_ = disabled_ + n_c;
+        b_crossing_ = a_crossing_ + n_a;
+        crossing_vertices_ = b_crossing_ + n_b;
         // The walk moves no vertex: where each vertex meets a crossing is looked up once.
+        crossings_at_vertices(a, c, index, a_crossing_);
+        crossings_at_vertices(b, c, index, b_crossing_);
         for (int i = 0; i < n_a_; ++i)
             if (a_crossing_[i] != -1)
-                crossing_vertices_.push_back(i);
+                crossing_vertices_[crossing_vertex_count_++] = i;
     }
 
     // Returns 0 when the walk switched onto the outline at least once, 1 otherwise.
@@ -330,7 +328,8 @@ private:
     // The first unused vertex of the polygon at an enabled crossing after which the polygon's
     // boundary lies as `side` says (0 outside the outline, 1 inside); -1 when there is none.
     int first_unused_crossing(int side) const {
-        for (int i : crossing_vertices_) {
+        for (int v = 0; v < crossing_vertex_count_; ++v) {
+            int i = crossing_vertices_[v];
             int k = a_crossing_[i];
             if (!used_.is_used(i) && disabled_[k] == 0 && c_->crosspts[k].curpt_flag == side)
                 return i;
@@ -453,12 +452,14 @@ private:
     const polygon_t* b_;
     const crosspts_t* c_;
     polygons_t* out_;
-    std::vector<int> disabled_;
-    // The crossing record at each vertex of a and b (-1 for none), and a's crossing vertices in
-    // index order.
-    std::vector<int> a_crossing_;
-    std::vector<int> b_crossing_;
-    std::vector<int> crossing_vertices_;
+    // The walk's tables in one allocation: whether each crossing record is disabled, the crossing
+    // record at each vertex of a and b (-1 for none), and a's crossing vertices in index order.
+    std::vector<int> tables_;
+    int* disabled_ = nullptr;
+    int* a_crossing_ = nullptr;
+    int* b_crossing_ = nullptr;
+    int* crossing_vertices_ = nullptr;
+    int crossing_vertex_count_ = 0;
     Phase phase_ = Phase::kNotEntered;
     long long idle_steps_ = 0;
     bool produced_ = false;  // the walk switched onto the outline at least once
