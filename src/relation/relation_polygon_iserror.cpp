@@ -1,6 +1,7 @@
 // Validity of a polygon ring: enough vertices, closed, not flat, no repeated point, and no edge
 // touching or crossing another except its two neighbours (an x-sorted sweep, n log n plus the
 // edges that come near one another).
+#include <optional>
 #include <vector>
 
 #include "com/tolerances.h"
@@ -26,6 +27,9 @@ constexpr double kCandidateReach = 2 * mapgeom::kBoxMargin;
 // Up to this many edges, a ring is swept window by window: building the box index would cost more
 // than it saves.
 constexpr int kFewEdges = 32;
+// An edge whose window holds at most this many points is compared with the window's edges
+// directly: asking the box index costs more than the few comparisons it would spare.
+constexpr int kDirectWindowPoints = 12;
 // A vertex closer than this to the line through vertices 0 and 1 counts as on that line.
 constexpr double kOnLineTolerance = mapgeom::kDefaultPermit;
 
@@ -114,22 +118,35 @@ bool has_nan(const point_t* points, int count) {
 // they would compare with edge i only those whose boxes come near edge i's are tested (the others
 // cannot meet it: segments_meeting_point skips them), the first in window order deciding. A ring
 // with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the windows
-// are short anyway, are swept window by window.
+// are short anyway, are swept window by window; so is an edge whose window holds few points.
 int self_contact_code(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
     if (n <= kFewEdges || has_nan(points, n + 1))
         return self_contact_code_by_windows(polygon, n);
     const mapgeom::x_sorted_t sorted = mapgeom::sort_points_by_x(points, n + 1);
     const x_runs_t runs = runs_of(sorted);
-    const mapgeom::edge_boxes_t boxes(points, n + 1);
+    std::optional<mapgeom::edge_boxes_t> boxes;  // built when a window first needs it
     std::vector<mapgeom::edge_found_t> near;
     for (int i = 0; i < n; ++i) {
         int a = sorted.rank[i].position, b = sorted.rank[i + 1].position;
         mapgeom::x_window_t window{runs.at[a < b ? a : b].lo, runs.at[a < b ? b : a].hi};
+        if (window.hi - window.lo < kDirectWindowPoints) {
+            int code = mapgeom::kSegmentsApart;
+            mapgeom::for_each_ring_edge_in_window(sorted, window, n, i, [&](int e) {
+                code = mapgeom::segments_contact_code(points[e], points[e + 1], points[i],
+                                                      points[i + 1]);
+                return code != mapgeom::kSegmentsApart;
+            });
+            if (code != mapgeom::kSegmentsApart)
+                return code;
+            continue;
+        }
         mapgeom::edge_box_t reach = mapgeom::box_of_edge(points[i], points[i + 1]);
         reach = {reach.min_x - kCandidateReach, reach.min_y - kCandidateReach,
                  reach.max_x + kCandidateReach, reach.max_y + kCandidateReach};
-        boxes.edges_meeting(reach, &near);
+        if (!boxes)
+            boxes.emplace(points, n + 1);
+        boxes->edges_meeting(reach, &near);
         long long first = -1;
         int code = mapgeom::kSegmentsApart;
         for (mapgeom::edge_found_t found : near) {

@@ -198,8 +198,8 @@ inline int segments_contact_code(point_t first, point_t second, point_t e0, poin
 // Returns true when a visit stopped the walk. The validity check and the self-intersection repair
 // both walk these pairs, so the repair sees every contact the check reports.
 template <typename Sorted, typename Visit>
-bool for_each_ring_edge_near(const Sorted& sorted, int n, int i, Visit visit) {
-    const x_window_t window = widened_window(sorted, i, i + 1);
+bool for_each_ring_edge_in_window(const Sorted& sorted, x_window_t window, int n, int i,
+                                  Visit visit) {
     for (int k = window.lo; k <= window.hi; ++k) {
         const int j = sorted.entries[k].index;
         if (j == i || j == i + 1)
@@ -210,6 +210,13 @@ bool for_each_ring_edge_near(const Sorted& sorted, int n, int i, Visit visit) {
             return true;
     }
     return false;
+}
+
+// The same walk, over edge i's widened window (for_each_ring_edge_in_window takes the window
+// given).
+template <typename Sorted, typename Visit>
+bool for_each_ring_edge_near(const Sorted& sorted, int n, int i, Visit visit) {
+    return for_each_ring_edge_in_window(sorted, widened_window(sorted, i, i + 1), n, i, visit);
 }
 
 }  // namespace mapgeom
