@@ -3,6 +3,7 @@
 // intact across the cut and marks every stretch taken from the outline as a press section. When no
 // piece results, the code says how the two lie (inside, containing, apart, touching), so the tiled
 // clipping can emit a copy of the polygon or the whole tile without clipping anything.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
@@ -112,6 +113,41 @@ void del_repeatpts(polygon_t* piece) {
     }
 }
 
+bool is_whole(double v) {
+    return std::isfinite(v) && v == std::trunc(v);
+}
+
+// Up to this many vertices, a piece's places are compared pairwise before anything is sorted.
+constexpr int kPairwisePlaces = 24;
+
+// Whether two vertices of the ring (closing point left out) lie at one place, for a ring of whole
+// coordinates, compared pairwise.
+bool has_repeat_pairwise(const polygon_t* ring) {
+    const int n = com_polygon_num(ring);
+    const point_t* p = ring->geom.points;
+    for (int i = 0; i < n; ++i)
+        for (int j = i + 1; j < n; ++j)
+            if (p[i].x == p[j].x && p[i].y == p[j].y)
+                return true;
+    return false;
+}
+
+// A piece closed by the walk has its points snapped to whole units: the cut at repeated vertices
+// is made by split_whole_ring_by_repeat_points then, unless a few pairwise comparisons show there
+// is none to make.
+void hand_over_piece(polygon_t* piece, polygons_t* out) {
+    if (!has_whole_places(piece)) {
+        split_polygon_by_repeat_points(piece, out, 0);
+        return;
+    }
+    if (com_polygon_num(piece) <= kPairwisePlaces && !has_repeat_pairwise(piece)) {
+        com_polygons_add(out, *piece);
+        piece->geom = geom_t{nullptr, 0, 0};
+        return;
+    }
+    split_whole_ring_by_repeat_points(piece, out);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The clipping walk.
 
@@ -213,9 +249,10 @@ private:
 
 // records_at_vertices of the crossings: the lookup by place is skipped for a vertex outside the
 // box of the crossing points grown by twice the coincidence tolerance, which can be the same
-// (com_points_same) as none of them. On a ring reduced for a tile most vertices lie there.
-std::vector<int> crossings_at_vertices(const polygon_t* ring, const crosspts_t* c,
-                                       const CrossingPlaces& index) {
+// (com_points_same) as none of them. On a ring reduced for a tile most vertices lie there. Fills
+// at[0 .. com_polygon_num(ring) - 1].
+void crossings_at_vertices(const polygon_t* ring, const crosspts_t* c, const CrossingPlaces& index,
+                           int* at) {
     double min_x = HUGE_VAL, min_y = HUGE_VAL, max_x = -HUGE_VAL, max_y = -HUGE_VAL;
     for (int k = 0; k < c->count; ++k) {
         point_t p = c->crosspts[k].pt;
@@ -224,34 +261,31 @@ std::vector<int> crossings_at_vertices(const polygon_t* ring, const crosspts_t* 
     }
     const double reach = 2 * kSamePoint;
     int n = com_polygon_num(ring);
-    std::vector<int> at(n, -1);
     for (int i = 0; i < n; ++i) {
         point_t p = ring->geom.points[i];
-        if (p.x >= min_x - reach && p.x <= max_x + reach && p.y >= min_y - reach &&
-            p.y <= max_y + reach)
-            at[i] = index.first_at(p);
+        bool near = p.x >= min_x - reach && p.x <= max_x + reach && p.y >= min_y - reach &&
+                    p.y <= max_y + reach;
+        at[i] = near ? index.first_at(p) : -1;
     }
-    return at;
 }
 
 class ClipWalk : WalkState {
 public:
     ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const CrossingPlaces& index,
              polygons_t* out, const WholeRingSteps& whole)
-        : WalkState(a, b),
-          whole_(whole),
-          lap_(whole.lap(n_a_)),
-          a_(a),
-          b_(b),
-          c_(c),
-          out_(out),
-          disabled_(c->count, 0),
-          a_crossing_(crossings_at_vertices(a, c, index)),
-          b_crossing_(crossings_at_vertices(b, c, index)) {
+        : WalkState(a, b), whole_(whole), lap_(whole.lap(n_a_)), a_(a), b_(b), c_(c), out_(out) {
+        const int n_c = c->count, n_a = com_polygon_num(a), n_b = com_polygon_num(b);
+        tables_.assign(static_cast<size_t>(n_c) + 2 * static_cast<size_t>(n_a) + n_b, 0);
+        disabled_ = tables_.data();
+        a_crossing_ = disabled_ + n_c;
+        b_crossing_ = a_crossing_ + n_a;
+        crossing_vertices_ = b_crossing_ + n_b;
         // The walk moves no vertex: where each vertex meets a crossing is looked up once.
+        crossings_at_vertices(a, c, index, a_crossing_);
+        crossings_at_vertices(b, c, index, b_crossing_);
         for (int i = 0; i < n_a_; ++i)
             if (a_crossing_[i] != -1)
-                crossing_vertices_.push_back(i);
+                crossing_vertices_[crossing_vertex_count_++] = i;
     }
 
     // Returns 0 when the walk switched onto the outline at least once, 1 otherwise.
@@ -294,7 +328,8 @@ private:
     // The first unused vertex of the polygon at an enabled crossing after which the polygon's
     // boundary lies as `side` says (0 outside the outline, 1 inside); -1 when there is none.
     int first_unused_crossing(int side) const {
-        for (int i : crossing_vertices_) {
+        for (int v = 0; v < crossing_vertex_count_; ++v) {
+            int i = crossing_vertices_[v];
             int k = a_crossing_[i];
             if (!used_.is_used(i) && disabled_[k] == 0 && c_->crosspts[k].curpt_flag == side)
                 return i;
@@ -399,7 +434,7 @@ private:
         c.z = hundreds_of(c.z);
         append(c);
         del_repeatpts(&ring_.ring);
-        split_polygon_by_repeat_points(&ring_.ring, out_, 0);
+        hand_over_piece(&ring_.ring, out_);
         used_.use(i);
         int start = next_start();
         if (start < 0)
@@ -417,12 +452,14 @@ private:
     const polygon_t* b_;
     const crosspts_t* c_;
     polygons_t* out_;
-    std::vector<int> disabled_;
-    // The crossing record at each vertex of a and b (-1 for none), and a's crossing vertices in
-    // index order.
-    std::vector<int> a_crossing_;
-    std::vector<int> b_crossing_;
-    std::vector<int> crossing_vertices_;
+    // The walk's tables in one allocation: whether each crossing record is disabled, the crossing
+    // record at each vertex of a and b (-1 for none), and a's crossing vertices in index order.
+    std::vector<int> tables_;
+    int* disabled_ = nullptr;
+    int* a_crossing_ = nullptr;
+    int* b_crossing_ = nullptr;
+    int* crossing_vertices_ = nullptr;
+    int crossing_vertex_count_ = 0;
     Phase phase_ = Phase::kNotEntered;
     long long idle_steps_ = 0;
     bool produced_ = false;  // the walk switched onto the outline at least once
@@ -603,6 +640,14 @@ bool is_sound_tile_outline(const polygon_t* rect) {
            p[3].y == y1 && p[4].x == x0 && p[4].y == y0;
 }
 
+// Whether a sound tile outline's corners are whole numbers: cleaning then leaves it as it is (no
+// point moves when snapped, no two are the same, and the least corner first with the next-to-last
+// corner straight above it reads as counter-clockwise), so the tile's copy is used uncleaned.
+bool has_whole_corners(const polygon_t* rect) {
+    const point_t* p = rect->geom.points;
+    return is_whole(p[0].x) && is_whole(p[0].y) && is_whole(p[2].x) && is_whole(p[2].y);
+}
+
 // The window of a rectangle: grown by kWindowMargin each way.
 Window window_around(rectangle_t rect) {
     return Window{rect.min_x - kWindowMargin, rect.min_y - kWindowMargin,
@@ -679,6 +724,123 @@ void press_inserted_points(polygon_t* ring, const polygon_t* before, Origins* or
 
 namespace mapgeom {
 
+bool has_whole_places(const polygon_t* ring) {
+    const point_t* p = ring->geom.points;
+    for (int i = 0; i < ring->geom.count; ++i)
+        if (!is_whole(p[i].x) || !is_whole(p[i].y))
+            return false;
+    return true;
+}
+
+namespace {
+
+// A ring waiting to be cut, with the place number of each of its stored points.
+struct PlacedRing {
+    polygon_t ring;
+    std::vector<int> places;
+};
+
+// A place number for each stored point of the ring: equal numbers exactly for equal places (x
+// and y). Returns how many places there are.
+int number_places(const polygon_t* ring, std::vector<int>* places) {
+    struct Entry {
+        double x, y;
+        int index;
+    };
+    const int count = ring->geom.count;
+    std::vector<Entry> entries(count);
+    for (int i = 0; i < count; ++i)
+        entries[i] = Entry{ring->geom.points[i].x, ring->geom.points[i].y, i};
+    std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+        if (a.x != b.x)
+            return a.x < b.x;
+        return a.y != b.y ? a.y < b.y : a.index < b.index;
+    });
+    places->assign(count, 0);
+    int place = -1;
+    for (int k = 0; k < count; ++k) {
+        if (k == 0 || entries[k].x != entries[k - 1].x || entries[k].y != entries[k - 1].y)
+            ++place;
+        (*places)[entries[k].index] = place;
+    }
+    return place + 1;
+}
+
+// The cut split_polygon makes: the least vertex a (closing point left out) that shares its place
+// with another, and the least such other vertex b (> a); false when there is none. With whole
+// coordinates the same-point test is equality, so the sorted neighbours it looks at are these.
+// `seen` (one zero entry per place) is left zeroed.
+bool first_repeat(const PlacedRing& piece, std::vector<int>* seen, int* a, int* b) {
+    const int n = com_polygon_num(&piece.ring);
+    const std::vector<int>& places = piece.places;
+    for (int k = 0; k < n; ++k)
+        ++(*seen)[places[k]];
+    *a = -1;
+    for (int k = 0; k < n && *a < 0; ++k)
+        if ((*seen)[places[k]] > 1)
+            *a = k;
+    for (int k = 0; k < n; ++k)
+        (*seen)[places[k]] = 0;
+    if (*a < 0)
+        return false;
+    *b = *a + 1;
+    while (places[*b] != places[*a])
+        ++*b;
+    return true;
+}
+
+// Points from .. to of `from_ring` (and their place numbers) appended to `to_ring`.
+void append_run(const PlacedRing& from_ring, int from, int to, PlacedRing* to_ring) {
+    for (int k = from; k <= to; ++k) {
+        com_polygon_add(&to_ring->ring, from_ring.ring.geom.points[k]);
+        to_ring->places.push_back(from_ring.places[k]);
+    }
+}
+
+}  // namespace
+
+void split_whole_ring_by_repeat_points(polygon_t* ring, polygons_t* out) {
+    // Rings waiting, first in first out as split_polygon_by_repeat_points takes them; released
+    // here should an allocation fail.
+    std::vector<PlacedRing> work;
+    struct Release {
+        std::vector<PlacedRing>* rings;
+        size_t next = 0;
+        ~Release() {
+            for (size_t k = next; k < rings->size(); ++k)
+                com_polygon_free(&(*rings)[k].ring);
+        }
+    } pending{&work};
+    work.push_back(PlacedRing{*ring, {}});
+    ring->geom = geom_t{nullptr, 0, 0};
+    std::vector<int> seen(number_places(&work[0].ring, &work[0].places), 0);
+    while (pending.next < work.size()) {
+        int a = 0, b = 0;
+        if (!first_repeat(work[pending.next], &seen, &a, &b)) {
+            com_polygons_add(out, work[pending.next].ring);
+            ++pending.next;
+            continue;
+        }
+        // outer: V[0 .. a - 1] and V[b .. n]; loop: V[a .. b], leaving a press section at its end.
+        const size_t cut = pending.next;
+        for (int k = 0; k < 2; ++k) {
+            work.push_back(PlacedRing{polygon_t{}, {}});
+            com_polygon_init(&work.back().ring);
+        }
+        PlacedRing& outer = work[work.size() - 2];
+        PlacedRing& loop = work[work.size() - 1];
+        const int n = com_polygon_num(&work[cut].ring);
+        append_run(work[cut], 0, a - 1, &outer);
+        append_run(work[cut], b, n, &outer);
+        append_run(work[cut], a, b, &loop);
+        point_t& last = loop.ring.geom.points[loop.ring.geom.count - 1];
+        if (press_code_of(last.z) == kPressInside)
+            last.z = hundreds_of(last.z);
+        com_polygon_free(&work[cut].ring);
+        ++pending.next;
+    }
+}
+
 RectClipSource::RectClipSource(const polygon_t* polygon) : shared_(&own_) {
     own_.polygon = polygon;
     com_polygon_init(&ring_);
@@ -718,10 +880,12 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
     }
     if (shared_->faulty == 1)
         trace_append_text("source_error.txt", shared_->trace.data(), shared_->trace.size());
-    if (!is_sound_tile_outline(rect) && relation_polygon_iserror(rect) != 0)
+    const bool sound = is_sound_tile_outline(rect);
+    if (!sound && relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
     OwnedRing b(rect);
-    clean_and_orient(&b.ring);
+    if (!(sound && has_whole_corners(rect)))
+        clean_and_orient(&b.ring);
     if (!shared_->usable || com_polygon_num(&b.ring) < 3)
         return kClipApart;
     OwnedRing a;

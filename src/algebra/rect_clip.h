@@ -14,6 +14,15 @@ namespace mapgeom {
 // a line to the whole tiled area of a grid, whose far sides belong to the last tiles.
 int split_polyline_by_rect_keeping_sides(polyline_t* line, polygon_t* rect, polylines_t* out);
 
+// Whether every stored point of the ring has finite whole-number coordinates.
+bool has_whole_places(const polygon_t* ring);
+
+// split_polygon_by_repeat_points(ring, out, 0) for a ring whose stored points all have finite
+// whole-number coordinates (has_whole_places), as the pieces of a clip have: the same rings in the
+// same order, each cut found by numbering the places once and counting them per ring instead of
+// sorting every ring. The ring's storage is taken over (the ring is left empty).
+void split_whole_ring_by_repeat_points(polygon_t* ring, polygons_t* out);
+
 // Where a vertex of a ring reduced for clipping comes from: the last vertex of the whole ring that
 // the step arriving at it passes over (-1 for a point the crossing search inserted), and whether it
 // stands in for a run of whole-ring vertices up to that one (a replacing corner) rather than being

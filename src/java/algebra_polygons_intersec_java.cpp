@@ -286,12 +286,42 @@ bool inside_box(point_t p, SegmentBox box) {
     return p.x > box.min_x && p.x < box.max_x && p.y > box.min_y && p.y < box.max_y;
 }
 
+// Whether some segment of the index whose grown box meets `query` passes test(segment): the
+// index's tree walked down only where boxes meet, stopping at the first that passes. What
+// query_segment_index would list, without listing or sorting it.
+template <typename Test>
+bool any_segment_meeting(const SegmentIndex& index, const SegmentBox& query, Test test) {
+    if (index.levels.empty() || index.levels[0].empty())
+        return false;
+    struct Walk {
+        const SegmentIndex& index;
+        const SegmentBox& query;
+        Test& test;
+        // Node `node` of `level` (its box meets the query).
+        bool below(size_t level, size_t node) const {
+            if (level == 0)
+                return test(index.order[node]);
+            const std::vector<SegmentBox>& children = index.levels[level - 1];
+            const size_t first = node * kSegmentIndexFanout;
+            const size_t end = std::min(children.size(), first + kSegmentIndexFanout);
+            for (size_t child = first; child < end; ++child)
+                if (segment_boxes_meet(children[child], query) && below(level - 1, child))
+                    return true;
+            return false;
+        }
+    } walk{index, query, test};
+    const size_t top = index.levels.size() - 1;
+    for (size_t node = 0; node < index.levels[top].size(); ++node)
+        if (segment_boxes_meet(index.levels[top][node], query) && walk.below(top, node))
+            return true;
+    return false;
+}
+
 // Whether an edge of the polygon comes within kMeetingReach of the block outline (in x or y): it
 // meets the block grown by the reach without lying wholly inside the block shrunk by it. The
 // index proposes the edges whose boxes come near the outline; a long slanted edge's box may
 // without the edge itself doing so.
-bool boundary_near(const polygon_t* polygon, const SegmentIndex& boundary, rectangle_t rect,
-                   std::vector<int>* hits) {
+bool boundary_near(const polygon_t* polygon, const SegmentIndex& boundary, rectangle_t rect) {
     SegmentBox block{rect.min_x, rect.min_y, rect.max_x, rect.max_y};
     SegmentBox grown = grown_box(block, kMeetingReach);
     SegmentBox shrunk = grown_box(block, -kMeetingReach);
@@ -302,29 +332,25 @@ bool boundary_near(const polygon_t* polygon, const SegmentIndex& boundary, recta
     const point_t* p = polygon->geom.points;
     for (int i = 0; i < 4; ++i) {
         SegmentBox edge = grown_segment_box(corners[i], corners[(i + 1) % 4]);
-        query_segment_index(boundary, grown_box(edge, kMeetingReach), hits);
-        for (int j : *hits)
-            if (meets_box(p[j], p[j + 1], grown, false) &&
-                !(inside_box(p[j], shrunk) && inside_box(p[j + 1], shrunk)))
-                return true;
+        if (any_segment_meeting(boundary, grown_box(edge, kMeetingReach), [&](int j) {
+                return meets_box(p[j], p[j + 1], grown, false) &&
+                       !(inside_box(p[j], shrunk) && inside_box(p[j + 1], shrunk));
+            }))
+            return true;
     }
     return false;
 }
 
 // Whether an edge of the polygon runs through the block's inside, deeper than the snapping of the
 // relation's copies and its tolerances reach: the polygon then has boundary inside the block.
-bool boundary_inside(const polygon_t* polygon, const SegmentIndex& boundary, rectangle_t rect,
-                     std::vector<int>* hits) {
+bool boundary_inside(const polygon_t* polygon, const SegmentIndex& boundary, rectangle_t rect) {
     SegmentBox inner{rect.min_x + kInsideDepth, rect.min_y + kInsideDepth,
                      rect.max_x - kInsideDepth, rect.max_y - kInsideDepth};
     if (!(inner.min_x < inner.max_x && inner.min_y < inner.max_y))
         return false;
-    query_segment_index(boundary, inner, hits);
     const point_t* points = polygon->geom.points;
-    for (int j : *hits)
-        if (meets_box(points[j], points[j + 1], inner, true))
-            return true;
-    return false;
+    return any_segment_meeting(
+        boundary, inner, [&](int j) { return meets_box(points[j], points[j + 1], inner, true); });
 }
 
 }  // namespace
@@ -334,14 +360,13 @@ namespace mapgeom {
 int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& boundary,
                                rectangle_t rect, const polygon_t* outline,
                                const RectClipSource& near) {
-    std::vector<int> hits;
-    if (!boundary_near(polygon, boundary, rect, &hits)) {
+    if (!boundary_near(polygon, boundary, rect)) {
         // What relation_polygon_and_polygon answers without meeting points.
         if (first_point_inside(polygon, outline))
             return kRelationAInsideB;
         return near.inside(com_polygon_front(outline)) ? kRelationBInsideA : kRelationDisjoint;
     }
-    if (boundary_inside(polygon, boundary, rect, &hits))
+    if (boundary_inside(polygon, boundary, rect))
         return kRelationOverlap;
     return relation_polygon_and_polygon(polygon, outline);
 }

@@ -1,6 +1,7 @@
 // Validity of a polygon ring: enough vertices, closed, not flat, no repeated point, and no edge
 // touching or crossing another except its two neighbours (an x-sorted sweep, n log n plus the
 // edges that come near one another).
+#include <optional>
 #include <vector>
 
 #include "com/tolerances.h"
@@ -26,12 +27,16 @@ constexpr double kCandidateReach = 2 * mapgeom::kBoxMargin;
 // Up to this many edges, a ring is swept window by window: building the box index would cost more
 // than it saves.
 constexpr int kFewEdges = 32;
+// An edge whose window holds at most this many points is compared with the window's edges
+// directly: asking the box index costs more than the few comparisons it would spare.
+constexpr int kDirectWindowPoints = 12;
 // A vertex closer than this to the line through vertices 0 and 1 counts as on that line.
 constexpr double kOnLineTolerance = mapgeom::kDefaultPermit;
 
 // Compares edge i (point i to point i + 1) with the edges the sweep pairs it with: 0, or the code
 // of the first contact.
-int edge_contact_code(const point_t* points, int n, const mapgeom::x_sorted_t& sorted, int i) {
+template <typename Sorted>
+int edge_contact_code(const point_t* points, int n, const Sorted& sorted, int i) {
     int code = mapgeom::kSegmentsApart;
     mapgeom::for_each_ring_edge_near(sorted, n, i, [&](int e) {
         code = mapgeom::segments_contact_code(points[e], points[e + 1], points[i], points[i + 1]);
@@ -40,18 +45,26 @@ int edge_contact_code(const point_t* points, int n, const mapgeom::x_sorted_t& s
     return code;
 }
 
-// The sweep over the n + 1 stored points (closing point included) as the check defines it: each
-// edge compared with the edges at every point of its widened x window, in window order; 0, or the
-// code of the first contact. Near n squared where many points share nearly the same x.
-int self_contact_code_by_windows(const polygon_t* polygon, int n) {
-    const point_t* points = polygon->geom.points;
-    const mapgeom::x_sorted_t sorted = mapgeom::sort_points_by_x(points, n + 1);
+template <typename Sorted>
+int first_contact_code(const point_t* points, int n, const Sorted& sorted) {
     for (int i = 0; i < n; ++i) {
         int code = edge_contact_code(points, n, sorted, i);
         if (code != mapgeom::kSegmentsApart)
             return code;
     }
     return kPolygonValid;
+}
+
+// The sweep over the n + 1 stored points (closing point included) as the check defines it: each
+// edge compared with the edges at every point of its widened x window, in window order; 0, or the
+// code of the first contact. Near n squared where many points share nearly the same x. A ring of
+// few edges is sorted in place.
+int self_contact_code_by_windows(const polygon_t* polygon, int n) {
+    const point_t* points = polygon->geom.points;
+    if (n + 1 <= kFewEdges + 1)
+        return first_contact_code(points, n,
+                                  mapgeom::small_x_sorted_t<kFewEdges + 1>(points, n + 1));
+    return first_contact_code(points, n, mapgeom::sort_points_by_x(points, n + 1));
 }
 
 // The sorted positions lo[k] .. hi[k] of the run of near-equal x holding position k: the window
@@ -105,22 +118,35 @@ bool has_nan(const point_t* points, int count) {
 // they would compare with edge i only those whose boxes come near edge i's are tested (the others
 // cannot meet it: segments_meeting_point skips them), the first in window order deciding. A ring
 // with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the windows
-// are short anyway, are swept window by window.
+// are short anyway, are swept window by window; so is an edge whose window holds few points.
 int self_contact_code(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
     if (n <= kFewEdges || has_nan(points, n + 1))
         return self_contact_code_by_windows(polygon, n);
     const mapgeom::x_sorted_t sorted = mapgeom::sort_points_by_x(points, n + 1);
     const x_runs_t runs = runs_of(sorted);
-    const mapgeom::edge_boxes_t boxes(points, n + 1);
+    std::optional<mapgeom::edge_boxes_t> boxes;  // built when a window first needs it
     std::vector<mapgeom::edge_found_t> near;
     for (int i = 0; i < n; ++i) {
         int a = sorted.rank[i].position, b = sorted.rank[i + 1].position;
         mapgeom::x_window_t window{runs.at[a < b ? a : b].lo, runs.at[a < b ? b : a].hi};
+        if (window.hi - window.lo < kDirectWindowPoints) {
+            int code = mapgeom::kSegmentsApart;
+            mapgeom::for_each_ring_edge_in_window(sorted, window, n, i, [&](int e) {
+                code = mapgeom::segments_contact_code(points[e], points[e + 1], points[i],
+                                                      points[i + 1]);
+                return code != mapgeom::kSegmentsApart;
+            });
+            if (code != mapgeom::kSegmentsApart)
+                return code;
+            continue;
+        }
         mapgeom::edge_box_t reach = mapgeom::box_of_edge(points[i], points[i + 1]);
         reach = {reach.min_x - kCandidateReach, reach.min_y - kCandidateReach,
                  reach.max_x + kCandidateReach, reach.max_y + kCandidateReach};
-        boxes.edges_meeting(reach, &near);
+        if (!boxes)
+            boxes.emplace(points, n + 1);
+        boxes->edges_meeting(reach, &near);
         long long first = -1;
         int code = mapgeom::kSegmentsApart;
         for (mapgeom::edge_found_t found : near) {

@@ -86,6 +86,32 @@ inline x_sorted_t sort_points_by_x(const point_t* points, int count) {
     return sorted;
 }
 
+// sort_points_by_x for a shape of at most kCapacity points, held in place (no allocation: the
+// checks run on every piece the clipping makes, most of them a handful of points). The same heap
+// sort over the same entries, so the same order, ties included.
+template <int kCapacity>
+struct small_x_sorted_t {
+    struct entries_t {
+        sort_t items[kCapacity];
+        int count = 0;
+        const sort_t& operator[](int k) const { return items[k]; }
+        int size() const { return count; }
+    };
+    entries_t entries;
+    sorted_rank_t rank[kCapacity];
+
+    // count must not exceed kCapacity.
+    small_x_sorted_t(const point_t* points, int count) {
+        entries.count = count;
+        for (int i = 0; i < count; ++i)
+            entries.items[i] = sort_t{i, points[i].x};
+        heap_sort(entries.items, count,
+                  [](const sort_t& a, const sort_t& b) { return a.key < b.key; });
+        for (int k = 0; k < count; ++k)
+            rank[entries.items[k].index].position = k;
+    }
+};
+
 // Sorted positions lo .. hi (inclusive) to compare with the segment from point a to point b: the
 // positions between the ranks of its two ends, widened on both sides while the next key is closer
 // than kClosureTolerance.
@@ -94,12 +120,13 @@ struct x_window_t {
     int hi;
 };
 
-inline x_window_t widened_window(const x_sorted_t& sorted, int a, int b) {
+template <typename Sorted>
+x_window_t widened_window(const Sorted& sorted, int a, int b) {
     int lo = sorted.rank[a].position;
     int hi = sorted.rank[b].position;
     if (lo > hi)
         exchange(lo, hi);
-    const std::vector<sort_t>& keys = sorted.entries;
+    const auto& keys = sorted.entries;
     const int last = static_cast<int>(keys.size()) - 1;
     while (lo > 0 && keys[lo].key - keys[lo - 1].key < kClosureTolerance)
         --lo;
@@ -170,9 +197,9 @@ inline int segments_contact_code(point_t first, point_t second, point_t e0, poin
 // window point (an edge can come up twice, through both its ends), and returns true to stop.
 // Returns true when a visit stopped the walk. The validity check and the self-intersection repair
 // both walk these pairs, so the repair sees every contact the check reports.
-template <typename Visit>
-bool for_each_ring_edge_near(const x_sorted_t& sorted, int n, int i, Visit visit) {
-    const x_window_t window = widened_window(sorted, i, i + 1);
+template <typename Sorted, typename Visit>
+bool for_each_ring_edge_in_window(const Sorted& sorted, x_window_t window, int n, int i,
+                                  Visit visit) {
     for (int k = window.lo; k <= window.hi; ++k) {
         const int j = sorted.entries[k].index;
         if (j == i || j == i + 1)
@@ -183,6 +210,13 @@ bool for_each_ring_edge_near(const x_sorted_t& sorted, int n, int i, Visit visit
             return true;
     }
     return false;
+}
+
+// The same walk, over edge i's widened window (for_each_ring_edge_in_window takes the window
+// given).
+template <typename Sorted, typename Visit>
+bool for_each_ring_edge_near(const Sorted& sorted, int n, int i, Visit visit) {
+    return for_each_ring_edge_in_window(sorted, widened_window(sorted, i, i + 1), n, i, visit);
 }
 
 }  // namespace mapgeom

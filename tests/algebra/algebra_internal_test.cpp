@@ -1,6 +1,7 @@
 // Library-internal overlay helpers no public call pins: the press-code rewrites and their inverse,
 // the repair under lowered pass bounds, and the prepared clipping of one polygon by many
-// rectangles against the plain clipping.
+// rectangles against the plain clipping, and the cut of whole-number rings at repeated vertices
+// against the general cut.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -139,3 +140,29 @@ TEST(RectClipSource, SamePiecesAsThePlainClipping) {
 }
 
 }  // namespace
+
+// Rings of whole coordinates drawn from a few places, so that most vertices repeat some other
+// (closing point or not, press codes on some), are cut as the split at repeated points cuts them:
+// the same rings, points and codes, in the same order.
+TEST(WholeRingSplit, SameRingsAsTheSplitAtRepeatedPoints) {
+    const unsigned seed = 977;
+    std::mt19937 rng(seed);
+    const double codes[] = {0.0, 0.0, 0.0, 1.0, 2.0, 101.0};
+    for (int trial = 0; trial < 400; ++trial) {
+        int n = random_int(rng, 0, trial % 5 == 0 ? 120 : 30);
+        int side = random_int(rng, 1, 8);
+        std::vector<Xy> points;
+        for (int i = 0; i < n; ++i)
+            points.push_back({-3.0 + rng() % side, 5.0 - rng() % side, codes[rng() % 6]});
+        if (n > 0 && rng() % 3 != 0)
+            points.push_back(points[0]);
+        StoredPolygon expected_ring(points), ring(points);
+        ASSERT_TRUE(mapgeom::has_whole_places(ring.get()));
+        Polygons expected, got;
+        split_polygon_by_repeat_points(expected_ring.get(), expected.get(), 0);
+        mapgeom::split_whole_ring_by_repeat_points(ring.get(), got.get());
+        ASSERT_EQ(text_of(got.get()), text_of(expected.get()))
+            << "seed " << seed << " trial " << trial << ": " << text_of(points);
+        EXPECT_EQ(ring.get()->geom.count, 0);
+    }
+}

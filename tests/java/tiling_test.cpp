@@ -15,7 +15,11 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "algebra/rect_clip.h"
+#include "com/codes.h"
+#include "crosspoint/segment_index.h"
 #include "java/java_internal.h"
+#include "mapgeom/relation.h"
 #include "random_shapes.h"
 
 namespace {
@@ -461,6 +465,60 @@ TEST(PolygonTiling, NarrowedRecursionGivesWhatTheWholeRingGives) {
                 << "," << g.min_y << " .. " << g.max_x << "," << g.max_y << " " << cols << "x"
                 << rows << "\n shape " << testing::PrintToString(shapes[s]);
     }
+}
+
+// A block's relation to the polygon, told from the polygon's segment index where the boundary
+// keeps clear of the block's outline, asks for what relation_polygon_and_polygon's code asks for:
+// the same code where no edge comes near the outline (and where the relation itself is asked), and
+// a code that divides the block further where an edge runs through the block's inside (the
+// relation then says overlap, inside, or touching apart when a spike's crossings merge). Spiky,
+// self-touching and rectilinear rings; blocks over, around and beside them.
+TEST(BlockRelation, AsksForWhatTheRelationOfPolygonAndOutlineAsksFor) {
+    using namespace mapgeom;  // the relation codes
+    const unsigned seed = 3407;
+    std::mt19937 rng(seed);
+    int decided = 0, divided = 0;  // blocks whole or apart, blocks to divide
+    for (int trial = 0; trial < 60; ++trial) {
+        const bool exact = trial % 3 == 0;
+        const int span = exact ? 60 : 1000;
+        Shape ring = exact ? random_histogram(rng, 0, 0, span, span)
+                           : random_spiky_ring(rng, random_int(rng, 8, 300), span / 2, span / 2,
+                                               span * 0.45, trial % 4 == 1);
+        if (ring.front().x != ring.back().x || ring.front().y != ring.back().y)
+            ring.push_back(ring.front());
+        polygon_t polygon;
+        com_polygon_init(&polygon);
+        for (const Pt& p : ring)
+            com_polygon_add(&polygon, point_t{double(p.x), double(p.y), double(p.z)});
+        mapgeom::SegmentIndex boundary;
+        mapgeom::build_segment_index(&boundary, &polygon.geom, polygon.geom.count - 1);
+        const mapgeom::RectClipSource source(&polygon);
+        for (int b = 0; b < 40; ++b) {
+            const int x0 = random_int(rng, -span / 10, span),
+                      y0 = random_int(rng, -span / 10, span);
+            const int w = random_int(rng, 1, span / 3), h = random_int(rng, 1, span / 3);
+            const rectangle_t rect{double(y0), double(y0 + h), double(x0), double(x0 + w)};
+            polygon_t outline;
+            com_polygon_init(&outline);
+            get_polygon_by_rect(rect, &outline);
+            const int got =
+                mapgeom::relation_polygon_and_block(&polygon, boundary, rect, &outline, source);
+            const int expected = relation_polygon_and_polygon(&polygon, &outline);
+            com_polygon_free(&outline);
+            const bool divides = expected == kRelationOverlap || expected == kRelationAInsideB ||
+                                 expected == kRelationAInsideBSharingEdge ||
+                                 expected == kRelationAInsideBTouching ||
+                                 expected == kRelationApartTouching;
+            ASSERT_TRUE(got == expected || (got == kRelationOverlap && divides))
+                << "seed " << seed << " trial " << trial << " block " << x0 << "," << y0 << " " << w
+                << "x" << h << ": " << got << " for " << expected << "\n ring "
+                << testing::PrintToString(ring);
+            ++(got == kRelationOverlap ? divided : decided);
+        }
+        com_polygon_free(&polygon);
+    }
+    EXPECT_GT(decided, 300);
+    EXPECT_GT(divided, 300);
 }
 
 }  // namespace

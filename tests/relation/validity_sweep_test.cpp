@@ -1,6 +1,7 @@
 // The validity check's self-contact sweep (windows read off runs of near-equal x, edges proposed
 // by their boxes) must give the code of the sweep that compares each edge with every edge of its
-// widened x window in window order, on rings where many points share nearly the same x.
+// widened x window in window order, on rings where many points share nearly the same x. A small
+// ring's points are sorted in place, in the order the sort into a list gives them.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "mapgeom/relation.h"
 #include "random_shapes.h"
 #include "relation/validity.h"
+#include "relation/x_sweep.h"
 #include "shape_text.h"
 
 namespace {
@@ -93,6 +95,31 @@ TEST(PolygonValiditySweep, SameCodesAsTheWindowByWindowSweep) {
     EXPECT_GT(seen[0], 500);
     EXPECT_GT(seen[1], 300);
     EXPECT_GT(seen[2], 300);
+}
+
+// Points of equal x (ties, which the heap sort leaves in no fixed order) and near-equal x, up to
+// the in-place capacity: the same sorted entries and ranks as the sort into a list.
+TEST(PolygonValiditySweep, SmallRingsSortedInPlaceAsInAList) {
+    const unsigned seed = 616;
+    std::mt19937 rng(seed);
+    constexpr int kCapacity = 33;
+    for (int trial = 0; trial < 2000; ++trial) {
+        const int count = random_int(rng, 0, kCapacity);
+        const int columns = random_int(rng, 1, 6);
+        std::vector<point_t> points;
+        for (int i = 0; i < count; ++i)
+            points.push_back({static_cast<double>(rng() % columns) + (rng() % 3) * 0.25,
+                              static_cast<double>(i), 0.0});
+        const mapgeom::x_sorted_t listed = mapgeom::sort_points_by_x(points.data(), count);
+        const mapgeom::small_x_sorted_t<kCapacity> in_place(points.data(), count);
+        ASSERT_EQ(in_place.entries.size(), count);
+        for (int k = 0; k < count; ++k) {
+            ASSERT_EQ(in_place.entries[k].index, listed.entries[k].index)
+                << "seed " << seed << " trial " << trial << " position " << k;
+            ASSERT_EQ(in_place.rank[k].position, listed.rank[k].position)
+                << "seed " << seed << " trial " << trial << " point " << k;
+        }
+    }
 }
 
 }  // namespace
