@@ -301,12 +301,7 @@ inline bool all_finite(const std::vector<Xy>& pts) {
     return true;
 }
 
-inline std::string text_of(const std::vector<std::vector<Xy>>& rings) {
-    std::string t;
-    for (const auto& r : rings)
-        t += (t.empty() ? "" : " | ") + testing_shapes::text_of(r);
-    return t;
-}
+using testing_shapes::text_of;
 
 // Reports a broken invariant with the shapes that broke it and stops the run (libFuzzer keeps the
 // input as a crash file).
