@@ -30,7 +30,11 @@ public:
         CrossingWalk::run(std::max(kDiffenceStepLimit, kDiffenceStepsPerVertex * (n_a_ + n_b_)));
     }
 
-    bool begin_ring() { return begin_at(crossings_.next_start(used_)); }
+    bool begin_ring() {
+        start_ = crossings_.next_start(used_);
+        free_at_start_ = used_.remaining();
+        return begin_at(start_);
+    }
 
     // A point that is not a crossing.
     void pass(point_t p) {
@@ -46,6 +50,11 @@ public:
         if (closes_ring(p)) {
             add(p);
             close_walked_ring(ring(), out_);
+            // A ring that took no vertex of A (only a self-crossing B closes such a loop) leaves
+            // every mark as it was, so the same start would walk the same ring again until the
+            // step limit: its start is taken instead.
+            if (used_.remaining() == free_at_start_)
+                used_.use(start_);
             return begin_ring();
         }
         int in_a = crossings_.first_on_a(side_, here());
@@ -76,6 +85,9 @@ private:
         started_ = true;
         side_ = WalkSide::kB;
     }
+
+    int start_ = -1;
+    int free_at_start_ = 0;
 };
 
 }  // namespace

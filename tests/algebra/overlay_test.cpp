@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -230,6 +231,32 @@ TEST(Overlay, DegenerateRingsGiveACodeAndValidRingsOnlyNullArgumentsAreRefused) 
         EXPECT_EQ(call(op, a.get(), a.get(), nullptr), refused);
     }
     EXPECT_EQ(out.size(), 0);
+}
+
+// A difference from a ring B crossing itself on A's boundary: a loop of B that closes at a crossing
+// without taking a vertex of A was walked again from the same start until the step limit (22,222
+// copies of one ring for the first pair). Every ring now takes a vertex of A, so a triangle with at
+// most 12 crossings inserted gives at most 15 rings.
+TEST(Overlay, DifferenceFromASelfCrossingRingEndsAfterARingPerVertexOfA) {
+    std::mt19937 random(5);
+    std::uniform_int_distribution<int> coordinate(0, 12);
+    auto random_ring = [&](int n) {
+        std::vector<Xy> ring;
+        for (int i = 0; i < n; ++i)
+            ring.push_back({double(coordinate(random)), double(coordinate(random))});
+        ring.push_back(ring.front());
+        return ring;
+    };
+    std::vector<std::pair<std::vector<Xy>, std::vector<Xy>>> pairs{
+        {pts("3 0, 0 10, 8 10, 3 0"), pts("9 7, 7 0, 7 9, 0 12, 9 7")}};
+    for (int k = 0; k < 3000; ++k)
+        pairs.emplace_back(random_ring(3), random_ring(4));
+    for (const auto& [a_points, b_points] : pairs) {
+        Polygon a(a_points), b(b_points);
+        Polygons out;
+        call(kDiffence, a.get(), b.get(), out.get());
+        ASSERT_LE(out.size(), 15) << "A: " << text_of(a_points) << "  B: " << text_of(b_points);
+    }
 }
 
 }  // namespace
