@@ -43,9 +43,7 @@ void check_overlay(Operation op, const std::vector<Xy>& a_in, const std::vector<
                          "\nA: " + testing_shapes::text_of(ca) +
                          "\nB: " + testing_shapes::text_of(cb) + "\nout: " + text_of(rings);
     if (op == Operation::kUnion) {
-        // Outlines that snapping left touching or crossing themselves must be mended, and
-        // crossings merged by snapping must not make the call decline a right union: a -3 stays
-        // only for a walk that went wrong (its rings cover another area than the union).
+        // Outlines that snapping left touching or crossing themselves must be mended.
         check(testing_shapes::faulty_rings(out.get()).empty(), "union ring not valid", detail);
     }
     double area_a = std::fabs(signed_area(ca)), area_b = std::fabs(signed_area(cb));
@@ -53,11 +51,13 @@ void check_overlay(Operation op, const std::vector<Xy>& a_in, const std::vector<
                                             static_cast<int>(rings.size()), signed_area_sum(rings));
     double bound = snapping_bound({ca, cb}, rings);
     double want = oracle_area(op, ca, cb);
-    if (op == Operation::kUnion && code == -3) {
-        check(std::fabs(got - want) > bound, "union returned -3 for rings covering the union",
-              detail);
+    // A -3 says the walk is not to be trusted; its rings must still be valid (checked above), but
+    // their area is not checked: the snapping bound is too loose on coarse rings to tell a wrong
+    // walk from a right one (A 10 0, 0 2, 11 0 and B 0 0, 2 11, 6 0 lose B's base, 28.5 against
+    // 33.5, within the bound). Merged crossings that made right unions return -3 are pinned
+    // against GEOS in the union snapping tests.
+    if (op == Operation::kUnion && code == -3)
         return;
-    }
     check(std::fabs(got - want) <= bound,
           "covered area " + std::to_string(got) + " differs from " + std::to_string(want) +
               " by more than " + std::to_string(bound),
