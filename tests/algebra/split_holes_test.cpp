@@ -144,6 +144,29 @@ TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
     }
 }
 
+// A hole that runs back along an edge of the outer ring (a notch given as a hole, as list unions
+// deliver it): the pieces cover the outer ring less the hole; the trace used to close the shared
+// edge around the hole and deliver the hole itself as a piece.
+TEST(SplitPolygonsByHoles, HoleAlongAnEdgeOfTheOuterRingIsNotAPiece) {
+    const struct {
+        const char* rings;
+        double area;
+    } cases[] = {
+        {"0 0, 10 0, 4 4, 6 6, 10 10, 0 10 | 4 4, 4 6, 6 6", 68},
+        {"2 3, 0 0, 12 0, 9 11, 11 13, 13 13, 15 15, 12 14, 11 14, 12 15, 9 14, 2 13, 8 13, 0 10, "
+         "0 6, 7 11, 4 6, 1 3, 0 1 | 9 11, 9 12, 9 13, 11 13",
+         112},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rings);
+        Polygons in, out;
+        fill(in.get(), c.rings);
+        EXPECT_EQ(split_polygons_by_holes(in.get(), out.get()), 0);
+        EXPECT_EQ(faulty_rings(out.get(), true), "");
+        EXPECT_NEAR(area_sum(out.get()), c.area, 1e-9) << text_of(out.get());
+    }
+}
+
 TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
     // Rings in thousands of units, so that the default reduction keeps holes of a few squares.
     const double unit = 1000.0;
