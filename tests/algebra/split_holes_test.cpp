@@ -230,6 +230,36 @@ TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
     }
 }
 
+// Two rings meeting at their leftmost vertex enclose a hole pinched to that point: carried as a
+// hole when it is large enough to keep; in small units the default reduction drops it, and the
+// record covers the filled outline.
+TEST(MultiPolygonsUnion, HolePinchedAtTheLeftmostVertex) {
+    const std::string rings = "3 4, 0 14, 3 0, 13 10 | 11 8, 0 14, 15 15, 15 4";
+    const struct {
+        double unit;
+        int holes;
+        double area;  // covered, in squared units of the table
+    } cases[] = {{1000.0, 1, 97.4206}, {1.0, 0, 140.5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unit);
+        Polygons in, plain;
+        fill(in.get(), rings, c.unit);
+        polygons_expand_t out{};
+        com_polygons_expand_init(&out);
+        EXPECT_EQ(multi_polygons_union(in.get(), &out), 0);
+        ASSERT_EQ(out.num, 1);
+        double covered = std::fabs(plane_signed_area(&out.head->polygon_expand.polygon.geom));
+        for (const polygon_node_t* h = out.head->polygon_expand.holes.head; h; h = h->next)
+            covered -= std::fabs(plane_signed_area(&h->polygon.geom));
+        EXPECT_EQ(out.head->polygon_expand.holes.num, c.holes);
+        com_polygons_expand_free(&out);
+        EXPECT_NEAR(covered / (c.unit * c.unit), c.area, 0.01);
+        EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
+        EXPECT_EQ(faulty_rings(plain.get(), true), "");
+        EXPECT_NEAR(area_sum(plain.get()) / (c.unit * c.unit), c.area, 0.01);
+    }
+}
+
 // Small rings whose union snapping to whole units parts into rings touching at a point (or that
 // the union declines): the records stay apart, as they were given, and valid; they used to carry
 // the crossings the union inserted, which snapped into a spike on delivery.
