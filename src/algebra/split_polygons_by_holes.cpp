@@ -769,6 +769,61 @@ void transform_polygons_press(polygons_t* list) {
         transform_polygon_press(&node->polygon);
 }
 
+// The ring's points without the closing one, counter-clockwise when `ccw`, clockwise otherwise.
+std::vector<point_t> open_ring(const polygon_t* ring, bool ccw) {
+    std::vector<point_t> v(ring->geom.points, ring->geom.points + ring->geom.count);
+    if (!v.empty() && same_point(v.front(), v.back()))
+        v.pop_back();
+    double twice_area = 0.0;
+    for (size_t i = 0; i < v.size(); ++i) {
+        const point_t &p = v[i], &q = v[(i + 1) % v.size()];
+        twice_area += p.x * q.y - q.x * p.y;
+    }
+    if ((twice_area > 0.0) != ccw)
+        std::reverse(v.begin(), v.end());
+    return v;
+}
+
+// A hole that runs back along exactly one edge of the outer ring, vertex to vertex, is a notch
+// in it: the outer ring takes the hole's way round instead of that edge, and the hole is gone.
+// Traced as a hole, the two directions of the shared edge closed around the hole and delivered
+// it as a piece on top of an uncut outer piece. Returns whether the hole was taken in.
+bool take_in_notch(polygon_t* outer, const polygon_t* hole) {
+    std::vector<point_t> o = open_ring(outer, true), h = open_ring(hole, false);
+    size_t n = o.size(), m = h.size();
+    if (n < 3 || m < 3)
+        return false;
+    int shared = 0;
+    size_t at_o = 0, at_h = 0;
+    for (size_t i = 0; i < n; ++i)
+        for (size_t j = 0; j < m; ++j)
+            if (same_point(o[i], h[(j + 1) % m]) && same_point(o[(i + 1) % n], h[j])) {
+                ++shared;
+                at_o = i;
+                at_h = j;
+            }
+    if (shared != 1)
+        return false;
+    polygon_t ring;
+    com_polygon_init(&ring);
+    for (size_t i = 0; i <= at_o; ++i)
+        com_polygon_add(&ring, o[i]);
+    for (size_t k = 2; k < m; ++k)
+        com_polygon_add(&ring, h[(at_h + k) % m]);
+    for (size_t i = at_o + 1; i < n; ++i)
+        com_polygon_add(&ring, o[i]);
+    com_polygon_add(&ring, o[0]);
+    com_polygon_free(outer);
+    outer->geom = ring.geom;
+    return true;
+}
+
+void take_in_notches(polygon_t* outer, polygons_t* holes) {
+    for (int k = com_polygons_num(holes) - 1; k >= 0; --k)
+        if (take_in_notch(outer, com_polygons_at_pointer(holes, k)))
+            com_polygons_removeat(holes, k);
+}
+
 void split_by_holes(const polygons_t* in, polygons_t* out) {
     OwnedPolygons result;
     OwnedPolygons outers;
@@ -777,6 +832,7 @@ void split_by_holes(const polygons_t* in, polygons_t* out) {
         com_polygons_addrange_copy(&result.list, in);
     } else {
         rectangle_t extent = calc_polygon_exrectangle(&outers.list.head->polygon);
+        take_in_notches(&outers.list.head->polygon, &inners.list);
         std::vector<double> positions = get_inners_locations(&inners.list);
         int hole_count = inners.list.num;
         UncutHoles uncut(&inners.list);

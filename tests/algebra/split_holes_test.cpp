@@ -144,6 +144,29 @@ TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
     }
 }
 
+// A hole that runs back along an edge of the outer ring (a notch given as a hole, as list unions
+// deliver it): the pieces cover the outer ring less the hole; the trace used to close the shared
+// edge around the hole and deliver the hole itself as a piece.
+TEST(SplitPolygonsByHoles, HoleAlongAnEdgeOfTheOuterRingIsNotAPiece) {
+    const struct {
+        const char* rings;
+        double area;
+    } cases[] = {
+        {"0 0, 10 0, 4 4, 6 6, 10 10, 0 10 | 4 4, 4 6, 6 6", 68},
+        {"2 3, 0 0, 12 0, 9 11, 11 13, 13 13, 15 15, 12 14, 11 14, 12 15, 9 14, 2 13, 8 13, 0 10, "
+         "0 6, 7 11, 4 6, 1 3, 0 1 | 9 11, 9 12, 9 13, 11 13",
+         112},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.rings);
+        Polygons in, out;
+        fill(in.get(), c.rings);
+        EXPECT_EQ(split_polygons_by_holes(in.get(), out.get()), 0);
+        EXPECT_EQ(faulty_rings(out.get(), true), "");
+        EXPECT_NEAR(area_sum(out.get()), c.area, 1e-9) << text_of(out.get());
+    }
+}
+
 TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
     // Rings in thousands of units, so that the default reduction keeps holes of a few squares.
     const double unit = 1000.0;
@@ -204,6 +227,36 @@ TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
         EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
         EXPECT_EQ(faulty_rings(plain.get()), "");
         EXPECT_NEAR(std::fabs(area_sum(plain.get())) / (unit * unit), c.area, 1e-6);
+    }
+}
+
+// Two rings meeting at their leftmost vertex enclose a hole pinched to that point: carried as a
+// hole when it is large enough to keep; in small units the default reduction drops it, and the
+// record covers the filled outline.
+TEST(MultiPolygonsUnion, HolePinchedAtTheLeftmostVertex) {
+    const std::string rings = "3 4, 0 14, 3 0, 13 10 | 11 8, 0 14, 15 15, 15 4";
+    const struct {
+        double unit;
+        int holes;
+        double area;  // covered, in squared units of the table
+    } cases[] = {{1000.0, 1, 97.4206}, {1.0, 0, 140.5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.unit);
+        Polygons in, plain;
+        fill(in.get(), rings, c.unit);
+        polygons_expand_t out{};
+        com_polygons_expand_init(&out);
+        EXPECT_EQ(multi_polygons_union(in.get(), &out), 0);
+        ASSERT_EQ(out.num, 1);
+        double covered = std::fabs(plane_signed_area(&out.head->polygon_expand.polygon.geom));
+        for (const polygon_node_t* h = out.head->polygon_expand.holes.head; h; h = h->next)
+            covered -= std::fabs(plane_signed_area(&h->polygon.geom));
+        EXPECT_EQ(out.head->polygon_expand.holes.num, c.holes);
+        com_polygons_expand_free(&out);
+        EXPECT_NEAR(covered / (c.unit * c.unit), c.area, 0.01);
+        EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
+        EXPECT_EQ(faulty_rings(plain.get(), true), "");
+        EXPECT_NEAR(area_sum(plain.get()) / (c.unit * c.unit), c.area, 0.01);
     }
 }
 

@@ -160,11 +160,17 @@ UnionAreas union_areas(const std::vector<std::vector<Xy>>& rings) {
                 if (lo < hi)
                     parent[find_root(parent, i)] = find_root(parent, j);
             }
-    // The first and last slabs border the outside on their far sides.
-    for (size_t s : {size_t(0), slab_cells.size() - 1})
-        if (!slab_cells.empty())
-            for (int i = slab_cells[s].first; i < slab_cells[s].second; ++i)
+    // The first and last slabs border the outside on their far sides, but only through a gap of
+    // some height there: a hole pinched to a point at the leftmost or rightmost vertex (a ring
+    // touching the outline from inside there) is closed on that side, as it is between slabs.
+    if (!slab_cells.empty()) {
+        for (int i = slab_cells.front().first; i < slab_cells.front().second; ++i)
+            if (cells[i].lo_a < cells[i].hi_a)
                 parent[find_root(parent, i)] = find_root(parent, outside);
+        for (int i = slab_cells.back().first; i < slab_cells.back().second; ++i)
+            if (cells[i].lo_b < cells[i].hi_b)
+                parent[find_root(parent, i)] = find_root(parent, outside);
+    }
     for (size_t k = 0; k < cells.size(); ++k)
         if (find_root(parent, static_cast<int>(k)) != find_root(parent, outside))
             result.holes += cells[k].area;
