@@ -84,23 +84,7 @@ UnionAreas union_areas(const std::vector<std::vector<Xy>>& rings) {
     std::vector<Edge> edges;
     for (size_t g = 0; g < rings.size(); ++g)
         add_ring_edges(closed(rings[g]), static_cast<int>(g), &edges);
-    std::vector<double> xs;
-    for (const Edge& e : edges) {
-        xs.push_back(e.x0);
-        xs.push_back(e.x1);
-    }
-    for (size_t i = 0; i < edges.size(); ++i)
-        for (size_t j = i + 1; j < edges.size(); ++j) {
-            const Edge &a = edges[i], &b = edges[j];
-            double lo = std::max(a.x0, b.x0), hi = std::min(a.x1, b.x1);
-            if (lo >= hi)
-                continue;
-            double d_lo = y_at(a, lo) - y_at(b, lo), d_hi = y_at(a, hi) - y_at(b, hi);
-            if ((d_lo < 0) != (d_hi < 0) && d_lo != 0 && d_hi != 0)
-                xs.push_back(lo + (hi - lo) * (d_lo / (d_lo - d_hi)));
-        }
-    std::sort(xs.begin(), xs.end());
-    xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    std::vector<double> xs = strip_bounds(edges);
     UnionAreas result;
     const double inf = std::numeric_limits<double>::infinity();
     std::vector<Cell> cells;

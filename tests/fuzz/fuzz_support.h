@@ -131,8 +131,9 @@ inline double y_at(const Edge& e, double x) {
     return e.y0 + (e.y1 - e.y0) * ((x - e.x0) / (e.x1 - e.x0));
 }
 
-template <typename Keep>
-double boolean_area(const std::vector<Edge>& edges, Keep keep) {
+// The x of every edge end and every crossing of two edges, sorted and once each: between two
+// neighbours no edges cross, so each strip is a stack of trapezoids.
+inline std::vector<double> strip_bounds(const std::vector<Edge>& edges) {
     std::vector<double> xs;
     for (const Edge& e : edges) {
         xs.push_back(e.x0);
@@ -150,6 +151,12 @@ double boolean_area(const std::vector<Edge>& edges, Keep keep) {
         }
     std::sort(xs.begin(), xs.end());
     xs.erase(std::unique(xs.begin(), xs.end()), xs.end());
+    return xs;
+}
+
+template <typename Keep>
+double boolean_area(const std::vector<Edge>& edges, Keep keep) {
+    std::vector<double> xs = strip_bounds(edges);
     double area = 0.0;
     std::vector<std::pair<double, const Edge*>> stack;
     for (size_t s = 0; s + 1 < xs.size(); ++s) {
