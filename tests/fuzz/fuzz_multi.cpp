@@ -91,13 +91,8 @@ UnionAreas union_areas(const std::vector<std::vector<Xy>>& rings) {
     std::vector<std::pair<int, int>> slab_cells;  // [first, end) per slab
     std::vector<std::pair<double, const Edge*>> stack;
     for (size_t s = 0; s + 1 < xs.size(); ++s) {
-        double xa = xs[s], xb = xs[s + 1], mid = 0.5 * (xa + xb);
-        stack.clear();
-        for (const Edge& e : edges)
-            if (e.x0 <= xa && e.x1 >= xb)
-                stack.push_back({y_at(e, mid), &e});
-        std::sort(stack.begin(), stack.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        double xa = xs[s], xb = xs[s + 1];
+        edges_across_strip(edges, xa, xb, &stack);
         std::vector<char> in(rings.size(), 0);
         int inside_count = 0;
         int first = static_cast<int>(cells.size());

@@ -154,19 +154,26 @@ inline std::vector<double> strip_bounds(const std::vector<Edge>& edges) {
     return xs;
 }
 
+// The edges spanning the strip xa .. xb, bottom to top (by their height at its middle).
+inline void edges_across_strip(const std::vector<Edge>& edges, double xa, double xb,
+                               std::vector<std::pair<double, const Edge*>>* stack) {
+    double mid = 0.5 * (xa + xb);
+    stack->clear();
+    for (const Edge& e : edges)
+        if (e.x0 <= xa && e.x1 >= xb)
+            stack->push_back({y_at(e, mid), &e});
+    std::sort(stack->begin(), stack->end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+}
+
 template <typename Keep>
 double boolean_area(const std::vector<Edge>& edges, Keep keep) {
     std::vector<double> xs = strip_bounds(edges);
     double area = 0.0;
     std::vector<std::pair<double, const Edge*>> stack;
     for (size_t s = 0; s + 1 < xs.size(); ++s) {
-        double xa = xs[s], xb = xs[s + 1], mid = 0.5 * (xa + xb);
-        stack.clear();
-        for (const Edge& e : edges)
-            if (e.x0 <= xa && e.x1 >= xb)
-                stack.push_back({y_at(e, mid), &e});
-        std::sort(stack.begin(), stack.end(),
-                  [](const auto& a, const auto& b) { return a.first < b.first; });
+        double xa = xs[s], xb = xs[s + 1];
+        edges_across_strip(edges, xa, xb, &stack);
         bool in[2] = {false, false};
         for (size_t k = 0; k + 1 < stack.size(); ++k) {
             in[stack[k].second->group] = !in[stack[k].second->group];
