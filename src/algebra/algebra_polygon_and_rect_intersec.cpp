@@ -867,6 +867,9 @@ RectClipSource::RectClipSource(const RectClipSource& wider, rectangle_t area)
 
 RectClipSource::~RectClipSource() {
     com_polygon_free(&ring_);
+    if (shared_ == &own_)
+        trace_append_repeated("source_error.txt", own_.trace.data(), own_.trace.size(),
+                              own_.traces_due);
 }
 
 int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
@@ -879,7 +882,7 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
             shared_->trace = ring_trace(polygon);
     }
     if (shared_->faulty == 1)
-        trace_append_text("source_error.txt", shared_->trace.data(), shared_->trace.size());
+        ++shared_->traces_due;
     const bool sound = is_sound_tile_outline(rect);
     if (!sound && relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);

@@ -43,9 +43,12 @@ struct RingOrigin {
 // from that shorter ring with the same result; narrowing a narrowed source to a smaller area again
 // lets a halving recursion look at each vertex about once per level. The validity of the polygon
 // is asked once, at the first clip of any source made from it, and its trace block is formatted
-// once. The clipping walk counts its steps as the walk over the whole ring would, so that its
-// step bounds stop it at the same place. The polygon must outlive the source, and a narrowed source
-// the one it was made from; clip may throw std::bad_alloc from scratch containers.
+// once; the blocks of its clips are appended together when the source made from the polygon
+// itself goes (one open and a few writes instead of a file opened and closed per clip: on faulty
+// outlines tiled into many tiles these made most of the run's system time). The clipping walk
+// counts its steps as the walk over the whole ring would, so that its step bounds stop it at the
+// same place. The polygon must outlive the source, and a narrowed source the one it was made from;
+// clip may throw std::bad_alloc from scratch containers.
 class RectClipSource {
 public:
     explicit RectClipSource(const polygon_t* polygon);
@@ -71,7 +74,8 @@ private:
         const polygon_t* whole = nullptr;  // the cleaned whole ring (ring_ of the first source)
         bool usable = false;               // which has at least three vertices
         int faulty = -1;                   // relation_polygon_iserror(polygon) != 0, once asked
-        std::string trace;  // the polygon's "source_error.txt" block when it is faulty
+        std::string trace;         // the polygon's "source_error.txt" block when it is faulty
+        long long traces_due = 0;  // clips whose block is still to be appended
     };
     Polygon own_;
     Polygon* shared_;

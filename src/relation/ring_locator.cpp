@@ -236,6 +236,102 @@ int locate_through_slabs(RingLocator* locator, point_t p, double permit) {
 // Whether to scan for this point: a small ring always, a large one until kScansBeforeIndex points
 // have been scanned, then never once the slabs are built (or while building them fails for
 // memory).
+// Rings that run once around a rectangle along the axes (tile and block outlines): a point farther
+// than this beyond the permit's reach from the outline is inside or outside by its box alone.
+constexpr double kBoxClearance = 1.0;
+// Larger coordinates are left to the edge tests: the clearance stays far above their rounding.
+constexpr double kBoxCoordinateLimit = 1e12;
+
+bool moderate(double v) {
+    return std::fabs(v) <= kBoxCoordinateLimit;  // false for NaN
+}
+
+// Where a point on the outline of box b lies along it, counter-clockwise from corner (min x, min
+// y): the side (0 bottom, 1 right, 2 top, 3 left; each corner opens the side it starts) and how far
+// along that side, as exact comparisons need them.
+struct OutlinePlace {
+    int side;
+    double along;
+};
+
+bool before(OutlinePlace a, OutlinePlace b) {
+    return a.side < b.side || (a.side == b.side && a.along < b.along);
+}
+
+OutlinePlace place_on_outline(point_t p, const double b[4]) {
+    if (p.y == b[1] && p.x < b[2])
+        return {0, p.x};
+    if (p.x == b[2] && p.y < b[3])
+        return {1, p.y};
+    if (p.y == b[3] && p.x > b[0])
+        return {2, -p.x};
+    return {3, -p.y};
+}
+
+bool on_outline(point_t p, const double b[4]) {
+    return p.x == b[0] || p.x == b[2] || p.y == b[1] || p.y == b[3];
+}
+
+// Whether edge v-w lies along one side of box b.
+bool along_a_side(point_t v, point_t w, const double b[4]) {
+    return (v.y == w.y && (v.y == b[1] || v.y == b[3])) ||
+           (v.x == w.x && (v.x == b[0] || v.x == b[2]));
+}
+
+// Whether the ring runs once around the outline of its extent, along its sides, in either
+// direction: a rectangle along the axes, perhaps with more vertices on its sides (the crossings a
+// clip inserts into a tile's outline) and repeated points. Such a ring's vertices, in order along
+// the outline, step back (or, running clockwise, forward) exactly once. Coordinates must be
+// moderate and the extent have area; sets box to the extent.
+bool ring_is_box(const polygon_t* ring, double box[4]) {
+    const int count = ring->geom.count;
+    const point_t* q = ring->geom.points;
+    if (count < 5 || q[count - 1].x != q[0].x || q[count - 1].y != q[0].y)
+        return false;
+    box[0] = box[2] = q[0].x;
+    box[1] = box[3] = q[0].y;
+    for (int i = 0; i < count; ++i) {
+        if (!moderate(q[i].x) || !moderate(q[i].y))
+            return false;
+        box[0] = std::min(box[0], q[i].x);
+        box[1] = std::min(box[1], q[i].y);
+        box[2] = std::max(box[2], q[i].x);
+        box[3] = std::max(box[3], q[i].y);
+    }
+    if (!(box[0] < box[2] && box[1] < box[3]))
+        return false;
+    int back = 0, ahead = 0;
+    for (int i = 0; i + 1 < count; ++i) {
+        if (!on_outline(q[i], box) || !along_a_side(q[i], q[i + 1], box))
+            return false;
+        OutlinePlace from = place_on_outline(q[i], box), to = place_on_outline(q[i + 1], box);
+        back += before(to, from) ? 1 : 0;
+        ahead += before(from, to) ? 1 : 0;
+    }
+    return back == 1 || ahead == 1;
+}
+
+// The code for p against a box ring when p lies clear of its outline: the boundary pass finds no
+// edge within reach, and the downward ray crosses the bottom side once (inside), or the bottom and
+// the top side once each or nothing (outside), without passing a corner; where it passes a vertex
+// on a side, the boundary goes on along that side to the other side of the ray. -1 when the ring is
+// no box or p is near its outline (the edge tests decide).
+int locate_clear_of_box(RingLocator* locator, point_t p, double permit) {
+    if (locator->box_ring < 0)
+        locator->box_ring = ring_is_box(locator->ring, locator->box) ? 1 : 0;
+    if (locator->box_ring == 0 || !moderate(p.x) || !moderate(p.y) || !(permit < 1.0))
+        return -1;
+    const double clear = boundary_reach(std::max(permit, 0.0)) + kBoxClearance;
+    const double* box = locator->box;
+    if (p.x < box[0] - clear || p.x > box[2] + clear || p.y < box[1] - clear ||
+        p.y > box[3] + clear)
+        return kPointOutside;
+    if (p.x > box[0] + clear && p.x < box[2] - clear && p.y > box[1] + clear &&
+        p.y < box[3] - clear)
+        return kPointInside;
+    return -1;
+}
+
 bool scan_instead(RingLocator* locator) {
     if (g_plain_lookups)
         return true;
@@ -278,8 +374,10 @@ void expect_points(RingLocator* locator, long count) {
 }
 
 int locate_in_ring(RingLocator* locator, point_t p, double permit) {
+    int code = locate_clear_of_box(locator, p, permit);
+    if (code >= 0)
+        return code;
     constexpr int kNoMemory = -1;
-    int code = kNoMemory;
     if (!scan_instead(locator) && is_finite_point(p))
         code = guarded(kNoMemory, [&] { return locate_through_slabs(locator, p, permit); });
     if (code == kNoMemory)

@@ -42,6 +42,8 @@ struct EdgeSlabs {
 // threads at once (it keeps scratch space).
 struct RingLocator {
     const polygon_t* ring;
+    int box_ring = -1;  // whether the ring is an axis-parallel rectangle (box), once asked
+    double box[4] = {0.0, 0.0, 0.0, 0.0};  // its min x, min y, max x, max y
     int scans = 0;
     bool indexed = false;
     EdgeSlabs slabs;

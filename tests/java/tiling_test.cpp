@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <ostream>
 #include <random>
 #include <string>
@@ -16,6 +18,7 @@
 #include <unistd.h>
 
 #include "algebra/rect_clip.h"
+#include "com/check.h"
 #include "com/codes.h"
 #include "crosspoint/segment_index.h"
 #include "java/java_internal.h"
@@ -196,6 +199,76 @@ TEST(PolygonTiling, ShapesInOrderAndInnerTilesWholeAsMarkedSquaresColumnByColumn
     auto first = std::find(whole.begin(), whole.end(), std::make_pair(2, 2));
     ASSERT_LE(first + 4, whole.end());
     EXPECT_EQ(Tiles(first, first + 4), (Tiles{{2, 2}, {2, 3}, {3, 2}, {3, 3}}));
+}
+
+std::string read_file(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// The "source_error.txt" block of a ring: its point count, then each point.
+std::string trace_block(const Shape& ring) {
+    std::string text = "num: " + std::to_string(ring.size()) + "\n";
+    for (const Pt& p : ring)
+        text += std::to_string(p.x) + "\t" + std::to_string(p.y) + "\n";
+    return text;
+}
+
+// How many times `text` is `block` repeated from `at` on; `at` moves past them.
+int copies_at(const std::string& text, const std::string& block, size_t* at) {
+    int copies = 0;
+    for (; text.compare(*at, block.size(), block) == 0; *at += block.size())
+        ++copies;
+    return copies;
+}
+
+// A faulty ring's block goes to the trace once per tile clipped from it: on one tile once, on two
+// tiles twice; and the shapes of a call come in order, each shape's blocks together.
+TEST(PolygonTiling, FaultyRingsTracedOncePerClippedTileShapeAfterShape) {
+    const Shape bow_tie{{2, 2}, {18, 8}, {18, 2}, {2, 8}, {2, 2}};
+    const Shape spike{{1, 1}, {9, 1}, {9, 9}, {5, 9}, {5, 15}, {5, 9}, {1, 9}, {1, 1}};
+    const std::string bow_block = trace_block(bow_tie), spike_block = trace_block(spike);
+    struct Case {
+        Grid grid;
+        std::vector<Shape> shapes;
+        int bow_copies, spike_copies;
+    };
+    const Case cases[] = {{{0, 0, 20, 10, 1, 1}, {bow_tie}, 1, 0},
+                          {{0, 0, 20, 10, 2, 1}, {bow_tie}, 2, 0},
+                          {{0, 0, 20, 20, 4, 4}, {bow_tie, spike}, -1, -1}};
+    for (const Case& c : cases) {
+        std::remove("source_error.txt");
+        tile(c.grid, c.shapes, true);
+        const std::string text = read_file("source_error.txt");
+        size_t at = 0;
+        const int bows = copies_at(text, bow_block, &at);
+        const int spikes = copies_at(text, spike_block, &at);
+        EXPECT_EQ(at, text.size()) << text;
+        if (c.bow_copies >= 0) {
+            EXPECT_EQ(bows, c.bow_copies);
+            EXPECT_EQ(spikes, c.spike_copies);
+        } else {
+            EXPECT_GE(bows, 2);
+            EXPECT_GE(spikes, 2);
+        }
+    }
+    std::remove("source_error.txt");
+}
+
+// Many copies of a block, short or longer than the write buffer, end as that many appends.
+TEST(TraceFiles, RepeatedBlockAppendsEveryCopy) {
+    const std::string small = "num: 1\n7\t8\n", large(3 << 20, 'x');
+    for (const auto& [block, times] : {std::make_pair(small, 1000003LL), {large, 3LL}}) {
+        std::remove("repeat_test.txt");
+        mapgeom::trace_append_text("repeat_test.txt", "head\n", 5);
+        mapgeom::trace_append_repeated("repeat_test.txt", block.data(), block.size(), times);
+        mapgeom::trace_append_repeated("repeat_test.txt", block.data(), block.size(), 0);
+        const std::string text = read_file("repeat_test.txt");
+        ASSERT_EQ(text.size(), 5 + block.size() * times);
+        size_t at = 5;
+        EXPECT_EQ(copies_at(text, block, &at), times);
+    }
+    std::remove("repeat_test.txt");
 }
 
 // A host ring handed over without its closing point (found by fuzzing) is tiled as the closed

@@ -2,6 +2,7 @@
 // permit, on random rings of several kinds and points on, near and straight above their boundary.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <iomanip>
 #include <limits>
@@ -84,6 +85,92 @@ TEST(RingLocator, GivesTheScanCodeForEveryPointAndPermit) {
     }
     for (int code = 0; code < 4; ++code)  // or the comparison proves little
         EXPECT_GT(codes_seen[code], 20000) << "code " << code;
+}
+
+// A rectangle's outline with extra vertices along its sides, as a clip inserts its crossings
+// into a tile's outline: corners counter-clockwise from (x0, y0), each side cut at a few places
+// (some repeated, some at x), then maybe reversed and started elsewhere. Kind 1 runs around twice,
+// kind 2 adds a spike back along a side, kind 3 a chord across the box: no longer a plain outline.
+std::vector<Xy> box_outline(std::mt19937& rng, double x0, double y0, double w, double h, double x,
+                            int kind) {
+    const Xy corner[] = {{x0, y0}, {x0 + w, y0}, {x0 + w, y0 + h}, {x0, y0 + h}};
+    std::vector<Xy> ring;
+    for (int loop = 0; loop < (kind == 1 ? 2 : 1); ++loop) {
+        for (int side = 0; side < 4; ++side) {
+            const Xy a = corner[side], b = corner[(side + 1) % 4];
+            ring.push_back(a);
+            std::vector<double> cuts;
+            for (int k = random_int(rng, 0, 3); k > 0; --k)
+                cuts.push_back(random_real(rng, 0, 1));
+            if (a.y == b.y && random_int(rng, 0, 1) && x > std::min(a.x, b.x) &&
+                x < std::max(a.x, b.x))
+                cuts.push_back((x - a.x) / (b.x - a.x));
+            std::sort(cuts.begin(), cuts.end());
+            for (double t : cuts) {
+                const Xy c{a.x == b.x ? a.x : a.x + t * (b.x - a.x),
+                           a.y == b.y ? a.y : a.y + t * (b.y - a.y)};
+                ring.push_back(c);
+                if (random_int(rng, 0, 4) == 0)
+                    ring.push_back(c);
+            }
+        }
+    }
+    if (kind == 2)
+        ring.insert(ring.begin() + 2, ring[0]);
+    if (kind == 3)
+        ring.insert(ring.begin() + 1, {x0, y0 + h});
+    if (random_int(rng, 0, 1))
+        std::reverse(ring.begin(), ring.end());
+    std::rotate(ring.begin(), ring.begin() + random_int(rng, 0, static_cast<int>(ring.size()) - 1),
+                ring.end());
+    return ring;
+}
+
+// Rings running once around a rectangle along the axes (tile outlines, with a clip's crossings on
+// their sides) are answered from their box for points clear of the outline: the same codes as the
+// scan right around that clearance, on the lines of the sides and below the vertices on them, for
+// tiny and huge boxes and boxes far from the origin; and rings that are no such outline still get
+// the scan's code.
+TEST(RingLocator, BoxRingsGiveTheScanCode) {
+    const unsigned seed = 20261207;
+    std::mt19937 rng(seed);
+    int codes_seen[4] = {};
+    const double origins[] = {0, -7.5, 1658880000, 3e11};
+    const double offsets[] = {0, 1e-9, 1e-6, 0.01, 0.0301, 0.99, 1.0, 1.03, 1.0300001, 1.53, 2, 50};
+    for (int trial = 0; trial < 800; ++trial) {
+        const double x0 = origins[trial % 4] + random_int(rng, -100, 100);
+        const double y0 = origins[trial / 4 % 4] + random_int(rng, -100, 100);
+        const double w = trial % 5 == 0 ? random_int(rng, 1, 3) : random_real(rng, 1, 5000);
+        const double h = trial % 7 == 0 ? random_int(rng, 1, 3) : random_real(rng, 1, 5000);
+        const double x = x0 + random_real(rng, 0, w);  // some vertices and points lie at this x
+        Polygon ring(box_outline(rng, x0, y0, w, h, x, trial % 8 < 5 ? 0 : trial % 8 - 4));
+        mapgeom::RingLocator locator(ring.get());
+        for (int k = 0; k < 200; ++k) {
+            // Beside a side, inside or outside, at an offset around the clearance, anywhere along
+            // it, past its ends, on the lines of the other sides, or at (or by) x.
+            const int side = random_int(rng, 0, 3);
+            const double d = offsets[random_int(rng, 0, 11)] * (random_int(rng, 0, 1) ? 1 : -1);
+            const double ts[] = {random_real(rng, -0.2, 1.2), 0, 1, (x - x0) / w};
+            double t = ts[random_int(rng, 0, 3)];
+            const double px = t == 0 ? x0 : t == 1 ? x0 + w : x0 + t * w;
+            const double near_x[] = {px, px + 1e-7, px - 2e-6};
+            const point_t p = side == 0   ? pt(near_x[k % 3], y0 + d)
+                              : side == 1 ? pt(near_x[k % 3], y0 + h + d)
+                              : side == 2 ? pt(x0 + d, y0 + t * h)
+                                          : pt(x0 + w + d, y0 + t * h);
+            for (double permit : {0.01, 1e-4, 0.0, 0.5, 0.99, 1.5, kNaN}) {
+                const int expected = relation_point_at_polygon_by_permit(ring.get(), p, permit);
+                ASSERT_EQ(mapgeom::locate_in_ring(&locator, p, permit), expected)
+                    << std::setprecision(17) << "seed " << seed << " trial " << trial << " point "
+                    << p.x << " " << p.y << " permit " << permit << "\nring "
+                    << text_of(&ring.get()->geom);
+                ++codes_seen[expected];
+            }
+        }
+        EXPECT_EQ(locator.box_ring, trial % 8 < 5 ? 1 : 0) << trial;
+    }
+    for (int code = 0; code < 4; ++code)
+        EXPECT_GT(codes_seen[code], 1000) << "code " << code;
 }
 
 }  // namespace
