@@ -26,6 +26,7 @@
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 #include "relation/orientation.h"
+#include "relation/validity.h"
 
 namespace {
 
@@ -69,7 +70,7 @@ void trace_ring(const char* path, const polygon_t* ring) {
 
 void trace_faulty_results(const polygons_t* pieces) {
     for (const polygon_node_t* node = pieces->head; node != nullptr; node = node->next)
-        if (relation_polygon_iserror(&node->polygon) != 0)
+        if (polygon_is_faulty(&node->polygon))
             trace_append("result_error.txt", "result_error: \n");
 }
 
@@ -877,7 +878,7 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
     if (polygon == nullptr || rect == nullptr || out == nullptr)
         return kClipApart;
     if (shared_->faulty < 0) {
-        shared_->faulty = relation_polygon_iserror(polygon) != 0 ? 1 : 0;
+        shared_->faulty = polygon_is_faulty(polygon) ? 1 : 0;
         if (shared_->faulty == 1)
             shared_->trace = ring_trace(polygon);
     }

@@ -1,6 +1,7 @@
 // Validity of a polygon ring: enough vertices, closed, not flat, no repeated point, and no edge
 // touching or crossing another except its two neighbours (an x-sorted sweep, n log n plus the
 // edges that come near one another).
+#include <cmath>
 #include <optional>
 #include <vector>
 
@@ -119,11 +120,7 @@ bool has_nan(const point_t* points, int count) {
 // cannot meet it: segments_meeting_point skips them), the first in window order deciding. A ring
 // with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the windows
 // are short anyway, are swept window by window; so is an edge whose window holds few points.
-int self_contact_code(const polygon_t* polygon, int n) {
-    const point_t* points = polygon->geom.points;
-    if (n <= kFewEdges || has_nan(points, n + 1))
-        return self_contact_code_by_windows(polygon, n);
-    const mapgeom::x_sorted_t sorted = mapgeom::sort_points_by_x(points, n + 1);
+int contacts_through_boxes(const point_t* points, int n, const mapgeom::x_sorted_t& sorted) {
     const x_runs_t runs = runs_of(sorted);
     std::optional<mapgeom::edge_boxes_t> boxes;  // built when a window first needs it
     std::vector<mapgeom::edge_found_t> near;
@@ -165,6 +162,30 @@ int self_contact_code(const polygon_t* polygon, int n) {
             return code;
     }
     return kPolygonValid;
+}
+
+int self_contact_code(const polygon_t* polygon, int n) {
+    const point_t* points = polygon->geom.points;
+    if (n <= kFewEdges || has_nan(points, n + 1))
+        return self_contact_code_by_windows(polygon, n);
+    return contacts_through_boxes(points, n, mapgeom::sort_points_by_x(points, n + 1));
+}
+
+bool all_x_finite(const point_t* points, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(points[i].x))
+            return false;
+    return true;
+}
+
+// Nonzero exactly when self_contact_code is: with every x finite, whether any pair meets does not
+// depend on the order of equal x, only which pair comes first does.
+int has_self_contact(const polygon_t* polygon, int n) {
+    const point_t* points = polygon->geom.points;
+    if (n <= kFewEdges || !all_x_finite(points, n + 1))
+        return self_contact_code(polygon, n);
+    return contacts_through_boxes(points, n,
+                                  mapgeom::sort_points_by_x_any_tie_order(points, n + 1));
 }
 
 // Runs the tests of relation_polygon_iserror in order, the self-contact sweep given.
@@ -217,6 +238,10 @@ namespace mapgeom {
 
 int polygon_iserror_by_windows(const polygon_t* polygon) {
     return polygon_error_code(polygon, self_contact_code_by_windows);
+}
+
+bool polygon_is_faulty(const polygon_t* polygon) {
+    return polygon_error_code(polygon, has_self_contact) != kPolygonValid;
 }
 
 }  // namespace mapgeom

@@ -1,5 +1,6 @@
 // Library-internal side of the validity checks: the polygon check with its self-contact sweep taken
-// window by window, as the check defines it, the reference its faster sweep is tested against.
+// window by window, as the check defines it, the reference its faster sweep is tested against; and
+// the check asked only whether a polygon is faulty.
 #ifndef MAPGEOM_SRC_RELATION_VALIDITY_H
 #define MAPGEOM_SRC_RELATION_VALIDITY_H
 
@@ -10,6 +11,10 @@ namespace mapgeom {
 // relation_polygon_iserror with each edge compared with the edges at every point of its widened x
 // window in turn (near n squared where many points share nearly the same x); the same codes.
 int polygon_iserror_by_windows(const polygon_t* polygon);
+
+// relation_polygon_iserror(polygon) != 0, sooner: the sweep sorts equal x in any order, which only
+// decides which contact is found first (and so between codes 1 and 2).
+bool polygon_is_faulty(const polygon_t* polygon);
 
 }  // namespace mapgeom
 

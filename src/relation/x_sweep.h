@@ -4,6 +4,8 @@
 #ifndef MAPGEOM_SRC_RELATION_X_SWEEP_H
 #define MAPGEOM_SRC_RELATION_X_SWEEP_H
 
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 #include "com/tolerances.h"
@@ -77,13 +79,30 @@ struct x_sorted_t {
     std::vector<sorted_rank_t> rank;
 };
 
-inline x_sorted_t sort_points_by_x(const point_t* points, int count) {
+inline x_sorted_t ranked(std::vector<sort_t> entries) {
     x_sorted_t sorted;
-    sorted.entries = points_in_x_order(points, count);
+    sorted.entries = std::move(entries);
+    const int count = static_cast<int>(sorted.entries.size());
     sorted.rank.resize(count);
     for (int k = 0; k < count; ++k)
         sorted.rank[sorted.entries[k].index].position = k;
     return sorted;
+}
+
+inline x_sorted_t sort_points_by_x(const point_t* points, int count) {
+    return ranked(points_in_x_order(points, count));
+}
+
+// The points in ascending x, equal x in any order: faster than the heap sort's order, and as good
+// for a sweep that only asks whether any pair of its windows meets, when every x is finite (a
+// widened window holds every point of each x it reaches, in whatever order they come).
+inline x_sorted_t sort_points_by_x_any_tie_order(const point_t* points, int count) {
+    std::vector<sort_t> entries(count);
+    for (int i = 0; i < count; ++i)
+        entries[i] = sort_t{i, points[i].x};
+    std::sort(entries.begin(), entries.end(),
+              [](const sort_t& a, const sort_t& b) { return a.key < b.key; });
+    return ranked(std::move(entries));
 }
 
 // sort_points_by_x for a shape of at most kCapacity points, held in place (no allocation: the
