@@ -17,6 +17,7 @@
 
 #include "algebra/algebra_internal.h"
 #include "com/boundary.h"
+#include "com/codes.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/measure.h"
 #include "mapgeom/optimize.h"
@@ -365,8 +366,23 @@ void carry_holes(const polygon_expand_t& from, const polygon_expand_t& other,
 // How one attempt to merge two records ended.
 enum class Merge { kMerged, kFailed, kKeptApart };
 
+// Whether the outer ring holds every one of the rings (inside it, perhaps sharing a stretch of its
+// boundary or touching it at points): the union's holes do; a piece lying beside the outer ring
+// does not.
+bool holds_every_ring(const polygon_t* outer, const polygons_t* rings) {
+    for (const polygon_node_t* node = rings->head; node != nullptr; node = node->next) {
+        const int code = relation_polygon_and_polygon(outer, &node->polygon);
+        if (code != mapgeom::kRelationBInsideA && code != mapgeom::kRelationBInsideASharingEdge &&
+            code != mapgeom::kRelationBInsideATouching)
+            return false;
+    }
+    return true;
+}
+
 // Unites the outer rings of current and partner (changed in place by the union when they merge)
-// into *merged.
+// into *merged. A union that comes out as several pieces side by side (snapping crossings to whole
+// units can pinch it apart) merges nothing: the pieces beside the outer ring would be taken for
+// holes.
 Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
                     polygon_expand_t* merged) {
     // The union changes the rings in place (crossings inserted, not snapped); records it does not
@@ -389,7 +405,8 @@ Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
     if (pieces.list.num == 1) {
         outer = &pieces.list.head->polygon;
     } else if (pieces.list.num > 1) {
-        if (mapgeom::sort_outer_and_inners(&pieces.list, &outers.list, &inners.list, true) == 0)
+        if (mapgeom::sort_outer_and_inners(&pieces.list, &outers.list, &inners.list, true) == 0 &&
+            holds_every_ring(&outers.list.head->polygon, &inners.list))
             outer = &outers.list.head->polygon;
     } else if (code == kUnionAWithinB) {
         // No crossing after all: the union is the ring holding the other.

@@ -769,25 +769,47 @@ void transform_polygons_press(polygons_t* list) {
         transform_polygon_press(&node->polygon);
 }
 
-// The ring's points without the closing one, counter-clockwise when `ccw`, clockwise otherwise.
-std::vector<point_t> open_ring(const polygon_t* ring, bool ccw) {
-    std::vector<point_t> v(ring->geom.points, ring->geom.points + ring->geom.count);
-    if (!v.empty() && same_point(v.front(), v.back()))
-        v.pop_back();
+// Twice the signed area of an open ring.
+double twice_signed_area(const std::vector<point_t>& v) {
     double twice_area = 0.0;
     for (size_t i = 0; i < v.size(); ++i) {
         const point_t &p = v[i], &q = v[(i + 1) % v.size()];
         twice_area += p.x * q.y - q.x * p.y;
     }
-    if ((twice_area > 0.0) != ccw)
+    return twice_area;
+}
+
+// The ring's points without the closing one, counter-clockwise when `ccw`, clockwise otherwise.
+std::vector<point_t> open_ring(const polygon_t* ring, bool ccw) {
+    std::vector<point_t> v(ring->geom.points, ring->geom.points + ring->geom.count);
+    if (!v.empty() && same_point(v.front(), v.back()))
+        v.pop_back();
+    if ((twice_signed_area(v) > 0.0) != ccw)
         std::reverse(v.begin(), v.end());
     return v;
 }
 
-// A hole that runs back along exactly one edge of the outer ring, vertex to vertex, is a notch
-// in it: the outer ring takes the hole's way round instead of that edge, and the hole is gone.
-// Traced as a hole, the two directions of the shared edge closed around the hole and delivered
-// it as a piece on top of an uncut outer piece. Returns whether the hole was taken in.
+// Whether p lies on the segment a-b (within the coincidence tolerance).
+bool on_segment(point_t p, point_t a, point_t b) {
+    return same_point(p, a) || same_point(p, b) ||
+           calc_point_to_line_distance(p, a, b) < mapgeom::kSamePoint;
+}
+
+// Whether the hole's edge from g to h runs back along the outer ring's edge from a to b: both its
+// ends on that edge, h nearer a than g is.
+bool runs_back_along(point_t g, point_t h, point_t a, point_t b) {
+    if (!on_segment(g, a, b) || !on_segment(h, a, b))
+        return false;
+    return (g.x - h.x) * (b.x - a.x) + (g.y - h.y) * (b.y - a.y) > 0.0;
+}
+
+// A hole that runs back along exactly one edge of the outer ring, over the whole edge or a
+// stretch of it, is a notch in it: the outer ring takes the hole's way round instead of that
+// stretch, and the hole is gone. Traced as a hole, the two directions of the shared stretch closed
+// around the hole and delivered it as a piece on top of an uncut outer piece. A notch taken in
+// over part of an edge must leave a valid ring covering the outer ring less the hole (no other
+// contact between the two); otherwise the hole is left as it was. Returns whether the hole was
+// taken in.
 bool take_in_notch(polygon_t* outer, const polygon_t* hole) {
     std::vector<point_t> o = open_ring(outer, true), h = open_ring(hole, false);
     size_t n = o.size(), m = h.size();
@@ -797,24 +819,41 @@ bool take_in_notch(polygon_t* outer, const polygon_t* hole) {
     size_t at_o = 0, at_h = 0;
     for (size_t i = 0; i < n; ++i)
         for (size_t j = 0; j < m; ++j)
-            if (same_point(o[i], h[(j + 1) % m]) && same_point(o[(i + 1) % n], h[j])) {
+            if (runs_back_along(h[j], h[(j + 1) % m], o[i], o[(i + 1) % n])) {
                 ++shared;
                 at_o = i;
                 at_h = j;
             }
     if (shared != 1)
         return false;
-    polygon_t ring;
-    com_polygon_init(&ring);
-    for (size_t i = 0; i <= at_o; ++i)
-        com_polygon_add(&ring, o[i]);
+    const point_t near_start = h[(at_h + 1) % m], near_end = h[at_h];
+    const bool whole_edge =
+        same_point(near_start, o[at_o]) && same_point(near_end, o[(at_o + 1) % n]);
+    std::vector<point_t> ring(o.begin(), o.begin() + at_o + 1);
+    if (!same_point(near_start, o[at_o]))
+        ring.push_back(near_start);
     for (size_t k = 2; k < m; ++k)
-        com_polygon_add(&ring, h[(at_h + k) % m]);
-    for (size_t i = at_o + 1; i < n; ++i)
-        com_polygon_add(&ring, o[i]);
-    com_polygon_add(&ring, o[0]);
+        ring.push_back(h[(at_h + k) % m]);
+    if (!same_point(near_end, o[(at_o + 1) % n]))
+        ring.push_back(near_end);
+    ring.insert(ring.end(), o.begin() + at_o + 1, o.end());
+    ring.push_back(o[0]);
+    polygon_t taken;
+    com_polygon_init(&taken);
+    for (const point_t& p : ring)
+        com_polygon_add(&taken, p);
+    if (!whole_edge) {
+        ring.pop_back();
+        const double expected = twice_signed_area(o) + twice_signed_area(h);
+        const double slack = 1e-9 * (std::fabs(twice_signed_area(o)) + 1.0);
+        if (relation_polygon_iserror(&taken) != 0 ||
+            std::fabs(twice_signed_area(ring) - expected) > slack) {
+            com_polygon_free(&taken);
+            return false;
+        }
+    }
     com_polygon_free(outer);
-    outer->geom = ring.geom;
+    outer->geom = taken.geom;
     return true;
 }
 

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "mapgeom/algebra.h"
+#include "mapgeom/relation.h"
 #include "ring_checks.h"
 #include "shape_text.h"
 
@@ -144,9 +145,9 @@ TEST(SplitPolygonsByHoles, CutLinesGiveThePiecesAndPressSectionsOnBothSides) {
     }
 }
 
-// A hole that runs back along an edge of the outer ring (a notch given as a hole, as list unions
-// deliver it): the pieces cover the outer ring less the hole; the trace used to close the shared
-// edge around the hole and deliver the hole itself as a piece.
+// A hole that runs back along an edge of the outer ring, all of it or a stretch (a notch given as
+// a hole, as list unions deliver it): the pieces cover the outer ring less the hole; the trace
+// used to close the shared stretch around the hole and deliver the hole itself as a piece.
 TEST(SplitPolygonsByHoles, HoleAlongAnEdgeOfTheOuterRingIsNotAPiece) {
     const struct {
         const char* rings;
@@ -156,6 +157,11 @@ TEST(SplitPolygonsByHoles, HoleAlongAnEdgeOfTheOuterRingIsNotAPiece) {
         {"2 3, 0 0, 12 0, 9 11, 11 13, 13 13, 15 15, 12 14, 11 14, 12 15, 9 14, 2 13, 8 13, 0 10, "
          "0 6, 7 11, 4 6, 1 3, 0 1 | 9 11, 9 12, 9 13, 11 13",
          112},
+        {"0 0, 10 0, 10 10, 0 10 | 2 0, 5 3, 7 0", 92.5},  // a stretch within an edge
+        {"0 0, 10 0, 10 10, 0 10 | 0 0, 3 3, 6 0", 91},    // from a corner into the edge
+        {"9 7, 3 12, 1 12, 0 15, 0 12, 0 3, 1 2, 4 0, 3 2, 8 2, 10 0, 8 3, 13 3, 10 6 | "
+         "7 3, 1 11, 3 3, 4 3 | 8 6, 6 6, 8 3, 12 3",
+         61},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.rings);
@@ -286,6 +292,33 @@ TEST(MultiPolygonsUnion, RecordsLeftUnmergedComeOutValid) {
         EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
         EXPECT_EQ(faulty_rings(plain.get(), true), "");
     }
+}
+
+// A union of two records that snapping pinches into pieces side by side (found by fuzzing): the
+// piece beside the outer ring was taken for a hole, and a later merge carried part of it on as a
+// hole lying outside its outer ring; the plain pieces then covered 5 more than the records. The
+// records' holes now lie in their outer rings and the plain pieces cover what the records cover.
+TEST(MultiPolygonsUnion, PiecesBesideTheOuterRingAreNotHoles) {
+    Polygons in, plain;
+    fill(in.get(), "10 0, 0 12, 10 6, 6 6 | 0 15, 0 3, 4 0 | 15 1, 3 12, 0 12 | 1 2, 15 3, 4 3");
+    polygons_expand_t out{};
+    com_polygons_expand_init(&out);
+    ASSERT_EQ(multi_polygons_union(in.get(), &out), 0);
+    double records = 0;
+    for (const polygon_expand_node_t* node = out.head; node != nullptr; node = node->next) {
+        const polygon_t* outer = &node->polygon_expand.polygon;
+        records += std::fabs(plane_signed_area(&outer->geom));
+        for (const polygon_node_t* h = node->polygon_expand.holes.head; h != nullptr; h = h->next) {
+            const int code = relation_polygon_and_polygon(outer, &h->polygon);
+            EXPECT_TRUE(code == 2 || code == 5 || code == 8)
+                << code << ": " << text_of(&h->polygon.geom);
+            records -= std::fabs(plane_signed_area(&h->polygon.geom));
+        }
+    }
+    com_polygons_expand_free(&out);
+    ASSERT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
+    EXPECT_EQ(faulty_rings(plain.get(), true), "");
+    EXPECT_NEAR(area_sum(plain.get()), records, 1e-9) << text_of(plain.get());
 }
 
 }  // namespace
