@@ -28,9 +28,6 @@ using mapgeom::midpoint;
 using mapgeom::OwnedLine;
 using mapgeom::OwnedRing;
 
-// Larger than any distance between two points of a map: the starting best of a nearest search.
-constexpr double kNoDistance = 1000000000.0;
-
 enum class Side { kA, kB };
 
 // 1 when p lies within the box spanned by a and b (bounds included), else 0.
@@ -147,14 +144,16 @@ struct Walk {
 };
 
 // Walks an index forward while the distance to `target` keeps shrinking; returns the vertex of
-// the least distance. An index already at the line's end stays there. The index is left on the
-// first vertex that was no nearer, or at the end.
+// the least distance. An index already at the line's end stays there; any other moves on by one
+// at least, however far its vertex lies (lines thousands of kilometres apart, or beyond the
+// earth's coordinates, would otherwise resynchronise on the spot for ever). The index is left on
+// the first vertex that was no nearer, or at the end.
 int nearest_ahead(const polyline_t* line, int* index, point_t target) {
     if (*index == last_index(line))
         return *index;
     int nearest = *index;
-    double best = kNoDistance;
-    for (; *index < last_index(line); ++*index) {
+    double best = calc_points_distance(at(line, *index), target);
+    for (++*index; *index < last_index(line); ++*index) {
         double distance = calc_points_distance(at(line, *index), target);
         if (distance >= best)
             break;

@@ -13,7 +13,7 @@ source_dir=$(cd "$here/../.." && pwd)
 seconds=${1:-20}
 build=$(cd "${2:-$source_dir/build/fuzz}" && pwd)
 work=${3:-$(mktemp -d)}
-targets=(fuzz_overlay fuzz_repair fuzz_split fuzz_host_records fuzz_geojson fuzz_multi)
+targets=(fuzz_overlay fuzz_repair fuzz_split fuzz_host_records fuzz_geojson fuzz_multi fuzz_shapes)
 
 failed=()
 for target in "${targets[@]}"; do

@@ -230,6 +230,24 @@ TEST(MiddleLine, PinnedPairsAndRefusals) {
     EXPECT_EQ(text_of(&kept.get()->geom), text_of("1 2 3, 0 500, 10000 500, 0 500, 10000 500"));
 }
 
+// Lines so far apart that no vertex finds a foot on the other (a quarter of the world, and far
+// beyond the earth's coordinates): every resynchronisation moves both walks on, so the middle line
+// ends, running from the middle of the first points to the middle of the last ones.
+TEST(MiddleLine, LinesFarApartStillEnd) {
+    for (double apart : {1.5e9, 4e10, 1e15}) {
+        std::vector<Xy> a{{0, 0}, {10000, 8000}, {20000, 0}, {30000, 8000}}, b;
+        for (const Xy& p : a)
+            b.push_back({p.x + apart, p.y + apart / 4});
+        Polyline line_a(a), line_b(b), out;
+        ASSERT_EQ(create_new_line(line_a.get(), line_b.get(), out.get()), 0) << apart;
+        std::vector<Xy> middle = points_of(&out.get()->geom);
+        ASSERT_GE(middle.size(), 2u) << apart;
+        EXPECT_EQ(text_of({middle.front(), middle.back()}),
+                  text_of({{apart / 2, apart / 8}, {30000 + apart / 2, 8000 + apart / 8}}))
+            << apart << ": " << text_of(middle);
+    }
+}
+
 // Edges around a block, the other ring started at any vertex and run either way (turned to match),
 // gives the centre ring: outside corners pair with inside ones, so corners are kept.
 TEST(MiddleLine, EdgesAroundCornersGiveTheCentreLine) {
