@@ -5,7 +5,10 @@
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
-#include <string>
+
+#include <fcntl.h>
+#include <sys/uio.h>
+#include <unistd.h>
 
 namespace mapgeom {
 
@@ -41,28 +44,36 @@ void trace_append_repeated(const char* path, const char* text, size_t length,
                            long long times) noexcept {
     if (times <= 0 || length == 0)
         return;
-    std::FILE* file = std::fopen(path, "a");
-    if (file == nullptr)
+    const int fd = ::open(path, O_WRONLY | O_APPEND | O_CREAT, 0666);
+    if (fd < 0)
         return;
-    std::setvbuf(file, nullptr, _IONBF, 0);
-    // Up to kChunk bytes of copies are written at a time: a few writes however often the block
-    // repeats, and a bounded buffer however long it is.
-    constexpr size_t kChunk = size_t{1} << 22;
-    const long long per_chunk = static_cast<long long>(std::max<size_t>(1, kChunk / length));
-    std::string chunk;
-    try {
-        const long long copies = std::min(times, per_chunk);
-        chunk.reserve(static_cast<size_t>(copies) * length);
-        for (long long i = 0; i < copies; ++i)
-            chunk.append(text, length);
-    } catch (...) {
-        chunk.clear();  // no room for copies: the block is written once per copy
+    // Up to kCopiesPerWrite copies go in one gathered write, all pointing at the one block: a few
+    // writes however often it repeats, and nothing copied.
+    constexpr int kCopiesPerWrite = 1024;
+    iovec copies[kCopiesPerWrite];
+    for (iovec& copy : copies)
+        copy = iovec{const_cast<char*>(text), length};
+    while (times > 0) {
+        const int count = static_cast<int>(std::min<long long>(times, kCopiesPerWrite));
+        const ssize_t written = ::writev(fd, copies, count);
+        if (written <= 0)
+            break;
+        const size_t whole = static_cast<size_t>(written) / length;
+        size_t done = static_cast<size_t>(written) % length;  // of a block written in part
+        times -= static_cast<long long>(whole);
+        if (done == 0)
+            continue;
+        while (done < length) {
+            const ssize_t more = ::write(fd, text + done, length - done);
+            if (more <= 0)
+                break;
+            done += static_cast<size_t>(more);
+        }
+        if (done < length)
+            break;
+        --times;
     }
-    const char* data = chunk.empty() ? text : chunk.data();
-    const long long copies = chunk.empty() ? 1 : static_cast<long long>(chunk.size() / length);
-    for (long long left = times; left > 0; left -= copies)
-        std::fwrite(data, 1, static_cast<size_t>(std::min(left, copies)) * length, file);
-    std::fclose(file);
+    ::close(fd);
 }
 
 }  // namespace mapgeom

@@ -18,8 +18,8 @@ void trace_append(const char* path, const char* format, ...) __attribute__((form
 // one unbuffered write and one close; a file that cannot be opened is skipped.
 void trace_append_text(const char* path, const char* text, size_t length);
 
-// Appends `times` copies of a block of trace text in one open and close, with as few writes as a
-// bounded buffer allows: the file ends as after `times` calls of trace_append_text.
+// Appends `times` copies of a block of trace text in one open and close, with a gathered write
+// per 1,024 copies: the file ends as after `times` calls of trace_append_text.
 void trace_append_repeated(const char* path, const char* text, size_t length,
                            long long times) noexcept;
 
