@@ -191,6 +191,28 @@ void check_holes(Bytes& in) {
           "pieces cover " + std::to_string(got) + " instead of " + std::to_string(want), detail);
 }
 
+// The plain pieces of a list union that are not valid counter-clockwise rings. The flatness test
+// of the validity check reads the line through a ring's first two points only, so a sliver valid as
+// given can read as flat once the delivery has turned it counter-clockwise: a piece found flat is
+// accepted when it is valid the other way round.
+std::string faulty_pieces(const polygons_t* list) {
+    constexpr int kAllOnOneLine = 5;
+    std::string faulty;
+    for (int k = 0; k < com_polygons_num(list); ++k) {
+        const polygon_t* ring = com_polygons_at_pointer(list, k);
+        int code = relation_polygon_iserror(ring);
+        if (code == kAllOnOneLine) {
+            testing_shapes::StoredPolygon reversed;
+            for (int i = ring->geom.count - 1; i >= 0; --i)
+                com_polygon_add(reversed.get(), ring->geom.points[i]);
+            code = relation_polygon_iserror(reversed.get());
+        }
+        if (code != 0 || relation_polygon_direction(ring) != 0)
+            faulty += "[" + std::to_string(code) + "] " + text_of(&ring->geom) + "\n";
+    }
+    return faulty;
+}
+
 // ---------------------------------------------------------------------------------------------------
 // Union of polygon lists.
 
@@ -261,8 +283,7 @@ void check_multi_union(Bytes& in) {
                          "plain pieces: " + text_of(pieces);
     check(code == 0 && plain_code == 0, "multi union did not return 0", detail);
     check(faulty.empty(), "multi union ring not valid", detail + "\n" + faulty);
-    check(testing_shapes::faulty_rings(plain.get(), true).empty(),
-          "multi union piece not valid or clockwise", detail);
+    check(faulty_pieces(plain.get()).empty(), "multi union piece not valid or clockwise", detail);
     // Chained unions snap again what earlier unions snapped: allow the bound once per input.
     double bound =
         static_cast<double>(rings.size()) * snapping_bound(closed_rings, results) + 1e-6 * inputs;
