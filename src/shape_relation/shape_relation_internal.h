@@ -1,4 +1,4 @@
-// Pieces shared by the shape-to-shape relations: containment from a first point, and the reduction
+// Pieces shared by the shape-to-shape relations: containment from a first vertex, and the reduction
 // of polyline-against-polygon crossing records to one code.
 #ifndef MAPGEOM_SRC_SHAPE_RELATION_SHAPE_RELATION_INTERNAL_H
 #define MAPGEOM_SRC_SHAPE_RELATION_SHAPE_RELATION_INTERNAL_H
@@ -10,11 +10,19 @@
 
 namespace mapgeom {
 
-// Whether the ring's first point lies inside the container (relation_point_at_polygon): how the
-// shape relations tell containment where the boundaries do not meet.
+// Whether the ring lies inside the container where the boundaries do not meet: its first point
+// inside it (relation_point_at_polygon). A first point the location puts on the container's
+// boundary (within its permit, where the crossing search, with its finer tolerance, found no
+// meeting) tells nothing: the first vertex off that boundary decides instead, or the ring counts
+// as not inside when every vertex lies on it. (Read off the first point alone, a ring inside
+// another and touching its edge there came out as lying apart.)
 inline bool first_point_inside(const polygon_t* ring, const polygon_t* container) {
-    return ring->geom.count > 0 &&
-           relation_point_at_polygon(container, com_polygon_front(ring)) == kPointInside;
+    for (int i = 0; i < ring->geom.count; ++i) {
+        const int code = relation_point_at_polygon(container, ring->geom.points[i]);
+        if (code == kPointInside || code == kPointOutside)
+            return code == kPointInside;
+    }
+    return false;
 }
 
 // Computes the crossing records of `line` and `polygon` (both changed as
