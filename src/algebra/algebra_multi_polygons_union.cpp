@@ -426,10 +426,18 @@ Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
 }
 
 // Drops every hole that the graphic reduction (default thresholds) reduces away.
+// Holes without area go too: fewer than three vertices, or every vertex on one line (as the
+// validity check reads it) — a sliver left where the outline of a merged record runs back along
+// itself, which holds nothing and is no valid ring.
 void drop_small_holes(polygons_t* holes) {
+    constexpr int kTooFewVertices = 3;
+    constexpr int kAllOnOneLine = 5;
     mapgeom::remove_nodes_where(
         holes,
         [](polygon_node_t* node) {
+            const int code = relation_polygon_iserror(&node->polygon);
+            if (code == kTooFewVertices || code == kAllOnOneLine)
+                return true;
             mapgeom::OwnedRing reduced;
             com_polygon_init(&reduced.ring);
             return reduc_polygon_by_defult(&node->polygon, &reduced.ring) == 1;

@@ -268,11 +268,14 @@ TEST(MultiPolygonsUnion, HolePinchedAtTheLeftmostVertex) {
 
 // Small rings whose union snapping to whole units parts into rings touching at a point (or that
 // the union declines): the records stay apart, as they were given, and valid; they used to carry
-// the crossings the union inserted, which snapped into a spike on delivery.
+// the crossings the union inserted, which snapped into a spike on delivery. Holes without area
+// are dropped.
 TEST(MultiPolygonsUnion, RecordsLeftUnmergedComeOutValid) {
     const char* cases[] = {
         "0 0, 12 0, 9 12, 9 15 | 0 10, 0 12, 9 12",
         "0 0, 12 0, 9 12, 9 15 | 0 10, 0 12, 9 12 | 234 370, 311 379, 15 379, 12 0",
+        // Found by fuzzing: a merge left a "hole" running along y = 3 with no area.
+        "0 0, 12 0, 12 3, 0 3 | 0 4, 10 3, 3 12 | 0 6, 3 1, 12 9, 12 3, 15 3, 15 12, 3 12",
     };
     for (const char* rings : cases) {
         SCOPED_TRACE(rings);
