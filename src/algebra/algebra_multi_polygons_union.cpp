@@ -487,6 +487,43 @@ void deliver_with_holes(polygon_expand_t* record, polygons_expand_t* out) {
 // Delivery as plain polygons: small holes dropped, the rest cut out; every piece runs
 // counter-clockwise (the union's outer ring may come either way, and one without holes passes the
 // cutting as it is).
+double twice_signed_area(const polygon_t* ring) {
+    const point_t* p = ring->geom.points;
+    double twice = 0.0;
+    for (int i = 0; i + 1 < ring->geom.count; ++i)
+        twice += p[i].x * p[i + 1].y - p[i + 1].x * p[i].y;
+    return twice;
+}
+
+// Appends a piece to out; a piece touching itself at a vertex (a hole cut that met the outer ring
+// at several points) goes as the loops it makes there when each loop is a valid counter-clockwise
+// ring and together they cover the piece's area, and as it is otherwise.
+void add_piece(const polygon_t* piece, polygons_t* out) {
+    constexpr int kTouchesItself = 1;
+    if (relation_polygon_iserror(piece) != kTouchesItself) {
+        com_polygons_add_copy(out, *piece);
+        return;
+    }
+    mapgeom::OwnedRing ring(piece);
+    OwnedPolygons loops;
+    split_polygon_by_repeat_points(&ring.ring, &loops.list, 0);
+    double twice = 0.0;
+    for (const polygon_node_t* node = loops.list.head; node != nullptr; node = node->next) {
+        if (relation_polygon_iserror(&node->polygon) != 0 ||
+            relation_polygon_direction(&node->polygon) != 0) {
+            com_polygons_add_copy(out, *piece);
+            return;
+        }
+        twice += twice_signed_area(&node->polygon);
+    }
+    const double whole = twice_signed_area(piece);
+    if (std::fabs(twice - whole) > 1e-9 * (std::fabs(whole) + 1.0)) {
+        com_polygons_add_copy(out, *piece);
+        return;
+    }
+    com_polygons_addrange_copy(out, &loops.list);
+}
+
 void deliver_cut(polygon_expand_t* record, polygons_t* out) {
     drop_small_holes(&record->holes);
     if (relation_polygon_direction(&record->polygon) != 0)
@@ -495,7 +532,8 @@ void deliver_cut(polygon_expand_t* record, polygons_t* out) {
     OwnedPolygons pieces;
     split_polygons_by_holes(&record->holes, &pieces.list);
     release(record);
-    com_polygons_addrange_copy(out, &pieces.list);
+    for (const polygon_node_t* node = pieces.list.head; node != nullptr; node = node->next)
+        add_piece(&node->polygon, out);
 }
 
 }  // namespace

@@ -269,13 +269,17 @@ TEST(MultiPolygonsUnion, HolePinchedAtTheLeftmostVertex) {
 // Small rings whose union snapping to whole units parts into rings touching at a point (or that
 // the union declines): the records stay apart, as they were given, and valid; they used to carry
 // the crossings the union inserted, which snapped into a spike on delivery. Holes without area
-// are dropped.
+// are dropped, and a plain piece touching itself at a vertex goes as its loops.
 TEST(MultiPolygonsUnion, RecordsLeftUnmergedComeOutValid) {
     const char* cases[] = {
         "0 0, 12 0, 9 12, 9 15 | 0 10, 0 12, 9 12",
         "0 0, 12 0, 9 12, 9 15 | 0 10, 0 12, 9 12 | 234 370, 311 379, 15 379, 12 0",
         // Found by fuzzing: a merge left a "hole" running along y = 3 with no area.
         "0 0, 12 0, 12 3, 0 3 | 0 4, 10 3, 3 12 | 0 6, 3 1, 12 9, 12 3, 15 3, 15 12, 3 12",
+        // Found by fuzzing: a hole meeting its outer ring at several points, whose cut left a
+        // plain piece touching itself at (5, 2).
+        "1 12, 12 12, 12 2 | 1 0, 0 0, 15 7 | 9 0, 0 3, 15 6 | 359 301, 0 128, 1 0 | "
+        "15 13, 14 4, 7 0",
     };
     for (const char* rings : cases) {
         SCOPED_TRACE(rings);
