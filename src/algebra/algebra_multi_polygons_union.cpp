@@ -487,14 +487,6 @@ void deliver_with_holes(polygon_expand_t* record, polygons_expand_t* out) {
 // Delivery as plain polygons: small holes dropped, the rest cut out; every piece runs
 // counter-clockwise (the union's outer ring may come either way, and one without holes passes the
 // cutting as it is).
-double twice_signed_area(const polygon_t* ring) {
-    const point_t* p = ring->geom.points;
-    double twice = 0.0;
-    for (int i = 0; i + 1 < ring->geom.count; ++i)
-        twice += p[i].x * p[i + 1].y - p[i + 1].x * p[i].y;
-    return twice;
-}
-
 // Appends a piece to out; a piece touching itself at a vertex (a hole cut that met the outer ring
 // at several points) goes as the loops it makes there when each loop is a valid counter-clockwise
 // ring and together they cover the piece's area, and as it is otherwise.
@@ -514,9 +506,9 @@ void add_piece(const polygon_t* piece, polygons_t* out) {
             com_polygons_add_copy(out, *piece);
             return;
         }
-        twice += twice_signed_area(&node->polygon);
+        twice += mapgeom::twice_signed_area(node->polygon.geom.points, node->polygon.geom.count);
     }
-    const double whole = twice_signed_area(piece);
+    const double whole = mapgeom::twice_signed_area(piece->geom.points, piece->geom.count);
     if (std::fabs(twice - whole) > 1e-9 * (std::fabs(whole) + 1.0)) {
         com_polygons_add_copy(out, *piece);
         return;

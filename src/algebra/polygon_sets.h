@@ -1,5 +1,6 @@
 // Polygons with holes: the sorting of a polygon's rings into its outer ring and holes (shared by
-// the hole cutting and the union of polygon lists), and the union's partner search switch.
+// the hole cutting and the union of polygon lists), their area check, and the union's partner
+// search switch.
 #ifndef MAPGEOM_SRC_ALGEBRA_POLYGON_SETS_H
 #define MAPGEOM_SRC_ALGEBRA_POLYGON_SETS_H
 
@@ -16,6 +17,17 @@ namespace mapgeom {
 // list), the first one included.
 int sort_outer_and_inners(const polygons_t* rings, polygons_t* outer, polygons_t* inners,
                           bool copies);
+
+// Twice the signed (shoelace) area of the ring through the points, closed from the last back to
+// the first (a closing point repeating the first adds nothing): positive counter-clockwise.
+inline double twice_signed_area(const point_t* points, int count) {
+    double twice = 0.0;
+    for (int i = 0; i < count; ++i) {
+        const point_t &p = points[i], &q = points[(i + 1) % count];
+        twice += p.x * q.y - q.x * p.y;
+    }
+    return twice;
+}
 
 // How the union of a polygon list finds the partner of a record: through a grid over the records'
 // extents (what the entry points use), or by scanning the whole work list (the reference the grid

@@ -770,13 +770,8 @@ void transform_polygons_press(polygons_t* list) {
 }
 
 // Twice the signed area of an open ring.
-double twice_signed_area(const std::vector<point_t>& v) {
-    double twice_area = 0.0;
-    for (size_t i = 0; i < v.size(); ++i) {
-        const point_t &p = v[i], &q = v[(i + 1) % v.size()];
-        twice_area += p.x * q.y - q.x * p.y;
-    }
-    return twice_area;
+double twice_area_of(const std::vector<point_t>& v) {
+    return mapgeom::twice_signed_area(v.data(), static_cast<int>(v.size()));
 }
 
 // The ring's points without the closing one, counter-clockwise when `ccw`, clockwise otherwise.
@@ -784,7 +779,7 @@ std::vector<point_t> open_ring(const polygon_t* ring, bool ccw) {
     std::vector<point_t> v(ring->geom.points, ring->geom.points + ring->geom.count);
     if (!v.empty() && same_point(v.front(), v.back()))
         v.pop_back();
-    if ((twice_signed_area(v) > 0.0) != ccw)
+    if ((twice_area_of(v) > 0.0) != ccw)
         std::reverse(v.begin(), v.end());
     return v;
 }
@@ -844,10 +839,10 @@ bool take_in_notch(polygon_t* outer, const polygon_t* hole) {
         com_polygon_add(&taken, p);
     if (!whole_edge) {
         ring.pop_back();
-        const double expected = twice_signed_area(o) + twice_signed_area(h);
-        const double slack = 1e-9 * (std::fabs(twice_signed_area(o)) + 1.0);
+        const double expected = twice_area_of(o) + twice_area_of(h);
+        const double slack = 1e-9 * (std::fabs(twice_area_of(o)) + 1.0);
         if (relation_polygon_iserror(&taken) != 0 ||
-            std::fabs(twice_signed_area(ring) - expected) > slack) {
+            std::fabs(twice_area_of(ring) - expected) > slack) {
             com_polygon_free(&taken);
             return false;
         }

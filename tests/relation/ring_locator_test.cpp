@@ -49,6 +49,22 @@ std::vector<Xy> random_ring(std::mt19937& rng, int kind) {
     return ring;
 }
 
+// Whether the locator gives the plain scan's code for p with every permit; counts the codes.
+testing::AssertionResult locates_as_scan(mapgeom::RingLocator* locator, point_t p,
+                                         std::initializer_list<double> permits, int codes_seen[4]) {
+    for (double permit : permits) {
+        const int expected = relation_point_at_polygon_by_permit(locator->ring, p, permit);
+        const int got = mapgeom::locate_in_ring(locator, p, permit);
+        if (got != expected)
+            return testing::AssertionFailure()
+                   << std::setprecision(17) << "point " << p.x << " " << p.y << " permit " << permit
+                   << ": " << got << " against the scan's " << expected << "\nring "
+                   << text_of(&locator->ring->geom);
+        ++codes_seen[expected];
+    }
+    return testing::AssertionSuccess();
+}
+
 TEST(RingLocator, GivesTheScanCodeForEveryPointAndPermit) {
     const unsigned seed = 20261206;
     std::mt19937 rng(seed);
@@ -72,14 +88,9 @@ TEST(RingLocator, GivesTheScanCodeForEveryPointAndPermit) {
             const point_t p = k % 3 == 0   ? pt(x + d * (a.y - b.y) / n, y + d * (b.x - a.x) / n)
                               : k % 3 == 1 ? pt(x + d, y + d)
                                            : pt(x + d, y + std::fabs(d) + random_real(rng, 0, s));
-            for (double permit : {0.01, 1e-4, 1e-6, 0.5, 0.0, kNaN}) {
-                const int expected = relation_point_at_polygon_by_permit(ring.get(), p, permit);
-                ASSERT_EQ(mapgeom::locate_in_ring(&locator, p, permit), expected)
-                    << std::setprecision(17) << "seed " << seed << " trial " << trial << " point "
-                    << p.x << " " << p.y << " permit " << permit << "\nring "
-                    << text_of(&ring.get()->geom);
-                ++codes_seen[expected];
-            }
+            ASSERT_TRUE(
+                locates_as_scan(&locator, p, {0.01, 1e-4, 1e-6, 0.5, 0.0, kNaN}, codes_seen))
+                << "seed " << seed << " trial " << trial;
         }
         EXPECT_EQ(locator.indexed, at_once || com_polygon_num(ring.get()) >= 64) << trial;
     }
@@ -158,14 +169,9 @@ TEST(RingLocator, BoxRingsGiveTheScanCode) {
                               : side == 1 ? pt(near_x[k % 3], y0 + h + d)
                               : side == 2 ? pt(x0 + d, y0 + t * h)
                                           : pt(x0 + w + d, y0 + t * h);
-            for (double permit : {0.01, 1e-4, 0.0, 0.5, 0.99, 1.5, kNaN}) {
-                const int expected = relation_point_at_polygon_by_permit(ring.get(), p, permit);
-                ASSERT_EQ(mapgeom::locate_in_ring(&locator, p, permit), expected)
-                    << std::setprecision(17) << "seed " << seed << " trial " << trial << " point "
-                    << p.x << " " << p.y << " permit " << permit << "\nring "
-                    << text_of(&ring.get()->geom);
-                ++codes_seen[expected];
-            }
+            ASSERT_TRUE(
+                locates_as_scan(&locator, p, {0.01, 1e-4, 0.0, 0.5, 0.99, 1.5, kNaN}, codes_seen))
+                << "seed " << seed << " trial " << trial;
         }
         EXPECT_EQ(locator.box_ring, trial % 8 < 5 ? 1 : 0) << trial;
     }
