@@ -158,10 +158,12 @@ using Origins = std::vector<Origin>;
 // The clipping walk over a reduced ring A taken step for step as the walk over the whole ring:
 // what each step stands for, for the step bounds, and the whole-ring vertices it passes, for the
 // piece being traced (only a polygon crossing itself leads a piece through a run far from the
-// rectangle). Without origins, A is the whole ring.
+// rectangle). Without origins, A is the whole ring. `first` holds the table of the steps' first
+// vertices.
 class WholeRingSteps {
 public:
-    WholeRingSteps(const polygon_t* whole, const Origins* origins, int n_a) {
+    WholeRingSteps(const polygon_t* whole, const Origins* origins, int n_a, std::vector<int>* first)
+        : first_(*first) {
         if (whole == nullptr || origins == nullptr)
             return;
         whole_ = whole;
@@ -216,8 +218,8 @@ private:
     const polygon_t* whole_ = nullptr;
     int n_whole_ = 0;
     const Origins* origins_ = nullptr;
-    std::vector<int> first_;  // the first whole-ring vertex of the step to each vertex of A
-    int inserted_ = 0;        // points of A the crossing search inserted
+    std::vector<int>& first_;  // the first whole-ring vertex of the step to each vertex of A
+    int inserted_ = 0;         // points of A the crossing search inserted
 };
 
 // The crossing records by place: first_at(p) is the least record whose point is the same
@@ -273,8 +275,15 @@ void crossings_at_vertices(const polygon_t* ring, const crosspts_t* c, const Cro
 class ClipWalk : WalkState {
 public:
     ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const CrossingPlaces& index,
-             polygons_t* out, const WholeRingSteps& whole)
-        : WalkState(a, b), whole_(whole), lap_(whole.lap(n_a_)), a_(a), b_(b), c_(c), out_(out) {
+             polygons_t* out, const WholeRingSteps& whole, std::vector<int>* tables)
+        : WalkState(a, b),
+          whole_(whole),
+          lap_(whole.lap(n_a_)),
+          a_(a),
+          b_(b),
+          c_(c),
+          out_(out),
+          tables_(*tables) {
         const int n_c = c->count, n_a = com_polygon_num(a), n_b = com_polygon_num(b);
         tables_.assign(static_cast<size_t>(n_c) + 2 * static_cast<size_t>(n_a) + n_b, 0);
         disabled_ = tables_.data();
@@ -453,9 +462,9 @@ private:
     const polygon_t* b_;
     const crosspts_t* c_;
     polygons_t* out_;
-    // The walk's tables in one allocation: whether each crossing record is disabled, the crossing
+    // The walk's tables in one buffer: whether each crossing record is disabled, the crossing
     // record at each vertex of a and b (-1 for none), and a's crossing vertices in index order.
-    std::vector<int> tables_;
+    std::vector<int>& tables_;
     int* disabled_ = nullptr;
     int* a_crossing_ = nullptr;
     int* b_crossing_ = nullptr;
@@ -518,10 +527,16 @@ int touching_code(const polygon_t* a, const polygon_t* b, const CrossingPlaces& 
 // ---------------------------------------------------------------------------------------------
 // The operation.
 
+// Buffers of the walk's tables, kept by a caller that clips again and again.
+struct WalkTables {
+    std::vector<int>* crossings;    // ClipWalk's
+    std::vector<int>* whole_steps;  // WholeRingSteps'
+};
+
 int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pieces,
-                const WholeRingSteps& whole) {
+                const WholeRingSteps& whole, std::vector<int>* tables) {
     CrossingPlaces index(c);
-    int code = ClipWalk(a, b, c, index, pieces, whole).run();
+    int code = ClipWalk(a, b, c, index, pieces, whole, tables).run();
     err_polygon_process(pieces);
     trace_faulty_results(pieces);
     if (pieces->num > 0)
@@ -534,12 +549,14 @@ int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pie
 // out. This call's pieces are finished on their own before they join the caller's list, whose
 // earlier rings are left exactly as they were.
 int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* out,
-                  const polygon_t* whole = nullptr, const Origins* origins = nullptr) {
+                  WalkTables tables, const polygon_t* whole = nullptr,
+                  const Origins* origins = nullptr) {
     if (c->count == 0)
         return code_without_crossings(a, b);
     OwnedPolygons pieces;
-    int code =
-        clip_pieces(a, b, c, &pieces.list, WholeRingSteps(whole, origins, com_polygon_num(a)));
+    int code = clip_pieces(a, b, c, &pieces.list,
+                           WholeRingSteps(whole, origins, com_polygon_num(a), tables.whole_steps),
+                           tables.crossings);
     transform_polygons_press(&pieces.list);
     pieces.hand_over(out);
     return code;
@@ -561,7 +578,9 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
     OwnedCrossings c;
     calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
     transform_press_end_released(&a.ring);
-    return clip_prepared(&a.ring, &b.ring, &c.list, out);
+    std::vector<int> crossing_tables, whole_steps;
+    return clip_prepared(&a.ring, &b.ring, &c.list, out,
+                         WalkTables{&crossing_tables, &whole_steps});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -658,13 +677,14 @@ Window window_around(rectangle_t rect) {
 // The reduced ring of `ring` (closed, at least one edge) for the window, with the origins of its
 // vertices in the whole ring (`origins`: those of `ring`'s vertices, null when `ring` is the whole
 // ring). A run's first vertex is kept as it is; its replacing corners stand in for the run's
-// vertices up to the one where the run turns the window's corner.
+// vertices up to the one where the run turns the window's corner. `near_edges` is scratch.
 void reduce_to_window(const polygon_t* ring, const Origins* origins, const Window& w,
-                      polygon_t* reduced, Origins* reduced_origins) {
+                      polygon_t* reduced, Origins* reduced_origins, std::vector<char>* near_edges) {
     const point_t* p = ring->geom.points;
     int n = com_polygon_num(ring);
     auto origin = [&](int i) { return origins == nullptr ? i : (*origins)[i].last; };
-    std::vector<char> near(n);
+    std::vector<char>& near = *near_edges;
+    near.resize(n);
     for (int edge = 0; edge < n; ++edge)
         near[edge] = edge_near(p[edge], p[edge + 1], w) ? 1 : 0;
     auto kept = [&](int i) { return i == 0 || near[i] != 0 || near[i - 1] != 0; };
@@ -697,9 +717,11 @@ void reduce_to_window(const polygon_t* ring, const Origins* origins, const Windo
 // walk form a point lies inside a section exactly when the point before it has code 1, which is
 // what rewriting the codes after the insertion gives them. `before` is the ring as it was, with
 // the origins of its vertices in `origins`, which become those of the ring's (an inserted point
-// has none).
-void press_inserted_points(polygon_t* ring, const polygon_t* before, Origins* origins) {
-    Origins inserted_too;
+// has none). `scratch` holds the new origins until they are swapped in.
+void press_inserted_points(polygon_t* ring, const polygon_t* before, Origins* origins,
+                           Origins* scratch) {
+    Origins& inserted_too = *scratch;
+    inserted_too.clear();
     inserted_too.reserve(ring->geom.count);
     point_t* p = ring->geom.points;
     const point_t* old = before->geom.points;
@@ -842,8 +864,16 @@ void split_whole_ring_by_repeat_points(polygon_t* ring, polygons_t* out) {
     }
 }
 
-RectClipSource::RectClipSource(const polygon_t* polygon) : shared_(&own_) {
+ClipScratch::~ClipScratch() {
+    com_polygon_free(&tile);
+    com_polygon_free(&ring);
+    com_polygon_free(&before);
+    com_crosspts_free(&crossings);
+}
+
+RectClipSource::RectClipSource(const polygon_t* polygon, ClipScratch* scratch) : shared_(&own_) {
     own_.polygon = polygon;
+    own_.scratch = scratch;
     com_polygon_init(&ring_);
     if (polygon == nullptr)
         return;
@@ -863,7 +893,7 @@ RectClipSource::RectClipSource(const RectClipSource& wider, rectangle_t area)
     com_polygon_init(&ring_);
     if (shared_->usable)
         reduce_to_window(&wider.ring_, wider.narrowed_ ? &wider.origins_ : nullptr,
-                         window_around(area), &ring_, &origins_);
+                         window_around(area), &ring_, &origins_, &scratch().near);
 }
 
 RectClipSource::~RectClipSource() {
@@ -887,20 +917,31 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
     const bool sound = is_sound_tile_outline(rect);
     if (!sound && relation_polygon_iserror(rect) != 0)
         trace_ring("compare_error.txt", rect);
-    OwnedRing b(rect);
+    ClipScratch& s = scratch();
+    polygon_t* b = &s.tile;
+    copy_points(&b->geom, &rect->geom);
     if (!(sound && has_whole_corners(rect)))
-        clean_and_orient(&b.ring);
-    if (!shared_->usable || com_polygon_num(&b.ring) < 3)
+        clean_and_orient(b);
+    if (!shared_->usable || com_polygon_num(b) < 3)
         return kClipApart;
-    OwnedRing a;
-    Origins origins;
+    polygon_t* a = &s.ring;
+    com_geom_clear(&a->geom);
     reduce_to_window(&ring_, narrowed_ ? &origins_ : nullptr,
-                     window_around(calc_polygon_exrectangle(&b.ring)), &a.ring, &origins);
-    OwnedRing before(&a.ring);
-    OwnedCrossings c;
-    calc_polygon_and_polygon_crosspts(&a.ring, &b.ring, &c.list);
-    press_inserted_points(&a.ring, &before.ring, &origins);
-    return clip_prepared(&a.ring, &b.ring, &c.list, out, shared_->whole, &origins);
+                     window_around(calc_polygon_exrectangle(b)), a, &s.origins, &s.near);
+    copy_points(&s.before.geom, &a->geom);
+    com_crosspts_clear(&s.crossings);
+    polygon_and_polygon_crosspts(a, b, &s.crossings, &s.crossing);
+    press_inserted_points(a, &s.before, &s.origins, &s.inserted_origins);
+    return clip_prepared(a, b, &s.crossings, out, WalkTables{&s.walk_tables, &s.whole_steps},
+                         shared_->whole, &s.origins);
+}
+
+ClipScratch& RectClipSource::scratch() const {
+    if (shared_->scratch == nullptr) {
+        shared_->own_scratch = std::make_unique<ClipScratch>();
+        shared_->scratch = shared_->own_scratch.get();
+    }
+    return *shared_->scratch;
 }
 
 bool RectClipSource::inside(point_t p) const {

@@ -3,9 +3,11 @@
 #ifndef MAPGEOM_SRC_ALGEBRA_RECT_CLIP_H
 #define MAPGEOM_SRC_ALGEBRA_RECT_CLIP_H
 
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "crosspoint/crosspoint_internal.h"
 #include "mapgeom/com.h"
 
 namespace mapgeom {
@@ -33,6 +35,28 @@ struct RingOrigin {
     bool stand_in;
 };
 
+// The working records of one rectangle clip, kept from clip to clip so that a tiling's many small
+// clips reuse their buffers instead of allocating them again: the tile's outline and the reduced
+// ring as worked on, that ring before the crossings went in, the crossing list, the origins of the
+// ring's vertices and the walk's tables. Only one clip at a time may use a scratch.
+struct ClipScratch {
+    polygon_t tile{};
+    polygon_t ring{};
+    polygon_t before{};
+    crosspts_t crossings{};
+    std::vector<RingOrigin> origins;
+    std::vector<RingOrigin> inserted_origins;
+    std::vector<char> near;
+    std::vector<int> walk_tables;
+    std::vector<int> whole_steps;
+    CrossingScratch crossing;
+
+    ClipScratch() = default;
+    ~ClipScratch();
+    ClipScratch(const ClipScratch&) = delete;
+    ClipScratch& operator=(const ClipScratch&) = delete;
+};
+
 // One polygon clipped by many rectangles (the tiled clipping): clip(rect, out), with rect the
 // closed outline of a rectangle, gives exactly what algebra_polygon_and_rect_intersec(polygon,
 // rect, out) gives (codes, pieces, debug traces), with the polygon prepared once and, for each
@@ -51,7 +75,9 @@ struct RingOrigin {
 // clip may throw std::bad_alloc from scratch containers.
 class RectClipSource {
 public:
-    explicit RectClipSource(const polygon_t* polygon);
+    // The clips of every source made from this one work in `scratch` (which must outlive them),
+    // or, without one, in a scratch of their own.
+    explicit RectClipSource(const polygon_t* polygon, ClipScratch* scratch = nullptr);
     // The source `wider` narrowed to rectangles lying within `area` (itself within the area of
     // `wider`).
     RectClipSource(const RectClipSource& wider, rectangle_t area);
@@ -74,9 +100,12 @@ private:
         const polygon_t* whole = nullptr;  // the cleaned whole ring (ring_ of the first source)
         bool usable = false;               // which has at least three vertices
         int faulty = -1;                   // relation_polygon_iserror(polygon) != 0, once asked
-        std::string trace;         // the polygon's "source_error.txt" block when it is faulty
-        long long traces_due = 0;  // clips whose block is still to be appended
+        std::string trace;               // the polygon's "source_error.txt" block when it is faulty
+        long long traces_due = 0;        // clips whose block is still to be appended
+        ClipScratch* scratch = nullptr;  // where the clips work
+        std::unique_ptr<ClipScratch> own_scratch;  // made at the first clip when none was given
     };
+    ClipScratch& scratch() const;
     Polygon own_;
     Polygon* shared_;
     bool narrowed_ = false;

@@ -3,6 +3,8 @@
 #ifndef MAPGEOM_SRC_COM_OWNED_H
 #define MAPGEOM_SRC_COM_OWNED_H
 
+#include <cstring>
+
 #include "mapgeom/com.h"
 
 namespace mapgeom {
@@ -95,6 +97,20 @@ using OwnedPoints = Owned<geom_t>;
 using OwnedPolygons = Owned<polygons_t>;
 using OwnedPolylines = Owned<polylines_t>;
 using OwnedCrossings = Owned<crosspts_t>;
+
+// Makes dest a copy of src's points, in dest's storage when it holds them (a scratch copy made
+// again and again keeps its buffer), else in new storage as com_geom_geom makes it.
+inline void copy_points(geom_t* dest, const geom_t* src) {
+    if (dest->points != nullptr && dest->capacity >= src->count) {
+        if (src->count > 0)
+            std::memcpy(static_cast<void*>(dest->points), src->points,
+                        sizeof(point_t) * static_cast<size_t>(src->count));
+        dest->count = src->count;
+        return;
+    }
+    com_geom_free(dest);
+    com_geom_geom(dest, src);
+}
 
 // A point array copied into a ring record (a shape's points worked on as a ring).
 inline polygon_t ring_of_points(const geom_t* points) {

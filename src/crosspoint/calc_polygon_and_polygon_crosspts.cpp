@@ -13,11 +13,23 @@ int judge_curpt_flag(const polygon_t* a, const polygon_t* b, int i) {
     return mapgeom::side_after_vertex(a, b, i);
 }
 
-void calc_polygon_and_polygon_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out) {
+namespace mapgeom {
+
+void polygon_and_polygon_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
+                                  CrossingScratch* scratch) {
     if (a == nullptr || b == nullptr)
         return;
-    mapgeom::run_crossing_steps(&a->geom, &b->geom, out, [&](mapgeom::CrossingWork& work) {
-        mapgeom::find_candidates_in_all_pairs(&work, out);
-        mapgeom::insert_and_classify_crosspts(a, b, out, work, mapgeom::kSamePoint);
-    });
+    run_crossing_steps(
+        &a->geom, &b->geom, out,
+        [&](CrossingWork& work) {
+            find_candidates_in_all_pairs(&work, out);
+            insert_and_classify_crosspts(a, b, out, work, kSamePoint);
+        },
+        scratch);
+}
+
+}  // namespace mapgeom
+
+void calc_polygon_and_polygon_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out) {
+    mapgeom::polygon_and_polygon_crosspts(a, b, out, nullptr);
 }

@@ -30,27 +30,52 @@ inline int crosspt_index(const crosspt_t& record, int which) {
     return which == 0 ? record.index1 : record.index2;
 }
 
-// Per-call state of an engine: both shapes as they came in (all segment indexes of the candidate
-// search refer to these copies; segment i runs from stored point i to point i + 1, a ring's
-// closing point included), one crossed mark per stored point, and where this call's records start.
-struct CrossingWork {
-    OwnedRing a;
-    OwnedRing b;
-    int segments_a;
-    int segments_b;
-    int first_record;
+// Storage an engine's working copies and crossed marks can reuse from call to call (a tiling runs
+// the engine once per tile): the buffers keep their size, so a run of small calls allocates once.
+struct CrossingScratch {
+    polygon_t a{};
+    polygon_t b{};
     std::vector<unsigned char> crossed_a;
     std::vector<unsigned char> crossed_b;
 
-    CrossingWork(const geom_t* shape_a, const geom_t* shape_b, const crosspts_t* out)
-        : a(ring_of_points(shape_a)),
-          b(ring_of_points(shape_b)),
+    CrossingScratch() = default;
+    ~CrossingScratch() {
+        com_polygon_free(&a);
+        com_polygon_free(&b);
+    }
+    CrossingScratch(const CrossingScratch&) = delete;
+    CrossingScratch& operator=(const CrossingScratch&) = delete;
+};
+
+// Per-call state of an engine: both shapes as they came in (all segment indexes of the candidate
+// search refer to these copies; segment i runs from stored point i to point i + 1, a ring's
+// closing point included), one crossed mark per stored point, and where this call's records start.
+// The copies and marks live in the caller's scratch when one is given, else in the work itself.
+struct CrossingWork {
+    CrossingScratch own;
+    CrossingScratch* held;
+    int segments_a;
+    int segments_b;
+    int first_record;
+    std::vector<unsigned char>& crossed_a;
+    std::vector<unsigned char>& crossed_b;
+
+    CrossingWork(const geom_t* shape_a, const geom_t* shape_b, const crosspts_t* out,
+                 CrossingScratch* scratch = nullptr)
+        : held(scratch != nullptr ? scratch : &own),
           segments_a(shape_a->count - 1),
           segments_b(shape_b->count - 1),
-          first_record(out->count) {}
+          first_record(out->count),
+          crossed_a(held->crossed_a),
+          crossed_b(held->crossed_b) {
+        copy_points(&held->a.geom, shape_a);
+        copy_points(&held->b.geom, shape_b);
+    }
+    CrossingWork(const CrossingWork&) = delete;
+    CrossingWork& operator=(const CrossingWork&) = delete;
 
-    const geom_t* points_a() const { return &a.ring.geom; }
-    const geom_t* points_b() const { return &b.ring.geom; }
+    const geom_t* points_a() const { return &held->a.geom; }
+    const geom_t* points_b() const { return &held->b.geom; }
 };
 
 // Appends a candidate crossing on edge index1 of the first shape and edge index2 of the second;
@@ -155,13 +180,15 @@ void sort_and_insert_line_crosspts(geom_t* first, geom_t* second, crosspts_t* ou
 // Runs an engine's steps on working copies of two shapes with at least one segment each (others
 // are left alone). Should a scratch allocation fail part-way, both shapes get their points back
 // and this call's records are dropped, so the caller never sees a half-rebuilt shape.
+// The working copies and marks go into `scratch` when one is given.
 template <typename Steps>
-void run_crossing_steps(geom_t* a, geom_t* b, crosspts_t* out, Steps steps) {
+void run_crossing_steps(geom_t* a, geom_t* b, crosspts_t* out, Steps steps,
+                        CrossingScratch* scratch = nullptr) {
     if (a == nullptr || b == nullptr || out == nullptr)
         return;
     if (a->count < 2 || b->count < 2)
         return;
-    CrossingWork work(a, b, out);
+    CrossingWork work(a, b, out, scratch);
     bool done = guarded(false, [&] {
         work.crossed_a.assign(a->count, 0);
         work.crossed_b.assign(b->count, 0);
@@ -177,6 +204,11 @@ void run_crossing_steps(geom_t* a, geom_t* b, crosspts_t* out, Steps steps) {
     }
     out->count = work.first_record;
 }
+
+// calc_polygon_and_polygon_crosspts, with the working copies and marks in `scratch` (when not
+// null) instead of storage of its own.
+void polygon_and_polygon_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
+                                  CrossingScratch* scratch);
 
 }  // namespace mapgeom
 

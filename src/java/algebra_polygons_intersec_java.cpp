@@ -74,6 +74,8 @@ struct TileGrid {
     int col_num;
     int row_num;
     bool narrow_blocks;
+    // Where every clip of the call works, its buffers reused from tile to tile and shape to shape.
+    ClipScratch* scratch;
 
     // From the least corner of the block's first tile to the greatest corner of its last, with the
     // tile size of get_rect_by_index.
@@ -388,7 +390,8 @@ struct TiledPolygon {
     RectClipSource clip_source;
     SegmentIndex boundary;
 
-    explicit TiledPolygon(const polygon_t* shape) : polygon(shape), clip_source(shape) {
+    TiledPolygon(const polygon_t* shape, ClipScratch* scratch)
+        : polygon(shape), clip_source(shape, scratch) {
         build_segment_index(&boundary, &shape->geom, std::max(0, shape->geom.count - 1));
     }
 };
@@ -471,7 +474,7 @@ rectangle_t extent_of(const Shape* shape) {
 }
 
 void tile_in_area(const TileGrid& grid, const polygon_t* polygon, PolygonCursor* out) {
-    TiledPolygon shape(polygon);
+    TiledPolygon shape(polygon, grid.scratch);
     tile_polygon_block(grid, &shape, grid.start_block(extent_of(polygon)), shape.clip_source, out);
 }
 
@@ -479,14 +482,15 @@ void tile_in_area(const TileGrid& grid, polyline_t* polyline, PolylineCursor* ou
     tile_polyline_block(grid, polyline, grid.start_block(extent_of(polyline)), out);
 }
 
-void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces) {
-    RectClipSource source(polygon);
+void cut_to_area(const polygon_t* polygon, rectangle_t area, polygons_t* pieces,
+                 ClipScratch* scratch) {
+    RectClipSource source(polygon, scratch);
     clip_polygon_to_rect(polygon, area, pieces, source);
 }
 
 // A stretch along the area's outline lies in the grid: the tiles take it (the far sides belong to
 // the last column and row), so the cut keeps every side.
-void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces) {
+void cut_to_area(polyline_t* polyline, rectangle_t area, polylines_t* pieces, ClipScratch*) {
     OwnedRing outline(outline_of(area));
     split_polyline_by_rect_keeping_sides(polyline, &outline.ring, pieces);
 }
@@ -528,7 +532,7 @@ void tile_shape(const TileGrid& grid, Shape* shape, Cursor* out) {
         return;
     }
     Owned<typename ListOf<Shape>::type> pieces;
-    cut_to_area(shape, area, &pieces.list);
+    cut_to_area(shape, area, &pieces.list, grid.scratch);
     for (auto node = pieces.list.head; node != nullptr; node = node->next)
         tile_in_area(grid, shape_of(node), out);
 }
@@ -571,10 +575,11 @@ void tile_shapes(const In* in, Out* out, List* shapes, bool narrow_blocks) {
     int part_capacity = kInitialPartCapacity;
     if (!prepare_output(out, shapes->num, &point_capacity, &part_capacity))
         return;
+    ClipScratch scratch;
     const TileGrid grid{
         rectangle_t{static_cast<double>(in->grid_min_y), static_cast<double>(in->grid_max_y),
                     static_cast<double>(in->grid_min_x), static_cast<double>(in->grid_max_x)},
-        in->col_num, in->row_num, narrow_blocks};
+        in->col_num, in->row_num, narrow_blocks, &scratch};
     OutputCursor<Out> cursor(out, point_capacity, part_capacity);
     for (auto node = shapes->head; node != nullptr && !cursor.failed(); node = node->next) {
         if (grid.has_tiles())
