@@ -681,17 +681,19 @@ Window window_around(rectangle_t rect) {
 void reduce_to_window(const polygon_t* ring, const Origins* origins, const Window& w,
                       polygon_t* reduced, Origins* reduced_origins, std::vector<char>* near_edges) {
     const point_t* p = ring->geom.points;
-    int n = com_polygon_num(ring);
+    const int n = com_polygon_num(ring);
     auto origin = [&](int i) { return origins == nullptr ? i : (*origins)[i].last; };
     std::vector<char>& near = *near_edges;
     near.resize(n);
     for (int edge = 0; edge < n; ++edge)
         near[edge] = edge_near(p[edge], p[edge + 1], w) ? 1 : 0;
     auto kept = [&](int i) { return i == 0 || near[i] != 0 || near[i - 1] != 0; };
+    // Every vertex adds at most one point (itself or a replacing corner), the closing point one.
+    point_t* out = reserve_points(&reduced->geom, reduced->geom.count + n + 1);
     reduced_origins->clear();
     reduced_origins->reserve(n + 1);
     for (int i = 0; i < n;) {
-        com_polygon_add(reduced, p[i]);
+        *out++ = p[i];
         reduced_origins->push_back(Origin{origin(i), origins != nullptr && (*origins)[i].stand_in});
         if (kept(i)) {
             ++i;
@@ -700,17 +702,19 @@ void reduce_to_window(const polygon_t* ring, const Origins* origins, const Windo
         int j = i + 1;
         while (j < n && !kept(j))
             ++j;
+        Side before = side_of(p[i], p[i + 1], w);
         for (int edge = i + 1; edge < j; ++edge) {
-            Side before = side_of(p[edge - 1], p[edge], w);
             Side after = side_of(p[edge], p[edge + 1], w);
             if (is_horizontal_side(before) != is_horizontal_side(after)) {
-                com_polygon_add(reduced, corner_between(before, after, w));
+                *out++ = corner_between(before, after, w);
                 reduced_origins->push_back(Origin{origin(edge), true});
             }
+            before = after;
         }
         i = j;
     }
-    com_polygon_add(reduced, p[n]);
+    *out++ = p[n];
+    reduced->geom.count = static_cast<int>(out - reduced->geom.points);
 }
 
 // Press codes of points the crossing search inserted into the reduced ring (plain, code 0): in the

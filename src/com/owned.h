@@ -3,7 +3,9 @@
 #ifndef MAPGEOM_SRC_COM_OWNED_H
 #define MAPGEOM_SRC_COM_OWNED_H
 
+#include <cstdlib>
 #include <cstring>
+#include <new>
 
 #include "mapgeom/com.h"
 
@@ -110,6 +112,20 @@ inline void copy_points(geom_t* dest, const geom_t* src) {
     }
     com_geom_free(dest);
     com_geom_geom(dest, src);
+}
+
+// Room for `needed` points in geom, its stored points kept; returns where the next point goes.
+// Throws std::bad_alloc when the storage cannot grow.
+inline point_t* reserve_points(geom_t* geom, int needed) {
+    if (geom->points == nullptr || geom->capacity < needed) {
+        const int capacity = needed > 0 ? needed : 1;
+        void* grown = std::realloc(geom->points, sizeof(point_t) * static_cast<size_t>(capacity));
+        if (grown == nullptr)
+            throw std::bad_alloc();
+        geom->points = static_cast<point_t*>(grown);
+        geom->capacity = capacity;
+    }
+    return geom->points + geom->count;
 }
 
 // A point array copied into a ring record (a shape's points worked on as a ring).
