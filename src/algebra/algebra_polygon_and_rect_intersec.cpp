@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -40,25 +41,28 @@ constexpr int kWalkStepsPerVertex = 15;
 // ---------------------------------------------------------------------------------------------
 // Debug traces of faulty inputs and results.
 
-void append_int(std::string* text, int value) {
-    char digits[16];
-    char* end = std::to_chars(digits, digits + sizeof digits, value).ptr;
-    text->append(digits, end);
-}
-
 // "num: <stored points>", then one line per stored point: x and y rounded by adding 0.5 and
-// truncating, separated by a tab.
+// truncating, separated by a tab. Written into storage sized once for the longest lines (an int is
+// at most 11 characters), the text cut to its length at the end.
 std::string ring_trace(const polygon_t* ring) {
-    std::string text = "num: ";
-    append_int(&text, ring->geom.count);
-    text += '\n';
-    for (int i = 0; i < ring->geom.count; ++i) {
+    constexpr size_t kLongestInt = 11;
+    const size_t count = ring->geom.count > 0 ? static_cast<size_t>(ring->geom.count) : 0;
+    std::string text(6 + kLongestInt + count * (2 * kLongestInt + 2), '\0');
+    char* at = text.data();
+    char* const end = at + text.size();
+    auto put_int = [&](int value) { at = std::to_chars(at, end, value).ptr; };
+    std::memcpy(at, "num: ", 5);
+    at += 5;
+    put_int(ring->geom.count);
+    *at++ = '\n';
+    for (size_t i = 0; i < count; ++i) {
         point_t p = ring->geom.points[i];
-        append_int(&text, truncate_to_int32(p.x + 0.5));
-        text += '\t';
-        append_int(&text, truncate_to_int32(p.y + 0.5));
-        text += '\n';
+        put_int(truncate_to_int32(p.x + 0.5));
+        *at++ = '\t';
+        put_int(truncate_to_int32(p.y + 0.5));
+        *at++ = '\n';
     }
+    text.resize(static_cast<size_t>(at - text.data()));
     return text;
 }
 
