@@ -163,6 +163,11 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
                            const std::vector<unsigned char>& crossed, geom_t* target,
                            crosspts_t* list, int first, int which, bool share_places) {
     com_geom_clear(target);
+    // Every point and every record adds at most one point: the storage is sized once and written
+    // in place.
+    const int records = list->count - first;
+    point_t* const start = reserve_points(target, point_count + (records > 0 ? records : 0));
+    point_t* at = start;
     int k = first;
     bool pending = false;
     point_t pending_pt{};
@@ -170,9 +175,9 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
         point_t vertex = copy->points[p];  // p < point_count <= copy->count
         // A crossing at the end of the previous edge gives way to the vertex itself.
         if (pending && com_points_same(vertex, pending_pt) == 0)
-            com_geom_setat(target, target->count - 1, vertex);
+            at[-1] = vertex;
         else
-            com_geom_add(target, vertex);
+            *at++ = vertex;
         pending = false;
         if (!crossed[p])
             continue;
@@ -184,12 +189,13 @@ void insert_crosspts_along(const geom_t* copy, int point_count,
                 pending = true;
                 pending_pt = record.pt;
                 if (com_points_same(record.pt, vertex) != 0)
-                    com_geom_add(target, record.pt);
+                    *at++ = record.pt;
             }
-            crosspt_index(record, which) = target->count - 1;
+            crosspt_index(record, which) = static_cast<int>(at - start) - 1;
             ++k;
         }
     }
+    target->count = static_cast<int>(at - start);
 }
 
 void insert_and_classify_crosspts(polygon_t* a, polygon_t* b, crosspts_t* out,
