@@ -875,7 +875,6 @@ void split_whole_ring_by_repeat_points(polygon_t* ring, polygons_t* out) {
 ClipScratch::~ClipScratch() {
     com_polygon_free(&tile);
     com_polygon_free(&ring);
-    com_polygon_free(&before);
     com_crosspts_free(&crossings);
 }
 
@@ -936,10 +935,12 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
     com_geom_clear(&a->geom);
     reduce_to_window(&ring_, narrowed_ ? &origins_ : nullptr,
                      window_around(calc_polygon_exrectangle(b)), a, &s.origins, &s.near);
-    copy_points(&s.before.geom, &a->geom);
     com_crosspts_clear(&s.crossings);
     polygon_and_polygon_crosspts(a, b, &s.crossings, &s.crossing);
-    press_inserted_points(a, &s.before, &s.origins, &s.inserted_origins);
+    // Without crossings the ring is as it was. With them, the engine's working copy is the ring
+    // as it was before they went in.
+    if (s.crossings.count > 0)
+        press_inserted_points(a, &s.crossing.a, &s.origins, &s.inserted_origins);
     return clip_prepared(a, b, &s.crossings, out, WalkTables{&s.walk_tables, &s.whole_steps},
                          shared_->whole, &s.origins);
 }

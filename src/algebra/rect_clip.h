@@ -37,12 +37,11 @@ struct RingOrigin {
 
 // The working records of one rectangle clip, kept from clip to clip so that a tiling's many small
 // clips reuse their buffers instead of allocating them again: the tile's outline and the reduced
-// ring as worked on, that ring before the crossings went in, the crossing list, the origins of the
-// ring's vertices and the walk's tables. Only one clip at a time may use a scratch.
+// ring as worked on, the crossing list, the origins of the ring's vertices, the walk's tables and
+// the crossing engine's working copies. Only one clip at a time may use a scratch.
 struct ClipScratch {
     polygon_t tile{};
     polygon_t ring{};
-    polygon_t before{};
     crosspts_t crossings{};
     std::vector<RingOrigin> origins;
     std::vector<RingOrigin> inserted_origins;

@@ -129,6 +129,27 @@ polygon_t outline_of(rectangle_t rect) {
     return ring;
 }
 
+// The same outline held in place, for the many blocks and tiles whose outline is only read: no
+// allocation. Not to be copied (the ring points into the object) nor grown.
+class ReadOnlyOutline {
+public:
+    explicit ReadOnlyOutline(rectangle_t rect)
+        : corners_{{rect.min_x, rect.min_y, 0.0},
+                   {rect.max_x, rect.min_y, 0.0},
+                   {rect.max_x, rect.max_y, 0.0},
+                   {rect.min_x, rect.max_y, 0.0},
+                   {rect.min_x, rect.min_y, 0.0}},
+          ring_{geom_t{corners_, kPoints, kPoints}, nullptr} {}
+    ReadOnlyOutline(const ReadOnlyOutline&) = delete;
+    ReadOnlyOutline& operator=(const ReadOnlyOutline&) = delete;
+    const polygon_t* ring() const { return &ring_; }
+
+private:
+    static constexpr int kPoints = 5;
+    point_t corners_[kPoints];
+    polygon_t ring_;
+};
+
 // ---------------------------------------------------------------------------------------------
 // Writing pieces. A piece counts only once it is in the record.
 
@@ -212,8 +233,8 @@ void write_whole_tiles(const TileGrid& grid, Block block, PolygonCursor* out) {
 // the polygon, nothing where they are apart.
 void clip_polygon_to_rect(const polygon_t* polygon, rectangle_t rect, polygons_t* pieces,
                           const RectClipSource& source) {
-    OwnedRing outline(outline_of(rect));
-    int code = source.clip(&outline.ring, pieces);
+    ReadOnlyOutline outline(rect);
+    int code = source.clip(outline.ring(), pieces);
     if (code == kClipPolygonInside || code == kClipTouchPolygonInside) {
         com_polygons_free(pieces);
         com_polygons_add_copy(pieces, *polygon);
@@ -413,9 +434,9 @@ void tile_polygon_block(const TileGrid& grid, TiledPolygon* shape, Block block,
     Block sub[4];
     for (int i = 0, n = split_block(block, sub); i < n; ++i) {
         rectangle_t rect = grid.rect_of(sub[i]);
-        OwnedRing outline(outline_of(rect));
+        ReadOnlyOutline outline(rect);
         switch (action_of(relation_polygon_and_block(shape->polygon, shape->boundary, rect,
-                                                     &outline.ring, near))) {
+                                                     outline.ring(), near))) {
             case BlockAction::kRecurse:
                 if (grid.narrow_blocks && near.ring_vertices() > kNarrowAbove) {
                     const RectClipSource narrowed(near, rect);
