@@ -254,12 +254,28 @@ private:
     PlaceIndex index_;
 };
 
+// How far from an axis-parallel outline's sides its crossings can lie: a meeting point lies within
+// the coincidence tolerance of the outline's edge box, or of its vertex; a vertex at a crossing's
+// place within that tolerance again (with room for rounding in the int32 range).
+constexpr double kCrossingSideReach = 3 * kSamePoint;
+
+// Whether p lies within kCrossingSideReach of a side of the box.
+bool near_sides(point_t p, const rectangle_t& box) {
+    const double r = kCrossingSideReach;
+    bool across_x = p.x >= box.min_x - r && p.x <= box.max_x + r;
+    bool across_y = p.y >= box.min_y - r && p.y <= box.max_y + r;
+    bool at_x_side = std::fabs(p.x - box.min_x) <= r || std::fabs(p.x - box.max_x) <= r;
+    bool at_y_side = std::fabs(p.y - box.min_y) <= r || std::fabs(p.y - box.max_y) <= r;
+    return (at_x_side && across_y) || (at_y_side && across_x);
+}
+
 // records_at_vertices of the crossings: the lookup by place is skipped for a vertex outside the
 // box of the crossing points grown by twice the coincidence tolerance, which can be the same
-// (com_points_same) as none of them. On a ring reduced for a tile most vertices lie there. Fills
-// at[0 .. com_polygon_num(ring) - 1].
+// (com_points_same) as none of them, and, when the outline is the axis-parallel rectangle `sides`
+// (null otherwise), for a vertex away from its sides. On a ring reduced for a tile most vertices
+// lie there. Fills at[0 .. com_polygon_num(ring) - 1].
 void crossings_at_vertices(const polygon_t* ring, const crosspts_t* c, const CrossingPlaces& index,
-                           int* at) {
+                           const rectangle_t* sides, int* at) {
     double min_x = HUGE_VAL, min_y = HUGE_VAL, max_x = -HUGE_VAL, max_y = -HUGE_VAL;
     for (int k = 0; k < c->count; ++k) {
         point_t p = c->crosspts[k].pt;
@@ -271,7 +287,7 @@ void crossings_at_vertices(const polygon_t* ring, const crosspts_t* c, const Cro
     for (int i = 0; i < n; ++i) {
         point_t p = ring->geom.points[i];
         bool near = p.x >= min_x - reach && p.x <= max_x + reach && p.y >= min_y - reach &&
-                    p.y <= max_y + reach;
+                    p.y <= max_y + reach && (sides == nullptr || near_sides(p, *sides));
         at[i] = near ? index.first_at(p) : -1;
     }
 }
@@ -279,7 +295,8 @@ void crossings_at_vertices(const polygon_t* ring, const crosspts_t* c, const Cro
 class ClipWalk : WalkState {
 public:
     ClipWalk(polygon_t* a, const polygon_t* b, const crosspts_t* c, const CrossingPlaces& index,
-             polygons_t* out, const WholeRingSteps& whole, std::vector<int>* tables)
+             polygons_t* out, const WholeRingSteps& whole, std::vector<int>* tables,
+             const rectangle_t* sides)
         : WalkState(a, b),
           whole_(whole),
           lap_(whole.lap(n_a_)),
@@ -295,8 +312,8 @@ public:
         b_crossing_ = a_crossing_ + n_a;
         crossing_vertices_ = b_crossing_ + n_b;
         // The walk moves no vertex: where each vertex meets a crossing is looked up once.
-        crossings_at_vertices(a, c, index, a_crossing_);
-        crossings_at_vertices(b, c, index, b_crossing_);
+        crossings_at_vertices(a, c, index, sides, a_crossing_);
+        crossings_at_vertices(b, c, index, nullptr, b_crossing_);
         for (int i = 0; i < n_a_; ++i)
             if (a_crossing_[i] != -1)
                 crossing_vertices_[crossing_vertex_count_++] = i;
@@ -531,16 +548,19 @@ int touching_code(const polygon_t* a, const polygon_t* b, const CrossingPlaces& 
 // ---------------------------------------------------------------------------------------------
 // The operation.
 
-// Buffers of the walk's tables, kept by a caller that clips again and again.
-struct WalkTables {
+// What a caller that clips again and again gives the walk: buffers for its tables, and the
+// outline's box when the outline ran along the sides of an axis-parallel rectangle (with int32
+// coordinates) before its crossings went in, or null.
+struct WalkAids {
     std::vector<int>* crossings;    // ClipWalk's
     std::vector<int>* whole_steps;  // WholeRingSteps'
+    const rectangle_t* sides;
 };
 
 int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pieces,
-                const WholeRingSteps& whole, std::vector<int>* tables) {
+                const WholeRingSteps& whole, WalkAids aids) {
     CrossingPlaces index(c);
-    int code = ClipWalk(a, b, c, index, pieces, whole, tables).run();
+    int code = ClipWalk(a, b, c, index, pieces, whole, aids.crossings, aids.sides).run();
     err_polygon_process(pieces);
     trace_faulty_results(pieces);
     if (pieces->num > 0)
@@ -552,15 +572,14 @@ int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pie
 // walk form) by the prepared outline b once their crossings are in c; the pieces are appended to
 // out. This call's pieces are finished on their own before they join the caller's list, whose
 // earlier rings are left exactly as they were.
-int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* out,
-                  WalkTables tables, const polygon_t* whole = nullptr,
-                  const Origins* origins = nullptr) {
+int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* out, WalkAids aids,
+                  const polygon_t* whole = nullptr, const Origins* origins = nullptr) {
     if (c->count == 0)
         return code_without_crossings(a, b);
     OwnedPolygons pieces;
-    int code = clip_pieces(a, b, c, &pieces.list,
-                           WholeRingSteps(whole, origins, com_polygon_num(a), tables.whole_steps),
-                           tables.crossings);
+    int code =
+        clip_pieces(a, b, c, &pieces.list,
+                    WholeRingSteps(whole, origins, com_polygon_num(a), aids.whole_steps), aids);
     transform_polygons_press(&pieces.list);
     pieces.hand_over(out);
     return code;
@@ -584,7 +603,7 @@ int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, p
     transform_press_end_released(&a.ring);
     std::vector<int> crossing_tables, whole_steps;
     return clip_prepared(&a.ring, &b.ring, &c.list, out,
-                         WalkTables{&crossing_tables, &whole_steps});
+                         WalkAids{&crossing_tables, &whole_steps, nullptr});
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -927,21 +946,25 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
     ClipScratch& s = scratch();
     polygon_t* b = &s.tile;
     copy_points(&b->geom, &rect->geom);
-    if (!(sound && has_whole_corners(rect)))
+    // A sound outline with whole corners is used as it is: its crossings lie along its sides.
+    const bool box_as_is = sound && has_whole_corners(rect);
+    if (!box_as_is)
         clean_and_orient(b);
     if (!shared_->usable || com_polygon_num(b) < 3)
         return kClipApart;
     polygon_t* a = &s.ring;
     com_geom_clear(&a->geom);
-    reduce_to_window(&ring_, narrowed_ ? &origins_ : nullptr,
-                     window_around(calc_polygon_exrectangle(b)), a, &s.origins, &s.near);
+    const rectangle_t box = calc_polygon_exrectangle(b);
+    reduce_to_window(&ring_, narrowed_ ? &origins_ : nullptr, window_around(box), a, &s.origins,
+                     &s.near);
     com_crosspts_clear(&s.crossings);
     polygon_and_polygon_crosspts(a, b, &s.crossings, &s.crossing);
     // Without crossings the ring is as it was. With them, the engine's working copy is the ring
     // as it was before they went in.
     if (s.crossings.count > 0)
         press_inserted_points(a, &s.crossing.a, &s.origins, &s.inserted_origins);
-    return clip_prepared(a, b, &s.crossings, out, WalkTables{&s.walk_tables, &s.whole_steps},
+    return clip_prepared(a, b, &s.crossings, out,
+                         WalkAids{&s.walk_tables, &s.whole_steps, box_as_is ? &box : nullptr},
                          shared_->whole, &s.origins);
 }
 
