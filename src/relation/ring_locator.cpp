@@ -316,10 +316,14 @@ bool ring_is_box(const polygon_t* ring, double box[4]) {
 // the top side once each or nothing (outside), without passing a corner; where it passes a vertex
 // on a side, the boundary goes on along that side to the other side of the ray. -1 when the ring is
 // no box or p is near its outline (the edge tests decide).
-int locate_clear_of_box(RingLocator* locator, point_t p, double permit) {
+bool is_box_ring(RingLocator* locator) {
     if (locator->box_ring < 0)
         locator->box_ring = ring_is_box(locator->ring, locator->box) ? 1 : 0;
-    if (locator->box_ring == 0 || !moderate(p.x) || !moderate(p.y) || !(permit < 1.0))
+    return locator->box_ring == 1;
+}
+
+int locate_clear_of_box(RingLocator* locator, point_t p, double permit) {
+    if (!is_box_ring(locator) || !moderate(p.x) || !moderate(p.y) || !(permit < 1.0))
         return -1;
     const double clear = boundary_reach(std::max(permit, 0.0)) + kBoxClearance;
     const double* box = locator->box;
@@ -366,6 +370,11 @@ void index_ring(RingLocator* locator) {
 void expect_points(RingLocator* locator, long count) {
     if (locator->indexed || count <= kScansBeforeIndex ||
         com_polygon_num(locator->ring) < kMinIndexedEdges)
+        return;
+    // A box ring (a tile's outline with a clip's crossings on its sides) answers most points by its
+    // box alone: its slabs are left to be built on demand, once enough points near its outline
+    // have been scanned.
+    if (is_box_ring(locator))
         return;
     guarded(false, [&] {
         index_ring(locator);
