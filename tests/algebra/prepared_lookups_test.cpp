@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "algebra/places.h"
+#include "algebra/rect_clip.h"
 #include "com/plain_lookups.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/relation.h"
@@ -154,6 +155,42 @@ TEST(PreparedLookups, OverlaysAndRelationsAsWithPlainPasses) {
                                                  << text_of(pair.a) << "\nB " << text_of(pair.b);
     }
     EXPECT_GT(built, 40);  // most overlays build rings: the walks ran
+}
+
+// A ring zigzagging over the sides of the square 0 .. 100 from places on a coarse lattice, so that
+// its clip has dozens of crossings, many at vertices on the sides and some at places the ring
+// passes twice (where the least crossing record at a place decides the walk).
+std::vector<Xy> zigzag_ring(std::mt19937& rng) {
+    const double across[] = {-10, 0, 10, 90, 100, 110};
+    std::vector<Xy> ring;
+    for (int k = random_int(rng, 20, 70); k > 0; --k) {
+        double along = 10.0 * random_int(rng, -1, 11), off = across[random_int(rng, 0, 5)];
+        ring.push_back(random_int(rng, 0, 1) == 0 ? Xy{along, off} : Xy{off, along});
+    }
+    return ring;
+}
+
+TEST(PreparedLookups, RectClipsWithManyCrossingsAsWithPlainPasses) {
+    const unsigned seed = 1207;
+    std::mt19937 rng(seed);
+    Polygon rect{{0, 0}, {100, 0}, {100, 100}, {0, 100}};
+    auto clips = [&](const polygon_t* ring) {
+        Polygons plain, tiled;
+        int code = algebra_polygon_and_rect_intersec(const_cast<polygon_t*>(ring), rect.get(),
+                                                     plain.get());
+        int tiled_code = mapgeom::RectClipSource(ring).clip(rect.get(), tiled.get());
+        return std::to_string(code) + " " + std::to_string(tiled_code) + "\n" +
+               text_of(plain.get()) + text_of(tiled.get());
+    };
+    int many = 0;
+    for (int trial = 0; trial < 150; ++trial) {
+        Polygon ring(zigzag_ring(rng));
+        const std::string prepared = clips(ring.get());
+        PlainLookups on;
+        ASSERT_EQ(prepared, clips(ring.get())) << "seed " << seed << " trial " << trial;
+        many += std::count(prepared.begin(), prepared.end(), ',') > 60;
+    }
+    EXPECT_GT(many, 50);  // most clips give many pieces: the crossings were many
 }
 
 }  // namespace
