@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "algebra/places.h"
 #include "algebra/press_codes.h"
 #include "algebra/rect_clip.h"
 #include "algebra/shape_steps.h"
@@ -19,7 +20,6 @@
 #include "com/codes.h"
 #include "com/numeric.h"
 #include "com/owned.h"
-#include "com/plain_lookups.h"
 #include "com/tolerances.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
@@ -228,59 +228,30 @@ private:
 
 // The crossing records by place: first_at(p) is the least record whose point is the same
 // (com_points_same) as p, or -1, as com_geom_find over the records' points answers. A tile's clip
-// has a few crossings, which a scan in record order finds sooner than anything is built; more are
-// sorted by x, and a lookup tests the records whose x lies within twice the tolerance of p's (the
-// same-point test asks less than the tolerance on each axis; at magnitudes where adding twice the
-// tolerance rounds to nothing, only equal x can be closer than it).
+// has a few crossings, which a scan in record order finds sooner than the index would be built.
 class CrossingPlaces {
 public:
-    explicit CrossingPlaces(const crosspts_t* c)
-        : c_(c), scanned_(c->count <= kScannedCrossings || g_plain_lookups) {
-        if (scanned_)
-            return;
-        by_x_.reserve(c->count);
-        for (int k = 0; k < c->count; ++k) {
-            point_t p = c->crosspts[k].pt;
-            // A point with a coordinate that is not finite is the same as no point.
-            if (std::isfinite(p.x) && std::isfinite(p.y))
-                by_x_.push_back(Entry{p.x, k});
-        }
-        std::sort(by_x_.begin(), by_x_.end(),
-                  [](const Entry& a, const Entry& b) { return a.x < b.x; });
+    explicit CrossingPlaces(const crosspts_t* c) : c_(c), scanned_(c->count <= kScannedCrossings) {
+        if (!scanned_)
+            index_ = PlaceIndex(c->count, [c](int k) { return c->crosspts[k].pt; });
     }
 
     int first_at(point_t p) const {
-        if (scanned_) {
-            for (int k = 0; k < c_->count; ++k)
-                if (com_points_same(c_->crosspts[k].pt, p) == 0)
-                    return k;
-            return -1;
-        }
-        if (!std::isfinite(p.x) || !std::isfinite(p.y))
-            return -1;
-        const double from = p.x - kReach, to = p.x + kReach;
-        auto it = std::lower_bound(by_x_.begin(), by_x_.end(), from,
-                                   [](const Entry& e, double x) { return e.x < x; });
-        int first = -1;
-        for (; it != by_x_.end() && it->x <= to; ++it)
-            if ((first < 0 || it->record < first) &&
-                com_points_same(c_->crosspts[it->record].pt, p) == 0)
-                first = it->record;
-        return first;
+        if (!scanned_)
+            return index_.first_at(p);
+        for (int k = 0; k < c_->count; ++k)
+            if (com_points_same(c_->crosspts[k].pt, p) == 0)
+                return k;
+        return -1;
     }
 
 private:
-    // Up to this many crossings are scanned rather than sorted.
+    // Up to this many crossings are scanned rather than indexed.
     static constexpr int kScannedCrossings = 16;
-    static constexpr double kReach = 2 * kSamePoint;
 
-    struct Entry {
-        double x;
-        int record;
-    };
     const crosspts_t* c_;
     bool scanned_;
-    std::vector<Entry> by_x_;
+    PlaceIndex index_;
 };
 
 // How far from an axis-parallel outline's sides its crossings can lie: a meeting point lies within

@@ -1,7 +1,8 @@
 // The prepared lookups the overlays lean on (the place grid, the ring locators shared by the steps
 // of one overlay) against the plain passes that define their answers: the grid against a search of
-// every point, and whole overlays and polygon relations run both ways (g_plain_lookups) on random
-// ring pairs, which must agree in every code, ring, vertex, press code and the order of the rings.
+// every point, and whole overlays, polygon relations and rectangle clips run both ways
+// (g_plain_lookups) on random rings, which must agree in every code, ring, vertex, press code and
+// the order of the rings.
 #include <gtest/gtest.h>
 
 #include <cmath>
