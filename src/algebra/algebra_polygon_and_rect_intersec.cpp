@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -137,15 +138,41 @@ bool has_repeat_pairwise(const polygon_t* ring) {
     return false;
 }
 
+// Whether two vertices of the ring (closing point left out) lie at one place, for a ring of whole
+// coordinates, by sorting the places packed into one number each: false also when a coordinate
+// lies outside the int32 range (the caller then cuts the general way).
+bool has_repeat_packed(const polygon_t* ring, bool* packed) {
+    const int n = com_polygon_num(ring);
+    const point_t* p = ring->geom.points;
+    std::vector<std::uint64_t> keys(static_cast<size_t>(n));
+    auto in_range = [](double v) { return v >= -2147483648.0 && v <= 2147483647.0; };
+    for (int i = 0; i < n; ++i) {
+        if (!in_range(p[i].x) || !in_range(p[i].y)) {
+            *packed = false;
+            return false;
+        }
+        auto bits = [](double v) {
+            return static_cast<std::uint64_t>(static_cast<std::int64_t>(v) + 2147483648LL);
+        };
+        keys[i] = bits(p[i].x) << 32 | bits(p[i].y);
+    }
+    *packed = true;
+    std::sort(keys.begin(), keys.end());
+    return std::adjacent_find(keys.begin(), keys.end()) != keys.end();
+}
+
 // A piece closed by the walk has its points snapped to whole units: the cut at repeated vertices
-// is made by split_whole_ring_by_repeat_points then, unless a few pairwise comparisons show there
-// is none to make.
+// is made by split_whole_ring_by_repeat_points then, unless a few pairwise comparisons (or, for a
+// longer piece, a sort of its packed places) show there is none to make.
 void hand_over_piece(polygon_t* piece, polygons_t* out) {
     if (!has_whole_places(piece)) {
         split_polygon_by_repeat_points(piece, out, 0);
         return;
     }
-    if (com_polygon_num(piece) <= kPairwisePlaces && !has_repeat_pairwise(piece)) {
+    bool packed = false;
+    bool repeats = com_polygon_num(piece) <= kPairwisePlaces ? has_repeat_pairwise(piece)
+                                                             : has_repeat_packed(piece, &packed);
+    if (!repeats && (packed || com_polygon_num(piece) <= kPairwisePlaces)) {
         com_polygons_add(out, *piece);
         piece->geom = geom_t{nullptr, 0, 0};
         return;

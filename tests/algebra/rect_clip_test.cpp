@@ -7,6 +7,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "mapgeom/algebra.h"
 #include "shape_text.h"
@@ -74,6 +75,33 @@ std::string read_file(const char* path) {
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+// A ring reaching out of the tile's left side that comes back to its vertex (50, 50) round a
+// small loop: the walk closes one ring through that vertex twice, which is cut there into the
+// outer ring and the loop. The sides have many vertices, so the ring is too long for the few
+// pairwise comparisons and its places are sorted.
+TEST(RectClip, LongPieceTouchingItselfIsCutAtTheVertex) {
+    std::vector<Xy> ring;
+    const Xy corners[] = {{-20, 20}, {80, 20}, {80, 80},  {50, 50}, {60, 40},
+                          {40, 40},  {50, 50}, {-20, 80}, {-20, 20}};
+    for (int c = 0; c + 1 < 9; ++c)
+        for (int k = 0; k < 6; ++k)
+            ring.push_back({corners[c].x + (corners[c + 1].x - corners[c].x) * k / 6,
+                            corners[c].y + (corners[c + 1].y - corners[c].y) * k / 6});
+    Polygon polygon(ring), tile{{0, 0}, {100, 0}, {100, 100}, {0, 100}};
+    Polygons pieces;
+    EXPECT_EQ(algebra_polygon_and_rect_intersec(polygon.get(), tile.get(), pieces.get()), 0);
+    ASSERT_EQ(com_polygons_num(pieces.get()), 2) << text_of(pieces.get());
+    for (const polygon_node_t* node = pieces.get()->head; node != nullptr; node = node->next) {
+        const int n = com_polygon_num(&node->polygon);
+        const point_t* p = node->polygon.geom.points;
+        for (int i = 0; i < n; ++i)
+            for (int j = i + 1; j < n; ++j)
+                EXPECT_FALSE(p[i].x == p[j].x && p[i].y == p[j].y)
+                    << "repeated " << p[i].x << " " << p[i].y << " in "
+                    << text_of(&node->polygon.geom);
+    }
 }
 
 TEST(RectClip, FaultyInputsAreTracedAndStillClipped) {
