@@ -60,19 +60,30 @@ void build_segment_index(SegmentIndex* index, const geom_t* shape, int segment_c
     for (int j = 0; j < segment_count; ++j)
         boxes[j] = grown_segment_box(shape->points[j], shape->points[j + 1]);
 
-    index->order.resize(segment_count);
+    // Sorted by centre keys held beside the ids (NaN keys last), not through the boxes: the queries
+    // sort their hits and the early-stopping walks only ask whether any leaf passes, so the order
+    // within the packing changes no answer.
+    struct Keyed {
+        double key;
+        int id;
+    };
+    auto key_less = [](const Keyed& a, const Keyed& b) { return less_nan_last(a.key, b.key); };
+    std::vector<Keyed> keyed(segment_count);
     for (int j = 0; j < segment_count; ++j)
-        index->order[j] = j;
-    auto by_x = [&](int a, int b) { return less_nan_last(centre_x(boxes[a]), centre_x(boxes[b])); };
-    auto by_y = [&](int a, int b) { return less_nan_last(centre_y(boxes[a]), centre_y(boxes[b])); };
-    std::sort(index->order.begin(), index->order.end(), by_x);
+        keyed[j] = Keyed{centre_x(boxes[j]), j};
+    std::sort(keyed.begin(), keyed.end(), key_less);
     size_t leaves = (static_cast<size_t>(segment_count) + kFanout - 1) / kFanout;
     size_t slices = static_cast<size_t>(std::ceil(std::sqrt(static_cast<double>(leaves))));
     size_t slice_size = std::max<size_t>(1, slices) * kFanout;
-    for (size_t start = 0; start < index->order.size(); start += slice_size) {
-        auto end = index->order.begin() + std::min(index->order.size(), start + slice_size);
-        std::sort(index->order.begin() + start, end, by_y);
+    for (size_t start = 0; start < keyed.size(); start += slice_size) {
+        auto end = keyed.begin() + std::min(keyed.size(), start + slice_size);
+        for (auto it = keyed.begin() + start; it != end; ++it)
+            it->key = centre_y(boxes[it->id]);
+        std::sort(keyed.begin() + start, end, key_less);
     }
+    index->order.resize(segment_count);
+    for (int k = 0; k < segment_count; ++k)
+        index->order[k] = keyed[k].id;
 
     index->levels.clear();
     std::vector<SegmentBox> level(segment_count);
