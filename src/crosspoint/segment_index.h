@@ -80,15 +80,25 @@ void query_segment_index(const SegmentIndex& index, const SegmentBox& query,
 
 // The double loop for small inputs, with the index's box test on each pair: a pair whose grown
 // boxes miss each other costs a few comparisons instead of a segment test. No allocation.
+// With the second shape's boxes on the stack, a segment of the first whose box misses their union
+// (a tile's outline, say, for the many edges of a ring around it) is passed over at once.
 template <typename Visit>
 void for_each_boxed_pair(const geom_t* first, int first_segments, const geom_t* second,
                          int second_segments, Visit visit) {
     SegmentBox stacked[kStackBoxedSegments];
     bool on_stack = second_segments <= kStackBoxedSegments;
-    for (int j = 0; on_stack && j < second_segments; ++j)
+    // A box that meets nothing (comparisons with NaN are false) until a box is merged in; NaN
+    // bounds of a box are left out as grown_segment_box leaves them out.
+    SegmentBox all{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (int j = 0; on_stack && j < second_segments; ++j) {
         stacked[j] = grown_segment_box(second->points[j], second->points[j + 1]);
+        all = {std::fmin(all.min_x, stacked[j].min_x), std::fmin(all.min_y, stacked[j].min_y),
+               std::fmax(all.max_x, stacked[j].max_x), std::fmax(all.max_y, stacked[j].max_y)};
+    }
     for (int i = 0; i < first_segments; ++i) {
         SegmentBox box = grown_segment_box(first->points[i], first->points[i + 1]);
+        if (on_stack && !segment_boxes_meet(box, all))
+            continue;
         for (int j = 0; j < second_segments; ++j) {
             bool meet = on_stack
                             ? segment_boxes_meet(box, stacked[j])
