@@ -151,10 +151,18 @@ int contact_through_index(const point_t* points, int n, const mapgeom::x_sorted_
 // ring with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the
 // windows are short anyway, are swept window by window; so is an edge whose window holds few
 // points.
-int contacts_through_boxes(const point_t* points, int n, const mapgeom::x_sorted_t& sorted) {
+// The first edge from `from` on with a contact and the code of its first contact; edge -1 when
+// there is none.
+struct edge_contact_t {
+    int edge;
+    int code;
+};
+
+edge_contact_t contacts_through_boxes(const point_t* points, int n,
+                                      const mapgeom::x_sorted_t& sorted, int from = 0) {
     const x_runs_t runs = runs_of(sorted);
     std::optional<mapgeom::edge_boxes_t> reaches;  // built when a window first needs it
-    for (int i = 0; i < n; ++i) {
+    for (int i = from; i < n; ++i) {
         int a = sorted.rank[i].position, b = sorted.rank[i + 1].position;
         mapgeom::x_window_t window{runs.at[a < b ? a : b].lo, runs.at[a < b ? b : a].hi};
         int code = mapgeom::kSegmentsApart;
@@ -170,35 +178,43 @@ int contacts_through_boxes(const point_t* points, int n, const mapgeom::x_sorted
             code = contact_through_index(points, n, sorted, *reaches, window, i);
         }
         if (code != mapgeom::kSegmentsApart)
-            return code;
+            return edge_contact_t{i, code};
     }
-    return kPolygonValid;
+    return edge_contact_t{-1, kPolygonValid};
 }
 
-int self_contact_code(const polygon_t* polygon, int n) {
-    const point_t* points = polygon->geom.points;
-    if (n <= kFewEdges || has_nan(points, n + 1))
-        return self_contact_code_by_windows(polygon, n);
-    return contacts_through_boxes(points, n, mapgeom::sort_points_by_x(points, n + 1));
-}
-
-// Every x finite and no y NaN.
-bool all_x_finite_no_nan(const point_t* points, int count) {
+bool all_x_finite(const point_t* points, int count) {
     for (int i = 0; i < count; ++i)
-        if (!std::isfinite(points[i].x) || points[i].y != points[i].y)
+        if (!std::isfinite(points[i].x))
             return false;
     return true;
 }
 
-// Nonzero exactly when self_contact_code is: with every x finite, whether any pair meets does not
-// depend on the order of equal x, only which pair comes first does. A ring with a NaN goes the way
-// self_contact_code takes it, window by window.
+// With every x finite, the windows are whole runs of near-equal x, the same whatever the order of
+// equal x, so whether an edge has a contact does not depend on that order: only which of its
+// contacts comes first does. The edge is found over the points sorted in any tie order (faster
+// than the heap sort), and only its code is read over the heap-sorted order.
+int self_contact_code(const polygon_t* polygon, int n) {
+    const point_t* points = polygon->geom.points;
+    if (n <= kFewEdges || has_nan(points, n + 1))
+        return self_contact_code_by_windows(polygon, n);
+    if (!all_x_finite(points, n + 1))
+        return contacts_through_boxes(points, n, mapgeom::sort_points_by_x(points, n + 1)).code;
+    const edge_contact_t found =
+        contacts_through_boxes(points, n, mapgeom::sort_points_by_x_any_tie_order(points, n + 1));
+    if (found.edge < 0)
+        return kPolygonValid;
+    return contacts_through_boxes(points, n, mapgeom::sort_points_by_x(points, n + 1), found.edge)
+        .code;
+}
+
+// Nonzero exactly when self_contact_code is, without the heap sort's order for the code.
 int has_self_contact(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
-    if (n <= kFewEdges || !all_x_finite_no_nan(points, n + 1))
+    if (n <= kFewEdges || has_nan(points, n + 1) || !all_x_finite(points, n + 1))
         return self_contact_code(polygon, n);
-    return contacts_through_boxes(points, n,
-                                  mapgeom::sort_points_by_x_any_tie_order(points, n + 1));
+    return contacts_through_boxes(points, n, mapgeom::sort_points_by_x_any_tie_order(points, n + 1))
+        .code;
 }
 
 // Runs the tests of relation_polygon_iserror in order, the self-contact sweep given.
