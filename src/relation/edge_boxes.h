@@ -64,19 +64,22 @@ private:
     }
 
     // Node `node` of level `level` (level > 0) meets the query: visits the edges below it whose
-    // boxes meet it too.
+    // boxes meet it too. The edges of a node of level 1 are visited in a loop of their own, where
+    // most of the work is.
     template <typename Visit>
     void descend(int level, size_t node, const edge_box_t& query, Visit& visit) const {
         const std::vector<edge_box_t>& below = levels_[level - 1];
+        const edge_box_t* boxes = below.data();
         const size_t end = std::min(below.size(), (node + 1) * kFanout);
-        for (size_t child = node * kFanout; child < end; ++child) {
-            if (!boxes_meet(below[child], query))
-                continue;
-            if (level == 1)
-                visit(static_cast<int>(child));
-            else
-                descend(level - 1, child, query, visit);
+        if (level == 1) {
+            for (size_t child = node * kFanout; child < end; ++child)
+                if (boxes_meet(boxes[child], query))
+                    visit(static_cast<int>(child));
+            return;
         }
+        for (size_t child = node * kFanout; child < end; ++child)
+            if (boxes_meet(boxes[child], query))
+                descend(level - 1, child, query, visit);
     }
 
     std::vector<std::vector<edge_box_t>> levels_;

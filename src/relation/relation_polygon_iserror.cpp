@@ -88,7 +88,7 @@ x_runs_t runs_of(const mapgeom::x_sorted_t& sorted) {
 // Where edge e first comes up in the window walk of edge i (window lo .. hi), e being neither
 // edge i nor a neighbour: 2k for the edge from the point at sorted position k, 2k + 1 for the edge
 // into it; -1 when the walk never compares it (neither end in the window).
-long long first_visit(const mapgeom::x_sorted_t& sorted, mapgeom::x_window_t window, int e) {
+inline long long first_visit(const mapgeom::x_sorted_t& sorted, mapgeom::x_window_t window, int e) {
     long long first = -1;
     const int from = sorted.rank[e].position;
     if (from >= window.lo && from <= window.hi)
