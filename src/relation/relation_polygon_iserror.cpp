@@ -2,6 +2,7 @@
 // touching or crossing another except its two neighbours (an x-sorted sweep, n log n plus the
 // edges that come near one another).
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -88,12 +89,13 @@ x_runs_t runs_of(const mapgeom::x_sorted_t& sorted) {
 // Where edge e first comes up in the window walk of edge i (window lo .. hi), e being neither
 // edge i nor a neighbour: 2k for the edge from the point at sorted position k, 2k + 1 for the edge
 // into it; -1 when the walk never compares it (neither end in the window).
-inline long long first_visit(const mapgeom::x_sorted_t& sorted, mapgeom::x_window_t window, int e) {
+inline long long first_visit(const mapgeom::sorted_rank_t* rank, mapgeom::x_window_t window,
+                             int e) {
     long long first = -1;
-    const int from = sorted.rank[e].position;
+    const int from = rank[e].position;
     if (from >= window.lo && from <= window.hi)
         first = 2LL * from;
-    const int into = sorted.rank[e + 1].position;
+    const int into = rank[e + 1].position;
     if (into >= window.lo && into <= window.hi && (first < 0 || 2LL * into + 1 < first))
         first = 2LL * into + 1;
     return first;
@@ -125,17 +127,19 @@ int contact_through_index(const point_t* points, int n, const mapgeom::x_sorted_
                           const mapgeom::edge_boxes_t& reaches, mapgeom::x_window_t window, int i) {
     const mapgeom::ring_neighbours_t around(n, i);
     const mapgeom::segment_span_t span = mapgeom::span_of(points[i], points[i + 1]);
-    long long first = -1;
+    const mapgeom::sorted_rank_t* rank = sorted.rank.data();
+    const point_t* edge = points + i;
+    long long first = std::numeric_limits<long long>::max();
     int code = mapgeom::kSegmentsApart;
     reaches.for_each_meeting(mapgeom::edge_box_t{span.lo_x, span.lo_y, span.hi_x, span.hi_y},
-                             [&](int e) {
+                             [points, i, around, rank, window, edge, &first, &code](int e) {
                                  if (e == i || e == around.prev || e == around.next)
                                      return;
-                                 const long long visit = first_visit(sorted, window, e);
-                                 if (visit < 0 || (first >= 0 && visit > first))
+                                 const long long visit = first_visit(rank, window, e);
+                                 if (visit < 0 || visit > first)
                                      return;
                                  const int c = mapgeom::near_segments_contact_code(
-                                     points[e], points[e + 1], points[i], points[i + 1]);
+                                     points[e], points[e + 1], edge[0], edge[1]);
                                  if (c != mapgeom::kSegmentsApart) {
                                      first = visit;
                                      code = c;
