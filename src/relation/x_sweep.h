@@ -8,6 +8,7 @@
 #include <utility>
 #include <vector>
 
+#include "com/key_order.h"
 #include "com/tolerances.h"
 #include "mapgeom/com.h"
 #include "mapgeom/relation.h"
@@ -94,15 +95,24 @@ inline x_sorted_t sort_points_by_x(const point_t* points, int count) {
     return ranked(points_in_x_order(points, count));
 }
 
+// Below this many points a comparison sort beats the radix sort's passes over its counters.
+constexpr int kRadixSortMinimum = 1024;
+
 // The points in ascending x, equal x in any order: faster than the heap sort's order, and as good
 // for a sweep that only asks whether any pair of its windows meets, when every x is finite (a
-// widened window holds every point of each x it reaches, in whatever order they come).
+// widened window holds every point of each x it reaches, in whatever order they come). Many points
+// are sorted by radix, fewer by comparison.
 inline x_sorted_t sort_points_by_x_any_tie_order(const point_t* points, int count) {
     std::vector<sort_t> entries(count);
     for (int i = 0; i < count; ++i)
         entries[i] = sort_t{i, points[i].x};
-    std::sort(entries.begin(), entries.end(),
-              [](const sort_t& a, const sort_t& b) { return a.key < b.key; });
+    if (count >= kRadixSortMinimum) {
+        std::vector<sort_t> spare;
+        radix_sort(&entries, &spare, [](const sort_t& entry) { return ordered_bits(entry.key); });
+    } else {
+        std::sort(entries.begin(), entries.end(),
+                  [](const sort_t& a, const sort_t& b) { return a.key < b.key; });
+    }
     return ranked(std::move(entries));
 }
 
