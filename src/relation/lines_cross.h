@@ -19,8 +19,8 @@ namespace mapgeom {
 // How two segments a and b meet, in the order the tests decide it.
 enum class lines_meeting_t {
     kSameSegment,      // a and b are the same segment in either orientation
-    kAtA1,             // a1 is an end of b
-    kAtA2,             // a2 is an end of b
+    kAtA1,             // a1 is the same point as an end of b
+    kAtA2,             // a2 is the same point as an end of b
     kAtB1,             // parallel, b1 lies on a
     kAtB2,             // parallel, b2 lies on a (b1 does not)
     kParallelApart,    // parallel, neither end of b lies on a

@@ -148,13 +148,6 @@ int contact_through_index(const point_t* points, int n, const mapgeom::x_sorted_
     return code;
 }
 
-// The same answer as self_contact_code_by_windows in about n log n plus the pairs of edges whose
-// boxes come within reach: the windows are read off the runs of near-equal x, and of the edges
-// they would compare with edge i only those whose boxes come near edge i's are tested (the others
-// cannot meet it: segments_contact_code sets them apart), the first in window order deciding. A
-// ring with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the
-// windows are short anyway, are swept window by window; so is an edge whose window holds few
-// points.
 // The first edge from `from` on with a contact and the code of its first contact; edge -1 when
 // there is none.
 struct edge_contact_t {
@@ -162,6 +155,13 @@ struct edge_contact_t {
     int code;
 };
 
+// The same answer as self_contact_code_by_windows in about n log n plus the pairs of edges whose
+// boxes come within reach: the windows are read off the runs of near-equal x, and of the edges
+// they would compare with edge i only those whose boxes come near edge i's are tested (the others
+// cannot meet it: segments_contact_code sets them apart), the first in window order deciding. A
+// ring with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the
+// windows are short anyway, are swept window by window; so is an edge whose window holds few
+// points. Sweeps edges `from` .. n - 1.
 edge_contact_t contacts_through_boxes(const point_t* points, int n,
                                       const mapgeom::x_sorted_t& sorted, int from = 0) {
     const x_runs_t runs = runs_of(sorted);
