@@ -2,6 +2,7 @@
 // touching or crossing another except its two neighbours (an x-sorted sweep, n log n plus the
 // edges that come near one another).
 #include <cmath>
+#include <limits>
 #include <optional>
 #include <vector>
 
@@ -22,9 +23,6 @@ constexpr int kAllOnOneLine = 5;
 constexpr int kRepeatedPoint = 6;
 
 using mapgeom::kClosureTolerance;
-// Edges whose boxes are farther apart than this cannot meet: twice the margin beyond which
-// segments_meeting_point skips a pair, so that no rounding of the grown bounds loses one.
-constexpr double kCandidateReach = 2 * mapgeom::kBoxMargin;
 // Up to this many edges, a ring is swept window by window: building the box index would cost more
 // than it saves.
 constexpr int kFewEdges = 32;
@@ -88,22 +86,18 @@ x_runs_t runs_of(const mapgeom::x_sorted_t& sorted) {
     return runs;
 }
 
-// Where edge e first comes up in the window walk of edge i (window lo .. hi): 2k for the edge
-// from the point at sorted position k, 2k + 1 for the edge into it; -1 when the walk never
-// compares it (not in the window, or edge i itself or a neighbour).
-long long first_visit(const mapgeom::x_sorted_t& sorted, mapgeom::x_window_t window, int n, int i,
-                      int e) {
+// Where edge e first comes up in the window walk of edge i (window lo .. hi), e being neither
+// edge i nor a neighbour: 2k for the edge from the point at sorted position k, 2k + 1 for the edge
+// into it; -1 when the walk never compares it (neither end in the window).
+inline long long first_visit(const mapgeom::sorted_rank_t* rank, mapgeom::x_window_t window,
+                             int e) {
     long long first = -1;
-    int j = e;  // the edge from point j
-    int k = sorted.rank[j].position;
-    if (k >= window.lo && k <= window.hi && j != i && j != i + 1 && (j + 1) % n != i &&
-        (i + 1) % n != j)
-        first = 2LL * k;
-    j = e + 1;  // the edge into point j
-    k = sorted.rank[j].position;
-    if (k >= window.lo && k <= window.hi && j != i && j != i + 1 && (i + 1) % n != j - 1 &&
-        j % n != i && (first < 0 || 2LL * k + 1 < first))
-        first = 2LL * k + 1;
+    const int from = rank[e].position;
+    if (from >= window.lo && from <= window.hi)
+        first = 2LL * from;
+    const int into = rank[e + 1].position;
+    if (into >= window.lo && into <= window.hi && (first < 0 || 2LL * into + 1 < first))
+        first = 2LL * into + 1;
     return first;
 }
 
@@ -114,61 +108,83 @@ bool has_nan(const point_t* points, int count) {
     return false;
 }
 
+// The box index over the reach of every edge (its extent widened by the margin beyond which
+// segments_contact_code finds two segments apart): the edges it finds for an edge's extent are
+// exactly those that segments_contact_code does not set apart from it by their boxes.
+mapgeom::edge_boxes_t reach_index(const point_t* points, int n) {
+    std::vector<mapgeom::edge_box_t> boxes(n);
+    for (int e = 0; e < n; ++e) {
+        const mapgeom::segment_span_t reach = mapgeom::reach_of(points[e], points[e + 1]);
+        boxes[e] = mapgeom::edge_box_t{reach.lo_x, reach.lo_y, reach.hi_x, reach.hi_y};
+    }
+    return mapgeom::edge_boxes_t(std::move(boxes));
+}
+
+// The first contact in window order of edge i with the edges of its window, asking the reach index
+// for the edges whose boxes come within reach (the others are apart from it): of those in the
+// window, only ones coming before the first contact found so far are tested.
+int contact_through_index(const point_t* points, int n, const mapgeom::x_sorted_t& sorted,
+                          const mapgeom::edge_boxes_t& reaches, mapgeom::x_window_t window, int i) {
+    const mapgeom::ring_neighbours_t around(n, i);
+    const mapgeom::segment_span_t span = mapgeom::span_of(points[i], points[i + 1]);
+    const mapgeom::sorted_rank_t* rank = sorted.rank.data();
+    const point_t* edge = points + i;
+    long long first = std::numeric_limits<long long>::max();
+    int code = mapgeom::kSegmentsApart;
+    reaches.for_each_meeting(mapgeom::edge_box_t{span.lo_x, span.lo_y, span.hi_x, span.hi_y},
+                             [points, i, around, rank, window, edge, &first, &code](int e) {
+                                 if (e == i || e == around.prev || e == around.next)
+                                     return;
+                                 const long long visit = first_visit(rank, window, e);
+                                 if (visit < 0 || visit > first)
+                                     return;
+                                 const int c = mapgeom::near_segments_contact_code(
+                                     points[e], points[e + 1], edge[0], edge[1]);
+                                 if (c != mapgeom::kSegmentsApart) {
+                                     first = visit;
+                                     code = c;
+                                 }
+                             });
+    return code;
+}
+
+// The first edge from `from` on with a contact and the code of its first contact; edge -1 when
+// there is none.
+struct edge_contact_t {
+    int edge;
+    int code;
+};
+
 // The same answer as self_contact_code_by_windows in about n log n plus the pairs of edges whose
 // boxes come within reach: the windows are read off the runs of near-equal x, and of the edges
 // they would compare with edge i only those whose boxes come near edge i's are tested (the others
-// cannot meet it: segments_meeting_point skips them), the first in window order deciding. A ring
-// with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the windows
-// are short anyway, are swept window by window; so is an edge whose window holds few points.
-int contacts_through_boxes(const point_t* points, int n, const mapgeom::x_sorted_t& sorted) {
+// cannot meet it: segments_contact_code sets them apart), the first in window order deciding. A
+// ring with NaN coordinates, whose boxes say nothing, and a ring of few edges, for which the
+// windows are short anyway, are swept window by window; so is an edge whose window holds few
+// points. Sweeps edges `from` .. n - 1.
+edge_contact_t contacts_through_boxes(const point_t* points, int n,
+                                      const mapgeom::x_sorted_t& sorted, int from = 0) {
     const x_runs_t runs = runs_of(sorted);
-    std::optional<mapgeom::edge_boxes_t> boxes;  // built when a window first needs it
-    std::vector<mapgeom::edge_found_t> near;
-    for (int i = 0; i < n; ++i) {
+    std::optional<mapgeom::edge_boxes_t> reaches;  // built when a window first needs it
+    for (int i = from; i < n; ++i) {
         int a = sorted.rank[i].position, b = sorted.rank[i + 1].position;
         mapgeom::x_window_t window{runs.at[a < b ? a : b].lo, runs.at[a < b ? b : a].hi};
+        int code = mapgeom::kSegmentsApart;
         if (window.hi - window.lo < kDirectWindowPoints) {
-            int code = mapgeom::kSegmentsApart;
             mapgeom::for_each_ring_edge_in_window(sorted, window, n, i, [&](int e) {
                 code = mapgeom::segments_contact_code(points[e], points[e + 1], points[i],
                                                       points[i + 1]);
                 return code != mapgeom::kSegmentsApart;
             });
-            if (code != mapgeom::kSegmentsApart)
-                return code;
-            continue;
-        }
-        mapgeom::edge_box_t reach = mapgeom::box_of_edge(points[i], points[i + 1]);
-        reach = {reach.min_x - kCandidateReach, reach.min_y - kCandidateReach,
-                 reach.max_x + kCandidateReach, reach.max_y + kCandidateReach};
-        if (!boxes)
-            boxes.emplace(points, n + 1);
-        boxes->edges_meeting(reach, &near);
-        long long first = -1;
-        int code = mapgeom::kSegmentsApart;
-        for (mapgeom::edge_found_t found : near) {
-            long long visit = first_visit(sorted, window, n, i, found.edge);
-            if (visit < 0 || (first >= 0 && visit > first))
-                continue;
-            int e = found.edge;
-            int c =
-                mapgeom::segments_contact_code(points[e], points[e + 1], points[i], points[i + 1]);
-            if (c != mapgeom::kSegmentsApart) {
-                first = visit;
-                code = c;
-            }
+        } else {
+            if (!reaches)
+                reaches.emplace(reach_index(points, n));
+            code = contact_through_index(points, n, sorted, *reaches, window, i);
         }
         if (code != mapgeom::kSegmentsApart)
-            return code;
+            return edge_contact_t{i, code};
     }
-    return kPolygonValid;
-}
-
-int self_contact_code(const polygon_t* polygon, int n) {
-    const point_t* points = polygon->geom.points;
-    if (n <= kFewEdges || has_nan(points, n + 1))
-        return self_contact_code_by_windows(polygon, n);
-    return contacts_through_boxes(points, n, mapgeom::sort_points_by_x(points, n + 1));
+    return edge_contact_t{-1, kPolygonValid};
 }
 
 bool all_x_finite(const point_t* points, int count) {
@@ -178,14 +194,31 @@ bool all_x_finite(const point_t* points, int count) {
     return true;
 }
 
-// Nonzero exactly when self_contact_code is: with every x finite, whether any pair meets does not
-// depend on the order of equal x, only which pair comes first does.
+// With every x finite, the windows are whole runs of near-equal x, the same whatever the order of
+// equal x, so whether an edge has a contact does not depend on that order: only which of its
+// contacts comes first does. The edge is found over the points sorted in any tie order (faster
+// than the heap sort), and only its code is read over the heap-sorted order.
+int self_contact_code(const polygon_t* polygon, int n) {
+    const point_t* points = polygon->geom.points;
+    if (n <= kFewEdges || has_nan(points, n + 1))
+        return self_contact_code_by_windows(polygon, n);
+    if (!all_x_finite(points, n + 1))
+        return contacts_through_boxes(points, n, mapgeom::sort_points_by_x(points, n + 1)).code;
+    const edge_contact_t found =
+        contacts_through_boxes(points, n, mapgeom::sort_points_by_x_any_tie_order(points, n + 1));
+    if (found.edge < 0)
+        return kPolygonValid;
+    return contacts_through_boxes(points, n, mapgeom::sort_points_by_x(points, n + 1), found.edge)
+        .code;
+}
+
+// Nonzero exactly when self_contact_code is, without the heap sort's order for the code.
 int has_self_contact(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
-    if (n <= kFewEdges || !all_x_finite(points, n + 1))
+    if (n <= kFewEdges || has_nan(points, n + 1) || !all_x_finite(points, n + 1))
         return self_contact_code(polygon, n);
-    return contacts_through_boxes(points, n,
-                                  mapgeom::sort_points_by_x_any_tie_order(points, n + 1));
+    return contacts_through_boxes(points, n, mapgeom::sort_points_by_x_any_tie_order(points, n + 1))
+        .code;
 }
 
 // Runs the tests of relation_polygon_iserror in order, the self-contact sweep given.

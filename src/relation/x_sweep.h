@@ -8,9 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "com/key_order.h"
 #include "com/tolerances.h"
 #include "mapgeom/com.h"
 #include "mapgeom/relation.h"
+#include "relation/lines_cross.h"
 
 namespace mapgeom {
 
@@ -93,15 +95,24 @@ inline x_sorted_t sort_points_by_x(const point_t* points, int count) {
     return ranked(points_in_x_order(points, count));
 }
 
+// Below this many points a comparison sort beats the radix sort's passes over its counters.
+constexpr int kRadixSortMinimum = 1024;
+
 // The points in ascending x, equal x in any order: faster than the heap sort's order, and as good
 // for a sweep that only asks whether any pair of its windows meets, when every x is finite (a
-// widened window holds every point of each x it reaches, in whatever order they come).
+// widened window holds every point of each x it reaches, in whatever order they come). Many points
+// are sorted by radix, fewer by comparison.
 inline x_sorted_t sort_points_by_x_any_tie_order(const point_t* points, int count) {
     std::vector<sort_t> entries(count);
     for (int i = 0; i < count; ++i)
         entries[i] = sort_t{i, points[i].x};
-    std::sort(entries.begin(), entries.end(),
-              [](const sort_t& a, const sort_t& b) { return a.key < b.key; });
+    if (count >= kRadixSortMinimum) {
+        std::vector<sort_t> spare;
+        radix_sort(&entries, &spare, [](const sort_t& entry) { return ordered_bits(entry.key); });
+    } else {
+        std::sort(entries.begin(), entries.end(),
+                  [](const sort_t& a, const sort_t& b) { return a.key < b.key; });
+    }
     return ranked(std::move(entries));
 }
 
@@ -159,7 +170,7 @@ constexpr int kSegmentsApart = 0;
 constexpr int kSegmentsTouchAtVertex = 1;
 constexpr int kSegmentsCross = 2;
 
-// relation_lines_cross: the segments meet / are parallel and no end of its second one lies on its
+// lines_cross_code: the segments meet / are parallel and no end of its second one lies on its
 // first.
 constexpr int kLinesMeet = 0;
 constexpr int kLinesParallelApart = 3;
@@ -167,23 +178,43 @@ constexpr int kLinesParallelApart = 3;
 // relation_lines_cross finds a meeting point only within both segments' boxes grown by its 0.01
 // band (shared ends within 0.0001, ends on the other segment within 0.01, or the lines' crossing
 // inside both grown boxes). Boxes farther apart than this margin, far beyond that band, cannot
-// meet, so the call is skipped with the same result. The x windows alone leave many such pairs
+// meet, so the test is skipped with the same result. The x windows alone leave many such pairs
 // where a shape runs nearly vertical.
 constexpr double kBoxMargin = 1.0;
 
-inline bool ranges_apart(double a0, double a1, double b0, double b1) {
-    const double a_lo = a0 < a1 ? a0 : a1, a_hi = a0 < a1 ? a1 : a0;
-    const double b_lo = b0 < b1 ? b0 : b1, b_hi = b0 < b1 ? b1 : b0;
-    return b_hi < a_lo - kBoxMargin || b_lo > a_hi + kBoxMargin;
+// A segment's extent in x and y.
+struct segment_span_t {
+    double lo_x, hi_x, lo_y, hi_y;
+};
+
+inline segment_span_t span_of(const point_t& a, const point_t& b) {
+    return segment_span_t{a.x < b.x ? a.x : b.x, a.x < b.x ? b.x : a.x, a.y < b.y ? a.y : b.y,
+                          a.y < b.y ? b.y : a.y};
 }
 
-inline bool boxes_apart(point_t a0, point_t a1, point_t b0, point_t b1) {
-    return ranges_apart(a0.y, a1.y, b0.y, b1.y) || ranges_apart(a0.x, a1.x, b0.x, b1.x);
+// The extent widened by kBoxMargin on every side.
+inline segment_span_t reach_of(const point_t& a, const point_t& b) {
+    const segment_span_t span = span_of(a, b);
+    return segment_span_t{span.lo_x - kBoxMargin, span.hi_x + kBoxMargin, span.lo_y - kBoxMargin,
+                          span.hi_y + kBoxMargin};
+}
+
+// Whether a segment of extent `span` lies wholly outside another's `reach`. A sweep keeps the
+// reach of each edge, so that a pair costs four comparisons.
+inline bool spans_apart(const segment_span_t& reach, const segment_span_t& span) {
+    return span.hi_y < reach.lo_y || span.lo_y > reach.hi_y || span.hi_x < reach.lo_x ||
+           span.lo_x > reach.hi_x;
+}
+
+inline bool boxes_apart(const point_t& a0, const point_t& a1, const point_t& b0,
+                        const point_t& b1) {
+    return spans_apart(reach_of(a0, a1), span_of(b0, b1));
 }
 
 // Where the other segment first-second meets the segment e0-e1 of the sweep: true with *meet set
 // to the meeting point (its code is that of a segment end when the point is one, else untouched),
-// false when they do not meet.
+// false when they do not meet. meet must not be null; *meet may be written even when they do not
+// meet, as relation_lines_cross writes it.
 // For parallel segments relation_lines_cross only looks for ends of its second segment on its
 // first, so a collinear segment lying inside the other is seen in one argument order only; the
 // other order is tried too, or the overlap would be found or missed depending on which segment's
@@ -192,40 +223,78 @@ inline bool segments_meeting_point(point_t first, point_t second, point_t e0, po
                                    point_t* meet) {
     if (boxes_apart(first, second, e0, e1))
         return false;
-    int lines = relation_lines_cross(meet, second, first, e1, e0);
+    int lines = lines_cross_code(meet, second, first, e1, e0, kDefaultPermit);
     if (lines == kLinesParallelApart)
-        lines = relation_lines_cross(meet, e1, e0, second, first);
+        lines = lines_cross_code(meet, e1, e0, second, first, kDefaultPermit);
     return lines == kLinesMeet;
+}
+
+// Compares the other segment first-second with the segment e0-e1 of the sweep, their boxes known
+// to come within kBoxMargin: apart when they do not meet, a touch when the meeting point is one of
+// the four ends, otherwise a crossing (the answer segments_meeting_point's point gives).
+// A meeting at a shared end or at an end lying on the other segment is a touch without looking at
+// the point: it is one of the four ends, and the test that found it holds only for finite
+// coordinates, so the point compares as the same as itself. Only the carrying lines' crossing
+// needs comparing with the ends.
+inline int near_segments_contact_code(const point_t& first, const point_t& second,
+                                      const point_t& e0, const point_t& e1) {
+    point_t crossing;
+    lines_meeting_t how = lines_meeting(&crossing, second, first, e1, e0, kDefaultPermit);
+    if (how == lines_meeting_t::kParallelApart)
+        how = lines_meeting(&crossing, e1, e0, second, first, kDefaultPermit);
+    switch (how) {
+        case lines_meeting_t::kSameSegment:
+        case lines_meeting_t::kParallelApart:
+        case lines_meeting_t::kCrossingOutside:
+            return kSegmentsApart;
+        case lines_meeting_t::kAtA1:
+        case lines_meeting_t::kAtA2:
+        case lines_meeting_t::kAtB1:
+        case lines_meeting_t::kAtB2:
+            return kSegmentsTouchAtVertex;
+        case lines_meeting_t::kCrossingWithin:
+            break;
+    }
+    bool at_end = same_point_inline(crossing, first) || same_point_inline(crossing, second) ||
+                  same_point_inline(crossing, e0) || same_point_inline(crossing, e1);
+    return at_end ? kSegmentsTouchAtVertex : kSegmentsCross;
 }
 
 // Compares the other segment first-second with the segment e0-e1 of the sweep: apart when they do
 // not meet, a touch when the meeting point is one of the four ends, otherwise a crossing.
-inline int segments_contact_code(point_t first, point_t second, point_t e0, point_t e1) {
-    point_t meet{};
-    if (!segments_meeting_point(first, second, e0, e1, &meet))
+inline int segments_contact_code(const point_t& first, const point_t& second, const point_t& e0,
+                                 const point_t& e1) {
+    if (boxes_apart(first, second, e0, e1))
         return kSegmentsApart;
-    bool at_end = com_points_same(meet, first) == 0 || com_points_same(meet, second) == 0 ||
-                  com_points_same(meet, e0) == 0 || com_points_same(meet, e1) == 0;
-    return at_end ? kSegmentsTouchAtVertex : kSegmentsCross;
+    return near_segments_contact_code(first, second, e0, e1);
 }
+
+// The neighbours along a ring of n edges of edge i (0 <= i < n): the edges it shares a point
+// with, which the sweep never compares with it.
+struct ring_neighbours_t {
+    int prev;
+    int next;
+    ring_neighbours_t(int n, int i) : prev(i == 0 ? n - 1 : i - 1), next(i + 1 == n ? 0 : i + 1) {}
+};
 
 // The edges of a ring of n edges (stored points 0 .. n, point n closing it) that the sweep
 // compares with edge i (point i to point i + 1): for every point j of edge i's widened window, the
 // edge from j and the edge into j, leaving out edge i itself and its two neighbours along the ring
-// (neighbourhood reckoned modulo n). visit(e) gets the start point e of each such edge, once per
-// window point (an edge can come up twice, through both its ends), and returns true to stop.
+// (neighbourhood reckoned modulo n, i < n). visit(e) gets the start point e of each such edge, once
+// per window point (an edge can come up twice, through both its ends), and returns true to stop.
 // Returns true when a visit stopped the walk. The validity check and the self-intersection repair
 // both walk these pairs, so the repair sees every contact the check reports.
 template <typename Sorted, typename Visit>
 bool for_each_ring_edge_in_window(const Sorted& sorted, x_window_t window, int n, int i,
                                   Visit visit) {
+    const ring_neighbours_t around(n, i);
     for (int k = window.lo; k <= window.hi; ++k) {
         const int j = sorted.entries[k].index;
         if (j == i || j == i + 1)
             continue;
-        if (j < n && (j + 1) % n != i && (i + 1) % n != j && visit(j))
+        if (j < n && j != around.prev && j != around.next && visit(j))
             return true;
-        if (j > 0 && (i + 1) % n != j - 1 && j % n != i && visit(j - 1))
+        if (j > 0 && j - 1 != around.prev && j - 1 != around.next && visit(j - 1))
             return true;
     }
     return false;

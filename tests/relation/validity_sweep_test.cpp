@@ -67,6 +67,11 @@ std::vector<Xy> random_ring(std::mt19937& rng, int kind) {
             ring.insert(ring.begin() + std::min(size, at + random_int(rng, 2, 4)), again);
             break;
         }
+        case 6:
+            for (int i = random_int(rng, 3, 120); i > 0; --i)
+                ring.push_back({random_int(rng, 0, 3) * 3.0 + random_int(rng, 0, 1) * 0.5,
+                                std::round(random_real(rng, 0, 40))});
+            break;
         default: {
             ring = random_star(rng, random_int(rng, 4, 60), 1658880000, 0, 10, 60, true);
             const double bad[] = {std::numeric_limits<double>::quiet_NaN(),
@@ -83,8 +88,8 @@ TEST(PolygonValiditySweep, SameCodesAsTheWindowByWindowSweep) {
     const unsigned seed = 515;
     std::mt19937 rng(seed);
     int seen[7] = {};
-    for (int trial = 0; trial < 6000; ++trial) {
-        const int kind = trial % 6;
+    for (int trial = 0; trial < 7000; ++trial) {
+        const int kind = trial % 7;
         Polygon ring(random_ring(rng, kind));
         const int expected = mapgeom::polygon_iserror_by_windows(ring.get());
         ASSERT_EQ(relation_polygon_iserror(ring.get()), expected)
@@ -99,6 +104,79 @@ TEST(PolygonValiditySweep, SameCodesAsTheWindowByWindowSweep) {
     EXPECT_GT(seen[0], 500);
     EXPECT_GT(seen[1], 300);
     EXPECT_GT(seen[2], 300);
+}
+
+// Rings of thousands of vertices, whose points are sorted by radix when the order of ties does not
+// matter: stars on a quarter-unit grid (ties everywhere), the same with a vertex repeated
+// later (a touch), and points on a few columns (contacts from the start).
+TEST(PolygonValiditySweep, LargeRingsSameCodesAsTheWindowByWindowSweep) {
+    const unsigned seed = 717;
+    std::mt19937 rng(seed);
+    int seen[7] = {};
+    for (int trial = 0; trial < 24; ++trial) {
+        const int kind = trial % 3;
+        std::vector<Xy> points;
+        if (kind < 2) {
+            const int n = random_int(rng, 1000, 3000);
+            for (int k = 0; k < n; ++k) {
+                const double angle = 2 * M_PI * k / n, r = random_real(rng, 500, 2000);
+                points.push_back({std::round(r * std::cos(angle) * 4) / 4,
+                                  std::round(r * std::sin(angle) * 4) / 4});
+            }
+            if (kind == 1) {
+                const int at = random_int(rng, 1, static_cast<int>(points.size()) / 2);
+                const Xy again = points[at];
+                points.insert(points.begin() + at + random_int(rng, 2, 40), again);
+            }
+        } else {
+            for (int i = random_int(rng, 1100, 1500); i > 0; --i) {
+                const Xy v{random_int(rng, 0, 3) * 3.0 + random_int(rng, 0, 1) * 0.5,
+                           std::round(random_real(rng, 0, 40))};
+                if (points.empty() || v.x != points.back().x || v.y != points.back().y)
+                    points.push_back(v);
+            }
+        }
+        Polygon ring(points);
+        const int expected = mapgeom::polygon_iserror_by_windows(ring.get());
+        ASSERT_EQ(relation_polygon_iserror(ring.get()), expected)
+            << "seed " << seed << " trial " << trial << " kind " << kind;
+        ASSERT_EQ(mapgeom::polygon_is_faulty(ring.get()), expected != 0)
+            << "seed " << seed << " trial " << trial << " kind " << kind;
+        ++seen[expected];
+    }
+    // Valid rings, touches and crossings all came up.
+    EXPECT_GT(seen[0], 3);
+    EXPECT_GT(seen[1], 3);
+    EXPECT_GT(seen[2], 1);
+}
+
+// Sorting in any tie order, by comparison or (from a thousand points on) by radix: the keys come
+// out ascending, each point once, ranks matching; ties, both zeros, negatives and infinities.
+TEST(PolygonValiditySweep, AnyTieOrderSortGivesAscendingKeys) {
+    const unsigned seed = 818;
+    std::mt19937 rng(seed);
+    const double values[] = {
+        -std::numeric_limits<double>::infinity(), -1e300, -2.5, -0.0, 0.0, 1e-310, 0.25, 7, 1e15,
+        std::numeric_limits<double>::infinity()};
+    for (int count : {0, 1, 5, 1023, 1024, 1025, 6000}) {
+        std::vector<point_t> points(count);
+        for (point_t& p : points)
+            p = {rng() % 3 == 0 ? values[rng() % 10] : random_real(rng, -1e6, 1e6), 0.0, 0.0};
+        const mapgeom::x_sorted_t sorted =
+            mapgeom::sort_points_by_x_any_tie_order(points.data(), count);
+        ASSERT_EQ(static_cast<int>(sorted.entries.size()), count);
+        std::vector<int> seen(count, 0);
+        for (int k = 0; k < count; ++k) {
+            const mapgeom::sort_t& entry = sorted.entries[k];
+            ASSERT_EQ(seen[entry.index]++, 0) << "seed " << seed << " count " << count;
+            ASSERT_EQ(sorted.rank[entry.index].position, k);
+            ASSERT_EQ(entry.key, points[entry.index].x);
+            if (k > 0) {
+                ASSERT_LE(sorted.entries[k - 1].key, entry.key)
+                    << "seed " << seed << " count " << count << " position " << k;
+            }
+        }
+    }
 }
 
 // Points of equal x (ties, which the heap sort leaves in no fixed order) and near-equal x, up to
