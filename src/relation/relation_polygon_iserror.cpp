@@ -212,11 +212,15 @@ int self_contact_code(const polygon_t* polygon, int n) {
         .code;
 }
 
-// Nonzero exactly when self_contact_code is, without the heap sort's order for the code.
+// Nonzero exactly when self_contact_code is, without the heap sort's order for the code (a ring
+// of few edges is sorted in place in any tie order too).
 int has_self_contact(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
-    if (n <= kFewEdges || has_nan(points, n + 1) || !all_x_finite(points, n + 1))
+    if (has_nan(points, n + 1) || !all_x_finite(points, n + 1))
         return self_contact_code(polygon, n);
+    if (n <= kFewEdges)
+        return first_contact_code(points, n,
+                                  mapgeom::small_x_sorted_t<kFewEdges + 1>(points, n + 1, true));
     return contacts_through_boxes(points, n, mapgeom::sort_points_by_x_any_tie_order(points, n + 1))
         .code;
 }

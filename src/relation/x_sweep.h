@@ -130,15 +130,30 @@ struct small_x_sorted_t {
     entries_t entries;
     sorted_rank_t rank[kCapacity];
 
-    // count must not exceed kCapacity.
-    small_x_sorted_t(const point_t* points, int count) {
+    // count must not exceed kCapacity. With any_tie_order, equal x come in no fixed order (an
+    // insertion sort, cheaper for the few points here), as sort_points_by_x_any_tie_order allows.
+    small_x_sorted_t(const point_t* points, int count, bool any_tie_order = false) {
         entries.count = count;
         for (int i = 0; i < count; ++i)
             entries.items[i] = sort_t{i, points[i].x};
-        heap_sort(entries.items, count,
-                  [](const sort_t& a, const sort_t& b) { return a.key < b.key; });
+        if (any_tie_order)
+            insertion_sort(entries.items, count);
+        else
+            heap_sort(entries.items, count,
+                      [](const sort_t& a, const sort_t& b) { return a.key < b.key; });
         for (int k = 0; k < count; ++k)
             rank[entries.items[k].index].position = k;
+    }
+
+private:
+    static void insertion_sort(sort_t* items, int count) {
+        for (int k = 1; k < count; ++k) {
+            sort_t item = items[k];
+            int at = k;
+            for (; at > 0 && item.key < items[at - 1].key; --at)
+                items[at] = items[at - 1];
+            items[at] = item;
+        }
     }
 };
 
