@@ -93,7 +93,10 @@ MAPGEOM_C_END
  *   5  as 2 with touching rings; also when rings were appended but B never runs outside A after
  *      a crossing (B within A sharing boundary: the appended rings are the result)
  *   6  as 3 with touching rings; in the intersection also when every ring built was degenerate
- *  -1  a null argument, or memory ran out (out may hold part of the result)
+ *  -1  a null argument, or memory ran out (out may hold part of the result); in the
+ *      intersection of two valid rings also when the walk's rings enclose more than the smaller
+ *      ring, which no intersection can (a walk gone wrong at crossings close together): nothing
+ *      is appended then
  * A ring without area (fewer than three vertices, or all on one line) is not walked: the codes 1
  * to 3 tell how the rings lie, and nothing is appended.
  * "Outside" means relation_point_at_polygon gives 0 (0.01 band); a ring with no vertex outside

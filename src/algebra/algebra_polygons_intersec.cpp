@@ -14,6 +14,7 @@
 #include "algebra/crossing_walk.h"
 #include "algebra/live_shape.h"
 #include "algebra/places.h"
+#include "algebra/polygon_sets.h"
 #include "algebra/shape_steps.h"
 #include "com/boundary.h"
 #include "com/codes.h"
@@ -36,6 +37,10 @@ using namespace mapgeom;  // the shared codes, holders and steps
 // times at most, so the bound only stops walks that cannot close. (Counting A's vertices alone
 // cut walks short that follow long stretches of B.)
 constexpr long kIntersecStepsPerVertex = 15;
+
+// The intersection's rings may enclose more than the smaller ring by this much per unit of their
+// boundary's length before its walk counts as wrong (walked_too_much).
+constexpr double kWalkedAreaSlack = 0.01;
 
 // Two edges leaving one point run along each other when the nearer end lies this near the other
 // edge (the band of the side tests at crossings).
@@ -235,6 +240,11 @@ public:
     bool produced() const { return produced_; }
     void run() { CrossingWalk::run(kIntersecStepsPerVertex * (n_a_ + n_b_)); }
 
+    // The area the rings closed so far enclose as the walk built them (before their points were
+    // snapped to whole units), and the length of their boundaries.
+    double walked_area() const { return walked_area_; }
+    double walked_length() const { return walked_length_; }
+
     bool begin_ring() {
         int start = crossings_.next_start(used_);
         first_entry_seen_ = false;
@@ -322,10 +332,17 @@ private:
             com_polygon_setat(ring(), 0, p);
         }
         add(p);
+        const geom_t& walked = ring()->geom;
+        walked_area_ += std::fabs(twice_signed_area(walked.points, walked.count)) / 2;
+        for (int k = 0; k + 1 < walked.count; ++k)
+            walked_length_ += std::hypot(walked.points[k + 1].x - walked.points[k].x,
+                                         walked.points[k + 1].y - walked.points[k].y);
         close_walked_ring(ring(), out_);
         used_.use(in_a);
     }
 
+    double walked_area_ = 0.0;
+    double walked_length_ = 0.0;
     bool first_entry_seen_ = false;
     bool taken_from_a_ = false;
     bool produced_ = false;
@@ -411,11 +428,35 @@ void close_walked_ring(polygon_t* ring, polygons_t* out) {
     com_polygon_init(ring);
 }
 
+namespace {
+
+// Whether the walk's rings enclose more than the smaller of the two rings as prepared (before the
+// crossings went in), which no intersection of valid rings can: by more than a hundredth of their
+// boundary's length, far beyond where the tolerances of the crossings can move it. Only a walk
+// that went the wrong way at crossings close together builds such rings. Rings crossing
+// themselves bound no area the walk can be held to, so they are never held to it.
+bool walked_too_much(const IntersecWalk& walk, const polygon_t* a, const polygon_t* b) {
+    double smaller = std::min(std::fabs(twice_signed_area(a->geom.points, a->geom.count)),
+                              std::fabs(twice_signed_area(b->geom.points, b->geom.count))) /
+                     2;
+    if (!(walk.walked_area() > smaller + kWalkedAreaSlack * walk.walked_length()))
+        return false;
+    return relation_polygon_iserror(a) == 0 && relation_polygon_iserror(b) == 0;
+}
+
+}  // namespace
+
 int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
-                      OverlayLookups* lookups) {
+                      OverlayLookups* lookups, const polygon_t* a_prepared,
+                      const polygon_t* b_prepared) {
     drop_touching_crossings(a, b, points, TouchMarkers::kAllTouches, lookups);
     IntersecWalk walk(a, b, points, out, lookups);
     walk.run();
+    // The rings of a walk that went wrong are not delivered: the failure is reported instead.
+    if (a_prepared != nullptr && walked_too_much(walk, a_prepared, b_prepared)) {
+        com_polygons_free(out);
+        return kOverlayFailed;
+    }
     return walk.produced() ? kOverlayDone : kWalkEmptyAWithinB + nesting_offset(a, b);
 }
 
@@ -428,12 +469,19 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
         prepare_rings(a, b, intersec);
         if (!has_area(a) || !has_area(b))
             return kNoCrossingAWithinB + nesting_offset(a, b);
+        // The intersection holds its walk to the rings as they are before their crossings go in.
+        OwnedRing a_prepared, b_prepared;
+        if (intersec) {
+            copy_points(&a_prepared.ring.geom, &a->geom);
+            copy_points(&b_prepared.ring.geom, &b->geom);
+        }
         find_all_polygon_crosspts(a, b, &points.g);
         if (points.g.count == 0)
             return kNoCrossingAWithinB + nesting_offset(a, b);
         OwnedPolygons built;
         OverlayLookups lookups(a, b, points.g.count);
-        int walked = intersec ? polygons_intersec(a, b, &points.g, &built.list, &lookups)
+        int walked = intersec ? polygons_intersec(a, b, &points.g, &built.list, &lookups,
+                                                  &a_prepared.ring, &b_prepared.ring)
                               : polygons_diffence(a, b, &points.g, &built.list, &lookups);
         err_polygon_process(&built.list);
         int code = settle_code(op, b, &points.g, walked, &built.list, &lookups);

@@ -190,8 +190,12 @@ private:
 void close_walked_ring(polygon_t* ring, polygons_t* out);
 
 // The walks: each returns kOverlayDone when it built something, else 4, 5 or 6 by nesting_offset.
+// Given the two rings as prepared before their crossings went in, the intersection returns
+// kOverlayFailed, with nothing appended, when its rings enclose more than the smaller of two valid
+// rings (a walk that went wrong).
 int polygons_intersec(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
-                      OverlayLookups* lookups);
+                      OverlayLookups* lookups, const polygon_t* a_prepared = nullptr,
+                      const polygon_t* b_prepared = nullptr);
 int polygons_diffence(polygon_t* a, polygon_t* b, geom_t* points, polygons_t* out,
                       OverlayLookups* lookups);
 

@@ -233,6 +233,29 @@ TEST(Overlay, DegenerateRingsGiveACodeAndValidRingsOnlyNullArgumentsAreRefused) 
     EXPECT_EQ(out.size(), 0);
 }
 
+// Valid rings meeting at crossings a few thousandths apart (a sliver of A just outside B): the
+// intersection's walk went the wrong way there and built rings out of B's boundary, covering 116.5
+// and 107.5 where the intersections are 0.92 and 14.1 (found by fuzzing). A walk whose rings
+// enclose more than the smaller ring is reported as a failure, with nothing appended and the
+// caller's earlier rings left alone.
+TEST(Overlay, IntersectionLargerThanAnInputIsReportedAsAFailure) {
+    const char* const pairs[][2] = {
+        {"10 0, 0 2, 11 0", "0 0, 2 11, 15 8, 10 0"},
+        {"8 1, 0 0, 0 1, 0 9, 15 14, 6 10, 1 7, 6 6", "2 2, 14 0, 15 15"},
+    };
+    for (const auto& pair : pairs) {
+        SCOPED_TRACE(pair[0]);
+        Polygon a(pts(pair[0])), b(pts(pair[1]));
+        ASSERT_EQ(relation_polygon_iserror(a.get()), 0);
+        ASSERT_EQ(relation_polygon_iserror(b.get()), 0);
+        Polygons out;
+        add_rings(out.get(), {pts(kSquare)});
+        const std::string earlier = text_of(out.get());
+        EXPECT_EQ(call(kIntersec, a.get(), b.get(), out.get()), -1);
+        EXPECT_EQ(text_of(out.get()), earlier);
+    }
+}
+
 // A difference from a ring B crossing itself on A's boundary: a loop of B that closes at a crossing
 // without taking a vertex of A was walked again from the same start until the step limit (22,222
 // copies of one ring for the first pair). Every ring now takes a vertex of A, so a triangle with at
