@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "list_union.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/relation.h"
 #include "ring_checks.h"
@@ -17,6 +18,8 @@
 namespace {
 
 using namespace testing_shapes;
+using list_union::unite;
+using list_union::United;
 
 // A list holding the given rings ("|"-separated point lists), each closed, scaled by `unit`.
 void fill(polygons_t* list, const std::string& rings, double unit = 1.0) {
@@ -171,41 +174,6 @@ TEST(SplitPolygonsByHoles, HoleAlongAnEdgeOfTheOuterRingIsNotAPiece) {
         EXPECT_EQ(faulty_rings(out.get(), true), "");
         EXPECT_NEAR(area_sum(out.get()), c.area, 1e-9) << text_of(out.get());
     }
-}
-
-// The union of a list both ways: as records with holes (each record's hole count, the area they
-// cover, outer rings less holes) and as plain pieces (holes cut out); whatever is faulty in either
-// (an invalid ring, a hole not within its outer ring, a clockwise plain piece), "" when nothing.
-struct United {
-    std::string holes, faulty;
-    double records = 0.0, plain = 0.0;
-};
-
-United unite(polygons_t* in) {
-    United u;
-    polygons_expand_t out{};
-    com_polygons_expand_init(&out);
-    EXPECT_EQ(multi_polygons_union(in, &out), 0);
-    for (const polygon_expand_node_t* node = out.head; node != nullptr; node = node->next) {
-        const polygon_t* outer = &node->polygon_expand.polygon;
-        u.holes += std::to_string(node->polygon_expand.holes.num) + " ";
-        if (relation_polygon_iserror(outer) != 0)
-            u.faulty += text_of(&outer->geom) + "\n";
-        u.faulty += faulty_rings(&node->polygon_expand.holes);
-        u.records += std::fabs(plane_signed_area(&outer->geom));
-        for (const polygon_node_t* h = node->polygon_expand.holes.head; h != nullptr; h = h->next) {
-            const int code = relation_polygon_and_polygon(outer, &h->polygon);
-            if (code != 2 && code != 5 && code != 8)
-                u.faulty += "hole lying " + std::to_string(code) + ": " + text_of(&h->polygon.geom);
-            u.records -= std::fabs(plane_signed_area(&h->polygon.geom));
-        }
-    }
-    com_polygons_expand_free(&out);
-    Polygons plain;
-    EXPECT_EQ(algebra_multi_polygons_union(in, plain.get()), 0);
-    u.faulty += faulty_rings(plain.get(), true);
-    u.plain = area_sum(plain.get());
-    return u;
 }
 
 TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
