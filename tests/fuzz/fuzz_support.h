@@ -1,7 +1,8 @@
 // Shared pieces of the fuzz targets: a byte reader that decodes shapes (mostly small whole-unit
 // coordinates, where coarse grids make touching and collinear edges common, now and then huge or
 // NaN ones), an independent area oracle for boolean combinations of rings, the area that snapping
-// new vertices to whole units may move, and the failure report.
+// new vertices to whole units may move, the validity of a ring, the failure report, and the
+// dispatch of a target's checks by its first byte.
 #ifndef MAPGEOM_TESTS_FUZZ_FUZZ_SUPPORT_H
 #define MAPGEOM_TESTS_FUZZ_FUZZ_SUPPORT_H
 
