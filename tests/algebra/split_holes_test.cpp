@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "list_union.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/relation.h"
 #include "ring_checks.h"
@@ -17,6 +18,8 @@
 namespace {
 
 using namespace testing_shapes;
+using list_union::unite;
+using list_union::United;
 
 // A list holding the given rings ("|"-separated point lists), each closed, scaled by `unit`.
 void fill(polygons_t* list, const std::string& rings, double unit = 1.0) {
@@ -174,17 +177,18 @@ TEST(SplitPolygonsByHoles, HoleAlongAnEdgeOfTheOuterRingIsNotAPiece) {
 }
 
 TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
-    // Rings in thousands of units, so that the default reduction keeps holes of a few squares.
-    const double unit = 1000.0;
+    // Rings mostly in thousands of units, so that the default reduction keeps holes of a few
+    // squares.
     const std::string frame =
         "0 0, 30 0, 30 10, 0 10 | 20 10, 30 10, 30 30, 20 30 | 0 20, 20 20, 20 30, 0 30 | "
         "0 10, 10 10, 10 20, 0 20";
     const std::string u_and_cap =
         "0 0, 30 0, 30 20, 20 20, 20 10, 10 10, 10 20, 0 20 | 0 20, 30 20, 30 30, 0 30 | ";
+    const std::string pinched = "3 4, 0 14, 3 0, 13 10 | 11 8, 0 14, 15 15, 15 4";
     const struct {
         std::string name, rings;
         std::string holes;  // hole count of each record, in output order
-        double area;
+        double area, unit = 1000.0, tolerance = 1e-6;
     } cases[] = {
         {"OverlappingSquares", "0 0, 10 0, 10 10, 0 10 | 5 5, 15 5, 15 15, 5 15", "0 ", 175},
         {"SquaresSharingAnEdge", "0 0, 10 0, 10 10, 0 10 | 10 0, 20 0, 20 10, 10 10", "0 ", 200},
@@ -208,68 +212,35 @@ TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
          "0 0, 30 0, 30 20, 15.01 20, 15.01 19.99, 15 19.99, 15 20, 0 20 | 0 20, 30 20, 30 30, 0 "
          "30",
          "0 ", 900},
+        // Two rings meeting at their leftmost vertex enclose a hole pinched to that point: carried
+        // as a hole when it is large enough to keep; in small units the default reduction drops
+        // it, and the record covers the filled outline.
+        {"HolePinchedAtTheLeftmostVertex", pinched, "1 ", 97.4206, 1000.0, 0.01},
+        {"HolePinchedAtTheLeftmostVertexTooSmallToKeep", pinched, "0 ", 140.5, 1.0, 0.01},
         {"Empty", "", "", 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Polygons in, plain;
+        Polygons in;
         if (!c.rings.empty())
-            fill(in.get(), c.rings, unit);
-        std::string before = text_of(in.get()), holes;
-        polygons_expand_t out{};
-        com_polygons_expand_init(&out);
-        EXPECT_EQ(multi_polygons_union(in.get(), &out), 0);
+            fill(in.get(), c.rings, c.unit);
+        std::string before = text_of(in.get());
+        United u = unite(in.get());
         EXPECT_EQ(text_of(in.get()), before) << "the input is not changed";
-        double covered = 0.0;  // outer less holes
-        for (const polygon_expand_node_t* node = out.head; node != nullptr; node = node->next) {
-            holes += std::to_string(node->polygon_expand.holes.num) + " ";
-            covered += std::fabs(plane_signed_area(&node->polygon_expand.polygon.geom));
-            for (const polygon_node_t* h = node->polygon_expand.holes.head; h; h = h->next)
-                covered -= std::fabs(plane_signed_area(&h->polygon.geom));
-        }
-        com_polygons_expand_free(&out);
-        EXPECT_EQ(holes, c.holes);
-        EXPECT_NEAR(covered / (unit * unit), c.area, 1e-6);
-        EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
-        EXPECT_EQ(faulty_rings(plain.get()), "");
-        EXPECT_NEAR(std::fabs(area_sum(plain.get())) / (unit * unit), c.area, 1e-6);
-    }
-}
-
-// Two rings meeting at their leftmost vertex enclose a hole pinched to that point: carried as a
-// hole when it is large enough to keep; in small units the default reduction drops it, and the
-// record covers the filled outline.
-TEST(MultiPolygonsUnion, HolePinchedAtTheLeftmostVertex) {
-    const std::string rings = "3 4, 0 14, 3 0, 13 10 | 11 8, 0 14, 15 15, 15 4";
-    const struct {
-        double unit;
-        int holes;
-        double area;  // covered, in squared units of the table
-    } cases[] = {{1000.0, 1, 97.4206}, {1.0, 0, 140.5}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.unit);
-        Polygons in, plain;
-        fill(in.get(), rings, c.unit);
-        polygons_expand_t out{};
-        com_polygons_expand_init(&out);
-        EXPECT_EQ(multi_polygons_union(in.get(), &out), 0);
-        ASSERT_EQ(out.num, 1);
-        double covered = std::fabs(plane_signed_area(&out.head->polygon_expand.polygon.geom));
-        for (const polygon_node_t* h = out.head->polygon_expand.holes.head; h; h = h->next)
-            covered -= std::fabs(plane_signed_area(&h->polygon.geom));
-        EXPECT_EQ(out.head->polygon_expand.holes.num, c.holes);
-        com_polygons_expand_free(&out);
-        EXPECT_NEAR(covered / (c.unit * c.unit), c.area, 0.01);
-        EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
-        EXPECT_EQ(faulty_rings(plain.get(), true), "");
-        EXPECT_NEAR(area_sum(plain.get()) / (c.unit * c.unit), c.area, 0.01);
+        EXPECT_EQ(u.holes, c.holes);
+        EXPECT_EQ(u.faulty, "");
+        EXPECT_NEAR(u.records / (c.unit * c.unit), c.area, c.tolerance);
+        EXPECT_NEAR(u.plain / (c.unit * c.unit), c.area, c.tolerance);
     }
 }
 
 // Small rings whose union snapping to whole units parts into rings touching at a point (or that
 // the union declines): the records stay apart, as they were given, and valid; they used to carry
 // the crossings the union inserted, which snapped into a spike on delivery. Holes without area
-// are dropped, and a plain piece touching itself at a vertex goes as its loops.
+// are dropped, and a plain piece touching itself at a vertex goes as its loops. Last, a union of
+// two records that snapping pinches into pieces side by side: the piece beside the outer ring was
+// taken for a hole, and a later merge carried part of it on as a hole lying outside its outer
+// ring; the plain pieces then covered 5 more than the records.
 TEST(MultiPolygonsUnion, RecordsLeftUnmergedComeOutValid) {
     const char* cases[] = {
         "0 0, 12 0, 9 12, 9 15 | 0 10, 0 12, 9 12",
@@ -280,52 +251,17 @@ TEST(MultiPolygonsUnion, RecordsLeftUnmergedComeOutValid) {
         // plain piece touching itself at (5, 2).
         "1 12, 12 12, 12 2 | 1 0, 0 0, 15 7 | 9 0, 0 3, 15 6 | 359 301, 0 128, 1 0 | "
         "15 13, 14 4, 7 0",
+        // Found by fuzzing: pieces beside the outer ring are not holes.
+        "10 0, 0 12, 10 6, 6 6 | 0 15, 0 3, 4 0 | 15 1, 3 12, 0 12 | 1 2, 15 3, 4 3",
     };
     for (const char* rings : cases) {
         SCOPED_TRACE(rings);
-        Polygons in, plain;
+        Polygons in;
         fill(in.get(), rings);
-        polygons_expand_t out{};
-        com_polygons_expand_init(&out);
-        EXPECT_EQ(multi_polygons_union(in.get(), &out), 0);
-        std::string faulty;
-        for (const polygon_expand_node_t* node = out.head; node != nullptr; node = node->next) {
-            if (relation_polygon_iserror(&node->polygon_expand.polygon) != 0)
-                faulty += text_of(&node->polygon_expand.polygon.geom) + "\n";
-            faulty += faulty_rings(&node->polygon_expand.holes);
-        }
-        com_polygons_expand_free(&out);
-        EXPECT_EQ(faulty, "");
-        EXPECT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
-        EXPECT_EQ(faulty_rings(plain.get(), true), "");
+        United u = unite(in.get());
+        EXPECT_EQ(u.faulty, "");
+        EXPECT_NEAR(u.plain, u.records, 1e-9);
     }
-}
-
-// A union of two records that snapping pinches into pieces side by side (found by fuzzing): the
-// piece beside the outer ring was taken for a hole, and a later merge carried part of it on as a
-// hole lying outside its outer ring; the plain pieces then covered 5 more than the records. The
-// records' holes now lie in their outer rings and the plain pieces cover what the records cover.
-TEST(MultiPolygonsUnion, PiecesBesideTheOuterRingAreNotHoles) {
-    Polygons in, plain;
-    fill(in.get(), "10 0, 0 12, 10 6, 6 6 | 0 15, 0 3, 4 0 | 15 1, 3 12, 0 12 | 1 2, 15 3, 4 3");
-    polygons_expand_t out{};
-    com_polygons_expand_init(&out);
-    ASSERT_EQ(multi_polygons_union(in.get(), &out), 0);
-    double records = 0;
-    for (const polygon_expand_node_t* node = out.head; node != nullptr; node = node->next) {
-        const polygon_t* outer = &node->polygon_expand.polygon;
-        records += std::fabs(plane_signed_area(&outer->geom));
-        for (const polygon_node_t* h = node->polygon_expand.holes.head; h != nullptr; h = h->next) {
-            const int code = relation_polygon_and_polygon(outer, &h->polygon);
-            EXPECT_TRUE(code == 2 || code == 5 || code == 8)
-                << code << ": " << text_of(&h->polygon.geom);
-            records -= std::fabs(plane_signed_area(&h->polygon.geom));
-        }
-    }
-    com_polygons_expand_free(&out);
-    ASSERT_EQ(algebra_multi_polygons_union(in.get(), plain.get()), 0);
-    EXPECT_EQ(faulty_rings(plain.get(), true), "");
-    EXPECT_NEAR(area_sum(plain.get()), records, 1e-9) << text_of(plain.get());
 }
 
 }  // namespace

@@ -219,19 +219,7 @@ void fuzz_readers(Bytes& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Bytes in(data, size);
-    switch (in.u8() % 4) {
-        case 0:
-            fuzz_polygon_tiling(in);
-            break;
-        case 1:
-            fuzz_polyline_tiling(in);
-            break;
-        case 2:
-            fuzz_reduction(in);
-            break;
-        default:
-            fuzz_readers(in);
-    }
-    return 0;
+    static void (*const checks[])(Bytes&) = {fuzz_polygon_tiling, fuzz_polyline_tiling,
+                                             fuzz_reduction, fuzz_readers};
+    return run_one_of(checks, data, size);
 }

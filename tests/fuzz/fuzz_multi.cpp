@@ -18,11 +18,6 @@ namespace {
 
 using namespace fuzzing;
 
-bool valid_ring(const std::vector<Xy>& pts) {
-    testing_shapes::Polygon p(pts);
-    return relation_polygon_iserror(p.get()) == 0;
-}
-
 double area_of(const std::vector<Xy>& ring) {
     return std::fabs(signed_area(closed(ring)));
 }
@@ -453,10 +448,6 @@ void check_borders(Bytes& in) {
 // ---------------------------------------------------------------------------------------------------
 // Reductions.
 
-bool same_xy(const Xy& p, const Xy& q) {
-    return p.x == q.x && p.y == q.y;
-}
-
 // Whether `out` is a subsequence of `in`.
 bool in_order(const std::vector<Xy>& out, const std::vector<Xy>& in) {
     size_t k = 0;
@@ -605,23 +596,7 @@ void check_line_reduction(Bytes& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Bytes in(data, size);
-    switch (in.u8() % 5) {
-        case 0:
-            check_holes(in);
-            break;
-        case 1:
-            check_multi_union(in);
-            break;
-        case 2:
-            check_borders(in);
-            break;
-        case 3:
-            check_polygon_reduction(in);
-            break;
-        default:
-            check_line_reduction(in);
-            break;
-    }
-    return 0;
+    static void (*const checks[])(Bytes&) = {check_holes, check_multi_union, check_borders,
+                                             check_polygon_reduction, check_line_reduction};
+    return run_one_of(checks, data, size);
 }

@@ -14,11 +14,6 @@ namespace {
 using namespace fuzzing;
 using overlay_area::Operation;
 
-bool valid_ring(const std::vector<Xy>& pts) {
-    testing_shapes::Polygon p(pts);
-    return relation_polygon_iserror(p.get()) == 0;
-}
-
 double oracle_area(Operation op, const std::vector<Xy>& a, const std::vector<Xy>& b) {
     std::vector<Edge> edges;
     add_ring_edges(a, 0, &edges);

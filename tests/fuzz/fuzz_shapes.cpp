@@ -29,15 +29,6 @@ using namespace fuzzing;
 // 2^53, so their sums are exact; this only absorbs the halving.
 constexpr double kExactArea = 1e-6;
 
-bool valid_ring(const std::vector<Xy>& pts) {
-    testing_shapes::Polygon p(pts);
-    return relation_polygon_iserror(p.get()) == 0;
-}
-
-bool same_xy(const Xy& p, const Xy& q) {
-    return p.x == q.x && p.y == q.y;
-}
-
 bool among(const Xy& p, const std::vector<Xy>& pts) {
     for (const Xy& q : pts)
         if (same_xy(p, q))
@@ -646,38 +637,9 @@ void check_middle_line(Bytes& in) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Bytes in(data, size);
-    switch (in.u8() % 10) {
-        case 0:
-            check_triangles(in);
-            break;
-        case 1:
-            check_convex(in);
-            break;
-        case 2:
-            check_convex_list(in);
-            break;
-        case 3:
-            check_integer_pieces(in);
-            break;
-        case 4:
-            check_skeleton(in);
-            break;
-        case 5:
-            check_set_skeleton(in);
-            break;
-        case 6:
-            check_grid(in);
-            break;
-        case 7:
-            check_split_by_length(in);
-            break;
-        case 8:
-            check_point_helpers(in);
-            break;
-        default:
-            check_middle_line(in);
-            break;
-    }
-    return 0;
+    static void (*const checks[])(Bytes&) = {
+        check_triangles,     check_convex,       check_convex_list, check_integer_pieces,
+        check_skeleton,      check_set_skeleton, check_grid,        check_split_by_length,
+        check_point_helpers, check_middle_line};
+    return run_one_of(checks, data, size);
 }

@@ -80,11 +80,6 @@ std::vector<Xy> rectangle(Bytes& in) {
     return {{x0, y0}, {x0 + w, y0}, {x0 + w, y0 + h}, {x0, y0 + h}, {x0, y0}};
 }
 
-bool valid_ring(const std::vector<Xy>& pts) {
-    testing_shapes::Polygon p(pts);
-    return relation_polygon_iserror(p.get()) == 0;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

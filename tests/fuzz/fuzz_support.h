@@ -1,7 +1,8 @@
 // Shared pieces of the fuzz targets: a byte reader that decodes shapes (mostly small whole-unit
 // coordinates, where coarse grids make touching and collinear edges common, now and then huge or
 // NaN ones), an independent area oracle for boolean combinations of rings, the area that snapping
-// new vertices to whole units may move, and the failure report.
+// new vertices to whole units may move, the validity of a ring, the failure report, and the
+// dispatch of a target's checks by its first byte.
 #ifndef MAPGEOM_TESTS_FUZZ_FUZZ_SUPPORT_H
 #define MAPGEOM_TESTS_FUZZ_FUZZ_SUPPORT_H
 
@@ -308,6 +309,16 @@ inline double snapping_bound(const std::vector<std::vector<Xy>>& inputs,
     return bound;
 }
 
+// Whether the library's validity check accepts the ring (closed automatically).
+inline bool valid_ring(const std::vector<Xy>& pts) {
+    testing_shapes::Polygon p(pts);
+    return relation_polygon_iserror(p.get()) == 0;
+}
+
+inline bool same_xy(const Xy& p, const Xy& q) {
+    return p.x == q.x && p.y == q.y;
+}
+
 inline bool all_finite(const std::vector<Xy>& pts) {
     for (const Xy& v : pts)
         if (!std::isfinite(v.x) || !std::isfinite(v.y))
@@ -316,6 +327,14 @@ inline bool all_finite(const std::vector<Xy>& pts) {
 }
 
 using testing_shapes::text_of;
+
+// A fuzz target of several checks: the first byte picks the check that reads the bytes after it.
+template <size_t N>
+int run_one_of(void (*const (&checks)[N])(Bytes&), const uint8_t* data, size_t size) {
+    Bytes in(data, size);
+    checks[in.u8() % N](in);
+    return 0;
+}
 
 // Reports a broken invariant with the shapes that broke it and stops the run (libFuzzer keeps the
 // input as a crash file).

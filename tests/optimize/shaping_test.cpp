@@ -1,7 +1,8 @@
 // Shaping through the public API: companion lines of optimize_polyline_double (the direction
 // table's cases, the rule for the steps it leaves open, and sidedness over random lines), and the
 // convex decomposition of optimize_polygon_mulangle / optimize_polygons_mulangle with press
-// sections carried into the pieces (fixed cases, refusals, and random rings with random sections).
+// sections carried into the pieces (refusals, random rings with random sections, the flat-array
+// list).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -142,25 +143,6 @@ void expect_pieces_carry_sections(const polygon_t* input, const polygons_t* piec
     }
     EXPECT_EQ(sum, std::fabs(plane_signed_area(&input->geom)));
     EXPECT_TRUE(carried == pressed_edges(input)) << carried.size() << " pressed edges in pieces";
-}
-
-TEST(PolygonMulangle, FixedShapes) {
-    const struct {
-        const char* what;
-        std::vector<Xy> ring;
-        int pieces;
-    } cases[] = {
-        {"triangle", pts("0 0, 10 0, 0 10"), 1},
-        // Clockwise, one press section over three edges around the inner corner.
-        {"L-shape", pts("0 0, 0 40, 20 40 2, 20 20, 40 20, 40 0 3, 0 0"), 2},
-    };
-    for (const auto& c : cases) {
-        Polygon input(c.ring);
-        Polygons out;
-        EXPECT_EQ(optimize_polygon_mulangle(input.get(), out.get()), 0);
-        EXPECT_EQ(out.size(), c.pieces);
-        expect_pieces_carry_sections(input.get(), out.get(), c.what);
-    }
 }
 
 TEST(PolygonMulangle, UnusableInputIsCopiedWithFailure) {

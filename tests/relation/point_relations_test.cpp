@@ -1,6 +1,7 @@
-// Point and segment relations: the codes of every branch at their exact band edges, rays through
-// vertices and along edges, point in polygon, plain and prepared, against a winding-number count on
-// random rings, and the prepared polygon's exactness, input handling and lifetime.
+// Point relations (to a segment, polyline, triangle, rectangle; rectangle to rectangle): the codes
+// of every branch at their exact band edges, rays through vertices and along edges, point in
+// polygon, plain and prepared, against a winding-number count on random rings, and the prepared
+// polygon's exactness, input handling and lifetime. Segment against segment: segment_pair_test.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -18,45 +19,6 @@
 using namespace testing_shapes;
 
 namespace {
-
-// Segments "a1, a2, b1, b2" (z: codes), and where out must be for codes 0, 4 and 5: a computed
-// crossing writes only x and y, a shared endpoint is copied whole, the same segment leaves it
-// alone.
-TEST(LinesCross, CodesForEveryBranch) {
-    const struct {
-        const char *name, *a1_a2_b1_b2;
-        double permit;
-        int code;
-        double x, y, z;
-    } cases[] = {{"general crossing", "0 0, 10 10, 0 10, 10 0", 0.01, 0, 5, 5, 7},
-                 {"lines cross outside", "0 0, 1 1, 5 0, 6 -1", 0.01, 4, 2.5, 2.5, 7},
-                 {"same segment", "0 0, 10 0, 0 0, 10 0", 0.01, 5, -99, -99, 7},
-                 {"shared end a1=b1", "1 1 3, 5 1, 1 1, 1 9", 0.01, 0, 1, 1, 3},
-                 {"shared end a2=b1", "0 0, 10 0 2, 10 0, 20 5", 0.01, 0, 10, 0, 2},
-                 {"collinear overlap", "0 0, 10 0, 5 0, 20 0", 0.01, 0, 5, 0, 0},
-                 {"collinear overlap via b2", "0 0, 10 0, 20 0, 5 0", 0.01, 0, 5, 0, 0},
-                 {"collinear disjoint", "0 0, 10 0, 11 0, 20 0", 0.01, 3, 0, 0, 0},
-                 {"both vertical apart", "0 0, 0 10, 1 0, 1 10", 0.01, 3, 0, 0, 0},
-                 {"both vertical overlap", "0 0, 0 10, 0 5, 0 20", 0.01, 0, 0, 5, 0},
-                 {"a vertical", "2 -5, 2 5, 0 0, 4 2", 0.01, 0, 2, 1, 7},
-                 {"b vertical", "0 0, 4 2, 2 -5, 2 5", 0.01, 0, 2, 1, 7},
-                 {"a horizontal", "-5 1, 5 1, 0 0, 4 2", 0.01, 0, 2, 1, 7},
-                 {"b horizontal", "0 0, 4 2, -5 1, 5 1", 0.01, 0, 2, 1, 7},
-                 // The crossing (10.5, 0) lies exactly at a's grown bound: included.
-                 {"at grown bound", "0 0, 10 0, 10.5 -1, 10.5 1", 0.5, 0, 10.5, 0, 7},
-                 {"past grown bound", "0 0, 10 0, 10.75 -1, 10.75 1", 0.5, 4, 10.75, 0, 7}};
-    for (const auto& c : cases) {
-        const auto p = pts(c.a1_a2_b1_b2);
-        point_t out = pt(-99, -99, 7);
-        EXPECT_EQ(
-            relation_lines_cross_by_permit(&out, pt(p[0]), pt(p[1]), pt(p[2]), pt(p[3]), c.permit),
-            c.code)
-            << c.name;
-        EXPECT_TRUE(c.code == 3 || (std::fabs(out.x - c.x) < 1e-9 &&
-                                    std::fabs(out.y - c.y) < 1e-9 && out.z == c.z))
-            << c.name << ": " << out.x << " " << out.y << " " << out.z;
-    }
-}
 
 // Each case is also checked with the segment reversed, where left and right exchange: horizontal,
 // vertical and rising segments on / on the line outside / left / right, falling ones left / right,
