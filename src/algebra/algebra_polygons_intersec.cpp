@@ -334,9 +334,11 @@ private:
         add(p);
         const geom_t& walked = ring()->geom;
         walked_area_ += std::fabs(twice_signed_area(walked.points, walked.count)) / 2;
-        for (int k = 0; k + 1 < walked.count; ++k)
-            walked_length_ += std::hypot(walked.points[k + 1].x - walked.points[k].x,
-                                         walked.points[k + 1].y - walked.points[k].y);
+        for (int k = 0; k + 1 < walked.count; ++k) {
+            double dx = walked.points[k + 1].x - walked.points[k].x;
+            double dy = walked.points[k + 1].y - walked.points[k].y;
+            walked_length_ += std::sqrt(dx * dx + dy * dy);
+        }
         close_walked_ring(ring(), out_);
         used_.use(in_a);
     }

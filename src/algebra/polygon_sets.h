@@ -23,7 +23,7 @@ int sort_outer_and_inners(const polygons_t* rings, polygons_t* outer, polygons_t
 inline double twice_signed_area(const point_t* points, int count) {
     double twice = 0.0;
     for (int i = 0; i < count; ++i) {
-        const point_t &p = points[i], &q = points[(i + 1) % count];
+        const point_t &p = points[i], &q = points[i + 1 < count ? i + 1 : 0];
         twice += p.x * q.y - q.x * p.y;
     }
     return twice;
