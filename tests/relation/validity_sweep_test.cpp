@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include "mapgeom/relation.h"
@@ -84,6 +85,15 @@ std::vector<Xy> random_ring(std::mt19937& rng, int kind) {
     return ring;
 }
 
+// The window-by-window sweep's code for the ring, after checking that the public check gives the
+// same code and the faulty-or-not check the same answer.
+int code_agreed_by_every_sweep(const polygon_t* ring, const std::string& what) {
+    const int expected = mapgeom::polygon_iserror_by_windows(ring);
+    EXPECT_EQ(relation_polygon_iserror(ring), expected) << what;
+    EXPECT_EQ(mapgeom::polygon_is_faulty(ring), expected != 0) << what;
+    return expected;
+}
+
 TEST(PolygonValiditySweep, SameCodesAsTheWindowByWindowSweep) {
     const unsigned seed = 515;
     std::mt19937 rng(seed);
@@ -91,14 +101,11 @@ TEST(PolygonValiditySweep, SameCodesAsTheWindowByWindowSweep) {
     for (int trial = 0; trial < 7000; ++trial) {
         const int kind = trial % 7;
         Polygon ring(random_ring(rng, kind));
-        const int expected = mapgeom::polygon_iserror_by_windows(ring.get());
-        ASSERT_EQ(relation_polygon_iserror(ring.get()), expected)
-            << "seed " << seed << " trial " << trial << " kind " << kind << "\n"
-            << text_of(&ring.get()->geom);
-        ASSERT_EQ(mapgeom::polygon_is_faulty(ring.get()), expected != 0)
-            << "seed " << seed << " trial " << trial << " kind " << kind << "\n"
-            << text_of(&ring.get()->geom);
-        ++seen[expected];
+        ++seen[code_agreed_by_every_sweep(
+            ring.get(), "seed " + std::to_string(seed) + " trial " + std::to_string(trial) +
+                            " kind " + std::to_string(kind) + "\n" + text_of(&ring.get()->geom))];
+        if (::testing::Test::HasFailure())
+            return;
     }
     // Every self-contact answer came up many times.
     EXPECT_GT(seen[0], 500);
@@ -137,12 +144,11 @@ TEST(PolygonValiditySweep, LargeRingsSameCodesAsTheWindowByWindowSweep) {
             }
         }
         Polygon ring(points);
-        const int expected = mapgeom::polygon_iserror_by_windows(ring.get());
-        ASSERT_EQ(relation_polygon_iserror(ring.get()), expected)
-            << "seed " << seed << " trial " << trial << " kind " << kind;
-        ASSERT_EQ(mapgeom::polygon_is_faulty(ring.get()), expected != 0)
-            << "seed " << seed << " trial " << trial << " kind " << kind;
-        ++seen[expected];
+        ++seen[code_agreed_by_every_sweep(ring.get(), "seed " + std::to_string(seed) + " trial " +
+                                                          std::to_string(trial) + " kind " +
+                                                          std::to_string(kind))];
+        if (::testing::Test::HasFailure())
+            return;
     }
     // Valid rings, touches and crossings all came up.
     EXPECT_GT(seen[0], 3);
