@@ -589,6 +589,7 @@ int clip_pieces(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* pie
     CrossingPlaces index(c);
     int code = ClipWalk(a, b, c, index, pieces, whole, aids.crossings, aids.sides).run();
     err_polygon_process(pieces);
+    drop_flat_rings(pieces);
     trace_faulty_results(pieces);
     if (pieces->num > 0)
         return code;

@@ -356,6 +356,20 @@ void err_polygon_process(polygons_t* list) {
         [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
 }
 
+namespace mapgeom {
+
+void drop_flat_rings(polygons_t* list) {
+    remove_nodes_where(
+        list,
+        [](polygon_node_t* node) {
+            return com_polygon_num(&node->polygon) >= 3 &&
+                   is_allpoints_at_line(&node->polygon) == 0;
+        },
+        [](polygon_node_t* node) { com_polygon_free(&node->polygon); });
+}
+
+}  // namespace mapgeom
+
 void err_polyline_process(polylines_t* list) {
     if (list == nullptr)
         return;

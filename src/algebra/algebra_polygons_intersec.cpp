@@ -486,6 +486,7 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
                                                   &a_prepared.ring, &b_prepared.ring)
                               : polygons_diffence(a, b, &points.g, &built.list, &lookups);
         err_polygon_process(&built.list);
+        drop_flat_rings(&built.list);
         int code = settle_code(op, b, &points.g, walked, &built.list, &lookups);
         built.hand_over(out);
         return code;

@@ -50,6 +50,11 @@ void remove_nodes_where(List* list, Bad bad, Release release) {
     }
 }
 
+// Removes from a list of result rings every ring whose vertices all lie on one line (what
+// relation_polygon_iserror reports as code 5): snapping the new vertices of a piece thinner than a
+// unit to whole units can flatten it, and a flat ring bounds nothing.
+void drop_flat_rings(polygons_t* list);
+
 // Removes every point that is the same as the point kept before it, so that no edge of a working
 // copy has zero length; the first point stays.
 inline void drop_repeated_points(geom_t* g) {
