@@ -174,7 +174,17 @@ bool LiveShape::segment_has_point(int i, point_t p) const {
 
 bool LiveShape::insert_on_segment(int i, point_t c, double permit) {
     const Part& part = part_of(i);
-    point_t from = point(i);
+    // The band reaches past a stretch's end: a crossing just beyond an inserted point along the
+    // segment is held by the stretch before that point too, and going in there would put the two
+    // in reverse order (the shape would then cross itself between them). Such a stretch is taken
+    // only when no later one holds the crossing before its own end.
+    const point_t start = point(i), end = point(i + 1);
+    auto lies_beyond = [&](point_t to) {
+        return (c.x - to.x) * (end.x - start.x) + (c.y - to.y) * (end.y - start.y) > 0.0;
+    };
+    bool held_earlier = false;
+    Place earlier{0, 0, 0};
+    point_t from = start;
     for (size_t g = 0; g < part.size(); ++g) {
         const Group& group = part[g];
         point_t group_from = from;
@@ -191,22 +201,30 @@ bool LiveShape::insert_on_segment(int i, point_t c, double permit) {
             for (size_t k = 0; k < chunk.ids.size(); ++k) {
                 point_t to = point(chunk.ids[k]);
                 if (stretch_holds(chunk_from, to, c, permit)) {
-                    place_in_part(i, Place{g, t, k}, add_point(i, c));
-                    return true;
+                    if (!lies_beyond(to)) {
+                        place_in_part(i, Place{g, t, k}, add_point(i, c));
+                        return true;
+                    }
+                    if (!held_earlier)
+                        earlier = Place{g, t, k};
+                    held_earlier = true;
                 }
                 chunk_from = to;
             }
         }
     }
-    if (!stretch_holds(from, point(i + 1), c, permit))
-        return false;
-    Place end{0, 0, 0};
-    if (!part.empty()) {
-        end.group = part.size() - 1;
-        end.chunk = part.back().chunks.size() - 1;
-        end.at = part.back().chunks.back().ids.size();
+    if (!stretch_holds(from, end, c, permit)) {
+        if (held_earlier)
+            place_in_part(i, earlier, add_point(i, c));
+        return held_earlier;
     }
-    place_in_part(i, end, add_point(i, c));
+    Place last{0, 0, 0};
+    if (!part.empty()) {
+        last.group = part.size() - 1;
+        last.chunk = part.back().chunks.size() - 1;
+        last.at = part.back().chunks.back().ids.size();
+    }
+    place_in_part(i, last, add_point(i, c));
     return true;
 }
 

@@ -4,6 +4,7 @@
 // reference.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <numeric>
 #include <random>
 #include <string>
@@ -35,11 +36,25 @@ struct LiveShape {
         for (int& k : of_copy)
             k += k >= position ? 1 : 0;
     }
+    // The first stretch of segment i holding c, unless c lies beyond its end along the segment
+    // and a later stretch holds c short of its own end (or is the segment's last).
     bool insert_on_segment(int i, point_t c, double permit) {
-        for (int k = of_copy[i]; k < of_copy[i + 1] && k + 1 < shape->count; ++k)
-            if (relation_point_at_line(c, shape->points[k], shape->points[k + 1], permit) == 0)
+        const point_t start = shape->points[of_copy[i]];
+        const point_t end = shape->points[std::min(of_copy[i + 1], shape->count - 1)];
+        int earlier = -1;
+        for (int k = of_copy[i]; k < of_copy[i + 1] && k + 1 < shape->count; ++k) {
+            if (relation_point_at_line(c, shape->points[k], shape->points[k + 1], permit) != 0)
+                continue;
+            const point_t to = shape->points[k + 1];
+            bool beyond = (c.x - to.x) * (end.x - start.x) + (c.y - to.y) * (end.y - start.y) > 0;
+            if (!beyond || k + 1 == of_copy[i + 1])
                 return insert_at(k + 1, c), true;
-        return false;
+            if (earlier < 0)
+                earlier = k;
+        }
+        if (earlier >= 0)
+            insert_at(earlier + 1, c);
+        return earlier >= 0;
     }
     // Polylines: a crossing goes into segment i unless the segment already holds it.
     void put_into_line(int i, point_t c, double permit) {
@@ -138,6 +153,13 @@ TEST(CrossingFinders, InsertMarkAndListEveryCrossing) {
          "0 0, 10 0, 20 0, 20 10, 30 0, 10 0, 20 10, 0 10, 0 0", "14 3, 17 3, 17 6, 14 6, 14 3",
          "0 0, 10 0, 20 0, 20 10, 30 0, 10 0, 14 4 100, 16 6 100, 20 10, 0 10, 0 0 | "
          "14 3, 17 3, 17 6, 16 6 100, 14 6, 14 4 100, 14 3 | 16 6, 14 4"},
+        // The second crossing found on b's edge lies 0.004 past the first, within the band of the
+        // stretch before the first: it still goes in after it (it went in before, and b crossed
+        // itself between the two).
+        {"CrossingsCloserThanTheBandKeepTheirOrder", Finder::kRings,
+         "-1 5.004, 1 5.004, 1 5, -1 5, -1 5.004", "0 10, 0 0, 5 0, 5 10, 0 10",
+         "-1 5.004, 0 5.004 100, 1 5.004, 1 5, 0 5 100, -1 5, -1 5.004 | "
+         "0 10, 0 5.004 100, 0 5 100, 0 0, 5 0, 5 10, 0 10 | 0 5.004, 0 5"},
         // The line passes (0,5) twice; each pass gets the crossing.
         {"LinePassingACrossingTwiceThroughRing", Finder::kPolylineRing, "-5 5, 5 5, 5 15, -2.5 0",
          "0 0, 10 0, 10 10, 0 10, 0 0",
