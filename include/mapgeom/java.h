@@ -278,14 +278,14 @@ MAPGEOM_API void get_line_reduce_out_value(const tag_line_reduce_out_t* out, int
  * number width w = trunc(grid width) / col_num (rows alike). The tiles visited for a shape run
  * from the tile of its least corner to the tile of its greatest corner, both included; a corner on
  * the far edge of the tiled area gets index col_num (row_num), one past the last tile, and that
- * tile is visited too (when the grid's width is not a multiple of col_num, that column holds the
- * remainder of the grid). A shape reaching outside the tiled area, the part of the grid rectangle
- * covered by the tiles 0 .. col_num by 0 .. row_num, is first cut to that area and its pieces are
- * tiled (the cut edges of a polygon become press sections, codes 2 ... 3; a line keeps its
- * stretches along the area's outline): nothing is produced outside the grid, and a shape wholly
- * outside gets shape_parts 0. With col_num or row_num below
- * 1, or a grid narrower than col_num units (lower than row_num units), there are no tiles and
- * every shape gets 0.
+ * tile is visited too. When the grid's width is not a multiple of col_num, that column, one tile
+ * wide, takes the start of the remainder; a remainder wider than a tile is left untiled. A shape
+ * reaching outside the tiled area, the part of the grid rectangle covered by the tiles
+ * 0 .. col_num by 0 .. row_num, is first cut to that area and its pieces are tiled (the cut edges
+ * of a polygon become press sections, codes 2 ... 3; a line keeps its stretches along the area's
+ * outline): nothing is produced outside that area, and a shape wholly outside it gets
+ * shape_parts 0. With col_num or row_num below 1, or a grid narrower than col_num units (lower
+ * than row_num units), there are no tiles and every shape gets 0.
  * -------------------------------------------------------------------------------------------------
  */
 

@@ -118,8 +118,14 @@ void fuzz_polygon_tiling(Bytes& in) {
         double width = double(g.max_x) - g.min_x, height = double(g.max_y) - g.min_y;
         bool inside = g.cols >= 1 && g.rows >= 1 && width >= g.cols && height >= g.rows &&
                       width < 100000 && height < 100000;
+        // The tiled area: tiles 0 .. cols by 0 .. rows of whole-unit size within the grid (a
+        // remainder wider than a tile is not tiled).
+        const double w = inside ? std::trunc(std::trunc(width) / g.cols) : 0.0;
+        const double h = inside ? std::trunc(std::trunc(height) / g.rows) : 0.0;
+        const double max_x = std::min<double>(g.max_x, g.min_x + w * (g.cols + 1));
+        const double max_y = std::min<double>(g.max_y, g.min_y + h * (g.rows + 1));
         for (const Xy& v : ring)
-            inside = inside && v.x >= g.min_x && v.x <= g.max_x && v.y >= g.min_y && v.y <= g.max_y;
+            inside = inside && v.x >= g.min_x && v.x <= max_x && v.y >= g.min_y && v.y <= max_y;
         testing_shapes::Polygon p(ring);
         if (!inside || ring.size() < 3 || first_point > rec.point_num ||
             relation_polygon_iserror(p.get()) != 0)
@@ -131,7 +137,6 @@ void fuzz_polygon_tiling(Bytes& in) {
             got += std::fabs(signed_area(piece));
         // Crossings with the tile edges are snapped too: the edges join the inputs of the bound.
         std::vector<std::vector<Xy>> inputs{cr};
-        double w = std::trunc(width) / g.cols, h = std::trunc(height) / g.rows;
         for (int c = 0; c <= g.cols + 1; ++c)
             inputs.push_back(
                 {{g.min_x + w * c, double(g.min_y)}, {g.min_x + w * c, double(g.max_y)}});
@@ -140,7 +145,10 @@ void fuzz_polygon_tiling(Bytes& in) {
                 {{double(g.min_x), g.min_y + h * r}, {double(g.max_x), g.min_y + h * r}});
         check(std::fabs(got - want) <= snapping_bound(inputs, pieces),
               "tiles cover " + std::to_string(got) + " of " + std::to_string(want),
-              "ring: " + testing_shapes::text_of(cr) + "\npieces: " + text_of(pieces));
+              "ring: " + testing_shapes::text_of(cr) + "\ngrid: " + std::to_string(g.min_x) + " " +
+                  std::to_string(g.min_y) + " " + std::to_string(g.max_x) + " " +
+                  std::to_string(g.max_y) + ", " + std::to_string(g.cols) + " x " +
+                  std::to_string(g.rows) + "\npieces: " + text_of(pieces));
     }
     polygon_division_in_free(&rec);
     polygon_division_out_free(&out);
