@@ -54,7 +54,8 @@ MAPGEOM_API int find_all_polygon_crosspts(polygon_t* a, polygon_t* b, geom_t* po
  *   6  the boundaries meet but no piece results and neither lies within the other, or the walk
  *      produced no piece (nothing appended); also when scratch memory ran out
  * Pieces are closed counter-clockwise rings snapped to whole units, free of repeated vertices; a
- * piece that the snapping flattens onto one line (a sliver thinner than a unit) is dropped.
+ * piece that the snapping flattens onto one line (every vertex within 0.01 of the line through its
+ * first two: relation_polygon_iserror's code 5, a sliver thinner than a unit) is dropped.
  * Every stretch of a piece taken from the outline is a press section (code 2 on its first point,
  * 3 on its last, 0 between); press sections of the polygon are kept and cut where the outline cuts
  * them. Points keep the hundreds of their codes, except crossing vertices at mere touch points,
@@ -78,8 +79,8 @@ MAPGEOM_C_END
  * as a vertex whose code carries a crossing marker (100 added; see find_all_polygon_crosspts).
  * Crossings where the rings only touch lose the marker again (in the difference, a point where B
  * touches A from inside keeps it). Result rings are counter-clockwise, closed, free of repeated
- * vertices, in whole units, and appended to out (a ring that the snapping flattens onto one line is
- * dropped); rings already in out are left alone. The caller
+ * vertices, in whole units, and appended to out (a ring that the snapping flattens onto one line,
+ * relation_polygon_iserror's code 5, is dropped); rings already in out are left alone. The caller
  * releases them with com_polygons_free (from C com_polygons_release). A result never holds a hole:
  * rings that cross cannot leave one, and nested rings are reported by code with nothing appended.
  * Result codes:
