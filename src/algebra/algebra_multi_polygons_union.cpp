@@ -327,6 +327,9 @@ void carry_hole(const polygon_t* h, const polygon_expand_t& other, SharedHolePar
     com_polygon_polygon(&outer.ring, &other.polygon);
     OwnedPolygons left;
     int code = algebra_polygons_diffence(&hole.ring, &outer.ring, &left.list);
+    // Snapping the crossings to whole units can leave a piece touching or crossing itself; it is
+    // mended as the union mends its own outlines, so that every hole delivered is valid.
+    mapgeom::mend_snapped_result_rings(&left.list);
     if (code == 1 || code == 4 || code == 0) {
         // The other record covers part or all of the hole: what stays uncovered is the part
         // outside its outer ring and the parts inside its holes.
@@ -342,6 +345,7 @@ void carry_hole(const polygon_t* h, const polygon_expand_t& other, SharedHolePar
             com_polygon_polygon(&b.ring, &node->polygon);
             OwnedPolygons common;
             int met = algebra_polygons_intersec(&a.ring, &b.ring, &common.list);
+            mapgeom::mend_snapped_result_rings(&common.list);
             if (met == 0)
                 common.hand_over(into);
             else if (met == 1 || met == 4)

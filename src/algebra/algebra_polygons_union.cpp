@@ -703,6 +703,14 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
 
 }  // namespace
 
+namespace mapgeom {
+
+bool mend_snapped_result_rings(polygons_t* rings) {
+    return mend_snapped_rings(rings);
+}
+
+}  // namespace mapgeom
+
 int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out) {
     if (a == nullptr || b == nullptr || out == nullptr)
         return kUnionApart;

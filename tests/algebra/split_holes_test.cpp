@@ -240,7 +240,8 @@ TEST(MultiPolygonsUnion, MergesPolygonsThatCrossOrShareEdgesAndCarriesHoles) {
 // are dropped, and a plain piece touching itself at a vertex goes as its loops. Last, a union of
 // two records that snapping pinches into pieces side by side: the piece beside the outer ring was
 // taken for a hole, and a later merge carried part of it on as a hole lying outside its outer
-// ring; the plain pieces then covered 5 more than the records.
+// ring; the plain pieces then covered 5 more than the records. Holes carried through a merge
+// come out valid too.
 TEST(MultiPolygonsUnion, RecordsLeftUnmergedComeOutValid) {
     const char* cases[] = {
         "0 0, 12 0, 9 12, 9 15 | 0 10, 0 12, 9 12",
@@ -253,6 +254,11 @@ TEST(MultiPolygonsUnion, RecordsLeftUnmergedComeOutValid) {
         "15 13, 14 4, 7 0",
         // Found by fuzzing: pieces beside the outer ring are not holes.
         "10 0, 0 12, 10 6, 6 6 | 0 15, 0 3, 4 0 | 15 1, 3 12, 0 12 | 1 2, 15 3, 4 3",
+        // Found by fuzzing: a hole carried into a merge through the difference came out with a
+        // spike, 7 0, 3 1, 1 0, 8 0 (out to 8 0 and back along its own edge); carried holes are
+        // now mended as the union mends its outlines.
+        "2 12, 13 12, 12 2 | 1 0, 0 0, 9 7 | 9 0, 0 3, 15 6 | 146 6, 0 0, 0 -200 | "
+        "0 0, 3 1, 10 0, 15 15, 13 14, 4 7, 0 2",
     };
     for (const char* rings : cases) {
         SCOPED_TRACE(rings);
