@@ -383,6 +383,41 @@ bool holds_every_ring(const polygon_t* outer, const polygons_t* rings) {
     return true;
 }
 
+// Whether some vertex of `a` lies within the band (0.01) of an edge of `b`.
+bool vertex_within_band_of(const polygon_t* a, const polygon_t* b) {
+    constexpr double kBand = 0.01;
+    const point_t* p = a->geom.points;
+    const point_t* q = b->geom.points;
+    const int n = com_polygon_num(a), m = com_polygon_num(b);
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < m; ++j) {
+            if (p[i].x < std::min(q[j].x, q[j + 1].x) - kBand ||
+                p[i].x > std::max(q[j].x, q[j + 1].x) + kBand ||
+                p[i].y < std::min(q[j].y, q[j + 1].y) - kBand ||
+                p[i].y > std::max(q[j].y, q[j + 1].y) + kBand)
+                continue;
+            if (relation_point_at_line(p[i], q[j], q[j + 1], kBand) == 0)
+                return true;
+        }
+    return false;
+}
+
+// Whether the outer ring holds every hole inside it without contact or touching it at points
+// only, and no hole comes within the band of it: a hole the snapped outer ring reaches (or
+// shares a stretch with) is not one the record can keep.
+bool holds_clear_of_its_boundary(const polygon_t* outer, const polygons_t* holes) {
+    for (const polygon_node_t* node = holes->head; node != nullptr; node = node->next) {
+        const polygon_t* hole = &node->polygon;
+        const int code = relation_polygon_and_polygon(outer, hole);
+        if (code == mapgeom::kRelationBInsideATouching)
+            continue;
+        if (code != mapgeom::kRelationBInsideA || vertex_within_band_of(hole, outer) ||
+            vertex_within_band_of(outer, hole))
+            return false;
+    }
+    return true;
+}
+
 // Unites the outer rings of current and partner (changed in place by the union when they merge)
 // into *merged. A union that comes out as several pieces side by side (snapping crossings to whole
 // units can pinch it apart) merges nothing: the pieces beside the outer ring would be taken for
@@ -425,6 +460,15 @@ Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
     *merged = new_record(*outer);
     carry_holes(*current, *partner, SharedHoleParts::kCarry, &merged->holes);
     carry_holes(*partner, *current, SharedHoleParts::kLeave, &merged->holes);
+    // The union snaps its crossings to whole units, which can move an edge of the outer ring
+    // across the thin strip between it and a carried hole, or to within the band of the hole's
+    // boundary: the hole would reach outside its outer ring, or its cut would leave a sliver.
+    // Such a merge is not made, as for pieces pinched apart.
+    if (!holds_clear_of_its_boundary(&merged->polygon, &merged->holes)) {
+        release(merged);
+        restore();
+        return Merge::kKeptApart;
+    }
     com_polygons_addrange_copy(&merged->holes, &inners.list);
     return Merge::kMerged;
 }
