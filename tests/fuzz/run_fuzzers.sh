@@ -6,8 +6,9 @@
 #
 # Usage: tests/fuzz/run_fuzzers.sh [SECONDS_PER_TARGET] [BUILD_DIR] [WORK_DIR]
 #   defaults: 20 s, build/fuzz (cmake --workflow --preset fuzz), a fresh temporary folder
-# FUZZ_SEED and FUZZ_RUNS, when set, fix libFuzzer's random seed and cap the inputs per target, so
-# that a run goes through the same inputs on every machine (fewer where time runs out first).
+# FUZZ_SEED and FUZZ_RUNS, when set, fix libFuzzer's random seed and cap the inputs per target.
+# The seed does not make a run repeatable: the coverage each input reaches varies a little from run
+# to run (with and without address randomisation), and two runs part ways after a few hundred inputs.
 set -uo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
