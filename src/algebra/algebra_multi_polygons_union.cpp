@@ -370,19 +370,6 @@ void carry_holes(const polygon_expand_t& from, const polygon_expand_t& other,
 // How one attempt to merge two records ended.
 enum class Merge { kMerged, kFailed, kKeptApart };
 
-// Whether the outer ring holds every one of the rings (inside it, perhaps sharing a stretch of its
-// boundary or touching it at points): the union's holes do; a piece lying beside the outer ring
-// does not.
-bool holds_every_ring(const polygon_t* outer, const polygons_t* rings) {
-    for (const polygon_node_t* node = rings->head; node != nullptr; node = node->next) {
-        const int code = relation_polygon_and_polygon(outer, &node->polygon);
-        if (code != mapgeom::kRelationBInsideA && code != mapgeom::kRelationBInsideASharingEdge &&
-            code != mapgeom::kRelationBInsideATouching)
-            return false;
-    }
-    return true;
-}
-
 // Whether some vertex of `a` lies within the band (0.01) of an edge of `b`.
 bool vertex_within_band_of(const polygon_t* a, const polygon_t* b) {
     constexpr double kBand = 0.01;
@@ -404,7 +391,8 @@ bool vertex_within_band_of(const polygon_t* a, const polygon_t* b) {
 
 // Whether the outer ring holds every hole inside it without contact or touching it at points
 // only, and no hole comes within the band of it: a hole the snapped outer ring reaches (or
-// shares a stretch with) is not one the record can keep.
+// shares a stretch with) is not one the record can keep, and a piece lying beside the outer ring
+// is no hole at all.
 bool holds_clear_of_its_boundary(const polygon_t* outer, const polygons_t* holes) {
     for (const polygon_node_t* node = holes->head; node != nullptr; node = node->next) {
         const polygon_t* hole = &node->polygon;
@@ -445,7 +433,7 @@ Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
         outer = &pieces.list.head->polygon;
     } else if (pieces.list.num > 1) {
         if (mapgeom::sort_outer_and_inners(&pieces.list, &outers.list, &inners.list, true) == 0 &&
-            holds_every_ring(&outers.list.head->polygon, &inners.list))
+            holds_clear_of_its_boundary(&outers.list.head->polygon, &inners.list))
             outer = &outers.list.head->polygon;
     } else if (code == kUnionAWithinB) {
         // No crossing after all: the union is the ring holding the other.
