@@ -370,7 +370,8 @@ void carry_holes(const polygon_expand_t& from, const polygon_expand_t& other,
 // How one attempt to merge two records ended.
 enum class Merge { kMerged, kFailed, kKeptApart };
 
-// Whether some vertex of `a` lies within the band (0.01) of an edge of `b`.
+// Whether some vertex of `a` lies within the band (0.01) of an edge of `b`, other than at one of
+// the edge's ends.
 bool vertex_within_band_of(const polygon_t* a, const polygon_t* b) {
     constexpr double kBand = 0.01;
     const point_t* p = a->geom.points;
@@ -382,6 +383,9 @@ bool vertex_within_band_of(const polygon_t* a, const polygon_t* b) {
                 p[i].x > std::max(q[j].x, q[j + 1].x) + kBand ||
                 p[i].y < std::min(q[j].y, q[j + 1].y) - kBand ||
                 p[i].y > std::max(q[j].y, q[j + 1].y) + kBand)
+                continue;
+            // A vertex of `a` at a vertex of `b` is a touch at a point, which a hole may make.
+            if (com_points_same(p[i], q[j]) == 0 || com_points_same(p[i], q[j + 1]) == 0)
                 continue;
             if (relation_point_at_line(p[i], q[j], q[j + 1], kBand) == 0)
                 return true;
@@ -397,10 +401,8 @@ bool holds_clear_of_its_boundary(const polygon_t* outer, const polygons_t* holes
     for (const polygon_node_t* node = holes->head; node != nullptr; node = node->next) {
         const polygon_t* hole = &node->polygon;
         const int code = relation_polygon_and_polygon(outer, hole);
-        if (code == mapgeom::kRelationBInsideATouching)
-            continue;
-        if (code != mapgeom::kRelationBInsideA || vertex_within_band_of(hole, outer) ||
-            vertex_within_band_of(outer, hole))
+        if ((code != mapgeom::kRelationBInsideA && code != mapgeom::kRelationBInsideATouching) ||
+            vertex_within_band_of(hole, outer) || vertex_within_band_of(outer, hole))
             return false;
     }
     return true;
