@@ -370,27 +370,70 @@ void carry_holes(const polygon_expand_t& from, const polygon_expand_t& other,
 // How one attempt to merge two records ended.
 enum class Merge { kMerged, kFailed, kKeptApart };
 
-// Whether some vertex of `a` lies within the band (0.01) of an edge of `b`, other than at one of
-// the edge's ends.
-bool vertex_within_band_of(const polygon_t* a, const polygon_t* b) {
-    constexpr double kBand = 0.01;
+// The band within which a hole's boundary may not come to its outer ring's.
+constexpr double kHoleBand = 0.01;
+
+struct BandBox {
+    double min_x, min_y, max_x, max_y;
+    bool holds(point_t p) const {
+        return p.x >= min_x && p.x <= max_x && p.y >= min_y && p.y <= max_y;
+    }
+    bool meets_edge(point_t s, point_t e) const {
+        return std::max(s.x, e.x) >= min_x && std::min(s.x, e.x) <= max_x &&
+               std::max(s.y, e.y) >= min_y && std::min(s.y, e.y) <= max_y;
+    }
+};
+
+// The ring's extent grown by the band.
+BandBox band_box_of(const polygon_t* ring) {
+    BandBox box{1e300, 1e300, -1e300, -1e300};
+    for (int i = 0; i < ring->geom.count; ++i) {
+        const point_t p = ring->geom.points[i];
+        box.min_x = std::min(box.min_x, p.x - kHoleBand);
+        box.min_y = std::min(box.min_y, p.y - kHoleBand);
+        box.max_x = std::max(box.max_x, p.x + kHoleBand);
+        box.max_y = std::max(box.max_y, p.y + kHoleBand);
+    }
+    return box;
+}
+
+// Whether some vertex of `a` inside `around` lies within the band of one of the listed edges of
+// `b`, other than at one of the edge's ends.
+bool vertex_within_band_of(const polygon_t* a, const BandBox& around, const polygon_t* b,
+                           const std::vector<int>& edges) {
     const point_t* p = a->geom.points;
     const point_t* q = b->geom.points;
-    const int n = com_polygon_num(a), m = com_polygon_num(b);
-    for (int i = 0; i < n; ++i)
-        for (int j = 0; j < m; ++j) {
-            if (p[i].x < std::min(q[j].x, q[j + 1].x) - kBand ||
-                p[i].x > std::max(q[j].x, q[j + 1].x) + kBand ||
-                p[i].y < std::min(q[j].y, q[j + 1].y) - kBand ||
-                p[i].y > std::max(q[j].y, q[j + 1].y) + kBand)
+    for (int i = 0; i < com_polygon_num(a); ++i) {
+        if (!around.holds(p[i]))
+            continue;
+        for (int j : edges) {
+            if (p[i].x < std::min(q[j].x, q[j + 1].x) - kHoleBand ||
+                p[i].x > std::max(q[j].x, q[j + 1].x) + kHoleBand ||
+                p[i].y < std::min(q[j].y, q[j + 1].y) - kHoleBand ||
+                p[i].y > std::max(q[j].y, q[j + 1].y) + kHoleBand)
                 continue;
             // A vertex of `a` at a vertex of `b` is a touch at a point, which a hole may make.
             if (com_points_same(p[i], q[j]) == 0 || com_points_same(p[i], q[j + 1]) == 0)
                 continue;
-            if (relation_point_at_line(p[i], q[j], q[j + 1], kBand) == 0)
+            if (relation_point_at_line(p[i], q[j], q[j + 1], kHoleBand) == 0)
                 return true;
         }
+    }
     return false;
+}
+
+// Whether the hole's boundary and the outer ring's come within the band of each other anywhere
+// but at a shared vertex. Only the outer ring's edges and vertices near the hole are looked at.
+bool comes_within_band(const polygon_t* outer, const polygon_t* hole) {
+    const BandBox around = band_box_of(hole);
+    std::vector<int> outer_edges, hole_edges(com_polygon_num(hole));
+    for (int j = 0; j < com_polygon_num(outer); ++j)
+        if (around.meets_edge(outer->geom.points[j], outer->geom.points[j + 1]))
+            outer_edges.push_back(j);
+    for (int j = 0; j < com_polygon_num(hole); ++j)
+        hole_edges[j] = j;
+    return vertex_within_band_of(hole, around, outer, outer_edges) ||
+           vertex_within_band_of(outer, around, hole, hole_edges);
 }
 
 // Whether the outer ring holds every hole inside it without contact or touching it at points
@@ -402,7 +445,7 @@ bool holds_clear_of_its_boundary(const polygon_t* outer, const polygons_t* holes
         const polygon_t* hole = &node->polygon;
         const int code = relation_polygon_and_polygon(outer, hole);
         if ((code != mapgeom::kRelationBInsideA && code != mapgeom::kRelationBInsideATouching) ||
-            vertex_within_band_of(hole, outer) || vertex_within_band_of(outer, hole))
+            comes_within_band(outer, hole))
             return false;
     }
     return true;
