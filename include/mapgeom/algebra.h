@@ -234,7 +234,9 @@ MAPGEOM_C_END
  * snapped to whole units, counter-clockwise. Holes that unions enclose are carried with the merged
  * polygon (a hole that a later polygon covers in part keeps only its uncovered part); holes that
  * the graphic reduction with default thresholds reduces away (reduc_polygon_by_defult returns 1)
- * are dropped on delivery. A pairwise union that fails (-3) leaves the polygon unmerged. Partners
+ * are dropped on delivery. A pairwise union that fails (-3) leaves the polygon unmerged; so does
+ * one whose snapped outer ring would leave a hole (carried or its own) reaching outside it or
+ * coming within 0.01 of it other than at a shared vertex: both polygons stay as they were. Partners
  * are looked up through a grid over the polygons' extents, so a sheet of neighbouring parcels costs
  * about n log n pairwise unions rather than n^2 tests. Both return 0.
  * -------------------------------------------------------------------------------------------------
