@@ -451,6 +451,60 @@ bool holds_clear_of_its_boundary(const polygon_t* outer, const polygons_t* holes
     return true;
 }
 
+// The union of two holes that overlap or share a stretch, as one ring: false when it is not one
+// ring (pinched apart by snapping, or holding a ring of its own) or could not be built.
+bool unite_holes(const polygon_t* a, const polygon_t* b, polygon_t* united) {
+    mapgeom::OwnedRing ring_a(a), ring_b(b);
+    OwnedPolygons pieces;
+    const int code = algebra_polygons_union(&ring_a.ring, &ring_b.ring, &pieces.list);
+    if (code == kUnionAWithinB || code == kUnionBWithinA) {
+        com_polygon_polygon(united, code == kUnionAWithinB ? b : a);
+        return true;
+    }
+    if (code == kUnionFailed || pieces.list.num != 1)
+        return false;
+    std::swap(*united, pieces.list.head->polygon);
+    return true;
+}
+
+// Holes of one record must lie apart: carried pieces of one hole, or of two records' holes, can
+// overlap or meet along a stretch once their crossings are snapped, and the cut of holes takes
+// holes for disjoint. Holes that overlap, share a stretch or lie one within the other are united
+// (the first takes the union's place); false when such a union is not one ring, or when two holes
+// come within the band of each other other than at a shared vertex.
+bool unite_meeting_holes(polygons_t* holes) {
+    bool changed = true;
+    while (changed) {
+        changed = false;
+        for (polygon_node_t* a = holes->head; a != nullptr && !changed; a = a->next) {
+            const BandBox box_a = band_box_of(&a->polygon);
+            for (polygon_node_t* b = a->next; b != nullptr; b = b->next) {
+                const BandBox box_b = band_box_of(&b->polygon);
+                if (box_a.max_x < box_b.min_x || box_b.max_x < box_a.min_x ||
+                    box_a.max_y < box_b.min_y || box_b.max_y < box_a.min_y)
+                    continue;
+                const int code = relation_polygon_and_polygon(&a->polygon, &b->polygon);
+                if (code == mapgeom::kRelationDisjoint || code == mapgeom::kRelationApartTouching) {
+                    if (comes_within_band(&a->polygon, &b->polygon))
+                        return false;
+                    continue;
+                }
+                mapgeom::OwnedRing united;
+                if (!unite_holes(&a->polygon, &b->polygon, &united.ring))
+                    return false;
+                std::swap(a->polygon, united.ring);
+                int at = 0;
+                for (polygon_node_t* n = holes->head; n != b; n = n->next)
+                    ++at;
+                com_polygons_removeat(holes, at);
+                changed = true;
+                break;
+            }
+        }
+    }
+    return true;
+}
+
 // Unites the outer rings of current and partner (changed in place by the union when they merge)
 // into *merged. A union that comes out as several pieces side by side (snapping crossings to whole
 // units can pinch it apart) merges nothing: the pieces beside the outer ring would be taken for
@@ -477,8 +531,7 @@ Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
     if (pieces.list.num == 1) {
         outer = &pieces.list.head->polygon;
     } else if (pieces.list.num > 1) {
-        if (mapgeom::sort_outer_and_inners(&pieces.list, &outers.list, &inners.list, true) == 0 &&
-            holds_clear_of_its_boundary(&outers.list.head->polygon, &inners.list))
+        if (mapgeom::sort_outer_and_inners(&pieces.list, &outers.list, &inners.list, true) == 0)
             outer = &outers.list.head->polygon;
     } else if (code == kUnionAWithinB) {
         // No crossing after all: the union is the ring holding the other.
@@ -493,16 +546,18 @@ Merge merge_records(polygon_expand_t* current, polygon_expand_t* partner,
     *merged = new_record(*outer);
     carry_holes(*current, *partner, SharedHoleParts::kCarry, &merged->holes);
     carry_holes(*partner, *current, SharedHoleParts::kLeave, &merged->holes);
+    com_polygons_addrange_copy(&merged->holes, &inners.list);
     // The union snaps its crossings to whole units, which can move an edge of the outer ring
-    // across the thin strip between it and a carried hole, or to within the band of the hole's
-    // boundary: the hole would reach outside its outer ring, or its cut would leave a sliver.
-    // Such a merge is not made, as for pieces pinched apart.
-    if (!holds_clear_of_its_boundary(&merged->polygon, &merged->holes)) {
+    // across the thin strip between it and a hole, or to within the band of the hole's boundary:
+    // the hole would reach outside its outer ring, or its cut would leave a sliver. Holes that
+    // came to meet are united. A merge whose holes cannot be made sound is not made, as for
+    // pieces pinched apart.
+    if (!unite_meeting_holes(&merged->holes) ||
+        !holds_clear_of_its_boundary(&merged->polygon, &merged->holes)) {
         release(merged);
         restore();
         return Merge::kKeptApart;
     }
-    com_polygons_addrange_copy(&merged->holes, &inners.list);
     return Merge::kMerged;
 }
 
