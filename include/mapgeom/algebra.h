@@ -80,7 +80,9 @@ MAPGEOM_C_END
  * Crossings where the rings only touch lose the marker again (in the difference, a point where B
  * touches A from inside keeps it). Result rings are counter-clockwise, closed, free of repeated
  * vertices, in whole units, and appended to out (a ring that the snapping flattens onto one line,
- * relation_polygon_iserror's code 5, is dropped); rings already in out are left alone. The caller
+ * relation_polygon_iserror's code 5, is dropped; one that it leaves touching or crossing itself,
+ * where the two boundaries run within a unit of each other, goes as its repaired pieces, as
+ * error_polygon_process gives them); rings already in out are left alone. The caller
  * releases them with com_polygons_free (from C com_polygons_release). A result never holds a hole:
  * rings that cross cannot leave one, and nested rings are reported by code with nothing appended.
  * Result codes:

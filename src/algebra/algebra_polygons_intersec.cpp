@@ -487,6 +487,10 @@ int run_crossing_overlay(polygon_t* a, polygon_t* b, polygons_t* out, Overlay op
                               : polygons_diffence(a, b, &points.g, &built.list, &lookups);
         err_polygon_process(&built.list);
         drop_flat_rings(&built.list);
+        // Snapping the crossings to whole units can leave a ring crossing or touching itself
+        // where the two outlines run close (slivers between neighbours a unit apart): such a ring
+        // goes as its repaired pieces, as the union delivers its own.
+        mend_snapped_result_rings(&built.list);
         int code = settle_code(op, b, &points.g, walked, &built.list, &lookups);
         built.hand_over(out);
         return code;
