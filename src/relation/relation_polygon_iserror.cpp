@@ -187,6 +187,38 @@ edge_contact_t contacts_through_boxes(const point_t* points, int n,
     return edge_contact_t{-1, kPolygonValid};
 }
 
+// Whether no two edges of a ring of few edges, other than neighbours along it, touch or cross as
+// segments_contact_code compares them, in either order: the sweep compares some of those pairs
+// only, so it then finds no contact. Pairs of edges are tested directly, sooner than the points are
+// sorted for the sweep; boxes farther apart than the margin are apart without the test. Every
+// coordinate must be finite.
+bool few_edges_apart(const point_t* points, int n) {
+    mapgeom::segment_span_t reach[kFewEdges];
+    for (int e = 0; e < n; ++e)
+        reach[e] = mapgeom::reach_of(points[e], points[e + 1]);
+    for (int i = 0; i + 2 < n; ++i) {
+        const mapgeom::segment_span_t& r = reach[i];
+        for (int e = i + 2; e < (i == 0 ? n - 1 : n); ++e) {
+            const mapgeom::segment_span_t& o = reach[e];
+            if (o.lo_x > r.hi_x || o.hi_x < r.lo_x || o.lo_y > r.hi_y || o.hi_y < r.lo_y)
+                continue;
+            if (mapgeom::segments_contact_code(points[e], points[e + 1], points[i],
+                                               points[i + 1]) != mapgeom::kSegmentsApart ||
+                mapgeom::segments_contact_code(points[i], points[i + 1], points[e],
+                                               points[e + 1]) != mapgeom::kSegmentsApart)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool all_finite(const point_t* points, int count) {
+    for (int i = 0; i < count; ++i)
+        if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y))
+            return false;
+    return true;
+}
+
 bool all_x_finite(const point_t* points, int count) {
     for (int i = 0; i < count; ++i)
         if (!std::isfinite(points[i].x))
@@ -200,6 +232,8 @@ bool all_x_finite(const point_t* points, int count) {
 // than the heap sort), and only its code is read over the heap-sorted order.
 int self_contact_code(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
+    if (n <= kFewEdges && all_finite(points, n + 1) && few_edges_apart(points, n))
+        return kPolygonValid;
     if (n <= kFewEdges || has_nan(points, n + 1))
         return self_contact_code_by_windows(polygon, n);
     if (!all_x_finite(points, n + 1))
@@ -218,6 +252,8 @@ int has_self_contact(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
     if (has_nan(points, n + 1) || !all_x_finite(points, n + 1))
         return self_contact_code(polygon, n);
+    if (n <= kFewEdges && all_finite(points, n + 1) && few_edges_apart(points, n))
+        return kPolygonValid;
     if (n <= kFewEdges)
         return first_contact_code(points, n,
                                   mapgeom::small_x_sorted_t<kFewEdges + 1>(points, n + 1, true));
