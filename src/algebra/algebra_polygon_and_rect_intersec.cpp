@@ -21,6 +21,7 @@
 #include "com/codes.h"
 #include "com/numeric.h"
 #include "com/owned.h"
+#include "com/plain_lookups.h"
 #include "com/tolerances.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/crosspoint.h"
@@ -613,6 +614,251 @@ int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* o
     return code;
 }
 
+// ---------------------------------------------------------------------------------------------
+// The common tile, clipped without the crossing engine.
+//
+// Most tiles of a tiling meet a valid polygon in a few crossings, each well inside a side of the
+// tile, with no vertex near the tile's sides and no codes on the points. There the crossing engine
+// finds exactly the proper crossings of the polygon's edges with the sides (nothing merged, no
+// touch points, nothing at a vertex), and the clipping walk goes from each exit along the outline
+// to an entry and from each entry along the polygon to an exit. The pieces are traced here directly
+// from the crossings, with the walk's points, codes and order, and finished by the walk's own
+// steps. Anything else (a vertex or a crossing near a side or a corner, crossings close together, a
+// code on a point, crossings that do not alternate, many crossings) is left to the general clip,
+// before anything has been appended.
+
+// How far vertices and crossings must keep from the tile's sides and corners: far beyond the
+// engine's tolerances (which reach 0.02 at most), and below the unit of whole coordinates.
+constexpr double kClearOfSides = 0.5;
+// Tiles met by more crossings are left to the general clip.
+constexpr int kMostTileCrossings = 32;
+
+struct TileCrossing {
+    point_t pt;      // as the crossing engine computes it
+    int edge;        // the polygon's edge it lies on
+    double along;    // squared distance from the edge's start
+    bool entry;      // the polygon runs into the tile here
+    int side;        // the outline's edge it lies on
+    double on_side;  // distance from that edge's start
+    int next_on_b;   // the next crossing along the outline
+};
+
+struct TileCrossings {
+    TileCrossing at[kMostTileCrossings];
+    int count = 0;
+};
+
+// The tile (a sound outline with whole corners: least corner first, counter-clockwise).
+struct TileBox {
+    double lo_x, lo_y, hi_x, hi_y;
+
+    explicit TileBox(const polygon_t* rect)
+        : lo_x(rect->geom.points[0].x),
+          lo_y(rect->geom.points[0].y),
+          hi_x(rect->geom.points[2].x),
+          hi_y(rect->geom.points[2].y) {}
+    // Whether v lies clear of the lines through the sides.
+    bool clear_of_side_lines(point_t v) const {
+        return std::fabs(v.x - lo_x) > kClearOfSides && std::fabs(v.x - hi_x) > kClearOfSides &&
+               std::fabs(v.y - lo_y) > kClearOfSides && std::fabs(v.y - hi_y) > kClearOfSides;
+    }
+    bool holds(point_t v) const { return v.x > lo_x && v.x < hi_x && v.y > lo_y && v.y < hi_y; }
+};
+
+// Appends the crossings of edge p -> q (both ends clear of the side lines) with the outline's
+// edges, in order along the edge; false when the edge passes near a corner or the engine's segment
+// test would not find the crossing.
+bool edge_crossings(const polygon_t* rect, const TileBox& box, int edge, point_t p, point_t q,
+                    TileCrossings* found) {
+    const point_t* b = rect->geom.points;
+    const int first = found->count;
+    for (int side = 0; side < 4; ++side) {
+        // Sides 0 and 2 lie along y = const, 1 and 3 along x = const.
+        const bool along_x = side % 2 == 0;
+        const double line = side == 0   ? box.lo_y
+                            : side == 1 ? box.hi_x
+                            : side == 2 ? box.hi_y
+                                        : box.lo_x;
+        const double pa = along_x ? p.y : p.x, qa = along_x ? q.y : q.x;
+        if ((pa < line) == (qa < line))
+            continue;
+        const double pb = along_x ? p.x : p.y, qb = along_x ? q.x : q.y;
+        const double at = pb + (line - pa) * (qb - pb) / (qa - pa);
+        const double lo = along_x ? box.lo_x : box.lo_y, hi = along_x ? box.hi_x : box.hi_y;
+        if (at < lo - kClearOfSides || at > hi + kClearOfSides)
+            continue;
+        if (!(at > lo + kClearOfSides && at < hi - kClearOfSides))
+            return false;  // near a corner
+        point_t c{};
+        if (found->count == kMostTileCrossings ||
+            relation_lines_cross_by_permit(&c, p, q, b[side], b[side + 1], kSegmentMeetPermit) != 0)
+            return false;
+        const double dx = c.x - p.x, dy = c.y - p.y;
+        const double on_side = side == 0   ? c.x - box.lo_x
+                               : side == 1 ? c.y - box.lo_y
+                               : side == 2 ? box.hi_x - c.x
+                                           : box.hi_y - c.y;
+        found->at[found->count++] =
+            TileCrossing{point_t{c.x, c.y, 0.0}, edge, dx * dx + dy * dy, false, side, on_side, -1};
+    }
+    const int count = found->count - first;
+    TileCrossing* mine = found->at + first;
+    if (count == 1) {
+        mine[0].entry = !box.holds(p);
+        return true;
+    }
+    if (count == 0)
+        return true;
+    // Two crossings: the edge runs through the tile, in at the nearer one, out at the other.
+    if (count > 2 || box.holds(p) || mine[0].along == mine[1].along)
+        return false;
+    if (mine[0].along > mine[1].along)
+        std::swap(mine[0], mine[1]);
+    mine[0].entry = true;
+    return true;
+}
+
+// The crossings of the reduced ring a with a common tile, in ring order, each linked to the next
+// along the outline; false when the tile is not a common one.
+bool find_tile_crossings(const polygon_t* a, const polygon_t* rect, TileCrossings* found) {
+    const TileBox box(rect);
+    const point_t* p = a->geom.points;
+    const int n = com_polygon_num(a);
+    found->count = 0;
+    for (int i = 0; i <= n; ++i)
+        if (p[i].z != 0.0 || !box.clear_of_side_lines(p[i]))
+            return false;
+    for (int i = 0; i < n; ++i)
+        if (!edge_crossings(rect, box, i, p[i], p[i + 1], found))
+            return false;
+    const int count = found->count;
+    if (count == 0 || count % 2 != 0)
+        return false;
+    for (int k = 0; k < count; ++k)
+        if (found->at[k].entry == found->at[(k + 1) % count].entry)
+            return false;
+    // Along the outline too, entries and exits alternate, no two near each other on a side.
+    int order[kMostTileCrossings];
+    for (int k = 0; k < count; ++k)
+        order[k] = k;
+    std::sort(order, order + count, [found](int u, int v) {
+        const TileCrossing &cu = found->at[u], &cv = found->at[v];
+        return cu.side != cv.side ? cu.side < cv.side : cu.on_side < cv.on_side;
+    });
+    for (int k = 0; k < count; ++k) {
+        TileCrossing& here = found->at[order[k]];
+        const TileCrossing& next = found->at[order[(k + 1) % count]];
+        if (here.entry == next.entry ||
+            (here.side == next.side && std::fabs(next.on_side - here.on_side) <= kClearOfSides))
+            return false;
+        here.next_on_b = order[(k + 1) % count];
+    }
+    return true;
+}
+
+// A point of the outline, or where the polygon leaves it: inside a press section (code 1).
+point_t section_point(point_t v) {
+    v.z = hundreds_of(v.z) + kPressInside;
+    return v;
+}
+
+// The pieces of a common tile, traced as the clipping walk traces them: from the first unused exit
+// in ring order along the ring to the next unused entry, which starts a piece; from an entry along
+// the ring (inside the tile) to the next exit, a section point; from an exit along the outline,
+// past its corners (section points), to the next crossing: the piece's first point, which closes
+// it, or an entry. `lap` is the step count of one lap of the whole ring's walk. False (nothing
+// appended) when the walk would meet anything else, or could come near its step bound.
+bool trace_tile_pieces(const polygon_t* a, const polygon_t* rect, const TileCrossings& crossings,
+                       long long lap, polygons_t* pieces) {
+    const int count = crossings.count;
+    const int n = com_polygon_num(a);
+    const TileCrossing* x = crossings.at;
+    // Each piece takes at most a lap of the ring to find its start, one to go round and one of the
+    // outline: far inside the walk's step bound for the few pieces of a common tile.
+    if ((count / 2 + 1) * (2 * lap + 4 + count) > kWalkStepsPerVertex * lap)
+        return false;
+    const point_t* p = a->geom.points;
+    const point_t* corner = rect->geom.points;
+    bool used[kMostTileCrossings] = {};
+    OwnedRing piece;
+    auto append = [&](point_t v) { cur_polygon_add(&piece.ring, v); };
+    for (;;) {
+        int exit = 0;
+        while (exit < count && (used[exit] || x[exit].entry))
+            ++exit;
+        if (exit == count)
+            return std::find(used, used + count, false) == used + count;
+        int start = -1;
+        for (int step = 1; step <= count && start < 0; ++step) {
+            const int k = (exit + step) % count;
+            if (!used[k] && x[k].entry)
+                start = k;
+        }
+        if (start < 0)
+            return false;
+        append(x[start].pt);
+        for (int entry = start;;) {
+            // Along the ring, inside the tile, to the next crossing: an exit.
+            const int leave = (entry + 1) % count;
+            if (used[leave] || x[leave].entry)
+                return false;
+            bool round = x[leave].edge == x[entry].edge && leave < entry;
+            for (int v = x[entry].edge; v != x[leave].edge || round; round = false) {
+                v = (v + 1) % n;
+                append(p[v]);
+            }
+            append(section_point(x[leave].pt));
+            used[leave] = true;
+            // Along the outline, past its corners, to the next crossing.
+            const TileCrossing& out_at = x[leave];
+            const int next = out_at.next_on_b;
+            const TileCrossing& in_at = x[next];
+            int side = out_at.side;
+            for (bool all_round = in_at.side == side && in_at.on_side < out_at.on_side;
+                 side != in_at.side || all_round; all_round = false) {
+                side = (side + 1) % 4;
+                append(section_point(corner[side]));
+            }
+            if (next == start) {
+                point_t last = in_at.pt;
+                last.z = hundreds_of(last.z);
+                append(last);
+                used[start] = true;
+                del_repeatpts(&piece.ring);
+                hand_over_piece(&piece.ring, pieces);
+                com_polygon_free(&piece.ring);
+                com_polygon_init(&piece.ring);
+                break;
+            }
+            if (used[next] || !in_at.entry)
+                return false;
+            append(in_at.pt);
+            used[next] = true;
+            entry = next;
+        }
+    }
+}
+
+// The clip of a common tile, as clip_prepared gives it, into out; false (nothing appended) when
+// the tile is not a common one. `whole_vertices` is the vertex count of the whole ring.
+bool clip_common_tile(const polygon_t* a, const polygon_t* rect, int whole_vertices,
+                      polygons_t* out, int* code) {
+    TileCrossings crossings;
+    if (!find_tile_crossings(a, rect, &crossings))
+        return false;
+    OwnedPolygons pieces;
+    const long long lap = static_cast<long long>(whole_vertices) + crossings.count;
+    if (!trace_tile_pieces(a, rect, crossings, lap, &pieces.list))
+        return false;
+    err_polygon_process(&pieces.list);
+    drop_flat_rings(&pieces.list);
+    trace_faulty_results(&pieces.list);
+    *code = pieces.list.num > 0 ? kClipCrossed : kClipNoPiece;
+    transform_polygons_press(&pieces.list);
+    pieces.hand_over(out);
+    return true;
+}
+
 int polygon_and_rect_intersec(const polygon_t* polygon, const polygon_t* rect, polygons_t* out,
                               bool polygon_faulty) {
     if (polygon_faulty)
@@ -985,6 +1231,10 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
     const rectangle_t box = calc_polygon_exrectangle(b);
     reduce_to_window(&ring_, narrowed_ ? &origins_ : nullptr, window_around(box), a, &s.origins,
                      &s.near);
+    int code = 0;
+    if (box_as_is && shared_->faulty == 0 && !g_plain_lookups &&
+        clip_common_tile(a, b, com_polygon_num(shared_->whole), out, &code))
+        return code;
     com_crosspts_clear(&s.crossings);
     polygon_and_polygon_crosspts(a, b, &s.crossings, &s.crossing);
     // Without crossings the ring is as it was. With them, the engine's working copy is the ring

@@ -195,3 +195,52 @@ TEST(PreparedLookups, RectClipsWithManyCrossingsAsWithPlainPasses) {
 }
 
 }  // namespace
+
+// Tiles that valid rings cross a few times, away from the tiles' sides and corners, are clipped
+// without the crossing engine; with the plain passes on they take the general walk. Both must give
+// the same codes and pieces (points, press codes, order), from whole and narrowed sources: valid
+// stars and spiky stars whose vertices never lie on a tile line, tiles over, inside and across
+// them, and some rings with a press section (left to the walk) or a vertex on a tile line.
+TEST(PreparedLookups, CommonTilesClipAsTheGeneralWalk) {
+    const unsigned seed = 6021;
+    std::mt19937 rng(seed);
+    int pieces = 0;
+    for (int trial = 0; trial < 300; ++trial) {
+        const int n = random_int(rng, 3, 40);
+        std::vector<Xy> ring =
+            random_star(rng, n, 500.5, 500.5, random_int(rng, 0, 1) ? 300 : 100, 420, true);
+        // Vertices off the tile lines (multiples of 10), but now and then one on them.
+        for (Xy& v : ring) {
+            if (static_cast<long long>(v.x) % 10 == 0 && random_int(rng, 0, 9) != 0)
+                v.x += 3;
+            if (static_cast<long long>(v.y) % 10 == 0 && random_int(rng, 0, 9) != 0)
+                v.y -= 3;
+        }
+        if (trial % 10 == 0)
+            ring[0].z = 2, ring[ring.size() / 2].z = 3;
+        Polygon polygon(ring);
+        if (relation_polygon_iserror(polygon.get()) != 0)
+            continue;
+        const mapgeom::RectClipSource whole(polygon.get());
+        for (int t = 0; t < 20; ++t) {
+            const double x0 = 10.0 * random_int(rng, 5, 90), y0 = 10.0 * random_int(rng, 5, 90);
+            const double x1 = x0 + 10.0 * random_int(rng, 1, 30);
+            const double y1 = y0 + 10.0 * random_int(rng, 1, 30);
+            Polygon rect{{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}};
+            const mapgeom::RectClipSource narrowed(whole,
+                                                   rectangle_t{y0 - 25, y1 + 5, x0 - 15, x1 + 35});
+            auto clips = [&] {
+                Polygons from_whole, from_narrowed;
+                int a = whole.clip(rect.get(), from_whole.get());
+                int b = narrowed.clip(rect.get(), from_narrowed.get());
+                return std::to_string(a) + " " + std::to_string(b) + "\n" +
+                       text_of(from_whole.get()) + "\n" + text_of(from_narrowed.get());
+            };
+            const std::string common = clips();
+            PlainLookups on;
+            ASSERT_EQ(common, clips()) << "seed " << seed << " trial " << trial << " tile " << t;
+            pieces += common[0] == '0';
+        }
+    }
+    EXPECT_GT(pieces, 1500);  // most tiles cut the rings
+}
