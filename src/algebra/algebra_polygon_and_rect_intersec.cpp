@@ -101,16 +101,22 @@ double rounded(double value) {
 
 // Snaps the piece's points to whole units (halves away from zero) and removes a point that then
 // repeats its predecessor: the earlier one when exactly one of the two is a plain point (code 0),
-// so a marked point survives, otherwise the later one.
-void del_repeatpts(polygon_t* piece) {
+// so a marked point survives, otherwise the later one. A piece of a single point is left as it is.
+// Returns whether every point then has finite whole coordinates (has_whole_places).
+bool del_repeatpts(polygon_t* piece) {
     geom_t* g = &piece->geom;
+    if (com_polygon_num(piece) < 1)
+        return has_whole_places(piece);
+    bool finite = true;
+    for (int k = 0; k < g->count; ++k) {
+        point_t& p = g->points[k];
+        p.x = rounded(p.x);
+        p.y = rounded(p.y);
+        finite = finite && std::isfinite(p.x) && std::isfinite(p.y);
+    }
     for (int k = 1; k <= com_polygon_num(piece);) {
-        point_t& before = g->points[k - 1];
-        point_t& at = g->points[k];
-        before.x = rounded(before.x);
-        before.y = rounded(before.y);
-        at.x = rounded(at.x);
-        at.y = rounded(at.y);
+        const point_t& before = g->points[k - 1];
+        const point_t& at = g->points[k];
         if (!same_point(before, at)) {
             ++k;
             continue;
@@ -118,6 +124,7 @@ void del_repeatpts(polygon_t* piece) {
         bool one_plain = (before.z == 0.0) != (at.z == 0.0);
         com_polygon_removeat(piece, one_plain ? k - 1 : k);
     }
+    return finite;
 }
 
 bool is_whole(double v) {
@@ -165,8 +172,8 @@ bool has_repeat_packed(const polygon_t* ring, bool* packed) {
 // A piece closed by the walk has its points snapped to whole units: the cut at repeated vertices
 // is made by split_whole_ring_by_repeat_points then, unless a few pairwise comparisons (or, for a
 // longer piece, a sort of its packed places) show there is none to make.
-void hand_over_piece(polygon_t* piece, polygons_t* out) {
-    if (!has_whole_places(piece)) {
+void hand_over_piece(polygon_t* piece, polygons_t* out, bool whole_places) {
+    if (!whole_places) {
         split_polygon_by_repeat_points(piece, out, 0);
         return;
     }
@@ -492,8 +499,8 @@ private:
     bool close_piece(point_t c, int i) {
         c.z = hundreds_of(c.z);
         append(c);
-        del_repeatpts(&ring_.ring);
-        hand_over_piece(&ring_.ring, out_);
+        const bool whole = del_repeatpts(&ring_.ring);
+        hand_over_piece(&ring_.ring, out_, whole);
         used_.use(i);
         int start = next_start();
         if (start < 0)
@@ -663,6 +670,12 @@ struct TileBox {
                std::fabs(v.y - lo_y) > kClearOfSides && std::fabs(v.y - hi_y) > kClearOfSides;
     }
     bool holds(point_t v) const { return v.x > lo_x && v.x < hi_x && v.y > lo_y && v.y < hi_y; }
+    // Which side lines v lies beyond: one bit each for left, right, below and above. An edge can
+    // cross only the lines its ends' bits differ on.
+    unsigned beyond(point_t v) const {
+        return (v.x < lo_x ? 1u : 0u) | (v.x > hi_x ? 2u : 0u) | (v.y < lo_y ? 4u : 0u) |
+               (v.y > hi_y ? 8u : 0u);
+    }
 };
 
 // Appends the crossings of edge p -> q (both ends clear of the side lines) with the outline's
@@ -728,9 +741,13 @@ bool find_tile_crossings(const polygon_t* a, const polygon_t* rect, TileCrossing
     for (int i = 0; i <= n; ++i)
         if (p[i].z != 0.0 || !box.clear_of_side_lines(p[i]))
             return false;
-    for (int i = 0; i < n; ++i)
-        if (!edge_crossings(rect, box, i, p[i], p[i + 1], found))
+    unsigned beyond_start = box.beyond(p[0]);
+    for (int i = 0; i < n; ++i) {
+        const unsigned beyond_end = box.beyond(p[i + 1]);
+        if (beyond_end != beyond_start && !edge_crossings(rect, box, i, p[i], p[i + 1], found))
             return false;
+        beyond_start = beyond_end;
+    }
     const int count = found->count;
     if (count == 0 || count % 2 != 0)
         return false;
@@ -780,8 +797,19 @@ bool trace_tile_pieces(const polygon_t* a, const polygon_t* rect, const TileCros
     const point_t* p = a->geom.points;
     const point_t* corner = rect->geom.points;
     bool used[kMostTileCrossings] = {};
-    OwnedRing piece;
-    auto append = [&](point_t v) { cur_polygon_add(&piece.ring, v); };
+    // Room for the most points a piece can take: every vertex of the ring, the corners at each
+    // pass along the outline and every crossing, with the closing point.
+    const int most_points = n + 4 * (count / 2 + 1) + count + 1;
+    OwnedRing piece(polygon_t{geom_t{nullptr, 0, 0}, nullptr});
+    // cur_polygon_add into the room made for the piece.
+    auto append = [&piece](point_t v) {
+        geom_t& g = piece.ring.geom;
+        if (g.count >= 2 && same_point(g.points[g.count - 1], v))
+            return;
+        if (g.count == g.capacity)
+            reserve_points(&g, 2 * g.capacity + 1);
+        g.points[g.count++] = v;
+    };
     for (;;) {
         int exit = 0;
         while (exit < count && (used[exit] || x[exit].entry))
@@ -796,6 +824,7 @@ bool trace_tile_pieces(const polygon_t* a, const polygon_t* rect, const TileCros
         }
         if (start < 0)
             return false;
+        reserve_points(&piece.ring.geom, most_points);
         append(x[start].pt);
         for (int entry = start;;) {
             // Along the ring, inside the tile, to the next crossing: an exit.
@@ -824,10 +853,9 @@ bool trace_tile_pieces(const polygon_t* a, const polygon_t* rect, const TileCros
                 last.z = hundreds_of(last.z);
                 append(last);
                 used[start] = true;
-                del_repeatpts(&piece.ring);
-                hand_over_piece(&piece.ring, pieces);
+                const bool whole = del_repeatpts(&piece.ring);
+                hand_over_piece(&piece.ring, pieces, whole);
                 com_polygon_free(&piece.ring);
-                com_polygon_init(&piece.ring);
                 break;
             }
             if (used[next] || !in_at.entry)
