@@ -434,16 +434,27 @@ void get_polygon_by_rect(rectangle_t rect, polygon_t* polygon) {
 // Tile grid.
 // -------------------------------------------------------------------------------------------------
 
-rectangle_t get_rect_by_index(int col, int row, int col_num, int row_num, rectangle_t grid) {
-    int64_t width = tile_size(grid.min_x, grid.max_x, col_num);
-    int64_t height = tile_size(grid.min_y, grid.max_y, row_num);
+namespace mapgeom {
+
+TileSize tile_size_of(rectangle_t grid, int col_num, int row_num) {
+    return TileSize{tile_size(grid.min_x, grid.max_x, col_num),
+                    tile_size(grid.min_y, grid.max_y, row_num)};
+}
+
+rectangle_t tile_rect(TileSize size, int col, int row, rectangle_t grid) {
     rectangle_t tile;
     // Products of whole numbers in double: exact for every int32 grid, and no overflow for others.
-    tile.min_x = grid.min_x + static_cast<double>(width) * col;
-    tile.max_x = grid.min_x + static_cast<double>(width) * (static_cast<double>(col) + 1.0);
-    tile.min_y = grid.min_y + static_cast<double>(height) * row;
-    tile.max_y = grid.min_y + static_cast<double>(height) * (static_cast<double>(row) + 1.0);
+    tile.min_x = grid.min_x + static_cast<double>(size.width) * col;
+    tile.max_x = grid.min_x + static_cast<double>(size.width) * (static_cast<double>(col) + 1.0);
+    tile.min_y = grid.min_y + static_cast<double>(size.height) * row;
+    tile.max_y = grid.min_y + static_cast<double>(size.height) * (static_cast<double>(row) + 1.0);
     return tile;
+}
+
+}  // namespace mapgeom
+
+rectangle_t get_rect_by_index(int col, int row, int col_num, int row_num, rectangle_t grid) {
+    return mapgeom::tile_rect(mapgeom::tile_size_of(grid, col_num, row_num), col, row, grid);
 }
 
 int get_index_by_value(int x, int y, rectangle_t grid, int col_num, int row_num, int* col,

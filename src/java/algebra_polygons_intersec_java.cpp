@@ -77,13 +77,13 @@ struct TileGrid {
     // Where every clip of the call works, its buffers reused from tile to tile and shape to shape.
     ClipScratch* scratch;
 
-    // From the least corner of the block's first tile to the greatest corner of its last, with the
-    // tile size of get_rect_by_index.
+    // The tile size of get_rect_by_index.
+    TileSize tile_size = tile_size_of(rect, col_num, row_num);
+
+    // From the least corner of the block's first tile to the greatest corner of its last.
     rectangle_t rect_of(Block block) const {
-        rectangle_t first =
-            get_rect_by_index(block.col_begin, block.row_begin, col_num, row_num, rect);
-        rectangle_t last =
-            get_rect_by_index(block.col_end - 1, block.row_end - 1, col_num, row_num, rect);
+        rectangle_t first = tile_rect(tile_size, block.col_begin, block.row_begin, rect);
+        rectangle_t last = tile_rect(tile_size, block.col_end - 1, block.row_end - 1, rect);
         return rectangle_t{first.min_y, last.max_y, first.min_x, last.max_x};
     }
     rectangle_t rect_of_tile(int col, int row) const {
@@ -213,13 +213,20 @@ void add_whole_tile(polygons_t* pieces, rectangle_t tile) {
     com_polygons_add(pieces, outline);
 }
 
-// Writes every tile of a block whole, column by column (all rows of a column, then the next).
+// Writes every tile of a block whole, column by column (all rows of a column, then the next): the
+// outline add_whole_tile makes, held in place as a list of one ring for the write.
 void write_whole_tiles(const TileGrid& grid, Block block, PolygonCursor* out) {
     for (int c = block.col_begin; c < block.col_end && !out->failed(); ++c) {
         for (int r = block.row_begin; r < block.row_end && !out->failed(); ++r) {
-            OwnedPolygons tile;
-            add_whole_tile(&tile.list, grid.rect_of_tile(c, r));
-            out->write(&tile.list, c, r);
+            const rectangle_t tile = grid.rect_of_tile(c, r);
+            point_t corners[] = {{tile.min_x, tile.min_y, kPressStart},
+                                 {tile.max_x, tile.min_y, 0.0},
+                                 {tile.max_x, tile.max_y, 0.0},
+                                 {tile.min_x, tile.max_y, 0.0},
+                                 {tile.min_x, tile.min_y, kPressEnd}};
+            polygon_node_t node{polygon_t{geom_t{corners, 5, 5}, nullptr}, nullptr, nullptr};
+            polygons_t one{&node, &node, 1};
+            out->write(&one, c, r);
         }
     }
 }

@@ -98,6 +98,16 @@ int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& bou
 void polygon_intersec_java_from_whole_rings(const polygon_division_in_t* in,
                                             polygon_division_out_t* out);
 
+// The whole-number tile width and height of a grid of col_num x row_num tiles (0 where there are
+// no tiles), and the rectangle of tile (col, row) with that size: what get_rect_by_index gives,
+// for a caller that asks for many tiles of one grid.
+struct TileSize {
+    int64_t width;
+    int64_t height;
+};
+TileSize tile_size_of(rectangle_t grid, int col_num, int row_num);
+rectangle_t tile_rect(TileSize size, int col, int row, rectangle_t grid);
+
 // Where an array of `capacity` entries, `count` of them in use, must grow to hold `need` more by
 // the writers' rule (capacity + need) x 2. Returns false when count + need does not fit an int32
 // count (or an argument is negative); otherwise *grown is the new capacity, equal to `capacity`
