@@ -59,6 +59,17 @@ void build_segment_index(SegmentIndex* index, const geom_t* shape, int segment_c
     std::vector<SegmentBox> boxes(segment_count);
     for (int j = 0; j < segment_count; ++j)
         boxes[j] = grown_segment_box(shape->points[j], shape->points[j + 1]);
+    if (segment_count <= kFanout) {
+        // One node holds them all: nothing to sort.
+        index->order.resize(segment_count);
+        for (int k = 0; k < segment_count; ++k)
+            index->order[k] = k;
+        index->levels.clear();
+        index->levels.push_back(std::move(boxes));
+        if (index->levels.back().size() > 1)
+            index->levels.push_back(parent_level(index->levels.back()));
+        return;
+    }
 
     // Sorted by centre keys held beside the ids (NaN keys last), not through the boxes: the queries
     // sort their hits and the early-stopping walks only ask whether any leaf passes, so the order
