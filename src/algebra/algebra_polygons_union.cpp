@@ -629,6 +629,10 @@ int result_ring_code(const polygon_t* ring) {
     return 0;
 }
 
+}  // namespace
+
+namespace mapgeom {
+
 // Snapping crossings to whole units can leave a walked outline with a spike (out and straight
 // back), a touch at a vertex, a small self-crossing or a sliver without area, though together the
 // outlines cover the union. Slivers are dropped; a ring that touches or crosses itself is replaced
@@ -638,7 +642,7 @@ int result_ring_code(const polygon_t* ring) {
 // Returns whether every ring left is valid (relation_polygon_iserror 0), the check of the result:
 // a ring kept as it came was checked here already, so only the repaired pieces are checked again.
 // The check is a sweep over the whole ring, the costliest step on large outlines.
-bool mend_snapped_rings(polygons_t* rings) {
+bool mend_snapped_result_rings(polygons_t* rings) {
     OwnedPolygons mended;
     bool all_valid = true;
     while (rings->head != nullptr) {
@@ -659,6 +663,10 @@ bool mend_snapped_rings(polygons_t* rings) {
     mended.hand_over(rings);
     return all_valid;
 }
+
+}  // namespace mapgeom
+
+namespace {
 
 // 0 when every ring is valid, otherwise -3.
 int check_result_rings(const polygons_t* rings) {
@@ -686,7 +694,7 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
     point_t origin = com_polygon_front(a);
     WalkResult walk = polygon_and_polygon_union(a, b, &crossings.list, &made.list, origin);
     err_polygon_process(&made.list);
-    bool all_valid = mend_snapped_rings(&made.list);
+    bool all_valid = mapgeom::mend_snapped_result_rings(&made.list);
     bool walk_closed = walk.end != WalkEnd::kStepLimit;
     if (walk_closed && made.list.num == 0)
         return how_rings_lie(a, b, &crossings.list);
@@ -702,14 +710,6 @@ int union_of_rings(polygon_t* a, polygon_t* b, polygons_t* out) {
 }
 
 }  // namespace
-
-namespace mapgeom {
-
-bool mend_snapped_result_rings(polygons_t* rings) {
-    return mend_snapped_rings(rings);
-}
-
-}  // namespace mapgeom
 
 int algebra_polygons_union(polygon_t* a, polygon_t* b, polygons_t* out) {
     if (a == nullptr || b == nullptr || out == nullptr)

@@ -55,9 +55,10 @@ void remove_nodes_where(List* list, Bad bad, Release release) {
 // unit to whole units can flatten it, and a flat ring bounds nothing.
 void drop_flat_rings(polygons_t* list);
 
-// The union's mending of the rings it walked, for other callers' snapped rings: a ring that
-// touches or crosses itself is replaced by its repaired pieces, rings of too few vertices or on one
-// line are dropped, others stay. Returns whether every ring left is valid.
+// The mending of rings walked with their crossings snapped to whole units (the union's outlines,
+// the intersection's and difference's rings, holes the list union carries): a ring that touches or
+// crosses itself is replaced by its repaired pieces, rings of too few vertices or on one line are
+// dropped, others stay. Returns whether every ring left is valid.
 bool mend_snapped_result_rings(polygons_t* rings);
 
 // Removes every point that is the same as the point kept before it, so that no edge of a working
