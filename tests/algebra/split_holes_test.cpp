@@ -266,6 +266,8 @@ TEST(MultiPolygonsUnion, RecordsLeftUnmergedComeOutValid) {
         "0 0, 12 0, 12 3, 0 3 | 0 4, 10 3, 3 12 | 0 6, 3 1, 8 9, 12 3, 15 3, 15 12",
         "2 12, 13 12, 12 2 | 1 0, 0 0, 9 7 | 9 0, 0 3, 15 6 | 146 10, 0 0, 301 -1 | "
         "0 3, 1 10, 0 15, 15 13, 14 4, 7 0, 2 0",
+        // Found by fuzzing: two holes of a merged record came to share the edge 4 3 - 5 4, and
+        // their cut covered 20 more than the record; such holes are now united.
         "1 0, 0 0, 9 7 | 1 0, 0 0, 9 7 | 9 0, 0 3, 15 2 | 146 10, 0 344, -221 39 | "
         "0 0, 0 15, 15 13, 15 3, 11 0, 4 0, 7 14, 2 0",
     };
