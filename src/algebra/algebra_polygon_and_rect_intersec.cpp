@@ -29,6 +29,7 @@
 #include "mapgeom/optimize.h"
 #include "mapgeom/relation.h"
 #include "relation/orientation.h"
+#include "relation/point_at_polygon_internal.h"
 #include "relation/validity.h"
 
 namespace {
@@ -1288,6 +1289,13 @@ bool RectClipSource::inside(point_t p) const {
     const polygon_t* ring = shared_->usable ? &ring_ : shared_->polygon;
     return ring != nullptr && ring->geom.count > 0 &&
            relation_point_at_polygon(ring, p) == kPointInside;
+}
+
+bool RectClipSource::inside_clear_of_boundary(point_t p) const {
+    // The reduced ring's replacing corners and the edges to them keep more than a unit outside the
+    // source's area, so they too lie clear of p.
+    const polygon_t* ring = shared_->usable ? &ring_ : shared_->polygon;
+    return ring != nullptr && ring->geom.count > 0 && ray_crossings_odd(ring, p);
 }
 
 }  // namespace mapgeom

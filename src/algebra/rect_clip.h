@@ -89,6 +89,9 @@ public:
     // coordinates must be whole numbers (as in the tiled clipping), so that removing its repeated
     // points moves nothing.
     bool inside(point_t p) const;
+    // inside(p) for p at least a unit (in x or y) from every edge of the polygon: no edge of the
+    // ring clipped from comes within the boundary band of p, so the ray's crossings alone tell.
+    bool inside_clear_of_boundary(point_t p) const;
     // The vertices of the ring clipped from (the reduced ring of a narrowed source).
     int ring_vertices() const { return ring_.geom.count; }
 

@@ -347,14 +347,36 @@ bool any_segment_meeting(const SegmentIndex& index, const SegmentBox& query, Tes
     return false;
 }
 
+// Up to this many edges, a polygon's edges are tested one by one rather than through its index.
+constexpr int kScannedEdges = kSegmentIndexFanout;
+
 // Whether an edge of the polygon comes within kMeetingReach of the block outline (in x or y): it
 // meets the block grown by the reach without lying wholly inside the block shrunk by it. The
 // index proposes the edges whose boxes come near the outline; a long slanted edge's box may
-// without the edge itself doing so.
+// without the edge itself doing so. Such an edge has a point within the reach of a side, so a
+// polygon of few edges is scanned whole instead.
 bool boundary_near(const polygon_t* polygon, const SegmentIndex& boundary, rectangle_t rect) {
     SegmentBox block{rect.min_x, rect.min_y, rect.max_x, rect.max_y};
     SegmentBox grown = grown_box(block, kMeetingReach);
     SegmentBox shrunk = grown_box(block, -kMeetingReach);
+    const int edges = polygon->geom.count - 1;
+    if (edges <= kScannedEdges) {
+        const point_t* p = polygon->geom.points;
+        for (int j = 0; j < edges; ++j) {
+            const point_t a = p[j], b = p[j + 1];
+            // An edge whose box lies beside the grown block cannot meet it.
+            if ((a.x < grown.min_x && b.x < grown.min_x) ||
+                (a.x > grown.max_x && b.x > grown.max_x) ||
+                (a.y < grown.min_y && b.y < grown.min_y) ||
+                (a.y > grown.max_y && b.y > grown.max_y))
+                continue;
+            if (inside_box(a, shrunk) && inside_box(b, shrunk))
+                continue;
+            if (meets_box(a, b, grown, false))
+                return true;
+        }
+        return false;
+    }
     const point_t corners[] = {{rect.min_x, rect.min_y, 0.0},
                                {rect.max_x, rect.min_y, 0.0},
                                {rect.max_x, rect.max_y, 0.0},
@@ -391,10 +413,19 @@ int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& bou
                                rectangle_t rect, const polygon_t* outline,
                                const RectClipSource& near) {
     if (!boundary_near(polygon, boundary, rect)) {
-        // What relation_polygon_and_polygon answers without meeting points.
-        if (first_point_inside(polygon, outline))
+        // What relation_polygon_and_polygon answers without meeting points. Every edge keeps a
+        // unit or more from the outline (in x or y): the polygon's first point lies clear inside
+        // or outside the block, and the block's corner clear of the polygon's boundary.
+        const point_t first = com_polygon_front(polygon);
+        const bool clear =
+            polygon->geom.count >= 2 && std::isfinite(first.x) && std::isfinite(first.y);
+        if (clear ? inside_box(first, SegmentBox{rect.min_x, rect.min_y, rect.max_x, rect.max_y})
+                  : first_point_inside(polygon, outline))
             return kRelationAInsideB;
-        return near.inside(com_polygon_front(outline)) ? kRelationBInsideA : kRelationDisjoint;
+        const point_t corner = com_polygon_front(outline);
+        return (clear ? near.inside_clear_of_boundary(corner) : near.inside(corner))
+                   ? kRelationBInsideA
+                   : kRelationDisjoint;
     }
     if (boundary_inside(polygon, boundary, rect))
         return kRelationOverlap;

@@ -97,6 +97,18 @@ inline bool edge_crosses_ray_below(const point_t* ring, int n, int i, point_t p)
     return relation_lines_cross_by_permit(&out, p, q, v, w, kRayPermit) == 0;
 }
 
+// The ray pass alone: whether the downward ray from p crosses the ring's boundary an odd number of
+// times. relation_point_at_polygon's answer (inside or outside) for a point that lies farther than
+// the boundary band from every edge, where the boundary pass finds nothing.
+inline bool ray_crossings_odd(const polygon_t* polygon, point_t p) {
+    const int n = com_polygon_num(polygon);
+    int crossings = 0;
+    for (int i = 0; i < n; ++i)
+        if (edge_crosses_ray_below(polygon->geom.points, n, i, p))
+            ++crossings;
+    return crossings % 2 == 1;
+}
+
 }  // namespace mapgeom
 
 #endif  // MAPGEOM_SRC_RELATION_POINT_AT_POLYGON_INTERNAL_H
