@@ -317,4 +317,12 @@ bool polygon_is_faulty(const polygon_t* polygon) {
     return polygon_error_code(polygon, has_self_contact) != kPolygonValid;
 }
 
+bool polygon_off_one_line_is_faulty(const polygon_t* polygon) {
+    const int n = com_polygon_num(polygon);
+    if (n < 3 || com_points_same_permit(com_polygon_front(polygon), com_polygon_last(polygon),
+                                        kClosureTolerance) != 0)
+        return true;
+    return has_overlap_points(polygon) == 1 || has_self_contact(polygon, n) != kPolygonValid;
+}
+
 }  // namespace mapgeom

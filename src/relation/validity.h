@@ -16,6 +16,10 @@ int polygon_iserror_by_windows(const polygon_t* polygon);
 // decides which contact is found first (and so between codes 1 and 2).
 bool polygon_is_faulty(const polygon_t* polygon);
 
+// polygon_is_faulty for a ring known not to lie on one line (is_allpoints_at_line nonzero, as the
+// clean-up of clip pieces leaves them): that test is not made again.
+bool polygon_off_one_line_is_faulty(const polygon_t* polygon);
+
 }  // namespace mapgeom
 
 #endif  // MAPGEOM_SRC_RELATION_VALIDITY_H

@@ -136,6 +136,16 @@ TEST(RectClip, FaultyInputsAreTracedAndStillClipped) {
     com_polygon_removeat(open_rect.get(), com_polygon_num(open_rect.get()));
     algebra_polygon_and_rect_intersec(rect.get(), open_rect.get(), out.get());
     EXPECT_EQ(read_file("compare_error.txt").rfind("num: 5\n", 0), 0u);
+    // A piece that crosses itself stays, and is traced once.
+    std::remove("result_error.txt");
+    Polygon crossing_inside(pts("-2 1, 9 9, 9 1, -2 9")), tile(pts(kTile));
+    Polygons pieces;
+    EXPECT_EQ(algebra_polygon_and_rect_intersec(crossing_inside.get(), tile.get(), pieces.get()),
+              0);
+    ASSERT_EQ(pieces.size(), 1);
+    EXPECT_EQ(relation_polygon_iserror(&pieces.get()->head->polygon), 2);
+    EXPECT_EQ(read_file("result_error.txt"), "result_error: \n");
+    std::remove("result_error.txt");
 }
 
 }  // namespace
