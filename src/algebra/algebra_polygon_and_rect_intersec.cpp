@@ -641,6 +641,8 @@ int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* o
 constexpr double kClearOfSides = 0.5;
 // Tiles met by more crossings are left to the general clip.
 constexpr int kMostTileCrossings = 32;
+// Up to this many stored points, a whole ring is tried for a common tile without reducing it.
+constexpr int kShortRing = 48;
 
 struct TileCrossing {
     point_t pt;      // as the crossing engine computes it
@@ -1256,14 +1258,19 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
         clean_and_orient(b);
     if (!shared_->usable || com_polygon_num(b) < 3)
         return kClipApart;
+    int code = 0;
+    const bool common = box_as_is && shared_->faulty == 0 && !g_plain_lookups;
+    // A short whole ring is tried as it is: its reduced ring has the same crossings, in the same
+    // order, and the same vertices inside the tile, and reducing it would cost more than the clip.
+    if (common && !narrowed_ && ring_.geom.count <= kShortRing &&
+        clip_common_tile(&ring_, b, com_polygon_num(&ring_), out, &code))
+        return code;
     polygon_t* a = &s.ring;
     com_geom_clear(&a->geom);
     const rectangle_t box = calc_polygon_exrectangle(b);
     reduce_to_window(&ring_, narrowed_ ? &origins_ : nullptr, window_around(box), a, &s.origins,
                      &s.near);
-    int code = 0;
-    if (box_as_is && shared_->faulty == 0 && !g_plain_lookups &&
-        clip_common_tile(a, b, com_polygon_num(shared_->whole), out, &code))
+    if (common && clip_common_tile(a, b, com_polygon_num(shared_->whole), out, &code))
         return code;
     com_crosspts_clear(&s.crossings);
     polygon_and_polygon_crosspts(a, b, &s.crossings, &s.crossing);
