@@ -640,12 +640,15 @@ int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* o
 // engine's tolerances (which reach 0.02 at most), and below the unit of whole coordinates.
 constexpr double kClearOfSides = 0.5;
 // Tiles met by more crossings are left to the general clip.
-constexpr int kMostTileCrossings = 32;
+constexpr int kMostTileCrossings = 16;
 // Up to this many stored points, a whole ring is tried for a common tile without reducing it.
 constexpr int kShortRing = 48;
 
 struct TileCrossing {
-    point_t pt;      // as the crossing engine computes it
+    // Where, as the crossing engine computes it (not a point_t: an array of these is left
+    // uninitialised until filled).
+    double x, y;
+    point_t pt() const { return point_t{x, y, 0.0}; }
     int edge;        // the polygon's edge it lies on
     double along;    // squared distance from the edge's start
     bool entry;      // the polygon runs into the tile here
@@ -668,17 +671,18 @@ struct TileBox {
           lo_y(rect->geom.points[0].y),
           hi_x(rect->geom.points[2].x),
           hi_y(rect->geom.points[2].y) {}
-    // Whether v lies clear of the lines through the sides.
-    bool clear_of_side_lines(point_t v) const {
-        return std::fabs(v.x - lo_x) > kClearOfSides && std::fabs(v.x - hi_x) > kClearOfSides &&
-               std::fabs(v.y - lo_y) > kClearOfSides && std::fabs(v.y - hi_y) > kClearOfSides;
-    }
     bool holds(point_t v) const { return v.x > lo_x && v.x < hi_x && v.y > lo_y && v.y < hi_y; }
-    // Which side lines v lies beyond: one bit each for left, right, below and above. An edge can
-    // cross only the lines its ends' bits differ on.
-    unsigned beyond(point_t v) const {
-        return (v.x < lo_x ? 1u : 0u) | (v.x > hi_x ? 2u : 0u) | (v.y < lo_y ? 4u : 0u) |
-               (v.y > hi_y ? 8u : 0u);
+    // Whether v lies clear of the lines through the sides; then *beyond tells which of those lines
+    // it lies beyond: one bit each for left, right, below and above. An edge can cross only the
+    // lines its ends' bits differ on.
+    bool clear_of_side_lines(point_t v, unsigned* beyond) const {
+        const double left = v.x - lo_x, right = v.x - hi_x, below = v.y - lo_y, above = v.y - hi_y;
+        if (!(std::fabs(left) > kClearOfSides && std::fabs(right) > kClearOfSides &&
+              std::fabs(below) > kClearOfSides && std::fabs(above) > kClearOfSides))
+            return false;
+        *beyond = (left < 0.0 ? 1u : 0u) | (right > 0.0 ? 2u : 0u) | (below < 0.0 ? 4u : 0u) |
+                  (above > 0.0 ? 8u : 0u);
+        return true;
     }
 };
 
@@ -716,7 +720,7 @@ bool edge_crossings(const polygon_t* rect, const TileBox& box, int edge, point_t
                                : side == 2 ? box.hi_x - c.x
                                            : box.hi_y - c.y;
         found->at[found->count++] =
-            TileCrossing{point_t{c.x, c.y, 0.0}, edge, dx * dx + dy * dy, false, side, on_side, -1};
+            TileCrossing{c.x, c.y, edge, dx * dx + dy * dy, false, side, on_side, -1};
     }
     const int count = found->count - first;
     TileCrossing* mine = found->at + first;
@@ -742,12 +746,12 @@ bool find_tile_crossings(const polygon_t* a, const polygon_t* rect, TileCrossing
     const point_t* p = a->geom.points;
     const int n = com_polygon_num(a);
     found->count = 0;
-    for (int i = 0; i <= n; ++i)
-        if (p[i].z != 0.0 || !box.clear_of_side_lines(p[i]))
-            return false;
-    unsigned beyond_start = box.beyond(p[0]);
+    unsigned beyond_start = 0, beyond_end = 0;
+    if (p[0].z != 0.0 || !box.clear_of_side_lines(p[0], &beyond_start))
+        return false;
     for (int i = 0; i < n; ++i) {
-        const unsigned beyond_end = box.beyond(p[i + 1]);
+        if (p[i + 1].z != 0.0 || !box.clear_of_side_lines(p[i + 1], &beyond_end))
+            return false;
         if (beyond_end != beyond_start && !edge_crossings(rect, box, i, p[i], p[i + 1], found))
             return false;
         beyond_start = beyond_end;
@@ -829,7 +833,7 @@ bool trace_tile_pieces(const polygon_t* a, const polygon_t* rect, const TileCros
         if (start < 0)
             return false;
         reserve_points(&piece.ring.geom, most_points);
-        append(x[start].pt);
+        append(x[start].pt());
         for (int entry = start;;) {
             // Along the ring, inside the tile, to the next crossing: an exit.
             const int leave = (entry + 1) % count;
@@ -840,7 +844,7 @@ bool trace_tile_pieces(const polygon_t* a, const polygon_t* rect, const TileCros
                 v = (v + 1) % n;
                 append(p[v]);
             }
-            append(section_point(x[leave].pt));
+            append(section_point(x[leave].pt()));
             used[leave] = true;
             // Along the outline, past its corners, to the next crossing.
             const TileCrossing& out_at = x[leave];
@@ -853,7 +857,7 @@ bool trace_tile_pieces(const polygon_t* a, const polygon_t* rect, const TileCros
                 append(section_point(corner[side]));
             }
             if (next == start) {
-                point_t last = in_at.pt;
+                point_t last = in_at.pt();
                 last.z = hundreds_of(last.z);
                 append(last);
                 used[start] = true;
@@ -864,7 +868,7 @@ bool trace_tile_pieces(const polygon_t* a, const polygon_t* rect, const TileCros
             }
             if (used[next] || !in_at.entry)
                 return false;
-            append(in_at.pt);
+            append(in_at.pt());
             used[next] = true;
             entry = next;
         }
