@@ -626,15 +626,15 @@ int clip_prepared(polygon_t* a, polygon_t* b, const crosspts_t* c, polygons_t* o
 // ---------------------------------------------------------------------------------------------
 // The common tile, clipped without the crossing engine.
 //
-// Most tiles of a tiling meet a valid polygon in a few crossings, each well inside a side of the
-// tile, with no vertex near the tile's sides and no codes on the points. There the crossing engine
-// finds exactly the proper crossings of the polygon's edges with the sides (nothing merged, no
-// touch points, nothing at a vertex), and the clipping walk goes from each exit along the outline
-// to an entry and from each entry along the polygon to an exit. The pieces are traced here directly
-// from the crossings, with the walk's points, codes and order, and finished by the walk's own
-// steps. Anything else (a vertex or a crossing near a side or a corner, crossings close together, a
-// code on a point, crossings that do not alternate, many crossings) is left to the general clip,
-// before anything has been appended.
+// Most tiles of a tiling meet a polygon in a few crossings, each well inside a side of the tile,
+// with no vertex near the tile's sides and no codes on the points (whether or not the polygon
+// touches or crosses itself). There the crossing engine finds exactly the proper crossings of the
+// polygon's edges with the sides (nothing merged, no touch points, nothing at a vertex), and the
+// clipping walk goes from each exit along the outline to an entry and from each entry along the
+// polygon to an exit. The pieces are traced here directly from the crossings, with the walk's
+// points, codes and order, and finished by the walk's own steps. Anything else (a vertex or a
+// crossing near a side or a corner, crossings close together, a code on a point, crossings that do
+// not alternate, many crossings) is left to the general clip, before anything has been appended.
 
 // How far vertices and crossings must keep from the tile's sides and corners: far beyond the
 // engine's tolerances (which reach 0.02 at most), and below the unit of whole coordinates.
@@ -1263,7 +1263,7 @@ int RectClipSource::clip(const polygon_t* rect, polygons_t* out) const {
     if (!shared_->usable || com_polygon_num(b) < 3)
         return kClipApart;
     int code = 0;
-    const bool common = box_as_is && shared_->faulty == 0 && !g_plain_lookups;
+    const bool common = box_as_is && !g_plain_lookups;
     // A short whole ring is tried as it is: its reduced ring has the same crossings, in the same
     // order, and the same vertices inside the tile, and reducing it would cost more than the clip.
     if (common && !narrowed_ && ring_.geom.count <= kShortRing &&
