@@ -2,11 +2,13 @@
 // counts say, but part sizes, grids and tile counts as they come (negative, zero, disagreeing with
 // the point count). The first byte chooses the tiled clipping of polygons or polylines, the ring
 // reduction, or the list readers. Output records must stay consistent (counts adding up, tiles
-// within the grid), and a valid ring inside the grid must come out as pieces that add up to its
-// area up to snapping to whole units.
+// within the grid), a valid ring inside the grid must come out as pieces that add up to its area
+// up to snapping to whole units, and a polygon tiling must not change with the shortcuts off.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 
+#include "com/plain_lookups.h"
 #include "fuzz_support.h"
 #include "mapgeom/algebra.h"
 #include "mapgeom/java.h"
@@ -81,6 +83,28 @@ void check_division_counts(const int* shape_parts, int shapes_before, int shapes
           detail);
 }
 
+// The same record tiled with the plain passes on (the common tiles then take the general walk,
+// the prepared lookups their plain passes) must give the same output record, word for word.
+void check_same_without_shortcuts(const polygon_division_in_t& rec,
+                                  const polygon_division_out_t& out, bool small_capacity) {
+    polygon_division_out_t plain{};
+    polygon_division_out_init(&plain, small_capacity ? 1 : 512, small_capacity ? 1 : 512,
+                              small_capacity ? 0 : rec.part_num);
+    mapgeom::g_plain_lookups = true;
+    algebra_polygon_intersec_java(&rec, &plain);
+    mapgeom::g_plain_lookups = false;
+    auto same = [](const int* a, const int* b, int n) { return n <= 0 || std::equal(a, a + n, b); };
+    const bool equal = plain.point_num == out.point_num && plain.part_num == out.part_num &&
+                       plain.shape_num == out.shape_num && same(plain.x, out.x, out.point_num) &&
+                       same(plain.y, out.y, out.point_num) && same(plain.z, out.z, out.point_num) &&
+                       same(plain.part_points, out.part_points, out.part_num) &&
+                       same(plain.part_col, out.part_col, out.part_num) &&
+                       same(plain.part_row, out.part_row, out.part_num) &&
+                       same(plain.shape_parts, out.shape_parts, out.shape_num);
+    polygon_division_out_free(&plain);
+    check(equal, "tiling differs from the tiling with the plain passes", "");
+}
+
 void fuzz_polygon_tiling(Bytes& in) {
     HostArrays h = host_arrays(in);
     Grid g = grid(in);
@@ -98,6 +122,7 @@ void fuzz_polygon_tiling(Bytes& in) {
     algebra_polygon_intersec_java(&rec, &out);
     check_division_counts(out.shape_parts, 0, out.shape_num, 0, out.part_num, out.part_points, 0,
                           out.point_num, out.part_col, out.part_row, g, rec.part_num);
+    check_same_without_shortcuts(rec, out, small_capacity);
 
     // Area: each honest part that is a valid ring inside the grid comes out as pieces covering it.
     int first_point = 0, first_piece = 0, piece_point = 0;
