@@ -1210,10 +1210,11 @@ ClipScratch::~ClipScratch() {
 RectClipSource::RectClipSource(const polygon_t* polygon, ClipScratch* scratch) : shared_(&own_) {
     own_.polygon = polygon;
     own_.scratch = scratch;
-    com_polygon_init(&ring_);
-    if (polygon == nullptr)
+    if (polygon == nullptr) {
+        com_polygon_init(&ring_);
         return;
-    com_polygon_free(&ring_);
+    }
+    ring_ = polygon_t{geom_t{nullptr, 0, 0}, nullptr};
     com_polygon_polygon(&ring_, polygon);
     clean_and_orient(&ring_);
     transform_polygon_press(&ring_);
