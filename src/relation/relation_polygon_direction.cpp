@@ -20,10 +20,11 @@ constexpr double kReferenceClearance = 0.0001;
 
 // The first of vertices 0 .. n - 1 with the least x.
 int leftmost_vertex(const polygon_t* polygon, int n) {
+    const point_t* points = polygon->geom.points;  // n < count: every index is stored
     int best = 0;
-    double best_x = com_polygon_at(polygon, 0).x;
+    double best_x = points[0].x;
     for (int i = 1; i < n; ++i) {
-        double x = com_polygon_at(polygon, i).x;
+        double x = points[i].x;
         if (x < best_x) {
             best = i;
             best_x = x;

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
 #include <limits>
 #include <utility>
 
@@ -38,17 +40,31 @@ constexpr int kEdgesPerSlab = 16;
 // this many entries per edge in all.
 constexpr int kMaxEntriesPerEdge = 4;
 
+// The float next to f toward -infinity (down) or +infinity (up), as std::nextafter gives it for a
+// float that is not a NaN and not already the infinity it moves toward (worked out on the bits: the
+// library call costs more than the rest of the box).
+float float_step(float f, bool up) {
+    if (f == 0.0f)
+        return up ? std::numeric_limits<float>::denorm_min()
+                  : -std::numeric_limits<float>::denorm_min();
+    std::uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    // Away from zero the magnitude grows, toward it it shrinks; the sign bit stays.
+    const bool away = (f > 0.0f) == up;
+    bits = away ? bits + 1 : bits - 1;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
 // The nearest float at or below v, and at or above v (a value beyond the float range goes to the
 // largest float or to infinity on the side that still holds it).
 float float_down(double v) {
     float f = static_cast<float>(v);
-    return static_cast<double>(f) > v ? std::nextafter(f, -std::numeric_limits<float>::infinity())
-                                      : f;
+    return static_cast<double>(f) > v ? float_step(f, false) : f;
 }
 float float_up(double v) {
     float f = static_cast<float>(v);
-    return static_cast<double>(f) < v ? std::nextafter(f, std::numeric_limits<float>::infinity())
-                                      : f;
+    return static_cast<double>(f) < v ? float_step(f, true) : f;
 }
 
 bool is_finite_point(point_t p) {
