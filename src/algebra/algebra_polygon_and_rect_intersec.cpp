@@ -1305,10 +1305,12 @@ bool RectClipSource::inside(point_t p) const {
 }
 
 bool RectClipSource::inside_clear_of_boundary(point_t p) const {
+    if (g_plain_lookups)
+        return inside(p);
     // The reduced ring's replacing corners and the edges to them keep more than a unit outside the
     // source's area, so they too lie clear of p.
     const polygon_t* ring = shared_->usable ? &ring_ : shared_->polygon;
-    return ring != nullptr && ring->geom.count > 0 && ray_crossings_odd(ring, p);
+    return ring != nullptr && ring->geom.count > 0 && ray_crossings_odd_clear_of(ring, p);
 }
 
 }  // namespace mapgeom

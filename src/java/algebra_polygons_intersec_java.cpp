@@ -17,6 +17,7 @@
 #include "com/codes.h"
 #include "com/numeric.h"
 #include "com/owned.h"
+#include "com/plain_lookups.h"
 #include "crosspoint/segment_index.h"
 #include "java_internal.h"
 #include "mapgeom/algebra.h"
@@ -316,6 +317,13 @@ bool inside_box(point_t p, SegmentBox box) {
     return p.x > box.min_x && p.x < box.max_x && p.y > box.min_y && p.y < box.max_y;
 }
 
+// Whether segment a-b lies wholly beside the box (left, right, below or above it): then it does
+// not meet the box.
+bool beside(point_t a, point_t b, SegmentBox box) {
+    return (a.x < box.min_x && b.x < box.min_x) || (a.x > box.max_x && b.x > box.max_x) ||
+           (a.y < box.min_y && b.y < box.min_y) || (a.y > box.max_y && b.y > box.max_y);
+}
+
 // Whether some segment of the index whose grown box meets `query` passes test(segment): the
 // index's tree walked down only where boxes meet, stopping at the first that passes. What
 // query_segment_index would list, without listing or sorting it.
@@ -360,17 +368,11 @@ bool boundary_near(const polygon_t* polygon, const SegmentIndex& boundary, recta
     SegmentBox grown = grown_box(block, kMeetingReach);
     SegmentBox shrunk = grown_box(block, -kMeetingReach);
     const int edges = polygon->geom.count - 1;
-    if (edges <= kScannedEdges) {
+    if (edges <= kScannedEdges && !g_plain_lookups) {
         const point_t* p = polygon->geom.points;
         for (int j = 0; j < edges; ++j) {
             const point_t a = p[j], b = p[j + 1];
-            // An edge whose box lies beside the grown block cannot meet it.
-            if ((a.x < grown.min_x && b.x < grown.min_x) ||
-                (a.x > grown.max_x && b.x > grown.max_x) ||
-                (a.y < grown.min_y && b.y < grown.min_y) ||
-                (a.y > grown.max_y && b.y > grown.max_y))
-                continue;
-            if (inside_box(a, shrunk) && inside_box(b, shrunk))
+            if (beside(a, b, grown) || (inside_box(a, shrunk) && inside_box(b, shrunk)))
                 continue;
             if (meets_box(a, b, grown, false))
                 return true;
@@ -401,6 +403,14 @@ bool boundary_inside(const polygon_t* polygon, const SegmentIndex& boundary, rec
     if (!(inner.min_x < inner.max_x && inner.min_y < inner.max_y))
         return false;
     const point_t* points = polygon->geom.points;
+    const int edges = polygon->geom.count - 1;
+    if (edges <= kScannedEdges && !g_plain_lookups) {
+        for (int j = 0; j < edges; ++j)
+            if (!beside(points[j], points[j + 1], inner) &&
+                meets_box(points[j], points[j + 1], inner, true))
+                return true;
+        return false;
+    }
     return any_segment_meeting(
         boundary, inner, [&](int j) { return meets_box(points[j], points[j + 1], inner, true); });
 }
@@ -417,8 +427,8 @@ int relation_polygon_and_block(const polygon_t* polygon, const SegmentIndex& bou
         // unit or more from the outline (in x or y): the polygon's first point lies clear inside
         // or outside the block, and the block's corner clear of the polygon's boundary.
         const point_t first = com_polygon_front(polygon);
-        const bool clear =
-            polygon->geom.count >= 2 && std::isfinite(first.x) && std::isfinite(first.y);
+        const bool clear = polygon->geom.count >= 2 && std::isfinite(first.x) &&
+                           std::isfinite(first.y) && !g_plain_lookups;
         if (clear ? inside_box(first, SegmentBox{rect.min_x, rect.min_y, rect.max_x, rect.max_y})
                   : first_point_inside(polygon, outline))
             return kRelationAInsideB;

@@ -97,15 +97,31 @@ inline bool edge_crosses_ray_below(const point_t* ring, int n, int i, point_t p)
     return relation_lines_cross_by_permit(&out, p, q, v, w, kRayPermit) == 0;
 }
 
-// The ray pass alone: whether the downward ray from p crosses the ring's boundary an odd number of
-// times. relation_point_at_polygon's answer (inside or outside) for a point that lies farther than
-// the boundary band from every edge, where the boundary pass finds nothing.
-inline bool ray_crossings_odd(const polygon_t* polygon, point_t p) {
+// The ray pass alone, for a point at least a unit away (in x or y) from every edge of the ring: so
+// far from the band that the boundary pass finds nothing, and that an edge running across the
+// ray's line passes at least a unit above or below p, which its height there, worked out directly,
+// tells as surely as the segment test does. Whether the downward ray from p crosses the boundary an
+// odd number of times: relation_point_at_polygon's answer (inside or outside) for such a point.
+// The ring's coordinates must lie well within the range where that height is good to a small
+// fraction of a unit (map coordinates in whole units are).
+inline bool ray_crossings_odd_clear_of(const polygon_t* polygon, point_t p) {
     const int n = com_polygon_num(polygon);
+    const point_t* ring = polygon->geom.points;
     int crossings = 0;
-    for (int i = 0; i < n; ++i)
-        if (edge_crosses_ray_below(polygon->geom.points, n, i, p))
-            ++crossings;
+    for (int i = 0; i < n; ++i) {
+        const point_t v = ring[i];
+        const point_t w = ring[i + 1];
+        if (!(v.y < p.y || w.y < p.y) || directly_below(v, p))
+            continue;
+        if (directly_below(w, p)) {
+            crossings += crosses_at_vertex_on_ray(ring, n, (i + 1) % n, v, p, std::min(v.y, w.y));
+            continue;
+        }
+        if (!(std::min(v.x, w.x) < p.x && p.x < std::max(v.x, w.x)))
+            continue;
+        const double height = v.y + (p.x - v.x) / (w.x - v.x) * (w.y - v.y);
+        crossings += height < p.y;
+    }
     return crossings % 2 == 1;
 }
 
