@@ -882,16 +882,22 @@ bool clip_common_tile(const polygon_t* a, const polygon_t* rect, int whole_verti
     TileCrossings crossings;
     if (!find_tile_crossings(a, rect, &crossings))
         return false;
-    OwnedPolygons pieces;
+    // The pieces are finished on their own before they join the caller's list; into an empty
+    // list (as the tiling hands over) they go directly.
+    OwnedPolygons own;
+    polygons_t* pieces = out->num == 0 ? out : &own.list;
     const long long lap = static_cast<long long>(whole_vertices) + crossings.count;
-    if (!trace_tile_pieces(a, rect, crossings, lap, &pieces.list))
+    if (!trace_tile_pieces(a, rect, crossings, lap, pieces)) {
+        com_polygons_free(pieces);
         return false;
-    err_polygon_process(&pieces.list);
-    drop_flat_rings(&pieces.list);
-    trace_faulty_results(&pieces.list);
-    *code = pieces.list.num > 0 ? kClipCrossed : kClipNoPiece;
-    transform_polygons_press(&pieces.list);
-    pieces.hand_over(out);
+    }
+    err_polygon_process(pieces);
+    drop_flat_rings(pieces);
+    trace_faulty_results(pieces);
+    *code = pieces->num > 0 ? kClipCrossed : kClipNoPiece;
+    transform_polygons_press(pieces);
+    if (pieces != out)
+        own.hand_over(out);
     return true;
 }
 
