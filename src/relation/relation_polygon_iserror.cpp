@@ -250,10 +250,12 @@ int self_contact_code(const polygon_t* polygon, int n) {
 // of few edges is sorted in place in any tie order too).
 int has_self_contact(const polygon_t* polygon, int n) {
     const point_t* points = polygon->geom.points;
-    if (has_nan(points, n + 1) || !all_x_finite(points, n + 1))
-        return self_contact_code(polygon, n);
-    if (n <= kFewEdges && all_finite(points, n + 1) && few_edges_apart(points, n))
+    // Every coordinate finite: no NaN, every x finite (one pass for the common small ring).
+    const bool few_and_finite = n <= kFewEdges && all_finite(points, n + 1);
+    if (few_and_finite && few_edges_apart(points, n))
         return kPolygonValid;
+    if (!few_and_finite && (has_nan(points, n + 1) || !all_x_finite(points, n + 1)))
+        return self_contact_code(polygon, n);
     if (n <= kFewEdges)
         return first_contact_code(points, n,
                                   mapgeom::small_x_sorted_t<kFewEdges + 1>(points, n + 1, true));
