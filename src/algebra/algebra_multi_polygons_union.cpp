@@ -467,42 +467,68 @@ bool unite_holes(const polygon_t* a, const polygon_t* b, polygon_t* united) {
     return true;
 }
 
+// What a pair of holes needs: nothing (apart), a union (they overlap, share a stretch or lie one
+// within the other), or the merge refused (apart but within the band of each other other than at a
+// shared vertex).
+enum class HolePair { kApart, kUnite, kRefuse };
+
+HolePair hole_pair(const polygon_t* a, const polygon_t* b) {
+    const int code = relation_polygon_and_polygon(a, b);
+    if (code != mapgeom::kRelationDisjoint && code != mapgeom::kRelationApartTouching)
+        return HolePair::kUnite;
+    return comes_within_band(a, b) ? HolePair::kRefuse : HolePair::kApart;
+}
+
 // Holes of one record must lie apart: carried pieces of one hole, or of two records' holes, can
 // overlap or meet along a stretch once their crossings are snapped, and the cut of holes takes
 // holes for disjoint. Holes that overlap, share a stretch or lie one within the other are united
-// (the first takes the union's place); false when such a union is not one ring, or when two holes
-// come within the band of each other other than at a shared vertex.
+// (the earlier in the list takes the union's place); false when such a union is not one ring, or
+// when two holes come within the band of each other other than at a shared vertex. Only holes
+// whose band boxes overlap are compared (a sweep over the boxes in x).
 bool unite_meeting_holes(polygons_t* holes) {
-    bool changed = true;
-    while (changed) {
-        changed = false;
-        for (polygon_node_t* a = holes->head; a != nullptr && !changed; a = a->next) {
-            const BandBox box_a = band_box_of(&a->polygon);
-            for (polygon_node_t* b = a->next; b != nullptr; b = b->next) {
-                const BandBox box_b = band_box_of(&b->polygon);
-                if (box_a.max_x < box_b.min_x || box_b.max_x < box_a.min_x ||
-                    box_a.max_y < box_b.min_y || box_b.max_y < box_a.min_y)
+    struct Entry {
+        BandBox box;
+        int index;
+        polygon_node_t* node;
+    };
+    std::vector<Entry> entries;
+    for (;;) {
+        entries.clear();
+        int index = 0;
+        for (polygon_node_t* node = holes->head; node != nullptr; node = node->next)
+            entries.push_back(Entry{band_box_of(&node->polygon), index++, node});
+        std::sort(entries.begin(), entries.end(), [](const Entry& u, const Entry& v) {
+            return u.box.min_x != v.box.min_x ? u.box.min_x < v.box.min_x : u.index < v.index;
+        });
+        const Entry* first = nullptr;
+        const Entry* second = nullptr;
+        for (size_t i = 0; i < entries.size() && first == nullptr; ++i) {
+            for (size_t j = i + 1;
+                 j < entries.size() && entries[j].box.min_x <= entries[i].box.max_x; ++j) {
+                const BandBox &u = entries[i].box, &v = entries[j].box;
+                if (u.max_y < v.min_y || v.max_y < u.min_y)
                     continue;
-                const int code = relation_polygon_and_polygon(&a->polygon, &b->polygon);
-                if (code == mapgeom::kRelationDisjoint || code == mapgeom::kRelationApartTouching) {
-                    if (comes_within_band(&a->polygon, &b->polygon))
-                        return false;
-                    continue;
-                }
-                mapgeom::OwnedRing united;
-                if (!unite_holes(&a->polygon, &b->polygon, &united.ring))
+                const Entry& earlier =
+                    entries[i].index < entries[j].index ? entries[i] : entries[j];
+                const Entry& later = entries[i].index < entries[j].index ? entries[j] : entries[i];
+                const HolePair pair = hole_pair(&earlier.node->polygon, &later.node->polygon);
+                if (pair == HolePair::kRefuse)
                     return false;
-                std::swap(a->polygon, united.ring);
-                int at = 0;
-                for (polygon_node_t* n = holes->head; n != b; n = n->next)
-                    ++at;
-                com_polygons_removeat(holes, at);
-                changed = true;
-                break;
+                if (pair == HolePair::kUnite) {
+                    first = &earlier;
+                    second = &later;
+                    break;
+                }
             }
         }
+        if (first == nullptr)
+            return true;
+        mapgeom::OwnedRing united;
+        if (!unite_holes(&first->node->polygon, &second->node->polygon, &united.ring))
+            return false;
+        std::swap(first->node->polygon, united.ring);
+        com_polygons_removeat(holes, second->index);
     }
-    return true;
 }
 
 // Unites the outer rings of current and partner (changed in place by the union when they merge)
