@@ -791,8 +791,9 @@ point_t section_point(point_t v) {
 // in ring order along the ring to the next unused entry, which starts a piece; from an entry along
 // the ring (inside the tile) to the next exit, a section point; from an exit along the outline,
 // past its corners (section points), to the next crossing: the piece's first point, which closes
-// it, or an entry. `lap` is the step count of one lap of the whole ring's walk. False (nothing
-// appended) when the walk would meet anything else, or could come near its step bound.
+// it, or an entry. `lap` is the step count of one lap of the whole ring's walk. False when the walk
+// would meet anything else, or could come near its step bound; pieces traced before are then left
+// in `pieces` for the caller to drop.
 bool trace_tile_pieces(const polygon_t* a, const polygon_t* rect, const TileCrossings& crossings,
                        long long lap, polygons_t* pieces) {
     const int count = crossings.count;
