@@ -236,9 +236,12 @@ MAPGEOM_C_END
  * snapped to whole units, counter-clockwise. Holes that unions enclose are carried with the merged
  * polygon (a hole that a later polygon covers in part keeps only its uncovered part); holes that
  * the graphic reduction with default thresholds reduces away (reduc_polygon_by_defult returns 1)
- * are dropped on delivery. A pairwise union that fails (-3) leaves the polygon unmerged; so does
- * one whose snapped outer ring would leave a hole (carried or its own) reaching outside it or
- * coming within 0.01 of it other than at a shared vertex: both polygons stay as they were. Partners
+ * are dropped on delivery. Holes of a merged polygon that come to overlap or share a stretch (their
+ * crossings snapped too) are united into one hole. A pairwise union that fails (-3) leaves the
+ * polygon unmerged; so does one whose snapped outer ring would leave a hole (carried or its own)
+ * reaching outside it or coming within 0.01 of it other than at a shared vertex, or whose holes
+ * cannot be united into one ring or come within 0.01 of each other: both polygons stay as they
+ * were. Partners
  * are looked up through a grid over the polygons' extents, so a sheet of neighbouring parcels costs
  * about n log n pairwise unions rather than n^2 tests. Both return 0.
  * -------------------------------------------------------------------------------------------------
