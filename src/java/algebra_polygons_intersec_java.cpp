@@ -358,6 +358,21 @@ bool any_segment_meeting(const SegmentIndex& index, const SegmentBox& query, Tes
 // Up to this many edges, a polygon's edges are tested one by one rather than through its index.
 constexpr int kScannedEdges = kSegmentIndexFanout;
 
+// For a polygon of few edges (with the plain passes off): sets *found to whether some edge not
+// lying beside `box` passes test(edge), and returns true. Otherwise returns false: the polygon is
+// to be asked through its index.
+template <typename Test>
+bool scan_few_edges(const polygon_t* polygon, SegmentBox box, Test test, bool* found) {
+    const int edges = polygon->geom.count - 1;
+    if (edges > kScannedEdges || g_plain_lookups)
+        return false;
+    const point_t* p = polygon->geom.points;
+    *found = false;
+    for (int j = 0; j < edges && !*found; ++j)
+        *found = !beside(p[j], p[j + 1], box) && test(j);
+    return true;
+}
+
 // Whether an edge of the polygon comes within kMeetingReach of the block outline (in x or y): it
 // meets the block grown by the reach without lying wholly inside the block shrunk by it. The
 // index proposes the edges whose boxes come near the outline; a long slanted edge's box may
@@ -367,29 +382,21 @@ bool boundary_near(const polygon_t* polygon, const SegmentIndex& boundary, recta
     SegmentBox block{rect.min_x, rect.min_y, rect.max_x, rect.max_y};
     SegmentBox grown = grown_box(block, kMeetingReach);
     SegmentBox shrunk = grown_box(block, -kMeetingReach);
-    const int edges = polygon->geom.count - 1;
-    if (edges <= kScannedEdges && !g_plain_lookups) {
-        const point_t* p = polygon->geom.points;
-        for (int j = 0; j < edges; ++j) {
-            const point_t a = p[j], b = p[j + 1];
-            if (beside(a, b, grown) || (inside_box(a, shrunk) && inside_box(b, shrunk)))
-                continue;
-            if (meets_box(a, b, grown, false))
-                return true;
-        }
-        return false;
-    }
+    const point_t* p = polygon->geom.points;
+    auto comes_near = [&](int j) {
+        return !(inside_box(p[j], shrunk) && inside_box(p[j + 1], shrunk)) &&
+               meets_box(p[j], p[j + 1], grown, false);
+    };
+    bool found = false;
+    if (scan_few_edges(polygon, grown, comes_near, &found))
+        return found;
     const point_t corners[] = {{rect.min_x, rect.min_y, 0.0},
                                {rect.max_x, rect.min_y, 0.0},
                                {rect.max_x, rect.max_y, 0.0},
                                {rect.min_x, rect.max_y, 0.0}};
-    const point_t* p = polygon->geom.points;
     for (int i = 0; i < 4; ++i) {
         SegmentBox edge = grown_segment_box(corners[i], corners[(i + 1) % 4]);
-        if (any_segment_meeting(boundary, grown_box(edge, kMeetingReach), [&](int j) {
-                return meets_box(p[j], p[j + 1], grown, false) &&
-                       !(inside_box(p[j], shrunk) && inside_box(p[j + 1], shrunk));
-            }))
+        if (any_segment_meeting(boundary, grown_box(edge, kMeetingReach), comes_near))
             return true;
     }
     return false;
@@ -403,16 +410,11 @@ bool boundary_inside(const polygon_t* polygon, const SegmentIndex& boundary, rec
     if (!(inner.min_x < inner.max_x && inner.min_y < inner.max_y))
         return false;
     const point_t* points = polygon->geom.points;
-    const int edges = polygon->geom.count - 1;
-    if (edges <= kScannedEdges && !g_plain_lookups) {
-        for (int j = 0; j < edges; ++j)
-            if (!beside(points[j], points[j + 1], inner) &&
-                meets_box(points[j], points[j + 1], inner, true))
-                return true;
-        return false;
-    }
-    return any_segment_meeting(
-        boundary, inner, [&](int j) { return meets_box(points[j], points[j + 1], inner, true); });
+    auto runs_inside = [&](int j) { return meets_box(points[j], points[j + 1], inner, true); };
+    bool found = false;
+    if (scan_few_edges(polygon, inner, runs_inside, &found))
+        return found;
+    return any_segment_meeting(boundary, inner, runs_inside);
 }
 
 }  // namespace
