@@ -263,16 +263,21 @@ int has_self_contact(const polygon_t* polygon, int n) {
         .code;
 }
 
+// Whether polygon_error_code tests that the ring does not lie on one line (a caller that knows
+// already leaves it out).
+enum class LineTest { kMade, kKnownOff };
+
 // Runs the tests of relation_polygon_iserror in order, the self-contact sweep given.
 template <typename SelfContact>
-int polygon_error_code(const polygon_t* polygon, SelfContact self_contact) {
+int polygon_error_code(const polygon_t* polygon, SelfContact self_contact,
+                       LineTest line = LineTest::kMade) {
     const int n = com_polygon_num(polygon);
     if (n < 3)
         return kTooFewVertices;
     if (com_points_same_permit(com_polygon_front(polygon), com_polygon_last(polygon),
                                kClosureTolerance) != 0)
         return kNotClosed;
-    if (is_allpoints_at_line(polygon) == 0)
+    if (line == LineTest::kMade && is_allpoints_at_line(polygon) == 0)
         return kAllOnOneLine;
     if (has_overlap_points(polygon) == 1)
         return kRepeatedPoint;
@@ -320,11 +325,7 @@ bool polygon_is_faulty(const polygon_t* polygon) {
 }
 
 bool polygon_off_one_line_is_faulty(const polygon_t* polygon) {
-    const int n = com_polygon_num(polygon);
-    if (n < 3 || com_points_same_permit(com_polygon_front(polygon), com_polygon_last(polygon),
-                                        kClosureTolerance) != 0)
-        return true;
-    return has_overlap_points(polygon) == 1 || has_self_contact(polygon, n) != kPolygonValid;
+    return polygon_error_code(polygon, has_self_contact, LineTest::kKnownOff) != kPolygonValid;
 }
 
 }  // namespace mapgeom
