@@ -305,8 +305,10 @@ bool meets_box(point_t a, point_t b, SegmentBox box, bool open) {
         double leave = (high[axis] - start[axis]) / delta[axis];
         if (enter > leave)
             std::swap(enter, leave);
-        t0 = std::fmax(t0, enter);
-        t1 = std::fmin(t1, leave);
+        // fmax / fmin without the library call: t0 and t1 are never NaN, and a NaN bound
+        // leaves them as they are, as fmax and fmin do.
+        t0 = enter > t0 ? enter : t0;
+        t1 = leave < t1 ? leave : t1;
         if (open ? !(t0 < t1) : !(t0 <= t1))
             return false;
     }
