@@ -1,6 +1,6 @@
 // Validity of a polygon ring: enough vertices, closed, not flat, no repeated point, and no edge
 // touching or crossing another except its two neighbours (an x-sorted sweep, n log n plus the
-// edges that come near one another).
+// edges that come near one another; a ring whose edges are all proven apart pair by pair skips it).
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -212,6 +212,106 @@ bool few_edges_apart(const point_t* points, int n) {
     return true;
 }
 
+// Two edges farther apart than this in the plane are apart as segments_contact_code compares them,
+// in either order, when both are well conditioned (below). The comparison finds a contact only
+// where an end lies within kSamePoint of another, an end within the 0.01 band of the other
+// segment (parallel edges), or the carrying lines' crossing, as worked out in floating point,
+// within both boxes grown by the band. A crossing point off the true one by at most g (measured
+// along y) puts the two segments within 2 * sqrt(2) * (0.01 + g) + 2 * g of each other; the
+// bound below keeps g under 0.01, so every contact the comparison finds lies within 0.08.
+constexpr double kCertainlyApart = 0.1;
+// g is at most kCrossingError * u * S * (1 + |k_a| + |k_b|), S the largest coordinate magnitude,
+// u the machine epsilon, k the slopes: every quantity the crossing is worked out from (slopes,
+// intercepts, their differences) carries a few roundings of terms no larger than S times a slope,
+// and the point lies within the boxes, so no larger than S. The factor is several times what the
+// roundings add up to.
+constexpr double kCrossingError = 64.0;
+constexpr double kMostCrossingError = 0.01;
+
+// What the proof that two edges are farther apart than kCertainlyApart needs of each edge.
+struct edge_reach_t {
+    double l1;         // |dx| + |dy|: at least the edge's length
+    bool conditioned;  // its slope keeps the crossing error under kMostCrossingError
+};
+
+// Whether a ring's edges can be proven apart in the plane: every coordinate finite, and the
+// largest magnitude S known. An edge is well conditioned when it is near vertical (the comparison
+// then takes it as vertical, and uses no slope of it) or its slope is at most `most_slope`.
+struct apart_proof_t {
+    double most_slope;
+    // kCertainlyApart plus the rounding error of the side tests, per unit of the edge's l1.
+    double margin;
+};
+
+apart_proof_t apart_proof_for(double largest) {
+    const double u = std::numeric_limits<double>::epsilon();
+    const double budget =
+        kMostCrossingError / (kCrossingError * u * (largest > 1.0 ? largest : 1.0));
+    return apart_proof_t{(budget - 1.0) / 2.0, kCertainlyApart + 32.0 * u * largest};
+}
+
+// Whether c and d lie on the same side of the line through a and b, each farther from it than the
+// proof's margin: then every point of c-d is, so the two segments lie that far apart. The side
+// values are worked out in floating point; their error, at most 16 u S per unit of `l1`, is part
+// of the margin.
+bool beside_line(const point_t& a, const point_t& b, double l1, const point_t& c, const point_t& d,
+                 double margin) {
+    const double dx = b.x - a.x, dy = b.y - a.y;
+    const double side_c = dx * (c.y - a.y) - dy * (c.x - a.x);
+    const double side_d = dx * (d.y - a.y) - dy * (d.x - a.x);
+    const double clear = l1 * margin;
+    return (side_c > clear && side_d > clear) || (side_c < -clear && side_d < -clear);
+}
+
+// Whether segments_contact_code finds edges e and i apart in both orders: proven without it when
+// both edges are well conditioned and one lies wholly to one side of the other's line, farther
+// than kCertainlyApart; otherwise by running it both ways.
+bool pair_apart(const point_t* points, const std::vector<edge_reach_t>& reach, double margin, int e,
+                int i) {
+    const point_t* a = points + i;
+    const point_t* c = points + e;
+    if (reach[i].conditioned && reach[e].conditioned &&
+        (beside_line(a[0], a[1], reach[i].l1, c[0], c[1], margin) ||
+         beside_line(c[0], c[1], reach[e].l1, a[0], a[1], margin)))
+        return true;
+    return mapgeom::segments_contact_code(c[0], c[1], a[0], a[1]) == mapgeom::kSegmentsApart &&
+           mapgeom::segments_contact_code(a[0], a[1], c[0], c[1]) == mapgeom::kSegmentsApart;
+}
+
+// Whether no two edges of a ring with every coordinate finite, other than neighbours along it,
+// touch or cross as segments_contact_code compares them, in either order: the sweep compares some
+// of those pairs only, so it then finds no contact. Each pair of edges whose boxes come within
+// reach of each other is looked at once, through the box index; most are proven apart by a side
+// test (pair_apart). False when a pair has a contact in either order: the sweep then decides.
+bool indexed_edges_apart(const point_t* points, int n) {
+    double largest = 0.0;
+    for (int k = 0; k <= n; ++k)
+        largest = std::max({largest, std::fabs(points[k].x), std::fabs(points[k].y)});
+    const apart_proof_t proof = apart_proof_for(largest);
+    std::vector<edge_reach_t> reach(n);
+    for (int e = 0; e < n; ++e) {
+        const double dx = points[e + 1].x - points[e].x, dy = points[e + 1].y - points[e].y;
+        const bool near_vertical = std::fabs(dx) < mapgeom::kDirectionTolerance;
+        reach[e] = edge_reach_t{std::fabs(dx) + std::fabs(dy),
+                                near_vertical || std::fabs(dy / dx) <= proof.most_slope};
+    }
+    const mapgeom::edge_boxes_t reaches = reach_index(points, n);
+    for (int i = 0; i < n; ++i) {
+        const mapgeom::segment_span_t span = mapgeom::span_of(points[i], points[i + 1]);
+        const int last = i == 0 ? n - 2 : n - 1;  // edge n - 1 neighbours edge 0
+        bool apart = true;
+        reaches.for_each_meeting_from(
+            static_cast<size_t>(i + 2),
+            mapgeom::edge_box_t{span.lo_x, span.lo_y, span.hi_x, span.hi_y}, [&](int e) {
+                if (apart && e <= last)
+                    apart = pair_apart(points, reach, proof.margin, e, i);
+            });
+        if (!apart)
+            return false;
+    }
+    return true;
+}
+
 bool all_finite(const point_t* points, int count) {
     for (int i = 0; i < count; ++i)
         if (!std::isfinite(points[i].x) || !std::isfinite(points[i].y))
@@ -238,6 +338,8 @@ int self_contact_code(const polygon_t* polygon, int n) {
         return self_contact_code_by_windows(polygon, n);
     if (!all_x_finite(points, n + 1))
         return contacts_through_boxes(points, n, mapgeom::sort_points_by_x(points, n + 1)).code;
+    if (all_finite(points, n + 1) && indexed_edges_apart(points, n))
+        return kPolygonValid;
     const edge_contact_t found =
         contacts_through_boxes(points, n, mapgeom::sort_points_by_x_any_tie_order(points, n + 1));
     if (found.edge < 0)
@@ -259,6 +361,8 @@ int has_self_contact(const polygon_t* polygon, int n) {
     if (n <= kFewEdges)
         return first_contact_code(points, n,
                                   mapgeom::small_x_sorted_t<kFewEdges + 1>(points, n + 1, true));
+    if (all_finite(points, n + 1) && indexed_edges_apart(points, n))
+        return kPolygonValid;
     return contacts_through_boxes(points, n, mapgeom::sort_points_by_x_any_tie_order(points, n + 1))
         .code;
 }
