@@ -228,18 +228,21 @@ constexpr double kCertainlyApart = 0.1;
 constexpr double kCrossingError = 64.0;
 constexpr double kMostCrossingError = 0.01;
 
-// What the proof that two edges are farther apart than kCertainlyApart needs of each edge.
-struct edge_reach_t {
-    double l1;         // |dx| + |dy|: at least the edge's length
+// What the proof that two edges are farther apart than kCertainlyApart needs of each edge: its
+// direction, and how far from its line a point must be found to be proven that far away (the
+// proof's margin per unit of |dx| + |dy|, which is at least the edge's length).
+struct edge_line_t {
+    double dx, dy;
+    double clear;
     bool conditioned;  // its slope keeps the crossing error under kMostCrossingError
 };
 
-// Whether a ring's edges can be proven apart in the plane: every coordinate finite, and the
-// largest magnitude S known. An edge is well conditioned when it is near vertical (the comparison
-// then takes it as vertical, and uses no slope of it) or its slope is at most `most_slope`.
+// Whether a ring's edges can be proven apart in the plane, every coordinate finite and S the
+// largest magnitude: an edge is well conditioned when it is near vertical (the comparison then
+// takes it as vertical, and uses no slope of it) or its slope is at most `most_slope`.
 struct apart_proof_t {
     double most_slope;
-    // kCertainlyApart plus the rounding error of the side tests, per unit of the edge's l1.
+    // kCertainlyApart plus the rounding error of the side tests, per unit of an edge's l1.
     double margin;
 };
 
@@ -250,29 +253,37 @@ apart_proof_t apart_proof_for(double largest) {
     return apart_proof_t{(budget - 1.0) / 2.0, kCertainlyApart + 32.0 * u * largest};
 }
 
-// Whether c and d lie on the same side of the line through a and b, each farther from it than the
-// proof's margin: then every point of c-d is, so the two segments lie that far apart. The side
-// values are worked out in floating point; their error, at most 16 u S per unit of `l1`, is part
-// of the margin.
-bool beside_line(const point_t& a, const point_t& b, double l1, const point_t& c, const point_t& d,
-                 double margin) {
-    const double dx = b.x - a.x, dy = b.y - a.y;
-    const double side_c = dx * (c.y - a.y) - dy * (c.x - a.x);
-    const double side_d = dx * (d.y - a.y) - dy * (d.x - a.x);
-    const double clear = l1 * margin;
-    return (side_c > clear && side_d > clear) || (side_c < -clear && side_d < -clear);
+std::vector<edge_line_t> edge_lines(const point_t* points, int n, const apart_proof_t& proof) {
+    std::vector<edge_line_t> lines(n);
+    for (int e = 0; e < n; ++e) {
+        const double dx = points[e + 1].x - points[e].x, dy = points[e + 1].y - points[e].y;
+        const bool near_vertical = std::fabs(dx) < mapgeom::kDirectionTolerance;
+        lines[e] = edge_line_t{dx, dy, (std::fabs(dx) + std::fabs(dy)) * proof.margin,
+                               near_vertical || std::fabs(dy / dx) <= proof.most_slope};
+    }
+    return lines;
+}
+
+// Whether c and d lie on the same side of the line of the edge from a, each farther from it than
+// the proof's margin: then every point of c-d is, so the two segments lie that far apart. The side
+// values are worked out in floating point; their error, at most 16 u S per unit of the edge's
+// |dx| + |dy|, is part of the margin.
+inline bool beside_line(const point_t& a, const edge_line_t& line, const point_t& c,
+                        const point_t& d) {
+    const double side_c = line.dx * (c.y - a.y) - line.dy * (c.x - a.x);
+    const double side_d = line.dx * (d.y - a.y) - line.dy * (d.x - a.x);
+    return (side_c > line.clear && side_d > line.clear) ||
+           (side_c < -line.clear && side_d < -line.clear);
 }
 
 // Whether segments_contact_code finds edges e and i apart in both orders: proven without it when
 // both edges are well conditioned and one lies wholly to one side of the other's line, farther
 // than kCertainlyApart; otherwise by running it both ways.
-bool pair_apart(const point_t* points, const std::vector<edge_reach_t>& reach, double margin, int e,
-                int i) {
+inline bool pair_apart(const point_t* points, const edge_line_t* lines, int e, int i) {
     const point_t* a = points + i;
     const point_t* c = points + e;
-    if (reach[i].conditioned && reach[e].conditioned &&
-        (beside_line(a[0], a[1], reach[i].l1, c[0], c[1], margin) ||
-         beside_line(c[0], c[1], reach[e].l1, a[0], a[1], margin)))
+    if (lines[i].conditioned && lines[e].conditioned &&
+        (beside_line(a[0], lines[i], c[0], c[1]) || beside_line(c[0], lines[e], a[0], a[1])))
         return true;
     return mapgeom::segments_contact_code(c[0], c[1], a[0], a[1]) == mapgeom::kSegmentsApart &&
            mapgeom::segments_contact_code(a[0], a[1], c[0], c[1]) == mapgeom::kSegmentsApart;
@@ -287,14 +298,7 @@ bool indexed_edges_apart(const point_t* points, int n) {
     double largest = 0.0;
     for (int k = 0; k <= n; ++k)
         largest = std::max({largest, std::fabs(points[k].x), std::fabs(points[k].y)});
-    const apart_proof_t proof = apart_proof_for(largest);
-    std::vector<edge_reach_t> reach(n);
-    for (int e = 0; e < n; ++e) {
-        const double dx = points[e + 1].x - points[e].x, dy = points[e + 1].y - points[e].y;
-        const bool near_vertical = std::fabs(dx) < mapgeom::kDirectionTolerance;
-        reach[e] = edge_reach_t{std::fabs(dx) + std::fabs(dy),
-                                near_vertical || std::fabs(dy / dx) <= proof.most_slope};
-    }
+    const std::vector<edge_line_t> lines = edge_lines(points, n, apart_proof_for(largest));
     const mapgeom::edge_boxes_t reaches = reach_index(points, n);
     for (int i = 0; i < n; ++i) {
         const mapgeom::segment_span_t span = mapgeom::span_of(points[i], points[i + 1]);
@@ -304,7 +308,7 @@ bool indexed_edges_apart(const point_t* points, int n) {
             static_cast<size_t>(i + 2),
             mapgeom::edge_box_t{span.lo_x, span.lo_y, span.hi_x, span.hi_y}, [&](int e) {
                 if (apart && e <= last)
-                    apart = pair_apart(points, reach, proof.margin, e, i);
+                    apart = pair_apart(points, lines.data(), e, i);
             });
         if (!apart)
             return false;
