@@ -365,7 +365,7 @@ public:
         i_ = start;
         long long bound = static_cast<long long>(kWalkStepsPerVertex) * lap_;
         for (long long steps = 0; used_.remaining() > 0;) {
-            int cost = side_ == WalkSide::kA ? whole_.steps_to((i_ + 1) % n_a_) : 1;
+            int cost = side_ == WalkSide::kA ? whole_.steps_to(next_of(i_, n_a_)) : 1;
             if (steps + cost > bound)
                 break;
             steps += cost;

@@ -78,7 +78,13 @@ protected:
 
     // The place on the side followed moved on by one vertex (wrapping).
     int advance() {
-        return side_ == WalkSide::kA ? (i_ = (i_ + 1) % n_a_) : (j_ = (j_ + 1) % n_b_);
+        return side_ == WalkSide::kA ? (i_ = next_of(i_, n_a_)) : (j_ = next_of(j_, n_b_));
+    }
+    // (k + 1) % n without the division, for k from -n to 2n - 2 (the walks' indexes are in
+    // range; a division per step costs more than the rest of the step's bookkeeping).
+    static int next_of(int k, int n) {
+        const int next = k + 1;
+        return next < n ? next : next - n;
     }
     int here() const { return side_ == WalkSide::kA ? i_ : j_; }
 
