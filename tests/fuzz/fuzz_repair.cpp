@@ -1,7 +1,8 @@
 // Fuzz target: self-intersection repair, of one ring (error_polygon_process) or of a host's
 // polygon list record (error_polygons_process). With small whole coordinates the pieces must be
 // valid and the points they cover an odd number of times must be the ring's odd-covered area, up to
-// snapping the repair's new vertices.
+// snapping the repair's new vertices. The validity check of the ring, at every scale, must give
+// the code of its plain window-by-window sweep (its shortcuts prove rings valid without it).
 #include <cstddef>
 #include <cstdint>
 
@@ -9,6 +10,7 @@
 #include "mapgeom/algebra.h"
 #include "mapgeom/java.h"
 #include "mapgeom/optimize.h"
+#include "relation/validity.h"
 
 namespace {
 
@@ -16,6 +18,9 @@ using namespace fuzzing;
 
 void check_ring_repair(const std::vector<Xy>& pts, bool checked) {
     testing_shapes::Polygon ring(pts);
+    check(relation_polygon_iserror(ring.get()) == mapgeom::polygon_iserror_by_windows(ring.get()),
+          "the validity check and its plain sweep give other codes",
+          "ring: " + testing_shapes::text_of(closed(pts)));
     testing_shapes::Polygons out;
     int code = error_polygon_process(ring.get(), out.get());
     if (!checked)
