@@ -187,6 +187,14 @@ edge_contact_t contacts_through_boxes(const point_t* points, int n,
     return edge_contact_t{-1, kPolygonValid};
 }
 
+// Whether segments_contact_code finds edges e and i of a ring apart in both argument orders.
+inline bool apart_both_ways(const point_t* points, int e, int i) {
+    return mapgeom::segments_contact_code(points[e], points[e + 1], points[i], points[i + 1]) ==
+               mapgeom::kSegmentsApart &&
+           mapgeom::segments_contact_code(points[i], points[i + 1], points[e], points[e + 1]) ==
+               mapgeom::kSegmentsApart;
+}
+
 // Whether no two edges of a ring of few edges, other than neighbours along it, touch or cross as
 // segments_contact_code compares them, in either order: the sweep compares some of those pairs
 // only, so it then finds no contact. Pairs of edges are tested directly, sooner than the points are
@@ -202,10 +210,7 @@ bool few_edges_apart(const point_t* points, int n) {
             const mapgeom::segment_span_t& o = reach[e];
             if (o.lo_x > r.hi_x || o.hi_x < r.lo_x || o.lo_y > r.hi_y || o.hi_y < r.lo_y)
                 continue;
-            if (mapgeom::segments_contact_code(points[e], points[e + 1], points[i],
-                                               points[i + 1]) != mapgeom::kSegmentsApart ||
-                mapgeom::segments_contact_code(points[i], points[i + 1], points[e],
-                                               points[e + 1]) != mapgeom::kSegmentsApart)
+            if (!apart_both_ways(points, e, i))
                 return false;
         }
     }
@@ -285,8 +290,7 @@ inline bool pair_apart(const point_t* points, const edge_line_t* lines, int e, i
     if (lines[i].conditioned && lines[e].conditioned &&
         (beside_line(a[0], lines[i], c[0], c[1]) || beside_line(c[0], lines[e], a[0], a[1])))
         return true;
-    return mapgeom::segments_contact_code(c[0], c[1], a[0], a[1]) == mapgeom::kSegmentsApart &&
-           mapgeom::segments_contact_code(a[0], a[1], c[0], c[1]) == mapgeom::kSegmentsApart;
+    return apart_both_ways(points, e, i);
 }
 
 // Whether no two edges of a ring with every coordinate finite, other than neighbours along it,
