@@ -81,7 +81,7 @@ protected:
         return side_ == WalkSide::kA ? (i_ = next_of(i_, n_a_)) : (j_ = next_of(j_, n_b_));
     }
     // (k + 1) % n without the division, for k from -n to 2n - 2 (the walks' indexes are in
-    // range; a division per step costs more than the rest of the step's bookkeeping).
+    // range): an integer division is slow next to the rest of a step's bookkeeping.
     static int next_of(int k, int n) {
         const int next = k + 1;
         return next < n ? next : next - n;
