@@ -176,7 +176,15 @@ std::vector<Xy> comb_with_gaps(std::mt19937& rng, double gap) {
         x += width + gap;
     }
     comb.push_back({x, 0});
-    comb.push_back({x, -5});
+    // The back of the comb steps down and up by `gap` every unit or two, its flats tilted a
+    // little: a flat and the next but one along the ring lie end to end, nearly in line, `gap`
+    // apart.
+    double down = 0.0;
+    for (double back = x; back > 2; back -= random_real(rng, 1, 2)) {
+        comb.push_back({back, -5 - down + random_real(rng, -1e-4, 1e-4)});
+        down = gap - down;
+        comb.push_back({back, -5 - down + random_real(rng, -1e-4, 1e-4)});
+    }
     comb.push_back({0, -5});
     if (rng() % 3 == 0) {
         const int tooth = random_int(rng, 0, teeth - 1);
@@ -208,7 +216,7 @@ TEST(PolygonValiditySweep, VerticesNearOtherEdgesSameCodesAsTheWindowByWindowSwe
     }
     // Valid rings, touches and crossings all came up often.
     EXPECT_GT(seen[0], 1000);
-    EXPECT_GT(seen[1], 200);
+    EXPECT_GT(seen[1], 100);
     EXPECT_GT(seen[2], 1000);
 }
 
