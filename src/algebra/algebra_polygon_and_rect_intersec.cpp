@@ -200,7 +200,7 @@ using Origins = std::vector<Origin>;
 // what each step stands for, for the step bounds, and the whole-ring vertices it passes, for the
 // piece being traced (only a polygon crossing itself leads a piece through a run far from the
 // rectangle). Without origins, A is the whole ring. `first` holds the table of the steps' first
-// vertices.
+// vertices and lengths.
 class WholeRingSteps {
 public:
     WholeRingSteps(const polygon_t* whole, const Origins* origins, int n_a, std::vector<int>* first)
@@ -210,7 +210,9 @@ public:
         whole_ = whole;
         n_whole_ = com_polygon_num(whole);
         origins_ = origins;
-        first_.assign(n_a, 0);
+        // Per vertex of A: the first whole-ring vertex of the step to it, and the steps it
+        // stands for (1 for a point the crossing search inserted).
+        first_.assign(2 * static_cast<size_t>(n_a), 1);
         // The step to vertex 0 (whole-ring vertex 0) comes from the last vertex of A that has an
         // origin, over the end of the whole ring.
         int before = -1;  // the whole-ring vertex the step before ends on
@@ -222,7 +224,8 @@ public:
                 ++inserted_;
                 continue;
             }
-            first_[k] = before + 1;
+            first_[2 * k] = before + 1;
+            first_[2 * k + 1] = end_of(k) - before;
             before = last;
         }
     }
@@ -231,11 +234,7 @@ public:
     long long lap(int n_a) const { return whole_ == nullptr ? n_a : n_whole_ + inserted_; }
 
     // The steps of the whole ring's walk that arriving at vertex k of A stands for.
-    int steps_to(int k) const {
-        if (whole_ == nullptr || (*origins_)[k].last < 0)
-            return 1;
-        return end_of(k) - first_[k] + 1;
-    }
+    int steps_to(int k) const { return whole_ == nullptr ? 1 : first_[2 * k + 1]; }
 
     // Adds what the whole ring's walk adds to a piece on its way to vertex k of A (point c):
     // the run's vertices before it, then c unless c stands in for the run's last.
@@ -244,7 +243,7 @@ public:
         if (whole_ != nullptr && (*origins_)[k].last >= 0) {
             int end = end_of(k);
             int through = (*origins_)[k].stand_in ? end : end - 1;
-            for (int v = first_[k]; v <= through; ++v)
+            for (int v = first_[2 * k]; v <= through; ++v)
                 append(whole_->geom.points[v % n_whole_]);
             if ((*origins_)[k].stand_in)
                 return;
@@ -259,7 +258,7 @@ private:
     const polygon_t* whole_ = nullptr;
     int n_whole_ = 0;
     const Origins* origins_ = nullptr;
-    std::vector<int>& first_;  // the first whole-ring vertex of the step to each vertex of A
+    std::vector<int>& first_;  // per vertex of A: the step's first whole-ring vertex, its length
     int inserted_ = 0;         // points of A the crossing search inserted
 };
 
