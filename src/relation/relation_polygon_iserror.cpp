@@ -298,6 +298,9 @@ inline bool pair_apart(const point_t* points, const edge_line_t* lines, int e, i
 // of those pairs only, so it then finds no contact. Each pair of edges whose boxes come within
 // reach of each other is looked at once, through the box index; most are proven apart by a side
 // test (pair_apart). False when a pair has a contact in either order: the sweep then decides.
+// (Whether two boxes come within reach is asked one way round here and may be answered the other
+// way round in the sweep; the rounding of the reach can tell the two apart only for boxes about
+// the reach apart, and boxes more than twice the band apart never hold a contact.)
 bool indexed_edges_apart(const point_t* points, int n) {
     double largest = 0.0;
     for (int k = 0; k <= n; ++k)
