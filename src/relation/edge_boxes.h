@@ -35,30 +35,37 @@ public:
     // Calls visit(e) for every edge e whose box meets `query`, in ascending order.
     template <typename Visit>
     void for_each_meeting(const edge_box_t& query, Visit visit) const {
-        for_each_meeting_from(0, query, visit);
-    }
-
-    // The same for the edges from `first` on only: groups of edges all before it are not looked
-    // into.
-    template <typename Visit>
-    void for_each_meeting_from(size_t first, const edge_box_t& query, Visit visit) const {
         const int top = static_cast<int>(levels_.size()) - 1;
         if (levels_[0].empty() || !boxes_meet(levels_[top][0], query))
             return;
-        if (top == 0) {
-            if (first == 0)
-                visit(0);
-            return;
-        }
-        size_t span = 1;  // edges under one node of the level being descended into
-        for (int level = 1; level < top; ++level)
-            span *= kFanout;
-        descend(top, 0, span, first, query, visit);
+        if (top == 0)
+            visit(0);
+        else
+            descend(top, 0, query, visit);
     }
 
-private:
+    // Edges come in groups of kFanout, group g holding edges g * kFanout on. Calls visit(g) for
+    // every group whose box meets `query` and that holds an edge from `first` on, in ascending
+    // order; the ring must have more than one edge.
+    template <typename Visit>
+    void for_each_group_meeting_from(size_t first, const edge_box_t& query, Visit visit) const {
+        const int top = static_cast<int>(levels_.size()) - 1;
+        if (!boxes_meet(levels_[top][0], query))
+            return;
+        size_t span = kFanout;  // edges under one node of the level being descended into
+        for (int level = 2; level < top; ++level)
+            span *= kFanout;
+        if (top == 1)
+            visit(size_t{0});
+        else
+            descend_to_groups(top, 0, span, first, query, visit);
+    }
+    const edge_box_t& group_box(size_t g) const { return levels_[1][g]; }
+    const edge_box_t& edge_box(size_t e) const { return levels_[0][e]; }
+
     static constexpr size_t kFanout = 8;
 
+private:
     static std::vector<edge_box_t> groups_of(const std::vector<edge_box_t>& below) {
         std::vector<edge_box_t> above;
         above.reserve((below.size() + kFanout - 1) / kFanout);
@@ -75,26 +82,41 @@ private:
         return above;
     }
 
-    // Node `node` of level `level` (level > 0) meets the query: visits the edges from `first` on
-    // below it whose boxes meet it too. Each child holds `span` edges (child c the edges from
-    // c * span on). The edges of a node of level 1 are visited in a loop of their own, where most
-    // of the work is.
+    // Node `node` of level `level` (level > 0) meets the query: visits the edges below it whose
+    // boxes meet it too. The edges of a node of level 1 are visited in a loop of their own, where
+    // most of the work is.
     template <typename Visit>
-    void descend(int level, size_t node, size_t span, size_t first, const edge_box_t& query,
-                 Visit& visit) const {
+    void descend(int level, size_t node, const edge_box_t& query, Visit& visit) const {
         const std::vector<edge_box_t>& below = levels_[level - 1];
         const edge_box_t* boxes = below.data();
         const size_t end = std::min(below.size(), (node + 1) * kFanout);
-        size_t child = std::max(node * kFanout, first / span);
         if (level == 1) {
-            for (; child < end; ++child)
+            for (size_t child = node * kFanout; child < end; ++child)
                 if (boxes_meet(boxes[child], query))
                     visit(static_cast<int>(child));
             return;
         }
-        for (; child < end; ++child)
+        for (size_t child = node * kFanout; child < end; ++child)
             if (boxes_meet(boxes[child], query))
-                descend(level - 1, child, span / kFanout, first, query, visit);
+                descend(level - 1, child, query, visit);
+    }
+
+    // Node `node` of level `level` (level > 1) meets the query: visits the groups below it whose
+    // boxes meet it too and that hold an edge from `first` on. Each child holds `span` edges
+    // (child c the edges from c * span on).
+    template <typename Visit>
+    void descend_to_groups(int level, size_t node, size_t span, size_t first,
+                           const edge_box_t& query, Visit& visit) const {
+        const std::vector<edge_box_t>& below = levels_[level - 1];
+        const size_t end = std::min(below.size(), (node + 1) * kFanout);
+        for (size_t child = std::max(node * kFanout, first / span); child < end; ++child) {
+            if (!boxes_meet(below[child], query))
+                continue;
+            if (level == 2)
+                visit(child);
+            else
+                descend_to_groups(level - 1, child, span / kFanout, first, query, visit);
+        }
     }
 
     std::vector<std::vector<edge_box_t>> levels_;

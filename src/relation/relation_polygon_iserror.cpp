@@ -293,6 +293,21 @@ inline bool pair_apart(const point_t* points, const edge_line_t* lines, int e, i
     return apart_both_ways(points, e, i);
 }
 
+constexpr int kGroup = static_cast<int>(mapgeom::edge_boxes_t::kFanout);
+
+// The extents of edges from .. to - 1 into spans[0 ..], and the box around them all.
+mapgeom::edge_box_t spans_of(const point_t* points, int from, int to, mapgeom::edge_box_t* spans) {
+    mapgeom::edge_box_t around{HUGE_VAL, HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    for (int i = from; i < to; ++i) {
+        const mapgeom::segment_span_t span = mapgeom::span_of(points[i], points[i + 1]);
+        spans[i - from] = mapgeom::edge_box_t{span.lo_x, span.lo_y, span.hi_x, span.hi_y};
+        around = mapgeom::edge_box_t{
+            std::min(around.min_x, span.lo_x), std::min(around.min_y, span.lo_y),
+            std::max(around.max_x, span.hi_x), std::max(around.max_y, span.hi_y)};
+    }
+    return around;
+}
+
 // Whether no two edges of a ring with every coordinate finite, other than neighbours along it,
 // touch or cross as segments_contact_code compares them, in either order: the sweep compares some
 // of those pairs only, so it then finds no contact. Each pair of edges whose boxes come within
@@ -307,18 +322,29 @@ bool indexed_edges_apart(const point_t* points, int n) {
         largest = std::max({largest, std::fabs(points[k].x), std::fabs(points[k].y)});
     const std::vector<edge_line_t> lines = edge_lines(points, n, apart_proof_for(largest));
     const mapgeom::edge_boxes_t reaches = reach_index(points, n);
-    for (int i = 0; i < n; ++i) {
-        const mapgeom::segment_span_t span = mapgeom::span_of(points[i], points[i + 1]);
-        const int last = i == 0 ? n - 2 : n - 1;  // edge n - 1 neighbours edge 0
-        bool apart = true;
-        reaches.for_each_meeting_from(
-            static_cast<size_t>(i + 2),
-            mapgeom::edge_box_t{span.lo_x, span.lo_y, span.hi_x, span.hi_y}, [&](int e) {
-                if (apart && e <= last)
-                    apart = pair_apart(points, lines.data(), e, i);
-            });
-        if (!apart)
-            return false;
+    std::vector<size_t> groups;
+    mapgeom::edge_box_t spans[kGroup];
+    // The edges of one group of the index at a time: the groups that come near any of them are
+    // looked up once, then each edge is compared with the edges of those its own box meets.
+    for (int from = 0; from < n; from += kGroup) {
+        const int to = std::min(n, from + kGroup);
+        const mapgeom::edge_box_t around = spans_of(points, from, to, spans);
+        groups.clear();
+        reaches.for_each_group_meeting_from(static_cast<size_t>(from + 2), around,
+                                            [&](size_t g) { groups.push_back(g); });
+        for (int i = from; i < to; ++i) {
+            const mapgeom::edge_box_t& span = spans[i - from];
+            const int last = i == 0 ? n - 2 : n - 1;  // edge n - 1 neighbours edge 0
+            for (size_t g : groups) {
+                if (!mapgeom::boxes_meet(reaches.group_box(g), span))
+                    continue;
+                const int end = std::min(last + 1, static_cast<int>(g) * kGroup + kGroup);
+                for (int e = std::max(i + 2, static_cast<int>(g) * kGroup); e < end; ++e)
+                    if (mapgeom::boxes_meet(reaches.edge_box(e), span) &&
+                        !pair_apart(points, lines.data(), e, i))
+                        return false;
+            }
+        }
     }
     return true;
 }
