@@ -60,6 +60,7 @@ public:
         else
             descend_to_groups(top, 0, span, first, query, visit);
     }
+    // The box around group g's edges, and the box of edge e.
     const edge_box_t& group_box(size_t g) const { return levels_[1][g]; }
     const edge_box_t& edge_box(size_t e) const { return levels_[0][e]; }
 
